@@ -1,0 +1,19 @@
+// kxUtils96: text, file and data utilities for a scientific graphing host.
+// One include for every export, the string and array types, the host-object
+// bridge and the framework-shaped platform types that the signatures use.
+#pragma once
+
+#include <kxutils96/kxu_export.h>
+
+#include <kxutils96/platform/afx_archive.h>
+#include <kxutils96/platform/afx_coll.h>
+#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/afx_object.h>
+#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/win_types.h>
+
+#include <kxutils96/host/zstrings96/zstrings96.h>
+
+#include <kxutils96/frame/host_object.h>
+#include <kxutils96/strings/zqv_string_array.h>

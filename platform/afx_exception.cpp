@@ -1,0 +1,31 @@
+#include <kxutils96/platform/afx_exception.h>
+
+void CException::Delete() {
+  if (m_bAutoDelete) delete this;
+}
+
+CException::~CException() = default;
+
+CFileException::CFileException(int cause, LONG lOsError, LPCTSTR lpszFileName)
+    : m_cause(cause), m_lOsError(lOsError), m_strFileName(lpszFileName) {}
+
+CArchiveException::CArchiveException(int cause, LPCTSTR lpszArchiveName)
+    : m_cause(cause), m_strFileName(lpszArchiveName) {}
+
+void AfxThrowMemoryException() {
+  static CMemoryException shared;
+  throw &shared;
+}
+
+void AfxThrowInvalidArgException() { throw new CInvalidArgException; }
+void AfxThrowNotSupportedException() { throw new CNotSupportedException; }
+
+void AfxThrowFileException(int cause, LONG lOsError, LPCTSTR lpszFileName) {
+  throw new CFileException(cause, lOsError, lpszFileName);
+}
+
+void AfxThrowArchiveException(int cause, LPCTSTR lpszArchiveName) {
+  throw new CArchiveException(cause, lpszArchiveName);
+}
+
+void AfxThrowOleException(SCODE sc) { throw new COleException(sc); }

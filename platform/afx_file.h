@@ -1,0 +1,166 @@
+// The framework's file classes: CFile (unbuffered binary file), CMemFile (a
+// file in memory) and CStdioFile (a buffered file read and written by lines).
+//
+// Paths are UTF-16; where a path meets the file system, both '\' and '/'
+// separate directories. Open() reports failure through its result and, when
+// given, the CFileException record; the constructors that take a path and
+// every other operation raise CFileException (thrown as a pointer). A file
+// left open is closed by the destructor, which never throws.
+//
+// Sharing modes: shareDenyWrite and shareDenyRead take a shared advisory lock,
+// shareExclusive and shareCompat (no flag) an exclusive one when the file is
+// opened for writing; a conflicting open fails with sharingViolation. The
+// locks bind only processes that honour them (this library does); they cannot
+// stop a program that ignores advisory locks.
+//
+// Failures of Open(), by cause:
+//   fileNotFound     the file does not exist (and modeCreate was not given);
+//   badPath          a folder on the way does not exist or is not a folder;
+//   accessDenied     permission refused, or the name is a directory;
+//   sharingViolation another open of the file holds a conflicting lock;
+//   genericException flags that name no access or sharing mode (such as
+//                    modeWrite | modeReadWrite), or the object is already open.
+// m_lOsError carries the system's error number (-1 when there is none). With
+// modeCreate the file is truncated only after its lock is taken, so an open
+// refused for sharing never loses the other holder's data.
+//
+// After Open(): an operation on a closed file raises invalidFile; a seek to a
+// negative position raises badSeek; a full disk raises diskFull; a null buffer
+// with a nonzero count raises CInvalidArgException. A seek past the end is
+// allowed, and a later write fills the gap with zeros. SetLength() moves the
+// position back to the new end when it was past it, and leaves it otherwise.
+#pragma once
+
+#include <cstddef>
+
+#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/afx_object.h>
+#include <kxutils96/platform/afx_string.h>
+
+class KXU_API CFile : public CObject {
+ public:
+  enum OpenFlags : UINT {
+    modeRead = 0x0000,
+    modeWrite = 0x0001,
+    modeReadWrite = 0x0002,
+    shareCompat = 0x0000,
+    shareExclusive = 0x0010,
+    shareDenyWrite = 0x0020,
+    shareDenyRead = 0x0030,
+    shareDenyNone = 0x0040,
+    modeNoInherit = 0x0080,
+    modeCreate = 0x1000,
+    modeNoTruncate = 0x2000,
+    typeText = 0x4000,
+    typeBinary = 0x8000,
+  };
+  enum SeekPosition : UINT { begin = 0x0, current = 0x1, end = 0x2 };
+
+  CFile() noexcept;
+  // Opens the file or raises CFileException.
+  CFile(LPCTSTR lpszFileName, UINT nOpenFlags);
+  CFile(const CFile&) = delete;
+  CFile& operator=(const CFile&) = delete;
+  ~CFile() override;
+
+  // Nonzero when the file opened; on failure fills `pError` when given.
+  virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
+  // Reads up to `nCount` bytes; returns how many were read (0 at the end).
+  virtual UINT Read(void* lpBuf, UINT nCount);
+  virtual void Write(const void* lpBuf, UINT nCount);
+  virtual ULONGLONG Seek(LONGLONG lOff, UINT nFrom);
+  void SeekToBegin() { Seek(0, begin); }
+  ULONGLONG SeekToEnd() { return Seek(0, end); }
+  virtual ULONGLONG GetPosition() const;
+  virtual ULONGLONG GetLength() const;
+  virtual void SetLength(ULONGLONG dwNewLen);
+  virtual void Flush();
+  // Closes the file; raises CFileException when pending data cannot be written.
+  virtual void Close();
+  // Closes the file, ignoring every failure.
+  virtual void Abort() noexcept;
+  virtual CString GetFilePath() const { return m_strFileName; }
+  BOOL IsOpen() const noexcept { return m_hFile != kNoHandle; }
+
+ protected:
+  static constexpr INT_PTR kNoHandle = -1;
+
+  [[noreturn]] void ThrowLastError() const;
+
+  INT_PTR m_hFile = kNoHandle;  // the operating system's handle
+  CString m_strFileName;
+};
+
+// A file held in memory. It owns a buffer it allocated itself (grown in steps
+// of `nGrowBytes`), or works in a caller's buffer given to the constructor or
+// to Attach (grown only when `nGrowBytes` is not 0, and then owned by the file).
+class KXU_API CMemFile : public CFile {
+ public:
+  explicit CMemFile(UINT nGrowBytes = 1024) noexcept;
+  CMemFile(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0) noexcept;
+  ~CMemFile() override;
+
+  void Attach(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0);
+  // Hands the buffer to the caller (who must free it with free()) and empties the file.
+  BYTE* Detach() noexcept;
+
+  BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
+  UINT Read(void* lpBuf, UINT nCount) override;
+  void Write(const void* lpBuf, UINT nCount) override;
+  ULONGLONG Seek(LONGLONG lOff, UINT nFrom) override;
+  ULONGLONG GetPosition() const override { return m_nPosition; }
+  ULONGLONG GetLength() const override { return m_nFileSize; }
+  void SetLength(ULONGLONG dwNewLen) override;
+  void Flush() override {}
+  void Close() override;
+  void Abort() noexcept override;
+
+ private:
+  void GrowFile(size_t nNewLen);
+  void Release() noexcept;
+
+  UINT m_nGrowBytes;
+  size_t m_nPosition = 0;
+  size_t m_nBufferSize = 0;
+  size_t m_nFileSize = 0;
+  BYTE* m_lpBuffer = nullptr;
+  bool m_bAutoDelete = true;
+};
+
+// A buffered file read and written by lines. In text mode (the default, and
+// typeText) ReadString drops a line's CR LF or LF; typeBinary keeps the CR.
+// WriteString writes the text as it is (no line-end translation).
+// Narrow lines are bytes; wide lines are the file's UTF-8 decoded to UTF-16,
+// or, for a line that is not valid UTF-8, each byte as one unit (Latin-1).
+class KXU_API CStdioFile : public CFile {
+ public:
+  CStdioFile() noexcept;
+  CStdioFile(LPCTSTR lpszFileName, UINT nOpenFlags);
+  ~CStdioFile() override;
+
+  BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
+  UINT Read(void* lpBuf, UINT nCount) override;
+  void Write(const void* lpBuf, UINT nCount) override;
+  ULONGLONG Seek(LONGLONG lOff, UINT nFrom) override;
+  ULONGLONG GetPosition() const override;
+  ULONGLONG GetLength() const override;
+  void Flush() override;
+  void Close() override;
+  void Abort() noexcept override;
+
+  // The next line without its line end; FALSE at the end of the file.
+  BOOL ReadString(CStringA& rString);
+  BOOL ReadString(CStringW& rString);
+  void WriteString(LPCSTR lpsz);
+  void WriteString(LPCWSTR lpsz);
+
+ private:
+  bool FillBuffer();
+  void FlushWrites();
+
+  CStringA m_strBuffer;     // bytes read ahead, or bytes waiting to be written
+  int m_nBufferPos = 0;     // next unread byte of m_strBuffer when reading
+  bool m_bWriting = false;  // m_strBuffer holds pending writes
+  bool m_bEof = false;
+  bool m_bText = true;
+};

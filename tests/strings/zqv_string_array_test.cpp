@@ -1,0 +1,319 @@
+#include <kxutils96/strings/zqv_string_array.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<BYTE>;
+
+std::vector<std::string> Contents(const CZQVStringArray& array) {
+  std::vector<std::string> result;
+  for (int i = 0; i < array.GetSize(); ++i) result.emplace_back(array[i], array[i].GetLength());
+  return result;
+}
+
+CZQVStringArray ArrayOf(const std::vector<std::string>& texts) {
+  CZQVStringArray array;
+  for (const std::string& text : texts) array.Add(CStringUTF8(text.data(), static_cast<int>(text.size())));
+  return array;
+}
+
+Bytes Store(const CZQVStringArray& array) {
+  CMemFile file;
+  CArchive ar(&file, CArchive::store);
+  const_cast<CZQVStringArray&>(array).Serialize(ar);
+  ar.Close();
+  Bytes bytes(static_cast<size_t>(file.GetLength()));
+  file.SeekToBegin();
+  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+  return bytes;
+}
+
+// Loads `bytes` into `array`; returns the exception raised, or null. The
+// caller deletes it.
+CException* Load(Bytes bytes, CZQVStringArray& array) {
+  CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+  try {
+    CArchive ar(&file, CArchive::load);
+    array.Serialize(ar);
+  } catch (CException* e) {
+    return e;
+  }
+  return nullptr;
+}
+
+int ArchiveCause(CException* e) {
+  auto* archive_error = dynamic_cast<CArchiveException*>(e);
+  return archive_error == nullptr ? -1 : archive_error->m_cause;
+}
+
+template <class Exception, class Action>
+bool Raises(Action action) {
+  try {
+    action();
+  } catch (CException* e) {
+    const bool expected = dynamic_cast<Exception*>(e) != nullptr;
+    e->Delete();
+    return expected;
+  }
+  return false;
+}
+
+Bytes Concat(std::initializer_list<Bytes> parts) {
+  Bytes all;
+  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// The words of the object: the virtual table, then first, last and end addresses.
+struct LayoutView {
+  const void* vtable;
+  const CStringUTF8* pFirst;
+  const CStringUTF8* pLast;
+  const CStringUTF8* pEnd;
+};
+
+LayoutView ViewOf(const CZQVStringArray& array) {
+  LayoutView view;
+  static_assert(sizeof(view) == sizeof(CZQVStringArray));
+  std::memcpy(&view, static_cast<const void*>(&array), sizeof view);
+  return view;
+}
+
+TEST(ZQVStringArrayTest, LayoutIsTheVirtualTableThenThreeAddresses) {
+  CZQVStringArray array = ArrayOf({"a", "bb", "ccc"});
+  LayoutView view = ViewOf(array);
+  EXPECT_EQ(view.pFirst, array.GetData());
+  EXPECT_EQ(view.pLast - view.pFirst, 3);
+  EXPECT_GE(view.pEnd, view.pLast);
+  EXPECT_STREQ(view.pFirst[2], "ccc");
+  static_assert(sizeof(CStringUTF8) == sizeof(void*));
+}
+
+TEST(ZQVStringArrayTest, EmptyArrayHasNoData) {
+  CZQVStringArray array;
+  EXPECT_TRUE(array.IsEmpty());
+  EXPECT_EQ(array.GetData(), nullptr);
+  EXPECT_EQ(array.Add("x"), 0);
+  array.RemoveAll();
+  EXPECT_EQ(array.GetData(), nullptr);
+}
+
+TEST(ZQVStringArrayTest, AddReturnsTheNewIndexAndCopies) {
+  CZQVStringArray array;
+  CStringUTF8 text("one");
+  EXPECT_EQ(array.Add(text), 0);
+  EXPECT_EQ(array.Add("two"), 1);
+  EXPECT_EQ(array.Add(static_cast<const char*>(nullptr)), 2);
+  text = "changed";
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"one", "two", ""}));
+}
+
+TEST(ZQVStringArrayTest, AddOfItsOwnElementSurvivesGrowth) {
+  CZQVStringArray array = ArrayOf({"first"});
+  for (int i = 0; i < 100; ++i) array.Add(array[0]);
+  for (int i = 0; i < 100; ++i) array.Add(static_cast<const char*>(array[i]));
+  EXPECT_EQ(array.GetSize(), 201);
+  for (int i = 0; i < array.GetSize(); ++i) EXPECT_STREQ(array[i], "first");
+}
+
+TEST(ZQVStringArrayTest, SetSizeKeepsThePrefixAndAppendsEmptyStrings) {
+  CZQVStringArray array = ArrayOf({"a", "b", "c"});
+  array.SetSize(5, 10);
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", "b", "c", "", ""}));
+  array.SetSize(1);
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a"}));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetSize(-1); }));
+}
+
+TEST(ZQVStringArrayTest, GrowingPastTheMaximumIsALengthError) {
+  CZQVStringArray array;
+  try {
+    array.SetSize(CZQVStringArray::kMaxElements + 1);
+    FAIL() << "no exception";
+  } catch (const std::length_error& error) {
+    EXPECT_STREQ(error.what(), "vector<T> too long");
+  }
+  EXPECT_TRUE(array.IsEmpty());
+}
+
+TEST(ZQVStringArrayTest, RemoveAtClipsToTheEndAndIgnoresIndicesPastIt) {
+  struct Case {
+    int i, n;
+    std::vector<std::string> expected;
+  };
+  const Case cases[] = {
+      {0, 1, {"b", "c", "d"}},  {1, 2, {"a", "d"}},         {2, 100, {"a", "b"}},
+      {4, 1, {"a", "b", "c", "d"}}, {9, 1, {"a", "b", "c", "d"}}, {3, 0, {"a", "b", "c", "d"}},
+      {0, 4, {}},
+  };
+  for (const Case& c : cases) {
+    CZQVStringArray array = ArrayOf({"a", "b", "c", "d"});
+    array.RemoveAt(c.i, c.n);
+    EXPECT_EQ(Contents(array), c.expected) << "RemoveAt(" << c.i << ", " << c.n << ")";
+  }
+  CZQVStringArray array = ArrayOf({"a"});
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(-1, 1); }));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(0, -1); }));
+}
+
+TEST(ZQVStringArrayTest, RemoveAllKeepsTheCapacity) {
+  CZQVStringArray array = ArrayOf({"a", "b", "c"});
+  const LayoutView before = ViewOf(array);
+  array.RemoveAll();
+  const LayoutView after = ViewOf(array);
+  EXPECT_EQ(after.pFirst, before.pFirst);
+  EXPECT_EQ(after.pLast, after.pFirst);
+  EXPECT_EQ(after.pEnd, before.pEnd);
+}
+
+TEST(ZQVStringArrayTest, ElementsAreWritableInPlaceAndIndexErrorsRaise) {
+  CZQVStringArray array = ArrayOf({"a", "b"});
+  array.ElementAt(1) += "c";
+  array.SetAt(0, CStringUTF8("z"));
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"z", "bc"}));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.ElementAt(2); }));
+  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetAt(-1, CStringUTF8("x")); }));
+}
+
+TEST(ZQVStringArrayTest, CopiesAreIndependent) {
+  CZQVStringArray original = ArrayOf({"a", "b"});
+  CZQVStringArray copy(original);
+  copy[0] = "changed";
+  copy.Add("c");
+  CZQVStringArray assigned;
+  assigned = original;
+  original.RemoveAll();
+  EXPECT_EQ(Contents(copy), (std::vector<std::string>{"changed", "b", "c"}));
+  EXPECT_EQ(Contents(assigned), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> texts;
+    Bytes expected;
+  };
+  const std::string s254(254, 'x'), s255(255, 'y'), s65534(0xFFFE, 'z');
+  const Case cases[] = {
+      {"empty array", {}, {0x00, 0x00}},
+      {"one empty string", {""}, {0x01, 0x00, 0x00}},
+      {"two strings", {"ab", "\xC3\xA9"}, {0x02, 0x00, 0x02, 'a', 'b', 0x02, 0xC3, 0xA9}},
+      {"254 bytes", {s254}, Concat({{0x01, 0x00, 0xFE}, TextBytes(s254)})},
+      {"255 bytes", {s255}, Concat({{0x01, 0x00, 0xFF, 0xFF, 0x00}, TextBytes(s255)})},
+      {"65534 bytes", {s65534},
+       Concat({{0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}, TextBytes(s65534)})},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(Store(ArrayOf(c.texts)), c.expected) << c.name;
+    CZQVStringArray loaded;
+    CException* error = Load(c.expected, loaded);
+    EXPECT_EQ(error, nullptr) << c.name;
+    if (error != nullptr) error->Delete();
+    EXPECT_EQ(Contents(loaded), c.texts) << c.name;
+  }
+}
+
+TEST(ZQVStringArrayArchiveTest, CountsOf0xFFFFAndMoreTakeFourBytes) {
+  CZQVStringArray array;
+  array.SetSize(0xFFFF);
+  const Bytes bytes = Store(array);
+  ASSERT_EQ(bytes.size(), 6u + 0xFFFF);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}));
+  CZQVStringArray loaded;
+  CException* error = Load(bytes, loaded);
+  EXPECT_EQ(error, nullptr);
+  if (error != nullptr) error->Delete();
+  EXPECT_EQ(loaded.GetSize(), 0xFFFF);
+}
+
+TEST(ZQVStringArrayArchiveTest, LoadingReplacesTheWholeContent) {
+  CZQVStringArray array = ArrayOf({"1", "2", "3", "4", "5"});
+  CException* error = Load({0x02, 0x00, 0x01, 'a', 0x00}, array);
+  EXPECT_EQ(error, nullptr);
+  if (error != nullptr) error->Delete();
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", ""}));
+}
+
+TEST(ZQVStringArrayArchiveTest, StoredNulEndsTheLoadedElement) {
+  CZQVStringArray array;
+  CException* error = Load({0x02, 0x00, 0x03, 'a', 0x00, 'b', 0x01, 'c'}, array);
+  EXPECT_EQ(error, nullptr);
+  if (error != nullptr) error->Delete();
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", "c"}));
+}
+
+TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
+  const Bytes full = Store(ArrayOf({"first", std::string(300, 'q'), "third"}));
+  for (size_t cut = 0; cut < full.size(); ++cut) {
+    CZQVStringArray array = ArrayOf({"old"});
+    CException* error = Load(Bytes(full.begin(), full.begin() + static_cast<long>(cut)), array);
+    ASSERT_NE(error, nullptr) << "cut at " << cut;
+    EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile) << "cut at " << cut;
+    error->Delete();
+    if (cut >= 2 + 1 + 5) EXPECT_STREQ(array[0], "first") << "cut at " << cut;
+    if (cut >= 2) EXPECT_EQ(array.GetSize(), 3) << "cut at " << cut;
+  }
+}
+
+TEST(ZQVStringArrayArchiveTest, LengthOf0xFFFFFFFFIsAnOverflow) {
+  CZQVStringArray array;
+  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                            0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}, array);
+  ASSERT_NE(error, nullptr);
+  auto* ole_error = dynamic_cast<COleException*>(error);
+  ASSERT_NE(ole_error, nullptr);
+  EXPECT_EQ(static_cast<DWORD>(ole_error->m_sc), 0x80070216u);
+  error->Delete();
+}
+
+TEST(ZQVStringArrayArchiveTest, WideTaggedStringIsABadSchema) {
+  CZQVStringArray array;
+  CException* error = Load({0x01, 0x00, 0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00}, array);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(ArchiveCause(error), CArchiveException::badSchema);
+  error->Delete();
+}
+
+TEST(ZQVStringArrayArchiveTest, AnAbsurdCountFailsBeforeTheArrayChanges) {
+  CZQVStringArray array = ArrayOf({"kept"});
+  CException* error = Load({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F, 0x01, 'a'}, array);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile);
+  error->Delete();
+  EXPECT_EQ(Contents(array), (std::vector<std::string>{"kept"}));
+}
+
+TEST(ZQVStringArrayArchiveTest, AHugeLengthWithoutDataIsEndOfFile) {
+  CZQVStringArray array;
+  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x40, 'a'}, array);
+  ASSERT_NE(error, nullptr);
+  EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile);
+  error->Delete();
+}
+
+TEST(ZQVStringArrayArchiveTest, RandomArraysRoundTrip) {
+  std::mt19937 random(12345);
+  std::uniform_int_distribution<int> length(0, 300), byte(1, 255), count(0, 50);
+  for (int round = 0; round < 50; ++round) {
+    std::vector<std::string> texts(static_cast<size_t>(count(random)));
+    for (std::string& text : texts) {
+      text.resize(static_cast<size_t>(length(random)));
+      for (char& ch : text) ch = static_cast<char>(byte(random));
+    }
+    CZQVStringArray loaded = ArrayOf({"stale", "values"});
+    CException* error = Load(Store(ArrayOf(texts)), loaded);
+    ASSERT_EQ(error, nullptr);
+    EXPECT_EQ(Contents(loaded), texts);
+  }
+}
+
+}  // namespace
