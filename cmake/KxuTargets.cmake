@@ -66,6 +66,11 @@ function(kxu_add_library)
   set_target_properties(kxUtils96 PROPERTIES
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
   target_compile_features(kxUtils96 PUBLIC cxx_std_20)
+  if(CMAKE_CXX_COMPILER_LINKER_ID STREQUAL "GNU" OR (UNIX AND NOT APPLE))
+    target_link_options(kxUtils96 PRIVATE
+      -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/kxUtils96.map)
+    set_property(TARGET kxUtils96 APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/kxUtils96.map)
+  endif()
   target_include_directories(kxUtils96 PUBLIC
     $<BUILD_INTERFACE:${KXU_INCLUDE_ROOT}>
     $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>

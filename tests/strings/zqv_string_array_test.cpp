@@ -259,8 +259,12 @@ TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
     ASSERT_NE(error, nullptr) << "cut at " << cut;
     EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile) << "cut at " << cut;
     error->Delete();
-    if (cut >= 2 + 1 + 5) EXPECT_STREQ(array[0], "first") << "cut at " << cut;
-    if (cut >= 2) EXPECT_EQ(array.GetSize(), 3) << "cut at " << cut;
+    if (cut >= 2 + 1 + 5) {
+      EXPECT_STREQ(array[0], "first") << "cut at " << cut;
+    }
+    if (cut >= 2) {
+      EXPECT_EQ(array.GetSize(), 3) << "cut at " << cut;
+    }
   }
 }
 
