@@ -7,7 +7,21 @@
 // from a storing one CArchiveException(writeOnly). The destructor flushes a
 // storing archive unless it was made with bNoFlushOnDelete; a failure there
 // is swallowed (call Close() to see it).
+//
+// The buffer holds at least 128 bytes: a smaller nBufSize is raised to 128,
+// except for a caller's buffer (lpBuf), which must offer 128 bytes or more
+// (else CInvalidArgException), as must pFile be given. Blocks of a buffer's
+// size or more go straight between the caller and the file. The bytes are
+// little-endian on every machine, so bNoByteSwap changes nothing.
+//
+// A loading archive reads ahead; Flush() and Close() move the file back to the
+// first byte the archive has not handed out, so the file's position tells how
+// far the data was used. Once closed or aborted the archive is detached: a
+// read or write then raises CArchiveException(genericException), while
+// Flush() and Close() do nothing.
 #pragma once
+
+#include <cstddef>
 
 #include <kxutils96/platform/afx_file.h>
 
@@ -39,7 +53,9 @@ class KXU_API CArchive {
   void WriteCount(DWORD dwCount);
 
   // Bytes the archive can still deliver before the end of its file, when the
-  // file knows its length; -1 when it cannot tell.
+  // file knows its length; -1 when it cannot tell (GetLength() or
+  // GetPosition() raised CFileException or CNotSupportedException, or the
+  // archive is detached). A storing archive raises CArchiveException(writeOnly).
   LONGLONG GetRemainingLength() const;
 
   CArchive& operator<<(BYTE by);
@@ -68,10 +84,22 @@ class KXU_API CArchive {
   CArchive& WriteValue(T value);
   template <class T>
   CArchive& ReadValue(T& value);
-  void FillBuffer(UINT nBytesNeeded);
+  // Moves the unread bytes to the start of the buffer and reads from the file
+  // until `nBytesNeeded` are buffered or the file ends; returns the count buffered.
+  size_t FillBuffer(size_t nBytesNeeded);
+  // Reads straight from the file into the caller's block; returns the count read.
+  UINT ReadFromFile(BYTE* lpBuf, UINT nMax);
+  // Hands the buffered bytes of a storing archive to the file.
+  void WriteBuffer();
+  CFile& File() const;
   void RequireLoading() const;
   void RequireStoring() const;
+  [[noreturn]] void ThrowArchiveError(int cause) const;
 
+  // Loading: [m_lpBufCur, m_lpBufMax) are the bytes read ahead. Storing:
+  // [m_lpBufStart, m_lpBufCur) wait for the file and m_lpBufMax ends the room.
+  // A detached archive has no room and nothing buffered, so that every access
+  // reaches the slow path, which finds no file.
   CFile* m_pFile;
   UINT m_nMode;
   BYTE* m_lpBufStart;

@@ -21,10 +21,13 @@
 //   genericException flags that name no access or sharing mode (such as
 //                    modeWrite | modeReadWrite), or the object is already open.
 // m_lOsError carries the system's error number (-1 when there is none). With
-// modeCreate the file is truncated only after its lock is taken, so an open
-// refused for sharing never loses the other holder's data.
+// modeCreate a regular file is truncated only after its lock is taken, so an
+// open refused for sharing never loses the other holder's data; devices and
+// pipes are not truncated. modeNoInherit closes the file in programs this
+// process starts (close-on-exec). GetFilePath() is the name as given to Open().
 //
-// After Open(): an operation on a closed file raises invalidFile; a seek to a
+// After Open(): an operation on a closed file raises invalidFile, a read or
+// write the open mode does not allow raises accessDenied; a seek to a
 // negative position raises badSeek; a full disk raises diskFull; a null buffer
 // with a nonzero count raises CInvalidArgException. A seek past the end is
 // allowed, and a later write fills the gap with zeros. SetLength() moves the
@@ -32,6 +35,9 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
 
 #include <kxutils96/platform/afx_exception.h>
 #include <kxutils96/platform/afx_object.h>
@@ -64,8 +70,10 @@ class KXU_API CFile : public CObject {
   ~CFile() override;
 
   // Nonzero when the file opened; on failure fills `pError` when given.
+  // typeText and typeBinary matter to CStdioFile only.
   virtual BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr);
-  // Reads up to `nCount` bytes; returns how many were read (0 at the end).
+  // Reads up to `nCount` bytes; returns how many were read, fewer than asked
+  // only at the end of the file (0 there).
   virtual UINT Read(void* lpBuf, UINT nCount);
   virtual void Write(const void* lpBuf, UINT nCount);
   virtual ULONGLONG Seek(LONGLONG lOff, UINT nFrom);
@@ -74,8 +82,10 @@ class KXU_API CFile : public CObject {
   virtual ULONGLONG GetPosition() const;
   virtual ULONGLONG GetLength() const;
   virtual void SetLength(ULONGLONG dwNewLen);
+  // Asks the system to put the file's data on the disk.
   virtual void Flush();
-  // Closes the file; raises CFileException when pending data cannot be written.
+  // Closes the file (a closed file is left alone); raises CFileException
+  // when pending data cannot be written.
   virtual void Close();
   // Closes the file, ignoring every failure.
   virtual void Abort() noexcept;
@@ -85,7 +95,13 @@ class KXU_API CFile : public CObject {
  protected:
   static constexpr INT_PTR kNoHandle = -1;
 
+  // Opens through the virtual Open() or raises its CFileException; for the
+  // constructors that take a path.
+  void OpenOrThrow(LPCTSTR lpszFileName, UINT nOpenFlags);
+  // Raises CFileException for the system's current error (errno).
   [[noreturn]] void ThrowLastError() const;
+  [[noreturn]] void ThrowError(int cause, int osError) const;
+  int Handle() const noexcept { return static_cast<int>(m_hFile); }
 
   INT_PTR m_hFile = kNoHandle;  // the operating system's handle
   CString m_strFileName;
@@ -94,6 +110,18 @@ class KXU_API CFile : public CObject {
 // A file held in memory. It owns a buffer it allocated itself (grown in steps
 // of `nGrowBytes`), or works in a caller's buffer given to the constructor or
 // to Attach (grown only when `nGrowBytes` is not 0, and then owned by the file).
+//
+// A caller's buffer: with nGrowBytes 0 the file is the buffer's nBufferSize
+// bytes (data to read, or room to overwrite) and never grows; with nGrowBytes
+// not 0 the file starts empty and uses the buffer as its first room. The file
+// never frees or reallocates a caller's buffer: growing copies the data into
+// a new block from malloc() that the file owns from then on. A write or
+// SetLength() past the end of a buffer that may not grow raises
+// CFileException(diskFull); nGrowBytes 0 on a buffer the file allocates
+// itself means the file cannot grow at all. A failed allocation raises
+// CMemoryException. A null caller buffer counts as an empty one (Attach
+// raises CInvalidArgException for a null buffer with a nonzero size).
+// A memory file has no name: Open() raises CNotSupportedException.
 class KXU_API CMemFile : public CFile {
  public:
   explicit CMemFile(UINT nGrowBytes = 1024) noexcept;
@@ -101,7 +129,9 @@ class KXU_API CMemFile : public CFile {
   ~CMemFile() override;
 
   void Attach(BYTE* lpBuffer, UINT nBufferSize, UINT nGrowBytes = 0);
-  // Hands the buffer to the caller (who must free it with free()) and empties the file.
+  // Hands the buffer to the caller and empties the file. A block the file
+  // allocated must be released with free(); a caller's buffer that never grew
+  // comes back as it was given.
   BYTE* Detach() noexcept;
 
   BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
@@ -112,11 +142,16 @@ class KXU_API CMemFile : public CFile {
   ULONGLONG GetLength() const override { return m_nFileSize; }
   void SetLength(ULONGLONG dwNewLen) override;
   void Flush() override {}
+  // Frees the buffer the file owns and empties the file.
   void Close() override;
   void Abort() noexcept override;
 
  private:
+  // Makes room for `nNewLen` bytes, rounded up to a multiple of the growth step.
   void GrowFile(size_t nNewLen);
+  // Zeroes the bytes between the end of the data and `nNewEnd`.
+  void ZeroFillTo(size_t nNewEnd) noexcept;
+  void UseCallerBuffer(BYTE* lpBuffer, size_t nBufferSize, UINT nGrowBytes) noexcept;
   void Release() noexcept;
 
   UINT m_nGrowBytes;
@@ -128,10 +163,19 @@ class KXU_API CMemFile : public CFile {
 };
 
 // A buffered file read and written by lines. In text mode (the default, and
-// typeText) ReadString drops a line's CR LF or LF; typeBinary keeps the CR.
-// WriteString writes the text as it is (no line-end translation).
+// typeText) ReadString drops a line's CR LF or LF; typeBinary keeps the CR
+// (typeBinary wins when both are given). A CR not followed by LF stays in the
+// line. A last line without a line end is still a line; an empty file has
+// none. WriteString writes the text as it is (no line-end translation).
 // Narrow lines are bytes; wide lines are the file's UTF-8 decoded to UTF-16,
 // or, for a line that is not valid UTF-8, each byte as one unit (Latin-1).
+// Wide text is written as UTF-8. A null string raises CInvalidArgException.
+//
+// Reads and writes go through one buffer of the object's own; position,
+// length, seeks and SetLength() see the buffered bytes as if they were in the
+// file. Flush() hands pending bytes to the system (it does not wait for the
+// disk). Close() writes them first; when that fails the file is still closed
+// and the CFileException raised.
 class KXU_API CStdioFile : public CFile {
  public:
   CStdioFile() noexcept;
@@ -144,6 +188,7 @@ class KXU_API CStdioFile : public CFile {
   ULONGLONG Seek(LONGLONG lOff, UINT nFrom) override;
   ULONGLONG GetPosition() const override;
   ULONGLONG GetLength() const override;
+  void SetLength(ULONGLONG dwNewLen) override;
   void Flush() override;
   void Close() override;
   void Abort() noexcept override;
@@ -155,12 +200,30 @@ class KXU_API CStdioFile : public CFile {
   void WriteString(LPCWSTR lpsz);
 
  private:
-  bool FillBuffer();
-  void FlushWrites();
+  static constexpr size_t kBufferSize = size_t{64} * 1024;
 
-  CStringA m_strBuffer;     // bytes read ahead, or bytes waiting to be written
-  int m_nBufferPos = 0;     // next unread byte of m_strBuffer when reading
-  bool m_bWriting = false;  // m_strBuffer holds pending writes
-  bool m_bEof = false;
+  // Reads the next line's bytes without its line end; false at the end.
+  bool ReadLine(std::string& line);
+  void WriteText(std::string_view text);
+  // Copies up to `nCount` read-ahead bytes to `lpBuf`; returns how many.
+  size_t TakeBuffered(BYTE* lpBuf, size_t nCount) noexcept;
+  // Reads the next bytes of the file into the empty buffer; false at the end.
+  bool FillBuffer();
+  // Hands the pending bytes to the system; the buffer is then empty.
+  void WritePending();
+  // Turns the buffer to reading; pending bytes are written first.
+  void BeginReading();
+  // Turns the buffer to writing; the read-ahead is given back to the file
+  // first. Raises invalidFile on a closed file.
+  void BeginWriting();
+  // Empties the buffer so that the system's file position is the logical one.
+  void SyncPosition();
+  void ResetBuffer() noexcept;
+  BYTE* Buffer();
+
+  std::unique_ptr<BYTE[]> m_pBuffer;  // allocated on first use
+  size_t m_nBufferLen = 0;            // bytes read ahead, or bytes waiting to be written
+  size_t m_nBufferPos = 0;            // next unread byte when reading
+  bool m_bWriting = false;            // the buffer holds pending writes
   bool m_bText = true;
 };
