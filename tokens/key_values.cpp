@@ -1,0 +1,65 @@
+#include <kxutils96/tokens/key_values.h>
+
+#include <kxutils96/frame/flat_call.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/tokens/token_splitter.h>
+
+namespace {
+
+using kxu::frame::AnyNull;
+using kxu::frame::kResultMissingArgument;
+using kxu::frame::StringArrayOf;
+
+constexpr char kAssign = '=';
+constexpr DWORD kNoSplitFlags = 0;
+
+void AddPair(const CStringUTF8& strPair, CZQVStringArray& keys, CZQVStringArray& values) {
+  const int nAssign = strPair.Find(kAssign);  // -1: no key, the whole pair is the value
+  keys.Add(strPair.Left(nAssign).Trim());
+  values.Add(strPair.Mid(nAssign + 1).Trim());
+}
+
+}  // namespace
+
+int kxutilsSeparateKeyValues(const char* lpcszText, CZQVStringArray* psaKeys,
+                             CZQVStringArray* psaValues, char chSep) {
+  if (AnyNull(psaKeys, psaValues)) return kResultMissingArgument;
+  CZQVStringArray pairs;
+  int nSearchState = kSearchOutsideQuotes;
+  const int nCount = kxutilsGetTokens(lpcszText, &pairs, chSep, &nSearchState,
+                                      kxu::tokens::kQuoteDouble, kNoSplitFlags);
+  psaKeys->RemoveAll();
+  psaValues->RemoveAll();
+  for (int i = 0; i < pairs.GetSize(); ++i) AddPair(pairs[i], *psaKeys, *psaValues);
+  return nCount;
+}
+
+int kxu_separate_key_values(const char* lpcszText, HostObject* pKeys, HostObject* pValues,
+                            int chSep) {
+  CZQVStringArray* psaKeys = StringArrayOf(pKeys);
+  CZQVStringArray* psaValues = StringArrayOf(pValues);
+  return kxutilsSeparateKeyValues(lpcszText, psaKeys, psaValues, static_cast<char>(chSep));
+}
+
+int kxutilsMakeKeyValuesStr(CStringUTF8* pstrResult, CZQVStringArray* psaKeys,
+                            CZQVStringArray* psaValues, int chSep) {
+  if (AnyNull(pstrResult, psaKeys, psaValues)) return kResultMissingArgument;
+  const int nCount = psaKeys->GetSize();
+  if (nCount != psaValues->GetSize()) return 0;
+  CStringUTF8 strSep;
+  strSep.Format("%c", chSep);
+  for (int i = 0; i < nCount; ++i) {
+    *pstrResult += (*psaKeys)[i];
+    *pstrResult += kAssign;
+    *pstrResult += (*psaValues)[i];
+    if (i + 1 < nCount) *pstrResult += strSep;
+  }
+  return nCount;
+}
+
+int kxu_make_key_values_str(CStringUTF8* pstrResult, HostObject* pKeys, HostObject* pValues,
+                            int chSep) {
+  CZQVStringArray* psaKeys = StringArrayOf(pKeys);
+  CZQVStringArray* psaValues = StringArrayOf(pValues);
+  return kxutilsMakeKeyValuesStr(pstrResult, psaKeys, psaValues, chSep);
+}
