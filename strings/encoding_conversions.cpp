@@ -1,0 +1,110 @@
+#include <kxutils96/strings/encoding_conversions.h>
+
+#include <exception>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/strings/utf8_buffer_growth.h>
+#include <kxutils96/strings/wide_conversion.h>
+
+using kxu::strings::FromWideString;
+using kxu::strings::ToWideString;
+
+namespace kxu::strings {
+
+// Nothing may escape the growth routine, so a failure to grow is reported
+// through the record's flag.
+int GrowUtf8Buffer(MbcsConversion* pRecord, int nNewSize) {
+  CStringUTF8& str = **static_cast<CStringUTF8**>(pRecord->pOwnerSlot);
+  try {
+    str.ReleaseBuffer(pRecord->nBufferSize - 1);
+    char* pBuffer = str.GetBuffer(nNewSize - 1);
+    pRecord->pBuffer = pBuffer;
+    pRecord->nBufferSize = nNewSize;
+    return pBuffer != nullptr ? 1 : 0;
+  } catch (CException* pException) {
+    pException->Delete();
+  } catch (...) {
+  }
+  pRecord->bFailed = 1;
+  return 0;
+}
+
+}  // namespace kxu::strings
+
+int zqMBCStoUTF16(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
+  if (lpcszSrc == nullptr || nLen == 0 || *lpcszSrc == '\0') {
+    strDest.Empty();
+    return 0;
+  }
+  const kxu::strings::WideStringConversion converted =
+      ToWideString(strDest, lpcszSrc, nCodePage, nLen);
+  return converted.bComplete ? converted.nLength : 0;
+}
+
+int zqUTF8toUTF16(CString& strDest, const char* lpcszSrc, int nLen) {
+  return zqMBCStoUTF16(strDest, lpcszSrc, static_cast<int>(CP_UTF8), nLen);
+}
+
+int zqUTF16toMBCS(CStringA& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,
+                  int* pbUsedDefault, DWORD dwFlags) {
+  return FromWideString(strDest, lpcwszSrc, nCodePage, nLen, pbUsedDefault, dwFlags);
+}
+
+int zqUTF16toUTF8(CStringUTF8& strDest, const WCHAR* lpcwszSrc, int nLen) {
+  return FromWideString(strDest, lpcwszSrc, static_cast<int>(CP_UTF8), nLen, nullptr, 0);
+}
+
+int zqUTF8toMBCS(CStringA& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
+  CString strWide;
+  zqUTF8toUTF16(strWide, lpcszSrc, nLen);
+  return zqUTF16toMBCS(strDest, strWide, nCodePage, -1, nullptr, 0);
+}
+
+int zqMBCStoUTF8(CStringUTF8& strDest, const char* lpcszSrc, int nCodePage) {
+  if (lpcszSrc != nullptr) strDest = lpcszSrc;
+  if (strDest.IsEmpty()) return 0;
+  CStringUTF8* pOwner = &strDest;
+  MbcsConversion record{
+      &pOwner, &kxu::strings::GrowUtf8Buffer, 0, strDest.GetBuffer(), strDest.GetLength() + 1, 0};
+  const int nLength = utlMBCStoUTF8InPlace(&record, nCodePage);
+  if (record.bFailed == 0) strDest.ReleaseBuffer(nLength);
+  return nLength;
+}
+
+int zqUTF16toUTF8(CZQVStringArray& saDest, const CStringArray& saSrc) {
+  const int nCount = static_cast<int>(saSrc.GetSize());
+  saDest.SetSize(nCount);
+  for (int i = 0; i < nCount; ++i) zqUTF16toUTF8(saDest[i], saSrc[i], -1);
+  return nCount;
+}
+
+int zqUTF8toUTF16(CStringArray& saDest, const CZQVStringArray& saSrc) {
+  const int nCount = saSrc.GetSize();
+  saDest.SetSize(nCount, -1);
+  for (int i = 0; i < nCount; ++i) zqUTF8toUTF16(saDest[i], saSrc[i], -1);
+  return nCount;
+}
+
+int zqMBCStoUTF8(CZQVStringArray& saDest, int nCodePage) {
+  const int nCount = saDest.GetSize();
+  for (int i = 0; i < nCount; ++i) zqMBCStoUTF8(saDest[i], nullptr, nCodePage);
+  return nCount;
+}
+
+int zqUTF8toMBCS(CZQVStringArray& saDest, int nCodePage) {
+  const int nCount = saDest.GetSize();
+  CStringA strBytes;
+  for (int i = 0; i < nCount; ++i) {
+    zqUTF8toMBCS(strBytes, saDest[i], nCodePage, -1);
+    saDest[i] = CStringUTF8(strBytes.GetString(), strBytes.GetLength());
+  }
+  return nCount;
+}
+
+const char* zqUTF8GetStrAdvancePos(POSITION& pos) {
+  const char* pszCurrent = reinterpret_cast<const char*>(pos);
+  pos = utlNextStrPos(pos);
+  return pszCurrent;
+}

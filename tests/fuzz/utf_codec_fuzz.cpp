@@ -1,0 +1,128 @@
+// Decodes arbitrary bytes as UTF-8 and, read in pairs, as UTF-16 through
+// MultiByteToWideChar and WideCharToMultiByte, replacing and strict. Checked
+// on every input: no crash and no access outside the buffers; the size
+// query agrees with the conversion; the strict decoder accepts exactly the
+// input that the replacing one converts without U+FFFD where the input held
+// none; valid input round-trips exactly; replaced output is valid and stable
+// (converting it again changes nothing). The same bytes, read in a code
+// page that the first byte picks, decode and round-trip to the same units.
+#include <kxutils96/platform/win_nls.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <string>
+
+namespace {
+
+using U16 = std::basic_string<WCHAR>;
+
+void Require(bool bHolds) {
+  if (!bHolds) std::abort();
+}
+
+U16 DecodeUtf8(const std::string& bytes, DWORD dwFlags, bool& bOk) {
+  const int nLength = static_cast<int>(bytes.size());
+  const int nNeeded = MultiByteToWideChar(CP_UTF8, dwFlags, bytes.data(), nLength, nullptr, 0);
+  bOk = nNeeded > 0;
+  if (!bOk) {
+    Require(GetLastError() == ERROR_NO_UNICODE_TRANSLATION);
+    return U16();
+  }
+  U16 units(static_cast<std::size_t>(nNeeded), 0);
+  Require(MultiByteToWideChar(CP_UTF8, dwFlags, bytes.data(), nLength, units.data(), nNeeded) ==
+          nNeeded);
+  return units;
+}
+
+std::string EncodeUtf8(const U16& units, DWORD dwFlags, bool& bOk) {
+  const int nLength = static_cast<int>(units.size());
+  const int nNeeded =
+      WideCharToMultiByte(CP_UTF8, dwFlags, units.data(), nLength, nullptr, 0, nullptr, nullptr);
+  bOk = nNeeded > 0;
+  if (!bOk) {
+    Require(GetLastError() == ERROR_NO_UNICODE_TRANSLATION);
+    return std::string();
+  }
+  std::string bytes(static_cast<std::size_t>(nNeeded), '\0');
+  Require(WideCharToMultiByte(CP_UTF8, dwFlags, units.data(), nLength, bytes.data(), nNeeded,
+                              nullptr, nullptr) == nNeeded);
+  return bytes;
+}
+
+bool Contains(const U16& units, WCHAR unit) {
+  return units.find(unit) != U16::npos;
+}
+
+void CheckUtf8Input(const std::string& bytes) {
+  bool bStrictOk = false;
+  bool bOk = false;
+  const U16 strict = DecodeUtf8(bytes, MB_ERR_INVALID_CHARS, bStrictOk);
+  const U16 replaced = DecodeUtf8(bytes, 0, bOk);
+  Require(bOk);
+  if (bStrictOk) {
+    Require(strict == replaced);
+    Require(EncodeUtf8(strict, WC_ERR_INVALID_CHARS, bOk) == bytes && bOk);
+  } else {
+    Require(Contains(replaced, 0xFFFD));
+  }
+  // The replaced text is well-formed: it encodes strictly and decodes back.
+  const std::string clean = EncodeUtf8(replaced, WC_ERR_INVALID_CHARS, bOk);
+  Require(bOk);
+  Require(DecodeUtf8(clean, MB_ERR_INVALID_CHARS, bOk) == replaced && bOk);
+}
+
+void CheckUtf16Input(const U16& units) {
+  bool bStrictOk = false;
+  bool bOk = false;
+  const std::string strict = EncodeUtf8(units, WC_ERR_INVALID_CHARS, bStrictOk);
+  const std::string replaced = EncodeUtf8(units, 0, bOk);
+  Require(bOk);
+  if (bStrictOk) {
+    Require(strict == replaced);
+    Require(DecodeUtf8(strict, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
+  }
+  const U16 decoded = DecodeUtf8(replaced, MB_ERR_INVALID_CHARS, bOk);
+  Require(bOk);
+  Require(decoded.size() == units.size());
+}
+
+// Code-page text: decoding never fails without the strict flag, and text that
+// decodes strictly encodes back to codes that decode to the same units.
+void CheckCodePageInput(UINT nPage, const std::string& bytes) {
+  const int nLength = static_cast<int>(bytes.size());
+  const int nUnits = MultiByteToWideChar(nPage, 0, bytes.data(), nLength, nullptr, 0);
+  Require(nUnits > 0);
+  U16 units(static_cast<std::size_t>(nUnits), 0);
+  Require(MultiByteToWideChar(nPage, 0, bytes.data(), nLength, units.data(), nUnits) == nUnits);
+  if (MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes.data(), nLength, nullptr, 0) == 0) {
+    return;
+  }
+  BOOL bUsed = TRUE;
+  const int nBytes = WideCharToMultiByte(nPage, WC_NO_BEST_FIT_CHARS, units.data(), nUnits, nullptr,
+                                         0, nullptr, &bUsed);
+  Require(nBytes > 0 && !bUsed);
+  std::string back(static_cast<std::size_t>(nBytes), '\0');
+  Require(WideCharToMultiByte(nPage, WC_NO_BEST_FIT_CHARS, units.data(), nUnits, back.data(),
+                              nBytes, nullptr, nullptr) == nBytes);
+  U16 again(static_cast<std::size_t>(nUnits), 0);
+  Require(MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, back.data(), nBytes, again.data(),
+                              nUnits) == nUnits);
+  Require(again == units);
+}
+
+constexpr UINT kFuzzedPages[] = {1252, 932, 936, 949, 950, 874, 1255, 20127};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  CheckUtf8Input(bytes);
+  U16 units(size / sizeof(WCHAR), 0);
+  std::memcpy(units.data(), data, units.size() * sizeof(WCHAR));
+  if (!units.empty()) CheckUtf16Input(units);
+  CheckCodePageInput(kFuzzedPages[data[0] % std::size(kFuzzedPages)], bytes);
+  return 0;
+}

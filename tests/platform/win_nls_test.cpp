@@ -1,0 +1,373 @@
+#include <kxutils96/platform/win_nls.h>
+
+#include <gtest/gtest.h>
+
+#include "support/hex_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+using kxu::test::Hex;
+using U16 = std::basic_string<WCHAR>;
+
+constexpr UINT kServedPages[] = {437,  850,  874,  932,  936,  949,  950,  1250, 1251,
+                                 1252, 1253, 1254, 1255, 1256, 1257, 1258, 20127};
+constexpr UINT kUnknownPage = 12345;
+
+// The whole conversion through the size query, as callers do it.
+U16 ToWide(UINT nPage, DWORD dwFlags, std::string_view bytes) {
+  const int nLength = static_cast<int>(bytes.size());
+  const int nNeeded = MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, nullptr, 0);
+  EXPECT_GT(nNeeded, 0) << "error " << GetLastError();
+  U16 out(static_cast<std::size_t>(nNeeded), u'#');
+  EXPECT_EQ(MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, out.data(), nNeeded),
+            nNeeded);
+  return out;
+}
+
+std::string ToBytes(UINT nPage, DWORD dwFlags, const U16& units, BOOL* pbUsedDefault = nullptr,
+                    const char* pszDefault = nullptr) {
+  const int nLength = static_cast<int>(units.size());
+  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, nullptr, 0,
+                                          pszDefault, pbUsedDefault);
+  if (nNeeded == 0) return "<error " + std::to_string(GetLastError()) + ">";
+  std::string out(static_cast<std::size_t>(nNeeded), '#');
+  EXPECT_EQ(WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, out.data(), nNeeded,
+                                pszDefault, nullptr),
+            nNeeded);
+  return out;
+}
+
+struct DecodeRow {
+  UINT nPage;
+  DWORD dwFlags;
+  std::string_view bytes;
+  U16 expected;
+};
+
+TEST(MultiByteToWideCharTest, ConvertsEachPageAndMode) {
+  const DecodeRow rows[] = {
+      {CP_UTF8, 0,
+       "Gr\xC3\xBC\xC3\x9F"
+       "e",
+       u"Grüße"},
+      {CP_UTF8, 0, "\xF0\x9F\x98\x80", u"\U0001F600"},
+      // Maximal invalid subsequences: a truncated three-byte sequence is one
+      // U+FFFD; an encoded surrogate is three; a stray continuation one.
+      {CP_UTF8, 0,
+       "a\xE4\xB8"
+       "b",
+       u"a\uFFFDb"},
+      {CP_UTF8, 0, "\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},
+      {CP_UTF8, 0, "\x80x\xC0\xAF", u"\uFFFDx\uFFFD\uFFFD"},
+      {CP_UTF8, 0, "\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},
+      {CP_UTF8, 0, std::string_view("a\0b", 3), U16(u"a\0b", 3)},
+      {1252, 0, "\x80\xE9\xFF", u"\u20AC\u00E9\u00FF"},
+      // Bytes 1252 leaves undefined stand for the control characters.
+      {1252, 0, "\x81\x8D\x8F\x90\x9D", u"\u0081\u008D\u008F\u0090\u009D"},
+      {1252, MB_ERR_INVALID_CHARS, "\x81", u"\u0081"},
+      {1251, 0, "\xCF\xF0\xE8", u"При"},
+      {437, 0, "\xB0\xDB", u"\u2591\u2588"},
+      {932, 0, "\x93\xFA\x96\x7B\xB1", u"日本\uFF71"},
+      // A lead byte without a valid trail: U+FFFD, and the next byte is read
+      // again; a lead byte at the end likewise.
+      {932, 0, "\x81 x", u"\uFFFD x"},
+      {932, 0, "a\x81", u"a\uFFFD"},
+      {936, 0, "\xD6\xD0\xCE\xC4", u"中文"},
+      {949, 0, "\xC7\xD1\xB1\xDB", u"한글"},
+      {950, 0, "\xA4\xA4\xA4\xE5", u"中文"},
+      {20127, 0, "A\xC1", u"A\uFFFD"},
+  };
+  for (const DecodeRow& row : rows) {
+    EXPECT_EQ(Hex(ToWide(row.nPage, row.dwFlags, row.bytes)), Hex(row.expected))
+        << row.nPage << ": " << Hex(row.bytes);
+  }
+}
+
+TEST(MultiByteToWideCharTest, LengthMinusOneIncludesTheTerminator) {
+  WCHAR out[8];
+  for (const UINT nPage : {CP_UTF8, 1252u, 932u}) {
+    EXPECT_EQ(MultiByteToWideChar(nPage, 0, "abc", -1, nullptr, 0), 4) << nPage;
+    std::fill(std::begin(out), std::end(out), u'#');
+    EXPECT_EQ(MultiByteToWideChar(nPage, 0, "abc", -1, out, 8), 4) << nPage;
+    EXPECT_EQ(U16(out, 4), U16(u"abc\0", 4)) << nPage;
+    EXPECT_EQ(out[4], u'#') << "nothing past the result is written";
+    EXPECT_EQ(MultiByteToWideChar(nPage, 0, "abc", 3, out, 8), 3) << "no terminator added";
+  }
+}
+
+TEST(MultiByteToWideCharTest, StrictFlagRejectsInvalidInput) {
+  const struct {
+    UINT nPage;
+    std::string_view bytes;
+  } rows[] = {{CP_UTF8, "ok\xC3"}, {CP_UTF8, "\xED\xA0\x80"}, {CP_UTF8, "\xC0\x80"},
+              {932, "\x81 "},      {20127, "\x80"},           {1253, "\xAA"}};
+  for (const auto& row : rows) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(MultiByteToWideChar(row.nPage, MB_ERR_INVALID_CHARS, row.bytes.data(),
+                                  static_cast<int>(row.bytes.size()), nullptr, 0),
+              0)
+        << row.nPage << ": " << Hex(row.bytes);
+    EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+  }
+}
+
+TEST(MultiByteToWideCharTest, ShortBufferFailsAfterWritingWhatFits) {
+  WCHAR out[4] = {u'#', u'#', u'#', u'#'};
+  SetLastError(ERROR_SUCCESS);
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "abcdef", -1, out, 3), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(U16(out, 4), u"abc#");
+  // A surrogate pair is never split.
+  EXPECT_EQ(MultiByteToWideChar(CP_UTF8, 0, "\xF0\x9F\x98\x80", 4, out, 1), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+}
+
+TEST(MultiByteToWideCharTest, BadArgumentsFailWithTheirError) {
+  WCHAR out[4];
+  const struct {
+    const char* name;
+    UINT nPage;
+    DWORD dwFlags;
+    const char* pSource;
+    int nLength;
+    WCHAR* pOut;
+    int nRoom;
+    DWORD dwError;
+  } rows[] = {
+      {"null source", CP_UTF8, 0, nullptr, -1, out, 4, ERROR_INVALID_PARAMETER},
+      {"length 0", CP_UTF8, 0, "a", 0, out, 4, ERROR_INVALID_PARAMETER},
+      {"length -2", CP_UTF8, 0, "a", -2, out, 4, ERROR_INVALID_PARAMETER},
+      {"negative room", CP_UTF8, 0, "a", 1, out, -1, ERROR_INVALID_PARAMETER},
+      {"null buffer with room", CP_UTF8, 0, "a", 1, nullptr, 4, ERROR_INVALID_PARAMETER},
+      {"unknown page", kUnknownPage, 0, "a", 1, out, 4, ERROR_INVALID_PARAMETER},
+      {"negative page", static_cast<UINT>(-1), 0, "a", 1, out, 4, ERROR_INVALID_PARAMETER},
+      {"unknown flag", CP_UTF8, 0x10, "a", 1, out, 4, ERROR_INVALID_FLAGS},
+      {"code-page unknown flag", 1252, 0x10, "a", 1, out, 4, ERROR_INVALID_FLAGS},
+  };
+  for (const auto& row : rows) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(
+        MultiByteToWideChar(row.nPage, row.dwFlags, row.pSource, row.nLength, row.pOut, row.nRoom),
+        0)
+        << row.name;
+    EXPECT_EQ(GetLastError(), row.dwError) << row.name;
+  }
+}
+
+struct EncodeRow {
+  UINT nPage;
+  DWORD dwFlags;
+  U16 units;
+  std::string expected;
+  BOOL bUsedDefault;
+};
+
+TEST(WideCharToMultiByteTest, ConvertsAndReportsTheDefaultCharacter) {
+  const EncodeRow rows[] = {
+      {1252, 0, u"\u00E9t\u00E9 \u20AC", "\xE9t\xE9 \x80", FALSE},
+      {1252, WC_NO_BEST_FIT_CHARS, u"\u00E9\u4E2D", "\xE9?", TRUE},
+      // No look-alikes: a-macron is not written as a.
+      {1252, 0, u"\u0101", "?", TRUE},
+      // Each unit of a surrogate pair becomes a default character.
+      {1252, 0, u"\U0001F600", "??", TRUE},
+      {1252, 0, u"\u0081\u009D", "\x81\x9D", FALSE},
+      {932, 0, u"日本\uFF71", "\x93\xFA\x96\x7B\xB1", FALSE},
+      {936, 0, u"中文", "\xD6\xD0\xCE\xC4", FALSE},
+      {949, 0, u"한글", "\xC7\xD1\xB1\xDB", FALSE},
+      {950, 0, u"中文", "\xA4\xA4\xA4\xE5", FALSE},
+      {20127, 0, u"A\u00E9", "A?", TRUE},
+  };
+  for (const EncodeRow& row : rows) {
+    BOOL bUsed = 7;
+    EXPECT_EQ(Hex(ToBytes(row.nPage, row.dwFlags, row.units, &bUsed)), Hex(row.expected))
+        << row.nPage << ": " << Hex(row.units);
+    EXPECT_EQ(bUsed, row.bUsedDefault) << row.nPage << ": " << Hex(row.units);
+  }
+}
+
+TEST(WideCharToMultiByteTest, WritesTheCallersDefaultCharacter) {
+  EXPECT_EQ(ToBytes(1252, 0, u"a\u4E2D", nullptr, "*"), "a*");
+  // A double-byte default character is written whole.
+  EXPECT_EQ(Hex(ToBytes(932, 0, u"a\u0101", nullptr, "\x81\x45")), Hex("a\x81\x45"));
+}
+
+TEST(WideCharToMultiByteTest, Utf8HandlesSurrogatesAndTheStrictFlag) {
+  EXPECT_EQ(Hex(ToBytes(CP_UTF8, 0, u"\U0001F600")), Hex("\xF0\x9F\x98\x80"));
+  EXPECT_EQ(Hex(ToBytes(CP_UTF8, 0, U16(1, 0xD83D) + u"x")), Hex("\xEF\xBF\xBDx"));
+  EXPECT_EQ(Hex(ToBytes(CP_UTF8, 0, U16(1, 0xDE00))), Hex("\xEF\xBF\xBD"));
+  EXPECT_EQ(ToBytes(CP_UTF8, WC_ERR_INVALID_CHARS, U16(1, 0xDE00)), "<error 1113>");
+  EXPECT_EQ(ToBytes(CP_UTF8, WC_ERR_INVALID_CHARS, u"\U0001F600"), "\xF0\x9F\x98\x80");
+}
+
+TEST(WideCharToMultiByteTest, LengthMinusOneIncludesTheTerminator) {
+  char out[8] = "#######";
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"\u00E9", -1, nullptr, 0, nullptr, nullptr), 3);
+  EXPECT_EQ(WideCharToMultiByte(CP_UTF8, 0, u"\u00E9", -1, out, 8, nullptr, nullptr), 3);
+  EXPECT_EQ(std::string(out, 4), std::string("\xC3\xA9\0#", 4));
+  EXPECT_EQ(WideCharToMultiByte(1252, 0, u"\u00E9", -1, out, 8, nullptr, nullptr), 2);
+}
+
+TEST(WideCharToMultiByteTest, BadArgumentsFailWithTheirError) {
+  char out[4];
+  BOOL bUsed = FALSE;
+  const struct {
+    const char* name;
+    UINT nPage;
+    DWORD dwFlags;
+    const WCHAR* pSource;
+    int nLength;
+    char* pOut;
+    int nRoom;
+    const char* pszDefault;
+    BOOL* pbUsed;
+    DWORD dwError;
+  } rows[] = {
+      {"null source", 1252, 0, nullptr, -1, out, 4, nullptr, nullptr, ERROR_INVALID_PARAMETER},
+      {"length 0", 1252, 0, u"a", 0, out, 4, nullptr, nullptr, ERROR_INVALID_PARAMETER},
+      {"null buffer with room", 1252, 0, u"a", 1, nullptr, 4, nullptr, nullptr,
+       ERROR_INVALID_PARAMETER},
+      {"unknown page", kUnknownPage, 0, u"a", 1, out, 4, nullptr, nullptr, ERROR_INVALID_PARAMETER},
+      {"short buffer", 1252, 0, u"abcdef", 6, out, 4, nullptr, nullptr, ERROR_INSUFFICIENT_BUFFER},
+      {"report with UTF-8", CP_UTF8, 0, u"a", 1, out, 4, nullptr, &bUsed, ERROR_INVALID_PARAMETER},
+      {"default with UTF-8", CP_UTF8, 0, u"a", 1, out, 4, "?", nullptr, ERROR_INVALID_PARAMETER},
+      {"best fit flag with UTF-8", CP_UTF8, WC_NO_BEST_FIT_CHARS, u"a", 1, out, 4, nullptr, nullptr,
+       ERROR_INVALID_FLAGS},
+      {"strict flag with a code page", 1252, WC_ERR_INVALID_CHARS, u"a", 1, out, 4, nullptr,
+       nullptr, ERROR_INVALID_FLAGS},
+  };
+  for (const auto& row : rows) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(WideCharToMultiByte(row.nPage, row.dwFlags, row.pSource, row.nLength, row.pOut,
+                                  row.nRoom, row.pszDefault, row.pbUsed),
+              0)
+        << row.name;
+    EXPECT_EQ(GetLastError(), row.dwError) << row.name;
+  }
+}
+
+// Every single byte and double-byte code a page defines converts to one
+// UTF-16 unit and back to a code of that unit (the same code, but for the
+// duplicates some pages have); every unit the page encodes without the
+// default character decodes to itself (no look-alikes).
+TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
+  for (const UINT nPage : kServedPages) {
+    int nDefined = 0;
+    int nSameCode = 0;
+    for (unsigned lead = 0; lead < 256; ++lead) {
+      for (unsigned trail = 0; trail <= 256; ++trail) {
+        std::string code(1, static_cast<char>(lead));
+        if (trail < 256) code += static_cast<char>(trail);
+        WCHAR unit[2];
+        if (MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, code.data(),
+                                static_cast<int>(code.size()), unit, 2) != 1) {
+          continue;
+        }
+        ++nDefined;
+        char back[3] = {};
+        BOOL bUsed = TRUE;
+        const int nBack =
+            WideCharToMultiByte(nPage, WC_NO_BEST_FIT_CHARS, unit, 1, back, 3, nullptr, &bUsed);
+        ASSERT_GT(nBack, 0) << nPage << ": " << Hex(code);
+        ASSERT_FALSE(bUsed) << nPage << ": " << Hex(code);
+        nSameCode += std::string(back, static_cast<std::size_t>(nBack)) == code;
+        WCHAR again[2];
+        ASSERT_EQ(MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, back, nBack, again, 2), 1);
+        ASSERT_EQ(again[0], unit[0]) << nPage << ": " << Hex(code);
+      }
+    }
+    // ASCII defines 128 bytes, every other page nearly all 256 (and the
+    // double-byte pages thousands of codes); none has more than a few
+    // percent of duplicates.
+    EXPECT_GE(nDefined, nPage == 20127 ? 128 : 240) << nPage;
+    EXPECT_GT(nSameCode, nDefined * 95 / 100) << nPage;
+    for (unsigned unit = 0; unit < 0x10000; ++unit) {
+      const WCHAR source = static_cast<WCHAR>(unit);
+      char bytes[3];
+      BOOL bUsed = FALSE;
+      const int nBytes = WideCharToMultiByte(nPage, 0, &source, 1, bytes, 3, nullptr, &bUsed);
+      ASSERT_GT(nBytes, 0);
+      if (bUsed) continue;
+      WCHAR back[2];
+      ASSERT_EQ(MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes, nBytes, back, 2), 1)
+          << nPage << ": U+" << std::hex << unit;
+      ASSERT_EQ(back[0], source) << nPage << ": U+" << std::hex << unit;
+    }
+  }
+}
+
+TEST(CodePageTest, DoubleBytePagesDefineTheirCharacterSets) {
+  const struct {
+    UINT nPage;
+    int nMinimum;
+  } rows[] = {{932, 7000}, {936, 21000}, {949, 17000}, {950, 13000}};
+  for (const auto& row : rows) {
+    int nDoubleByte = 0;
+    for (unsigned code = 0x8100; code <= 0xFEFF; ++code) {
+      const char bytes[2] = {static_cast<char>(code >> 8), static_cast<char>(code & 0xFF)};
+      nDoubleByte +=
+          MultiByteToWideChar(row.nPage, MB_ERR_INVALID_CHARS, bytes, 2, nullptr, 0) == 1;
+    }
+    EXPECT_GT(nDoubleByte, row.nMinimum) << row.nPage;
+  }
+}
+
+TEST(CodePageTest, ServedPagesAreValidAndOthersAreNot) {
+  for (const UINT nPage : kServedPages) EXPECT_TRUE(IsValidCodePage(nPage)) << nPage;
+  EXPECT_TRUE(IsValidCodePage(CP_UTF8));
+  EXPECT_TRUE(IsValidCodePage(CP_ACP));
+  EXPECT_FALSE(IsValidCodePage(kUnknownPage));
+  EXPECT_FALSE(IsValidCodePage(static_cast<UINT>(-1)));
+}
+
+TEST(CodePageTest, AnsiPageIsServedAndStandsForCpAcp) {
+  EXPECT_TRUE(IsValidCodePage(GetACP()));
+  const std::string_view bytes = "caf\xE9 \x80";
+  EXPECT_EQ(ToWide(CP_ACP, 0, bytes), ToWide(GetACP(), 0, bytes));
+}
+
+TEST(CodePageTest, CodesetNamesMapToAnsiPages) {
+  const struct {
+    const char* codeset;
+    UINT nPage;
+  } rows[] = {{"UTF-8", 65001},
+              {"utf8", 65001},
+              {"ISO-8859-1", 1252},
+              {"ISO-8859-15", 1252},
+              {"ISO-8859-2", 1250},
+              {"KOI8-R", 1251},
+              {"ISO-8859-7", 1253},
+              {"EUC-JP", 932},
+              {"SHIFT_JIS", 932},
+              {"GB18030", 936},
+              {"EUC-KR", 949},
+              {"BIG5", 950},
+              {"CP1251", 1251},
+              {"WINDOWS-1257", 1257},
+              {"TIS-620", 874},
+              {"ANSI_X3.4-1968", 1252},
+              {"CP12345", 1252},
+              {"", 1252},
+              {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(kxu::platform::AnsiCodePageForCodeset(row.codeset), row.nPage) << row.codeset;
+  }
+}
+
+TEST(LastErrorTest, IsKeptPerThread) {
+  SetLastError(ERROR_INVALID_FLAGS);
+  DWORD dwOtherThread = 99;
+  std::thread([&dwOtherThread] {
+    MultiByteToWideChar(kUnknownPage, 0, "a", 1, nullptr, 0);
+    dwOtherThread = GetLastError();
+  }).join();
+  EXPECT_EQ(dwOtherThread, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+}
+
+}  // namespace
