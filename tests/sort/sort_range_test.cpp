@@ -1,0 +1,309 @@
+// utlSortRange against std::sort: sortedness, multiset preservation and
+// companions kept in step, for every fixed width and odd ones, on random and
+// patterned input; bounded behaviour under comparators that are not strict
+// weak orders.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <random>
+#include <vector>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+
+namespace {
+
+template <class T>
+int CompareKeys(const void* a, const void* b, const void* /*context*/) {
+  T x;
+  T y;
+  std::memcpy(&x, a, sizeof x);
+  std::memcpy(&y, b, sizeof y);
+  return x < y ? -1 : (y < x ? 1 : 0);
+}
+
+// Builds `n` elements of `width` bytes: key from `keys`, then a payload that
+// encodes the original position.
+std::vector<unsigned char> MakeElements(const std::vector<std::uint32_t>& keys, std::size_t width,
+                                        std::size_t keyBytes) {
+  std::vector<unsigned char> data(keys.size() * width);
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    unsigned char* e = data.data() + i * width;
+    for (std::size_t b = 0; b < width; ++b)
+      e[b] = static_cast<unsigned char>((i * 131 + b * 7) & 0xFF);
+    std::uint32_t key = keys[i];
+    if (keyBytes == 1) key &= 0xFF;
+    if (keyBytes == 2) key &= 0xFFFF;
+    std::memcpy(e, &key, keyBytes);
+  }
+  return data;
+}
+
+int CompareKeyBytes1(const void* a, const void* b, const void* c) {
+  return CompareKeys<std::uint8_t>(a, b, c);
+}
+int CompareKeyBytes2(const void* a, const void* b, const void* c) {
+  return CompareKeys<std::uint16_t>(a, b, c);
+}
+int CompareKeyBytes4(const void* a, const void* b, const void* c) {
+  return CompareKeys<std::uint32_t>(a, b, c);
+}
+
+SortCompareFunc ComparatorForKeyBytes(std::size_t keyBytes) {
+  return keyBytes == 1 ? CompareKeyBytes1 : (keyBytes == 2 ? CompareKeyBytes2 : CompareKeyBytes4);
+}
+
+enum class Pattern { kRandom, kSorted, kReversed, kAllEqual, kFewDistinct, kOrganPipe, kSawtooth };
+
+std::vector<std::uint32_t> MakeKeys(Pattern pattern, std::size_t n, std::mt19937& rng) {
+  std::vector<std::uint32_t> keys(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    switch (pattern) {
+      case Pattern::kRandom:
+        keys[i] = rng();
+        break;
+      case Pattern::kSorted:
+        keys[i] = static_cast<std::uint32_t>(i);
+        break;
+      case Pattern::kReversed:
+        keys[i] = static_cast<std::uint32_t>(n - i);
+        break;
+      case Pattern::kAllEqual:
+        keys[i] = 7;
+        break;
+      case Pattern::kFewDistinct:
+        keys[i] = rng() % 4;
+        break;
+      case Pattern::kOrganPipe:
+        keys[i] = static_cast<std::uint32_t>(i < n / 2 ? i : n - i);
+        break;
+      case Pattern::kSawtooth:
+        keys[i] = static_cast<std::uint32_t>(i % 37);
+        break;
+    }
+  }
+  return keys;
+}
+
+struct Case {
+  std::size_t width;
+  std::size_t keyBytes;
+  std::size_t n;
+  int companions;  // 0, 1 (int index), 2 (int index and a 3-byte tag)
+};
+
+class SortRangeProperty : public ::testing::TestWithParam<Case> {};
+
+TEST_P(SortRangeProperty, SortsPermutesAndKeepsCompanionsInStep) {
+  const Case c = GetParam();
+  std::mt19937 rng(static_cast<std::uint32_t>(c.width * 1000 + c.n + c.companions));
+  for (Pattern pattern :
+       {Pattern::kRandom, Pattern::kSorted, Pattern::kReversed, Pattern::kAllEqual,
+        Pattern::kFewDistinct, Pattern::kOrganPipe, Pattern::kSawtooth}) {
+    SCOPED_TRACE(static_cast<int>(pattern));
+    const auto keys = MakeKeys(pattern, c.n, rng);
+    const auto original = MakeElements(keys, c.width, c.keyBytes);
+    auto data = original;
+    std::vector<int> index(c.n);
+    for (std::size_t i = 0; i < c.n; ++i) index[i] = static_cast<int>(i);
+    std::vector<unsigned char> tags(c.n * 3);
+    for (std::size_t i = 0; i < tags.size(); ++i)
+      tags[i] = static_cast<unsigned char>(i / 3 * 5 + i % 3);
+    const auto originalTags = tags;
+    SortCompanion companions[2] = {{index.data(), 4}, {tags.data(), 3}};
+
+    utlSortRange(data.data(), 0, static_cast<int>(c.n) - 1, static_cast<int>(c.width),
+                 ComparatorForKeyBytes(c.keyBytes), companions, c.companions, nullptr);
+
+    const auto cmp = ComparatorForKeyBytes(c.keyBytes);
+    for (std::size_t i = 1; i < c.n; ++i) {
+      ASSERT_LE(cmp(data.data() + (i - 1) * c.width, data.data() + i * c.width, nullptr), 0)
+          << "at " << i;
+    }
+    if (c.companions == 0) {
+      // Multiset: the sorted elements, as whole byte blocks, are those of the input.
+      std::vector<std::vector<unsigned char>> before;
+      std::vector<std::vector<unsigned char>> after;
+      for (std::size_t i = 0; i < c.n; ++i) {
+        before.emplace_back(original.begin() + static_cast<std::ptrdiff_t>(i * c.width),
+                            original.begin() + static_cast<std::ptrdiff_t>((i + 1) * c.width));
+        after.emplace_back(data.begin() + static_cast<std::ptrdiff_t>(i * c.width),
+                           data.begin() + static_cast<std::ptrdiff_t>((i + 1) * c.width));
+      }
+      std::sort(before.begin(), before.end());
+      std::sort(after.begin(), after.end());
+      ASSERT_EQ(before, after);
+      continue;
+    }
+    // The index is a permutation, and element k is the original element index[k].
+    std::vector<int> seen(index);
+    std::sort(seen.begin(), seen.end());
+    for (std::size_t i = 0; i < c.n; ++i) ASSERT_EQ(seen[i], static_cast<int>(i));
+    for (std::size_t k = 0; k < c.n; ++k) {
+      const auto from = static_cast<std::size_t>(index[k]);
+      ASSERT_EQ(0,
+                std::memcmp(data.data() + k * c.width, original.data() + from * c.width, c.width))
+          << k;
+      if (c.companions == 2) {
+        ASSERT_EQ(0, std::memcmp(&tags[k * 3], &originalTags[from * 3], 3)) << k;
+      }
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, SortRangeProperty,
+                         ::testing::Values(Case{1, 1, 3000, 1}, Case{1, 1, 5, 0},
+                                           Case{2, 2, 3000, 1}, Case{4, 4, 5000, 0},
+                                           Case{4, 4, 5000, 1}, Case{8, 4, 5000, 1},
+                                           Case{16, 4, 2000, 2}, Case{3, 2, 2000, 1},
+                                           Case{24, 4, 2000, 2}, Case{300, 4, 300, 1},
+                                           Case{300, 4, 300, 0}, Case{4, 4, 23, 1},
+                                           Case{4, 4, 24, 1}, Case{4, 4, 129, 1}, Case{8, 4, 2, 1},
+                                           Case{8, 4, 100000, 1}));
+
+TEST(SortRange, MatchesStdSortOnRandomDoublesWithIndex) {
+  std::mt19937_64 rng(42);
+  std::uniform_real_distribution<double> dist(-1e6, 1e6);
+  for (std::size_t n : {2u, 10u, 100u, 1000u, 65537u}) {
+    std::vector<double> values(n);
+    for (auto& v : values) v = dist(rng);
+    std::vector<std::pair<double, int>> expected;
+    for (std::size_t i = 0; i < n; ++i) expected.emplace_back(values[i], static_cast<int>(i));
+    std::sort(expected.begin(), expected.end());
+    std::vector<int> index(n);
+    for (std::size_t i = 0; i < n; ++i) index[i] = static_cast<int>(i);
+    SortCompanion companion{index.data(), 4};
+    utlSortRange(
+        values.data(), 0, static_cast<int>(n) - 1, 8,
+        [](const void* a, const void* b, const void*) {
+          const double x = *static_cast<const double*>(a);
+          const double y = *static_cast<const double*>(b);
+          return x < y ? -1 : (y < x ? 1 : 0);
+        },
+        &companion, 1, nullptr);
+    for (std::size_t i = 0; i < n; ++i) {
+      ASSERT_EQ(values[i], expected[i].first);
+      ASSERT_EQ(index[i], expected[i].second);  // distinct values: the permutation is unique
+    }
+  }
+}
+
+// Sorts only the sub-range, and the companion entries of the same positions.
+TEST(SortRange, SubRangeLeavesTheRestAlone) {
+  std::vector<int> values = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
+  std::vector<int> index = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+  SortCompanion companion{index.data(), 4};
+  utlSortRange(values.data(), 2, 6, 4, CompareKeyBytes4, &companion, 1, nullptr);
+  EXPECT_EQ(values, (std::vector<int>{9, 8, 3, 4, 5, 6, 7, 2, 1, 0}));
+  EXPECT_EQ(index, (std::vector<int>{0, 1, 6, 5, 4, 3, 2, 7, 8, 9}));
+}
+
+TEST(SortRange, BadArgumentsChangeNothing) {
+  std::vector<int> values = {3, 1, 2};
+  const auto original = values;
+  struct Bad {
+    void* base;
+    int first;
+    int last;
+    int width;
+    SortCompareFunc compare;
+  };
+  for (const Bad& b :
+       {Bad{nullptr, 0, 2, 4, CompareKeyBytes4}, Bad{values.data(), 0, 2, 4, nullptr},
+        Bad{values.data(), 0, 2, 0, CompareKeyBytes4},
+        Bad{values.data(), 0, 2, -4, CompareKeyBytes4},
+        Bad{values.data(), -1, 2, 4, CompareKeyBytes4},
+        Bad{values.data(), 2, 1, 4, CompareKeyBytes4},
+        Bad{values.data(), 1, 1, 4, CompareKeyBytes4}}) {
+    utlSortRange(b.base, b.first, b.last, b.width, b.compare, nullptr, 0, nullptr);
+    EXPECT_EQ(values, original);
+  }
+  // A companion with null data or no width is skipped, not written.
+  SortCompanion skipped[2] = {{nullptr, 4}, {values.data(), 0}};
+  utlSortRange(values.data(), 0, 2, 4, CompareKeyBytes4, skipped, 2, nullptr);
+  EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+}
+
+// ---- Comparators that are not strict weak orders ----
+
+// The family's float/double rule: a NaN equals everything.
+int CompareWithNaNs(const void* a, const void* b, const void*) {
+  const double x = *static_cast<const double*>(a);
+  const double y = *static_cast<const double*>(b);
+  if (y > x) return -1;
+  if (x > y) return 1;
+  return 0;
+}
+
+// Answers at random: the worst a comparator can do.
+int CompareAtRandom(const void*, const void*, const void* context) {
+  auto& rng = *static_cast<std::mt19937*>(const_cast<void*>(context));
+  return static_cast<int>(rng() % 3) - 1;
+}
+
+std::vector<std::uint64_t> Bits(const std::vector<double>& values) {
+  std::vector<std::uint64_t> bits(values.size());
+  std::memcpy(bits.data(), values.data(), values.size() * sizeof(double));
+  std::sort(bits.begin(), bits.end());
+  return bits;
+}
+
+// Exactly-sized heap buffers, so that AddressSanitizer sees any step outside.
+void CheckStaysInBufferAndPermutes(std::vector<double> input, SortCompareFunc compare,
+                                   const void* context) {
+  const std::size_t n = input.size();
+  auto values = std::make_unique<double[]>(n);
+  auto index = std::make_unique<int[]>(n);
+  std::copy(input.begin(), input.end(), values.get());
+  for (std::size_t i = 0; i < n; ++i) index[i] = static_cast<int>(i);
+  SortCompanion companion{index.get(), 4};
+  utlSortRange(values.get(), 0, static_cast<int>(n) - 1, 8, compare, &companion, 1, context);
+  std::vector<double> output(values.get(), values.get() + n);
+  ASSERT_EQ(Bits(output), Bits(input));
+  for (std::size_t k = 0; k < n; ++k) {
+    ASSERT_EQ(0,
+              std::memcmp(&output[k], &input[static_cast<std::size_t>(index[k])], sizeof(double)));
+  }
+}
+
+TEST(SortRange, AdversarialNaNPatternsStayInsideTheBuffer) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  std::mt19937 rng(7);
+  for (std::size_t n : {2u, 3u, 24u, 25u, 64u, 129u, 1000u, 20000u}) {
+    SCOPED_TRACE(n);
+    std::vector<std::vector<double>> patterns;
+    patterns.push_back(std::vector<double>(n, nan));  // all NaN
+    std::vector<double> v(n);
+    for (std::size_t i = 0; i < n; ++i)
+      v[i] = (i % 2) ? nan : static_cast<double>(i);  // alternating
+    patterns.push_back(v);
+    for (std::size_t i = 0; i < n; ++i)
+      v[i] = (i == 0 || i == n - 1 || i == n / 2) ? nan : static_cast<double>(n - i);
+    patterns.push_back(v);  // NaN where the pivot candidates are, descending around them
+    for (std::size_t i = 0; i < n; ++i)
+      v[i] = (rng() % 3 == 0) ? nan : static_cast<double>(rng() % 100);
+    patterns.push_back(v);  // random NaNs among few distinct
+    for (std::size_t i = 0; i < n; ++i)
+      v[i] = (i % 5 == 0) ? nan : static_cast<double>(i % 3 ? i : n - i);
+    patterns.push_back(v);
+    for (const auto& p : patterns) CheckStaysInBufferAndPermutes(p, CompareWithNaNs, nullptr);
+  }
+}
+
+TEST(SortRange, RandomComparatorStaysInsideTheBuffer) {
+  for (std::size_t n : {2u, 30u, 200u, 5000u}) {
+    for (std::uint32_t seed = 0; seed < 20; ++seed) {
+      std::mt19937 rng(seed);
+      std::vector<double> values(n);
+      for (std::size_t i = 0; i < n; ++i) values[i] = static_cast<double>(i);
+      CheckStaysInBufferAndPermutes(values, CompareAtRandom, &rng);
+    }
+  }
+}
+
+}  // namespace
