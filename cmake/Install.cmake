@@ -17,7 +17,19 @@ set(KXU_PUBLIC_HEADERS
   host/zstrings96/zstrings96.h
   host/zstrings96/string_utf8.h
   strings/zqv_string_array.h
-  frame/host_object.h)
+  strings/encoding_conversions.h
+  frame/host_object.h
+  tokens/token_splitter.h
+  tokens/join_tokens.h
+  tokens/separate_by_str.h
+  tokens/key_values.h
+  tokens/csv_line.h
+  tokens/numeric_suffix.h
+  sort/sort_family.h
+  sort/generic_callbacks.h
+  data/missing_values.h
+  data/discrete_frequencies.h
+  data/remove_unchanged_items.h)
 
 install(TARGETS kxUtils96 EXPORT kxutils96Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -3,7 +3,263 @@
 // current code page. Positions are `char*` into the caller's buffer and
 // returned positions lie in the same buffer. No routine reports failure other
 // than through the results documented on it. Code outside host/zutl96 includes
-// this header only.
+// this header only. None of these routines is exported from the shared
+// library; they serve the library's own families. The one exported item is
+// the data item g_nCodePage, which the host writes.
+//
+// Bytes, as every routine here classifies them (a byte argument is taken
+// modulo 256, so a sign-extended char is accepted; bytes 0x80 and above are
+// parts of multi-byte characters and are never white space, quotes or
+// brackets):
+//   white space  blank, tab, CR, LF, VT, FF
+//   quotes       the double quote " and the single quote '
+//   brackets     ( ) [ ] { }, and < > while the angle switch is on
+//   word bytes   ASCII letters and digits, and every byte 0x80 and above
+//
+// Separator searches. Every search walks forward from the position once, so
+// its time is linear in the bytes it passes, and returns the first separator
+// byte that stands outside quotes and outside brackets, or null when the text
+// ends first. The separator byte 0 stands for any white-space byte.
+//   - A quote opens a quoted stretch only at the start of the text or after a
+//     byte that is not a word byte, so the apostrophe of "Young's modulus" or
+//     the inch mark of 5" is an ordinary byte, while 'my file' and the
+//     value of name="a,b" are quoted. The stretch ends at the next byte equal
+//     to its opening quote; the other quote kind and brackets inside it are
+//     ordinary bytes. A doubled quote inside a stretch closes and reopens it,
+//     which keeps CSV's "" escape inside one stretch.
+//   - Brackets (when the search honours them) nest with one depth counter for
+//     all kinds: any closer ends the innermost open bracket, whatever its
+//     kind. Quotes inside brackets are honoured. A closer with no open
+//     bracket is an ordinary byte.
+//   - An unbalanced opening quote or bracket hides every separator after it:
+//     the search returns null and the rest of the text stays one token.
+//
+// Example: in `a(b,c),"d,e",f` the first ',' outside brackets and quotes is
+// the one after `)`; utlFindSeparator(p, ',', kFindBrackets, nullptr) == p + 6.
 #pragma once
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
+#include <kxutils96/kxu_export.h>
+#include <kxutils96/platform/win_types.h>
+
+// Mode bits of utlFindSeparator and utlFindSeparatorEx.
+enum FindSeparatorMode : int {
+  // Quotes only: brackets are ordinary bytes.
+  kFindQuotesOnly = 0,
+  // Brackets hide the separators inside them, as well as quotes.
+  kFindBrackets = 0x40,
+};
+
+// Quote kinds that utlFindSeparatorQuoted honours, as bits.
+enum QuoteKinds : int {
+  kQuoteKindDouble = 1,
+  kQuoteKindSingle = 2,
+};
+
+// The search state that utlFindSeparator and utlFindSeparatorEx read and
+// write through their `pState` argument lets a caller split a text in pieces
+// (a CSV file line by line) and resume inside a quoted stretch that an earlier
+// piece opened. On entry the state is the quote byte the search starts inside
+// (kSearchOutsideQuotes, '"' or '\''; any other value counts as outside). On
+// return it is kSearchOutsideQuotes when a separator was found, else the quote
+// byte still open where the text ended. A null `pState` means: start outside
+// quotes and report nothing. Bracket depth is not carried over.
+inline constexpr int kSearchOutsideQuotes = 0;
+
+// Finds the next separator `chSep` (0: white space) at or after `p`, with the
+// rules above; `nMode` kFindBrackets makes brackets count, other bits are
+// ignored. `pState`: see kSearchOutsideQuotes. Returns the separator's
+// position or null (also for a null `p`).
+// Example: utlFindSeparator(p = `"a b" c`, 0, kFindBrackets, nullptr) == p + 5.
+char* utlFindSeparator(char* p, int chSep, int nMode, int* pState);
+
+// As utlFindSeparator, and inside quoted stretches the byte `chEscape` (0:
+// the backslash) makes the byte after it ordinary, so an escaped quote does not
+// end the stretch. `nReserved` is ignored; callers pass 0.
+// Example: in `"a\",b",c` the separator found is the last ',' (position 7).
+char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscape, int nReserved);
+
+// Finds the next separator `chSep` (0: white space) at or after `p` outside
+// the quote kinds of `nQuoteKinds` (kQuoteKindDouble, kQuoteKindSingle);
+// brackets are ordinary bytes here, whatever the angle switch says. Returns
+// the separator's position, or null (also for a null `p`).
+// Example: utlFindSeparatorQuoted(p = `(a,b)`, ',', kQuoteKindDouble) == p + 2.
+char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds);
+
+// Turns angle brackets on (nonzero) or off (0) as brackets for the searches
+// that honour brackets, and returns the previous setting (1 or 0) so that the
+// caller can restore it. The setting is one per thread, initially off: a
+// caller that switches it on for one call never changes the searches of a
+// call running on another thread.
+// Example: int nOld = set_parenth_use_angle_brackets(1); ...;
+// set_parenth_use_angle_brackets(nOld);
+int set_parenth_use_angle_brackets(int nOn);
+
+// The position of the first byte at or after `p` that is not white space (the
+// terminating NUL when there is none); null for a null `p`. Nothing is
+// written: trailing white space stays in the text.
+// Example: utlSkipWhite(p = " \t x ") == p + 3.
+char* utlSkipWhite(char* p);
+
+// For a position just after a white-space separator: the start of the next
+// token, past any further white space, or null when only white space follows,
+// so that trailing white space adds no empty token. Null for a null `p`.
+// Example: utlSkipWhiteAfterSep(p = "  b") == p + 2; utlSkipWhiteAfterSep("  ") == nullptr.
+char* utlSkipWhiteAfterSep(char* p);
+
+// What utlUnquote removes: on entry `*pnPairs` holds these bits.
+enum UnquotePairs : int {
+  kUnquoteQuotes = 0,
+  kUnquoteQuotesAndBrackets = 1,
+};
+
+// Removes, in place, the enclosing pair of the token at `p`: the first byte is
+// a quote and the last byte the same quote, or (when `*pnPairs` holds
+// kUnquoteQuotesAndBrackets) the first byte is ( [ or { and the last its
+// closer (angle brackets are never removed). The last byte of the pair becomes NUL and the token's
+// new start, p + 1, is returned; a token without such a pair (an unterminated quote, a single quote
+// byte) is returned unchanged. Inner bytes, doubled quotes included, stay as they are. Afterwards
+// `*pnPairs` is 1 when a pair was removed, else 0 (a null `pnPairs` reads as kUnquoteQuotes). Null
+// for null. Example: utlUnquote(`"a b"`) yields `a b`; utlUnquote(`(x)`) with 1 yields `x`.
+char* utlUnquote(char* p, int* pnPairs);
+
+// Flags of utlCsvUnquote, in the top 8 bits (the rest is ignored).
+enum CsvUnquoteFlags : DWORD {
+  // Inside the quotes a backslash makes the next byte literal (\" gives ").
+  kCsvBackslashEscapes = 0x01000000,
+  kCsvFlagsMask = 0xFF000000,
+};
+
+// Removes, in place, the CSV quoting of the field at `p`, which starts with a
+// double quote: the bytes up to the closing quote are kept, a doubled quote
+// "" inside gives one ", and the bytes after the closing quote are kept as
+// they are (lenient: `"ab"c` gives `abc`). An unterminated field keeps all its
+// bytes after the opening quote. Returns `p`, now holding the shorter text;
+// afterwards `*pnClosed` (may be null) is 1 when the closing quote was
+// found, else 0. A field that does not start with a double quote, and a null
+// `p`, are returned unchanged.
+// Example: utlCsvUnquote(`"say ""hi"""`, &n, 0) yields `say "hi"`, n == 1.
+char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags);
+
+// Byte classes of utlCharClass.
+enum CharClass : int {
+  kCharControl = 0,     // NUL, DEL and the other control bytes that are not white space
+  kCharLetter = 1,      // A-Z, a-z
+  kCharDigit = 2,       // 0-9
+  kCharLineEnd = 3,     // CR, LF, VT, FF
+  kCharQuote = 4,       // " and '
+  kCharOpening = 5,     // ( [ { <
+  kCharSymbol = 6,      // other ASCII punctuation: # $ % & * + = > @ \ ^ _ ` | ~
+  kCharMultiByte = 7,   // 0x80 and above: part of a multi-byte character
+  kCharBreakAfter = 8,  // blank, tab, and , ; : . ! ? - / ) ] } after which a line may break
+};
+
+// The class of the byte `ch` (taken modulo 256). Class kCharBreakAfter holds
+// the bytes after which a wrapped line may end and which the letter-code
+// splitter skips.
+// Example: utlCharClass(',') == kCharBreakAfter; utlCharClass('7') == kCharDigit.
+int utlCharClass(int ch);
+
+// ---- Code pages: the host's code page and code-page text in place ----
+
+// The host's current code page, -1 while the host has none. The host writes
+// it (it is exported for that); conversions given a negative code page read
+// it at each call.
+extern "C" KXU_API int g_nCodePage;
+
+// The code page a conversion uses for `nCodePage`: a value of 0 or more as
+// it is; a negative one selects g_nCodePage, and when that is negative too,
+// the system's ANSI code page (GetACP).
+// Example: with g_nCodePage == -1, utlChooseCodePage(-5) == GetACP();
+// utlChooseCodePage(932) == 932.
+int utlChooseCodePage(int nCodePage);
+
+struct MbcsConversion;
+
+// A conversion record's growth routine: called with the record and a new
+// size in bytes (terminator included) larger than the record's, it gives the
+// record a buffer of at least that size that still holds the text, stores the
+// buffer and the size in the record and returns nonzero; when it cannot, it
+// sets the record's failure flag and returns 0.
+using MbcsGrowBuffer = int (*)(MbcsConversion* pRecord, int nNewSize);
+
+// What utlMBCStoUTF8InPlace converts, and how it may grow it. The caller owns
+// the record, the string and its buffer.
+struct MbcsConversion {
+  void* pOwnerSlot;        // address of a variable holding the address of the string
+                           // being converted; read only by the growth routine
+  MbcsGrowBuffer pfnGrow;  // the growth routine
+  int nReserved;           // 0
+  char* pBuffer;           // writable buffer holding the NUL-terminated text
+  int nBufferSize;         // bytes of pBuffer, terminator included
+  int bFailed;             // 0; the growth routine sets 1 when it fails
+};
+
+// Converts the text in `pRecord->pBuffer` (up to its NUL, within
+// nBufferSize bytes) from the code page utlChooseCodePage(nCodePage) to
+// UTF-8, in the same buffer, NUL-terminated. When the UTF-8 text needs more
+// room than the buffer has, it calls the record's growth routine once, for
+// the exact size, before it writes anything; the text is written only into
+// the buffer the record then names. Returns the UTF-8 length in bytes; 0 for
+// a null record or buffer, an empty text, a code page that is not served, or
+// a growth that failed, and then the buffer is left as it was. Invalid bytes
+// become U+FFFD (as MultiByteToWideChar replaces them); well-formed UTF-8
+// under code page 65001 is returned as it is.
+// Example: a record over "caf\xE9" (size 5) with code page 1252 grows to 6
+// bytes and returns 5, the buffer holding "caf\xC3\xA9".
+int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage);
+
+// A list of strings is a run of NUL-terminated strings ended by an empty one
+// ("a\0bc\0\0"); a position in it is the address of one of its strings.
+// Returns the position of the string after the one at `pos`, or null when
+// that is the empty end (or `pos` is null).
+// Example: for "a\0bc\0\0", utlNextStrPos(list) is list + 2, and
+// utlNextStrPos(list + 2) is null.
+POSITION utlNextStrPos(POSITION pos);
+
+// ---- Sorting and number conversion ----
+
+// A sort comparator: reads the two elements at `pFirst` and `pSecond` and
+// the caller's `pContext`, writes nothing, and returns a negative number when
+// the first element orders before the second, 0 when they are equal, and a
+// positive number when it orders after.
+using SortCompareFunc = int (*)(const void* pFirst, const void* pSecond, const void* pContext);
+
+// An array that utlSortRange rearranges in step with the sorted elements:
+// entry i (of `nWidth` bytes) travels with element i.
+struct SortCompanion {
+  void* pData;
+  int nWidth;
+};
+
+// Sorts elements `nFirst` to `nLast` (both inclusive, counted from `pBase`,
+// each `nWidth` bytes) in place into the ascending order of `pfnCompare`,
+// which is called with two element addresses and `pContext`. Elements move
+// as raw byte blocks, never constructed, copied or destroyed, so any type
+// that stays valid when relocated by memcpy can be sorted. Each of the
+// `nCompanions` descriptors at `pCompanions` names an array whose entries
+// `nFirst` to `nLast` are permuted exactly as the elements are (the entry
+// that stood beside element i ends beside it); a descriptor with null data or
+// a width of 0 or less is skipped. Nothing else is read or written. The
+// caller owns everything; at most one scratch element (and one entry per
+// companion) is used, on the stack up to 256 bytes and allocated once above.
+//
+// The sort is not stable: equal elements may change their relative order.
+// It is a pattern-defeating quicksort: O(n log n) comparisons at worst,
+// linear on ascending, descending and all-equal input. A comparator that is
+// not a strict weak order (one that calls NaN equal to everything) yields
+// some permutation of the elements and never a read or write outside them.
+// Bad input changes nothing: a null base or comparator, a width of 0 or
+// less, a negative `nFirst`, or `nLast` <= `nFirst`.
+// Example: int a[] = {3, 1, 2}; utlSortRange(a, 0, 2, sizeof(int), CompareInts,
+// nullptr, 0, nullptr) leaves 1, 2, 3.
+void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFunc pfnCompare,
+                  const SortCompanion* pCompanions, int nCompanions, const void* pContext);
+
+// The number that the text at `psz` starts with, parsed as strtod parses in
+// the "C" locale (leading white space, sign, decimal or hexadecimal digits,
+// exponent, "inf" and "nan"): 0.0 when the text holds no number there, and
+// for a null `psz`; ±HUGE_VAL past the range of a double. Reads only the
+// text; reports no failure.
+// Example: utlStrToDouble(" 1.5e3x") == 1500.0; utlStrToDouble("abc") == 0.0.
+double utlStrToDouble(const char* psz);

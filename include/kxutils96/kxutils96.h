@@ -16,4 +16,19 @@
 #include <kxutils96/host/zstrings96/zstrings96.h>
 
 #include <kxutils96/frame/host_object.h>
+#include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/zqv_string_array.h>
+
+#include <kxutils96/tokens/csv_line.h>
+#include <kxutils96/tokens/join_tokens.h>
+#include <kxutils96/tokens/key_values.h>
+#include <kxutils96/tokens/numeric_suffix.h>
+#include <kxutils96/tokens/separate_by_str.h>
+#include <kxutils96/tokens/token_splitter.h>
+
+#include <kxutils96/sort/generic_callbacks.h>
+#include <kxutils96/sort/sort_family.h>
+
+#include <kxutils96/data/discrete_frequencies.h>
+#include <kxutils96/data/missing_values.h>
+#include <kxutils96/data/remove_unchanged_items.h>

@@ -8,21 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "support/array_text.h"
+
 namespace {
 
 using Bytes = std::vector<BYTE>;
+using kxu::test::ArrayOf;
+using kxu::test::Texts;
 
-std::vector<std::string> Contents(const CZQVStringArray& array) {
-  std::vector<std::string> result;
-  for (int i = 0; i < array.GetSize(); ++i) result.emplace_back(array[i], array[i].GetLength());
-  return result;
-}
-
-CZQVStringArray ArrayOf(const std::vector<std::string>& texts) {
-  CZQVStringArray array;
-  for (const std::string& text : texts) array.Add(CStringUTF8(text.data(), static_cast<int>(text.size())));
-  return array;
-}
+using kxu::test::TextsOf;
 
 Bytes Store(const CZQVStringArray& array) {
   CMemFile file;
@@ -71,7 +65,9 @@ Bytes Concat(std::initializer_list<Bytes> parts) {
   return all;
 }
 
-Bytes TextBytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes TextBytes(const std::string& text) {
+  return Bytes(text.begin(), text.end());
+}
 
 // The words of the object: the virtual table, then first, last and end addresses.
 struct LayoutView {
@@ -114,7 +110,7 @@ TEST(ZQVStringArrayTest, AddReturnsTheNewIndexAndCopies) {
   EXPECT_EQ(array.Add("two"), 1);
   EXPECT_EQ(array.Add(static_cast<const char*>(nullptr)), 2);
   text = "changed";
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"one", "two", ""}));
+  EXPECT_EQ(TextsOf(array), (Texts{"one", "two", ""}));
 }
 
 TEST(ZQVStringArrayTest, AddOfItsOwnElementSurvivesGrowth) {
@@ -128,9 +124,9 @@ TEST(ZQVStringArrayTest, AddOfItsOwnElementSurvivesGrowth) {
 TEST(ZQVStringArrayTest, SetSizeKeepsThePrefixAndAppendsEmptyStrings) {
   CZQVStringArray array = ArrayOf({"a", "b", "c"});
   array.SetSize(5, 10);
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", "b", "c", "", ""}));
+  EXPECT_EQ(TextsOf(array), (Texts{"a", "b", "c", "", ""}));
   array.SetSize(1);
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a"}));
+  EXPECT_EQ(TextsOf(array), (Texts{"a"}));
   EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetSize(-1); }));
 }
 
@@ -148,17 +144,21 @@ TEST(ZQVStringArrayTest, GrowingPastTheMaximumIsALengthError) {
 TEST(ZQVStringArrayTest, RemoveAtClipsToTheEndAndIgnoresIndicesPastIt) {
   struct Case {
     int i, n;
-    std::vector<std::string> expected;
+    Texts expected;
   };
   const Case cases[] = {
-      {0, 1, {"b", "c", "d"}},  {1, 2, {"a", "d"}},         {2, 100, {"a", "b"}},
-      {4, 1, {"a", "b", "c", "d"}}, {9, 1, {"a", "b", "c", "d"}}, {3, 0, {"a", "b", "c", "d"}},
+      {0, 1, {"b", "c", "d"}},
+      {1, 2, {"a", "d"}},
+      {2, 100, {"a", "b"}},
+      {4, 1, {"a", "b", "c", "d"}},
+      {9, 1, {"a", "b", "c", "d"}},
+      {3, 0, {"a", "b", "c", "d"}},
       {0, 4, {}},
   };
   for (const Case& c : cases) {
     CZQVStringArray array = ArrayOf({"a", "b", "c", "d"});
     array.RemoveAt(c.i, c.n);
-    EXPECT_EQ(Contents(array), c.expected) << "RemoveAt(" << c.i << ", " << c.n << ")";
+    EXPECT_EQ(TextsOf(array), c.expected) << "RemoveAt(" << c.i << ", " << c.n << ")";
   }
   CZQVStringArray array = ArrayOf({"a"});
   EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(-1, 1); }));
@@ -179,7 +179,7 @@ TEST(ZQVStringArrayTest, ElementsAreWritableInPlaceAndIndexErrorsRaise) {
   CZQVStringArray array = ArrayOf({"a", "b"});
   array.ElementAt(1) += "c";
   array.SetAt(0, CStringUTF8("z"));
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"z", "bc"}));
+  EXPECT_EQ(TextsOf(array), (Texts{"z", "bc"}));
   EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.ElementAt(2); }));
   EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetAt(-1, CStringUTF8("x")); }));
 }
@@ -192,14 +192,14 @@ TEST(ZQVStringArrayTest, CopiesAreIndependent) {
   CZQVStringArray assigned;
   assigned = original;
   original.RemoveAll();
-  EXPECT_EQ(Contents(copy), (std::vector<std::string>{"changed", "b", "c"}));
-  EXPECT_EQ(Contents(assigned), (std::vector<std::string>{"a", "b"}));
+  EXPECT_EQ(TextsOf(copy), (Texts{"changed", "b", "c"}));
+  EXPECT_EQ(TextsOf(assigned), (Texts{"a", "b"}));
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
   struct Case {
     const char* name;
-    std::vector<std::string> texts;
+    Texts texts;
     Bytes expected;
   };
   const std::string s254(254, 'x'), s255(255, 'y'), s65534(0xFFFE, 'z');
@@ -209,7 +209,8 @@ TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
       {"two strings", {"ab", "\xC3\xA9"}, {0x02, 0x00, 0x02, 'a', 'b', 0x02, 0xC3, 0xA9}},
       {"254 bytes", {s254}, Concat({{0x01, 0x00, 0xFE}, TextBytes(s254)})},
       {"255 bytes", {s255}, Concat({{0x01, 0x00, 0xFF, 0xFF, 0x00}, TextBytes(s255)})},
-      {"65534 bytes", {s65534},
+      {"65534 bytes",
+       {s65534},
        Concat({{0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}, TextBytes(s65534)})},
   };
   for (const Case& c : cases) {
@@ -218,7 +219,7 @@ TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
     CException* error = Load(c.expected, loaded);
     EXPECT_EQ(error, nullptr) << c.name;
     if (error != nullptr) error->Delete();
-    EXPECT_EQ(Contents(loaded), c.texts) << c.name;
+    EXPECT_EQ(TextsOf(loaded), c.texts) << c.name;
   }
 }
 
@@ -240,7 +241,7 @@ TEST(ZQVStringArrayArchiveTest, LoadingReplacesTheWholeContent) {
   CException* error = Load({0x02, 0x00, 0x01, 'a', 0x00}, array);
   EXPECT_EQ(error, nullptr);
   if (error != nullptr) error->Delete();
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", ""}));
+  EXPECT_EQ(TextsOf(array), (Texts{"a", ""}));
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredNulEndsTheLoadedElement) {
@@ -248,7 +249,7 @@ TEST(ZQVStringArrayArchiveTest, StoredNulEndsTheLoadedElement) {
   CException* error = Load({0x02, 0x00, 0x03, 'a', 0x00, 'b', 0x01, 'c'}, array);
   EXPECT_EQ(error, nullptr);
   if (error != nullptr) error->Delete();
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(TextsOf(array), (Texts{"a", "c"}));
 }
 
 TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
@@ -270,8 +271,9 @@ TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
 
 TEST(ZQVStringArrayArchiveTest, LengthOf0xFFFFFFFFIsAnOverflow) {
   CZQVStringArray array;
-  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                            0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x00}, array);
+  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+                            0xFF, 0x00, 0x00, 0x00, 0x00},
+                           array);
   ASSERT_NE(error, nullptr);
   auto* ole_error = dynamic_cast<COleException*>(error);
   ASSERT_NE(ole_error, nullptr);
@@ -293,7 +295,7 @@ TEST(ZQVStringArrayArchiveTest, AnAbsurdCountFailsBeforeTheArrayChanges) {
   ASSERT_NE(error, nullptr);
   EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile);
   error->Delete();
-  EXPECT_EQ(Contents(array), (std::vector<std::string>{"kept"}));
+  EXPECT_EQ(TextsOf(array), (Texts{"kept"}));
 }
 
 TEST(ZQVStringArrayArchiveTest, AHugeLengthWithoutDataIsEndOfFile) {
@@ -308,7 +310,7 @@ TEST(ZQVStringArrayArchiveTest, RandomArraysRoundTrip) {
   std::mt19937 random(12345);
   std::uniform_int_distribution<int> length(0, 300), byte(1, 255), count(0, 50);
   for (int round = 0; round < 50; ++round) {
-    std::vector<std::string> texts(static_cast<size_t>(count(random)));
+    Texts texts(static_cast<size_t>(count(random)));
     for (std::string& text : texts) {
       text.resize(static_cast<size_t>(length(random)));
       for (char& ch : text) ch = static_cast<char>(byte(random));
@@ -316,7 +318,7 @@ TEST(ZQVStringArrayArchiveTest, RandomArraysRoundTrip) {
     CZQVStringArray loaded = ArrayOf({"stale", "values"});
     CException* error = Load(Store(ArrayOf(texts)), loaded);
     ASSERT_EQ(error, nullptr);
-    EXPECT_EQ(Contents(loaded), texts);
+    EXPECT_EQ(TextsOf(loaded), texts);
   }
 }
 
