@@ -152,6 +152,12 @@ class KXU_API CStringT {
   // Sets the length (at most the room) and writes the terminator.
   void SetLength(int nLength);
   void Assign(PCXSTR pch, int nLength);
+  // What every form of Append does. Inline (defined in the library's source
+  // only) so that each public form carries its own copy of the fast path.
+  inline void AppendUnits(PCXSTR pch, int nLength);
+  // Grows the block, keeping the text, for `nLength` units; returns `pch`,
+  // found again in the new block if it pointed into the old one.
+  PCXSTR GrowKeepingSource(int nLength, PCXSTR pch);
   int InsertUnits(int i, PCXSTR pch, int nLength);
   // Keeps only the units [iFirst, iEnd), moving them to the front.
   CStringT& KeepRange(int iFirst, int iEnd);

@@ -1,0 +1,172 @@
+#include <kxutils96/platform/unicode.h>
+
+#include <gtest/gtest.h>
+
+#include "support/hex_text.h"
+
+#include <string>
+#include <string_view>
+
+namespace {
+
+using kxu::platform::IsValidUtf8;
+using kxu::platform::Utf16ToUtf8;
+using kxu::platform::Utf8ToUtf16;
+using kxu::test::Hex;
+using U16 = std::basic_string<WCHAR>;
+
+constexpr WCHAR kFFFD = 0xFFFD;
+
+struct WellFormed {
+  std::string_view utf8;
+  U16 utf16;
+};
+
+TEST(UnicodeTest, WellFormedTextRoundTrips) {
+  const WellFormed rows[] = {
+      {"", u""},
+      {"plain ASCII text, long enough for the word-at-a-time path",
+       u"plain ASCII text, long enough for the word-at-a-time path"},
+      {std::string_view("a\0b", 3), U16(u"a\0b", 3)},
+      {"\x7F", u"\u007F"},
+      {"\xC2\x80", u"\u0080"},
+      {"\xDF\xBF", u"\u07FF"},
+      {"\xE0\xA0\x80", u"\u0800"},
+      {"\xED\x9F\xBF", u"\uD7FF"},
+      {"\xEE\x80\x80", u"\uE000"},
+      {"\xEF\xBF\xBD", u"\uFFFD"},
+      {"\xEF\xBF\xBF", u"\uFFFF"},
+      {"\xF0\x90\x80\x80", u"\U00010000"},
+      {"\xF0\x9F\x98\x80", u"\U0001F600"},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      {"Gr\xC3\xBC\xC3\x9F"
+       "e \xE6\x97\xA5\xE6\x9C\xAC",
+       u"Gr\u00FC\u00DFe \u65E5\u672C"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16)) << Hex(row.utf8);
+    EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8)) << Hex(row.utf16);
+    EXPECT_TRUE(IsValidUtf8(row.utf8)) << Hex(row.utf8);
+  }
+}
+
+TEST(UnicodeTest, NonAsciiAtEveryOffsetOfTheAsciiFastPath) {
+  for (std::size_t before = 0; before <= 17; ++before) {
+    for (std::size_t after = 0; after <= 9; ++after) {
+      const std::string utf8 = std::string(before, 'a') + "\xC3\xA9" + std::string(after, 'b');
+      const U16 utf16 = U16(before, u'a') + u"\u00E9" + U16(after, u'b');
+      EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << before << "," << after;
+      EXPECT_EQ(Utf16ToUtf8(utf16), utf8) << before << "," << after;
+      EXPECT_TRUE(IsValidUtf8(utf8));
+      EXPECT_FALSE(IsValidUtf8(std::string(before, 'a') + "\x80" + std::string(after, 'b')));
+    }
+  }
+}
+
+struct IllFormed {
+  std::string_view utf8;
+  U16 utf16;  // what decoding gives: one U+FFFD per maximal invalid subsequence
+};
+
+TEST(UnicodeTest, EachMaximalInvalidSubsequenceBecomesOneReplacement) {
+  const U16 x1(1, kFFFD), x2(2, kFFFD), x3(3, kFFFD), x4(4, kFFFD);
+  const IllFormed rows[] = {
+      {"\x80", x1},  // continuation byte without a lead
+      {"\xBF", x1},
+      {"\x80\xBF", x2},
+      {"\xC0\xAF", x2},  // C0 and C1 never start a sequence
+      {"\xC1\xBF", x2},
+      {"\xE0\x80\xAF", x3},  // overlong three-byte form
+      {"\xE0\x9F\xBF", x3},
+      {"\xED\xA0\x80", x3},  // an encoded surrogate
+      {"\xED\xBF\xBF", x3},
+      {"\xF0\x80\x80\x80", x4},  // overlong four-byte form
+      {"\xF0\x8F\xBF\xBF", x4},
+      {"\xF4\x90\x80\x80", x4},  // past U+10FFFF
+      {"\xF5\x80\x80\x80", x4},
+      {"\xF8\x88\x80\x80\x80", U16(5, kFFFD)},
+      {"\xFE", x1},
+      {"\xFF", x1},
+      {"\xC3", x1},  // truncated at the end
+      {"\xE2\x82", x1},
+      {"\xF0\x9F\x98", x1},
+      {"\xE2\x82"
+       "A",
+       U16(u"\uFFFDA")},  // truncated before another character
+      {"\xF0\x9F\x98"
+       "A",
+       U16(u"\uFFFDA")},
+      {"\xF0\x9F"
+       "A",
+       U16(u"\uFFFDA")},
+      {"\xC3\xC3\xA9", U16(u"\uFFFD\u00E9")},
+      {"\xE2\xF0\x9F\x98\x80", U16(u"\uFFFD\U0001F600")},
+      {"a\x80"
+       "b",
+       U16(u"a\uFFFDb")},
+      // The worked example of the maximal-subpart practice.
+      {"\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+       U16(u"a\uFFFD\uFFFD\uFFFDb\uFFFDc\uFFFD\uFFFDd")},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16)) << Hex(row.utf8);
+    EXPECT_FALSE(IsValidUtf8(row.utf8)) << Hex(row.utf8);
+  }
+}
+
+TEST(UnicodeTest, LoneSurrogatesBecomeReplacementsAndPairsJoin) {
+  const struct {
+    U16 utf16;
+    std::string_view utf8;
+  } rows[] = {
+      {U16{0xD83D, 0xDE00}, "\xF0\x9F\x98\x80"},
+      {U16{0xDBFF, 0xDFFF}, "\xF4\x8F\xBF\xBF"},
+      {U16{0xD800}, "\xEF\xBF\xBD"},  // high at the end
+      {U16{0xDC00}, "\xEF\xBF\xBD"},  // low alone
+      {U16{0xD800, u'A'},
+       "\xEF\xBF\xBD"
+       "A"},                                              // high before a non-surrogate
+      {U16{0xDC00, 0xD800}, "\xEF\xBF\xBD\xEF\xBF\xBD"},  // reversed pair
+      {U16{0xD800, 0xD800, 0xDC00}, "\xEF\xBF\xBD\xF0\x90\x80\x80"},
+      {U16{u'x', 0xDFFF, u'y'}, "x\xEF\xBF\xBDy"},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8)) << Hex(row.utf16);
+  }
+}
+
+TEST(UnicodeTest, EveryScalarValueRoundTrips) {
+  U16 all;
+  std::size_t expectedBytes = 0;
+  for (char32_t cp = 0; cp <= 0x10FFFF; ++cp) {
+    if (cp >= 0xD800 && cp <= 0xDFFF) continue;
+    if (cp < 0x10000) {
+      all.push_back(static_cast<WCHAR>(cp));
+    } else {
+      all.push_back(static_cast<WCHAR>(0xD800 + ((cp - 0x10000) >> 10)));
+      all.push_back(static_cast<WCHAR>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    }
+    expectedBytes += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+  }
+  const std::string utf8 = Utf16ToUtf8(all);
+  EXPECT_EQ(utf8.size(), expectedBytes);
+  EXPECT_TRUE(IsValidUtf8(utf8));
+  EXPECT_TRUE(Utf8ToUtf16(utf8) == all);
+}
+
+TEST(UnicodeTest, IsValidUtf8AgreesWithDecodingOnEveryTwoByteInput) {
+  // Valid exactly when decoding gives no replacement for input without one.
+  for (unsigned first = 0; first < 256; ++first) {
+    for (unsigned second = 0; second < 256; ++second) {
+      const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
+      const U16 decoded = Utf8ToUtf16(bytes);
+      const bool bReplaced = decoded.find(kFFFD) != U16::npos;
+      ASSERT_EQ(IsValidUtf8(bytes), !bReplaced) << Hex(bytes);
+      if (!bReplaced) {
+        ASSERT_EQ(Utf16ToUtf8(decoded), bytes) << Hex(bytes);
+      }
+    }
+  }
+}
+
+}  // namespace
