@@ -1,6 +1,7 @@
 // CZQVStringArray beside std::vector<std::string>: appending a million short
 // strings, and storing and loading a million strings of 0-300 bytes through an
 // archive in memory beside a plain loop over the same length-prefixed bytes.
+// All run on a warm heap (see warm_heap.h).
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <benchmark/benchmark.h>
@@ -10,7 +11,11 @@
 #include <string>
 #include <vector>
 
+#include "warm_heap.h"
+
 namespace {
+
+using kxu::bench::WarmHeap;
 
 constexpr int kCount = 1'000'000;
 
@@ -30,6 +35,7 @@ const std::vector<std::string>& ShortTexts() {
 }
 
 void BM_Add_ZQVStringArray(benchmark::State& state) {
+  if (!WarmHeap(state)) return;
   const auto& texts = ShortTexts();
   for (auto _ : state) {
     CZQVStringArray array;
@@ -40,6 +46,7 @@ void BM_Add_ZQVStringArray(benchmark::State& state) {
 }
 
 void BM_Add_StdVectorString(benchmark::State& state) {
+  if (!WarmHeap(state)) return;
   const auto& texts = ShortTexts();
   for (auto _ : state) {
     std::vector<std::string> array;
@@ -83,6 +90,7 @@ const std::vector<BYTE>& StoredLongTexts() {
 }
 
 void BM_ArchiveStore_ZQVStringArray(benchmark::State& state) {
+  if (!WarmHeap(state)) return;
   const CZQVStringArray& array = LongTexts();
   const size_t size = StoredLongTexts().size();
   std::vector<BYTE> buffer(size);
@@ -97,6 +105,7 @@ void BM_ArchiveStore_ZQVStringArray(benchmark::State& state) {
 }
 
 void BM_ArchiveLoad_ZQVStringArray(benchmark::State& state) {
+  if (!WarmHeap(state)) return;
   std::vector<BYTE> bytes = StoredLongTexts();
   for (auto _ : state) {
     CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
@@ -110,6 +119,7 @@ void BM_ArchiveLoad_ZQVStringArray(benchmark::State& state) {
 
 // The baseline: the same bytes parsed by a plain loop into std::strings.
 void BM_ArchiveLoad_PlainLoop(benchmark::State& state) {
+  if (!WarmHeap(state)) return;
   const std::vector<BYTE>& bytes = StoredLongTexts();
   for (auto _ : state) {
     const BYTE* p = bytes.data();

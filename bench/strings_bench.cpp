@@ -7,18 +7,12 @@
 // same code on the same data with the same allocation pattern. Run with
 // --benchmark_enable_random_interleaving=true so that drift in the machine's
 // speed falls on both sides alike.
-//
-// Fresh memory costs a page fault per 4 KB. By default glibc hands large freed
-// blocks back to the kernel, so every round of a benchmark would fault its
-// memory in again, and how much depends on what ran before (the appends vary
-// tenfold that way). The process therefore keeps what it frees: the numbers
-// are those of the string code on a warm heap.
+// Allocating benchmarks run on a warm heap (see warm_heap.h): with glibc's
+// defaults the appends vary tenfold with what ran before.
 #include <kxutils96/host/zstrings96/zstrings96.h>
 
 #include <benchmark/benchmark.h>
-#include <malloc.h>
 
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -26,19 +20,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "warm_heap.h"
+
 namespace {
 
-const bool kHeapKeepsFreedMemory = [] {
-  constexpr int kLargestHeapBlock = 32 << 20;  // glibc's upper limit for this setting
-  return mallopt(M_MMAP_THRESHOLD, kLargestHeapBlock) == 1 &&
-         mallopt(M_TRIM_THRESHOLD, INT_MAX) == 1;
-}();
-
-// Benchmarks that allocate refuse to run on a heap that returns memory.
-bool WarmHeap(benchmark::State& state) {
-  if (!kHeapKeepsFreedMemory) state.SkipWithError("glibc refused to keep freed memory");
-  return kHeapKeepsFreedMemory;
-}
+using kxu::bench::WarmHeap;
 
 constexpr int kAppends = 1'000'000;
 constexpr int kCopies = 1'000'000;
