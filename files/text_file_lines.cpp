@@ -1,0 +1,55 @@
+#include <kxutils96/files/text_file_lines.h>
+
+#include <kxutils96/files/wide_file_name.h>
+#include <kxutils96/frame/flat_call.h>
+#include <kxutils96/host/zstrings96/zstrings96.h>
+#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/strings/wide_conversion.h>
+
+namespace {
+
+constexpr int kInitialLineCap = 80;
+constexpr int kResultOpenFailed = -1;
+constexpr int kResultCapSet = -2;
+constexpr UINT kLinesOpenFlags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeText;
+constexpr int kTextFileMode = 1;
+
+// The most lines a READLINES_LIMIT call appends; process-wide, unlocked.
+int g_nLineCap = kInitialLineCap;
+
+// Appends the lines of the open `file` to `saLines` under `dwFlags`.
+void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigned int dwFlags) {
+  const bool bTrim = (dwFlags & READLINES_TRIM) != 0;
+  const bool bSkipEmpty = (dwFlags & READLINES_SKIP_EMPTY) != 0;
+  const bool bLimit = (dwFlags & READLINES_LIMIT) != 0;
+  int nAppended = 0;
+  CStringW strLine;
+  CStringUTF8 strUtf8;
+  while (file.ReadString(strLine)) {
+    if (bTrim) strLine.TrimLeft().TrimRight();
+    if (bSkipEmpty && strLine.IsEmpty()) continue;
+    kxu::strings::ConvertWideToUTF8(strUtf8, strLine, CP_UTF8, strLine.GetLength());
+    saLines.Add(strUtf8);
+    if (bLimit && ++nAppended >= g_nLineCap) break;
+  }
+}
+
+}  // namespace
+
+int kxuReadTextFileLines(const char* lpcszFile, CZQVStringArray* psaLines, unsigned int dwFlags) {
+  if (psaLines == nullptr) {
+    if (lpcszFile == nullptr) return g_nLineCap;
+    g_nLineCap = static_cast<int>(dwFlags);
+    return kResultCapSet;
+  }
+  CZUNICODETextStdioFile file(kTextFileMode);
+  const kxu::files::WideFileName name(lpcszFile);
+  if (!file.Open(name.Get(), kLinesOpenFlags)) return kResultOpenFailed;
+  AppendLines(file, *psaLines, dwFlags);
+  file.Close();
+  return psaLines->GetSize();
+}
+
+int kxu_read_text_file_lines(const char* lpcszFile, HostObject* pLines, unsigned int dwFlags) {
+  return kxuReadTextFileLines(lpcszFile, kxu::frame::StringArrayOf(pLines), dwFlags);
+}

@@ -1,0 +1,149 @@
+#include <kxutils96/files/text_file_reader.h>
+
+#include <cstring>
+
+#include <kxutils96/files/wide_file_name.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/strings/encoding_conversions.h>
+#include <kxutils96/strings/wide_conversion.h>
+
+namespace {
+
+constexpr UINT kReadFlags = CFile::modeRead | CFile::shareDenyWrite;
+constexpr int kEncodingByteMask = 0xFF;
+constexpr int kHostCodePage = -1;  // zqMBCStoUTF8's code page for the host's
+
+// Byte-order marks, zero-terminated so that they compare with strcmp
+// against the file's first bytes in a zero-filled buffer.
+constexpr char kMarkUtf16LE[] = "\xFF\xFE";
+constexpr char kMarkUtf16BE[] = "\xFE\xFF";
+constexpr char kMarkUtf8[] = "\xEF\xBB\xBF";
+constexpr UINT kUtf16MarkSize = 2;
+constexpr UINT kUtf8MarkSize = 3;
+
+// True when the bytes read into the zero-filled `head` are exactly the `mark`.
+bool IsMark(const char (&head)[kUtf8MarkSize + 1], const char* mark) {
+  return std::strcmp(head, mark) == 0;
+}
+
+// The file's length, low 32 bits. Files of 2 GiB or more are outside the
+// design: the buffer request for them raises CInvalidArgException.
+UINT LowLength(const CFile& file) {
+  return static_cast<UINT>(file.GetLength());
+}
+
+// Reads `nLength` bytes at the file's position with one read into
+// `strText`'s own buffer and ends the text at its first NUL (or where the
+// file ended, when it shrank since its length was taken).
+void ReadIntoString(CFile& file, CStringUTF8& strText, UINT nLength) {
+  char* pBuffer = strText.GetBuffer(static_cast<int>(nLength));
+  const UINT nRead = file.Read(pBuffer, nLength);
+  pBuffer[nRead] = '\0';
+  strText.ReleaseBuffer(-1);
+}
+
+bool ReadCodePageTextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
+  CFile file;
+  if (!file.Open(lpcwszFile, kReadFlags)) return false;
+  ReadIntoString(file, strText, LowLength(file));
+  file.Close();
+  return true;
+}
+
+void SwapBytes(WCHAR* pUnits, UINT nUnits) {
+  for (UINT i = 0; i < nUnits; ++i) {
+    const auto unit = static_cast<unsigned>(pUnits[i]);
+    pUnits[i] = static_cast<WCHAR>(((unit & 0xFFu) << 8) | (unit >> 8));
+  }
+}
+
+// The UTF-16 reader's work after a successful open; raises the framework's
+// exceptions on a failed read.
+void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
+  UINT nLength = LowLength(file);
+  if (nLength < kUtf16MarkSize) return;
+  char head[kUtf8MarkSize + 1] = {};
+  file.Read(head, kUtf16MarkSize);
+  bool bSwap = bBigEndian;
+  if (IsMark(head, kMarkUtf16LE)) {
+    nLength -= kUtf16MarkSize;
+    bSwap = false;
+  } else if (IsMark(head, kMarkUtf16BE)) {
+    nLength -= kUtf16MarkSize;
+    bSwap = true;
+  } else {
+    file.Seek(0, CFile::begin);
+  }
+  if (nLength % 2 != 0) return;
+  const UINT nUnits = nLength / 2;
+  CStringW strWide;
+  WCHAR* pUnits = strWide.GetBuffer(static_cast<int>(nUnits));
+  const UINT nUnitsRead = file.Read(pUnits, nLength) / 2;
+  pUnits[nUnitsRead] = 0;
+  if (bSwap) SwapBytes(pUnits, nUnitsRead);
+  strWide.ReleaseBuffer(-1);
+  kxu::strings::ConvertWideToUTF8(strText, strWide, CP_UTF8, -1);
+}
+
+int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEndian) {
+  strText.Empty();
+  CFile file;
+  try {
+    if (!file.Open(lpcwszFile, kReadFlags)) return 0;
+    ReadUtf16Body(file, strText, bBigEndian != 0);
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+  }
+  return 1;
+}
+
+// The UTF-8 reader's work after a successful open.
+void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
+  UINT nLength = LowLength(file);
+  if (nLength >= kUtf8MarkSize) {
+    char head[kUtf8MarkSize + 1] = {};
+    file.Read(head, kUtf8MarkSize);
+    if (IsMark(head, kMarkUtf8)) {
+      nLength -= kUtf8MarkSize;
+    } else {
+      file.Seek(0, CFile::begin);
+    }
+  }
+  if (nLength > 0) ReadIntoString(file, strText, nLength);
+}
+
+int ReadUTF8TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
+  strText.Empty();
+  CFile file;
+  try {
+    if (!file.Open(lpcwszFile, kReadFlags)) return 0;
+    ReadUtf8Body(file, strText);
+    file.Close();
+  } catch (CException* e) {
+    e->Delete();
+  }
+  return 1;
+}
+
+}  // namespace
+
+int kxu_read_text_file(const char* lpcszFile, CStringUTF8* pstrText, int nOption) {
+  if (pstrText == nullptr) return 0;
+  const kxu::files::WideFileName name(lpcszFile);
+  const int nFlags = nOption == 0 ? kDetectUtf16WithoutMark : 0;
+  const int nEncoding = KESUTIL_DetectEncodingFile(lpcszFile, 0, nFlags) & kEncodingByteMask;
+  switch (nEncoding) {
+    case kEncodingCodePage:
+      if (!ReadCodePageTextFile(name.Get(), *pstrText)) return 0;
+      if (!pstrText->IsEmpty()) zqMBCStoUTF8(*pstrText, nullptr, kHostCodePage);
+      return 1;
+    case kEncodingUtf16LE:
+    case kEncodingUtf16BE:
+      return ReadUTF16TextFile(name.Get(), *pstrText, nEncoding == kEncodingUtf16BE ? 1 : 0);
+    default:
+      return ReadUTF8TextFile(name.Get(), *pstrText);
+  }
+}

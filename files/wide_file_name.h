@@ -1,0 +1,32 @@
+// A UTF-8 file name in UTF-16 for the framework's file classes, held in a
+// stack buffer of 1024 units and in an exact-size heap buffer only when it is
+// longer. Not exported.
+#pragma once
+
+#include <memory>
+
+#include <kxutils96/platform/win_types.h>
+
+namespace kxu::files {
+
+class WideFileName {
+ public:
+  // Converts the UTF-8 `lpcszFile` whole (code page 65001, invalid bytes
+  // becoming U+FFFD); a null name stays null.
+  // Example: WideFileName name("a\xC3\xA9.txt"); name.Get() is u"a\u00E9.txt".
+  explicit WideFileName(const char* lpcszFile);
+  WideFileName(const WideFileName&) = delete;
+  WideFileName& operator=(const WideFileName&) = delete;
+
+  // The UTF-16 name, or null for a null name; valid while the object lives.
+  const WCHAR* Get() const noexcept { return m_pName; }
+
+ private:
+  static constexpr int kStackUnits = 1024;
+
+  WCHAR m_stack[kStackUnits];
+  std::unique_ptr<WCHAR[]> m_heap;
+  const WCHAR* m_pName = nullptr;
+};
+
+}  // namespace kxu::files

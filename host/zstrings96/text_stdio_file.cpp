@@ -1,0 +1,127 @@
+#include <kxutils96/host/zstrings96/text_stdio_file.h>
+
+#include <string_view>
+
+#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win_nls.h>
+
+namespace {
+
+constexpr BYTE kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
+constexpr UINT kUtf8MarkSize = sizeof(kUtf8Mark);
+constexpr WCHAR kLineFeed = 0x000A;
+constexpr WCHAR kCarriageReturn = 0x000D;
+// The code page for lines that are not UTF-8 when the system's ANSI page is
+// UTF-8 itself: one in which every byte is a character, so nothing is lost.
+constexpr UINT kLatinCodePage = 1252;
+
+bool StartsWith(const BYTE* bytes, UINT nCount, const BYTE* mark, UINT nMarkSize) {
+  if (nCount < nMarkSize) return false;
+  for (UINT i = 0; i < nMarkSize; ++i) {
+    if (bytes[i] != mark[i]) return false;
+  }
+  return true;
+}
+
+// The code page of lines that are not valid UTF-8.
+UINT FallbackCodePage() {
+  const UINT nAnsi = GetACP();
+  return nAnsi == CP_UTF8 ? kLatinCodePage : nAnsi;
+}
+
+// Replaces `rString` with the UTF-16 form of `line` in `codePage`.
+void DecodeCodePage(CStringW& rString, const CStringA& line, UINT codePage) {
+  const int nBytes = line.GetLength();
+  const int nUnits = MultiByteToWideChar(codePage, 0, line, nBytes, nullptr, 0);
+  WCHAR* out = rString.GetBuffer(nUnits);
+  MultiByteToWideChar(codePage, 0, line, nBytes, out, nUnits);
+  rString.ReleaseBuffer(nUnits);
+}
+
+// Replaces `rString` with the UTF-16 form of `line` when it is valid UTF-8;
+// false, leaving `rString` alone, when it is not. The counting pass is the
+// validation.
+bool DecodeUtf8(CStringW& rString, std::string_view line) {
+  namespace kp = kxu::platform;
+  const kp::ConversionResult count = kp::Utf8ToUtf16(line, nullptr, 0, kp::InvalidInput::kReject);
+  if (count.status != kp::ConversionStatus::kDone) return false;
+  WCHAR* out = rString.GetBuffer(static_cast<int>(count.nUnits));
+  kp::Utf8ToUtf16(line, out, count.nUnits, kp::InvalidInput::kReject);
+  rString.ReleaseBuffer(static_cast<int>(count.nUnits));
+  return true;
+}
+
+}  // namespace
+
+CZUNICODETextStdioFile::CZUNICODETextStdioFile(int /*nMode*/) noexcept {}
+
+CZUNICODETextStdioFile::~CZUNICODETextStdioFile() = default;
+
+BOOL CZUNICODETextStdioFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
+  m_encoding = Encoding::kUndecided;
+  return CStdioFile::Open(lpszFileName, nOpenFlags, pError);
+}
+
+void CZUNICODETextStdioFile::DecideEncoding() {
+  BYTE head[kUtf8MarkSize] = {};
+  const UINT nRead = Read(head, kUtf8MarkSize);
+  UINT nMarkSize = 0;
+  m_encoding = Encoding::kBytes;
+  if (StartsWith(head, nRead, kUtf8Mark, kUtf8MarkSize)) {
+    nMarkSize = kUtf8MarkSize;
+  } else if (nRead >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
+    m_encoding = Encoding::kUtf16LE;
+    nMarkSize = 2;
+  } else if (nRead >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
+    m_encoding = Encoding::kUtf16BE;
+    nMarkSize = 2;
+  }
+  Seek(nMarkSize, CFile::begin);
+}
+
+BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
+  if (m_encoding == Encoding::kUndecided) DecideEncoding();
+  if (m_encoding == Encoding::kBytes) return ReadBytesLine(rString);
+  return ReadUtf16Line(rString);
+}
+
+BOOL CZUNICODETextStdioFile::ReadBytesLine(CStringW& rString) {
+  CStringA line;
+  if (!CStdioFile::ReadString(line)) return FALSE;
+  const std::string_view bytes(line, static_cast<std::size_t>(line.GetLength()));
+  if (!DecodeUtf8(rString, bytes)) DecodeCodePage(rString, line, FallbackCodePage());
+  return TRUE;
+}
+
+bool CZUNICODETextStdioFile::ReadUnit(WCHAR& unit) {
+  BYTE pair[2];
+  if (Read(pair, 2) != 2) return false;
+  const BYTE high = m_encoding == Encoding::kUtf16BE ? pair[0] : pair[1];
+  const BYTE low = m_encoding == Encoding::kUtf16BE ? pair[1] : pair[0];
+  unit = static_cast<WCHAR>((high << 8) | low);
+  return true;
+}
+
+BOOL CZUNICODETextStdioFile::ReadUtf16Line(CStringW& rString) {
+  rString.Empty();
+  WCHAR unit = 0;
+  bool bAny = false;
+  while (ReadUnit(unit)) {
+    bAny = true;
+    if (unit == kLineFeed) break;
+    rString += unit;
+  }
+  const int nLength = rString.GetLength();
+  if (unit == kLineFeed && nLength > 0 && rString[nLength - 1] == kCarriageReturn) {
+    rString.Delete(nLength - 1);
+  }
+  return bAny ? TRUE : FALSE;
+}
+
+CZUTF8StdioFile::CZUTF8StdioFile() noexcept = default;
+
+CZUTF8StdioFile::~CZUTF8StdioFile() = default;
+
+void CZUTF8StdioFile::WriteUTF8String(const char* lpcszText) {
+  WriteString(lpcszText);
+}

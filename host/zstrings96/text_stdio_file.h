@@ -1,0 +1,68 @@
+// The string library's text file classes: CZUNICODETextStdioFile reads lines
+// of a file in any of the library's encodings as UTF-16, and CZUTF8StdioFile
+// writes UTF-8 text as it is.
+//
+// Encoding of a file read with ReadString(CStringW&), decided at the first
+// line from the file's first bytes:
+//   EF BB BF  UTF-8 (the mark is skipped);
+//   FF FE     UTF-16 little-endian (the mark is skipped);
+//   FE FF     UTF-16 big-endian (the mark is skipped);
+//   no mark   bytes; each line is read as UTF-8 when it is valid UTF-8 and
+//             otherwise in the system's ANSI code page (GetACP; 1252 when
+//             that page is UTF-8 itself), so a file of code-page text gives
+//             its characters and not U+FFFD.
+// Line ends: LF, CR LF (and, in UTF-16, the units 000A and 000D 000A) end a
+// line and are not part of it; a final line without a line end is still a
+// line; an empty file has none. In UTF-16, a last odd byte is dropped.
+//
+// Sharing: opened with shareDenyWrite, the file holds an advisory lock that
+// this library's own writers respect (an open for writing while a reader holds
+// it fails with sharingViolation). It cannot stop programs that ignore
+// advisory locks, nor a writer that opened the file before the reader.
+#pragma once
+
+#include <kxutils96/kxu_export.h>
+#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/afx_string.h>
+
+class KXU_API CZUNICODETextStdioFile : public CStdioFile {
+ public:
+  // `nMode` is kept for the host's callers; every mode reads as described above.
+  explicit CZUNICODETextStdioFile(int nMode = 1) noexcept;
+  ~CZUNICODETextStdioFile() override;
+
+  // Opens as CStdioFile::Open does; the next line read decides the encoding.
+  BOOL Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError = nullptr) override;
+
+  // The next line as UTF-16 without its line end; FALSE at the end of the file.
+  // Raises CFileException when the file cannot be read.
+  // Example: a UTF-16 LE file FF FE 61 00 0D 00 0A 00 62 00 gives "a", then "b", then FALSE.
+  BOOL ReadString(CStringW& rString);
+  using CStdioFile::ReadString;
+
+ private:
+  enum class Encoding { kUndecided, kBytes, kUtf16LE, kUtf16BE };
+
+  // Reads the first bytes: skips a mark and sets m_encoding.
+  void DecideEncoding();
+  BOOL ReadBytesLine(CStringW& rString);
+  BOOL ReadUtf16Line(CStringW& rString);
+  // The next UTF-16 unit in the file's byte order; false at the end.
+  bool ReadUnit(WCHAR& unit);
+
+  Encoding m_encoding = Encoding::kUndecided;
+};
+
+// A UTF-8 text file for writing: default-constructed, opened with the base's
+// Open, closed with Close().
+class KXU_API CZUTF8StdioFile : public CZUNICODETextStdioFile {
+ public:
+  CZUTF8StdioFile() noexcept;
+  ~CZUTF8StdioFile() override;
+
+  // Writes the bytes of `lpcszText` up to its NUL as they are: no byte-order
+  // mark, no line-end translation (LF stays LF). A null text raises
+  // CInvalidArgException; a failed write raises CFileException.
+  // Example: WriteUTF8String("a\nb") writes the 3 bytes 61 0A 62.
+  void WriteUTF8String(const char* lpcszText);
+};

@@ -1,0 +1,95 @@
+// Encoding detection of text files from their first bytes.
+#include <cstddef>
+#include <initializer_list>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/unicode.h>
+
+namespace {
+
+// Bytes looked at: enough to judge a text, small enough to stay cheap.
+constexpr UINT kSampleBytes = UINT{64} * 1024;
+constexpr std::size_t kLongestUtf8Sequence = 4;
+
+using Bytes = std::span<const BYTE>;
+
+bool HasPrefix(Bytes bytes, std::initializer_list<BYTE> mark) {
+  if (bytes.size() < mark.size()) return false;
+  std::size_t i = 0;
+  for (BYTE b : mark) {
+    if (bytes[i++] != b) return false;
+  }
+  return true;
+}
+
+// The encoding a byte-order mark names, or -1 when there is none.
+int EncodingOfMark(Bytes bytes) {
+  if (HasPrefix(bytes, {0xEF, 0xBB, 0xBF})) return kEncodingUtf8;
+  if (HasPrefix(bytes, {0xFF, 0xFE})) return kEncodingUtf16LE;
+  if (HasPrefix(bytes, {0xFE, 0xFF})) return kEncodingUtf16BE;
+  return -1;
+}
+
+// UTF-16 of either order when ASCII-heavy text shows zero high bytes in one
+// position of the units and (almost) none in the other; -1 otherwise.
+int Utf16ByZeroPattern(Bytes bytes) {
+  const std::size_t nUnits = bytes.size() / 2;
+  if (nUnits == 0) return -1;
+  std::size_t nZeroEven = 0;
+  std::size_t nZeroOdd = 0;
+  for (std::size_t i = 0; i < nUnits; ++i) {
+    nZeroEven += bytes[2 * i] == 0 ? 1 : 0;
+    nZeroOdd += bytes[2 * i + 1] == 0 ? 1 : 0;
+  }
+  // "Almost none": fewer than one in sixteen of the zeros in the other position.
+  constexpr std::size_t kStrayZeroRatio = 16;
+  if (2 * nZeroOdd >= nUnits && kStrayZeroRatio * nZeroEven < nZeroOdd) return kEncodingUtf16LE;
+  if (2 * nZeroEven >= nUnits && kStrayZeroRatio * nZeroOdd < nZeroEven) return kEncodingUtf16BE;
+  return -1;
+}
+
+// The sample without a UTF-8 sequence that the sample's end cut short.
+Bytes WithoutCutSequence(Bytes bytes) {
+  const std::size_t nSize = bytes.size();
+  for (std::size_t k = 1; k < kLongestUtf8Sequence && k <= nSize; ++k) {
+    const BYTE b = bytes[nSize - k];
+    if ((b & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    if (b < 0xC0) break;               // ASCII: nothing was cut
+    const std::size_t nNeeded = b >= 0xF0 ? 4 : b >= 0xE0 ? 3 : 2;
+    return nNeeded > k ? bytes.first(nSize - k) : bytes;
+  }
+  return bytes;
+}
+
+int EncodingOfText(Bytes bytes, bool bComplete) {
+  const Bytes whole = bComplete ? bytes : WithoutCutSequence(bytes);
+  const std::string_view text(reinterpret_cast<const char*>(whole.data()), whole.size());
+  return kxu::platform::IsValidUtf8(text) ? kEncodingUtf8 : kEncodingCodePage;
+}
+
+}  // namespace
+
+int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFlags) {
+  if (lpcszFile == nullptr) return kEncodingUtf8;
+  const std::basic_string<WCHAR> name = kxu::platform::Utf8ToUtf16(lpcszFile);
+  CFile file;
+  if (!file.Open(name.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return kEncodingUtf8;
+  std::vector<BYTE> sample(kSampleBytes);
+  UINT nRead = 0;
+  try {
+    nRead = file.Read(sample.data(), kSampleBytes);
+  } catch (CException* e) {
+    e->Delete();
+    return kEncodingUtf8;
+  }
+  const Bytes bytes(sample.data(), nRead);
+  if (const int marked = EncodingOfMark(bytes); marked >= 0) return marked;
+  if ((nFlags & kDetectUtf16WithoutMark) != 0) {
+    if (const int utf16 = Utf16ByZeroPattern(bytes); utf16 >= 0) return utf16;
+  }
+  return EncodingOfText(bytes, nRead < kSampleBytes);
+}

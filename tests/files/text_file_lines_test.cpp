@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <ostream>
+#include <string>
+
+#include <kxutils96/files/text_file_lines.h>
+#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/unicode.h>
+#include <support/array_text.h>
+#include <support/file_bytes.h>
+#include <support/mock_host_object.h>
+#include <support/temp_dir.h>
+
+namespace {
+
+using kxu::test::ArrayOf;
+using kxu::test::TempDir;
+using kxu::test::Texts;
+using kxu::test::TextsOf;
+using kxu::test::WriteBytes;
+using namespace std::string_literals;
+
+constexpr int kInitialCap = 80;
+constexpr int kResultCapSet = -2;
+
+// Keeps the process-wide line cap of one test from reaching the others.
+class ReadLines : public testing::Test {
+ protected:
+  void SetUp() override { m_nSavedCap = kxuReadTextFileLines(nullptr, nullptr, 0); }
+  void TearDown() override {
+    kxuReadTextFileLines("", nullptr, static_cast<unsigned>(m_nSavedCap));
+  }
+
+  static void SetCap(int nCap) {
+    ASSERT_EQ(kxuReadTextFileLines("", nullptr, static_cast<unsigned>(nCap)), kResultCapSet);
+  }
+
+  int m_nSavedCap = 0;
+};
+
+struct LinesCase {
+  const char* name;
+  std::string bytes;
+  unsigned int dwFlags;
+  int nCap;
+  Texts expected;
+};
+
+// Failure messages name the case instead of dumping its bytes.
+void PrintTo(const LinesCase& c, std::ostream* os) {
+  *os << c.name;
+}
+
+class ReadLinesCases : public ReadLines, public testing::WithParamInterface<LinesCase> {};
+
+TEST_P(ReadLinesCases, AppendsTheLinesTheOptionsKeep) {
+  const LinesCase& c = GetParam();
+  SetCap(c.nCap);
+  TempDir dir;
+  WriteBytes(dir.Path("f.txt"), c.bytes);
+  CZQVStringArray lines;
+  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, c.dwFlags),
+            static_cast<int>(c.expected.size()));
+  EXPECT_EQ(TextsOf(lines), c.expected);
+}
+
+const std::string kMixed = "a\r\n\r\n  \n b \nc";
+const std::string kEmptyFirst = "\n\nx\ny\n\nz";
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, ReadLinesCases,
+    testing::Values(
+        LinesCase{"EmptyFile", "", 0, 80, {}},
+        LinesCase{"NoOptions", kMixed, 0, 80, {"a", "", "  ", " b ", "c"}},
+        // Without TRIM a line of blanks is not empty.
+        LinesCase{"SkipEmpty", kMixed, READLINES_SKIP_EMPTY, 80, {"a", "  ", " b ", "c"}},
+        LinesCase{"Trim", kMixed, READLINES_TRIM, 80, {"a", "", "", "b", "c"}},
+        LinesCase{
+            "TrimAndSkipEmpty", kMixed, READLINES_TRIM | READLINES_SKIP_EMPTY, 80, {"a", "b", "c"}},
+        LinesCase{"OtherBitsIgnored", "a\n b", 0xFFFFFFF8u, 1, {"a", " b"}},
+        LinesCase{"LimitStopsAtCap", "1\n2\n3\n4\n5", READLINES_LIMIT, 3, {"1", "2", "3"}},
+        LinesCase{"CapAboveLineCount", "1\n2", READLINES_LIMIT, 3, {"1", "2"}},
+        LinesCase{"CapZeroGivesOneLine", "1\n2\n3", READLINES_LIMIT, 0, {"1"}},
+        LinesCase{"NegativeCapGivesOneLine", "1\n2\n3", READLINES_LIMIT, -5, {"1"}},
+        LinesCase{"CapWithoutLimitIgnored", "1\n2\n3", 0, 1, {"1", "2", "3"}},
+        // Skipped empty lines do not count toward the cap.
+        LinesCase{"SkippedLinesNotCounted",
+                  kEmptyFirst,
+                  READLINES_LIMIT | READLINES_SKIP_EMPTY,
+                  2,
+                  {"x", "y"}},
+        LinesCase{"EmptyLinesCountWithoutSkip", kEmptyFirst, READLINES_LIMIT, 2, {"", ""}},
+        LinesCase{"Utf16LE",
+                  "\xFF\xFE"
+                  "a\0\r\0\n\0\xE9\0"s,
+                  0,
+                  80,
+                  {"a", "\xC3\xA9"}},
+        LinesCase{"Utf16BE", "\xFE\xFF\0a\0\n\x4E\x2D"s, 0, 80, {"a", "\xE4\xB8\xAD"}},
+        LinesCase{"Utf8Mark", "\xEF\xBB\xBFx\ny", 0, 80, {"x", "y"}},
+        LinesCase{"TrimWideWhiteSpace", "\xFF\xFE\t\0a\0 \0"s, READLINES_TRIM, 80, {"a"}}),
+    [](const testing::TestParamInfo<LinesCase>& info) { return std::string(info.param.name); });
+
+TEST_F(ReadLines, AppendsAfterWhatTheArrayHeld) {
+  TempDir dir;
+  WriteBytes(dir.Path("f.txt"), "x\ny\n");
+  CZQVStringArray lines = ArrayOf({"1", "2", "3"});
+  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), 5);
+  EXPECT_EQ(TextsOf(lines), (Texts{"1", "2", "3", "x", "y"}));
+}
+
+TEST_F(ReadLines, AnEmptyFileGivesThePreviousCount) {
+  TempDir dir;
+  WriteBytes(dir.Path("f.txt"), "");
+  CZQVStringArray lines = ArrayOf({"1", "2"});
+  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), 2);
+}
+
+TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
+  // Each test restores the cap, so the load-time value is still in place.
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), kInitialCap);
+  TempDir dir;
+  std::string many;
+  for (int i = 0; i < 200; ++i) many += std::to_string(i) + "\n";
+  WriteBytes(dir.Path("f.txt"), many);
+  CZQVStringArray lines;
+  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, READLINES_LIMIT), kInitialCap);
+  EXPECT_EQ(TextsOf(lines).back(), "79");
+}
+
+TEST_F(ReadLines, SettingTheCapAnswersMinusTwoAndReportingGivesIt) {
+  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kResultCapSet);
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
+  // Taken as a signed int, unchecked.
+  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kResultCapSet);
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), -1);
+}
+
+TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
+  TempDir dir;
+  const std::string missing = dir.Path("missing.txt").native();
+  const std::string folder = dir.Path().native();
+  for (const char* name : {missing.c_str(), folder.c_str(), static_cast<const char*>(nullptr)}) {
+    CZQVStringArray lines = ArrayOf({"kept"});
+    EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), -1) << (name ? name : "(null)");
+    EXPECT_EQ(TextsOf(lines), Texts{"kept"});
+  }
+}
+
+TEST_F(ReadLines, AnUnreadableFileGivesMinusOne) {
+  if (kxu::test::PermissionsIgnored())
+    GTEST_SKIP() << "running as root: permission bits do not bind";
+  TempDir dir;
+  WriteBytes(dir.Path("f.txt"), "a");
+  std::filesystem::permissions(dir.Path("f.txt"), std::filesystem::perms::none);
+  CZQVStringArray lines;
+  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), -1);
+}
+
+TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
+  TempDir dir;
+  const auto path = dir.Path("held.txt");
+  WriteBytes(path, "a\nb");
+  CFile writer;
+  ASSERT_TRUE(writer.Open(kxu::platform::Utf8ToUtf16(path.native()).c_str(), CFile::modeWrite));
+  CZQVStringArray lines;
+  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), -1);
+  writer.Close();
+  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), 2);
+}
+
+TEST_F(ReadLines, ANameLongerThan1024UnitsIsReadWhole) {
+  TempDir dir;
+  const auto path = kxu::test::LongPath(dir.Path(), "long.txt");
+  WriteBytes(path, "p\nq");
+  CZQVStringArray lines;
+  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), 2);
+}
+
+TEST_F(ReadLines, TheFlatFormReadsThroughTheHostObjectsArray) {
+  TempDir dir;
+  WriteBytes(dir.Path("f.txt"), " a \n\nb");
+  kxu::test::QueryLog log;
+  kxu::test::MockHostObject object(log);
+  CZQVStringArray lines;
+  object.Answer(QUERY_STRING_ARRAY, &lines);
+  EXPECT_EQ(kxu_read_text_file_lines(dir.Path("f.txt").c_str(), &object,
+                                     READLINES_TRIM | READLINES_SKIP_EMPTY),
+            2);
+  EXPECT_EQ(TextsOf(lines), (Texts{"a", "b"}));
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].nQuery, QUERY_STRING_ARRAY);
+  EXPECT_EQ(log[0].nParam, 0);
+}
+
+TEST_F(ReadLines, TheFlatFormWithANullObjectSetsAndReportsTheCap) {
+  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kResultCapSet);
+  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
+}
+
+}  // namespace
