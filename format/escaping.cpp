@@ -1,0 +1,172 @@
+#include <kxutils96/format/escaping.h>
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/win_user.h>
+
+namespace {
+
+constexpr unsigned char kHexDigits[] = "0123456789ABCDEF";
+constexpr char kPercent = '%';
+// A non-digit byte's value in a percent pair is its lower-case code minus
+// this, which gives 10 to 15 for the hex letters.
+constexpr int kLetterValueBase = 87;
+constexpr unsigned char kByteMask = 0xFF;
+
+constexpr bool IsAsciiDigit(unsigned char c) {
+  return c >= '0' && c <= '9';
+}
+
+bool IsAsciiLetter(unsigned char c) {
+  return IsCharAlphaA(static_cast<char>(c)) != FALSE;
+}
+
+constexpr unsigned char AsciiLower(unsigned char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<unsigned char>(c | 0x20) : c;
+}
+
+int PairValue(unsigned char c) {
+  return IsAsciiDigit(c) ? c - '0' : AsciiLower(c) - kLetterValueBase;
+}
+
+std::string UrlEncoded(std::string_view text) {
+  std::string out;
+  out.reserve(3 * (text.size() + 1));
+  for (const char ch : text) {
+    const unsigned char c = static_cast<unsigned char>(ch);
+    if (IsAsciiDigit(c) || IsAsciiLetter(c)) {
+      out += ch;
+    } else if (c == ' ') {
+      out += '+';
+    } else {
+      out += kPercent;
+      out += static_cast<char>(kHexDigits[c >> 4]);
+      out += static_cast<char>(kHexDigits[c & 0x0F]);
+    }
+  }
+  return out;
+}
+
+std::string UrlDecoded(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (c == '+') {
+      out += ' ';
+    } else if (c != kPercent) {
+      out += c;
+    } else if (i + 2 < text.size()) {
+      const int high = (PairValue(static_cast<unsigned char>(text[i + 1])) * 16) & kByteMask;
+      const int low = PairValue(static_cast<unsigned char>(text[i + 2])) & kByteMask;
+      out += static_cast<char>(high | low);
+      i += 2;
+    }
+    // A % with fewer than two bytes after it is dropped; the loop copies the one that follows.
+  }
+  return out.substr(0, out.find('\0'));
+}
+
+// One entity of the HTML table, in the character type of the text.
+template <class Char>
+struct Entity {
+  Char character;
+  const Char* text;
+};
+
+// The table, in this order: & is escaped first and unescaped last, so the
+// ampersands of the other entities are never escaped again; of the two line
+// break forms, escaping writes <br>, and unescaping reads both.
+constexpr std::array<Entity<char>, 7> kEntities = {{
+    {'&', "&amp;"},
+    {'<', "&lt;"},
+    {'>', "&gt;"},
+    {'"', "&quot;"},
+    {' ', "&nbsp;"},
+    {'\n', "<br>"},
+    {'\n', "<br />"},
+}};
+
+constexpr std::array<Entity<WCHAR>, 7> kWideEntities = {{
+    {u'&', u"&amp;"},
+    {u'<', u"&lt;"},
+    {u'>', u"&gt;"},
+    {u'"', u"&quot;"},
+    {u' ', u"&nbsp;"},
+    {u'\n', u"<br>"},
+    {u'\n', u"<br />"},
+}};
+
+// Escapes or unescapes `text` (a CStringUTF8 or CStringW) for the
+// characters of `set`; true when something was replaced.
+template <class Text, class Char, std::size_t N>
+bool ReplaceEntities(Text& text, std::basic_string_view<Char> set,
+                     const std::array<Entity<Char>, N>& entities, bool bUnescape) {
+  bool bReplaced = false;
+  for (std::size_t step = 0; step < N; ++step) {
+    const Entity<Char>& entity = entities[bUnescape ? N - 1 - step : step];
+    if (set.find(entity.character) == std::basic_string_view<Char>::npos) continue;
+    const Char character[] = {entity.character, Char{}};
+    const int nCount =
+        bUnescape ? text.Replace(entity.text, character) : text.Replace(character, entity.text);
+    bReplaced = bReplaced || nCount > 0;
+  }
+  return bReplaced;
+}
+
+bool IsIdentifierChar(unsigned char c) {
+  return IsAsciiDigit(c) || IsAsciiLetter(c) || c == '_';
+}
+
+}  // namespace
+
+void kxu_url_encode(CStringUTF8* pstrURL, int bEncode) {
+  if (pstrURL == nullptr) return;
+  const std::string_view text(pstrURL->GetString(), static_cast<std::size_t>(pstrURL->GetLength()));
+  const std::string result = bEncode != 0 ? UrlEncoded(text) : UrlDecoded(text);
+  *pstrURL = CStringUTF8(result.data(), static_cast<int>(result.size()));
+}
+
+int kxu_check_escape_html_charcters(CStringUTF8* pstrText, const char* lpcszChars, int bUnescape) {
+  if (pstrText == nullptr || lpcszChars == nullptr) return 0;
+  return ReplaceEntities(*pstrText, std::string_view(lpcszChars), kEntities, bUnescape != 0) ? 1
+                                                                                             : 0;
+}
+
+int kxutilsCheckEscapeHTMLCharcters(CStringW* pstrText, const WCHAR* lpcszChars, int bUnescape) {
+  if (pstrText == nullptr || lpcszChars == nullptr) return 0;
+  return ReplaceEntities(*pstrText, std::u16string_view(lpcszChars), kWideEntities, bUnescape != 0)
+             ? 1
+             : 0;
+}
+
+void kxu_make_C_string_from_ascii(const char* lpcszSource, CStringUTF8* pstrResult) {
+  if (pstrResult == nullptr) return;
+  pstrResult->Empty();
+  if (lpcszSource == nullptr) return;
+  char escape[kCEscapeBufferSize];
+  for (const char* p = lpcszSource; *p != '\0'; ++p) {
+    if (utlCharToCEscape(*p, escape, 0) != 0)
+      *pstrResult += escape;
+    else
+      *pstrResult += *p;
+  }
+}
+
+void kxuMakeValidCName(CStringUTF8* pstrText, char chPrefix) {
+  if (pstrText == nullptr || pstrText->IsEmpty()) return;
+  std::string name;
+  for (const char c : std::string_view(pstrText->GetString()))
+    if (IsIdentifierChar(static_cast<unsigned char>(c))) name += c;
+  const bool bStartsWithDigit = !name.empty() && IsAsciiDigit(static_cast<unsigned char>(name[0]));
+  const unsigned char prefix = static_cast<unsigned char>(chPrefix);
+  if (prefix == '_' || IsAsciiLetter(prefix)) {
+    if (bStartsWithDigit) name.insert(name.begin(), chPrefix);
+  } else {
+    name.erase(0, name.find_first_not_of("0123456789"));
+  }
+  *pstrText = CStringUTF8(name.data(), static_cast<int>(name.size()));
+}

@@ -1,0 +1,88 @@
+// The quote test, the keyword search and the clean-up of pasted text.
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <string_view>
+
+#include <kxutils96/host/zutl96/detail/byte_kinds.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+
+namespace {
+
+using kxu::zutl96::detail::ByteOf;
+using kxu::zutl96::detail::IsAsciiLetter;
+using kxu::zutl96::detail::IsQuote;
+
+constexpr unsigned char FoldAscii(unsigned char c) {
+  return IsAsciiLetter(c) ? static_cast<unsigned char>(c | 0x20) : c;
+}
+
+// True when the keyword matches the text at `p`, which holds at least as
+// many bytes as the keyword before its NUL or differs before it.
+bool MatchesAt(std::string_view keyword, const char* p, bool bIgnoreCase) {
+  for (std::size_t i = 0; i < keyword.size(); ++i) {
+    const unsigned char t = static_cast<unsigned char>(p[i]);
+    const unsigned char k = static_cast<unsigned char>(keyword[i]);
+    if (t == 0) return false;
+    if (bIgnoreCase ? FoldAscii(t) != FoldAscii(k) : t != k) return false;
+  }
+  return true;
+}
+
+// A UTF-8 character that utlConvertTextInPlace replaces, and its ASCII twin.
+struct PlainTwin {
+  std::string_view utf8;
+  char ascii;
+};
+
+constexpr std::array<PlainTwin, 7> kPlainTwins = {{
+    {"\xE2\x80\x98", '\''},
+    {"\xE2\x80\x99", '\''},
+    {"\xE2\x80\x9C", '"'},
+    {"\xE2\x80\x9D", '"'},
+    {"\xC2\xA0", ' '},
+    {"\xE2\x80\x93", '-'},
+    {"\xE2\x88\x92", '-'},
+}};
+
+// The twin whose UTF-8 form starts `rest`, or null.
+const PlainTwin* TwinAt(std::string_view rest) {
+  for (const PlainTwin& twin : kPlainTwins)
+    if (rest.starts_with(twin.utf8)) return &twin;
+  return nullptr;
+}
+
+}  // namespace
+
+int KESUTIL_is_quote_char(int ch, int /*nReserved*/) {
+  return IsQuote(ByteOf(ch)) ? 1 : 0;
+}
+
+char* utlFindTextEx(const char* pszKeyword, char* p, int nOptions) {
+  if (pszKeyword == nullptr || *pszKeyword == '\0' || p == nullptr) return nullptr;
+  const std::string_view keyword(pszKeyword);
+  const bool bIgnoreCase = (nOptions & kFindTextIgnoreCase) != 0;
+  for (; *p != '\0'; ++p)
+    if (MatchesAt(keyword, p, bIgnoreCase)) return p;
+  return nullptr;
+}
+
+int utlConvertTextInPlace(char* p, int nLength) {
+  if (p == nullptr) return 0;
+  const std::size_t nTotal = std::strlen(p);
+  const std::size_t nEnd =
+      nLength < 0 ? nTotal : std::min(nTotal, static_cast<std::size_t>(nLength));
+  std::size_t nWrite = 0;
+  for (std::size_t nRead = 0; nRead < nEnd;) {
+    const PlainTwin* pTwin = TwinAt(std::string_view(p + nRead, nEnd - nRead));
+    if (pTwin != nullptr) {
+      p[nWrite++] = pTwin->ascii;
+      nRead += pTwin->utf8.size();
+    } else {
+      p[nWrite++] = p[nRead++];
+    }
+  }
+  // The unconverted rest, with its NUL, follows the converted part.
+  std::memmove(p + nWrite, p + nEnd, nTotal - nEnd + 1);
+  return static_cast<int>(nWrite + nTotal - nEnd);
+}

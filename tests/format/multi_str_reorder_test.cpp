@@ -1,0 +1,93 @@
+// Filling a script string array from another in a given order.
+#include <kxutils96/format/multi_str_reorder.h>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "support/array_text.h"
+#include "support/mock_host_object.h"
+
+namespace {
+
+using kxu::test::ArrayOf;
+using kxu::test::MockHostObject;
+using kxu::test::QueryLog;
+using kxu::test::Texts;
+using kxu::test::TextsOf;
+
+struct ReorderCase {
+  const char* name;
+  std::vector<int> order;
+  int nSrcSize;
+  Texts destBefore;
+  Texts expected;
+  int nResult;
+};
+
+class MultiStrReorderTest : public ::testing::TestWithParam<ReorderCase> {};
+
+TEST_P(MultiStrReorderTest, CopiesInOrder) {
+  const ReorderCase& c = GetParam();
+  QueryLog log;
+  CZQVStringArray source = ArrayOf({"a", "b", "c"});
+  CZQVStringArray dest = ArrayOf(c.destBefore);
+  MockHostObject src(log);
+  MockHostObject dst(log);
+  src.Answer(QUERY_STRING_ARRAY, &source);
+  dst.Answer(QUERY_STRING_ARRAY, &dest);
+  const int nCount = static_cast<int>(c.order.size());
+  const int order0 = 0;
+  const int* pnOrder = c.order.empty() ? &order0 : c.order.data();
+  EXPECT_EQ(kxu_multi_str_reorder(nCount, &dst, pnOrder, c.nSrcSize, &src), c.nResult);
+  EXPECT_EQ(TextsOf(dest), c.expected);
+  EXPECT_EQ(TextsOf(source), (Texts{"a", "b", "c"}));
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].pObject, &dst);
+  EXPECT_EQ(log[1].pObject, &src);
+  EXPECT_EQ(log[0].nQuery, QUERY_STRING_ARRAY);
+  EXPECT_EQ(log[1].nQuery, QUERY_STRING_ARRAY);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    kxu_multi_str_reorder, MultiStrReorderTest,
+    ::testing::Values(ReorderCase{"Permutation", {2, 0, 1}, 3, {"x", "y", "z"}, {"c", "a", "b"}, 1},
+                      ReorderCase{"Repeat", {1, 1}, 3, {"x", "y"}, {"b", "b"}, 1},
+                      ReorderCase{"IndexAtSize", {0, 3}, 3, {"x", "y"}, {"x", "y"}, -2},
+                      ReorderCase{"NegativeIndex", {0, -1}, 3, {"x", "y"}, {"x", "y"}, -2},
+                      ReorderCase{"StatedSizeLimits", {2}, 2, {"x"}, {"x"}, -2},
+                      ReorderCase{
+                          "LongerDestKeepsTail", {2}, 3, {"x", "y", "z"}, {"c", "y", "z"}, 1},
+                      ReorderCase{"DestShorterThanCount", {0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, -2},
+                      ReorderCase{"StatedSizePastSource", {3}, 5, {"x"}, {"x"}, -2},
+                      ReorderCase{"NoIndexes", {}, 3, {"x"}, {"x"}, 1},
+                      ReorderCase{"NoIndexesNoSource", {}, 0, {"x"}, {"x"}, -2}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(kxu_multi_str_reorder, SameArrayReadsReplacedStrings) {
+  QueryLog log;
+  CZQVStringArray array = ArrayOf({"a", "b"});
+  MockHostObject object(log);
+  object.Answer(QUERY_STRING_ARRAY, &array);
+  const int order[] = {1, 0};
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, &object), 1);
+  EXPECT_EQ(TextsOf(array), (Texts{"b", "b"}));
+}
+
+TEST(kxu_multi_str_reorder, MissingObjectsOrArrays) {
+  QueryLog log;
+  CZQVStringArray array = ArrayOf({"a", "b"});
+  MockHostObject object(log);
+  MockHostObject empty(log);
+  object.Answer(QUERY_STRING_ARRAY, &array);
+  const int order[] = {1, 0};
+  EXPECT_EQ(kxu_multi_str_reorder(2, nullptr, order, 2, &object), -1);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, nullptr, 2, &object), -1);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, nullptr), -1);
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(kxu_multi_str_reorder(2, &empty, order, 2, &object), -1);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, &empty), -1);
+  EXPECT_EQ(TextsOf(array), (Texts{"a", "b"}));
+}
+
+}  // namespace
