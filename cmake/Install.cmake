@@ -16,6 +16,7 @@ set(KXU_PUBLIC_HEADERS
   platform/afx_archive.h
   host/zstrings96/zstrings96.h
   host/zstrings96/string_utf8.h
+  host/zstrings96/text_stdio_file.h
   strings/zqv_string_array.h
   strings/encoding_conversions.h
   frame/host_object.h
@@ -29,7 +30,15 @@ set(KXU_PUBLIC_HEADERS
   sort/generic_callbacks.h
   data/missing_values.h
   data/discrete_frequencies.h
-  data/remove_unchanged_items.h)
+  data/remove_unchanged_items.h
+  format/keyword_replace.h
+  format/wrap_pad.h
+  format/escaping.h
+  format/source_text.h
+  format/multi_str_reorder.h
+  files/text_file_reader.h
+  files/text_file_lines.h
+  files/file_writer.h)
 
 install(TARGETS kxUtils96 EXPORT kxutils96Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -263,3 +263,99 @@ void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFun
 // text; reports no failure.
 // Example: utlStrToDouble(" 1.5e3x") == 1500.0; utlStrToDouble("abc") == 0.0.
 double utlStrToDouble(const char* psz);
+
+// ---- Encoding detection ----
+
+// The encodings KESUTIL_DetectEncodingFile tells apart (its result's low byte).
+inline constexpr int kEncodingCodePage = 0;  // the host's code page
+inline constexpr int kEncodingUtf8 = 1;
+inline constexpr int kEncodingUtf16LE = 2;
+inline constexpr int kEncodingUtf16BE = 3;
+// The third argument of KESUTIL_DetectEncodingFile: look for UTF-16 without a mark.
+inline constexpr int kDetectUtf16WithoutMark = 1;
+
+// Reads the first 64 KiB of the file named by the UTF-8 `lpcszFile` (opened
+// for reading, deny-write) and returns its encoding: a byte-order mark decides
+// (EF BB BF UTF-8, FF FE UTF-16 LE, FE FF UTF-16 BE). Without one: when
+// `nFlags` holds kDetectUtf16WithoutMark and at least half of the 16-bit
+// units have a zero high byte at odd (LE) or even (BE) positions while the
+// other position holds almost no zeros, UTF-16 of that order; otherwise valid
+// UTF-8 (a sequence cut at the 64 KiB edge is not held against it), pure
+// ASCII and an empty file give UTF-8 (the library's default for texts that
+// fit both), and anything else the host code page. `nReserved` is not read.
+// A null name or a file that cannot be opened gives kEncodingUtf8, so that
+// the caller's own open reports the failure. Raises nothing.
+// Example: a file "a\0b\0" with kDetectUtf16WithoutMark gives kEncodingUtf16LE;
+// "caf\xE9" gives kEncodingCodePage.
+int KESUTIL_DetectEncodingFile(const char* lpcszFile, int nReserved, int nFlags);
+
+// ---- Text search, typed-text clean-up and C source text ----
+
+// 1 when the byte `ch` (taken modulo 256) is a quote: the double quote or the
+// single quote, the two quote kinds of the host's script texts; else 0.
+// `nReserved` is ignored; callers pass 0.
+// Example: KESUTIL_is_quote_char('"', 0) == 1; KESUTIL_is_quote_char('`', 0) == 0.
+int KESUTIL_is_quote_char(int ch, int nReserved);
+
+// Options of utlFindTextEx.
+enum FindTextOptions : int {
+  kFindTextExactCase = 0,
+  // ASCII letters match either case; other bytes (UTF-8 included) match exactly.
+  kFindTextIgnoreCase = 0x1000,
+};
+
+// The first occurrence of the keyword `pszKeyword` at or after `p`, read up
+// to the NUL of each; `nOptions` kFindTextIgnoreCase folds ASCII case, other
+// bits are ignored. Returns the occurrence's position in `p`'s buffer, or
+// null when there is none, and for a null or empty keyword or a null `p`.
+// Reads only.
+// Example: utlFindTextEx("and", p = "x AND y", kFindTextIgnoreCase) == p + 2.
+char* utlFindTextEx(const char* pszKeyword, char* p, int nOptions);
+
+// Cleans up, in place, text that a user pasted from a word processor: the
+// UTF-8 characters that have a plain ASCII twin in expressions become that
+// twin. Left and right single quotes (U+2018, U+2019) give ', left and right
+// double quotes (U+201C, U+201D) give ", the non-breaking space (U+00A0)
+// gives a blank, and the en dash (U+2013) and the minus sign (U+2212) give
+// -. Every change shortens the text, so it never needs more room than the
+// buffer already has. Converts the first `nLength` bytes of the text at `p`
+// (-1, or a length past the NUL: the whole text); the bytes after them move up
+// to follow the converted part, and the text stays NUL-terminated. Returns
+// the new length of the whole text in bytes; 0 for a null `p`.
+// Example: "x \xE2\x80\x9C" "a\xE2\x80\x9D" (x “a”) gives "x \"a\"" and returns 5.
+int utlConvertTextInPlace(char* p, int nLength);
+
+// The room that utlCharToCEscape needs, the NUL included.
+inline constexpr int kCEscapeBufferSize = 12;
+
+// Writes into `pBuffer` (at least kCEscapeBufferSize bytes, the caller's) the
+// escape that a C compiler or the host's script compiler reads back as the
+// byte `ch` (taken modulo 256), NUL-terminated, and returns its length; 0
+// when the byte stands for itself in a double-quoted literal, and then
+// nothing is written. Escaped: \a \b \t \n \v \f \r, the backslash \\ and
+// the double quote \", and every other control byte (NUL and DEL included)
+// as three octal digits, \ooo, which no following digit can extend. Bytes
+// 0x80 and above stand for themselves, so UTF-8 text survives. `nReserved`
+// is ignored; callers pass 0. A null `pBuffer` gives 0.
+// Example: utlCharToCEscape('\n', buf, 0) == 2 with buf "\\n";
+// utlCharToCEscape(0x1B, buf, 0) == 4 with buf "\\033".
+int utlCharToCEscape(int ch, char* pBuffer, int nReserved);
+
+// Comments of C source text, as utlSkipComment and utlFindComment see them:
+// a block comment /* ... */ (an unterminated one runs to the end of the text)
+// and a line comment // that runs up to its line feed, which stays in the
+// text so that the lines around it stay apart. A comment marker inside a
+// string literal "..." or a character literal '...' is not a comment; in a
+// literal a backslash makes the byte after it ordinary, and a literal ends at
+// its closing quote or at the end of its line.
+
+// The position after the comment that starts at `p` (for a line comment,
+// its line feed or the text's NUL), or `p` itself when none starts there; null
+// for null. Reads only.
+// Example: utlSkipComment(p = "/* a */b") == p + 7.
+char* utlSkipComment(char* p);
+
+// The start of the first comment at or after `p`, outside literals, or the
+// position of the text's NUL when there is none; null for null. Reads only.
+// Example: utlFindComment(p = "s = \"//\"; // c") == p + 10.
+char* utlFindComment(char* p);

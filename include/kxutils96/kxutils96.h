@@ -32,3 +32,13 @@
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/data/missing_values.h>
 #include <kxutils96/data/remove_unchanged_items.h>
+
+#include <kxutils96/format/escaping.h>
+#include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/format/source_text.h>
+#include <kxutils96/format/wrap_pad.h>
+
+#include <kxutils96/files/file_writer.h>
+#include <kxutils96/files/text_file_lines.h>
+#include <kxutils96/files/text_file_reader.h>
