@@ -13,7 +13,7 @@ class HostObject {
   virtual void* GetNativeObject(int nQuery, intptr_t nParam) = 0;
 
  protected:
-  ~HostObject();
+  ~HostObject();  // NOLINT(performance-trivially-destructible): declared as callers expect
 };
 
 inline HostObject::~HostObject() = default;

@@ -105,7 +105,10 @@ class CodePageTable::Converter {
   Converter(const Converter&) = delete;
   Converter& operator=(const Converter&) = delete;
 
-  bool IsOpen() const noexcept { return m_cd != reinterpret_cast<iconv_t>(-1); }
+  // iconv_open reports failure with the descriptor value -1.
+  bool IsOpen() const noexcept {
+    return m_cd != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
 
   enum class Outcome { kConverted, kIncomplete, kUndefined };
 
@@ -156,7 +159,7 @@ bool CodePageTable::Build(const ServedCodePage& page) {
 }
 
 void CodePageTable::BuildDecoding(Converter& toUnicode, bool bC1Controls) {
-  m_doubleByte.assign(kByteValues * kByteValues, kUndefinedUnit);
+  m_doubleByte.assign(static_cast<size_t>(kByteValues) * kByteValues, kUndefinedUnit);
   for (unsigned lead = 0; lead < kByteValues; ++lead) {
     const unsigned char single[1] = {static_cast<unsigned char>(lead)};
     bool bIncomplete = false;

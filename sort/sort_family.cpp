@@ -31,6 +31,8 @@ void SortArray(CArray<T, T>& array, unsigned long flags, CArray<int, int>* pInde
 
 }  // namespace
 
+// T names a type, which cannot stand in parentheses.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define KXU_SORT_OVERLOADS(T)                                                                   \
   void kxutilsSortBuff(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex) { \
     SortBuffer(pBuffer, nCount, flags, pIndex);                                                 \
@@ -38,6 +40,7 @@ void SortArray(CArray<T, T>& array, unsigned long flags, CArray<int, int>* pInde
   void kxutilsSort(CArray<T, T>& array, unsigned long flags, CArray<int, int>* pIndex) {        \
     SortArray(array, flags, pIndex);                                                            \
   }
+// NOLINTEND(bugprone-macro-parentheses)
 
 KXU_SORT_OVERLOADS(char)
 KXU_SORT_OVERLOADS(unsigned char)

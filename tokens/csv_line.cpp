@@ -75,7 +75,9 @@ int kxu_tokenize_one_csv_line(const char* lpcszLine, HostObject* pFields) {
   return kxutilsTokenizeOneCSVLine(lpcszLine, StringArrayOf(pFields));
 }
 
-int kxutilsReadCSVFile(const char* /*lpcszFileName*/, CZQVStringArray /*saFields*/,
+// The array is taken by value on purpose: the caller's array is never changed.
+int kxutilsReadCSVFile(const char* /*lpcszFileName*/,
+                       CZQVStringArray /*saFields*/,  // NOLINT(performance-unnecessary-value-param)
                        int /*nReserved1*/, int /*nReserved2*/) {
   return 1;
 }

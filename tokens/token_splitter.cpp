@@ -42,7 +42,8 @@ class AngleBracketScope {
 };
 
 char* FindNextSeparator(char* p, char chSep, int* pSearchState, DWORD dwFlags) {
-  const int nSep = static_cast<signed char>(chSep);
+  // The searches take the separator byte sign-extended, as bytes are passed to them.
+  const int nSep = static_cast<signed char>(chSep);  // NOLINT(bugprone-signed-char-misuse)
   if ((dwFlags & kSplitQuoteAwareSearch) != 0 && chSep != kWhiteSpace) {
     return utlFindSeparatorQuoted(p, nSep, kQuoteKindDouble);
   }

@@ -24,7 +24,7 @@ struct Fixture {
   std::vector<double> frequencies = std::vector<double>(16, -1.0);
   int count = -7;
 
-  explicit Fixture(std::vector<const char*> strings) {
+  explicit Fixture(const std::vector<const char*>& strings) {
     for (const char* s : strings) in.Add(s);
     input.Answer(QUERY_STRING_ARRAY, &in);
     output.Answer(QUERY_STRING_ARRAY, &out);

@@ -13,6 +13,8 @@ const double kInf = std::numeric_limits<double>::infinity();
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 bool SameBits(double a, double b) {
+  // Bits on purpose: NaN payloads and the marker must come back exactly.
+  // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
   return std::memcmp(&a, &b, sizeof a) == 0;
 }
 

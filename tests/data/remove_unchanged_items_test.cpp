@@ -37,8 +37,8 @@ struct Fixture {
   CArray<int, int> refIds, ids;
   CZQVStringArray refNames, names, extra;
 
-  Fixture(std::vector<int> ri, std::vector<const char*> rn, std::vector<int> i,
-          std::vector<const char*> n, std::vector<const char*> e) {
+  Fixture(const std::vector<int>& ri, const std::vector<const char*>& rn, const std::vector<int>& i,
+          const std::vector<const char*>& n, const std::vector<const char*>& e) {
     Fill(refIds, ri);
     Fill(refNames, rn);
     Fill(ids, i);

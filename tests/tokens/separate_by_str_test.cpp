@@ -62,7 +62,7 @@ TEST(kxutilsSeparateByStr, NullArrayWithTextIsMissingArgument) {
 }
 
 TEST(kxutilsSeparateByStr, TenMegabytesOfSeparatorsSplitCompletely) {
-  const std::string text(10'000'000, ',');
+  const std::string text(10'000'000, ',');  // NOLINT(bugprone-string-constructor): large on purpose
   CZQVStringArray result;
   EXPECT_EQ(kxutilsSeparateByStr(text.c_str(), &result, ","), 10'000'001);
 }
