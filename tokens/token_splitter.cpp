@@ -85,12 +85,24 @@ char* FinishToken(char* pToken, char chSep, int nQuote, DWORD dwFlags) {
   return pToken;
 }
 
+// Puts `pszText` at `nIndex`, reusing the storage of an element already there
+// (a caller that splits line after line into one array then allocates little).
+void StoreToken(CZQVStringArray& tokens, int nIndex, const char* pszText) {
+  if (nIndex < tokens.GetSize()) {
+    tokens.ElementAt(nIndex) = pszText;
+  } else {
+    tokens.Add(pszText);
+  }
+}
+
 }  // namespace
 
 int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep, int* pSearchState,
                      int nQuote, DWORD dwFlags) {
-  if (pTokens != nullptr) pTokens->RemoveAll();
-  if (lpcszText != nullptr && *lpcszText == '\0') return 0;
+  if (lpcszText != nullptr && *lpcszText == '\0') {
+    if (pTokens != nullptr) pTokens->RemoveAll();
+    return 0;
+  }
 
   CStringUTF8 strWork(lpcszText);
   char* p = strWork.GetBuffer(0);
@@ -99,8 +111,8 @@ int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep
   int nCount = 0;
   auto keep = [&](char* pToken) {
     char* pFinished = FinishToken(pToken, chSep, nQuote, dwFlags);
+    if (pTokens != nullptr) StoreToken(*pTokens, nCount, pFinished);
     ++nCount;
-    if (pTokens != nullptr) pTokens->Add(pFinished);
   };
 
   AngleBracketScope angleBrackets(nQuote == kQuoteAngleBrackets);
@@ -114,5 +126,6 @@ int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep
   angleBrackets.Restore();
 
   if (p != nullptr) keep(p);
+  if (pTokens != nullptr) pTokens->SetSize(nCount);
   return nCount;
 }

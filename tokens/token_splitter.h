@@ -44,9 +44,12 @@ extern "C" {
 
 // Reads the NUL-terminated UTF-8 `lpcszText` (never changed: the work is done
 // on a copy) and splits it at every `chSep` byte (0: any run of white space)
-// that stands outside quotes and brackets. `pTokens`, owned by the caller, is
-// emptied first, even for an empty text, then receives the tokens in order; a
-// null `pTokens` only counts them. `pSearchState` (null, or the caller's int)
+// that stands outside quotes and brackets. `pTokens`, owned by the caller,
+// ends up holding exactly the tokens in order (emptied for an empty text); a
+// null `pTokens` only counts them. The tokens overwrite the array's elements
+// in place, reusing their storage, and the array is cut to the token count at
+// the end, so should an allocation fail part-way, the array holds the tokens
+// found so far followed by older elements. `pSearchState` (null, or the caller's int)
 // is handed to the separator search untouched by the splitter: it says which
 // quote the text starts inside and receives the quote still open at its end.
 // `nQuote` (kxu::tokens::QuoteOption, or a quote character) and `dwFlags`

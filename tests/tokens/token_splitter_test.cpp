@@ -114,6 +114,14 @@ TEST(kxutilsGetTokens, EmptyTextStillEmptiesTheArray) {
   EXPECT_EQ(tokens.GetSize(), 0);
 }
 
+TEST(kxutilsGetTokens, ReusedArrayHoldsExactlyTheNewTokens) {
+  CZQVStringArray tokens = ArrayOf({"a much longer old element", "x", "y", "z", "w"});
+  EXPECT_EQ(kxutilsGetTokens("a,bb", &tokens, ',', nullptr, 0, 0), 2);
+  EXPECT_EQ(TextsOf(tokens), (Texts{"a", "bb"}));
+  EXPECT_EQ(kxutilsGetTokens("1,2,3", &tokens, ',', nullptr, 0, 0), 3);
+  EXPECT_EQ(TextsOf(tokens), (Texts{"1", "2", "3"}));
+}
+
 TEST(kxutilsGetTokens, NullTextIsOneEmptyToken) {
   CZQVStringArray tokens = ArrayOf({"a"});
   EXPECT_EQ(kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0), 1);
