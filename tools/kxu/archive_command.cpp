@@ -15,24 +15,19 @@ constexpr const char* kUsage =
     "Lists or writes an array of UTF-8 strings in the archive format host modules\n"
     "exchange. Example: kxu archive store names.kxa alpha beta && kxu archive list names.kxa\n";
 
-// The file name as the framework's file classes take it (UTF-16). Only ASCII
-// names for now: the library's UTF-8 conversions are not exported yet.
-bool WidePath(const char* path, CString& wide) {
-  for (const char* p = path; *p != '\0'; ++p) {
-    if (static_cast<unsigned char>(*p) >= 0x80) {
-      std::fprintf(stderr, "kxu: file names outside ASCII are not supported yet: %s\n", path);
-      return false;
-    }
-    wide.AppendChar(static_cast<WCHAR>(*p));
-  }
-  return true;
+// The file name as the framework's file classes take it (UTF-16).
+CString WidePath(const char* path) {
+  CString wide;
+  zqUTF8toUTF16(wide, path, -1);
+  return wide;
 }
 
 int ReportFileError(const char* path, CException* e) {
   auto* file_error = dynamic_cast<CFileException*>(e);
   auto* archive_error = dynamic_cast<CArchiveException*>(e);
   if (file_error != nullptr) {
-    std::fprintf(stderr, "kxu: cannot open %s (%s)\n", path, std::strerror(static_cast<int>(file_error->m_lOsError)));
+    std::fprintf(stderr, "kxu: cannot open %s (%s)\n", path,
+                 std::strerror(static_cast<int>(file_error->m_lOsError)));
   } else if (archive_error != nullptr && archive_error->m_cause == CArchiveException::endOfFile) {
     std::fprintf(stderr, "kxu: %s ends before the array does\n", path);
   } else {
@@ -43,14 +38,13 @@ int ReportFileError(const char* path, CException* e) {
 }
 
 int List(const char* path) {
-  CString wide_path;
-  if (!WidePath(path, wide_path)) return 2;
   try {
-    CFile file(wide_path, CFile::modeRead | CFile::shareDenyWrite);
+    CFile file(WidePath(path), CFile::modeRead | CFile::shareDenyWrite);
     CArchive ar(&file, CArchive::load);
     CZQVStringArray array;
     array.Serialize(ar);
-    for (int i = 0; i < array.GetSize(); ++i) std::printf("%d\t%s\n", i, static_cast<const char*>(array[i]));
+    for (int i = 0; i < array.GetSize(); ++i)
+      std::printf("%d\t%s\n", i, static_cast<const char*>(array[i]));
   } catch (CException* e) {
     return ReportFileError(path, e);
   }
@@ -60,10 +54,8 @@ int List(const char* path) {
 int Store(const char* path, int count, char** texts) {
   CZQVStringArray array;
   for (int i = 0; i < count; ++i) array.Add(texts[i]);
-  CString wide_path;
-  if (!WidePath(path, wide_path)) return 2;
   try {
-    CFile file(wide_path, CFile::modeCreate | CFile::modeWrite);
+    CFile file(WidePath(path), CFile::modeCreate | CFile::modeWrite);
     CArchive ar(&file, CArchive::store);
     array.Serialize(ar);
     ar.Close();
@@ -83,7 +75,9 @@ int RunArchiveCommand(int argc, char** argv) {
   }
   if (argc == 2 && std::strcmp(argv[0], "list") == 0) return List(argv[1]);
   if (argc >= 2 && std::strcmp(argv[0], "store") == 0) return Store(argv[1], argc - 2, argv + 2);
-  std::fputs(argc == 0 ? "kxu archive: missing action (list or store)\n" : "kxu archive: unknown action or wrong arguments\n", stderr);
+  std::fputs(argc == 0 ? "kxu archive: missing action (list or store)\n"
+                       : "kxu archive: unknown action or wrong arguments\n",
+             stderr);
   std::fputs(kUsage, stderr);
   return 2;
 }
