@@ -20,3 +20,11 @@ function(kxu_require_benchmark)
                         "(or configure with -DKXUTILS96_BUILD_BENCHMARKS=OFF)")
   endif()
 endfunction()
+
+function(kxu_require_cli11)
+  find_package(CLI11 CONFIG QUIET)
+  if(NOT TARGET CLI11::CLI11)
+    message(FATAL_ERROR "CLI11 was not found. Install it with: apt-get install libcli11-dev "
+                        "(or configure with -DKXUTILS96_BUILD_TOOLS=OFF)")
+  endif()
+endfunction()

@@ -4,16 +4,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace kxu::tool {
 namespace {
-
-constexpr const char* kUsage =
-    "usage: kxu archive list FILE\n"
-    "       kxu archive store FILE TEXT...\n"
-    "Lists or writes an array of UTF-8 strings in the archive format host modules\n"
-    "exchange. Example: kxu archive store names.kxa alpha beta && kxu archive list names.kxa\n";
 
 // The file name as the framework's file classes take it (UTF-16).
 CString WidePath(const char* path) {
@@ -51,9 +47,9 @@ int List(const char* path) {
   return 0;
 }
 
-int Store(const char* path, int count, char** texts) {
+int Store(const char* path, const std::vector<std::string>& texts) {
   CZQVStringArray array;
-  for (int i = 0; i < count; ++i) array.Add(texts[i]);
+  for (const std::string& text : texts) array.Add(text.c_str());
   try {
     CFile file(WidePath(path), CFile::modeCreate | CFile::modeWrite);
     CArchive ar(&file, CArchive::store);
@@ -68,18 +64,25 @@ int Store(const char* path, int count, char** texts) {
 
 }  // namespace
 
-int RunArchiveCommand(int argc, char** argv) {
-  if (argc >= 1 && (std::strcmp(argv[0], "--help") == 0 || std::strcmp(argv[0], "-h") == 0)) {
-    std::fputs(kUsage, stdout);
-    return 0;
-  }
-  if (argc == 2 && std::strcmp(argv[0], "list") == 0) return List(argv[1]);
-  if (argc >= 2 && std::strcmp(argv[0], "store") == 0) return Store(argv[1], argc - 2, argv + 2);
-  std::fputs(argc == 0 ? "kxu archive: missing action (list or store)\n"
-                       : "kxu archive: unknown action or wrong arguments\n",
-             stderr);
-  std::fputs(kUsage, stderr);
-  return 2;
+void AddArchiveCommands(CommandLine& commands) {
+  struct Options {
+    std::string file;
+    std::vector<std::string> texts;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* archive = commands.AddGroup(
+      "archive",
+      "List or write an array of UTF-8 strings in the archive format host modules "
+      "exchange.",
+      "kxu archive store names.kxa alpha beta && kxu archive list names.kxa");
+  CLI::App* list = commands.AddTo(archive, "list", "print each string as INDEX<TAB>TEXT",
+                                  [options] { return List(options->file.c_str()); });
+  list->add_option("FILE", options->file, "the archive file")->required();
+  CLI::App* store = commands.AddTo(archive, "store", "write the texts as one array", [options] {
+    return Store(options->file.c_str(), options->texts);
+  });
+  store->add_option("FILE", options->file, "the archive file")->required();
+  store->add_option("TEXT", options->texts, "the strings");
 }
 
 }  // namespace kxu::tool

@@ -1,0 +1,189 @@
+// The installed `kxu` run as a user runs it: arguments, stdin from a file,
+// and its stdout, stderr and exit code checked.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+struct Outcome {
+  int exit_code = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string Slurp(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Quotes `text` for the POSIX shell.
+std::string ShellQuoted(const std::string& text) {
+  std::string quoted = "'";
+  for (const char ch : text) quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
+  return quoted + "'";
+}
+
+class KxuTest : public ::testing::Test {
+ protected:
+  // Runs the installed kxu with `args` in the test's folder, `input` on stdin.
+  Outcome Run(const std::vector<std::string>& args, const std::string& input = "") {
+    WriteFile(dir_.Path("stdin"), input);
+    std::string command =
+        "cd " + ShellQuoted(dir_.Path().string()) + " && " + ShellQuoted(KXU_INSTALLED_PROGRAM);
+    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
+    command += " <stdin >stdout 2>stderr";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_.Path("stdout")),
+            Slurp(dir_.Path("stderr"))};
+  }
+
+  std::filesystem::path Path(const std::string& name) const { return dir_.Path(name); }
+
+ private:
+  kxu::test::TempDir dir_;
+};
+
+const char* const kSubcommands[] = {"tokens",
+                                    "csv",
+                                    "keyvalues",
+                                    "split-by-str",
+                                    "labels",
+                                    "wrap",
+                                    "pad",
+                                    "url",
+                                    "html",
+                                    "c-string",
+                                    "c-name",
+                                    "expr",
+                                    "keyword-replace",
+                                    "convert",
+                                    "read",
+                                    "lines",
+                                    "write",
+                                    "sort",
+                                    "freq",
+                                    "strip-comments",
+                                    "archive"};
+
+TEST_F(KxuTest, HelpListsEveryCommandAndEachExplainsItselfWithAnExample) {
+  const Outcome top = Run({"--help"});
+  EXPECT_EQ(top.exit_code, 0);
+  for (const char* name : kSubcommands) {
+    SCOPED_TRACE(name);
+    EXPECT_NE(top.out.find(std::string("\n  ") + name + " "), std::string::npos);
+    const Outcome help = Run({name, "--help"});
+    EXPECT_EQ(help.exit_code, 0);
+    const size_t example = help.out.find("\nExample: ");
+    ASSERT_NE(example, std::string::npos) << help.out;
+    EXPECT_NE(help.out.find(std::string("kxu ") + name, example), std::string::npos);
+  }
+}
+
+TEST_F(KxuTest, BadUsageIsOneLineOnStderrAndExitTwo) {
+  const std::vector<std::vector<std::string>> cases = {{},
+                                                       {"no-such-command"},
+                                                       {"tokens"},
+                                                       {"tokens", "--bogus", "x"},
+                                                       {"wrap", "0"},
+                                                       {"pad", "4", "--align", "middle"},
+                                                       {"url", "sideways"},
+                                                       {"tokens", "--sep", "ab", "x"}};
+  for (const auto& args : cases) {
+    const Outcome outcome = Run(args);
+    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
+    EXPECT_EQ(outcome.exit_code, 2);
+    EXPECT_TRUE(outcome.out.empty());
+    ASSERT_FALSE(outcome.err.empty());
+    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
+  }
+}
+
+TEST_F(KxuTest, TokensKeepQuotedAndBracketedStretches) {
+  const Outcome outcome = Run({"tokens", "--sep", ",", "a,\"b,c\",(d,e)"});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.out, "a\n\"b,c\"\n(d,e)\n");
+  EXPECT_EQ(Run({"tokens", "-"}, "  x   y\n").out, "x\ny\n");
+}
+
+TEST_F(KxuTest, CsvPrintsFieldsAsTabsOrJson) {
+  WriteFile(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
+  EXPECT_EQ(Run({"csv", "in.csv"}).out, "1\ta \"b\"\tx\t\nq\n");
+  EXPECT_EQ(Run({"csv", "--json", "in.csv"}).out, "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n");
+}
+
+TEST_F(KxuTest, LabelFailuresAreNamedInWords) {
+  EXPECT_EQ(Run({"labels", "lp3U"}).out, "L\nP3\nU\n");
+  const Outcome outcome = Run({"labels", "3p"});
+  EXPECT_EQ(outcome.exit_code, 1);
+  EXPECT_EQ(outcome.err, "kxu: the code starts with a digit (-100)\n");
+}
+
+TEST_F(KxuTest, TextTransformsReadStdin) {
+  EXPECT_EQ(Run({"wrap", "10", "2"}, "the quick brown fox").out, "the quick \n  brown fox");
+  EXPECT_EQ(Run({"pad", "6", "--align", "center", "--char", "."}, "ab\nabcdefgh\n").out,
+            "..ab..\nabcdef\n");
+  EXPECT_EQ(Run({"url", "encode"}, "a b&c").out, "a+b%26c");
+  EXPECT_EQ(Run({"url", "decode"}, "a+b%26c").out, "a b&c");
+  EXPECT_EQ(Run({"html", "escape", "<&"}, "a<b & c").out, "a&lt;b &amp; c");
+  EXPECT_EQ(Run({"c-name", "--prefix", "_"}, "3d-plot").out, "_3dplot");
+  EXPECT_EQ(Run({"expr", "x=1 & not z"}).out, "x==1 && ! z\n");
+  EXPECT_EQ(Run({"keyword-replace", "and", "&&"}, "a and band").out, "a && band");
+}
+
+TEST_F(KxuTest, FilesRoundTripThroughEveryEncoding) {
+  EXPECT_EQ(Run({"write", "out.txt"},
+                "Gr\xC3\xBC\xC3\x9F"
+                "e\n")
+                .exit_code,
+            0);
+  EXPECT_EQ(Slurp(Path("out.txt")),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e\n");
+  WriteFile(Path("be.txt"), Run({"convert", "--to", "utf-16be", "out.txt"}).out);
+  EXPECT_EQ(Slurp(Path("be.txt")), std::string("\0G\0r\0\xFC\0\xDF\0e\0\n", 12));
+  EXPECT_EQ(Run({"convert", "--from", "utf-16be", "--to", "1252", "be.txt"}).out,
+            "Gr\xFC\xDF"
+            "e\n");
+  WriteFile(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
+  EXPECT_EQ(Run({"read", "bom.txt"}).out, "hi\n x ");
+  EXPECT_EQ(Run({"lines", "bom.txt", "--trim"}).out, "hi\nx\n");
+}
+
+TEST_F(KxuTest, LibraryFailuresExitOneWithTheCode) {
+  const Outcome missing = Run({"read", "missing.txt"});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(missing.err, "kxu: cannot open missing.txt (0)\n");
+  EXPECT_EQ(Run({"lines", "missing.txt"}).err, "kxu: cannot open missing.txt (-1)\n");
+  EXPECT_EQ(Run({"convert", "--from", "99999", "-"}, "x").exit_code, 1);
+}
+
+TEST_F(KxuTest, SortAndFrequenciesFollowTheLibrarysRules) {
+  EXPECT_EQ(Run({"sort", "--index", "-"}, "b\nA\nc\n").out, "1\tA\n0\tb\n2\tc\n");
+  EXPECT_EQ(Run({"sort", "--case-sensitive", "--descending", "-"}, "b\nA\nc\n").out, "c\nb\nA\n");
+  EXPECT_EQ(Run({"freq", "-"}, "b\na\nB\n").out, "1\ta\n2\tb\n");
+  EXPECT_EQ(Run({"freq", "--case-sensitive", "-"}, "b\na\nB\n").out, "1\tB\n1\ta\n1\tb\n");
+}
+
+TEST_F(KxuTest, ArchivesStoreAndListStrings) {
+  EXPECT_EQ(Run({"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}).exit_code, 0);
+  EXPECT_EQ(Run({"archive", "list", "a.kxa"}).out, "0\talpha\n1\t\xCE\xB2\n");
+  const Outcome sample = Run({"archive", "list", KXU_EXAMPLES_DIR "/greetings.kxa"});
+  EXPECT_EQ(sample.exit_code, 0);
+  EXPECT_NE(sample.out.find("0\tHello, world\n"), std::string::npos);
+}
+
+}  // namespace
