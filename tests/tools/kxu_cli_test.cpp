@@ -174,6 +174,7 @@ TEST_F(KxuTest, LibraryFailuresExitOneWithTheCode) {
 TEST_F(KxuTest, SortAndFrequenciesFollowTheLibrarysRules) {
   EXPECT_EQ(Run({"sort", "--index", "-"}, "b\nA\nc\n").out, "1\tA\n0\tb\n2\tc\n");
   EXPECT_EQ(Run({"sort", "--case-sensitive", "--descending", "-"}, "b\nA\nc\n").out, "c\nb\nA\n");
+  EXPECT_EQ(Run({"sort", "--numeric", "-"}, "10\n9\n-1.5\n").out, "-1.5\n9\n10\n");
   EXPECT_EQ(Run({"freq", "-"}, "b\na\nB\n").out, "1\ta\n2\tb\n");
   EXPECT_EQ(Run({"freq", "--case-sensitive", "-"}, "b\na\nB\n").out, "1\tB\n1\ta\n1\tb\n");
 }

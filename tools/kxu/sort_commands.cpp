@@ -43,8 +43,9 @@ void AddSort(CommandLine& commands) {
       });
   command->add_option("FILE", options->source, "the file, or - for stdin")->required();
   command->add_flag("--numeric", options->numeric,
-                    "compare the numbers the lines spell (needs the host's numeric module "
-                    "ZQUTIL96 beside kxu; without it every line counts as missing)");
+                    "compare the numbers the lines spell: through the host's numeric module "
+                    "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
+                    "library's own reading (a line without a number counts as 0)"); without it every line counts as missing)");
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("--descending", options->descending, "largest first");
   command
