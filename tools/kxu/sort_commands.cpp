@@ -45,7 +45,7 @@ void AddSort(CommandLine& commands) {
   command->add_flag("--numeric", options->numeric,
                     "compare the numbers the lines spell: through the host's numeric module "
                     "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
-                    "library's own reading (a line without a number counts as 0)"); without it every line counts as missing)");
+                    "library's own reading (a line without a number counts as 0)");
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("--descending", options->descending, "largest first");
   command

@@ -61,7 +61,7 @@ void AddTokens(CommandLine& commands) {
         if (!text) return kExitFailed;
         if (!quote) return Failed("--quote is neither a number nor one character", 0);
         CZQVStringArray tokens;
-        const char separator = options->separator.empty() ? 0 : *ByteOption(options->separator);
+        const char separator = options->separator.empty() ? '\0' : *ByteOption(options->separator);
         kxutilsGetTokens(text->c_str(), &tokens, separator, nullptr, *quote, options->flags);
         PrintLines(tokens);
         return kExitDone;
