@@ -15,6 +15,7 @@
 #include <string_view>
 #include <utility>
 
+#include <kxutils96/platform/native_path.h>
 #include <kxutils96/platform/unicode.h>
 
 static_assert(SEEK_SET == CFile::begin && SEEK_CUR == CFile::current && SEEK_END == CFile::end,
@@ -22,21 +23,15 @@ static_assert(SEEK_SET == CFile::begin && SEEK_CUR == CFile::current && SEEK_END
 
 namespace {
 
+using kxu::platform::IsFolder;
+using kxu::platform::ParentFolder;
+using kxu::platform::RetryOnInterrupt;
+
 // Why an open failed: the CFileException cause and the system's error number.
 struct OpenFailure {
   int cause;
   int osError;
 };
-
-// Repeats a system call that a signal interrupted before it did anything.
-template <class Call>
-auto RetryOnInterrupt(Call call) {
-  decltype(call()) result;
-  do {
-    result = call();
-  } while (result == -1 && errno == EINTR);
-  return result;
-}
 
 int CauseOfErrno(int osError) {
   switch (osError) {
@@ -70,24 +65,9 @@ int CauseOfErrno(int osError) {
   }
 }
 
-bool IsDirectory(const std::string& path) {
-  struct stat info {};
-  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The folder that would hold `path`: everything before its last separator
-// (trailing separators aside), "." for a bare name.
-std::string ParentFolder(const std::string& path) {
-  std::string_view name(path);
-  while (name.size() > 1 && name.back() == '/') name.remove_suffix(1);
-  const size_t slash = name.rfind('/');
-  if (slash == std::string_view::npos) return ".";
-  return std::string(name.substr(0, slash == 0 ? 1 : slash));
-}
-
 OpenFailure FailureOfOpen(const std::string& path, int osError) {
   // The system says ENOENT both for a missing file and for a missing folder.
-  if (osError == ENOENT && !IsDirectory(ParentFolder(path))) {
+  if (osError == ENOENT && !IsFolder(ParentFolder(path))) {
     return {CFileException::badPath, osError};
   }
   return {CauseOfErrno(osError), osError};
@@ -177,14 +157,6 @@ std::optional<OpenFailure> OpenDescriptor(const std::string& path, UINT nOpenFla
   return failure;
 }
 
-// The UTF-8 path the system takes for a file name, with '\' turned into '/'.
-std::string NativePath(LPCTSTR lpszFileName) {
-  if (lpszFileName == nullptr) return {};
-  std::string path = kxu::platform::Utf16ToUtf8(lpszFileName);
-  std::replace(path.begin(), path.end(), '\\', '/');
-  return path;
-}
-
 void RequireBuffer(const void* lpBuf) {
   if (lpBuf == nullptr) AfxThrowInvalidArgException();
 }
@@ -216,7 +188,7 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
   int fd = -1;
   const std::optional<OpenFailure> failure =
       IsOpen() ? OpenFailure{CFileException::genericException, -1}
-               : OpenDescriptor(NativePath(lpszFileName), nOpenFlags, fd);
+               : OpenDescriptor(kxu::platform::NativePath(lpszFileName), nOpenFlags, fd);
   if (!failure) {
     m_hFile = fd;
     m_strFileName = std::move(name);

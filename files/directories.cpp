@@ -1,0 +1,258 @@
+#include <kxutils96/files/directories.h>
+
+#include <array>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <set>
+#include <utility>
+
+#include <kxutils96/files/wide_file_name.h>
+#include <kxutils96/frame/flat_call.h>
+#include <kxutils96/host/zstrings96/zstrings96.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/win_file.h>
+#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/strings/wide_conversion.h>
+
+namespace {
+
+constexpr char kSeparator[] = "\\";
+constexpr char kAllNames[] = "*.*";
+
+constexpr int kResultDone = 1;
+constexpr int kResultFailed = 0;
+constexpr int kResultNoFolder = -1;
+constexpr int kResultSearchFailed = -2;
+constexpr int kResultListingBroken = -3;
+
+// `lpcszPath` with one backslash appended when it does not end in one.
+CStringUTF8 WithSeparator(const char* lpcszPath) {
+  CStringUTF8 strPath(lpcszPath);
+  const int nLength = strPath.GetLength();
+  if (nLength == 0 || strPath[nLength - 1] != kSeparator[0]) strPath += kSeparator;
+  return strPath;
+}
+
+CStringUTF8 NameOf(const WIN32_FIND_DATAW& data) {
+  CStringUTF8 strName;
+  kxu::strings::ConvertWideToUTF8(strName, data.cFileName, CP_UTF8, -1);
+  return strName;
+}
+
+bool IsFolder(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool IsHiddenOrSystem(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+}
+
+bool IsDotOrDotDot(const WIN32_FIND_DATAW& data) {
+  const WCHAR* name = data.cFileName;
+  return name[0] == u'.' && (name[1] == 0 || (name[1] == u'.' && name[2] == 0));
+}
+
+enum class ListKind { kFolders, kFiles };
+
+// True when the list entry `strEntry` names `strName`, ignoring case; a
+// folder entry without its trailing backslashes.
+bool EntryNames(const CStringUTF8& strEntry, const CStringUTF8& strName, ListKind kind) {
+  if (kind == ListKind::kFiles) return strEntry.CompareNoCase(strName) == 0;
+  CStringUTF8 strFolder(strEntry);
+  strFolder.TrimRight(kSeparator[0]);
+  return strFolder.CompareNoCase(strName) == 0;
+}
+
+bool IsListed(const CZQVStringArray* psaList, const CStringUTF8& strName, ListKind kind) {
+  if (psaList == nullptr) return false;
+  for (int i = 0; i < psaList->GetSize(); ++i) {
+    if (EntryNames(psaList->GetAt(i), strName, kind)) return true;
+  }
+  return false;
+}
+
+// An open directory search, closed when it goes away.
+class DirectorySearch {
+ public:
+  // Starts a search for the UTF-8 `strPattern`; Started() tells whether it did.
+  explicit DirectorySearch(const CStringUTF8& strPattern)
+      : m_hFind(FindFirstFileW(kxu::files::WideFileName(strPattern).Get(), &m_data)) {}
+  DirectorySearch(const DirectorySearch&) = delete;
+  DirectorySearch& operator=(const DirectorySearch&) = delete;
+  ~DirectorySearch() {
+    if (Started()) FindClose(m_hFind);
+  }
+
+  bool Started() const { return m_hFind != INVALID_HANDLE_VALUE; }
+  // The entry found last.
+  const WIN32_FIND_DATAW& Entry() const { return m_data; }
+  // Moves to the next entry; false at the end (the last error tells why).
+  bool Next() { return FindNextFileW(m_hFind, &m_data) != FALSE; }
+
+ private:
+  WIN32_FIND_DATAW m_data{};
+  HANDLE m_hFind;
+};
+
+// A folder's identity, for telling whether the walk has been there.
+using FolderId = std::array<BYTE, sizeof(FILE_ID_INFO)>;
+
+bool IdOf(const CStringUTF8& strPath, FolderId& id) {
+  FILE_ID_INFO info{};
+  if (!GetFileIdInfoW(kxu::files::WideFileName(strPath).Get(), &info)) return false;
+  std::memcpy(id.data(), &info, sizeof(info));
+  return true;
+}
+
+// One folder being copied: its search, still open at the entry to look at.
+struct CopyLevel {
+  CStringUTF8 strSource;       // ends in a backslash
+  CStringUTF8 strDestination;  // ends in a backslash
+  int nCopyMode;
+  FolderId sourceId;
+  std::unique_ptr<DirectorySearch> search;
+  bool bEntryPending = true;  // the search's current entry has not been looked at
+};
+
+// The copy of one tree, walked with an explicit stack of open levels: a
+// level's subfolder is pushed and walked to its end before the level goes on.
+class CopyWalk {
+ public:
+  CopyWalk(bool bSubfolders, const CZQVStringArray* psaSkipFolders,
+           const CZQVStringArray* psaSkipFiles)
+      : m_bSubfolders(bSubfolders),
+        m_psaSkipFolders(psaSkipFolders),
+        m_psaSkipFiles(psaSkipFiles) {}
+
+  // Copies the top level and what lies below it; true when the top level's
+  // walk completed. A level that finishes or fails is closed; the failure of
+  // a level below the top one is not reported upward.
+  bool Run(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
+    if (!Enter(strSource, strDestination, nCopyMode)) return false;
+    while (!m_levels.empty()) {
+      const StepResult result = Step(m_levels.back());
+      if (result == StepResult::kEnteredSubfolder) continue;
+      const bool bTopLevel = m_levels.size() == 1;
+      m_levels.pop_back();
+      if (bTopLevel) return result == StepResult::kFinished;
+    }
+    return true;
+  }
+
+ private:
+  // Creates the destination when it is missing and starts the search of the
+  // source; false, with nothing pushed, when either fails.
+  bool Enter(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
+    if (!utlDirectoryExists(strDestination) &&
+        !CreateDirectoryW(kxu::files::WideFileName(strDestination).Get(), nullptr)) {
+      return false;
+    }
+    FolderId destinationId{};
+    if (IdOf(strDestination, destinationId)) m_destinationIds.insert(destinationId);
+    auto search = std::make_unique<DirectorySearch>(strSource + kAllNames);
+    if (!search->Started()) return false;
+    FolderId sourceId{};
+    IdOf(strSource, sourceId);
+    m_levels.push_back({strSource, strDestination, nCopyMode, sourceId, std::move(search)});
+    return true;
+  }
+
+  enum class StepResult { kEnteredSubfolder, kFinished, kFailed };
+
+  // Handles the entries of `level` until it enters a subfolder (which is
+  // walked before the level goes on), runs out of entries, or fails to copy
+  // a file.
+  StepResult Step(CopyLevel& level) {
+    while (level.bEntryPending || level.search->Next()) {
+      level.bEntryPending = false;
+      const WIN32_FIND_DATAW& entry = level.search->Entry();
+      if (IsHiddenOrSystem(entry)) continue;
+      if (IsFolder(entry)) {
+        if (EnterSubfolder(level, entry)) return StepResult::kEnteredSubfolder;
+      } else if (!CopyFileEntry(level, entry)) {
+        return StepResult::kFailed;
+      }
+    }
+    return StepResult::kFinished;
+  }
+
+  // Pushes the subfolder `entry` of `level` unless it is excluded or already
+  // part of the walk; true when it was pushed.
+  bool EnterSubfolder(const CopyLevel& level, const WIN32_FIND_DATAW& entry) {
+    if (!m_bSubfolders || IsDotOrDotDot(entry)) return false;
+    const CStringUTF8 strName = NameOf(entry);
+    if (IsListed(m_psaSkipFolders, strName, ListKind::kFolders)) return false;
+    const CStringUTF8 strSource = level.strSource + strName + kSeparator;
+    FolderId id{};
+    if (!IdOf(strSource, id) || IsWalked(id)) return false;
+    return Enter(strSource, level.strDestination + strName + kSeparator, kCopyOverwrite);
+  }
+
+  // Copies the file `entry` of `level` unless it is excluded; false when the
+  // copy failed.
+  bool CopyFileEntry(const CopyLevel& level, const WIN32_FIND_DATAW& entry) const {
+    const CStringUTF8 strName = NameOf(entry);
+    if (IsListed(m_psaSkipFiles, strName, ListKind::kFiles)) return true;
+    return utlCopyFile(level.strSource + strName, level.strDestination + strName,
+                       level.nCopyMode) == 0;
+  }
+
+  // True when the folder `id` is being walked or receives copies.
+  bool IsWalked(const FolderId& id) const {
+    if (m_destinationIds.count(id) != 0) return true;
+    for (const CopyLevel& level : m_levels) {
+      if (level.sourceId == id) return true;
+    }
+    return false;
+  }
+
+  bool m_bSubfolders;
+  const CZQVStringArray* m_psaSkipFolders;
+  const CZQVStringArray* m_psaSkipFiles;
+  std::deque<CopyLevel> m_levels;  // references stay valid while levels are pushed
+  std::set<FolderId> m_destinationIds;
+};
+
+}  // namespace
+
+int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
+                     CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles, int bNested) {
+  if (lpcszSrcDir == nullptr || lpcszDestDir == nullptr) return kResultFailed;
+  CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles);
+  const int nTopMode = bNested == 0 ? kCopyFailIfExists : kCopyOverwrite;
+  return walk.Run(WithSeparator(lpcszSrcDir), WithSeparator(lpcszDestDir), nTopMode)
+             ? kResultDone
+             : kResultFailed;
+}
+
+int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern, CZQVStringArray* psaSkipFiles) {
+  if (lpcszDir == nullptr || *lpcszDir == '\0') return kResultNoFolder;
+  const CStringUTF8 strDir = WithSeparator(lpcszDir);
+  if (!utlDirectoryExists(strDir)) return kResultNoFolder;
+  DirectorySearch search(strDir + (lpcszPattern != nullptr ? lpcszPattern : kAllNames));
+  if (!search.Started()) {
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : kResultSearchFailed;
+  }
+  int nDeleted = 0;
+  do {
+    const WIN32_FIND_DATAW& entry = search.Entry();
+    if (IsFolder(entry)) continue;
+    const CStringUTF8 strName = NameOf(entry);
+    if (IsListed(psaSkipFiles, strName, ListKind::kFiles)) continue;
+    if (DeleteFileW(kxu::files::WideFileName(strDir + strName).Get())) ++nDeleted;
+  } while (search.Next());
+  return GetLastError() == ERROR_NO_MORE_FILES ? nDeleted : kResultListingBroken;
+}
+
+int kxu_copy_directory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
+                       HostObject* pSkipFolders, HostObject* pSkipFiles, int bNested) {
+  CZQVStringArray* psaSkipFolders = kxu::frame::StringArrayOf(pSkipFolders);
+  CZQVStringArray* psaSkipFiles = kxu::frame::StringArrayOf(pSkipFiles);
+  return kxuCopyDirectory(lpcszSrcDir, lpcszDestDir, bSubfolders, psaSkipFolders, psaSkipFiles,
+                          bNested);
+}
+
+int kxu_delete_files(const char* lpcszDir, const char* lpcszPattern, HostObject* pSkipFiles) {
+  return kxuDelFiles(lpcszDir, lpcszPattern, kxu::frame::StringArrayOf(pSkipFiles));
+}

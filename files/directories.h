@@ -1,0 +1,84 @@
+// Copying a directory with its subdirectories, and deleting the matching
+// files of one directory.
+//
+// Paths are UTF-8, with or without a trailing backslash; either slash
+// separates directories. Exclusion lists are the caller's and only read; a
+// null list excludes nothing. Their entries are whole names (not paths, not
+// patterns) compared with the found name ignoring ASCII letter case. Nothing
+// is kept after a call: every directory search is closed on every way out.
+#pragma once
+
+#include <kxutils96/frame/host_object.h>
+#include <kxutils96/kxu_export.h>
+#include <kxutils96/strings/zqv_string_array.h>
+
+extern "C" {
+
+// Copies every file of the folder `lpcszSrcDir` into `lpcszDestDir`, first
+// creating that folder when it is missing (one level: its parent must
+// exist). With `bSubfolders` nonzero each subfolder is copied the same way
+// into a subfolder of the same name below the destination, at every depth.
+// Hidden entries (names beginning with '.') are never copied; a folder whose
+// name equals an entry of `psaSkipFolders` (trailing backslashes of the entry
+// aside) and a file whose name equals an entry of `psaSkipFiles` are not
+// copied, at any depth. Files are copied with utlCopyFile: those directly in
+// the source with kCopyFailIfExists when `bNested` is 0 (an existing
+// destination file then stops the walk) and with kCopyOverwrite otherwise;
+// files below the top level always with kCopyOverwrite. A symbolic link is
+// copied as the file or folder it points to; one that points nowhere cannot
+// be copied (a failed copy, as below). Entries are visited in the order the
+// system lists them.
+//
+// Returns 1 when the walk of the top level completed; 0 when the
+// destination was missing and could not be created, when the source cannot
+// be searched (missing, not a folder, no permission), when a file directly
+// in the source could not be copied (the walk stops there; files copied
+// before stay), and for a null path. A failure below the top level (a
+// subfolder that cannot be created or read, a file that cannot be copied)
+// ends the walk of that subfolder only and leaves the result 1. A folder
+// copied onto itself gives 0 at its first file and changes nothing (a file is
+// never copied onto itself). An empty path stands for the root folder.
+//
+// Folders that would make the walk endless are not entered: a folder that
+// is one of the folders being walked (reached again through a symbolic link
+// to an ancestor), and a folder that is one of this call's destination
+// folders (a destination inside the source). Such a folder is passed over as
+// a skipped one is. The walk keeps its own list of pending folders instead of
+// calling itself, so the depth of a tree costs no stack.
+// Example: with src holding a.txt and sub/b.txt,
+// kxuCopyDirectory("src", "dst", 1, nullptr, nullptr, 0) == 1 and dst holds
+// both files in the same places.
+KXU_API int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
+                             CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles,
+                             int bNested);
+
+// Deletes every file directly in the folder `lpcszDir` whose name matches the
+// wildcard pattern `lpcszPattern` ('*' any run, '?' one character, letters in
+// either case; "*.*" every name; null means "*.*"), except the names listed
+// in `psaSkipFiles`. Subfolders and their content are never touched. Hidden
+// files are deleted; read-only files cannot be and are passed over, as are
+// files whose deletion the system refuses.
+// Returns the number of files deleted (0 when the pattern matches nothing);
+// -1 when the folder does not exist (also for a null or empty `lpcszDir`);
+// -2 when the folder cannot be searched (no permission); -3 when the system
+// stopped listing the folder before its end (what was deleted stays deleted).
+// Example: in a folder holding a.txt, b.txt and c.log,
+// kxuDelFiles(dir, "*.txt", nullptr) == 2 and leaves c.log.
+KXU_API int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern,
+                        CZQVStringArray* psaSkipFiles);
+
+// The script's kxuCopyDirectory: each host object, when not null, is replaced
+// by its string array (the folder list first, then the file list), a null one
+// by a null list; returns kxuCopyDirectory's result.
+// Example: kxu_copy_directory("src", "dst", 0, nullptr, nullptr, 0) copies
+// the files of src as kxuCopyDirectory does.
+KXU_API int kxu_copy_directory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
+                               HostObject* pSkipFolders, HostObject* pSkipFiles, int bNested);
+
+// The script's kxuDelFiles: the host object, when not null, is replaced by
+// its string array, a null one by a null list; returns kxuDelFiles' result.
+// Example: kxu_delete_files(dir, nullptr, nullptr) deletes every file of dir.
+KXU_API int kxu_delete_files(const char* lpcszDir, const char* lpcszPattern,
+                             HostObject* pSkipFiles);
+
+}  // extern "C"

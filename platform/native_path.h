@@ -1,0 +1,44 @@
+// Paths as the system takes them: the step from a Windows-shaped UTF-16 path,
+// and the pieces of such a path that the platform's file calls need. Not
+// exported; for the platform's own file and directory calls.
+#pragma once
+
+#include <cerrno>
+#include <string>
+#include <string_view>
+
+#include <kxutils96/platform/win_types.h>
+
+namespace kxu::platform {
+
+// The UTF-8 form of `lpszPath` with every '\' turned into '/', so that both
+// separate directories; empty for a null path. Lone surrogates become U+FFFD.
+// Example: NativePath(u"dir\\a.txt") == "dir/a.txt".
+std::string NativePath(LPCWSTR lpszPath);
+
+// The folder that would hold the native `path`: everything before its last
+// '/' (trailing ones aside), "." for a bare name, "/" for a name in the root.
+// Example: ParentFolder("a/b/") == "a"; ParentFolder("b") == ".".
+std::string ParentFolder(std::string_view path);
+
+// The last name of the native `path` (trailing '/' aside).
+// Example: LastName("a/b/") == "b"; LastName("b") == "b".
+std::string_view LastName(std::string_view path);
+
+// True when the native `path` names a folder (or a link to one).
+// Example: IsFolder("/tmp") is true.
+bool IsFolder(const std::string& path);
+
+// Repeats a system call that a signal interrupted before it did anything
+// (it returned -1 with errno EINTR).
+// Example: RetryOnInterrupt([&] { return ::read(fd, buffer, size); }).
+template <class Call>
+auto RetryOnInterrupt(Call call) {
+  decltype(call()) result;
+  do {
+    result = call();
+  } while (result == -1 && errno == EINTR);
+  return result;
+}
+
+}  // namespace kxu::platform
