@@ -1,0 +1,119 @@
+// Message speed.
+//
+// kxuStringOrderedFormat formats one million messages with three ordered
+// signs ("Sheet {2}%s has {0}%d rows and {1}%d columns.") per iteration,
+// each with other values. Beside it, the baselines: snprintf of the same
+// message with its placeholders in plain order into a stack buffer, and
+// CStringUTF8::Format, which also owns its result as the formatter does.
+//
+// A loaded message: kxu_load_err_msg_str of an error in German (a lookup in
+// the store already loaded, the heading and the copy into the caller's
+// string), kxu_load_msg_str filling the same message with a file name, and
+// utlLoadModuleString alone. The sample stores lie beside this program.
+#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+#include "warm_heap.h"
+
+namespace {
+
+constexpr int kMessages = 1000000;
+constexpr std::array<const char*, 4> kSheets = {"Data", "Results 2024", "Sheet1", "Fit"};
+constexpr int kGerman = 2;
+
+int OrderedFormat(CStringUTF8& strResult, const char* lpcszFormat, ...) {
+  va_list args;
+  va_start(args, lpcszFormat);
+  const int nResult = kxuStringOrderedFormat(strResult, lpcszFormat, args);
+  va_end(args);
+  return nResult;
+}
+
+const char* SheetOf(int i) {
+  return kSheets[static_cast<std::size_t>(i) % kSheets.size()];
+}
+
+void BM_MillionOrderedFormats(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  CStringUTF8 result;
+  for (auto _ : state) {
+    for (int i = 0; i < kMessages; ++i) {
+      OrderedFormat(result, "Sheet {2}%s has {0}%d rows and {1}%d columns.", i, i % 64, SheetOf(i));
+      benchmark::DoNotOptimize(result.GetString());
+    }
+  }
+}
+BENCHMARK(BM_MillionOrderedFormats)->Unit(benchmark::kMillisecond);
+
+void BM_MillionOrderedFormats_Snprintf(benchmark::State& state) {
+  std::array<char, 256> buffer{};
+  for (auto _ : state) {
+    for (int i = 0; i < kMessages; ++i) {
+      std::snprintf(buffer.data(), buffer.size(), "Sheet %s has %d rows and %d columns.",
+                    SheetOf(i), i, i % 64);
+      benchmark::DoNotOptimize(buffer.data());
+    }
+  }
+}
+BENCHMARK(BM_MillionOrderedFormats_Snprintf)->Unit(benchmark::kMillisecond);
+
+void BM_MillionOrderedFormats_StringFormat(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  CStringUTF8 result;
+  for (auto _ : state) {
+    for (int i = 0; i < kMessages; ++i) {
+      result.Format("Sheet %s has %d rows and %d columns.", SheetOf(i), i, i % 64);
+      benchmark::DoNotOptimize(result.GetString());
+    }
+  }
+}
+BENCHMARK(BM_MillionOrderedFormats_StringFormat)->Unit(benchmark::kMillisecond);
+
+void BM_LoadErrMsgStr(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  CStringUTF8 text;
+  if (kxu_load_err_msg_str(15000, &text, kGerman) == 0) {
+    state.SkipWithError("the sample store zErrMsg.kxmsg is not beside the program");
+    return;
+  }
+  for (auto _ : state) {
+    kxu_load_err_msg_str(15000, &text, kGerman);
+    benchmark::DoNotOptimize(text.GetString());
+  }
+}
+BENCHMARK(BM_LoadErrMsgStr);
+
+void BM_LoadMsgStrFilled(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  CStringUTF8 text;
+  for (auto _ : state) {
+    kxu_load_msg_str(15000, &text, "measurements.csv", nullptr, nullptr, kGerman);
+    benchmark::DoNotOptimize(text.GetString());
+  }
+}
+BENCHMARK(BM_LoadMsgStrFilled);
+
+void BM_LoadModuleString(benchmark::State& state) {
+  // The store the exports loaded: found again through its path, not re-read.
+  kxu_load_err_msg_str(15000, nullptr, kGerman);
+  std::array<WCHAR, 520> path{};
+  GetModuleFileNameW(nullptr, path.data(), path.size());
+  std::u16string storePath(path.data());
+  storePath = storePath.substr(0, storePath.rfind(u'/') + 1) + u"zErrMsg.kxmsg";
+  const HMODULE hStore = utlLoadMessageStore(storePath.c_str());
+  std::array<char, 4096> buffer{};
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(utlLoadModuleString(hStore, 15000, buffer.data(), 4096, 0x0407, 0, 0));
+  }
+}
+BENCHMARK(BM_LoadModuleString);
+
+}  // namespace

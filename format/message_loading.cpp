@@ -1,0 +1,207 @@
+// The message exports over the two message stores.
+#include <kxutils96/format/message_loading.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdarg>
+#include <initializer_list>
+#include <span>
+
+#include <kxutils96/format/detail/supplied_format.h>
+#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/afx_module_state.h>
+#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/win_module.h>
+#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/strings/wide_conversion.h>
+
+namespace {
+
+using kxu::format::SuppliedValue;
+
+constexpr const char* kErrorStoreName = "zErrMsg";
+constexpr const char* kRuntimeStoreName = "ZKSmsg96";
+// What follows a store's name in its file name.
+constexpr const char* kStoreExtension = ".kxmsg";
+
+constexpr int kErrorTextBufferSize = 4096;
+constexpr int kRuntimeTextBufferSize = 1024;
+constexpr DWORD kModuleFileNameSize = 520;
+
+// Asks the caller's language of the stores: no language.
+constexpr int kNoLanguage = -1;
+
+constexpr int kFirstWarningId = 10000;
+constexpr int kLastWarningId = 14999;
+constexpr int kFirstErrorId = 15000;
+constexpr int kLastErrorId = 19999;
+
+// The error store, loaded at the first call that needs it. Once a load has
+// failed it is never tried again in this process.
+std::atomic<HMODULE> g_hErrorStore{nullptr};
+std::atomic<bool> g_bErrorStoreFailed{false};
+
+// Loads the store `lpcszName` that lies beside the program whose framework
+// state is current (the host's program for the host's calls) into `*phModule`
+// (null on failure); returns whether it loaded.
+bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
+  std::array<WCHAR, kModuleFileNameSize> programPath{};
+  GetModuleFileNameW(AfxGetModuleState()->m_hCurrentInstanceHandle, programPath.data(),
+                     kModuleFileNameSize);
+  CStringUTF8 strPath;
+  kxu::strings::ConvertWideToUTF8(strPath, programPath.data(), CP_UTF8, -1);
+  const int nLastSeparator = std::max(strPath.ReverseFind('\\'), strPath.ReverseFind('/'));
+  strPath = strPath.Left(nLastSeparator + 1);
+  strPath += lpcszName;
+  strPath += kStoreExtension;
+  CString strWidePath;
+  kxu::strings::ConvertToWide(strWidePath, strPath, CP_UTF8, -1);
+  *phModule = utlLoadMessageStore(strWidePath);
+  return *phModule != nullptr;
+}
+
+// The error store's handle, loading it at the first call; null when it
+// cannot be loaded now or could not be at an earlier call.
+HMODULE ErrorStore() {
+  if (g_bErrorStoreFailed.load(std::memory_order_relaxed)) return nullptr;
+  HMODULE hStore = g_hErrorStore.load(std::memory_order_relaxed);
+  if (hStore != nullptr) return hStore;
+  const bool bLoaded = LoadMessageModule(&hStore, kErrorStoreName);
+  g_bErrorStoreFailed.store(!bLoaded, std::memory_order_relaxed);
+  if (bLoaded) g_hErrorStore.store(hStore, std::memory_order_relaxed);
+  return hStore;
+}
+
+const char* HeadingPrefix(int nID) {
+  if (nID >= kFirstWarningId && nID <= kLastWarningId) return "WARN";
+  if (nID >= kFirstErrorId && nID <= kLastErrorId) return "ERR";
+  return nullptr;
+}
+
+int LanguageIdOf(int nLang) {
+  return nLang >= 1 ? utlLanguageToLangId(nLang) & 0xFFFF : 0;
+}
+
+// The values of kxu_load_msg_str that fit the text `strText` by the first
+// rule that applies; false when no rule does, and `bCopyAsIs` set when the
+// text is to be copied as it is.
+struct Filling {
+  std::array<SuppliedValue, 2> values;
+  std::size_t nValues = 0;
+  bool bCopyAsIs = false;
+};
+
+bool ChooseFilling(const CStringUTF8& strText, const char* lpcsz1, const int* pnValue,
+                   const char* lpcsz2, Filling& filling) {
+  const int nFirstD = strText.Find("%d");
+  const int nFirstS = strText.Find("%s");
+  const bool bHasD = nFirstD >= 0;
+  const bool bHasS = nFirstS >= 0;
+  const bool bTwoS = bHasS && strText.Find("%s", nFirstS + 2) >= 0;
+  const auto use = [&filling](std::initializer_list<SuppliedValue> values) {
+    for (const SuppliedValue& value : values) filling.values[filling.nValues++] = value;
+    return true;
+  };
+  if (bTwoS && !bHasD && lpcsz1 != nullptr && lpcsz2 != nullptr && pnValue == nullptr)
+    return use({SuppliedValue::Text(lpcsz1), SuppliedValue::Text(lpcsz2)});
+  if (bHasD && bHasS && pnValue != nullptr && lpcsz1 != nullptr) {
+    if (nFirstD < nFirstS) return use({SuppliedValue::Int(*pnValue), SuppliedValue::Text(lpcsz1)});
+    return use({SuppliedValue::Text(lpcsz1), SuppliedValue::Int(*pnValue)});
+  }
+  if (bHasD && pnValue != nullptr && lpcsz1 == nullptr) return use({SuppliedValue::Int(*pnValue)});
+  if (bHasS && lpcsz1 != nullptr && pnValue == nullptr) return use({SuppliedValue::Text(lpcsz1)});
+  if (!bHasD && !bHasS) {
+    filling.bCopyAsIs = true;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int kxu_err_msg_heading(int nID, CStringUTF8* pstrMsg) {
+  const char* pszPrefix = HeadingPrefix(nID);
+  if (pszPrefix == nullptr) return 0;
+  if (pstrMsg != nullptr) pstrMsg->Format("%s%07d", pszPrefix, nID);
+  return 1;
+}
+
+int kxu_load_err_msg_str(int nID, CStringUTF8* pstrMsg, int nLang) {
+  const HMODULE hStore = ErrorStore();
+  if (hStore == nullptr) return 0;
+  if (pstrMsg == nullptr) return 1;
+  std::array<char, kErrorTextBufferSize> text;
+  if (utlLoadModuleString(hStore, nID, text.data(), kErrorTextBufferSize, LanguageIdOf(nLang), 0,
+                          0) == 0) {
+    return 0;
+  }
+  CStringUTF8 strHeading;
+  if (kxu_err_msg_heading(nID, &strHeading) != 0) {
+    pstrMsg->Format("%s: %s", static_cast<const char*>(strHeading), text.data());
+  } else {
+    *pstrMsg = text.data();
+  }
+  return 1;
+}
+
+int kxu_load_msg_str(int nID, CStringUTF8* pstrMsg, const char* lpcsz1, int* pnValue,
+                     const char* lpcsz2, int nLang) {
+  CStringUTF8 strText;
+  if (kxu_load_err_msg_str(nID, &strText, nLang) == 0) return 0;
+  if (pstrMsg == nullptr) return 1;
+  Filling filling;
+  if (!ChooseFilling(strText, lpcsz1, pnValue, lpcsz2, filling)) return 0;
+  if (filling.bCopyAsIs) {
+    *pstrMsg = strText;
+  } else {
+    kxu::format::FormatSupplied(*pstrMsg, strText,
+                                std::span(filling.values.data(), filling.nValues));
+  }
+  return 1;
+}
+
+int kxu_load_msg_str_ex(int nID, CStringUTF8* pstrMsg, int nLang, ...) {
+  CStringUTF8 strText;
+  if (kxu_load_err_msg_str(nID, &strText, nLang) == 0 || pstrMsg == nullptr) return 0;
+  va_list args;
+  va_start(args, nLang);
+  int nResult = 1;
+  try {
+    if (strText.Find("}%", 1) >= 1) {
+      nResult = kxuStringOrderedFormat(*pstrMsg, strText, args);
+    } else {
+      pstrMsg->FormatV(strText, args);
+    }
+  } catch (...) {
+    va_end(args);
+    throw;
+  }
+  va_end(args);
+  return nResult;
+}
+
+int kxu_load_runtime_err(int nID, CStringUTF8* pstrMsg) {
+  if (pstrMsg == nullptr) return 0;
+  HMODULE hStore = nullptr;
+  if (!LoadMessageModule(&hStore, kRuntimeStoreName)) return 0;
+  char* pBuffer = pstrMsg->GetBuffer(kRuntimeTextBufferSize);
+  const int nResult = utlLoadModuleString(hStore, nID, pBuffer, kRuntimeTextBufferSize, 0, 0, 0);
+  pstrMsg->ReleaseBuffer(-1);
+  return nResult;
+}
+
+int kxu_err_msgbox(int nID, unsigned int nType, const char* lpcsz1, int* pnValue,
+                   const char* lpcsz2) {
+  CStringUTF8 strText;
+  if (lpcsz1 == nullptr && pnValue == nullptr && lpcsz2 == nullptr) {
+    kxu_load_err_msg_str(nID, &strText, kNoLanguage);
+  } else {
+    kxu_load_msg_str(nID, &strText, lpcsz1, pnValue, lpcsz2, kNoLanguage);
+  }
+  CString strWide;
+  kxu::strings::ConvertToWide(strWide, strText, CP_UTF8, -1);
+  return AfxMessageBox(strWide, nType, 0);
+}

@@ -1,0 +1,275 @@
+// The ordered formatter: find the signs, check their indexes, read the
+// arguments once in index order, and write the text with each value where
+// its sign stood.
+#include <kxutils96/format/ordered_format.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+
+namespace kxu::format {
+
+namespace {
+
+constexpr int kMinSigns = 2;
+constexpr int kMaxSigns = 10;
+
+// The error texts, with their prefix.
+constexpr const char* kErrorNoSign = "ERROR: Format sign ({0}) not found";
+constexpr const char* kErrorNoOpeningBrace = "ERROR: Cannot found matching '{'";
+constexpr const char* kErrorBadIndex = "ERROR: Format sign invalid number";
+constexpr const char* kErrorBadNotation = "ERROR: Invalid format notation";
+constexpr const char* kErrorSignCount = "ERROR: Too many or too few format sign";
+constexpr const char* kErrorSignOrder = "ERROR: Invalid format sign order";
+
+bool IsSignLetter(char ch) {
+  return ch == 'E' || ch == 'G' || ch == 'd' || ch == 'e' || ch == 'g' || ch == 's';
+}
+
+enum class SearchResult { kSign, kNoSign, kInvalid };
+
+struct SignSearch {
+  SearchResult result;
+  std::size_t nPercent;  // the sign's percent sign, for kSign
+};
+
+// The next sign at or after `nStart`: literal pairs %% are passed over, and
+// the first other percent sign must be a sign, preceded by a closing brace
+// at or after `nStart` and followed by a sign letter.
+SignSearch FindSign(std::string_view text, std::size_t nStart) {
+  std::size_t nPercent = text.find('%', nStart);
+  while (nPercent != std::string_view::npos && nPercent + 1 < text.size() &&
+         text[nPercent + 1] == '%') {
+    nPercent = text.find('%', nPercent + 2);
+  }
+  if (nPercent == std::string_view::npos) return {SearchResult::kNoSign, 0};
+  const bool bBraceBefore = nPercent > nStart && text[nPercent - 1] == '}';
+  const bool bLetterAfter = nPercent + 1 < text.size() && IsSignLetter(text[nPercent + 1]);
+  return {bBraceBefore && bLetterAfter ? SearchResult::kSign : SearchResult::kInvalid, nPercent};
+}
+
+// The index text between the braces as an int, through utlStrToInt, which
+// needs it NUL-terminated.
+bool ParseIndex(std::string_view indexText, int& nIndex) {
+  std::array<char, 64> local;
+  if (indexText.size() < local.size()) {
+    indexText.copy(local.data(), indexText.size());
+    local[indexText.size()] = '\0';
+    return utlStrToInt(local.data(), &nIndex) != 0;
+  }
+  const std::string copy(indexText);
+  return utlStrToInt(copy.c_str(), &nIndex) != 0;
+}
+
+// A sign and the literal text in front of it, back to the previous sign.
+struct Sign {
+  char chLetter;
+  int nIndex;
+  std::string_view literal;
+};
+
+// What the parse of a format found: the first kMaxSigns signs (the count
+// goes on past them, to tell a format with too many) and the text after the
+// last sign.
+struct ParsedFormat {
+  std::array<Sign, kMaxSigns> signs;
+  int nSigns = 0;
+  std::string_view tail;
+};
+
+// Parses `text`; returns null on success, else the error text.
+const char* ParseSigns(std::string_view text, ParsedFormat& parsed) {
+  SignSearch search = FindSign(text, 0);
+  if (search.result != SearchResult::kSign) return kErrorNoSign;
+  std::size_t nSegment = 0;
+  for (;;) {
+    const std::size_t nClose = search.nPercent - 1;
+    const std::size_t nOpen = text.substr(nSegment, nClose - nSegment).rfind('{');
+    if (nOpen == std::string_view::npos) return kErrorNoOpeningBrace;
+    int nIndex = 0;
+    if (!ParseIndex(text.substr(nSegment + nOpen + 1, nClose - nSegment - nOpen - 1), nIndex))
+      return kErrorBadIndex;
+    if (parsed.nSigns < kMaxSigns) {
+      parsed.signs[static_cast<std::size_t>(parsed.nSigns)] =
+          Sign{text[search.nPercent + 1], nIndex, text.substr(nSegment, nOpen)};
+    }
+    ++parsed.nSigns;
+    nSegment = search.nPercent + 2;
+    search = FindSign(text, nSegment);
+    if (search.result == SearchResult::kInvalid) return kErrorBadNotation;
+    if (search.result == SearchResult::kNoSign) break;
+  }
+  parsed.tail = text.substr(nSegment);
+  if (parsed.nSigns < kMinSigns || parsed.nSigns > kMaxSigns) return kErrorSignCount;
+  return nullptr;
+}
+
+// For each index 0 to n-1 the position of the first sign that carries it;
+// false when an index has none (a gap, a duplicate or an index out of range).
+bool PositionsByIndex(const ParsedFormat& parsed, std::array<int, kMaxSigns>& positions) {
+  for (int nIndex = 0; nIndex < parsed.nSigns; ++nIndex) {
+    int nPosition = 0;
+    while (nPosition < parsed.nSigns &&
+           parsed.signs[static_cast<std::size_t>(nPosition)].nIndex != nIndex) {
+      ++nPosition;
+    }
+    if (nPosition == parsed.nSigns) return false;
+    positions[static_cast<std::size_t>(nIndex)] = nPosition;
+  }
+  return true;
+}
+
+// One value as printf writes it for its letter.
+class ValueText {
+ public:
+  ValueText() = default;
+  ValueText(const ValueText&) = delete;
+  ValueText& operator=(const ValueText&) = delete;
+
+  void Set(char chLetter, const OrderedValue& value) {
+    if (chLetter == 's') {
+      m_text = value.psz != nullptr ? std::string_view(value.psz) : std::string_view("(null)");
+      return;
+    }
+    std::size_t nLength = 0;
+    if (chLetter == 'd') {
+      const auto result =
+          std::to_chars(m_buffer.data(), m_buffer.data() + m_buffer.size(), value.n);
+      nLength = static_cast<std::size_t>(result.ptr - m_buffer.data());
+    } else {
+      const std::array<char, 3> format = {'%', chLetter, '\0'};
+      const int nPrinted = std::snprintf(m_buffer.data(), m_buffer.size(), format.data(), value.d);
+      nLength = static_cast<std::size_t>(std::max(nPrinted, 0));
+    }
+    m_text = std::string_view(m_buffer.data(), nLength);
+  }
+
+  std::string_view Text() const { return m_text; }
+
+ private:
+  std::array<char, 48> m_buffer;  // room for any int, and any double by %e or %g
+  std::string_view m_text;
+};
+
+// Calls `visit` with the stretches of `literal` that printf writes as they
+// are: each ends at the first percent sign of a %% pair, whose second one is
+// skipped. Pairs are rare, so the stretches are long and found by memchr.
+template <class Visit>
+void ForEachPrintedStretch(std::string_view literal, Visit visit) {
+  std::size_t nFrom = 0;
+  for (std::size_t nAt = literal.find('%'); nAt != std::string_view::npos;
+       nAt = literal.find('%', nFrom)) {
+    visit(literal.substr(nFrom, nAt + 1 - nFrom));
+    nFrom = nAt + 2;
+  }
+  visit(literal.substr(nFrom));
+}
+
+std::size_t PrintedLength(std::string_view literal) {
+  std::size_t nLength = 0;
+  ForEachPrintedStretch(literal,
+                        [&nLength](std::string_view stretch) { nLength += stretch.size(); });
+  return nLength;
+}
+
+char* WriteLiteral(char* pOut, std::string_view literal) {
+  ForEachPrintedStretch(literal, [&pOut](std::string_view stretch) {
+    pOut = std::copy(stretch.begin(), stretch.end(), pOut);
+  });
+  return pOut;
+}
+
+// Writes the literals and values in sign order into a scratch buffer and
+// then into `strResult`; a value may point into `strResult` itself.
+void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
+                 const std::array<ValueText, kMaxSigns>& values) {
+  std::size_t nLength = PrintedLength(parsed.tail);
+  for (int i = 0; i < parsed.nSigns; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    nLength += PrintedLength(parsed.signs[n].literal) + values[n].Text().size();
+  }
+  std::array<char, 1024> local;
+  std::string heap;
+  char* pStart = local.data();
+  if (nLength > local.size()) {
+    heap.resize(nLength);
+    pStart = heap.data();
+  }
+  char* pOut = pStart;
+  for (int i = 0; i < parsed.nSigns; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    pOut = WriteLiteral(pOut, parsed.signs[n].literal);
+    const std::string_view value = values[n].Text();
+    pOut = std::copy(value.begin(), value.end(), pOut);
+  }
+  pOut = WriteLiteral(pOut, parsed.tail);
+  const int nWritten = static_cast<int>(pOut - pStart);
+  std::copy(pStart, pOut, strResult.GetBufferSetLength(nWritten));
+  strResult.ReleaseBuffer(nWritten);
+}
+
+}  // namespace
+
+}  // namespace kxu::format
+
+int kxuStringOrderedFormatFrom(CStringUTF8& strResult, const char* lpcszFormat,
+                               kxu::format::OrderedArgumentReader pfnRead, void* pContext) {
+  using namespace kxu::format;  // the parser and the writer above
+  if (lpcszFormat == nullptr) {
+    strResult = kErrorNoSign;
+    return 0;
+  }
+  ParsedFormat parsed;
+  std::array<int, kMaxSigns> positions{};
+  const char* pError = ParseSigns(lpcszFormat, parsed);
+  if (pError == nullptr && !PositionsByIndex(parsed, positions)) pError = kErrorSignOrder;
+  if (pError != nullptr) {
+    strResult = pError;
+    return 0;
+  }
+  std::array<ValueText, kMaxSigns> values;
+  for (int nIndex = 0; nIndex < parsed.nSigns; ++nIndex) {
+    const auto nPosition = static_cast<std::size_t>(positions[static_cast<std::size_t>(nIndex)]);
+    const char chLetter = parsed.signs[nPosition].chLetter;
+    values[nPosition].Set(chLetter, pfnRead(pContext, nIndex, chLetter));
+  }
+  WriteResult(strResult, parsed, values);
+  return 1;
+}
+
+namespace {
+
+// Reads the next argument of a va_list with the type of the sign's letter.
+kxu::format::OrderedValue ReadFromArgList(void* pContext, int /*nIndex*/, char chLetter) {
+  va_list& args = *static_cast<va_list*>(pContext);
+  kxu::format::OrderedValue value{};
+  if (chLetter == 'd') {
+    value.n = va_arg(args, int);
+  } else if (chLetter == 's') {
+    value.psz = va_arg(args, const char*);
+  } else {
+    value.d = va_arg(args, double);
+  }
+  return value;
+}
+
+}  // namespace
+
+int kxuStringOrderedFormat(CStringUTF8& strResult, const char* lpcszFormat, va_list argList) {
+  va_list args;
+  va_copy(args, argList);
+  try {
+    const int nResult = kxuStringOrderedFormatFrom(strResult, lpcszFormat, ReadFromArgList, &args);
+    va_end(args);
+    return nResult;
+  } catch (...) {
+    va_end(args);
+    throw;
+  }
+}

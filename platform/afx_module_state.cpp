@@ -1,0 +1,7 @@
+// AfxGetModuleState: one state for the process, naming the running program.
+#include <kxutils96/platform/afx_module_state.h>
+
+AFX_MODULE_STATE* AfxGetModuleState() noexcept {
+  static AFX_MODULE_STATE state{nullptr, nullptr, nullptr};
+  return &state;
+}

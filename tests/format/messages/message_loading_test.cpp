@@ -1,0 +1,233 @@
+// The message exports over the sample stores that the build places beside
+// this program: headings, languages, the filling rules of kxu_load_msg_str,
+// both paths of kxu_load_msg_str_ex, the runtime store and the message box.
+#include <kxutils96/format/message_loading.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_message_box.h>
+
+#include "support/message_box_recorder.h"
+
+namespace {
+
+using kxu::test::MessageBoxRecorder;
+
+constexpr int kEnglish = 1;
+constexpr int kGerman = 2;
+constexpr int kJapanese = 3;
+constexpr int kAbsentId = 12345;
+constexpr const char* kUntouched = "untouched";
+
+std::filesystem::path ProgramFolder() {
+  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+}
+
+TEST(SampleStores, BesideTheProgramAndClean) {
+  for (const char* name : {"zErrMsg.kxmsg", "ZKSmsg96.kxmsg"}) {
+    const std::filesystem::path path = ProgramFolder() / name;
+    EXPECT_EQ(utlCheckMessageStore(path.u16string().c_str(), nullptr, nullptr), 0) << path;
+  }
+}
+
+struct HeadingCase {
+  int nID;
+  int nResult;
+  const char* heading;
+};
+
+TEST(kxu_err_msg_heading, NumbersWarningsAndErrorsOnly) {
+  const std::vector<HeadingCase> cases = {
+      {9999, 0, kUntouched},     {10000, 1, "WARN0010000"}, {10001, 1, "WARN0010001"},
+      {14999, 1, "WARN0014999"}, {15000, 1, "ERR0015000"},  {19999, 1, "ERR0019999"},
+      {20000, 0, kUntouched},    {0, 0, kUntouched},        {-15000, 0, kUntouched}};
+  for (const HeadingCase& c : cases) {
+    CStringUTF8 heading(kUntouched);
+    EXPECT_EQ(kxu_err_msg_heading(c.nID, &heading), c.nResult) << c.nID;
+    EXPECT_STREQ(heading.GetString(), c.heading) << c.nID;
+  }
+  EXPECT_EQ(kxu_err_msg_heading(15000, nullptr), 1);
+  EXPECT_EQ(kxu_err_msg_heading(20000, nullptr), 0);
+}
+
+struct LoadCase {
+  int nID;
+  int nLang;
+  int nResult;
+  const char* text;
+};
+
+TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
+  const std::vector<LoadCase> cases = {
+      {15000, kEnglish, 1, "ERR0015000: The file %s could not be opened."},
+      {15000, kGerman, 1,
+       "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
+       "ffnet werden."},
+      {15000, kJapanese, 1, "ERR0015000: The file %s could not be opened."},
+      {15000, 0, 1, "ERR0015000: The file %s could not be opened."},
+      {15000, -1, 1, "ERR0015000: The file %s could not be opened."},
+      {10005, kGerman, 1, "WARN0010005: Copy the settings of %s to %s?"},  // no German text
+      {14999, kEnglish, 1, "WARN0014999: The operation finished with warnings."},
+      {19999, kGerman, 1, "ERR0019999: Ein interner Fehler ist aufgetreten."},
+      {100, kGerman, 1, "Datenimport"},  // no heading outside the ranges
+      {15004, kEnglish, 1, "ERR0015004: Cannot read %s:\n%s"},
+      {kAbsentId, kEnglish, 0, kUntouched},
+      {-1, kEnglish, 0, kUntouched},
+      {70000, kEnglish, 0, kUntouched}};
+  for (const LoadCase& c : cases) {
+    CStringUTF8 text(kUntouched);
+    EXPECT_EQ(kxu_load_err_msg_str(c.nID, &text, c.nLang), c.nResult) << c.nID << '/' << c.nLang;
+    EXPECT_STREQ(text.GetString(), c.text) << c.nID << '/' << c.nLang;
+  }
+}
+
+TEST(kxu_load_err_msg_str, WithoutAStringOnlyLoadsTheStore) {
+  EXPECT_EQ(kxu_load_err_msg_str(15000, nullptr, kEnglish), 1);
+  EXPECT_EQ(kxu_load_err_msg_str(kAbsentId, nullptr, kEnglish), 1);
+}
+
+struct FillCase {
+  const char* name;
+  int nID;
+  const char* lpcsz1;
+  bool bValue;  // pass a pointer to 4
+  const char* lpcsz2;
+  int nResult;
+  const char* text;
+};
+
+class LoadMsgStrTest : public ::testing::TestWithParam<FillCase> {};
+
+TEST_P(LoadMsgStrTest, FillsByTheFirstRuleThatApplies) {
+  const FillCase& c = GetParam();
+  int nValue = 4;
+  CStringUTF8 text(kUntouched);
+  EXPECT_EQ(
+      kxu_load_msg_str(c.nID, &text, c.lpcsz1, c.bValue ? &nValue : nullptr, c.lpcsz2, kEnglish),
+      c.nResult);
+  EXPECT_STREQ(text.GetString(), c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    kxu_load_msg_str, LoadMsgStrTest,
+    ::testing::Values(
+        // Rule 1: two %s, no %d; both texts, no int.
+        FillCase{"TwoTexts", 10005, "A", false, "B", 1,
+                 "WARN0010005: Copy the settings of A to B?"},
+        FillCase{"TwoTextsAndAnInt", 10005, "A", true, "B", 0, kUntouched},
+        FillCase{"TwoPlaceholdersOneText", 10005, "A", false, nullptr, 1,
+                 "WARN0010005: Copy the settings of A to %s?"},  // rule 4, second %s unfilled
+        // Rule 2: %d and %s; int and first text, in the order they stand.
+        FillCase{"TextBeforeInt", 10002, "B", true, nullptr, 1,
+                 "WARN0010002: Column B holds 4 missing values."},
+        FillCase{"IntBeforeText", 10003, "B", true, "unused", 1,
+                 "WARN0010003: 4 values in column B were clipped to the axis range."},
+        FillCase{"IntAndTextWithoutTheText", 10002, nullptr, true, nullptr, 1,
+                 "WARN0010002: Column %s holds 4 missing values."},  // rule 3, %s unfilled
+        FillCase{"IntAndTextWithoutTheInt", 10002, "B", false, nullptr, 1,
+                 "WARN0010002: Column B holds %d missing values."},  // rule 4, %d unfilled
+        // Rule 3: %d; the int, no first text.
+        FillCase{"Int", 10001, nullptr, true, nullptr, 1,
+                 "WARN0010001: Only 4 rows could be read."},
+        FillCase{"IntWithAText", 10001, "A", true, nullptr, 0, kUntouched},
+        FillCase{"IntTextMissingEverything", 10001, nullptr, false, nullptr, 0, kUntouched},
+        FillCase{"IntAndAFloatingConversion", 10004, nullptr, true, nullptr, 1,
+                 "WARN0010004: The fit stopped after 4 iterations (tolerance %.3g not reached)."},
+        // Rule 4: %s; the first text, no int.
+        FillCase{"Text", 10000, "Sheet1", false, nullptr, 1,
+                 "WARN0010000: The worksheet Sheet1 is empty."},
+        FillCase{"TextWithOnlyAnInt", 10000, nullptr, true, nullptr, 0, kUntouched},
+        FillCase{"TextWithNothing", 10000, nullptr, false, nullptr, 0, kUntouched},
+        // Rule 5: no %d, no %s; copied as it is, whatever is given.
+        FillCase{"NoPlaceholders", 10007, "A", true, "B", 1,
+                 "WARN0010007: Memory use is above 90%% of the limit."},
+        FillCase{"NoPlaceholdersNoHeading", 100, nullptr, false, nullptr, 1, "Data Import"},
+        // Loading fails.
+        FillCase{"AbsentMessage", kAbsentId, "A", true, "B", 0, kUntouched}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(kxu_load_msg_str, UsesTheLanguageAndAcceptsANullString) {
+  int nValue = 3;
+  CStringUTF8 text;
+  EXPECT_EQ(kxu_load_msg_str(10002, &text, "B", &nValue, nullptr, kGerman), 1);
+  EXPECT_STREQ(text.GetString(), "WARN0010002: Die Spalte B enth\xC3\xA4lt 3 fehlende Werte.");
+  EXPECT_EQ(kxu_load_msg_str(10002, nullptr, nullptr, nullptr, nullptr, kEnglish), 1);
+  EXPECT_EQ(kxu_load_msg_str(kAbsentId, nullptr, nullptr, nullptr, nullptr, kEnglish), 0);
+}
+
+TEST(kxu_load_msg_str_ex, FormatsOrderedSignsInTheirOwnOrder) {
+  CStringUTF8 text(kUntouched);
+  EXPECT_EQ(kxu_load_msg_str_ex(10006, &text, kEnglish, 12, "Data"), 1);
+  EXPECT_STREQ(text.GetString(), "WARN0010006: Sheet Data has 12 rows.");
+  EXPECT_EQ(kxu_load_msg_str_ex(10006, &text, kGerman, 12, "Data"), 1);
+  EXPECT_STREQ(text.GetString(), "WARN0010006: Das Blatt Data hat 12 Zeilen.");
+  EXPECT_EQ(kxu_load_msg_str_ex(15002, &text, kEnglish, 7, "a.csv", "';'"), 1);
+  EXPECT_STREQ(text.GetString(), "ERR0015002: Line 7 of a.csv: unexpected ';'.");
+}
+
+TEST(kxu_load_msg_str_ex, LeavesTheFormattersErrorForASingleSign) {
+  CStringUTF8 text(kUntouched);
+  EXPECT_EQ(kxu_load_msg_str_ex(15003, &text, kEnglish, "x"), 0);
+  EXPECT_STREQ(text.GetString(), "ERROR: Too many or too few format sign");
+}
+
+TEST(kxu_load_msg_str_ex, FormatsOtherTextsPrintfStyle) {
+  CStringUTF8 text(kUntouched);
+  EXPECT_EQ(kxu_load_msg_str_ex(15004, &text, kEnglish, "a.csv", "no such file"), 1);
+  EXPECT_STREQ(text.GetString(), "ERR0015004: Cannot read a.csv:\nno such file");
+  // "}%" at the very start is no ordered sign: printf-style, with one value.
+  EXPECT_EQ(kxu_load_msg_str_ex(102, &text, kEnglish, "end"), 1);
+  EXPECT_STREQ(text.GetString(), "}end closes the group without an opening brace.");
+  EXPECT_EQ(kxu_load_msg_str_ex(10007, &text, kEnglish), 1);
+  EXPECT_STREQ(text.GetString(), "WARN0010007: Memory use is above 90% of the limit.");
+}
+
+TEST(kxu_load_msg_str_ex, FailsWithoutTouchingTheString) {
+  CStringUTF8 text(kUntouched);
+  EXPECT_EQ(kxu_load_msg_str_ex(kAbsentId, &text, kEnglish, 1, 2), 0);
+  EXPECT_STREQ(text.GetString(), kUntouched);
+  EXPECT_EQ(kxu_load_msg_str_ex(10006, nullptr, kEnglish, 12, "Data"), 0);
+}
+
+TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
+  CStringUTF8 text(kUntouched);
+  EXPECT_GT(kxu_load_runtime_err(2001, &text), 0);
+  EXPECT_STREQ(text.GetString(), "Division by zero.");
+  EXPECT_GT(kxu_load_runtime_err(2005, &text), 0);
+  EXPECT_STREQ(text.GetString(), "Stack overflow: more than %d nested calls.");
+  text = kUntouched;
+  EXPECT_EQ(kxu_load_runtime_err(15000, &text), 0);
+  EXPECT_STREQ(text.GetString(), kUntouched);
+  EXPECT_EQ(kxu_load_runtime_err(2001, nullptr), 0);
+}
+
+TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyle) {
+  const MessageBoxRecorder recorder(IDCANCEL);
+  EXPECT_EQ(kxu_err_msgbox(15000, MB_OKCANCEL | MB_ICONERROR, "a.csv", nullptr, nullptr), IDCANCEL);
+  EXPECT_EQ(recorder.Last().nCalls, 1);
+  EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file a.csv could not be opened.");
+  EXPECT_EQ(recorder.Last().nType, MB_OKCANCEL | MB_ICONERROR);
+}
+
+TEST(kxu_err_msgbox, ShowsTheTextAsLoadedWithoutValues) {
+  const MessageBoxRecorder recorder(IDOK);
+  kxu_err_msgbox(15000, MB_OK, nullptr, nullptr, nullptr);
+  EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file %s could not be opened.");
+}
+
+TEST(kxu_err_msgbox, ShowsAnEmptyBoxWhenLoadingOrFillingFails) {
+  const MessageBoxRecorder recorder(IDCANCEL);
+  EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
+  EXPECT_EQ(recorder.Last().text, u"");
+  int nValue = 1;
+  kxu_err_msgbox(10000, MB_OK, nullptr, &nValue, nullptr);  // %s with only an int
+  EXPECT_EQ(recorder.Last().nCalls, 2);
+  EXPECT_EQ(recorder.Last().text, u"");
+}
+
+}  // namespace

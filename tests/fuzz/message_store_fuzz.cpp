@@ -1,0 +1,55 @@
+// The message store parser over arbitrary bytes. Checked on every input: no
+// crash and no access outside a buffer; the quick parse (stopping at the
+// first error) and the full check agree on whether the store is good; a good
+// store's table is sorted with no key twice, every text lies inside the
+// texts, is valid UTF-8 and is what a lookup of its id and language returns.
+#include <kxutils96/host/zutl96/detail/message_store_parser.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/unicode.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using kxu::zutl96::MessageStoreIndex;
+using kxu::zutl96::StoredMessage;
+using kxu::zutl96::StoreProblem;
+
+void Require(bool bHolds) {
+  if (!bHolds) std::abort();
+}
+
+bool HasError(const std::vector<StoreProblem>& problems) {
+  for (const StoreProblem& problem : problems)
+    if (problem.nKind == kStoreError) return true;
+  return false;
+}
+
+void CheckIndex(const MessageStoreIndex& index) {
+  for (std::size_t i = 0; i < index.messages.size(); ++i) {
+    const StoredMessage& message = index.messages[i];
+    if (i > 0) Require(index.messages[i - 1].nKey < message.nKey);
+    Require(static_cast<std::size_t>(message.nOffset) + message.nLength < index.texts.size());
+    const std::string_view text(index.texts.data() + message.nOffset, message.nLength);
+    Require(!text.empty() && kxu::platform::IsValidUtf8(text));
+    const int nLangId = static_cast<int>(message.nKey & 0xFFFF);
+    Require(index.Find(static_cast<int>(message.nKey >> 16), nLangId) == &message);
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view content(reinterpret_cast<const char*>(data), size);
+  MessageStoreIndex quick;
+  const bool bGood = kxu::zutl96::ParseMessageStore(content, quick, nullptr);
+  MessageStoreIndex full;
+  std::vector<StoreProblem> problems;
+  Require(kxu::zutl96::ParseMessageStore(content, full, &problems) == bGood);
+  Require(HasError(problems) == !bGood);
+  if (bGood) CheckIndex(quick);
+  return 0;
+}

@@ -1,0 +1,47 @@
+// The message box: the host's handler when one is installed, else a line on
+// stderr and IDOK.
+#include <kxutils96/platform/afx_message_box.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/message_box_recorder.h"
+
+namespace {
+
+using kxu::test::MessageBoxRecorder;
+
+TEST(MessageBoxWithHandler, HandsTextStyleAndHelpIdToTheHandler) {
+  const MessageBoxRecorder recorder(IDNO);
+  EXPECT_EQ(AfxMessageBox(u"Gr\u00FC\u00DFe", MB_YESNO | MB_ICONQUESTION, 7), IDNO);
+  EXPECT_EQ(recorder.Last().nCalls, 1);
+  EXPECT_EQ(recorder.Last().text, u"Gr\u00FC\u00DFe");
+  EXPECT_EQ(recorder.Last().nType, MB_YESNO | MB_ICONQUESTION);
+  EXPECT_EQ(recorder.Last().nIDHelp, 7U);
+}
+
+TEST(MessageBoxWithHandler, ANullTextIsShownEmpty) {
+  const MessageBoxRecorder recorder(IDNO);
+  EXPECT_EQ(AfxMessageBox(nullptr), IDNO);
+  EXPECT_EQ(recorder.Last().text, u"");
+  EXPECT_EQ(recorder.Last().nType, MB_OK);
+}
+
+TEST(MessageBoxWithHandler, SetterReturnsTheHandlerItReplaces) {
+  const MessageBoxRecorder recorder(IDOK);
+  EXPECT_EQ(AfxSetMessageBoxHandler(nullptr), &MessageBoxRecorder::Record);
+  EXPECT_EQ(AfxSetMessageBoxHandler(MessageBoxRecorder::Record), nullptr);
+}
+
+TEST(MessageBoxWithoutHandler, WritesTheTextToStderrAndAnswersOk) {
+  const AfxMessageBoxHandler pfnBefore = AfxSetMessageBoxHandler(nullptr);
+  ::testing::internal::CaptureStderr();
+  const int nResult = AfxMessageBox(u"Stopped: \u00E9", MB_OKCANCEL | MB_ICONWARNING);
+  const std::string written = ::testing::internal::GetCapturedStderr();
+  AfxSetMessageBoxHandler(pfnBefore);
+  EXPECT_EQ(nResult, IDOK);
+  EXPECT_EQ(written, "Stopped: \xC3\xA9\n");
+}
+
+}  // namespace
