@@ -149,8 +149,11 @@ class CArray : public CObject {
   void GrowTo(INT_PTR nNewSize) {
     INT_PTR nNewMax = m_nMaxSize + GrowthStep();
     if (nNewMax < nNewSize) nNewMax = nNewSize;
+    // TYPE may itself be a pointer (CArray<CX*, CX*>); its size is what is meant.
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     constexpr INT_PTR kMaxElements = static_cast<INT_PTR>(SIZE_MAX / sizeof(TYPE) / 2);
     if (nNewMax > kMaxElements) AfxThrowMemoryException();
+    // NOLINTNEXTLINE(bugprone-sizeof-expression)
     void* pNew = std::realloc(static_cast<void*>(m_pData), static_cast<size_t>(nNewMax) * sizeof(TYPE));
     if (pNew == nullptr) AfxThrowMemoryException();
     m_pData = static_cast<TYPE*>(pNew);
