@@ -14,6 +14,7 @@ set(KXU_PUBLIC_HEADERS
   platform/afx_coll.h
   platform/afx_file.h
   platform/afx_archive.h
+  platform/afx_message_box.h
   host/zstrings96/zstrings96.h
   host/zstrings96/string_utf8.h
   host/zstrings96/text_stdio_file.h
@@ -36,9 +37,15 @@ set(KXU_PUBLIC_HEADERS
   format/escaping.h
   format/source_text.h
   format/multi_str_reorder.h
+  format/ordered_format.h
+  format/message_loading.h
   files/text_file_reader.h
   files/text_file_lines.h
-  files/file_writer.h)
+  files/file_writer.h
+  files/directories.h
+  files/gimp_palette.h
+  files/relative_path.h
+  shell/shell_item.h)
 
 install(TARGETS kxUtils96 EXPORT kxutils96Targets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

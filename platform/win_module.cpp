@@ -2,24 +2,33 @@
 #include <kxutils96/platform/win_module.h>
 
 #include <dlfcn.h>
+#include <link.h>
 #include <strings.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
 #include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win_builtin_modules.h>
 #include <kxutils96/platform/win_error.h>
 
 namespace {
 
-// The folder of the running program, with a trailing slash; empty when the
-// system cannot tell.
-std::string ProgramFolder() {
+// The path of the running program's file; empty when the system cannot tell.
+std::string ProgramPath() {
   std::string path(4096, '\0');
   const ssize_t n = readlink("/proc/self/exe", path.data(), path.size());
   if (n <= 0 || static_cast<size_t>(n) >= path.size()) return {};
   path.resize(static_cast<size_t>(n));
+  return path;
+}
+
+// The folder of the running program, with a trailing slash; empty when the
+// system cannot tell.
+std::string ProgramFolder() {
+  const std::string path = ProgramPath();
   return path.substr(0, path.rfind('/') + 1);
 }
 
@@ -48,6 +57,7 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) noexcept {
       SetLastError(ERROR_MOD_NOT_FOUND);
       return nullptr;
     }
+    if (HMODULE hBuiltin = kxu::platform::FindBuiltinModule(lpLibFileName)) return hBuiltin;
     const std::string utf8 = kxu::platform::Utf16ToUtf8(std::u16string_view(lpLibFileName));
     const auto [folder, file] = SharedObjectName(utf8);
     HMODULE hModule = nullptr;
@@ -68,6 +78,8 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) noexcept {
 }
 
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) noexcept {
+  if (kxu::platform::IsBuiltinModule(hModule))
+    return kxu::platform::BuiltinProcAddress(hModule, lpProcName);
   void* symbol =
       (hModule == nullptr || lpProcName == nullptr) ? nullptr : dlsym(hModule, lpProcName);
   if (symbol == nullptr) {
@@ -78,4 +90,47 @@ FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) noexcept {
   static_assert(sizeof proc == sizeof symbol);
   std::memcpy(&proc, &symbol, sizeof proc);
   return proc;
+}
+
+namespace {
+
+// The path of the file `hModule` was loaded from; the running program's for
+// null and for the program's own handle. Empty when the system cannot tell,
+// and for a built-in module, which has no file.
+std::string ModuleFilePath(HMODULE hModule) {
+  if (hModule == nullptr) return ProgramPath();
+  if (kxu::platform::IsBuiltinModule(hModule)) return {};
+  link_map* pMap = nullptr;
+  if (dlinfo(hModule, RTLD_DI_LINKMAP, &pMap) != 0 || pMap == nullptr) return {};
+  if (pMap->l_name != nullptr && *pMap->l_name != '\0') return pMap->l_name;
+  return ProgramPath();
+}
+
+}  // namespace
+
+DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) noexcept {
+  try {
+    if (lpFilename == nullptr || nSize == 0) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return 0;
+    }
+    const std::basic_string<WCHAR> path = kxu::platform::Utf8ToUtf16(ModuleFilePath(hModule));
+    if (path.empty()) {
+      lpFilename[0] = 0;
+      SetLastError(ERROR_MOD_NOT_FOUND);
+      return 0;
+    }
+    const size_t nCopied = std::min<size_t>(path.size(), nSize - 1);
+    std::copy_n(path.data(), nCopied, lpFilename);
+    lpFilename[nCopied] = 0;
+    if (nCopied < path.size()) {
+      SetLastError(ERROR_INSUFFICIENT_BUFFER);
+      return nSize;
+    }
+    return static_cast<DWORD>(nCopied);
+  } catch (...) {
+    lpFilename[0] = 0;
+    SetLastError(ERROR_MOD_NOT_FOUND);
+    return 0;
+  }
 }

@@ -31,3 +31,13 @@ HMODULE LoadLibraryW(LPCWSTR lpLibFileName) noexcept;
 // module or name).
 // Example: GetProcAddress(h, "cvt_str_to_double_ex").
 FARPROC GetProcAddress(HMODULE hModule, LPCSTR lpProcName) noexcept;
+
+// Writes the full path of the file of `hModule` (null: the running
+// program's executable; otherwise a handle from LoadLibraryW) into
+// `lpFilename`, NUL-terminated, and returns its length in UTF-16 units. A
+// path that does not fit is cut to `nSize` - 1 units and the result is
+// `nSize`, with ERROR_INSUFFICIENT_BUFFER; a null buffer or a size of 0
+// gives 0 with the same error. When the system cannot tell the path, the
+// result is 0 with ERROR_MOD_NOT_FOUND.
+// Example: GetModuleFileNameW(nullptr, buf, 520) gives u"/opt/app/bin/kxu" and 16.
+DWORD GetModuleFileNameW(HMODULE hModule, LPWSTR lpFilename, DWORD nSize) noexcept;

@@ -40,6 +40,7 @@
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
+#include <kxutils96/platform/win_module.h>
 #include <kxutils96/platform/win_types.h>
 
 // Mode bits of utlFindSeparator and utlFindSeparatorEx.
@@ -359,3 +360,102 @@ char* utlSkipComment(char* p);
 // position of the text's NUL when there is none; null for null. Reads only.
 // Example: utlFindComment(p = "s = \"//\"; // c") == p + 10.
 char* utlFindComment(char* p);
+
+// ---- Folders and file copies ----
+
+// 1 when the UTF-8 path `lpcszDir` (with or without a trailing backslash;
+// either slash separates) names an existing folder, or a link to one; 0
+// otherwise, and for a null or empty path.
+// Example: utlDirectoryExists("/tmp\\") == 1; utlDirectoryExists("/tmp/x.txt") == 0.
+int utlDirectoryExists(const char* lpcszDir);
+
+// utlCopyFile's modes, as bits; other bits are ignored, so mode 0 overwrites.
+enum CopyFileMode : int {
+  kCopyOverwrite = 0,
+  // An existing destination file is refused (and left as it is).
+  kCopyFailIfExists = 2,
+};
+
+// Copies the file `lpcszSrc` (UTF-8; a link is copied as the file it points
+// to) to `lpcszDest` (UTF-8; its folder must exist), and gives the copy the
+// source's modification time and permission bits. `nMode`: see
+// CopyFileMode. Returns 0 when the file was copied; 1 when it was not: a
+// missing source, a source that is not a regular file, a missing destination
+// folder, a destination that is a folder or read-only, an existing
+// destination under kCopyFailIfExists, both names reaching the same file, a
+// failed read or write (a destination the call created is then removed),
+// null names. The system's last error tells why.
+// Example: utlCopyFile("a.txt", "b.txt", kCopyFailIfExists) == 0; again: 1.
+int utlCopyFile(const char* lpcszSrc, const char* lpcszDest, int nMode);
+
+// ---- Integers, message stores and languages ----
+
+// Reads `psz` as a decimal integer: optional white space, an optional + or
+// -, one or more digits 0-9, optional white space, and nothing else. Returns
+// 1 with the value stored in `*pnValue` when the text is such an integer
+// within the range of an int; otherwise 0 with `*pnValue` unchanged (also for
+// a null `psz`, an empty text and a value out of range). A null `pnValue`
+// only tests.
+// Example: utlStrToInt(" +12 ", &n) == 1 with n == 12; utlStrToInt("1x", &n) == 0;
+// utlStrToInt("12345678901", &n) == 0.
+int utlStrToInt(const char* psz, int* pnValue);
+
+// A message store holds the numbered texts of one message module in every
+// language it carries, keyed by message id (0 to 65535) and 16-bit language
+// identifier, with one language named as the store's default. It is one
+// UTF-8 text file, written and checked as the README's "Message stores"
+// section describes. A store that is loaded is checked whole and indexed
+// once, and then stays in memory, unchanged, until the process ends.
+
+// Opens the message store file `lpszFileName` (UTF-16 path), checks it and
+// indexes it, and returns its handle. A store already loaded from the same
+// path returns the same handle without reading the file again. Returns null
+// when the file cannot be read, is larger than 64 MiB or holds any error
+// (utlCheckMessageStore lists them); nothing is written to any stream. Safe
+// to call from several threads at once.
+// Example: utlLoadMessageStore(u"/opt/app/bin/zErrMsg.kxmsg") != nullptr.
+HMODULE utlLoadMessageStore(LPCWSTR lpszFileName);
+
+// Copies the text of message `nID` of the store `hModule` (a handle from
+// utlLoadMessageStore) in the language `nLangId` (a 16-bit language
+// identifier; 0 or a language the store lacks for this message: the store's
+// default language) into `pBuffer` of `nBufferSize` bytes, NUL-terminated.
+// A text that does not fit is cut after the last whole UTF-8 character that
+// does. Returns the number of bytes copied, without the NUL; 0, with
+// `pBuffer` untouched, when the store holds no text for `nID` in either
+// language, the handle is null or not a store's, the buffer is null or fewer
+// than 2 bytes; 0 with an empty text when not even the first character
+// fits. `nReserved1` and `nReserved2` are not read; callers pass 0.
+// Example: utlLoadModuleString(h, 15000, buf, 4096, 0x0407, 0, 0) copies the
+// German text of 15000, or the default language's when there is no German one.
+int utlLoadModuleString(HMODULE hModule, int nID, char* pBuffer, int nBufferSize, int nLangId,
+                        int nReserved1, int nReserved2);
+
+// The language identifier of the host's language number `nLanguage`: 1
+// English (0x0409), 2 German (0x0407), 3 Japanese (0x0411), 4 Simplified
+// Chinese (0x0804). Any other number gives 0, which message stores read as
+// their default language.
+// Example: utlLanguageToLangId(2) == 0x0407; utlLanguageToLangId(99) == 0.
+int utlLanguageToLangId(int nLanguage);
+
+// How serious a problem utlCheckMessageStore reports is.
+enum MessageStoreProblemKind : int {
+  // The store cannot be loaded while it has this problem.
+  kStoreError = 1,
+  // The store loads, but a translator should look: a message that exists in
+  // some language but not in the default one, which the other languages
+  // cannot fall back to.
+  kStoreWarning = 2,
+};
+
+// Receives one problem: the 1-based line it is on (0 for the file as a
+// whole), its kind, and a short English description.
+using MessageStoreReport = void (*)(void* pContext, int nLine, int nKind, const char* lpcszProblem);
+
+// Reads the message store file `lpszFileName` (UTF-16 path) and reports each
+// problem found, in line order, to `pfnReport` (may be null: count only) with
+// `pContext`. Returns the number of problems (0: the store is clean), or -1
+// when the file cannot be read or is larger than 64 MiB. Loads nothing and writes to no stream; a
+// build step or a tool reports the problems.
+// Example: a store line "15000The file" gives one kStoreError on that line.
+int utlCheckMessageStore(LPCWSTR lpszFileName, MessageStoreReport pfnReport, void* pContext);

@@ -9,6 +9,7 @@
 #include <kxutils96/platform/afx_coll.h>
 #include <kxutils96/platform/afx_exception.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/afx_message_box.h>
 #include <kxutils96/platform/afx_object.h>
 #include <kxutils96/platform/afx_string.h>
 #include <kxutils96/platform/win_types.h>
@@ -35,10 +36,17 @@
 
 #include <kxutils96/format/escaping.h>
 #include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/message_loading.h>
 #include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/format/ordered_format.h>
 #include <kxutils96/format/source_text.h>
 #include <kxutils96/format/wrap_pad.h>
 
+#include <kxutils96/files/directories.h>
 #include <kxutils96/files/file_writer.h>
+#include <kxutils96/files/gimp_palette.h>
+#include <kxutils96/files/relative_path.h>
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/files/text_file_reader.h>
+
+#include <kxutils96/shell/shell_item.h>

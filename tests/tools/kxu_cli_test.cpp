@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "support/temp_dir.h"
+#include "support/user_xattr.h"
 
 namespace {
 
@@ -185,6 +186,88 @@ TEST_F(KxuTest, ArchivesStoreAndListStrings) {
   const Outcome sample = Run({"archive", "list", KXU_EXAMPLES_DIR "/greetings.kxa"});
   EXPECT_EQ(sample.exit_code, 0);
   EXPECT_NE(sample.out.find("0\tHello, world\n"), std::string::npos);
+}
+
+TEST_F(KxuTest, FormatTypesEachArgumentBySign) {
+  EXPECT_EQ(Run({"format", "{1}%s has {0}%d rows, {2}%g%%", "12", "Table", "2.5"}).out,
+            "Table has 12 rows, 2.5%\n");
+  const Outcome rejected = Run({"format", "{0}%s alone", "x"});
+  EXPECT_EQ(rejected.exit_code, 1);
+  EXPECT_EQ(rejected.err, "kxu: ERROR: Too many or too few format sign (0)\n");
+  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "twelve", "x"}).err,
+            "kxu: argument 0 ('twelve') is not an integer\n");
+  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "1"}).exit_code, 2);
+  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "1", "x", "y"}).exit_code, 2);
+}
+
+TEST_F(KxuTest, MessagesComeFromTheStoresBesideKxu) {
+  EXPECT_EQ(Run({"msg", "10002", "--text", "B", "--number", "4"}).out,
+            "WARN0010002: Column B holds 4 missing values.\n");
+  EXPECT_EQ(Run({"msg", "15000", "--lang", "2"}).out,
+            "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
+            "ffnet werden.\n");
+  EXPECT_EQ(Run({"msg", "2001", "--runtime"}).out, "Division by zero.\n");
+  EXPECT_EQ(Run({"msg", "12345"}).exit_code, 1);
+  EXPECT_EQ(Run({"heading", "14999"}).out, "WARN0014999\n");
+  EXPECT_EQ(Run({"heading", "20000"}).exit_code, 1);
+}
+
+TEST_F(KxuTest, DirectoriesCopyAndDeleteWithTheirSkipLists) {
+  std::filesystem::create_directories(Path("src/sub"));
+  std::filesystem::create_directories(Path("src/build"));
+  WriteFile(Path("src/a.txt"), "a");
+  WriteFile(Path("src/sub/b.txt"), "b");
+  WriteFile(Path("src/build/c.txt"), "c");
+  EXPECT_EQ(Run({"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}).exit_code, 0);
+  EXPECT_EQ(Slurp(Path("dst/sub/b.txt")), "b");
+  EXPECT_FALSE(std::filesystem::exists(Path("dst/build")));
+  EXPECT_EQ(Run({"copy-dir", "src", "dst"}).exit_code, 1);  // a.txt is there already
+
+  const Outcome deleted = Run({"delete-files", "dst", "*.TXT", "--skip", "keep.txt"});
+  EXPECT_EQ(deleted.out, "1\n");
+  EXPECT_FALSE(std::filesystem::exists(Path("dst/a.txt")));
+  EXPECT_TRUE(std::filesystem::exists(Path("dst/sub/b.txt")));
+  EXPECT_EQ(Run({"delete-files", "nowhere"}).err, "kxu: directory does not exist (-1)\n");
+}
+
+TEST_F(KxuTest, RelativePathsTakeEitherSeparator) {
+  EXPECT_EQ(Run({"relpath", "/work/data/", "/work/plots/a.png"}).out, "../plots/a.png\n");
+  EXPECT_EQ(Run({"relpath", "E:\\work\\data\\", "E:\\work\\a.png"}).out, "..\\a.png\n");
+  const Outcome unrelated = Run({"relpath", "/a/", "/b/c"});
+  EXPECT_EQ(unrelated.exit_code, 1);
+  EXPECT_EQ(unrelated.err, "kxu: the base is empty or shares no folder with the path (-2)\n");
+}
+
+TEST_F(KxuTest, PalettesPrintColoursOrDrawASwatch) {
+  WriteFile(Path("two.gpl"), "GIMP Palette\r\nName: Two\r\n#\r\n255 128 0 Orange\r\n0 0 255\r\n");
+  EXPECT_EQ(Run({"palette", "two.gpl"}).out, "255 128 0\n0 0 255\n");
+  EXPECT_EQ(Run({"palette", "two.gpl", "--max", "1"}).out, "255 128 0\n");
+  ASSERT_EQ(Run({"palette", "two.gpl", "--svg", "two.svg"}).exit_code, 0);
+  EXPECT_NE(Slurp(Path("two.svg"))
+                .find("<rect x=\"32\" y=\"0\" width=\"32\" height=\"32\" "
+                      "fill=\"rgb(0,0,255)\"/>"),
+            std::string::npos);
+  WriteFile(Path("plain.txt"), "not a palette\n");
+  EXPECT_EQ(Run({"palette", "plain.txt"}).err, "kxu: plain.txt is not a GIMP palette (-2)\n");
+}
+
+TEST_F(KxuTest, PropsPrintTheDesktopAttributesAndSayWhichAreAbsent) {
+  WriteFile(Path("photo.png"), "png");
+  if (const std::string why = kxu::test::UserXattrsUnsupported(Path(".")); !why.empty())
+    GTEST_SKIP() << why;
+  ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.dublincore.title",
+                                      "Gr\xC3\xBC\xC3\x9F"
+                                      "e"));
+  ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.baloo.rating", "8"));
+  const Outcome outcome = Run({"props", "photo.png"});
+  EXPECT_EQ(outcome.exit_code, 0);
+  EXPECT_EQ(outcome.out.substr(0, outcome.out.find("created: ")),
+            "title: Gr\xC3\xBC\xC3\x9F"
+            "e\nsubtitle: (absent)\nrating: 75\ncomment: (absent)\n");
+  EXPECT_NE(outcome.out.find("\nmodified: 20"), std::string::npos) << outcome.out;
+  const Outcome missing = Run({"props", "missing.png"});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_EQ(missing.err, "kxu: no shell item for missing.png (15053)\n");
 }
 
 }  // namespace

@@ -1,0 +1,205 @@
+#include "directory_commands.h"
+
+#include <kxutils96/kxutils96.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text_io.h"
+
+namespace kxu::tool {
+namespace {
+
+CZQVStringArray ArrayOf(const std::vector<std::string>& texts) {
+  CZQVStringArray array;
+  for (const std::string& text : texts) array.Add(text.c_str());
+  return array;
+}
+
+void AddCopyDir(CommandLine& commands) {
+  struct Options {
+    std::string source, destination;
+    bool subfolders = false, nested = false;
+    std::vector<std::string> skip_folders, skip_files;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "copy-dir",
+      "Copy the files of a folder, with -r its subfolders too, leaving out hidden "
+      "entries and the names given to --skip-folder and --skip-file.",
+      "kxu copy-dir project backup -r --skip-folder build --skip-file notes.txt", [options] {
+        CZQVStringArray skip_folders = ArrayOf(options->skip_folders);
+        CZQVStringArray skip_files = ArrayOf(options->skip_files);
+        const ProgressLine progress("copying " + options->source);
+        const int result = kxuCopyDirectory(options->source.c_str(), options->destination.c_str(),
+                                            options->subfolders ? 1 : 0, &skip_folders, &skip_files,
+                                            options->nested ? 1 : 0);
+        return result == 1 ? kExitDone
+                           : Failed(
+                                 "the source cannot be read, the destination cannot be "
+                                 "made, or a file could not be copied",
+                                 result);
+      });
+  command->add_option("SRC", options->source, "the folder to copy")->required();
+  command->add_option("DST", options->destination, "the folder to copy into")->required();
+  command->add_flag("-r,--recursive", options->subfolders, "copy the subfolders too");
+  command->add_flag("--nested", options->nested,
+                    "overwrite files at the top of DST too (else an existing one stops the copy)");
+  command->add_option("--skip-folder", options->skip_folders, "a folder name not to copy");
+  command->add_option("--skip-file", options->skip_files, "a file name not to copy");
+}
+
+const char* DeleteFailure(int code) {
+  switch (code) {
+    case -1:
+      return "directory does not exist";
+    case -2:
+      return "directory cannot be searched";
+    default:
+      return "the system stopped listing the directory";
+  }
+}
+
+void AddDeleteFiles(CommandLine& commands) {
+  struct Options {
+    std::string directory, pattern = "*.*";
+    std::vector<std::string> skip;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command =
+      commands.Add("delete-files",
+                   "Delete the files directly in DIR whose names match PATTERN (* and ?, "
+                   "any letter case; default *.*), except the names given to --skip; prints "
+                   "how many were deleted.",
+                   "kxu delete-files build/logs '*.log' --skip keep.log", [options] {
+                     CZQVStringArray skip = ArrayOf(options->skip);
+                     const int deleted =
+                         kxuDelFiles(options->directory.c_str(), options->pattern.c_str(), &skip);
+                     if (deleted < 0) return Failed(DeleteFailure(deleted), deleted);
+                     PrintLine(std::to_string(deleted));
+                     return kExitDone;
+                   });
+  command->add_option("DIR", options->directory, "the folder")->required();
+  command->add_option("PATTERN", options->pattern, "the names to delete");
+  command->add_option("--skip", options->skip, "a file name not to delete");
+}
+
+// Paths written with '/' only are handed to the library with '\', the only
+// separator it knows, and the result comes back with '/'.
+bool UsesSlashes(const std::string& base, const std::string& path) {
+  const auto has = [](const std::string& text, char ch) {
+    return text.find(ch) != std::string::npos;
+  };
+  return !has(base, '\\') && !has(path, '\\') && (has(base, '/') || has(path, '/'));
+}
+
+std::string WithSeparator(std::string text, char from, char to) {
+  std::replace(text.begin(), text.end(), from, to);
+  return text;
+}
+
+const char* RelativePathFailure(int code) {
+  switch (code) {
+    case -1:
+      return "the path has no folder";
+    case -2:
+      return "the base is empty or shares no folder with the path";
+    default:
+      return "the path climbs more levels than --max-levels allows";
+  }
+}
+
+void AddRelPath(CommandLine& commands) {
+  struct Options {
+    std::string base, path;
+    int max_levels = 32;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "relpath",
+      "Express PATH relative to the folder BASE (a folder ends in a separator; "
+      "else the file's folder is meant), on the texts alone. Backslashes separate; "
+      "paths with only forward slashes are taken and printed with forward slashes.",
+      "kxu relpath /work/data/ /work/plots/a.png   # ../plots/a.png", [options] {
+        const bool slashes = UsesSlashes(options->base, options->path);
+        const std::string base = slashes ? WithSeparator(options->base, '/', '\\') : options->base;
+        const std::string path = slashes ? WithSeparator(options->path, '/', '\\') : options->path;
+        CStringUTF8 relative;
+        const int result =
+            kxu_make_relative_path(&relative, base.c_str(), path.c_str(), options->max_levels);
+        if (result != 0) return Failed(RelativePathFailure(result), result);
+        const std::string text(View(relative));
+        PrintLine(slashes ? WithSeparator(text, '\\', '/') : text);
+        return kExitDone;
+      });
+  command->add_option("BASE", options->base, "the base folder")->required();
+  command->add_option("PATH", options->path, "the path to express")->required();
+  command->add_option("--max-levels", options->max_levels,
+                      "the most levels the result may climb with ..; default 32");
+}
+
+// A swatch of the colours as an SVG picture: 16 squares a row.
+std::string PaletteSvg(const std::vector<int>& red, const std::vector<int>& green,
+                       const std::vector<int>& blue, int count) {
+  constexpr int kSide = 32;
+  constexpr int kPerRow = 16;
+  const int columns = std::min(count, kPerRow);
+  const int rows = (count + kPerRow - 1) / kPerRow;
+  std::string svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                    std::to_string(columns * kSide) + "\" height=\"" +
+                    std::to_string(rows * kSide) + "\">\n";
+  for (int i = 0; i < count; ++i) {
+    const auto index = static_cast<size_t>(i);
+    svg += "  <rect x=\"" + std::to_string(i % kPerRow * kSide) + "\" y=\"" +
+           std::to_string(i / kPerRow * kSide) + "\" width=\"" + std::to_string(kSide) +
+           "\" height=\"" + std::to_string(kSide) + "\" fill=\"rgb(" + std::to_string(red[index]) +
+           "," + std::to_string(green[index]) + "," + std::to_string(blue[index]) + ")\"/>\n";
+  }
+  return svg + "</svg>\n";
+}
+
+void AddPalette(CommandLine& commands) {
+  struct Options {
+    std::string file, svg;
+    int max = 256;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "palette",
+      "Read the colours of a GIMP palette file; prints 'r g b' per colour, or "
+      "writes a swatch picture with --svg.",
+      "kxu palette Tango.gpl --max 16 --svg tango.svg", [options] {
+        const auto room = static_cast<size_t>(std::max(options->max, 1));
+        std::vector<int> red(room), green(room), blue(room);
+        const int count = kxu_read_GIMP_palette(options->file.c_str(), red.data(), green.data(),
+                                                blue.data(), options->max);
+        if (count == -1) return Failed("cannot open " + options->file, count);
+        if (count < 0) return Failed(options->file + " is not a GIMP palette", count);
+        if (!options->svg.empty()) {
+          return kxuWriteToFile(options->svg.c_str(), PaletteSvg(red, green, blue, count).c_str())
+                     ? kExitDone
+                     : Failed("cannot write " + options->svg, 0);
+        }
+        for (size_t i = 0; i < static_cast<size_t>(count); ++i)
+          PrintLine(std::to_string(red[i]) + " " + std::to_string(green[i]) + " " +
+                    std::to_string(blue[i]));
+        return kExitDone;
+      });
+  command->add_option("FILE", options->file, "the palette file")->required();
+  command->add_option("--max", options->max, "read at most N colours; default 256")
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("--svg", options->svg, "write the colours as an SVG swatch to OUT");
+}
+
+}  // namespace
+
+void AddDirectoryCommands(CommandLine& commands) {
+  AddCopyDir(commands);
+  AddDeleteFiles(commands);
+  AddRelPath(commands);
+  AddPalette(commands);
+}
+
+}  // namespace kxu::tool

@@ -1,0 +1,151 @@
+#include "message_commands.h"
+
+#include <kxutils96/kxutils96.h>
+
+#include <charconv>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "text_io.h"
+
+namespace kxu::tool {
+namespace {
+
+// The command line's arguments handed to the formatter one by one, each
+// converted to the type its sign's letter names; what did not convert is
+// remembered, so that the command can say so after the call.
+struct ArgumentSource {
+  const std::vector<std::string>& texts;
+  size_t read = 0;
+  std::string problem;
+};
+
+template <typename Number>
+bool ParseNumber(const std::string& text, Number& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && !text.empty();
+}
+
+kxu::format::OrderedValue ReadArgument(void* pContext, int nIndex, char chLetter) {
+  auto& source = *static_cast<ArgumentSource*>(pContext);
+  kxu::format::OrderedValue value{};
+  value.psz = "";
+  source.read = static_cast<size_t>(nIndex) + 1;
+  if (static_cast<size_t>(nIndex) >= source.texts.size()) {
+    if (source.problem.empty()) source.problem = "the format has more signs than arguments";
+    return value;
+  }
+  const std::string& text = source.texts[static_cast<size_t>(nIndex)];
+  const bool converted = chLetter == 's'   ? (value.psz = text.c_str(), true)
+                         : chLetter == 'd' ? ParseNumber(text, value.n)
+                                           : ParseNumber(text, value.d);
+  if (!converted && source.problem.empty())
+    source.problem = "argument " + std::to_string(nIndex) + " ('" + text + "') is not " +
+                     (chLetter == 'd' ? "an integer" : "a number");
+  return value;
+}
+
+void AddFormat(CommandLine& commands) {
+  struct Options {
+    std::string format;
+    std::vector<std::string> arguments;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command =
+      commands.Add("format",
+                   "Format a message whose signs {N}%d, {N}%s, {N}%g (also %e %E %G) carry "
+                   "argument numbers; ARG N takes the type of sign {N}.",
+                   "kxu format '{1}%s has {0}%d rows' 12 Table", [options] {
+                     ArgumentSource source{options->arguments};
+                     CStringUTF8 result;
+                     const int done = kxuStringOrderedFormatFrom(result, options->format.c_str(),
+                                                                 ReadArgument, &source);
+                     if (done == 0) return Failed(View(result), done);
+                     if (source.problem.empty() && source.read < options->arguments.size())
+                       source.problem = "there are more arguments than signs";
+                     if (!source.problem.empty()) {
+                       std::fprintf(stderr, "kxu: %s\n", source.problem.c_str());
+                       return kExitUsage;
+                     }
+                     PrintLine(View(result));
+                     return kExitDone;
+                   });
+  command->add_option("FORMAT", options->format, "the format")->required();
+  command->add_option("ARG", options->arguments, "the arguments, index 0 first");
+}
+
+void AddMsg(CommandLine& commands) {
+  struct Options {
+    int id = 0, language = 0, number = 0;
+    std::vector<std::string> texts;
+    bool runtime = false;
+    CLI::Option* number_option = nullptr;  // whether --number was given
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "msg",
+      "Print message ID of the message store beside kxu, with its heading, in the "
+      "host's language N (1 English, 2 German, 3 Japanese, 4 Simplified Chinese), "
+      "filled with --text and --number values.",
+      "kxu msg 10002 --lang 2 --text B --number 4", [options] {
+        CStringUTF8 message;
+        if (options->runtime) {
+          if (kxu_load_runtime_err(options->id, &message) <= 0)
+            return Failed("no runtime message " + std::to_string(options->id), 0);
+        } else {
+          if (kxu_load_err_msg_str(options->id, nullptr, options->language) == 0)
+            return Failed("the message store zErrMsg.kxmsg cannot be loaded", 0);
+          const std::vector<std::string>& texts = options->texts;
+          const bool number_given = options->number_option->count() > 0;
+          const int loaded = texts.empty() && !number_given
+                                 ? kxu_load_err_msg_str(options->id, &message, options->language)
+                                 : kxu_load_msg_str(options->id, &message,
+                                                    texts.empty() ? nullptr : texts[0].c_str(),
+                                                    number_given ? &options->number : nullptr,
+                                                    texts.size() < 2 ? nullptr : texts[1].c_str(),
+                                                    options->language);
+          if (loaded == 0)
+            return Failed("no message " + std::to_string(options->id) +
+                              ", or the values do not fit its placeholders",
+                          loaded);
+        }
+        PrintLine(View(message));
+        return kExitDone;
+      });
+  command->add_option("ID", options->id, "the message id")->required();
+  command->add_option("--lang", options->language,
+                      "the host's language number; default: the "
+                      "store's default language");
+  command->add_option("--text", options->texts, "a text for a %s (at most two, in order)")
+      ->expected(0, 2);
+  options->number_option =
+      command->add_option("--number", options->number, "the integer for the %d");
+  command->add_flag("--runtime", options->runtime,
+                    "read the script runtime's store ZKSmsg96.kxmsg (no heading, no values)");
+}
+
+void AddHeading(CommandLine& commands) {
+  auto id = std::make_shared<int>(0);
+  CLI::App* command = commands.Add(
+      "heading", "Print the heading of message ID: WARN for 10000-14999, ERR for 15000-19999.",
+      "kxu heading 15000   # ERR0015000", [id] {
+        CStringUTF8 heading;
+        if (kxu_err_msg_heading(*id, &heading) == 0)
+          return Failed("message " + std::to_string(*id) + " is neither warning nor error", 0);
+        PrintLine(View(heading));
+        return kExitDone;
+      });
+  command->add_option("ID", *id, "the message id")->required();
+}
+
+}  // namespace
+
+void AddMessageCommands(CommandLine& commands) {
+  AddFormat(commands);
+  AddMsg(commands);
+  AddHeading(commands);
+}
+
+}  // namespace kxu::tool
