@@ -100,7 +100,8 @@ class CArray : public CObject {
       std::memmove(static_cast<void*>(m_pData + nIndex + nCount),
                    static_cast<const void*>(m_pData + nIndex),
                    static_cast<size_t>(nOldSize - nIndex) * sizeof(TYPE));
-      for (INT_PTR i = nIndex; i < nIndex + nCount; ++i) ::new (static_cast<void*>(m_pData + i)) TYPE();
+      for (INT_PTR i = nIndex; i < nIndex + nCount; ++i)
+        ::new (static_cast<void*>(m_pData + i)) TYPE();
     }
     for (INT_PTR i = nIndex; i < nIndex + nCount; ++i) m_pData[i] = copy;
   }
@@ -154,7 +155,8 @@ class CArray : public CObject {
     constexpr INT_PTR kMaxElements = static_cast<INT_PTR>(SIZE_MAX / sizeof(TYPE) / 2);
     if (nNewMax > kMaxElements) AfxThrowMemoryException();
     // NOLINTNEXTLINE(bugprone-sizeof-expression)
-    void* pNew = std::realloc(static_cast<void*>(m_pData), static_cast<size_t>(nNewMax) * sizeof(TYPE));
+    const size_t nBytes = static_cast<size_t>(nNewMax) * sizeof(TYPE);
+    void* pNew = std::realloc(static_cast<void*>(m_pData), nBytes);
     if (pNew == nullptr) AfxThrowMemoryException();
     m_pData = static_cast<TYPE*>(pNew);
     m_nMaxSize = nNewMax;
