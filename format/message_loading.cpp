@@ -205,3 +205,10 @@ int kxu_err_msgbox(int nID, unsigned int nType, const char* lpcsz1, int* pnValue
   kxu::strings::ConvertToWide(strWide, strText, CP_UTF8, -1);
   return AfxMessageBox(strWide, nType, 0);
 }
+
+int kxuCheckMessageStore(const char* lpcszFile, KxuStoreProblemReport pfnReport, void* pContext) {
+  if (lpcszFile == nullptr) return -1;
+  CString strWidePath;
+  kxu::strings::ConvertToWide(strWidePath, lpcszFile, CP_UTF8, -1);
+  return utlCheckMessageStore(strWidePath, pfnReport, pContext);
+}

@@ -17,6 +17,13 @@
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
 
+// Receives one problem of a message store: its 1-based line (0 for the file
+// as a whole), its kind (1: an error, the store will not load; 2: a warning,
+// such as a message missing from the default language) and a short English
+// description.
+using KxuStoreProblemReport = void (*)(void* pContext, int nLine, int nKind,
+                                       const char* lpcszProblem);
+
 extern "C" {
 
 // The heading of message `nID`: "WARN" for 10000 to 14999, "ERR" for 15000
@@ -91,5 +98,15 @@ KXU_API int kxu_load_runtime_err(int nID, CStringUTF8* pstrMsg);
 // nullptr) shows "ERR0015000: The file a.csv could not be opened."
 KXU_API int kxu_err_msgbox(int nID, unsigned int nType, const char* lpcsz1, int* pnValue,
                            const char* lpcsz2);
+
+// Checks the message store file `lpcszFile` (UTF-8 path) as the loader
+// reads it, for translators and build steps: each problem goes, in line
+// order, to `pfnReport` (may be null: count only) with `pContext`. Loads
+// nothing and writes to no stream. Returns the number of problems, 0 for a
+// clean store; -1 when the file cannot be read or is larger than 64 MiB, and
+// for a null path.
+// Example: a store line "15000The file" gives 1 and one report of kind 1.
+KXU_API int kxuCheckMessageStore(const char* lpcszFile, KxuStoreProblemReport pfnReport,
+                                 void* pContext);
 
 }  // extern "C"

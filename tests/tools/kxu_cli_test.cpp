@@ -212,6 +212,20 @@ TEST_F(KxuTest, MessagesComeFromTheStoresBesideKxu) {
   EXPECT_EQ(Run({"heading", "20000"}).exit_code, 1);
 }
 
+TEST_F(KxuTest, CheckStoreNamesEachProblemWithItsLine) {
+  WriteFile(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
+  const Outcome good = Run({"check-store", "good.kxmsg"});
+  EXPECT_EQ(good.exit_code, 0);
+  EXPECT_EQ(good.out, "");
+  WriteFile(Path("bad.kxmsg"),
+            "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
+            "2 Nur deutsch.\n");
+  const Outcome bad = Run({"check-store", "bad.kxmsg"});
+  EXPECT_EQ(bad.exit_code, 1);
+  EXPECT_EQ(bad.out.rfind("bad.kxmsg:3: error: ", 0), 0U) << bad.out;
+  EXPECT_NE(bad.out.find("\nbad.kxmsg:5: warning: "), std::string::npos) << bad.out;
+}
+
 TEST_F(KxuTest, DirectoriesCopyAndDeleteWithTheirSkipLists) {
   std::filesystem::create_directories(Path("src/sub"));
   std::filesystem::create_directories(Path("src/build"));

@@ -140,12 +140,48 @@ void AddHeading(CommandLine& commands) {
   command->add_option("ID", *id, "the message id")->required();
 }
 
+// What check-store found in one store.
+struct StoreProblems {
+  const std::string& file;
+  int errors = 0;
+};
+
+void PrintStoreProblem(void* pContext, int nLine, int nKind, const char* lpcszProblem) {
+  auto& problems = *static_cast<StoreProblems*>(pContext);
+  const bool error = nKind == 1;
+  problems.errors += error ? 1 : 0;
+  std::printf("%s:%d: %s: %s\n", problems.file.c_str(), nLine, error ? "error" : "warning",
+              lpcszProblem);
+}
+
+void AddCheckStore(CommandLine& commands) {
+  auto files = std::make_shared<std::vector<std::string>>();
+  CLI::App* command =
+      commands.Add("check-store",
+                   "Check message stores as the loader reads them; prints FILE:LINE: error "
+                   "or warning: PROBLEM for each problem, and fails when a store has errors "
+                   "(such a store would not load).",
+                   "kxu check-store format/messages/zErrMsg.kxmsg", [files] {
+                     int exit_code = kExitDone;
+                     for (const std::string& file : *files) {
+                       StoreProblems problems{file};
+                       if (kxuCheckMessageStore(file.c_str(), PrintStoreProblem, &problems) < 0)
+                         exit_code = Failed("cannot read " + file, -1);
+                       else if (problems.errors > 0)
+                         exit_code = kExitFailed;
+                     }
+                     return exit_code;
+                   });
+  command->add_option("FILE", *files, "the store files")->required();
+}
+
 }  // namespace
 
 void AddMessageCommands(CommandLine& commands) {
   AddFormat(commands);
   AddMsg(commands);
   AddHeading(commands);
+  AddCheckStore(commands);
 }
 
 }  // namespace kxu::tool

@@ -32,7 +32,12 @@ TEST(SampleStores, BesideTheProgramAndClean) {
   for (const char* name : {"zErrMsg.kxmsg", "ZKSmsg96.kxmsg"}) {
     const std::filesystem::path path = ProgramFolder() / name;
     EXPECT_EQ(utlCheckMessageStore(path.u16string().c_str(), nullptr, nullptr), 0) << path;
+    EXPECT_EQ(kxuCheckMessageStore(path.string().c_str(), nullptr, nullptr), 0) << path;
   }
+  EXPECT_EQ(kxuCheckMessageStore(nullptr, nullptr, nullptr), -1);
+  EXPECT_EQ(
+      kxuCheckMessageStore((ProgramFolder() / "absent.kxmsg").string().c_str(), nullptr, nullptr),
+      -1);
 }
 
 struct HeadingCase {
