@@ -58,7 +58,7 @@ void AddFormat(CommandLine& commands) {
                    "Format a message whose signs {N}%d, {N}%s, {N}%g (also %e %E %G) carry "
                    "argument numbers; ARG N takes the type of sign {N}.",
                    "kxu format '{1}%s has {0}%d rows' 12 Table", [options] {
-                     ArgumentSource source{options->arguments};
+                     ArgumentSource source{options->arguments, 0, {}};
                      CStringUTF8 result;
                      const int done = kxuStringOrderedFormatFrom(result, options->format.c_str(),
                                                                  ReadArgument, &source);
@@ -164,7 +164,7 @@ void AddCheckStore(CommandLine& commands) {
                    "kxu check-store format/messages/zErrMsg.kxmsg", [files] {
                      int exit_code = kExitDone;
                      for (const std::string& file : *files) {
-                       StoreProblems problems{file};
+                       StoreProblems problems{file, 0};
                        if (kxuCheckMessageStore(file.c_str(), PrintStoreProblem, &problems) < 0)
                          exit_code = Failed("cannot read " + file, -1);
                        else if (problems.errors > 0)
