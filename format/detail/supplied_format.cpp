@@ -85,14 +85,14 @@ bool IsUnsignedConversion(char chLetter) {
 
 // Appends the conversion printed with `value` (which fits it).
 void AppendConverted(std::string& out, const Conversion& conversion, const SuppliedValue& value) {
-  const std::string spec(conversion.text);
+  const std::string strConversion(conversion.text);
   const auto print = [&](char* pBuffer, std::size_t nSize) {
     if (value.kind == SuppliedValue::Kind::kText)
-      return std::snprintf(pBuffer, nSize, spec.c_str(), value.psz);
+      return std::snprintf(pBuffer, nSize, strConversion.c_str(), value.psz);
     // The unsigned conversions read an unsigned int: pass the int's bits as one.
     if (IsUnsignedConversion(conversion.chLetter))
-      return std::snprintf(pBuffer, nSize, spec.c_str(), static_cast<unsigned>(value.n));
-    return std::snprintf(pBuffer, nSize, spec.c_str(), value.n);
+      return std::snprintf(pBuffer, nSize, strConversion.c_str(), static_cast<unsigned>(value.n));
+    return std::snprintf(pBuffer, nSize, strConversion.c_str(), value.n);
   };
   const int nLength = print(nullptr, 0);
   if (nLength <= 0) return;
