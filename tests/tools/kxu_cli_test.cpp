@@ -4,32 +4,23 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/user_xattr.h"
 
 namespace {
+
+using kxu::test::ReadBytes;
+using kxu::test::WriteBytes;
 
 struct Outcome {
   int exit_code = -1;
   std::string out;
   std::string err;
 };
-
-std::string Slurp(const std::filesystem::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // Quotes `text` for the POSIX shell.
 std::string ShellQuoted(const std::string& text) {
@@ -42,14 +33,14 @@ class KxuTest : public ::testing::Test {
  protected:
   // Runs the installed kxu with `args` in the test's folder, `input` on stdin.
   Outcome Run(const std::vector<std::string>& args, const std::string& input = "") {
-    WriteFile(dir_.Path("stdin"), input);
+    WriteBytes(dir_.Path("stdin"), input);
     std::string command =
         "cd " + ShellQuoted(dir_.Path().string()) + " && " + ShellQuoted(KXU_INSTALLED_PROGRAM);
     for (const std::string& arg : args) command += " " + ShellQuoted(arg);
     command += " <stdin >stdout 2>stderr";
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(dir_.Path("stdout")),
-            Slurp(dir_.Path("stderr"))};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir_.Path("stdout")),
+            ReadBytes(dir_.Path("stderr"))};
   }
 
   std::filesystem::path Path(const std::string& name) const { return dir_.Path(name); }
@@ -121,7 +112,7 @@ TEST_F(KxuTest, TokensKeepQuotedAndBracketedStretches) {
 }
 
 TEST_F(KxuTest, CsvPrintsFieldsAsTabsOrJson) {
-  WriteFile(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
+  WriteBytes(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
   EXPECT_EQ(Run({"csv", "in.csv"}).out, "1\ta \"b\"\tx\t\nq\n");
   EXPECT_EQ(Run({"csv", "--json", "in.csv"}).out, "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n");
 }
@@ -151,15 +142,15 @@ TEST_F(KxuTest, FilesRoundTripThroughEveryEncoding) {
                 "e\n")
                 .exit_code,
             0);
-  EXPECT_EQ(Slurp(Path("out.txt")),
+  EXPECT_EQ(ReadBytes(Path("out.txt")),
             "Gr\xC3\xBC\xC3\x9F"
             "e\n");
-  WriteFile(Path("be.txt"), Run({"convert", "--to", "utf-16be", "out.txt"}).out);
-  EXPECT_EQ(Slurp(Path("be.txt")), std::string("\0G\0r\0\xFC\0\xDF\0e\0\n", 12));
+  WriteBytes(Path("be.txt"), Run({"convert", "--to", "utf-16be", "out.txt"}).out);
+  EXPECT_EQ(ReadBytes(Path("be.txt")), std::string("\0G\0r\0\xFC\0\xDF\0e\0\n", 12));
   EXPECT_EQ(Run({"convert", "--from", "utf-16be", "--to", "1252", "be.txt"}).out,
             "Gr\xFC\xDF"
             "e\n");
-  WriteFile(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
+  WriteBytes(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
   EXPECT_EQ(Run({"read", "bom.txt"}).out, "hi\n x ");
   EXPECT_EQ(Run({"lines", "bom.txt", "--trim"}).out, "hi\nx\n");
 }
@@ -213,13 +204,13 @@ TEST_F(KxuTest, MessagesComeFromTheStoresBesideKxu) {
 }
 
 TEST_F(KxuTest, CheckStoreNamesEachProblemWithItsLine) {
-  WriteFile(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
+  WriteBytes(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
   const Outcome good = Run({"check-store", "good.kxmsg"});
   EXPECT_EQ(good.exit_code, 0);
   EXPECT_EQ(good.out, "");
-  WriteFile(Path("bad.kxmsg"),
-            "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
-            "2 Nur deutsch.\n");
+  WriteBytes(Path("bad.kxmsg"),
+             "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
+             "2 Nur deutsch.\n");
   const Outcome bad = Run({"check-store", "bad.kxmsg"});
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out.rfind("bad.kxmsg:3: error: ", 0), 0U) << bad.out;
@@ -229,11 +220,11 @@ TEST_F(KxuTest, CheckStoreNamesEachProblemWithItsLine) {
 TEST_F(KxuTest, DirectoriesCopyAndDeleteWithTheirSkipLists) {
   std::filesystem::create_directories(Path("src/sub"));
   std::filesystem::create_directories(Path("src/build"));
-  WriteFile(Path("src/a.txt"), "a");
-  WriteFile(Path("src/sub/b.txt"), "b");
-  WriteFile(Path("src/build/c.txt"), "c");
+  WriteBytes(Path("src/a.txt"), "a");
+  WriteBytes(Path("src/sub/b.txt"), "b");
+  WriteBytes(Path("src/build/c.txt"), "c");
   EXPECT_EQ(Run({"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}).exit_code, 0);
-  EXPECT_EQ(Slurp(Path("dst/sub/b.txt")), "b");
+  EXPECT_EQ(ReadBytes(Path("dst/sub/b.txt")), "b");
   EXPECT_FALSE(std::filesystem::exists(Path("dst/build")));
   EXPECT_EQ(Run({"copy-dir", "src", "dst"}).exit_code, 1);  // a.txt is there already
 
@@ -253,20 +244,20 @@ TEST_F(KxuTest, RelativePathsTakeEitherSeparator) {
 }
 
 TEST_F(KxuTest, PalettesPrintColoursOrDrawASwatch) {
-  WriteFile(Path("two.gpl"), "GIMP Palette\r\nName: Two\r\n#\r\n255 128 0 Orange\r\n0 0 255\r\n");
+  WriteBytes(Path("two.gpl"), "GIMP Palette\r\nName: Two\r\n#\r\n255 128 0 Orange\r\n0 0 255\r\n");
   EXPECT_EQ(Run({"palette", "two.gpl"}).out, "255 128 0\n0 0 255\n");
   EXPECT_EQ(Run({"palette", "two.gpl", "--max", "1"}).out, "255 128 0\n");
   ASSERT_EQ(Run({"palette", "two.gpl", "--svg", "two.svg"}).exit_code, 0);
-  EXPECT_NE(Slurp(Path("two.svg"))
+  EXPECT_NE(ReadBytes(Path("two.svg"))
                 .find("<rect x=\"32\" y=\"0\" width=\"32\" height=\"32\" "
                       "fill=\"rgb(0,0,255)\"/>"),
             std::string::npos);
-  WriteFile(Path("plain.txt"), "not a palette\n");
+  WriteBytes(Path("plain.txt"), "not a palette\n");
   EXPECT_EQ(Run({"palette", "plain.txt"}).err, "kxu: plain.txt is not a GIMP palette (-2)\n");
 }
 
 TEST_F(KxuTest, PropsPrintTheDesktopAttributesAndSayWhichAreAbsent) {
-  WriteFile(Path("photo.png"), "png");
+  WriteBytes(Path("photo.png"), "png");
   if (const std::string why = kxu::test::UserXattrsUnsupported(Path(".")); !why.empty())
     GTEST_SKIP() << why;
   ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.dublincore.title",
