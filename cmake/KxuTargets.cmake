@@ -65,6 +65,10 @@ function(kxu_add_library)
   add_library(kxutils96::kxUtils96 ALIAS kxUtils96)
   set_target_properties(kxUtils96 PROPERTIES
     VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+  if(WIN32)
+    # The host loads kxUtils96.dll by that name.
+    set_target_properties(kxUtils96 PROPERTIES PREFIX "")
+  endif()
   target_compile_features(kxUtils96 PUBLIC cxx_std_20)
   if(CMAKE_CXX_COMPILER_LINKER_ID STREQUAL "GNU" OR (UNIX AND NOT APPLE))
     target_link_options(kxUtils96 PRIVATE
@@ -79,10 +83,13 @@ function(kxu_add_library)
 
   add_library(kxutils96_internal STATIC ${objects})
   target_link_libraries(kxutils96_internal PUBLIC ${components})
+  # Its users link the objects themselves: on Windows they must not import
+  # the library's names from the DLL.
+  target_compile_definitions(kxutils96_internal INTERFACE KXU_STATIC_DEFINE)
 
-  foreach(target kxUtils96 kxutils96_internal)
-    target_link_libraries(${target} PRIVATE ${CMAKE_DL_LIBS})
-  endforeach()
+  get_property(system_libraries GLOBAL PROPERTY KXU_SYSTEM_LIBRARIES)
+  target_link_libraries(kxUtils96 PRIVATE ${system_libraries})
+  target_link_libraries(kxutils96_internal PUBLIC ${system_libraries})
 
   include(GenerateExportHeader)
   generate_export_header(kxUtils96

@@ -20,8 +20,10 @@ constexpr bool IsAsciiDigit(unsigned char c) {
   return c >= '0' && c <= '9';
 }
 
+// Bytes of 0x80 and above are parts of UTF-8 characters, never letters, even
+// where the ANSI code page would call them letters.
 bool IsAsciiLetter(unsigned char c) {
-  return IsCharAlphaA(static_cast<char>(c)) != FALSE;
+  return c < 0x80 && IsCharAlphaA(static_cast<char>(c)) != FALSE;
 }
 
 constexpr unsigned char AsciiLower(unsigned char c) {

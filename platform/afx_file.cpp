@@ -1,12 +1,6 @@
 #include <kxutils96/platform/afx_file.h>
 
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstddef>
 #include <cstdlib>
 #include <cstring>
@@ -15,156 +9,21 @@
 #include <string_view>
 #include <utility>
 
-#include <kxutils96/platform/native_path.h>
+#include <kxutils96/platform/afx_file_system.h>
 #include <kxutils96/platform/unicode.h>
 
-static_assert(SEEK_SET == CFile::begin && SEEK_CUR == CFile::current && SEEK_END == CFile::end,
-              "CFile's seek origins are passed to lseek as they are");
+using kxu::platform::RequireBuffer;
 
-namespace {
-
-using kxu::platform::IsFolder;
-using kxu::platform::ParentFolder;
-using kxu::platform::RetryOnInterrupt;
-
-// Why an open failed: the CFileException cause and the system's error number.
-struct OpenFailure {
-  int cause;
-  int osError;
-};
-
-int CauseOfErrno(int osError) {
-  switch (osError) {
-    case ENOENT:
-      return CFileException::fileNotFound;
-    case ENOTDIR:
-    case ENAMETOOLONG:
-    case ELOOP:
-      return CFileException::badPath;
-    case EACCES:
-    case EPERM:
-    case EISDIR:
-    case EROFS:
-    case ETXTBSY:
-      return CFileException::accessDenied;
-    case EMFILE:
-    case ENFILE:
-      return CFileException::tooManyOpenFiles;
-    case EBADF:
-      return CFileException::invalidFile;
-    case EWOULDBLOCK:
-      return CFileException::sharingViolation;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return CFileException::diskFull;
-    case EIO:
-      return CFileException::hardIO;
-    default:
-      return CFileException::genericException;
-  }
-}
-
-OpenFailure FailureOfOpen(const std::string& path, int osError) {
-  // The system says ENOENT both for a missing file and for a missing folder.
-  if (osError == ENOENT && !IsFolder(ParentFolder(path))) {
-    return {CFileException::badPath, osError};
-  }
-  return {CauseOfErrno(osError), osError};
-}
-
-// The open(2) access mode for the flags, or -1 when they name none.
-int AccessMode(UINT nOpenFlags) {
-  switch (nOpenFlags & 0x3) {
-    case CFile::modeRead:
-      return O_RDONLY;
-    case CFile::modeWrite:
-      return O_WRONLY;
-    case CFile::modeReadWrite:
-      return O_RDWR;
-    default:
-      return -1;
-  }
-}
-
-// The flock(2) operation the sharing mode asks for: 0 for none, -1 when the
-// flags name no sharing mode.
-int LockOperation(UINT nOpenFlags) {
-  const bool writing = (nOpenFlags & 0x3) != CFile::modeRead;
-  switch (nOpenFlags & 0x70) {
-    case CFile::shareCompat:
-    case CFile::shareExclusive:
-      return writing ? LOCK_EX | LOCK_NB : 0;
-    case CFile::shareDenyWrite:
-    case CFile::shareDenyRead:
-      return LOCK_SH | LOCK_NB;
-    case CFile::shareDenyNone:
-      return 0;
-    default:
-      return -1;
-  }
-}
-
-// Reads the opened file's type into `mode`; a directory is refused.
-std::optional<OpenFailure> RefuseDirectory(int fd, mode_t& mode) {
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) return OpenFailure{CauseOfErrno(errno), errno};
-  mode = info.st_mode;
-  if (S_ISDIR(mode)) return OpenFailure{CFileException::accessDenied, EISDIR};
-  return std::nullopt;
-}
-
-std::optional<OpenFailure> LockForSharing(int fd, int operation) {
-  if (operation == 0 || RetryOnInterrupt([&] { return ::flock(fd, operation); }) == 0) {
-    return std::nullopt;
-  }
-  return OpenFailure{CauseOfErrno(errno), errno};
-}
-
-// modeCreate empties an existing file unless modeNoTruncate keeps it. A file
-// opened only for reading is truncated through its name. Devices and pipes
-// have no length to cut.
-std::optional<OpenFailure> TruncateIfAsked(int fd, mode_t mode, const std::string& path,
-                                           UINT nOpenFlags) {
-  if ((nOpenFlags & CFile::modeCreate) == 0 || (nOpenFlags & CFile::modeNoTruncate) != 0 ||
-      !S_ISREG(mode)) {
-    return std::nullopt;
-  }
-  const bool readOnly = (nOpenFlags & 0x3) == CFile::modeRead;
-  const int result =
-      RetryOnInterrupt([&] { return readOnly ? ::truncate(path.c_str(), 0) : ::ftruncate(fd, 0); });
-  if (result == 0) return std::nullopt;
-  return OpenFailure{CauseOfErrno(errno), errno};
-}
-
-// Opens `path` as the flags ask: the descriptor, or the reason it failed. The
-// lock comes before the truncation so that a refused open changes nothing.
-std::optional<OpenFailure> OpenDescriptor(const std::string& path, UINT nOpenFlags, int& fd) {
-  const int access = AccessMode(nOpenFlags);
-  const int lock = LockOperation(nOpenFlags);
-  if (access < 0 || lock < 0) return OpenFailure{CFileException::genericException, EINVAL};
-
-  const int flags = access | ((nOpenFlags & CFile::modeCreate) != 0 ? O_CREAT : 0) |
-                    ((nOpenFlags & CFile::modeNoInherit) != 0 ? O_CLOEXEC : 0);
-  fd = RetryOnInterrupt([&] { return ::open(path.c_str(), flags, 0666); });
-  if (fd < 0) return FailureOfOpen(path, errno);
-
-  mode_t mode = 0;
-  std::optional<OpenFailure> failure = RefuseDirectory(fd, mode);
-  if (!failure) failure = LockForSharing(fd, lock);
-  if (!failure) failure = TruncateIfAsked(fd, mode, path, nOpenFlags);
-  if (failure) ::close(fd);
-  return failure;
-}
+namespace kxu::platform {
 
 void RequireBuffer(const void* lpBuf) {
   if (lpBuf == nullptr) AfxThrowInvalidArgException();
 }
 
-}  // namespace
+}  // namespace kxu::platform
 
 // ---------------------------------------------------------------------------
-// CFile
+// CFile (the members that talk to the system are in afx_file_system.cpp)
 
 CFile::CFile() noexcept = default;
 
@@ -185,12 +44,12 @@ void CFile::OpenOrThrow(LPCTSTR lpszFileName, UINT nOpenFlags) {
 
 BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
   CString name(lpszFileName);  // made first: once the file is open nothing may throw
-  int fd = -1;
-  const std::optional<OpenFailure> failure =
-      IsOpen() ? OpenFailure{CFileException::genericException, -1}
-               : OpenDescriptor(kxu::platform::NativePath(lpszFileName), nOpenFlags, fd);
+  INT_PTR handle = kNoHandle;
+  const std::optional<kxu::platform::FileOpenFailure> failure =
+      IsOpen() ? kxu::platform::FileOpenFailure{CFileException::genericException, -1}
+               : kxu::platform::OpenFileHandle(lpszFileName, nOpenFlags, handle);
   if (!failure) {
-    m_hFile = fd;
+    m_hFile = handle;
     m_strFileName = std::move(name);
     return TRUE;
   }
@@ -204,94 +63,6 @@ BOOL CFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) 
 
 void CFile::ThrowError(int cause, int osError) const {
   AfxThrowFileException(cause, osError, m_strFileName);
-}
-
-void CFile::ThrowLastError() const {
-  const int osError = errno;
-  // EBADF on an open file means it was not opened for that kind of access.
-  const bool wrongAccess = osError == EBADF && IsOpen();
-  ThrowError(wrongAccess ? CFileException::accessDenied : CauseOfErrno(osError), osError);
-}
-
-UINT CFile::Read(void* lpBuf, UINT nCount) {
-  if (nCount == 0) return 0;
-  RequireBuffer(lpBuf);
-  auto* out = static_cast<BYTE*>(lpBuf);
-  UINT done = 0;
-  while (done < nCount) {
-    const ssize_t got =
-        RetryOnInterrupt([&] { return ::read(Handle(), out + done, nCount - done); });
-    if (got < 0) ThrowLastError();
-    if (got == 0) break;
-    done += static_cast<UINT>(got);
-  }
-  return done;
-}
-
-void CFile::Write(const void* lpBuf, UINT nCount) {
-  if (nCount == 0) return;
-  RequireBuffer(lpBuf);
-  const auto* in = static_cast<const BYTE*>(lpBuf);
-  UINT done = 0;
-  while (done < nCount) {
-    const ssize_t put =
-        RetryOnInterrupt([&] { return ::write(Handle(), in + done, nCount - done); });
-    if (put == 0) errno = ENOSPC;  // a write that makes no progress has no room left
-    if (put <= 0) ThrowLastError();
-    done += static_cast<UINT>(put);
-  }
-}
-
-ULONGLONG CFile::Seek(LONGLONG lOff, UINT nFrom) {
-  if (nFrom > end) ThrowError(CFileException::badSeek, EINVAL);
-  const off_t position = ::lseek(Handle(), lOff, static_cast<int>(nFrom));
-  if (position < 0) {
-    const int osError = errno;
-    const bool badTarget = osError == EINVAL || osError == EOVERFLOW || osError == ESPIPE;
-    ThrowError(badTarget ? CFileException::badSeek : CauseOfErrno(osError), osError);
-  }
-  return static_cast<ULONGLONG>(position);
-}
-
-ULONGLONG CFile::GetPosition() const {
-  const off_t position = ::lseek(Handle(), 0, SEEK_CUR);
-  if (position < 0) ThrowLastError();
-  return static_cast<ULONGLONG>(position);
-}
-
-ULONGLONG CFile::GetLength() const {
-  struct stat info {};
-  if (::fstat(Handle(), &info) != 0) ThrowLastError();
-  return static_cast<ULONGLONG>(info.st_size);
-}
-
-void CFile::SetLength(ULONGLONG dwNewLen) {
-  if (dwNewLen > static_cast<ULONGLONG>(std::numeric_limits<off_t>::max())) {
-    ThrowError(CFileException::diskFull, EFBIG);
-  }
-  const auto length = static_cast<off_t>(dwNewLen);
-  if (RetryOnInterrupt([&] { return ::ftruncate(Handle(), length); }) != 0) ThrowLastError();
-  if (GetPosition() > dwNewLen) Seek(length, begin);
-}
-
-void CFile::Flush() {
-  // Pipes and devices have nothing to put on a disk.
-  if (::fsync(Handle()) != 0 && errno != EINVAL && errno != EROFS) ThrowLastError();
-}
-
-void CFile::Close() {
-  if (!IsOpen()) return;
-  const int fd = Handle();
-  m_hFile = kNoHandle;
-  // The descriptor is released even when close() reports an error (EINTR too),
-  // so it is never retried.
-  if (::close(fd) != 0 && errno != EINTR) ThrowLastError();
-}
-
-void CFile::Abort() noexcept {
-  if (!IsOpen()) return;
-  ::close(Handle());
-  m_hFile = kNoHandle;
 }
 
 // ---------------------------------------------------------------------------
@@ -474,7 +245,7 @@ void CStdioFile::BeginReading() {
 
 void CStdioFile::BeginWriting() {
   if (m_bWriting) return;
-  if (!IsOpen()) ThrowError(CFileException::invalidFile, EBADF);
+  if (!IsOpen()) ThrowError(CFileException::invalidFile, kxu::platform::ClosedFileError());
   SyncPosition();
   m_bWriting = true;
 }

@@ -7,24 +7,32 @@
 // every other operation raise CFileException (thrown as a pointer). A file
 // left open is closed by the destructor, which never throws.
 //
-// Sharing modes: shareDenyWrite and shareDenyRead take a shared advisory lock,
-// shareExclusive and shareCompat (no flag) an exclusive one when the file is
-// opened for writing; a conflicting open fails with sharingViolation. The
-// locks bind only processes that honour them (this library does); they cannot
-// stop a program that ignores advisory locks.
+// Sharing modes, on POSIX: shareDenyWrite and shareDenyRead take a shared
+// advisory lock, shareExclusive and shareCompat (no flag) an exclusive one
+// when the file is opened for writing; a conflicting open fails with
+// sharingViolation. The locks bind only processes that honour them (this
+// library does); they cannot stop a program that ignores advisory locks.
+// On Windows the system enforces them on every program: shareExclusive and
+// shareCompat share the file with no other open, shareDenyWrite only with
+// readers, shareDenyRead only with writers, shareDenyNone with both; an open
+// that another open does not share with, or that would not share with the
+// access another open holds, fails with sharingViolation.
 //
 // Failures of Open(), by cause:
 //   fileNotFound     the file does not exist (and modeCreate was not given);
 //   badPath          a folder on the way does not exist or is not a folder;
 //   accessDenied     permission refused, or the name is a directory;
-//   sharingViolation another open of the file holds a conflicting lock;
+//   sharingViolation another open of the file holds a conflicting lock or
+//                    sharing mode;
 //   genericException flags that name no access or sharing mode (such as
 //                    modeWrite | modeReadWrite), or the object is already open.
-// m_lOsError carries the system's error number (-1 when there is none). With
-// modeCreate a regular file is truncated only after its lock is taken, so an
+// m_lOsError carries the system's error number (errno on POSIX, the
+// GetLastError() code on Windows; -1 when there is none). With modeCreate a
+// regular file is truncated only once the sharing modes allow the open, so an
 // open refused for sharing never loses the other holder's data; devices and
-// pipes are not truncated. modeNoInherit closes the file in programs this
-// process starts (close-on-exec). GetFilePath() is the name as given to Open().
+// pipes are not truncated. modeNoInherit keeps the file from programs this
+// process starts (close-on-exec; a handle they do not inherit on Windows).
+// GetFilePath() is the name as given to Open().
 //
 // After Open(): an operation on a closed file raises invalidFile, a read or
 // write the open mode does not allow raises accessDenied; a seek to a
@@ -98,12 +106,21 @@ class KXU_API CFile : public CObject {
   // Opens through the virtual Open() or raises its CFileException; for the
   // constructors that take a path.
   void OpenOrThrow(LPCTSTR lpszFileName, UINT nOpenFlags);
-  // Raises CFileException for the system's current error (errno).
+  // Raises CFileException for the system's current error (errno on POSIX,
+  // GetLastError() on Windows).
   [[noreturn]] void ThrowLastError() const;
   [[noreturn]] void ThrowError(int cause, int osError) const;
-  int Handle() const noexcept { return static_cast<int>(m_hFile); }
+#if defined(_WIN32)
+  void* Handle() const noexcept {
+    return reinterpret_cast<void*>(m_hFile);  // NOLINT(performance-no-int-to-ptr)
+  }
+#else
+  int Handle() const noexcept {
+    return static_cast<int>(m_hFile);
+  }
+#endif
 
-  INT_PTR m_hFile = kNoHandle;  // the operating system's handle
+  INT_PTR m_hFile = kNoHandle;  // the system's handle: a descriptor on POSIX, a HANDLE on Windows
   CString m_strFileName;
 };
 

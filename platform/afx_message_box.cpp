@@ -1,12 +1,9 @@
-// AfxMessageBox: the host's handler, or a line on stderr.
+// AfxMessageBox: the host's handler, or the system's own box.
 #include <kxutils96/platform/afx_message_box.h>
 
 #include <atomic>
-#include <cstdio>
-#include <string>
-#include <string_view>
 
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/system_message_box.h>
 
 namespace {
 
@@ -25,8 +22,5 @@ int AfxMessageBox(LPCWSTR lpszText, UINT nType, UINT nIDHelp) {
   if (const AfxMessageBoxHandler pfnHandler = g_pfnMessageBox.load()) {
     return pfnHandler(lpszShown, nType, nIDHelp);
   }
-  const std::string line =
-      kxu::platform::Utf16ToUtf8(std::basic_string_view<WCHAR>(lpszShown)) + '\n';
-  std::fwrite(line.data(), 1, line.size(), stderr);
-  return IDOK;
+  return kxu::platform::ShowSystemMessageBox(lpszShown, nType);
 }

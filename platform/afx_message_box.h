@@ -1,9 +1,10 @@
-// The framework's message box. This platform has no windows of its own, so
-// the box is whatever the host makes of it: the host installs one handler
-// (AfxSetMessageBoxHandler) that shows the text its own way and returns the
-// button chosen. Without a handler the text goes to the standard error
-// stream, one line per box, and the box answers IDOK as if the user had
-// pressed its default button.
+// The framework's message box. The box is whatever the host makes of it: the
+// host installs one handler (AfxSetMessageBoxHandler) that shows the text its
+// own way and returns the button chosen. Without a handler the system shows
+// it: on Windows its own message box (MessageBoxW, no owner window, the
+// system's caption); elsewhere, where the library has no windows, the text
+// goes to the standard error stream, one line per box, and the box answers
+// IDOK as if the user had pressed its default button.
 #pragma once
 
 #include <kxutils96/kxu_export.h>
@@ -40,8 +41,10 @@ using AfxMessageBoxHandler = int (*)(LPCWSTR lpszText, UINT nType, UINT nIDHelp)
 KXU_API AfxMessageBoxHandler AfxSetMessageBoxHandler(AfxMessageBoxHandler pfnHandler) noexcept;
 
 // Shows `lpszText` (null reads as the empty text) with the style `nType`:
-// returns what the installed handler returns, or, without a handler, writes
-// the text as UTF-8 and a line feed to stderr and returns IDOK.
-// Example: with no handler, AfxMessageBox(u"Saved.", MB_OK | MB_ICONINFORMATION)
-// prints "Saved." and returns IDOK.
+// returns what the installed handler returns, or, without a handler, what
+// the system's box returns (on Windows, MessageBoxW's result; elsewhere the
+// text goes as UTF-8 and a line feed to stderr, and the result is IDOK).
+// Example: with no handler, outside Windows,
+// AfxMessageBox(u"Saved.", MB_OK | MB_ICONINFORMATION) prints "Saved." and
+// returns IDOK.
 KXU_API int AfxMessageBox(LPCWSTR lpszText, UINT nType = MB_OK, UINT nIDHelp = 0);

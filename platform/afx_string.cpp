@@ -1,7 +1,5 @@
 #include <kxutils96/platform/afx_string.h>
 
-#include <string.h>  // memmem
-
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -17,6 +15,7 @@
 #include <utility>
 
 #include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/crt.h>
 
 // The block a non-empty string owns starts with this header; the characters
 // follow it directly, so the string reaches the header by stepping back.
@@ -146,14 +145,13 @@ int EndKept(View<Char> text, Pred drop) {
 }
 
 // Where `sub` first occurs in `text` at or after `from` (at most the length),
-// or npos. Bytes go to memmem, which is several times faster on long texts
-// than scanning for the first unit and comparing.
+// or npos. Bytes go to the platform's fastest byte search.
 template <class Char>
 std::size_t FindSubstring(View<Char> text, View<Char> sub, std::size_t from) noexcept {
   if constexpr (std::is_same_v<Char, char>) {
-    const void* hit = memmem(text.data() + from, text.size() - from, sub.data(), sub.size());
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data())
-               : View<Char>::npos;
+    const char* hit =
+        kxu::platform::FindBytes(text.data() + from, text.size() - from, sub.data(), sub.size());
+    return hit ? static_cast<std::size_t>(hit - text.data()) : View<Char>::npos;
   } else {
     return text.find(sub, from);
   }

@@ -92,6 +92,18 @@ inline constexpr DWORD COINIT_SPEED_OVER_MEMORY = 0x8;
 // then CoInitializeEx(nullptr, COINIT_MULTITHREADED) == RPC_E_CHANGED_MODE.
 HRESULT CoInitializeEx(void* pvReserved, DWORD dwCoInit) noexcept;
 
+namespace kxu::platform {
+
+// True when CoInitializeEx may act on its arguments: no reserved pointer and
+// no bits beside the model and the two hints.
+constexpr bool IsValidCoInitRequest(const void* pvReserved, DWORD dwCoInit) noexcept {
+  constexpr DWORD kKnownFlags =
+      COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE | COINIT_SPEED_OVER_MEMORY;
+  return pvReserved == nullptr && (dwCoInit & ~kKnownFlags) == 0;
+}
+
+}  // namespace kxu::platform
+
 // Undoes one successful CoInitializeEx of the calling thread; after the last
 // one the thread may choose a model again. Without one it does nothing.
 void CoUninitialize() noexcept;

@@ -4,6 +4,13 @@
 // locale.
 #pragma once
 
+#include <cstddef>
+
+#if defined(_WIN32)
+#include <float.h>   // _isnan, _finite
+#include <string.h>  // _stricmp
+#endif
+
 namespace kxu::platform {
 
 // Parses the number at the start of `psz` as strtod does in the "C" locale
@@ -13,7 +20,16 @@ namespace kxu::platform {
 // Example: StrToDoubleC("2,5", &end) == 2.0 with end pointing at ",".
 double StrToDoubleC(const char* psz, char** ppEnd) noexcept;
 
+// The first place where the `nSub` bytes at `pSub` occur in the `nText` bytes
+// at `pText`, or null. An empty `pSub` occurs at `pText`.
+// Example: FindBytes("abcabc", 6, "ca", 2) points at "cabc".
+const char* FindBytes(const char* pText, std::size_t nText, const char* pSub,
+                      std::size_t nSub) noexcept;
+
 }  // namespace kxu::platform
+
+// On Windows the next three are the run-time library's own.
+#if !defined(_WIN32)
 
 // Compares two NUL-terminated texts byte by byte after folding A-Z to a-z
 // (the "C" locale), bytes taken unsigned; returns the difference of the
@@ -29,3 +45,5 @@ int _isnan(double x) noexcept;
 // Nonzero when `x` is finite (neither infinite nor NaN), else 0.
 // Example: _finite(1.0) != 0; _finite(HUGE_VAL) == 0.
 int _finite(double x) noexcept;
+
+#endif  // !defined(_WIN32)

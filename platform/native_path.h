@@ -1,6 +1,7 @@
-// Paths as the system takes them: the step from a Windows-shaped UTF-16 path,
-// and the pieces of such a path that the platform's file calls need. Not
-// exported; for the platform's own file and directory calls.
+// Paths as POSIX takes them: the step from a Windows-shaped UTF-16 path, and
+// the pieces of such a path that the platform's file calls need. Not
+// exported; for the POSIX forms of the platform's file and directory calls
+// (posix/native_path.cpp; Windows takes the paths as they are).
 #pragma once
 
 #include <cerrno>

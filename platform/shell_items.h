@@ -3,8 +3,14 @@
 // with the system's interfaces (IShellItem, IShellItem2, PROPERTYKEY) and
 // results.
 //
-// On this platform the properties come from where a Linux desktop keeps them,
-// read afresh at every call:
+// On Windows the items are the system shell's own, wrapped in the library's
+// interface types: each read goes to the system's item with the same key and
+// returns its answer unchanged (Wine, for one, answers E_NOTIMPL), and the
+// out-value is 0 or null after any failure. The rest of this comment is about
+// the other platforms.
+//
+// There the properties come from where a Linux desktop keeps them, read
+// afresh at every call:
 //
 //   PKEY_Title           text    extended attribute user.dublincore.title
 //   PKEY_Media_SubTitle  text    extended attribute user.kxutils96.subtitle

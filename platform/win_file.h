@@ -4,21 +4,23 @@
 // the last error (GetLastError, win_error.h), which a call that succeeds
 // leaves as it was.
 //
-// Attributes of an entry, as this platform derives them:
+// On Windows these are the system's own calls, and an entry's attributes and
+// times are the system's (a file usually has FILE_ATTRIBUTE_ARCHIVE, for one).
+// Over POSIX this library derives them:
 //   FILE_ATTRIBUTE_DIRECTORY  the entry is a folder (a symbolic link is seen
 //                             as what it points to);
 //   FILE_ATTRIBUTE_HIDDEN     its name begins with '.' ("." and ".." aside);
 //   FILE_ATTRIBUTE_READONLY   no one may write it: none of its write
 //                             permission bits is set;
 //   FILE_ATTRIBUTE_NORMAL     none of the above.
-// No entry is ever marked FILE_ATTRIBUTE_SYSTEM here.
+// No entry is ever marked FILE_ATTRIBUTE_SYSTEM over POSIX.
 //
-// Errors the calls set: ERROR_FILE_NOT_FOUND (2) for a missing entry or a
-// search that matches nothing, ERROR_PATH_NOT_FOUND (3) for a missing folder
-// on the way, ERROR_ACCESS_DENIED (5) for refused permission (and for the
-// misuses named on each call), ERROR_NO_MORE_FILES (18) at the end of a
-// search, ERROR_INVALID_PARAMETER for null arguments, ERROR_INVALID_HANDLE
-// for a handle that no search gave.
+// Errors the calls set, on both: ERROR_FILE_NOT_FOUND (2) for a missing
+// entry or a search that matches nothing, ERROR_PATH_NOT_FOUND (3) for a
+// missing folder on the way, ERROR_ACCESS_DENIED (5) for refused permission
+// (and for the misuses named on each call), ERROR_NO_MORE_FILES (18) at the
+// end of a search, ERROR_INVALID_PARAMETER for null arguments,
+// ERROR_INVALID_HANDLE for a handle that no search gave.
 #pragma once
 
 #include <cstdint>
@@ -42,11 +44,12 @@ inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 // What GetFileAttributesW returns when it fails.
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
-// One entry found by a directory search. Names are at most 255 bytes of
-// UTF-8 on this platform, so they always fit in cFileName with their NUL.
+// One entry found by a directory search, laid out as the system's. Names
+// are at most 255 bytes of UTF-8 over POSIX (255 UTF-16 units on Windows),
+// so they always fit in cFileName with their NUL.
 struct WIN32_FIND_DATAW {
   DWORD dwFileAttributes;
-  FILETIME ftCreationTime;  // the time of the entry's last status change
+  FILETIME ftCreationTime;  // over POSIX, the time of the entry's last status change
   FILETIME ftLastAccessTime;
   FILETIME ftLastWriteTime;
   DWORD nFileSizeHigh;  // 0 for folders
@@ -54,7 +57,7 @@ struct WIN32_FIND_DATAW {
   DWORD dwReserved0;
   DWORD dwReserved1;
   WCHAR cFileName[MAX_PATH];
-  WCHAR cAlternateFileName[14];  // always empty here
+  WCHAR cAlternateFileName[14];  // always empty over POSIX
 };
 
 // Security settings of a new folder; only null (the defaults) is accepted.
@@ -149,6 +152,8 @@ struct FILE_ID_INFO {
 // Fills `*lpInfo` with the identity of what `lpFileName` reaches (a link is
 // followed); FALSE with ERROR_FILE_NOT_FOUND or ERROR_PATH_NOT_FOUND when
 // nothing is there, ERROR_INVALID_PARAMETER for a null argument. The system
-// gives this through a handle opened for the name; here it is one call.
+// gives this through a handle opened for the name, which this call opens and
+// closes (with the volume serial number and 64-bit file index where the file
+// system has no 128-bit identity); over POSIX it is the device and inode.
 // Example: GetFileIdInfoW(u"d", &a) and GetFileIdInfoW(u"d\\.", &b) give equal records.
 BOOL GetFileIdInfoW(LPCWSTR lpFileName, FILE_ID_INFO* lpInfo) noexcept;

@@ -2,11 +2,11 @@
 // loaded until the process ends (the library never unloads one), and a failed
 // call returns null with the last error set (GetLastError, win_error.h).
 //
-// On this platform a module name "NAME.dll" stands for the shared object
-// "libNAME.so" (a name without the ".dll" suffix gets ".so" appended all the
-// same). A name without a directory is looked for first beside the running
-// program, then on the loader's search path; a name with a directory (either
-// slash) only in that directory.
+// On Windows the system does all of this. On POSIX a module name "NAME.dll"
+// stands for the shared object "libNAME.so" (a name without the ".dll"
+// suffix gets ".so" appended all the same). A name without a directory is
+// looked for first beside the running program, then on the loader's search
+// path; a name with a directory (either slash) only in that directory.
 #pragma once
 
 #include <kxutils96/platform/win_types.h>

@@ -14,7 +14,8 @@
 //     ERROR_NO_UNICODE_TRANSLATION (invalid input under a strict flag) or
 //     ERROR_ARITHMETIC_OVERFLOW (a result past INT_MAX).
 //
-// Code pages served: CP_ACP (0, the system's ANSI page, see GetACP), UTF-8
+// On Windows these are the system's own calls. On POSIX the platform serves
+// them as follows. Code pages served: CP_ACP (0, the system's ANSI page, see GetACP), UTF-8
 // (65001, the platform's own codec, see unicode.h), and through the C
 // library's converter 437, 850, 874, 932, 936, 949, 950, 1250 to 1258 and
 // 20127. For these, every byte (and double-byte code) the page defines
@@ -74,12 +75,13 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
 // Example: IsValidCodePage(1252) == TRUE; IsValidCodePage(12345) == FALSE.
 BOOL IsValidCodePage(UINT CodePage) noexcept;
 
-// The system's ANSI code page, from the codeset of the locale that the
-// process environment names (LC_ALL, LC_CTYPE, LANG): see
+// The system's ANSI code page. On POSIX: from the codeset of the locale that
+// the process environment names (LC_ALL, LC_CTYPE, LANG): see
 // AnsiCodePageForCodeset. Read once; it does not change while the process runs.
 // Example: under LANG=en_US.UTF-8, GetACP() == 65001.
 UINT GetACP() noexcept;
 
+#if !defined(_WIN32)
 namespace kxu::platform {
 
 // The Windows code page for a locale codeset name (case, '-' and '_'
@@ -91,3 +93,4 @@ namespace kxu::platform {
 UINT AnsiCodePageForCodeset(std::string_view codeset) noexcept;
 
 }  // namespace kxu::platform
+#endif  // !defined(_WIN32)

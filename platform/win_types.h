@@ -1,14 +1,13 @@
 // The Windows base types that the library's signatures use, with the widths
-// Windows gives them. WCHAR is one UTF-16 code unit on every platform.
+// Windows gives them. WCHAR is one UTF-16 code unit on every platform: it is
+// char16_t everywhere, so that u"" literals and std::u16string serve it; on
+// Windows the platform layer hands it to the system as the wchar_t it has
+// the same representation as.
 #pragma once
 
 #include <cstdint>
 
-#if defined(_WIN32)
-using WCHAR = wchar_t;
-#else
 using WCHAR = char16_t;
-#endif
 
 using BOOL = int;
 inline constexpr BOOL TRUE = 1;
@@ -48,3 +47,12 @@ using POSITION = PositionTag*;
 
 static_assert(sizeof(WCHAR) == 2, "WCHAR must be one UTF-16 code unit");
 static_assert(sizeof(DWORD) == 4 && sizeof(ULONG) == 4 && sizeof(HRESULT) == 4);
+
+#if defined(_WIN32)
+// Windows keeps long at 4 bytes on both word sizes, and the host is a 32-bit
+// program: there a pointer, and so every one-pointer string, is 4 bytes.
+static_assert(sizeof(long) == 4, "long is 4 bytes on Windows");
+#if !defined(_WIN64)
+static_assert(sizeof(void*) == 4 && sizeof(const char*) == 4, "32-bit Windows has 4-byte pointers");
+#endif
+#endif

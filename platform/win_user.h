@@ -4,8 +4,10 @@
 
 #include <kxutils96/platform/win_types.h>
 
-// TRUE when the byte `ch` is a letter: the ASCII letters A-Z and a-z. Bytes
-// 0x80 and above are never letters here: the library's texts are UTF-8,
-// where such a byte is only part of a character, never a letter by itself.
+// TRUE when the byte `ch` is a letter: among the ASCII bytes, A-Z and a-z.
+// Bytes 0x80 and above are never letters on POSIX; on Windows the system
+// answers for them from the ANSI code page. The library asks only about
+// ASCII bytes: its texts are UTF-8, where a byte of 0x80 or above is only
+// part of a character, never a letter by itself.
 // Example: IsCharAlphaA('q') == TRUE; IsCharAlphaA('7') == FALSE.
 BOOL IsCharAlphaA(char ch) noexcept;

@@ -9,18 +9,26 @@
 
 #include <support/array_text.h>
 #include <support/file_bytes.h>
+#include <support/hidden_file.h>
 #include <support/mock_host_object.h>
+#include <support/permissions.h>
+#include <support/symlinks.h>
 #include <support/temp_dir.h>
+#include <support/utf8_path.h>
 
 namespace {
 
 namespace fs = std::filesystem;
 using kxu::test::ArrayOf;
+using kxu::test::GenericUtf8;
+using kxu::test::MarkHidden;
 using kxu::test::MockHostObject;
-using kxu::test::PermissionsIgnored;
+using kxu::test::PathOfUtf8;
 using kxu::test::QueryLog;
 using kxu::test::ReadBytes;
+using kxu::test::SymlinksUnsupported;
 using kxu::test::TempDir;
+using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 using Paths = std::set<std::string>;
 
@@ -32,11 +40,12 @@ constexpr int kFailed = 0;
 void MakeTree(const fs::path& root, const std::vector<std::string>& entries) {
   fs::create_directories(root);
   for (const std::string& entry : entries) {
+    const fs::path path = root / PathOfUtf8(entry);
     if (entry.back() == '/') {
-      fs::create_directories(root / entry);
+      fs::create_directories(path);
     } else {
-      fs::create_directories((root / entry).parent_path());
-      WriteBytes(root / entry, entry);
+      fs::create_directories(path.parent_path());
+      WriteBytes(path, entry);
     }
   }
 }
@@ -46,7 +55,7 @@ void MakeTree(const fs::path& root, const std::vector<std::string>& entries) {
 Paths TreeOf(const fs::path& root) {
   Paths paths;
   for (const auto& entry : fs::recursive_directory_iterator(root)) {
-    const std::string name = fs::relative(entry.path(), root).string();
+    const std::string name = GenericUtf8(fs::relative(entry.path(), root));
     if (entry.is_directory()) {
       paths.insert(name + "/");
     } else {
@@ -60,15 +69,15 @@ Paths TreeOf(const fs::path& root) {
 std::vector<std::string> ListingOrder(const fs::path& folder) {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    names.push_back(entry.path().filename().string());
+    names.push_back(Utf8(entry.path().filename()));
   }
   return names;
 }
 
 class CopyDirectory : public testing::Test {
  protected:
-  std::string Src() const { return m_dir.Path("src").string(); }
-  std::string Dst() const { return m_dir.Path("dst").string(); }
+  std::string Src() const { return Utf8(m_dir.Path("src")); }
+  std::string Dst() const { return Utf8(m_dir.Path("dst")); }
   int Copy(int bSubfolders, CZQVStringArray* psaFolders = nullptr,
            CZQVStringArray* psaFiles = nullptr, int bNested = 0) {
     return kxuCopyDirectory(Src().c_str(), Dst().c_str(), bSubfolders, psaFolders, psaFiles,
@@ -103,7 +112,7 @@ TEST_F(CopyDirectory, TreatsEveryWayOfEndingThePathAlike) {
   const std::string src = Src();
   int n = 0;
   for (const std::string& from : {src, src + "\\", src + "/"}) {
-    const std::string to = m_dir.Path("dst" + std::to_string(n++)).string() + "\\";
+    const std::string to = Utf8(m_dir.Path("dst" + std::to_string(n++))) + "\\";
     EXPECT_EQ(kxuCopyDirectory(from.c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDone) << from;
     EXPECT_EQ(TreeOf(to.substr(0, to.size() - 1)), (Paths{"a", "sub/", "sub/b"})) << from;
   }
@@ -111,17 +120,26 @@ TEST_F(CopyDirectory, TreatsEveryWayOfEndingThePathAlike) {
 
 TEST_F(CopyDirectory, NeverCopiesHiddenEntries) {
   MakeTree(m_dir.Path("src"), {".hidden", ".git/config", "sub/.profile", "sub/seen"});
+  for (const char* name : {".hidden", ".git", "sub/.profile"})
+    MarkHidden(m_dir.Path("src/" + std::string(name)));
   EXPECT_EQ(Copy(1), kDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"sub/", "sub/seen"}));
 }
 
-TEST_F(CopyDirectory, CopiesReadOnlyFilesAndWhatLinksPointTo) {
+TEST_F(CopyDirectory, CopiesReadOnlyFiles) {
   MakeTree(m_dir.Path("src"), {"locked"});
   fs::permissions(m_dir.Path("src/locked"), fs::perms::owner_read);
+  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(fs::status(m_dir.Path("dst/locked")).permissions(),
+            fs::status(m_dir.Path("src/locked")).permissions());
+}
+
+TEST_F(CopyDirectory, CopiesWhatLinksPointTo) {
+  if (const std::string why = SymlinksUnsupported(m_dir.Path()); !why.empty()) GTEST_SKIP() << why;
+  MakeTree(m_dir.Path("src"), {});
   WriteBytes(m_dir.Path("outside"), "link");
   fs::create_symlink(m_dir.Path("outside"), m_dir.Path("src/link"));
   EXPECT_EQ(Copy(1), kDone);
-  EXPECT_EQ(fs::status(m_dir.Path("dst/locked")).permissions(), fs::perms::owner_read);
   EXPECT_FALSE(fs::is_symlink(m_dir.Path("dst/link")));
   EXPECT_EQ(ReadBytes(m_dir.Path("dst/link")), "link");
 }
@@ -175,7 +193,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(CopyDirectory, FailsWhenTheDestinationCannotBeCreated) {
   MakeTree(m_dir.Path("src"), {"a"});
-  const std::string to = m_dir.Path("no/dst").string();
+  const std::string to = Utf8(m_dir.Path("no/dst"));
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kFailed);
   EXPECT_FALSE(fs::exists(m_dir.Path("no")));
 }
@@ -233,7 +251,8 @@ TEST_F(CopyDirectory, AFailureInASubfolderEndsThatSubfolderOnly) {
 }
 
 TEST_F(CopyDirectory, PassesOverASubfolderItCannotRead) {
-  if (PermissionsIgnored()) GTEST_SKIP() << "permission bits do not bind this process";
+  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
+    GTEST_SKIP() << why;
   MakeTree(m_dir.Path("src"), {"a", "closed/hidden_from_us", "z/b"});
   fs::permissions(m_dir.Path("src/closed"), fs::perms::none);
   EXPECT_EQ(Copy(1), kDone);
@@ -253,6 +272,7 @@ TEST_F(CopyDirectory, WalksAThousandLevelsDeep) {
 }
 
 TEST_F(CopyDirectory, DoesNotFollowALinkBackToAFolderBeingWalked) {
+  if (const std::string why = SymlinksUnsupported(m_dir.Path()); !why.empty()) GTEST_SKIP() << why;
   MakeTree(m_dir.Path("src"), {"a", "sub/b", "other/c"});
   fs::create_directory_symlink(m_dir.Path("src"), m_dir.Path("src/sub/back"));
   fs::create_directory_symlink(m_dir.Path("src/sub"), m_dir.Path("src/sub/self"));
@@ -272,7 +292,7 @@ TEST_F(CopyDirectory, RefusesToCopyAFolderOntoItself) {
 
 TEST_F(CopyDirectory, DoesNotCopyADestinationInsideTheSourceIntoItself) {
   MakeTree(m_dir.Path("src"), {"a", "sub/b"});
-  const std::string to = m_dir.Path("src/sub/out").string();
+  const std::string to = Utf8(m_dir.Path("src/sub/out"));
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDone);
   EXPECT_EQ(TreeOf(m_dir.Path("src/sub/out")), (Paths{"a", "sub/", "sub/b"}));
 }
@@ -295,8 +315,9 @@ TEST_F(CopyDirectory, FlatExportAsksFolderListThenFileList) {
     EXPECT_EQ(query.nQuery, QUERY_STRING_ARRAY);
     EXPECT_EQ(query.nParam, 0);
   }
-  EXPECT_EQ(kxu_copy_directory(Src().c_str(), m_dir.Path("dst2").c_str(), 0, nullptr, nullptr, 0),
-            kDone);
+  EXPECT_EQ(
+      kxu_copy_directory(Src().c_str(), Utf8(m_dir.Path("dst2")).c_str(), 0, nullptr, nullptr, 0),
+      kDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst2")), (Paths{"a", "b"}));
   EXPECT_EQ(log.size(), 2u);
 }
@@ -309,9 +330,10 @@ class DeleteFiles : public testing::Test {
   void SetUp() override {
     MakeTree(m_dir.Path("d"), {"a.txt", "b.TXT", ".hidden.txt", "c.log", "sub.txt/inner.txt",
                                "locked.txt", "\xC3\xA9 t\xC3\xA9.txt"});
+    MarkHidden(m_dir.Path("d/.hidden.txt"));
     fs::permissions(m_dir.Path("d/locked.txt"), fs::perms::owner_read);
   }
-  std::string Dir() const { return m_dir.Path("d").string(); }
+  std::string Dir() const { return Utf8(m_dir.Path("d")); }
 
   TempDir m_dir;
 };
@@ -334,10 +356,10 @@ TEST_F(DeleteFiles, ReportsEachResultCode) {
     const char* pattern;
     int nExpected;
   };
-  const std::string file = m_dir.Path("d/c.log").string();
-  for (const Case& c : {Case{Dir(), "*.none", 0}, Case{Dir(), "a.txt.*x", 0},
-                        Case{m_dir.Path("missing").string(), "*.*", -1}, Case{file, "*.*", -1},
-                        Case{"", "*.*", -1}}) {
+  const std::string file = Utf8(m_dir.Path("d/c.log"));
+  for (const Case& c :
+       {Case{Dir(), "*.none", 0}, Case{Dir(), "a.txt.*x", 0},
+        Case{Utf8(m_dir.Path("missing")), "*.*", -1}, Case{file, "*.*", -1}, Case{"", "*.*", -1}}) {
     EXPECT_EQ(kxuDelFiles(c.dir.c_str(), c.pattern, nullptr), c.nExpected) << c.dir << c.pattern;
   }
   EXPECT_EQ(kxuDelFiles(nullptr, "*.*", nullptr), -1);
@@ -345,7 +367,8 @@ TEST_F(DeleteFiles, ReportsEachResultCode) {
 }
 
 TEST_F(DeleteFiles, GivesMinusTwoForAFolderItCannotSearch) {
-  if (PermissionsIgnored()) GTEST_SKIP() << "permission bits do not bind this process";
+  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
+    GTEST_SKIP() << why;
   fs::permissions(m_dir.Path("d"), fs::perms::owner_write | fs::perms::owner_exec);
   EXPECT_EQ(kxuDelFiles(Dir().c_str(), "*.*", nullptr), -2);
   fs::permissions(m_dir.Path("d"), fs::perms::owner_all);

@@ -10,10 +10,12 @@
 
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
+#include <support/utf8_path.h>
 
 namespace {
 
 using kxu::test::TempDir;
+using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 
 struct Colour {
@@ -68,8 +70,8 @@ TEST_P(ReadPalette, StoresTheColoursOfItsRow) {
   red.fill(kUntouched);
   green.fill(kUntouched);
   blue.fill(kUntouched);
-  EXPECT_EQ(kxu_read_GIMP_palette(dir.Path("p.gpl").c_str(), red.data(), green.data(), blue.data(),
-                                  c.nMax),
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), red.data(), green.data(),
+                                  blue.data(), c.nMax),
             c.nExpected);
   Colours stored;
   for (int i = 0; i < kRoom && red[i] != kUntouched; ++i) {
@@ -132,13 +134,14 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ReadPaletteArguments, MissingFilesAndArraysGiveMinusOne) {
   TempDir dir;
   int r[1] = {kUntouched}, g[1] = {kUntouched}, b[1] = {kUntouched};
-  EXPECT_EQ(kxu_read_GIMP_palette(dir.Path("missing.gpl").c_str(), r, g, b, 1), -1);
-  EXPECT_EQ(kxu_read_GIMP_palette(dir.Path().c_str(), r, g, b, 1), -1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("missing.gpl")).c_str(), r, g, b, 1), -1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path()).c_str(), r, g, b, 1), -1);
   EXPECT_EQ(kxu_read_GIMP_palette(nullptr, r, g, b, 1), -1);
   WriteBytes(dir.Path("p.gpl"), "GIMP Palette\n1 2 3\n");
-  EXPECT_EQ(kxu_read_GIMP_palette(dir.Path("p.gpl").c_str(), r, nullptr, b, 1), -1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), r, nullptr, b, 1), -1);
   EXPECT_EQ(r[0], kUntouched);
-  EXPECT_EQ(kxu_read_GIMP_palette(dir.Path("p.gpl").c_str(), nullptr, nullptr, nullptr, 0), 0);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), nullptr, nullptr, nullptr, 0),
+            0);
 }
 
 TEST(ReadPaletteArguments, ReadsANonAsciiFileName) {
@@ -146,7 +149,7 @@ TEST(ReadPaletteArguments, ReadsANonAsciiFileName) {
   const auto name = dir.Path("caf\xC3\xA9 palette.gpl");
   WriteBytes(name, "GIMP Palette\n9 8 7\n");
   int r[1] = {}, g[1] = {}, b[1] = {};
-  EXPECT_EQ(kxu_read_GIMP_palette(name.c_str(), r, g, b, 1), 1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(name).c_str(), r, g, b, 1), 1);
   EXPECT_EQ(Colour({r[0], g[0], b[0]}), Colour({9, 8, 7}));
 }
 

@@ -6,11 +6,12 @@
 
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/unicode.h>
 #include <support/array_text.h>
 #include <support/file_bytes.h>
 #include <support/mock_host_object.h>
+#include <support/permissions.h>
 #include <support/temp_dir.h>
+#include <support/utf8_path.h>
 
 namespace {
 
@@ -18,6 +19,7 @@ using kxu::test::ArrayOf;
 using kxu::test::TempDir;
 using kxu::test::Texts;
 using kxu::test::TextsOf;
+using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
@@ -60,7 +62,7 @@ TEST_P(ReadLinesCases, AppendsTheLinesTheOptionsKeep) {
   TempDir dir;
   WriteBytes(dir.Path("f.txt"), c.bytes);
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, c.dwFlags),
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, c.dwFlags),
             static_cast<int>(c.expected.size()));
   EXPECT_EQ(TextsOf(lines), c.expected);
 }
@@ -106,7 +108,7 @@ TEST_F(ReadLines, AppendsAfterWhatTheArrayHeld) {
   TempDir dir;
   WriteBytes(dir.Path("f.txt"), "x\ny\n");
   CZQVStringArray lines = ArrayOf({"1", "2", "3"});
-  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), 5);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), 5);
   EXPECT_EQ(TextsOf(lines), (Texts{"1", "2", "3", "x", "y"}));
 }
 
@@ -114,7 +116,7 @@ TEST_F(ReadLines, AnEmptyFileGivesThePreviousCount) {
   TempDir dir;
   WriteBytes(dir.Path("f.txt"), "");
   CZQVStringArray lines = ArrayOf({"1", "2"});
-  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), 2);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), 2);
 }
 
 TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
@@ -125,7 +127,8 @@ TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
   for (int i = 0; i < 200; ++i) many += std::to_string(i) + "\n";
   WriteBytes(dir.Path("f.txt"), many);
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, READLINES_LIMIT), kInitialCap);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, READLINES_LIMIT),
+            kInitialCap);
   EXPECT_EQ(TextsOf(lines).back(), "79");
 }
 
@@ -139,8 +142,8 @@ TEST_F(ReadLines, SettingTheCapAnswersMinusTwoAndReportingGivesIt) {
 
 TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
   TempDir dir;
-  const std::string missing = dir.Path("missing.txt").native();
-  const std::string folder = dir.Path().native();
+  const std::string missing = Utf8(dir.Path("missing.txt"));
+  const std::string folder = Utf8(dir.Path());
   for (const char* name : {missing.c_str(), folder.c_str(), static_cast<const char*>(nullptr)}) {
     CZQVStringArray lines = ArrayOf({"kept"});
     EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), -1) << (name ? name : "(null)");
@@ -149,13 +152,13 @@ TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
 }
 
 TEST_F(ReadLines, AnUnreadableFileGivesMinusOne) {
-  if (kxu::test::PermissionsIgnored())
-    GTEST_SKIP() << "running as root: permission bits do not bind";
+  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
+    GTEST_SKIP() << why;
   TempDir dir;
   WriteBytes(dir.Path("f.txt"), "a");
   std::filesystem::permissions(dir.Path("f.txt"), std::filesystem::perms::none);
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(dir.Path("f.txt").c_str(), &lines, 0), -1);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), -1);
 }
 
 TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
@@ -163,11 +166,11 @@ TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
   const auto path = dir.Path("held.txt");
   WriteBytes(path, "a\nb");
   CFile writer;
-  ASSERT_TRUE(writer.Open(kxu::platform::Utf8ToUtf16(path.native()).c_str(), CFile::modeWrite));
+  ASSERT_TRUE(writer.Open(path.u16string().c_str(), CFile::modeWrite));
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), -1);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), -1);
   writer.Close();
-  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), 2);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
 }
 
 TEST_F(ReadLines, ANameLongerThan1024UnitsIsReadWhole) {
@@ -175,7 +178,7 @@ TEST_F(ReadLines, ANameLongerThan1024UnitsIsReadWhole) {
   const auto path = kxu::test::LongPath(dir.Path(), "long.txt");
   WriteBytes(path, "p\nq");
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(path.c_str(), &lines, 0), 2);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
 }
 
 TEST_F(ReadLines, TheFlatFormReadsThroughTheHostObjectsArray) {
@@ -185,7 +188,7 @@ TEST_F(ReadLines, TheFlatFormReadsThroughTheHostObjectsArray) {
   kxu::test::MockHostObject object(log);
   CZQVStringArray lines;
   object.Answer(QUERY_STRING_ARRAY, &lines);
-  EXPECT_EQ(kxu_read_text_file_lines(dir.Path("f.txt").c_str(), &object,
+  EXPECT_EQ(kxu_read_text_file_lines(Utf8(dir.Path("f.txt")).c_str(), &object,
                                      READLINES_TRIM | READLINES_SKIP_EMPTY),
             2);
   EXPECT_EQ(TextsOf(lines), (Texts{"a", "b"}));

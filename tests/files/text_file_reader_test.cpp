@@ -7,13 +7,15 @@
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/unicode.h>
 #include <support/file_bytes.h>
+#include <support/permissions.h>
 #include <support/temp_dir.h>
+#include <support/utf8_path.h>
 
 namespace {
 
 using kxu::test::TempDir;
+using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
@@ -51,7 +53,7 @@ TEST_P(ReadTextFileCases, GivesTheTextInUtf8) {
   const auto path = dir.Path("f.txt");
   WriteBytes(path, c.bytes);
   CStringUTF8 text("previous");
-  EXPECT_EQ(kxu_read_text_file(path.c_str(), &text, c.nOption), 1);
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, c.nOption), 1);
   EXPECT_EQ(std::string(text, static_cast<std::size_t>(text.GetLength())), c.expected);
 }
 
@@ -109,7 +111,7 @@ TEST_F(ReadTextFile, FailuresToOpenGiveZeroAndAnEmptyText) {
   const std::filesystem::path names[] = {dir.Path("missing.txt"), dir.Path()};
   for (const auto& name : names) {
     CStringUTF8 text("previous");
-    EXPECT_EQ(kxu_read_text_file(name.c_str(), &text, 0), 0) << name;
+    EXPECT_EQ(kxu_read_text_file(Utf8(name).c_str(), &text, 0), 0) << name;
     EXPECT_TRUE(text.IsEmpty()) << name;
   }
 }
@@ -123,19 +125,19 @@ TEST_F(ReadTextFile, ANullNameGivesZero) {
 TEST_F(ReadTextFile, ANullResultGivesZeroAndLeavesTheFileAlone) {
   TempDir dir;
   WriteBytes(dir.Path("f.txt"), "abc");
-  EXPECT_EQ(kxu_read_text_file(dir.Path("f.txt").c_str(), nullptr, 0), 0);
+  EXPECT_EQ(kxu_read_text_file(Utf8(dir.Path("f.txt")).c_str(), nullptr, 0), 0);
   EXPECT_EQ(kxu::test::ReadBytes(dir.Path("f.txt")), "abc");
 }
 
 TEST_F(ReadTextFile, AnUnreadableFileGivesZero) {
-  if (kxu::test::PermissionsIgnored())
-    GTEST_SKIP() << "running as root: permission bits do not bind";
+  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
+    GTEST_SKIP() << why;
   TempDir dir;
   const auto path = dir.Path("locked.txt");
   WriteBytes(path, "secret");
   std::filesystem::permissions(path, std::filesystem::perms::none);
   CStringUTF8 text("previous");
-  EXPECT_EQ(kxu_read_text_file(path.c_str(), &text, 0), 0);
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 0);
   EXPECT_TRUE(text.IsEmpty());
 }
 
@@ -144,11 +146,11 @@ TEST_F(ReadTextFile, AFileHeldOpenForWritingGivesZero) {
   const auto path = dir.Path("held.txt");
   WriteBytes(path, "abc");
   CFile writer;
-  ASSERT_TRUE(writer.Open(kxu::platform::Utf8ToUtf16(path.native()).c_str(), CFile::modeWrite));
+  ASSERT_TRUE(writer.Open(path.u16string().c_str(), CFile::modeWrite));
   CStringUTF8 text;
-  EXPECT_EQ(kxu_read_text_file(path.c_str(), &text, 0), 0);
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 0);
   writer.Close();
-  EXPECT_EQ(kxu_read_text_file(path.c_str(), &text, 0), 1);
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 1);
   EXPECT_EQ(text, "abc");
 }
 
@@ -160,7 +162,7 @@ TEST_F(ReadTextFile, ANameLongerThan1024UnitsIsReadWhole) {
              "\xFF\xFE"
              "o\0k\0"s);
   CStringUTF8 text;
-  EXPECT_EQ(kxu_read_text_file(path.c_str(), &text, 0), 1);
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 1);
   EXPECT_EQ(text, "ok");
 }
 

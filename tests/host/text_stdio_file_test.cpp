@@ -5,7 +5,6 @@
 #include <vector>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_nls.h>
 #include <support/caught_exception.h>
 #include <support/file_bytes.h>
@@ -23,7 +22,7 @@ constexpr UINT kReadText = CFile::modeRead | CFile::shareDenyWrite | CFile::type
 constexpr UINT kWriteText = CFile::modeCreate | CFile::modeWrite | CFile::typeText;
 
 WideText Wide(const std::filesystem::path& path) {
-  return kxu::platform::Utf8ToUtf16(path.native());
+  return path.u16string();
 }
 
 std::vector<WideText> ReadAllLines(const std::filesystem::path& path) {

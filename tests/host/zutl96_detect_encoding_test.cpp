@@ -5,13 +5,14 @@
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/unicode.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
+#include <support/utf8_path.h>
 
 namespace {
 
 using kxu::test::TempDir;
+using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
@@ -34,7 +35,7 @@ TEST_P(DetectEncoding, DecidesFromTheFirstBytes) {
   TempDir dir;
   const auto path = dir.Path("f.txt");
   WriteBytes(path, c.bytes);
-  EXPECT_EQ(KESUTIL_DetectEncodingFile(path.c_str(), 0, c.nFlags), c.expected);
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(path).c_str(), 0, c.nFlags), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -77,8 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DetectEncodingFailures, UnopenableFilesAnswerUtf8) {
   TempDir dir;
   EXPECT_EQ(KESUTIL_DetectEncodingFile(nullptr, 0, 1), kEncodingUtf8);
-  EXPECT_EQ(KESUTIL_DetectEncodingFile(dir.Path("missing").c_str(), 0, 1), kEncodingUtf8);
-  EXPECT_EQ(KESUTIL_DetectEncodingFile(dir.Path().c_str(), 0, 1), kEncodingUtf8);
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(dir.Path("missing")).c_str(), 0, 1), kEncodingUtf8);
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(dir.Path()).c_str(), 0, 1), kEncodingUtf8);
 }
 
 TEST(DetectEncodingFailures, AFileHeldForWritingAnswersUtf8) {
@@ -86,9 +87,9 @@ TEST(DetectEncodingFailures, AFileHeldForWritingAnswersUtf8) {
   const auto path = dir.Path("held.txt");
   WriteBytes(path, "caf\xE9");
   CFile writer;
-  const auto wide = kxu::platform::Utf8ToUtf16(path.native());
+  const auto wide = path.u16string();
   ASSERT_TRUE(writer.Open(wide.c_str(), CFile::modeWrite | CFile::shareExclusive));
-  EXPECT_EQ(KESUTIL_DetectEncodingFile(path.c_str(), 0, 1), kEncodingUtf8);
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(path).c_str(), 0, 1), kEncodingUtf8);
 }
 
 }  // namespace

@@ -1,11 +1,51 @@
-# Compares the defined dynamic symbols of LIBRARY with the list in EXPORTS.
+# Compares the exported symbols of LIBRARY with the list in EXPORTS: the
+# defined dynamic symbols that NM lists for a shared object, or, when OBJDUMP
+# is given, the names in the export table of a DLL (demangled by CXXFILT,
+# through the scratch file WORK_FILE).
 cmake_minimum_required(VERSION 3.25)
-execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
-  OUTPUT_VARIABLE raw RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "${NM} could not read ${LIBRARY}")
+
+# The DLL's export table as nm would list it ("address type name" lines): the
+# names are the entries of objdump's "[Ordinal/Name Pointer] Table".
+function(read_dll_exports raw_var demangled_var)
+  execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dump RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${OBJDUMP} could not read ${LIBRARY}")
+  endif()
+  string(FIND "${dump}" "[Ordinal/Name Pointer] Table" start)
+  if(start EQUAL -1)
+    message(FATAL_ERROR "${LIBRARY} has no export table")
+  endif()
+  string(SUBSTRING "${dump}" ${start} -1 table)
+  string(REPLACE ";" "\\;" table "${table}")
+  string(REPLACE "\n" ";" table_lines "${table}")
+  list(POP_FRONT table_lines)  # the heading
+  set(names "")
+  foreach(line IN LISTS table_lines)
+    if(NOT line MATCHES "^[ \t]*\\[ *[0-9]+\\] (.+)$")
+      break()  # the end of the table
+    endif()
+    string(APPEND names "0 T ${CMAKE_MATCH_1}\n")
+  endforeach()
+  file(WRITE ${WORK_FILE} "${names}")
+  execute_process(COMMAND ${CXXFILT} INPUT_FILE ${WORK_FILE} OUTPUT_VARIABLE demangled
+    RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${CXXFILT} could not demangle the exports of ${LIBRARY}")
+  endif()
+  set(${raw_var} "${names}" PARENT_SCOPE)
+  set(${demangled_var} "${demangled}" PARENT_SCOPE)
+endfunction()
+
+if(OBJDUMP)
+  read_dll_exports(raw demangled)
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${LIBRARY}
+    OUTPUT_VARIABLE raw RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${NM} could not read ${LIBRARY}")
+  endif()
+  execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY} OUTPUT_VARIABLE demangled)
 endif()
-execute_process(COMMAND ${NM} -D --defined-only --demangle ${LIBRARY} OUTPUT_VARIABLE demangled)
 
 file(STRINGS ${EXPORTS} lines)
 set(c_names)
@@ -45,6 +85,8 @@ foreach(entry IN LISTS raw_lines demangled_lines)
   string(REGEX REPLACE "^(vtable for |typeinfo for |typeinfo name for |guard variable for |VTT for )" "" owner "${name}")
   # A thrown pointer's type information belongs to the pointed-to class.
   string(REGEX REPLACE "\\*$" "" owner "${owner}")
+  # The ABI tag of a function returning a standard string is not its name.
+  string(REPLACE "[abi:cxx11]" "" owner "${owner}")
   # A template function's demangled name starts with its return type.
   set(candidates "${owner}")
   if(owner MATCHES "^[A-Za-z_][A-Za-z0-9_:<>]*[&*]? (.+)$")

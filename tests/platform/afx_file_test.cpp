@@ -1,14 +1,8 @@
 #include <kxutils96/platform/afx_file.h>
 
-#include <fcntl.h>
-#include <malloc.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <filesystem>
@@ -18,13 +12,12 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <tuple>
 #include <vector>
 
-#include <kxutils96/platform/unicode.h>
-
+#include "support/allocated_size.h"
 #include "support/caught_exception.h"
+#include "support/permissions.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -34,7 +27,7 @@ using kxu::test::Caught;
 using kxu::test::TempDir;
 
 std::u16string Wide(const fs::path& path) {
-  return kxu::platform::Utf8ToUtf16(path.string());
+  return path.u16string();
 }
 
 void WriteFileBytes(const fs::path& path, std::string_view bytes) {
@@ -172,7 +165,8 @@ TEST(CFileOpen, ConstructorRaisesTheOpenFailure) {
 }
 
 TEST(CFileOpen, PermissionRefusedIsAccessDenied) {
-  if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
+    GTEST_SKIP() << why;
   TempDir dir;
   const fs::path path = dir.Path("locked.txt");
   WriteFileBytes(path, "secret");
@@ -451,25 +445,6 @@ TEST(CFileIo, FullDeviceIsDiskFull) {
   EXPECT_EQ(ToU16(error->m_strFileName), u"/dev/full");
 }
 
-TEST(CFileIo, ReadWaitsForTheWholeCountUntilTheEnd) {
-  TempDir dir;
-  const fs::path fifo = dir.Path("pipe");
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  // The writer sends its bytes in pieces; each piece is a short read for the reader.
-  std::thread writer([&] {
-    const int fd = ::open(fifo.c_str(), O_WRONLY);
-    for (std::string_view piece : {"abc", "defg", "hi"}) {
-      EXPECT_EQ(::write(fd, piece.data(), piece.size()), static_cast<ssize_t>(piece.size()));
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    ::close(fd);
-  });
-  CFile file(Wide(fifo).c_str(), CFile::modeRead);
-  const std::string got = ReadAll(file, 100);
-  writer.join();
-  EXPECT_EQ(got, "abcdefghi");
-}
-
 // Every operation on a file that is not open raises invalidFile.
 TEST(CFileIo, ClosedFileOperationsAreInvalidFile) {
   char byte = 0;
@@ -564,7 +539,7 @@ TEST(CMemFile, GrowsInWholeSteps) {
     CMemFile file(step);
     WriteText(file, std::string(written, 'x'));
     BYTE* block = file.Detach();
-    EXPECT_GE(malloc_usable_size(block), atLeast) << "step " << step;
+    EXPECT_GE(kxu::test::AllocatedSize(block), atLeast) << "step " << step;
     std::free(block);
   }
 }

@@ -6,13 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <filesystem>
 #include <string>
+
+#include "support/program_path.h"
 
 namespace {
 
 std::u16string ProgramPath() {
-  return std::filesystem::read_symlink("/proc/self/exe").u16string();
+  return kxu::test::ProgramPath().u16string();
 }
 
 TEST(GetModuleFileNameW, NamesTheRunningProgramForNull) {

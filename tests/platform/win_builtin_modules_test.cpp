@@ -31,7 +31,8 @@ TEST(BuiltinModules, OtherNamesAreNotBuiltIn) {
   }
   EXPECT_EQ(kxu::platform::FindBuiltinModule(nullptr), nullptr);
   SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(LoadLibraryW(u"./shell32.dll"), nullptr) << "a path is looked for on disk only";
+  EXPECT_EQ(LoadLibraryW(u"./no_such_folder/shell32.dll"), nullptr)
+      << "a path is looked for on disk only";
   EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
   EXPECT_FALSE(kxu::platform::IsBuiltinModule(nullptr));
 }

@@ -3,8 +3,6 @@
 // name may not exceed 255 bytes).
 #pragma once
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -33,11 +31,6 @@ inline std::filesystem::path LongPath(const std::filesystem::path& base, std::st
     std::filesystem::create_directory(folder);
   }
   return folder / fileName;
-}
-
-// True when permission bits do not bind this process (it runs as root).
-inline bool PermissionsIgnored() {
-  return ::geteuid() == 0;
 }
 
 }  // namespace kxu::test

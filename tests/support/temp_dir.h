@@ -1,16 +1,17 @@
-// A fresh, empty directory for one test: made with mkdtemp() under $TMPDIR
-// (or /tmp when that is unset or empty) and removed, with everything in it,
-// when the object goes away. Each object has its own directory, so tests that
-// use one never see one another's files.
+// A fresh, empty directory for one test: a new folder with a random name in
+// the system's folder for temporary files, removed with everything in it when
+// the object goes away. Each object has its own directory, so tests that use
+// one never see one another's files.
 #pragma once
 
-#include <stdlib.h>
-
-#include <cerrno>
-#include <cstdlib>
+#include <cstdint>
 #include <filesystem>
+#include <random>
+#include <stdexcept>
 #include <string>
-#include <system_error>
+#include <string_view>
+
+#include "support/utf8_path.h"
 
 namespace kxu::test {
 
@@ -25,20 +26,23 @@ class TempDir {
   }
 
   const std::filesystem::path& Path() const noexcept { return m_path; }
-  // The path of `name` inside the directory (nothing is created).
-  std::filesystem::path Path(const std::filesystem::path& name) const { return m_path / name; }
+  // The path of `name` (UTF-8, may hold folders) inside the directory;
+  // nothing is created.
+  std::filesystem::path Path(std::string_view name) const { return m_path / PathOfUtf8(name); }
 
  private:
   static std::filesystem::path MakeFreshDirectory() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp");
-    pattern += "/kxu_test_XXXXXX";
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      throw std::system_error(errno, std::generic_category(), "mkdtemp " + pattern);
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::mt19937_64 random{std::random_device{}()};
+    // A name another process took in the meantime is only tried again.
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+      const std::filesystem::path candidate = base / ("kxu_test_" + std::to_string(random()));
+      if (std::filesystem::create_directory(candidate)) return candidate;
     }
-    return pattern;
+    throw std::runtime_error("no fresh folder could be made in " + Utf8(base));
   }
 
+  static constexpr int kAttempts = 100;
   std::filesystem::path m_path;
 };
 

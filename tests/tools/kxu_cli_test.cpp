@@ -1,13 +1,12 @@
 // The installed `kxu` run as a user runs it: arguments, stdin from a file,
 // and its stdout, stderr and exit code checked.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/file_bytes.h"
+#include "support/run_in_folder.h"
 #include "support/temp_dir.h"
 #include "support/user_xattr.h"
 
@@ -22,25 +21,13 @@ struct Outcome {
   std::string err;
 };
 
-// Quotes `text` for the POSIX shell.
-std::string ShellQuoted(const std::string& text) {
-  std::string quoted = "'";
-  for (const char ch : text) quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch);
-  return quoted + "'";
-}
-
 class KxuTest : public ::testing::Test {
  protected:
   // Runs the installed kxu with `args` in the test's folder, `input` on stdin.
   Outcome Run(const std::vector<std::string>& args, const std::string& input = "") {
     WriteBytes(dir_.Path("stdin"), input);
-    std::string command =
-        "cd " + ShellQuoted(dir_.Path().string()) + " && " + ShellQuoted(KXU_INSTALLED_PROGRAM);
-    for (const std::string& arg : args) command += " " + ShellQuoted(arg);
-    command += " <stdin >stdout 2>stderr";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadBytes(dir_.Path("stdout")),
-            ReadBytes(dir_.Path("stderr"))};
+    const int nExitCode = kxu::test::RunInFolder(dir_.Path(), KXU_INSTALLED_PROGRAM, args);
+    return {nExitCode, ReadBytes(dir_.Path("stdout")), ReadBytes(dir_.Path("stderr"))};
   }
 
   std::filesystem::path Path(const std::string& name) const { return dir_.Path(name); }

@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -34,9 +35,11 @@ CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
   return command;
 }
 
-int CommandLine::Run(int argc, char** argv) {
+int CommandLine::Run(std::vector<std::string> arguments) {
+  // CLI11 takes the arguments last one first.
+  std::reverse(arguments.begin(), arguments.end());
   try {
-    app_.parse(argc, argv);
+    app_.parse(arguments);
   } catch (const CLI::CallForHelp& help) {
     return app_.exit(help);
   } catch (const CLI::CallForAllHelp& help) {

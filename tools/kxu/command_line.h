@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace kxu::tool {
 
@@ -38,9 +39,10 @@ class CommandLine {
   CLI::App* AddTo(CLI::App* group, const std::string& name, const std::string& description,
                   Action action);
 
-  // Parses the command line and runs the chosen subcommand. Help goes to
-  // stdout with exit 0; a usage error is one line on stderr with exit 2.
-  int Run(int argc, char** argv);
+  // Parses the arguments (after the program's name, UTF-8) and runs the
+  // chosen subcommand. Help goes to stdout with exit 0; a usage error is one
+  // line on stderr with exit 2.
+  int Run(std::vector<std::string> arguments);
 
  private:
   CLI::App app_;

@@ -1,4 +1,6 @@
 // kxu: try and script the library's functions without writing C++.
+#include <kxutils96/platform/console.h>
+
 #include "archive_command.h"
 #include "command_line.h"
 #include "directory_commands.h"
@@ -10,6 +12,7 @@
 #include "tokens_commands.h"
 
 int main(int argc, char** argv) {
+  kxu::platform::UseBinaryStandardStreams();
   kxu::tool::CommandLine commands;
   kxu::tool::AddTokensCommands(commands);
   kxu::tool::AddTextCommands(commands);
@@ -19,5 +22,5 @@ int main(int argc, char** argv) {
   kxu::tool::AddDirectoryCommands(commands);
   kxu::tool::AddShellCommands(commands);
   kxu::tool::AddArchiveCommands(commands);
-  return commands.Run(argc, argv);
+  return commands.Run(kxu::platform::Utf8Arguments(argc, argv));
 }

@@ -2,9 +2,9 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <chrono>
 #include <clocale>
 #include <cstdio>
-#include <ctime>
 #include <memory>
 #include <string>
 
@@ -32,14 +32,20 @@ constexpr PropertyLine kPropertyLines[] = {
 
 // A file time (100-ns steps since 1601, UTC) as "YYYY-MM-DD HH:MM:SS UTC".
 std::string FileTimeText(const FILETIME& time) {
+  using namespace std::chrono;
   constexpr long long kTicksPerSecond = 10'000'000;
   constexpr long long kSecondsFrom1601To1970 = 11'644'473'600;
   const long long ticks = (static_cast<long long>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-  const std::time_t seconds = ticks / kTicksPerSecond - kSecondsFrom1601To1970;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &utc);
+  const sys_seconds moment{seconds{ticks / kTicksPerSecond - kSecondsFrom1601To1970}};
+  const sys_days day = floor<days>(moment);
+  const year_month_day date{day};
+  const hh_mm_ss clock{moment - day};
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02u-%02u %02d:%02d:%02d UTC",
+                static_cast<int>(date.year()), static_cast<unsigned>(date.month()),
+                static_cast<unsigned>(date.day()), static_cast<int>(clock.hours().count()),
+                static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
   return text;
 }
 

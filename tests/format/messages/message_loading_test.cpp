@@ -13,6 +13,8 @@
 #include <kxutils96/platform/afx_message_box.h>
 
 #include "support/message_box_recorder.h"
+#include "support/program_path.h"
+#include "support/utf8_path.h"
 
 namespace {
 
@@ -25,19 +27,19 @@ constexpr int kAbsentId = 12345;
 constexpr const char* kUntouched = "untouched";
 
 std::filesystem::path ProgramFolder() {
-  return std::filesystem::read_symlink("/proc/self/exe").parent_path();
+  return kxu::test::ProgramPath().parent_path();
 }
 
 TEST(SampleStores, BesideTheProgramAndClean) {
   for (const char* name : {"zErrMsg.kxmsg", "ZKSmsg96.kxmsg"}) {
     const std::filesystem::path path = ProgramFolder() / name;
     EXPECT_EQ(utlCheckMessageStore(path.u16string().c_str(), nullptr, nullptr), 0) << path;
-    EXPECT_EQ(kxuCheckMessageStore(path.string().c_str(), nullptr, nullptr), 0) << path;
+    EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(path).c_str(), nullptr, nullptr), 0) << path;
   }
   EXPECT_EQ(kxuCheckMessageStore(nullptr, nullptr, nullptr), -1);
-  EXPECT_EQ(
-      kxuCheckMessageStore((ProgramFolder() / "absent.kxmsg").string().c_str(), nullptr, nullptr),
-      -1);
+  EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(ProgramFolder() / "absent.kxmsg").c_str(), nullptr,
+                                 nullptr),
+            -1);
 }
 
 struct HeadingCase {

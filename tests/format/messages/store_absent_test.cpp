@@ -11,13 +11,14 @@
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include "support/file_bytes.h"
+#include "support/program_path.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 fs::path Beside(const char* name) {
-  return fs::read_symlink("/proc/self/exe").parent_path() / name;
+  return kxu::test::ProgramPath().parent_path() / name;
 }
 
 // Takes the store away when the test ends, however it ends.

@@ -9,6 +9,8 @@
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/sort_family.h>
 
+#include "support/program_path.h"
+
 namespace {
 
 int CompareTexts(const char* a, const char* b, unsigned long flags) {
@@ -31,8 +33,8 @@ TEST(ConverterAbsent, FallsBackToTheUtilityParser) {
 // A module that appears after the first attempt is not looked for again.
 TEST(ConverterAbsent, TheAttemptIsMadeOnce) {
   EXPECT_EQ(CompareTexts("1", "2", SORT_NUMERIC_TEXT), -1);
-  const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe");
-  const std::filesystem::path beside = program.parent_path() / "libZQUTIL96.so";
+  const std::filesystem::path beside =
+      kxu::test::ProgramPath().parent_path() / KXU_TEST_NUMERIC_MODULE_NAME;
   std::filesystem::copy_file(KXU_TEST_NUMERIC_MODULE, beside,
                              std::filesystem::copy_options::overwrite_existing);
   const int afterCopy = CompareTexts("abc", "-5", SORT_NUMERIC_TEXT | SORT_MISSING_LOW);

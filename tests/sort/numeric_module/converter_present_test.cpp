@@ -1,14 +1,13 @@
 // Numeric text mode with the host's numeric module beside the program: the
 // converter is found at the first numeric comparison, and the texts it
 // rejects count as NANUM.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <string>
 
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/sort_family.h>
+
+#include "support/loaded_module.h"
+#include "support/program_path.h"
 
 namespace {
 
@@ -20,12 +19,8 @@ int CompareTexts(const char* a, const char* b, unsigned long flags) {
 
 // True when the numeric module beside the program is loaded in the process.
 bool ModuleLoaded() {
-  const std::string path =
-      std::filesystem::read_symlink("/proc/self/exe").parent_path() / "libZQUTIL96.so";
-  void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_NOLOAD);
-  if (handle == nullptr) return false;
-  dlclose(handle);
-  return true;
+  return kxu::test::ModuleLoaded(kxu::test::ProgramPath().parent_path() /
+                                 KXU_TEST_NUMERIC_MODULE_NAME);
 }
 
 // ctest runs each test in a process of its own, so this one starts with the

@@ -33,9 +33,7 @@ bool IsPlainNumber(const char* p) {
 
 }  // namespace
 
-extern "C" __attribute__((visibility("default"))) int cvt_str_to_double_ex(const char* pszText,
-                                                                           double* pValue,
-                                                                           int /*nReserved*/) {
+extern "C" int cvt_str_to_double_ex(const char* pszText, double* pValue, int /*nReserved*/) {
   if (pszText == nullptr || pValue == nullptr || !IsPlainNumber(pszText)) return 0;
   *pValue = std::strtod(pszText, nullptr);
   return 1;

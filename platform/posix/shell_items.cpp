@@ -6,12 +6,10 @@
 #include <sys/stat.h>
 #include <sys/xattr.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <iterator>
 #include <new>
 #include <optional>
 #include <string>
@@ -20,22 +18,11 @@
 #include <variant>
 
 #include <kxutils96/platform/native_path.h>
+#include <kxutils96/platform/shell_item_object.h>
 #include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_error.h>
 
-namespace kxu::platform {
-
-ULONG ShellRatingOfDesktopRating(ULONG nDesktop) noexcept {
-  static constexpr ULONG kShellRating[] = {0, 1, 1, 13, 25, 38, 50, 63, 75, 88, 99};
-  constexpr ULONG kHighest = std::size(kShellRating) - 1;
-  return kShellRating[nDesktop < kHighest ? nDesktop : kHighest];
-}
-
-}  // namespace kxu::platform
-
 namespace {
-
-using kxu::platform::ShellRatingOfDesktopRating;
 
 constexpr HRESULT kNoSuchProperty = HRESULT_FROM_WIN32(ERROR_NOT_FOUND);
 
@@ -155,7 +142,7 @@ PropertyRead ReadRating(const std::string& path) {
   if (FAILED(hr)) return {hr, {}};
   const std::optional<ULONG> nDesktop = ParseDesktopRating(bytes);
   if (!nDesktop) return {E_FAIL, {}};
-  return {S_OK, ShellRatingOfDesktopRating(*nDesktop)};
+  return {S_OK, kxu::platform::ShellRatingOfDesktopRating(*nDesktop)};
 }
 
 using PropertyReader = PropertyRead (*)(const std::string& path);
@@ -178,35 +165,9 @@ constexpr FileProperty kFileProperties[] = {
 
 // A shell item for one path of the file system. Holds the absolute path and
 // reads each property when asked.
-class FileShellItem final : public IShellItem2 {
+class FileShellItem final : public kxu::platform::ShellItemObject {
  public:
   explicit FileShellItem(std::string path) noexcept : m_path(std::move(path)) {}
-  FileShellItem(const FileShellItem&) = delete;
-  FileShellItem& operator=(const FileShellItem&) = delete;
-
-  HRESULT QueryInterface(REFIID riid, void** ppvObject) noexcept override {
-    if (ppvObject == nullptr) return E_POINTER;
-    if (riid == IID_IUnknown) {
-      *ppvObject = static_cast<IUnknown*>(this);
-    } else if (riid == IID_IShellItem) {
-      *ppvObject = static_cast<IShellItem*>(this);
-    } else if (riid == IID_IShellItem2) {
-      *ppvObject = static_cast<IShellItem2*>(this);
-    } else {
-      *ppvObject = nullptr;
-      return E_NOINTERFACE;
-    }
-    AddRef();
-    return S_OK;
-  }
-
-  ULONG AddRef() noexcept override { return ++m_nReferences; }
-
-  ULONG Release() noexcept override {
-    const ULONG nLeft = --m_nReferences;
-    if (nLeft == 0) delete this;
-    return nLeft;
-  }
 
   HRESULT GetString(REFPROPERTYKEY key, LPWSTR* ppsz) noexcept override {
     if (ppsz == nullptr) return E_POINTER;
@@ -237,7 +198,7 @@ class FileShellItem final : public IShellItem2 {
   }
 
  private:
-  ~FileShellItem() = default;
+  ~FileShellItem() override = default;
 
   PropertyRead Read(REFPROPERTYKEY key) const noexcept {
     try {
@@ -265,16 +226,14 @@ class FileShellItem final : public IShellItem2 {
   }
 
   std::string m_path;
-  std::atomic<ULONG> m_nReferences{1};
 };
 
 }  // namespace
 
 HRESULT SHCreateItemFromParsingName(LPCWSTR pszPath, IBindCtx* pbc, REFIID riid,
                                     void** ppv) noexcept {
-  if (ppv == nullptr) return E_POINTER;
-  *ppv = nullptr;
-  if (pszPath == nullptr || *pszPath == 0 || pbc != nullptr) return E_INVALIDARG;
+  const HRESULT hrRequest = kxu::platform::CheckShellItemRequest(pszPath, pbc, ppv);
+  if (FAILED(hrRequest)) return hrRequest;
   try {
     std::error_code error;
     const std::filesystem::path path =
@@ -284,9 +243,7 @@ HRESULT SHCreateItemFromParsingName(LPCWSTR pszPath, IBindCtx* pbc, REFIID riid,
     if (::stat(path.c_str(), &info) != 0) return HresultOfErrno(errno);
     auto* pItem = new (std::nothrow) FileShellItem(path.native());
     if (pItem == nullptr) return E_OUTOFMEMORY;
-    const HRESULT hr = pItem->QueryInterface(riid, ppv);
-    pItem->Release();  // the creation's own reference; *ppv holds the caller's
-    return hr;
+    return kxu::platform::HandOutShellItem(pItem, riid, ppv);
   } catch (const std::bad_alloc&) {
     return E_OUTOFMEMORY;
   }

@@ -4,6 +4,7 @@
 
 #include <locale.h>
 #include <stdlib.h>
+#include <string.h>  // memmem
 
 #include <cmath>
 
@@ -18,6 +19,13 @@ double StrToDoubleC(const char* psz, char** ppEnd) noexcept {
                                                                  : strtod(psz, &pEnd);
   if (ppEnd != nullptr) *ppEnd = pEnd;
   return value;
+}
+
+// memmem is several times faster on long texts than scanning for the first
+// byte and comparing.
+const char* FindBytes(const char* pText, std::size_t nText, const char* pSub,
+                      std::size_t nSub) noexcept {
+  return static_cast<const char*>(memmem(pText, nText, pSub, nSub));
 }
 
 }  // namespace kxu::platform

@@ -5,9 +5,6 @@
 
 namespace {
 
-constexpr DWORD kKnownCoInitFlags =
-    COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE | COINIT_SPEED_OVER_MEMORY;
-
 // The calling thread's initialisations and the model the first one chose.
 struct ThreadInit {
   int nCount = 0;
@@ -19,7 +16,7 @@ thread_local ThreadInit t_init;
 }  // namespace
 
 HRESULT CoInitializeEx(void* pvReserved, DWORD dwCoInit) noexcept {
-  if (pvReserved != nullptr || (dwCoInit & ~kKnownCoInitFlags) != 0) return E_INVALIDARG;
+  if (!kxu::platform::IsValidCoInitRequest(pvReserved, dwCoInit)) return E_INVALIDARG;
   const bool bApartment = (dwCoInit & COINIT_APARTMENTTHREADED) != 0;
   if (t_init.nCount == 0) {
     t_init = {1, bApartment};

@@ -1,0 +1,28 @@
+// What a command-line program needs from the system to pass texts through
+// unchanged: its arguments as UTF-8, standard streams that carry bytes as
+// they are, and whether a person watches stderr.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <kxutils96/kxu_export.h>
+
+namespace kxu::platform {
+
+// The program's arguments after its name, as UTF-8. On POSIX these are argv
+// as given; on Windows they are read from the system's UTF-16 command line,
+// because argv there holds them in the ANSI code page, which cannot spell
+// every name.
+// Example: `kxu relpath "C:\\Données" x` gives {"relpath", "C:\\Données", "x"}.
+KXU_API std::vector<std::string> Utf8Arguments(int argc, char** argv);
+
+// Makes stdin, stdout and stderr carry bytes unchanged: no line-end
+// translation on Windows, and a console that shows UTF-8. Nothing to do on
+// POSIX.
+KXU_API void UseBinaryStandardStreams() noexcept;
+
+// True when stderr is a terminal (or console) that a person may be watching.
+KXU_API bool IsStderrTerminal() noexcept;
+
+}  // namespace kxu::platform

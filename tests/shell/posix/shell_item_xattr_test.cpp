@@ -1,0 +1,144 @@
+// The shell item export over POSIX: the path in the user's code page, and
+// the text and rating properties read from user extended attributes.
+#include <kxutils96/shell/shell_item.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include "shell/shell_item_fixture.h"
+#include "support/user_xattr.h"
+
+namespace {
+
+using kxu::test::SetUserXattr;
+using kxu::test::ShellItem;
+using namespace kxu::shell;  // the result codes and property indexes
+
+// Sets an environment variable for one scope and puts the former value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* pszName, const char* pszValue) : m_name(pszName) {
+    if (const char* pszOld = std::getenv(pszName)) m_old = pszOld;
+    ::setenv(pszName, pszValue, 1);
+  }
+  ~ScopedEnv() {
+    if (m_old) {
+      ::setenv(m_name.c_str(), m_old->c_str(), 1);
+    } else {
+      ::unsetenv(m_name.c_str());
+    }
+  }
+
+ private:
+  std::string m_name;
+  std::optional<std::string> m_old;
+};
+
+TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
+  File("caf\xC3\xA9.txt");  // "café.txt" as the file system stores it, in UTF-8
+  const std::string latin1 = m_dir.Path().string() + "/caf\xE9.txt";
+  const std::string utf8 = m_dir.Path().string() + "/caf\xC3\xA9.txt";
+  int nId = 0;
+  {
+    const ScopedEnv env("LC_ALL", "C");
+    EXPECT_EQ(Create(latin1, &nId), kShellItemDone) << "each byte is one character";
+    EXPECT_EQ(Create(utf8, &nId), kShellItemNotMade) << "two characters, \u00C3 and \u00A9";
+  }
+  if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  const ScopedEnv env("LC_ALL", "C.UTF-8");
+  EXPECT_EQ(Create(utf8, &nId), kShellItemDone);
+  EXPECT_EQ(Create(latin1, &nId), kShellItemNotMade) << "not UTF-8: does not convert";
+}
+
+TEST_F(ShellItem, CreationLeavesTheProcessInTheClassicLocale) {
+  if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  const ScopedEnv env("LC_ALL", "C.UTF-8");
+  int nId = 0;
+  EXPECT_EQ(Create(m_dir.Path("missing").string(), &nId), kShellItemNotMade);
+  EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
+}
+
+TEST_F(ShellItem, TextFillsTheBufferWithoutATerminatorWhenItMust) {
+  RequireUserXattrs();
+  const std::string path = File("a.txt");
+  ASSERT_TRUE(SetUserXattr(path, "user.dublincore.title", "Sunset"));
+  const int nId = NewId(path);
+  struct Case {
+    UINT cb;
+    std::string bytes;
+  };
+  const Case kCases[] = {
+      {0, "########"},
+      {1, "S#######"},
+      {4, "Suns####"},
+      {6, "Sunset##"},
+      {7, std::string("Sunset\0#", 8)},
+  };
+  for (const Case& c : kCases) {
+    std::string buffer(8, '#');
+    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellTitle, buffer.data(), c.cb), kShellItemDone);
+    EXPECT_EQ(buffer, c.bytes) << c.cb;
+  }
+}
+
+TEST_F(ShellItem, TextIsConvertedInTheClassicLocale) {
+  RequireUserXattrs();
+  const std::string path = File("a.txt");
+  ASSERT_TRUE(SetUserXattr(path, "user.xdg.comment", "Caf\xC3\xA9"));
+  ASSERT_TRUE(SetUserXattr(path, "user.kxutils96.subtitle", "a\xCE\xA9z"));  // a, omega, z
+  const int nId = NewId(path);
+  std::string buffer(8, '#');
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellComment, buffer.data(), 8), kShellItemDone);
+  EXPECT_EQ(buffer, std::string("Caf\xE9\0###", 8)) << "U+00E9 is one byte";
+  buffer.assign(8, '#');
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellSubtitle, buffer.data(), 8), kShellItemDone);
+  EXPECT_EQ(buffer, "a#######") << "the conversion stops at a character it cannot write";
+}
+
+TEST_F(ShellItem, MissingPropertiesLeaveTheBufferAlone) {
+  const int nId = NewId(File("a.txt"));
+  for (const int nIndex : {kShellTitle, kShellSubtitle, kShellComment}) {
+    std::string buffer(8, '#');
+    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, nIndex, buffer.data(), 8), kShellPropertyMissing);
+    EXPECT_EQ(buffer, "########");
+  }
+  ULONG nRating = 0;
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_UINT32, kShellRating, &nRating), kShellPropertyMissing);
+}
+
+TEST_F(ShellItem, RatingIsReadOnTheShellScale) {
+  RequireUserXattrs();
+  const std::string path = File("a.txt");
+  ASSERT_TRUE(SetUserXattr(path, "user.baloo.rating", "8"));
+  const int nId = NewId(path);
+  ULONG nRating = 0;
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_UINT32, kShellRating, &nRating), kShellItemDone);
+  EXPECT_EQ(nRating, 75u);
+  ASSERT_TRUE(SetUserXattr(path, "user.baloo.rating", "eight"));
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_UINT32, kShellRating, &nRating), kShellGetUInt32Failed);
+}
+
+TEST_F(ShellItem, EachReadFailsWithItsOwnCode) {
+  RequireUserXattrs();
+  const std::string path = File("a.txt");
+  ASSERT_TRUE(SetUserXattr(path, "user.dublincore.title", "Sunset"));
+  ASSERT_TRUE(SetUserXattr(path, "user.baloo.rating", "4"));
+  const int nId = NewId(path);
+  BOOL b = TRUE;
+  FILETIME time{};
+  ULONG n = 0;
+  char buffer[4];
+  // Present properties asked for in a form they do not have.
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_BOOL, kShellTitle, &b), kShellGetBoolFailed);
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellRating, &time), kShellGetFileTimeFailed);
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellRating, buffer, 4), kShellGetStringFailed);
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_UINT32, kShellTitle, &n), kShellGetUInt32Failed);
+  // Absent ones are absent in every form.
+  EXPECT_EQ(Read(nId, SHELLITEM_GET_BOOL, kShellComment, &b), kShellPropertyMissing);
+}
+
+}  // namespace
