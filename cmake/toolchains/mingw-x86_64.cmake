@@ -1,20 +1,4 @@
-# Cross-compiles for Windows with Debian's mingw-w64 (x86_64, posix threads).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit Windows with Debian's mingw-w64 (posix threads).
 set(CMAKE_SYSTEM_PROCESSOR AMD64)
-
 set(KXU_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${KXU_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KXU_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${KXU_MINGW_TRIPLE}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${KXU_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# The DLL and every program carry their own C++ run time, so that the host
-# (or Wine) needs nothing beside kxUtils96.dll.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static")
-
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
