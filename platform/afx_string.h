@@ -16,9 +16,9 @@
 // never changed or skipped, so UTF-8 text passes through intact.
 #pragma once
 
-#include <cstdarg>
 #include <kxutils96/kxu_export.h>
 #include <kxutils96/platform/win_types.h>
+#include <cstdarg>
 
 template <class Char>
 class KXU_API CStringT {
@@ -123,15 +123,15 @@ class KXU_API CStringT {
   int GetAllocLength() const noexcept;
 
   // printf-style formatting, replacing (Format) or extending (AppendFormat)
-  // the text; narrow strings only.
-  void Format(PCXSTR pszFormat, ...)
-    requires(sizeof(Char) == 1);
-  void FormatV(PCXSTR pszFormat, va_list args)
-    requires(sizeof(Char) == 1);
-  void AppendFormat(PCXSTR pszFormat, ...)
-    requires(sizeof(Char) == 1);
-  void AppendFormatV(PCXSTR pszFormat, va_list args)
-    requires(sizeof(Char) == 1);
+  // the text; narrow strings only. A null format, or one the run-time's
+  // printf refuses, raises CInvalidArgException and leaves the text as it
+  // was. Which %ls texts printf refuses is the run-time's matter: POSIX's
+  // refuses a character the locale cannot convert; the one mingw-w64 links
+  // on Windows writes nothing for it and reports nothing.
+  void Format(PCXSTR pszFormat, ...) requires(sizeof(Char) == 1);
+  void FormatV(PCXSTR pszFormat, va_list args) requires(sizeof(Char) == 1);
+  void AppendFormat(PCXSTR pszFormat, ...) requires(sizeof(Char) == 1);
+  void AppendFormatV(PCXSTR pszFormat, va_list args) requires(sizeof(Char) == 1);
 
  private:
   struct Header;

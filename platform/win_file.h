@@ -17,7 +17,8 @@
 //
 // Errors the calls set, on both: ERROR_FILE_NOT_FOUND (2) for a missing
 // entry or a search that matches nothing, ERROR_PATH_NOT_FOUND (3) for a
-// missing folder on the way, ERROR_ACCESS_DENIED (5) for refused permission
+// missing folder on the way (a file on the way may be ERROR_INVALID_NAME
+// (123) on Windows), ERROR_ACCESS_DENIED (5) for refused permission
 // (and for the misuses named on each call), ERROR_NO_MORE_FILES (18) at the
 // end of a search, ERROR_INVALID_PARAMETER for null arguments,
 // ERROR_INVALID_HANDLE for a handle that no search gave.
@@ -40,6 +41,7 @@ inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x1;
 inline constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x2;
 inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x4;
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
+inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;  // Windows only
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
 // What GetFileAttributesW returns when it fails.
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;

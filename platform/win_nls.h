@@ -71,7 +71,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                         LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
                         BOOL* lpUsedDefaultChar) noexcept;
 
-// TRUE when the two conversions above serve `CodePage` (CP_ACP included).
+// TRUE when the two conversions above serve `CodePage`. CP_ACP stands for a
+// code page but is none itself: FALSE, as on Windows.
 // Example: IsValidCodePage(1252) == TRUE; IsValidCodePage(12345) == FALSE.
 BOOL IsValidCodePage(UINT CodePage) noexcept;
 

@@ -53,7 +53,7 @@ int CompareTexts(const void* pFirst, const void* pSecond, const void* pContext) 
   } else if ((flags & SORT_CASE_SENSITIVE) != 0) {
     result = OrderBytes(first, second);
   } else {
-    result = _stricmp(first, second);
+    result = kxu::platform::CompareNoCaseC(first, second);
   }
   return Directed(result, flags);
 }

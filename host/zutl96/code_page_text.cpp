@@ -98,7 +98,8 @@ int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage) {
   if (pRecord == nullptr || pRecord->pBuffer == nullptr || pRecord->nBufferSize <= 0) return 0;
   const int nLength = TextLength(pRecord->pBuffer, pRecord->nBufferSize);
   if (nLength == 0) return 0;
-  const auto nPage = static_cast<UINT>(utlChooseCodePage(nCodePage));
+  UINT nPage = static_cast<UINT>(utlChooseCodePage(nCodePage));
+  if (nPage == CP_ACP) nPage = GetACP();
   if (!IsValidCodePage(nPage)) return 0;
   // Well-formed UTF-8 read as UTF-8 is already its own result.
   if (nPage == CP_UTF8 && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, pRecord->pBuffer,

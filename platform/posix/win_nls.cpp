@@ -447,8 +447,7 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
 }
 
 BOOL IsValidCodePage(UINT CodePage) noexcept {
-  const UINT nCodePage = ActualCodePage(CodePage);
-  return nCodePage == CP_UTF8 || TableFor(nCodePage) != nullptr ? TRUE : FALSE;
+  return CodePage == CP_UTF8 || TableFor(CodePage) != nullptr ? TRUE : FALSE;
 }
 
 UINT GetACP() noexcept {

@@ -63,6 +63,7 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
       {"valid UTF-8 is its own result", "\xC3\xA9", 65001, "\xC3\xA9", 2, {}},
       {"invalid UTF-8 becomes U+FFFD", "\xFF\xFE", 65001, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
       {"empty text", "", 1252, "", 0, {}},
+      {"CP_ACP stands for the ANSI page", "abc", CP_ACP, "abc", 3, {}},
       {"unknown page changes nothing", "caf\xE9", 12345, "caf\xE9", 0, {}},
   };
   for (const InPlaceRow& row : rows) {

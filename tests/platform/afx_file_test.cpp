@@ -18,12 +18,15 @@
 #include "support/allocated_size.h"
 #include "support/caught_exception.h"
 #include "support/permissions.h"
+#include "support/system_rules.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using kxu::test::Caught;
+using kxu::test::kOsErrors;
+using kxu::test::OsErrors;
 using kxu::test::TempDir;
 
 std::u16string Wide(const fs::path& path) {
@@ -73,7 +76,7 @@ struct OpenFailureCase {
   const char16_t* suffix;                   // appended to the path as UTF-16
   UINT flags;
   int cause;
-  int osError;
+  long OsErrors::*osError;  // this system's number, in kOsErrors
 };
 
 fs::path MissingFile(const TempDir& dir) {
@@ -109,7 +112,7 @@ TEST_P(OpenFailureTest, ReportsCauseErrorAndName) {
   EXPECT_FALSE(file.Open(path.c_str(), c.flags, &error));
   EXPECT_FALSE(file.IsOpen());
   EXPECT_EQ(error.m_cause, c.cause);
-  EXPECT_EQ(error.m_lOsError, c.osError);
+  EXPECT_EQ(error.m_lOsError, kOsErrors.*c.osError);
   EXPECT_EQ(ToU16(error.m_strFileName), path);
 }
 
@@ -117,25 +120,26 @@ INSTANTIATE_TEST_SUITE_P(
     CFile, OpenFailureTest,
     testing::Values(
         OpenFailureCase{"MissingFileRead", MissingFile, u"", CFile::modeRead,
-                        CFileException::fileNotFound, ENOENT},
+                        CFileException::fileNotFound, &OsErrors::fileNotFound},
         OpenFailureCase{"MissingFileWriteWithoutCreate", MissingFile, u"", CFile::modeWrite,
-                        CFileException::fileNotFound, ENOENT},
+                        CFileException::fileNotFound, &OsErrors::fileNotFound},
         OpenFailureCase{"MissingFolder", MissingFolder, u"", CFile::modeCreate | CFile::modeWrite,
-                        CFileException::badPath, ENOENT},
+                        CFileException::badPath, &OsErrors::pathNotFound},
         OpenFailureCase{"MissingFolderBackslashes", TempRoot, u"\\no\\such\\file.txt",
-                        CFile::modeCreate | CFile::modeWrite, CFileException::badPath, ENOENT},
+                        CFile::modeCreate | CFile::modeWrite, CFileException::badPath,
+                        &OsErrors::pathNotFound},
         OpenFailureCase{"FileUsedAsFolder", FileAsFolder, u"", CFile::modeRead,
-                        CFileException::badPath, ENOTDIR},
+                        CFileException::badPath, &OsErrors::notAFolder},
         OpenFailureCase{"FolderForReading", Folder, u"", CFile::modeRead,
-                        CFileException::accessDenied, EISDIR},
+                        CFileException::accessDenied, &OsErrors::isAFolder},
         OpenFailureCase{"FolderForWriting", Folder, u"", CFile::modeWrite,
-                        CFileException::accessDenied, EISDIR},
+                        CFileException::accessDenied, &OsErrors::isAFolder},
         OpenFailureCase{"FolderWithCreate", Folder, u"", CFile::modeCreate | CFile::modeReadWrite,
-                        CFileException::accessDenied, EISDIR},
+                        CFileException::accessDenied, &OsErrors::isAFolder},
         OpenFailureCase{"NoAccessMode", ExistingFile, u"", CFile::modeWrite | CFile::modeReadWrite,
-                        CFileException::genericException, EINVAL},
+                        CFileException::genericException, &OsErrors::invalidArgument},
         OpenFailureCase{"NoSharingMode", ExistingFile, u"", CFile::modeRead | 0x50,
-                        CFileException::genericException, EINVAL}),
+                        CFileException::genericException, &OsErrors::invalidArgument}),
     [](const testing::TestParamInfo<OpenFailureCase>& info) { return info.param.name; });
 
 TEST(CFileOpen, FailedOpenWithCreateInMissingFolderCreatesNothing) {
@@ -160,7 +164,7 @@ TEST(CFileOpen, ConstructorRaisesTheOpenFailure) {
   auto error = Caught<CFileException>([&] { CFile file(path.c_str(), CFile::modeRead); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->m_cause, CFileException::fileNotFound);
-  EXPECT_EQ(error->m_lOsError, ENOENT);
+  EXPECT_EQ(error->m_lOsError, kOsErrors.fileNotFound);
   EXPECT_EQ(ToU16(error->m_strFileName), path);
 }
 
@@ -268,23 +272,26 @@ struct SharingCase {
   const char* name;
   UINT first;
   UINT second;
-  bool secondOpens;
+  bool secondOpensWithLocks;       // POSIX
+  bool secondOpensWithShareModes;  // Windows
 };
 
 class SharingTest : public testing::TestWithParam<SharingCase> {};
 
 TEST_P(SharingTest, ConflictingLocksRefuseTheSecondOpen) {
   const SharingCase& c = GetParam();
+  const bool secondOpens =
+      kxu::test::kShareModesBindEveryOpen ? c.secondOpensWithShareModes : c.secondOpensWithLocks;
   TempDir dir;
   const std::u16string path = Wide(dir.Path("shared.bin"));
   WriteFileBytes(dir.Path("shared.bin"), "data");
   CFile first(path.c_str(), c.first);
   CFile second;
   CFileException error;
-  ASSERT_EQ(second.Open(path.c_str(), c.second, &error), c.secondOpens ? TRUE : FALSE);
-  if (!c.secondOpens) {
+  ASSERT_EQ(second.Open(path.c_str(), c.second, &error), secondOpens ? TRUE : FALSE);
+  if (!secondOpens) {
     EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
-    EXPECT_EQ(error.m_lOsError, EWOULDBLOCK);
+    EXPECT_EQ(error.m_lOsError, kOsErrors.sharingViolation);
   }
 }
 
@@ -292,30 +299,34 @@ constexpr UINT kRead = CFile::modeRead;
 constexpr UINT kWrite = CFile::modeWrite;
 constexpr UINT kReadWrite = CFile::modeReadWrite;
 
+// A reader that denies no one, and readers without a sharing mode, take no
+// lock on POSIX; on Windows every open keeps the others to its sharing mode.
 INSTANTIATE_TEST_SUITE_P(
     CFile, SharingTest,
     testing::Values(SharingCase{"ExclusiveWriterBlocksDenyWriteReader",
                                 kWrite | CFile::shareExclusive, kRead | CFile::shareDenyWrite,
-                                false},
+                                false, false},
                     SharingCase{"ExclusiveWriterBlocksExclusiveWriter",
                                 kWrite | CFile::shareExclusive, kWrite | CFile::shareExclusive,
-                                false},
+                                false, false},
                     SharingCase{"CompatWriterBlocksCompatWriter", kReadWrite | CFile::shareCompat,
-                                kReadWrite | CFile::shareCompat, false},
+                                kReadWrite | CFile::shareCompat, false, false},
                     SharingCase{"DenyWriteReaderBlocksCompatWriter", kRead | CFile::shareDenyWrite,
-                                kWrite | CFile::shareCompat, false},
+                                kWrite | CFile::shareCompat, false, false},
                     SharingCase{"DenyReadBlocksExclusiveWriter", kRead | CFile::shareDenyRead,
-                                kReadWrite | CFile::shareExclusive, false},
+                                kReadWrite | CFile::shareExclusive, false, false},
                     SharingCase{"DenyWriteReadersShare", kRead | CFile::shareDenyWrite,
-                                kRead | CFile::shareDenyWrite, true},
+                                kRead | CFile::shareDenyWrite, true, true},
+                    SharingCase{"DenyNoneReadersShare", kRead | CFile::shareDenyNone,
+                                kReadWrite | CFile::shareDenyNone, true, true},
                     SharingCase{"DenyNoneTakesNoLock", kRead | CFile::shareDenyNone,
-                                kWrite | CFile::shareExclusive, true},
+                                kWrite | CFile::shareExclusive, true, false},
                     SharingCase{"DenyNoneIgnoresExclusiveWriter", kWrite | CFile::shareExclusive,
-                                kReadWrite | CFile::shareDenyNone, true},
+                                kReadWrite | CFile::shareDenyNone, true, false},
                     SharingCase{"CompatReadersShare", kRead | CFile::shareCompat,
-                                kRead | CFile::shareCompat, true},
+                                kRead | CFile::shareCompat, true, false},
                     SharingCase{"ExclusiveReaderTakesNoLock", kRead | CFile::shareExclusive,
-                                kWrite | CFile::shareExclusive, true}),
+                                kWrite | CFile::shareExclusive, true, false}),
     [](const testing::TestParamInfo<SharingCase>& info) { return info.param.name; });
 
 TEST(CFileSharing, RefusedCreateLeavesTheHoldersDataAlone) {
@@ -347,7 +358,9 @@ TEST(CFileSharing, CloseAndDestructorReleaseTheLock) {
 class CFileIoTest : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(m_file.Open(Wide(m_path).c_str(), CFile::modeCreate | CFile::modeReadWrite));
+    // Shared with readers, so that the test can read the file as others see it.
+    ASSERT_TRUE(m_file.Open(Wide(m_path).c_str(),
+                            CFile::modeCreate | CFile::modeReadWrite | CFile::shareDenyWrite));
   }
 
   TempDir m_dir;
@@ -427,11 +440,11 @@ TEST_F(CFileIoTest, NullBufferIsAnInvalidArgument) {
 TEST(CFileIo, ReadOnlyFileRefusesWrites) {
   TempDir dir;
   WriteFileBytes(dir.Path("r.bin"), "data");
-  CFile file(Wide(dir.Path("r.bin")).c_str(), CFile::modeRead);
+  CFile file(Wide(dir.Path("r.bin")).c_str(), CFile::modeRead | CFile::shareDenyWrite);
   auto error = Caught<CFileException>([&] { WriteText(file, "x"); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->m_cause, CFileException::accessDenied);
-  EXPECT_EQ(error->m_lOsError, EBADF);
+  EXPECT_EQ(error->m_lOsError, kOsErrors.notOpenForWriting);
   EXPECT_EQ(FileBytes(dir.Path("r.bin")), "data");
 }
 
@@ -780,7 +793,8 @@ class StdioBufferTest : public testing::Test {
  protected:
   void OpenWith(std::string_view content) {
     WriteFileBytes(m_path, content);
-    ASSERT_TRUE(m_file.Open(Wide(m_path).c_str(), CFile::modeReadWrite | CFile::typeBinary));
+    ASSERT_TRUE(m_file.Open(Wide(m_path).c_str(),
+                            CFile::modeReadWrite | CFile::typeBinary | CFile::shareDenyWrite));
   }
 
   TempDir m_dir;

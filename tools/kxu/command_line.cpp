@@ -10,6 +10,9 @@ CommandLine::CommandLine()
     : app_("kxu: the kxUtils96 library at a shell prompt. Texts are UTF-8; '-' reads stdin.",
            "kxu") {
   app_.require_subcommand(1);
+  // Paths may start with '/' on every system; on Windows CLI11 would
+  // otherwise read "/work" as an option. Subcommands inherit the setting.
+  app_.allow_windows_style_options(false);
   app_.footer("Run 'kxu COMMAND --help' for a command's options and an example.\n");
 }
 

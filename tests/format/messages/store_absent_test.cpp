@@ -32,9 +32,11 @@ class StoreInPlace {
   StoreInPlace(const StoreInPlace&) = delete;
   StoreInPlace& operator=(const StoreInPlace&) = delete;
 
+  // Removes the store first: libstdc++ on Windows cannot tell two files
+  // apart to overwrite one (the run-time's file numbers are all 0).
   void CopySample(const char* name) {
-    fs::copy_file(fs::path(KXU_SAMPLE_STORES_DIR) / name, m_path,
-                  fs::copy_options::overwrite_existing);
+    fs::remove(m_path);
+    fs::copy_file(fs::path(KXU_SAMPLE_STORES_DIR) / name, m_path);
   }
   const fs::path& Path() const { return m_path; }
 

@@ -1,0 +1,19 @@
+#include "support/system_rules.h"
+
+#include <cerrno>
+
+namespace kxu::test {
+
+const OsErrors kOsErrors = {
+    .fileNotFound = ENOENT,
+    .pathNotFound = ENOENT,
+    .notAFolder = ENOTDIR,
+    .isAFolder = EISDIR,
+    .invalidArgument = EINVAL,
+    .sharingViolation = EWOULDBLOCK,
+    .notOpenForWriting = EBADF,
+};
+
+const bool kShareModesBindEveryOpen = false;
+
+}  // namespace kxu::test
