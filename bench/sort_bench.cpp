@@ -4,6 +4,8 @@
 //     sorted, reversed and few-distinct input;
 //   - one million CStringUTF8 case-insensitive and in numeric text mode
 //     against std::sort of std::string with strcasecmp and strtod keys;
+//   - the numeric mode's parse, utlStrToDouble, against std::strtod on the
+//     same million numbers;
 //   - kxu_discrete_frequencies on one million strings with 10,000 distinct
 //     values against an unordered_map count followed by a sort of the keys.
 // Inputs are made once; each iteration copies them into buffers allocated
@@ -22,6 +24,7 @@
 
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/frame/host_object.h>
+#include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/sort/sort_family.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
@@ -161,6 +164,25 @@ void BM_StdSortStringsStrtod(benchmark::State& state) {
   SortStdStrings(state, true);
 }
 
+// The sum keeps every parse; each side parses every number once per pass.
+void BM_UtlStrToDouble(benchmark::State& state) {
+  const auto& input = Texts(true);
+  for (auto _ : state) {
+    double sum = 0;
+    for (const auto& text : input) sum += utlStrToDouble(text.c_str());
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
+void BM_StdStrtod(benchmark::State& state) {
+  const auto& input = Texts(true);
+  for (auto _ : state) {
+    double sum = 0;
+    for (const auto& text : input) sum += std::strtod(text.c_str(), nullptr);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
 // A host object that hands out one string array.
 class ArrayObject : public HostObject {
  public:
@@ -235,5 +257,7 @@ BENCHMARK(BM_KxuSortStringsNoCase)->Unit(benchmark::kMillisecond)->Iterations(2)
 BENCHMARK(BM_StdSortStringsStrcasecmp)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_KxuSortStringsNumericText)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_StdSortStringsStrtod)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_UtlStrToDouble)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_StdStrtod)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KxuDiscreteFrequencies)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_UnorderedMapCountAndSortKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
