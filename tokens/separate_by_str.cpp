@@ -1,5 +1,6 @@
 #include <kxutils96/tokens/separate_by_str.h>
 
+#include <string>
 #include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
@@ -21,12 +22,14 @@ int kxutilsSeparateByStr(const char* lpcszText, CZQVStringArray* pResult, const 
     if (pResult != nullptr) pResult->RemoveAll();
     return 0;
   }
-  const std::string_view separator =
-      lpcszSep == nullptr ? std::string_view() : std::string_view(lpcszSep);
+  // Copies first: the text or the separator may be a string of the result,
+  // which is emptied before the pieces are cut.
+  const std::string separator = lpcszSep == nullptr ? std::string() : std::string(lpcszSep);
   if (separator.empty() || pResult == nullptr) return kResultMissingArgument;
+  const std::string text(lpcszText);
 
   pResult->SetSize(0);
-  std::string_view rest(lpcszText);
+  std::string_view rest(text);
   for (auto nAt = rest.find(separator); nAt != std::string_view::npos; nAt = rest.find(separator)) {
     AddPiece(*pResult, rest.substr(0, nAt));
     rest.remove_prefix(nAt + separator.size());

@@ -50,6 +50,12 @@ TEST(kxutilsSeparateByStr, EmptyOrNullSeparatorLeavesTheArray) {
   EXPECT_EQ(TextsOf(result), Texts{"keep"});
 }
 
+TEST(kxutilsSeparateByStr, TextOrSeparatorMayLiveInTheResult) {
+  CZQVStringArray result = ArrayOf({"a;b", ";"});
+  EXPECT_EQ(kxutilsSeparateByStr(result[0], &result, result[1]), 2);
+  EXPECT_EQ(TextsOf(result), (Texts{"a", "b"}));
+}
+
 TEST(kxutilsSeparateByStr, NullTextEmptiesTheArray) {
   CZQVStringArray result = ArrayOf({"a"});
   EXPECT_EQ(kxutilsSeparateByStr(nullptr, &result, ","), 0);
