@@ -1,5 +1,7 @@
 #include <kxutils96/tokens/join_tokens.h>
 
+#include <utility>
+
 #include <kxutils96/frame/flat_call.h>
 
 namespace {
@@ -9,15 +11,18 @@ using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
 
 // Writes the elements of `tokens` into `strResult`, calling `appendSeparator`
-// between every two. Returns the element count.
+// between every two. Returns the element count. The text is joined apart and
+// stored at the end, since `strResult` may be an element of `tokens` or hold
+// the separator.
 template <class AppendSeparator>
 int Join(CStringUTF8& strResult, const CZQVStringArray& tokens, AppendSeparator appendSeparator) {
-  strResult.Empty();
+  CStringUTF8 strJoined;
   const int nCount = tokens.GetSize();
   for (int i = 0; i < nCount; ++i) {
-    if (i > 0) appendSeparator(strResult);
-    strResult += tokens[i];
+    if (i > 0) appendSeparator(strJoined);
+    strJoined += tokens[i];
   }
+  strResult = std::move(strJoined);
   return nCount;
 }
 

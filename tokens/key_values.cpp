@@ -48,12 +48,16 @@ int kxutilsMakeKeyValuesStr(CStringUTF8* pstrResult, CZQVStringArray* psaKeys,
   if (nCount != psaValues->GetSize()) return 0;
   CStringUTF8 strSep;
   strSep.Format("%c", chSep);
+  // The pairs are joined apart and appended at the end, since the result may
+  // be one of the keys or values.
+  CStringUTF8 strPairs;
   for (int i = 0; i < nCount; ++i) {
-    *pstrResult += (*psaKeys)[i];
-    *pstrResult += kAssign;
-    *pstrResult += (*psaValues)[i];
-    if (i + 1 < nCount) *pstrResult += strSep;
+    strPairs += (*psaKeys)[i];
+    strPairs += kAssign;
+    strPairs += (*psaValues)[i];
+    if (i + 1 < nCount) strPairs += strSep;
   }
+  *pstrResult += strPairs;
   return nCount;
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 using kxu::test::ArrayOf;
 using kxu::test::Texts;
+using kxu::test::TextsOf;
 
 struct JoinCase {
   const char* name;
@@ -38,6 +39,15 @@ INSTANTIATE_TEST_SUITE_P(
                       JoinCase{"EmptyElements", {"", "", ""}, ";;", ", , "},
                       JoinCase{"Utf8", {"\xC3\xA9", "x"}, "\xC3\xA9;x", "\xC3\xA9, x"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+TEST(kxutilsSetTokens, ResultMayBeAnInput) {
+  CZQVStringArray tokens = ArrayOf({"a", "b"});
+  CStringUTF8 strResult(", ");
+  EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, strResult), 2);
+  EXPECT_EQ(strResult, "a, b");
+  EXPECT_EQ(kxutilsSetTokens(&tokens[1], &tokens, ';'), 2);
+  EXPECT_EQ(TextsOf(tokens), (Texts{"a", "a;b"}));
+}
 
 TEST(kxutilsSetTokens, NulSeparatorIsAppendedAsAByte) {
   CZQVStringArray tokens = ArrayOf({"a", "b"});

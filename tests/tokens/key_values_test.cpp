@@ -84,6 +84,12 @@ INSTANTIATE_TEST_SUITE_P(
                       MakeCase{"BothEmpty", {}, {}, ',', 0, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(kxutilsMakeKeyValuesStr, ResultMayBeAKeyOrValue) {
+  CZQVStringArray pair = ArrayOf({"x"});
+  EXPECT_EQ(kxutilsMakeKeyValuesStr(&pair[0], &pair, &pair, ','), 1);
+  EXPECT_EQ(TextsOf(pair), Texts{"xx=x"});
+}
+
 TEST(kxutilsMakeKeyValuesStr, NullArgumentsChangeNothing) {
   CZQVStringArray keys = ArrayOf({"a"});
   CStringUTF8 strResult("keep");
