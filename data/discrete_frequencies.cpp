@@ -13,9 +13,9 @@ int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pF
       !kxu::frame::StrictStringArray(pOutput, pOut)) {
     return kResultMissingArgument;
   }
-  if (pFrequencies == nullptr || pnCount == nullptr) return kResultMissingArgument;
   const int n = pIn->GetSize();
   if (n < 1) return 0;
+  if (pFrequencies == nullptr || pnCount == nullptr) return kResultMissingArgument;
 
   const bool caseSensitive = (nOptions & kFrequenciesCaseSensitive) != 0;
   if ((nOptions & kFrequenciesTrim) != 0) {
@@ -23,22 +23,23 @@ int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pF
   }
   kxutilsSort(*pIn, caseSensitive ? SORT_CASE_SENSITIVE : 0UL, nullptr);
 
-  const CStringUTF8* strings = pIn->GetData();
+  // The input is read by index: it may be the output array, which every group
+  // appended can move.
   int run = 1;
   int group = 0;
   for (int i = 0; i + 1 < n; ++i) {
-    const char* next = strings[i + 1].GetString();
-    const bool equal =
-        (caseSensitive ? strings[i].Compare(next) : strings[i].CompareNoCase(next)) == 0;
+    const CStringUTF8& str = pIn->GetAt(i);
+    const char* next = pIn->GetAt(i + 1).GetString();
+    const bool equal = (caseSensitive ? str.Compare(next) : str.CompareNoCase(next)) == 0;
     if (equal && run == 1) {
-      pOut->Add(strings[i]);
+      pOut->Add(str);
       pFrequencies[group] = 2.0;
       run = 2;
     } else if (equal) {
       pFrequencies[group] += 1.0;
       ++run;
     } else if (run == 1) {
-      pOut->Add(strings[i]);
+      pOut->Add(str);
       pFrequencies[group] = 1.0;
       ++group;
     } else {
@@ -47,7 +48,7 @@ int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pF
     }
   }
   if (run == 1) {
-    pOut->Add(strings[n - 1]);
+    pOut->Add(pIn->GetAt(n - 1));
     pFrequencies[group] = 1.0;
   }
   *pnCount = group + 1;

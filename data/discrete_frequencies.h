@@ -22,11 +22,13 @@ extern "C" {
 // per distinct string, at most one per input string) and the number of
 // groups to *pnCount. A group is a run of neighbours equal by Compare
 // (kFrequenciesCaseSensitive) or CompareNoCase, represented by its first
-// string. The caller owns all objects and buffers. Returns 1 when done; 0
-// when the input array holds no string (nothing written); -1 when an object
-// is null or yields no array (input object, input array, output object,
-// output array, in that order), or when `pFrequencies` or `pnCount` is null,
-// changing nothing.
+// string. The caller owns all objects and buffers; the input and output may
+// be one array, which then ends with the sorted input followed by the groups.
+// Returns 1 when done; 0 when the input array holds no string (nothing
+// written, whatever the buffers); -1 when an object is null or yields no
+// array (input object, input array, output object, output array, in that
+// order), or when the input holds strings and `pFrequencies` or `pnCount` is
+// null, changing nothing.
 // Example: input "b", "a", "b" gives output "a", "b", frequencies 1.0, 2.0,
 // count 2, returns 1, and leaves the input "a", "b", "b".
 KXU_API int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pFrequencies,

@@ -97,8 +97,21 @@ TEST(DiscreteFrequencies, OutputKeepsWhatItHeld) {
   EXPECT_EQ(f.frequencies[0], 2.0);
 }
 
+TEST(DiscreteFrequencies, InputMayBeTheOutput) {
+  Fixture f({});
+  f.in.SetSize(3);  // full, so the first group appended moves the strings
+  f.in[0] = "b";
+  f.in[1] = "a";
+  f.in[2] = "b";
+  f.output.Answer(QUERY_STRING_ARRAY, &f.in);
+  EXPECT_EQ(f.Run(0), 1);
+  EXPECT_EQ(TextsOf(f.in), (std::vector<std::string>{"a", "b", "b", "a", "b"}));
+  EXPECT_EQ(f.Frequencies(), (std::vector<double>{1.0, 2.0}));
+}
+
 TEST(DiscreteFrequencies, EmptyInputReturnsZeroAndWritesNothing) {
   Fixture f({});
+  EXPECT_EQ(kxu_discrete_frequencies(&f.input, &f.output, nullptr, nullptr, 0), 0);
   EXPECT_EQ(f.Run(0), 0);
   EXPECT_EQ(f.count, -7);
   EXPECT_EQ(f.out.GetSize(), 0);
