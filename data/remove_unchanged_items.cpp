@@ -1,5 +1,7 @@
 #include <kxutils96/data/remove_unchanged_items.h>
 
+#include <optional>
+
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
@@ -43,6 +45,16 @@ int kxu_remove_unchanged_items_by_id(HostObject* pRefIds, HostObject* pRefNames,
       pRefIdArray->GetSize() != pRefNameArray->GetSize()) {
     return kRemoveBadReferenceSide;
   }
+
+  // The reference names are read as they were at the start, even when they
+  // are the names or the extra strings that the loop shrinks; an array named
+  // as both names and extra strings loses each item once. (Reference ids that
+  // are the ids need no copy: an item's id is found at or before its own
+  // position, which the loop has not reached.)
+  std::optional<CZQVStringArray> refNamesCopy;
+  if (pRefNameArray == pNameArray || pRefNameArray == pExtraArray)
+    pRefNameArray = &refNamesCopy.emplace(*pRefNameArray);
+  if (pExtraArray == pNameArray) pExtraArray = nullptr;
 
   int nRemoved = 0;
   for (int i = pNameArray->GetSize() - 1; i >= 0; --i) {

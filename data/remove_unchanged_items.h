@@ -24,7 +24,9 @@ extern "C" {
 // item whose id occurs in the reference ids and whose name equals, ignoring
 // case, the reference name at the first occurrence of that id. Items are
 // judged from the last to the first. The host objects own the arrays; the
-// reference arrays are only read. Returns the number of items removed, or
+// reference arrays are only read, as they were at the start even when they
+// are also the current ones, and an array given as both the names and the
+// extra strings loses each item once. Returns the number of items removed, or
 // (with nothing changed) kRemoveMissingObject, kRemoveBadCurrentSide or
 // kRemoveBadReferenceSide as their comments say.
 // Example: reference (1 "A"), (2 "B"); current (1 "a"), (2 "C"), (3 "D")

@@ -98,6 +98,17 @@ TEST(RemoveUnchangedItems, Table) {
   }
 }
 
+TEST(RemoveUnchangedItems, ReferenceOrExtraMayBeTheNames) {
+  Fixture f({1, 2}, {}, {2, 1}, {"a", "a"}, {});
+  f.refNamesObject.Answer(QUERY_STRING_ARRAY, &f.names);  // read as it was at the start
+  EXPECT_EQ(f.Run(false), 2);
+  EXPECT_EQ(f.names.GetSize(), 0);
+  Fixture g({2}, {"b"}, {1, 2, 3}, {"a", "b", "c"}, {});
+  g.extraObject.Answer(QUERY_STRING_ARRAY, &g.names);
+  EXPECT_EQ(g.Run(), 1);
+  EXPECT_EQ(TextsOf(g.names), (std::vector<std::string>{"a", "c"}));
+}
+
 TEST(RemoveUnchangedItems, IntegerArrayShrinksInPlace) {
   Fixture f({1}, {"a"}, {1, 2}, {"a", "b"}, {});
   const int* storage = f.ids.GetData();
