@@ -22,7 +22,7 @@ bool OrderFits(int nCount, const int* pnOrder, int nSrcSize, int nSrcStrings, in
     nLargest = std::max(nLargest, pnOrder[i]);
     nSmallest = std::min(nSmallest, pnOrder[i]);
   }
-  if (nSmallest < 0 || nLargest > nSrcSize - 1) return false;
+  if (nSmallest < 0 || nLargest >= nSrcSize) return false;
   if (nCount < 1) return true;
   return nLargest < nSrcStrings && nCount <= nDestStrings;
 }

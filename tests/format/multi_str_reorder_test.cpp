@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
 #include "support/array_text.h"
@@ -61,7 +62,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReorderCase{"DestShorterThanCount", {0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, -2},
                       ReorderCase{"StatedSizePastSource", {3}, 5, {"x"}, {"x"}, -2},
                       ReorderCase{"NoIndexes", {}, 3, {"x"}, {"x"}, 1},
-                      ReorderCase{"NoIndexesNoSource", {}, 0, {"x"}, {"x"}, -2}),
+                      ReorderCase{"NoIndexesNoSource", {}, 0, {"x"}, {"x"}, -2},
+                      ReorderCase{"LowestStatedSize", {0}, INT_MIN, {"x"}, {"x"}, -2}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_multi_str_reorder, SameArrayReadsReplacedStrings) {
