@@ -3,10 +3,38 @@
 // address of the flags to utlSortRange.
 #include <kxutils96/sort/sort_family.h>
 
+#include <algorithm>
+#include <cstdint>
+
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/sort/comparators.h>
 
 namespace {
+
+// True when the first `nCount` entries of `index` share bytes with the
+// `nCount` elements at `pBuffer`.
+template <class T>
+bool SharesBytes(const T* pBuffer, int nCount, const CArray<int, int>& index) {
+  const auto nElements = reinterpret_cast<std::uintptr_t>(pBuffer);
+  const auto nEntries = reinterpret_cast<std::uintptr_t>(index.GetData());
+  const auto n = static_cast<std::uintptr_t>(nCount);
+  return nEntries < nElements + n * sizeof(T) && nElements < nEntries + n * sizeof(int);
+}
+
+template <class T>
+void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex);
+
+// Sorts with a copy of the index entries carried along, written back at the
+// end: an index array that is (part of) the buffer itself would otherwise
+// have every move made twice, which undoes swaps and breaks the sort.
+template <class T>
+void SortCarryingCopy(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>& index) {
+  CArray<int, int> carried;
+  carried.SetSize(nCount);
+  std::copy_n(index.GetData(), nCount, carried.GetData());
+  SortBuffer(pBuffer, nCount, flags, &carried);
+  std::copy_n(carried.GetData(), nCount, index.GetData());
+}
 
 template <class T>
 void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex) {
@@ -17,6 +45,10 @@ void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* p
     // An index array too short to carry along is a caller error: sorting
     // without it would silently break the caller's mapping, so nothing moves.
     if (pIndex->GetSize() < nCount) return;
+    if (SharesBytes(pBuffer, nCount, *pIndex)) {
+      SortCarryingCopy(pBuffer, nCount, flags, *pIndex);
+      return;
+    }
     companion = {pIndex->GetData(), static_cast<int>(sizeof(int))};
     nCompanions = 1;
   }

@@ -54,7 +54,9 @@ enum SortFlags : unsigned long {
 // SORT_CASE_SENSITIVE, else as _stricmp; CStringUTF8 as Compare or
 // CompareNoCase, or by number with SORT_NUMERIC_TEXT. The caller owns the
 // buffer and the index array; CStringUTF8 objects are moved as raw bytes,
-// never copied. Bad input changes nothing: a count of 1 or less (negative
+// never copied. An index array that shares storage with the buffer (an
+// integer array that is its own index array) is carried along as a copy
+// whose entries are written back last. Bad input changes nothing: a count of 1 or less (negative
 // included), a null buffer, or an index array holding fewer than `nCount`
 // entries.
 // Example: double d[] = {3, NANUM, 1}; kxutilsSortBuff(d, 3, SORT_MISSING_LOW,

@@ -120,6 +120,17 @@ TEST(SortFamily, IntArrayOverloadTakesTheSameTypeAsIndex) {
   EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 2, 1}));
 }
 
+TEST(SortFamily, IntArrayMayBeItsOwnIndex) {
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> value(-50, 50);
+  CArray<int, int> array;
+  for (int i = 0; i < 1000; ++i) array.Add(value(random));
+  std::vector<int> expected = IndexValues(array);
+  std::sort(expected.begin(), expected.end());
+  kxutilsSort(array, 0, &array);
+  EXPECT_EQ(IndexValues(array), expected);
+}
+
 std::vector<double> SortedDoubles(std::vector<double> values, unsigned long flags) {
   kxutilsSortBuff(values.data(), static_cast<int>(values.size()), flags, nullptr);
   return values;
