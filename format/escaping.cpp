@@ -147,15 +147,16 @@ int kxutilsCheckEscapeHTMLCharcters(CStringW* pstrText, const WCHAR* lpcszChars,
 
 void kxu_make_C_string_from_ascii(const char* lpcszSource, CStringUTF8* pstrResult) {
   if (pstrResult == nullptr) return;
-  pstrResult->Empty();
-  if (lpcszSource == nullptr) return;
+  // Escaped apart and stored at the end: the source may be the result's own text.
+  CStringUTF8 strEscaped;
   char escape[kCEscapeBufferSize];
-  for (const char* p = lpcszSource; *p != '\0'; ++p) {
+  for (const char* p = lpcszSource; p != nullptr && *p != '\0'; ++p) {
     if (utlCharToCEscape(*p, escape, 0) != 0)
-      *pstrResult += escape;
+      strEscaped += escape;
     else
-      *pstrResult += *p;
+      strEscaped += *p;
   }
+  *pstrResult = strEscaped;
 }
 
 void kxuMakeValidCName(CStringUTF8* pstrText, char chPrefix) {

@@ -154,6 +154,12 @@ TEST(kxu_make_C_string_from_ascii, NullResultDoesNothing) {
   kxu_make_C_string_from_ascii("abc", nullptr);
 }
 
+TEST(kxu_make_C_string_from_ascii, SourceMayBeTheResult) {
+  CStringUTF8 result("a\"b");
+  kxu_make_C_string_from_ascii(result, &result);
+  EXPECT_STREQ(result.GetString(), "a\\\"b");
+}
+
 struct CNameCase {
   const char* name;
   const char* text;
