@@ -1,0 +1,504 @@
+// Calls every export that takes two or more strings or arrays with its
+// arguments aliased in each way the types allow: a text that lives inside the
+// string or array the call writes, one array passed as two arguments, a result
+// string that is an element of the array read. Each aliased call must give
+// what the same call gives on independent copies (or, where one array plays
+// two parts, what the documented order of reads and writes gives).
+// Input: one option byte, then texts separated by NUL bytes; the first three
+// texts (empty when missing) are the elements the arguments are taken from,
+// the next three the arguments' own copies.
+// Not called yet: kxu_keyword_replace with its keyword or replacement taken
+// from the text, and the two HTML escapers with their character set taken
+// from the text.
+#include <kxutils96/data/discrete_frequencies.h>
+#include <kxutils96/data/remove_unchanged_items.h>
+#include <kxutils96/files/file_writer.h>
+#include <kxutils96/files/relative_path.h>
+#include <kxutils96/files/text_file_lines.h>
+#include <kxutils96/files/text_file_reader.h>
+#include <kxutils96/format/escaping.h>
+#include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/sort/generic_callbacks.h>
+#include <kxutils96/sort/sort_family.h>
+#include <kxutils96/strings/encoding_conversions.h>
+#include <kxutils96/tokens/csv_line.h>
+#include <kxutils96/tokens/join_tokens.h>
+#include <kxutils96/tokens/key_values.h>
+#include <kxutils96/tokens/numeric_suffix.h>
+#include <kxutils96/tokens/separate_by_str.h>
+#include <kxutils96/tokens/token_splitter.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::string>;
+
+constexpr std::size_t kElements = 3;
+// Where an argument comes from: its own copy, or element 0, 1 or 2 of the output.
+constexpr int kOwnCopy = -1;
+constexpr std::array<int, 4> kSources = {kOwnCopy, 0, 1, 2};
+constexpr std::array<char, 4> kSeparators = {',', '\0', ';', '='};
+
+void Require(bool bHolds) {
+  if (!bHolds) std::abort();
+}
+
+std::string Text(const CStringUTF8& str) {
+  return std::string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
+}
+
+CStringUTF8 Utf8(const std::string& text) {
+  return CStringUTF8(text.data(), static_cast<int>(text.size()));
+}
+
+Texts TextsOf(const CZQVStringArray& array) {
+  Texts texts;
+  for (int i = 0; i < array.GetSize(); ++i) texts.push_back(Text(array[i]));
+  return texts;
+}
+
+CZQVStringArray ArrayOf(const Texts& texts) {
+  CZQVStringArray array;
+  for (const std::string& text : texts) array.Add(Utf8(text));
+  return array;
+}
+
+// A script object that answers with one string array or one integer array.
+class ArrayObject : public HostObject {
+ public:
+  explicit ArrayObject(CZQVStringArray& strings) : m_pStrings(&strings) {}
+  explicit ArrayObject(CArray<int, int>& ints) : m_pInts(&ints) {}
+  ArrayObject(const ArrayObject&) = delete;
+  ArrayObject& operator=(const ArrayObject&) = delete;
+  ~ArrayObject() = default;
+
+  void* GetNativeObject(int nQuery, intptr_t /*nParam*/) override {
+    if (nQuery == QUERY_STRING_ARRAY) return m_pStrings;
+    return nQuery == QUERY_INT_ARRAY ? m_pInts : nullptr;
+  }
+
+ private:
+  CZQVStringArray* m_pStrings = nullptr;
+  CArray<int, int>* m_pInts = nullptr;
+};
+
+// The text an argument reads: element `nSource` of `array`, or `own`.
+const char* Pick(const CZQVStringArray& array, int nSource, const std::string& own) {
+  return nSource == kOwnCopy ? own.c_str() : array[nSource].GetString();
+}
+
+// Where the argument at `nArgument` may come from, for a call that reads
+// `nTexts` texts (the others stay on their own copies, unread).
+std::span<const int> SourcesOf(int nArgument, int nTexts) {
+  static constexpr std::array<int, 1> kOwnOnly = {kOwnCopy};
+  return nArgument < nTexts ? std::span<const int>(kSources) : std::span<const int>(kOwnOnly);
+}
+
+// `call(a, b, c, array)` writes `array` reading its first `nTexts` texts.
+// Taking each from its own copy or from an element of `array` must not
+// change what the call returns or writes.
+template <int nTexts, class Call>
+void SameWithTextsInArray(const Texts& texts, const Texts& own, Call call) {
+  const CZQVStringArray original = ArrayOf(texts);
+  for (const int a : SourcesOf(0, nTexts)) {
+    for (const int b : SourcesOf(1, nTexts)) {
+      for (const int c : SourcesOf(2, nTexts)) {
+        CZQVStringArray aliased = original;
+        const std::string strA = a == kOwnCopy ? own[0] : texts[static_cast<std::size_t>(a)];
+        const std::string strB = b == kOwnCopy ? own[1] : texts[static_cast<std::size_t>(b)];
+        const std::string strC = c == kOwnCopy ? own[2] : texts[static_cast<std::size_t>(c)];
+        CZQVStringArray copies = original;
+        const int nCopies = call(strA.c_str(), strB.c_str(), strC.c_str(), copies);
+        Require(call(Pick(aliased, a, own[0]), Pick(aliased, b, own[1]), Pick(aliased, c, own[2]),
+                     aliased) == nCopies);
+        Require(TextsOf(aliased) == TextsOf(copies));
+      }
+    }
+  }
+}
+
+// `call(a, b, str)` writes `str` reading two texts. Taking either or both
+// from `str` itself must give what copies of its text give.
+template <class Call>
+void SameWithTextsInString(const std::string& start, const std::string& own, Call call) {
+  for (const bool bA : {false, true}) {
+    for (const bool bB : {false, true}) {
+      CStringUTF8 copies = Utf8(start);
+      const std::string strA = bA ? start : own;
+      const std::string strB = bB ? start : own;
+      const int nCopies = call(strA.c_str(), strB.c_str(), copies);
+      CStringUTF8 aliased = Utf8(start);
+      const char* pA = bA ? aliased.GetString() : own.c_str();
+      const char* pB = bB ? aliased.GetString() : own.c_str();
+      Require(call(pA, pB, aliased) == nCopies);
+      Require(Text(aliased) == Text(copies));
+    }
+  }
+}
+
+// `call(str, array)` writes `str` reading `array`. With `str` element k of
+// that array, the array must end as it began but for element k, which holds
+// what the call writes into a separate string that starts as element k.
+template <class Call>
+void SameWithResultInArray(const Texts& texts, Call call) {
+  for (std::size_t k = 0; k < kElements; ++k) {
+    CZQVStringArray copies = ArrayOf(texts);
+    CStringUTF8 strCopy = Utf8(texts[k]);
+    const int nCopies = call(strCopy, copies);
+    CZQVStringArray aliased = ArrayOf(texts);
+    Require(call(aliased[static_cast<int>(k)], aliased) == nCopies);
+    Texts expected = texts;
+    expected[k] = Text(strCopy);
+    Require(TextsOf(aliased) == expected);
+  }
+}
+
+void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
+  const auto same1 = [&](auto call) { SameWithTextsInArray<1>(texts, own, call); };
+  const auto same2 = [&](auto call) { SameWithTextsInArray<2>(texts, own, call); };
+  const auto same3 = [&](auto call) { SameWithTextsInArray<3>(texts, own, call); };
+  same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
+    int nState = kSearchOutsideQuotes;
+    return kxutilsGetTokens(a, &array, chSep, &nState, nQuote, 0);
+  });
+  same2([](const char* a, const char* b, const char*, CZQVStringArray& array) {
+    return kxutilsSeparateByStr(a, &array, b);
+  });
+  same2([](const char* a, const char* b, const char*, CZQVStringArray& array) {
+    ArrayObject object(array);
+    return kxu_separate_by_str(a, &object, b);
+  });
+  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
+    return kxutilsTokenizeOneCSVLine(a, &array);
+  });
+  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
+    ArrayObject object(array);
+    return kxu_tokenize_one_csv_line(a, &object);
+  });
+  same3([](const char* a, const char* b, const char* c, CZQVStringArray& array) {
+    return kxutilsSeparateCharWithNumericSuffix(a, &array, b, c, 0);
+  });
+  same3([](const char* a, const char* b, const char* c, CZQVStringArray& array) {
+    ArrayObject object(array);
+    return kxu_separate_char_with_numeric_suffix(a, &object, b, c);
+  });
+  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
+    return kxutilsSeparateWksLabelsChar(a, &array, 0);
+  });
+  // The text in the keys, then in the values; the other list is appended to
+  // the array afterwards so that the comparison sees it.
+  same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
+    CZQVStringArray values;
+    const int nCount = kxutilsSeparateKeyValues(a, &array, &values, chSep);
+    for (int i = 0; i < values.GetSize(); ++i) array.Add(values[i]);
+    return nCount;
+  });
+  same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
+    CZQVStringArray keys;
+    ArrayObject keysObject(keys);
+    ArrayObject valuesObject(array);
+    const int nCount = kxu_separate_key_values(a, &keysObject, &valuesObject, chSep);
+    for (int i = 0; i < keys.GetSize(); ++i) array.Add(keys[i]);
+    return nCount;
+  });
+}
+
+void CheckJoins(const Texts& texts, const Texts& own, char chSep) {
+  const CZQVStringArray tokens = ArrayOf(texts);
+  SameWithTextsInString(texts[0], own[0], [&](const char*, const char* b, CStringUTF8& str) {
+    CZQVStringArray array = tokens;
+    return kxutilsSetTokensByStr(&str, &array, b);
+  });
+  SameWithTextsInString(texts[0], own[0], [&](const char*, const char* b, CStringUTF8& str) {
+    CZQVStringArray array = tokens;
+    ArrayObject object(array);
+    return kxu_set_tokens_by_str(&str, &object, b);
+  });
+  SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
+    return kxutilsSetTokens(&str, &array, chSep);
+  });
+  // The separator is element j, which may be the result itself.
+  for (int j = 0; j < static_cast<int>(kElements); ++j) {
+    SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
+      return kxutilsSetTokensByStr(&str, &array, array[j]);
+    });
+  }
+  // Keys and values: one array for both, and the result one of its elements.
+  SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
+    return kxutilsMakeKeyValuesStr(&str, &array, &array, chSep);
+  });
+  SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
+    ArrayObject object(array);
+    return kxu_make_key_values_str(&str, &object, &object, chSep);
+  });
+}
+
+void CheckSeparateKeyValuesIntoOneArray(const std::string& text, char chSep) {
+  CZQVStringArray keys;
+  CZQVStringArray values;
+  const int nCount = kxutilsSeparateKeyValues(text.c_str(), &keys, &values, chSep);
+  CZQVStringArray both = ArrayOf({"old"});
+  Require(kxutilsSeparateKeyValues(text.c_str(), &both, &both, chSep) == nCount);
+  Texts expected;
+  for (int i = 0; i < keys.GetSize(); ++i) {
+    expected.push_back(Text(keys[i]));
+    expected.push_back(Text(values[i]));
+  }
+  Require(TextsOf(both) == expected);
+}
+
+// An ordered-format argument reader: indexes read %s from `pTexts`, in turn.
+kxu::format::OrderedValue ReadText(void* pContext, int nIndex, char chLetter) {
+  kxu::format::OrderedValue value{};
+  if (chLetter == 's') {
+    value.psz = static_cast<const char*>(pContext);
+  } else if (chLetter == 'd') {
+    value.n = nIndex;
+  } else {
+    value.d = nIndex + 0.5;
+  }
+  return value;
+}
+
+void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
+  const std::string& start = texts[0];
+  SameWithTextsInString(start, own[1], [](const char* a, const char*, CStringUTF8& str) {
+    kxu_make_C_string_from_ascii(a, &str);
+    return 0;
+  });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
+    return kxu_get_correct_KS_expression(a, &str, (nOption & 1) != 0);
+  });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
+    return kxu_make_relative_path(&str, a, b, nOption);
+  });
+  SameWithTextsInString(start, own[1], [](const char* a, const char* b, CStringUTF8& str) {
+    return kxuStringOrderedFormatFrom(str, a, ReadText, const_cast<char*>(b));
+  });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
+    int nValue = nOption;
+    return kxu_load_msg_str(10000 + nOption, &str, a, (nOption & 2) != 0 ? &nValue : nullptr, b, 0);
+  });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
+    return zqMBCStoUTF8(str, a, (nOption & 1) != 0 ? 1252 : 65001);
+  });
+
+  // The code-page side is the framework's narrow string, the same bytes.
+  for (const bool bAliased : {false, true}) {
+    CStringA strBytes(start.c_str());
+    const std::string source = bAliased ? start : own[1];
+    CStringA strCopy(start.c_str());
+    const int nCopy = zqUTF8toMBCS(strCopy, source.c_str(), 1252, -1);
+    Require(zqUTF8toMBCS(strBytes, bAliased ? strBytes.GetString() : own[1].c_str(), 1252, -1) ==
+            nCopy);
+    Require(strBytes.Compare(strCopy) == 0);
+  }
+}
+
+// A text file named by element 0 of the array it is read into, and by the
+// string it is read into.
+void CheckFileNamesInOutputs(const std::string& content, const std::string& path) {
+  if (!kxuWriteToFile(path.c_str(), content.c_str())) return;
+  CStringUTF8 strCopy;
+  const int nCopy = kxu_read_text_file(path.c_str(), &strCopy, 0);
+  CStringUTF8 strAliased = Utf8(path);
+  Require(kxu_read_text_file(strAliased, &strAliased, 0) == nCopy);
+  Require(strAliased.Compare(strCopy) == 0);
+
+  CZQVStringArray linesCopy = ArrayOf({path});
+  const int nLines = kxuReadTextFileLines(path.c_str(), &linesCopy, 0);
+  CZQVStringArray lines = ArrayOf({path});
+  Require(kxuReadTextFileLines(lines[0], &lines, 0) == nLines);
+  Require(TextsOf(lines) == TextsOf(linesCopy));
+}
+
+// kxu_discrete_frequencies with one object as input and output: the input is
+// sorted in place and the groups follow it in the same array.
+void CheckFrequenciesInPlace(const Texts& texts, int nOptions) {
+  CZQVStringArray in = ArrayOf(texts);
+  CZQVStringArray out;
+  ArrayObject inObject(in);
+  ArrayObject outObject(out);
+  std::vector<double> frequencies(texts.size() + 1);
+  int nCount = 0;
+  const int nResult =
+      kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &nCount, nOptions);
+
+  CZQVStringArray both = ArrayOf(texts);
+  ArrayObject bothObject(both);
+  std::vector<double> bothFrequencies(texts.size() + 1);
+  int nBothCount = 0;
+  Require(kxu_discrete_frequencies(&bothObject, &bothObject, bothFrequencies.data(), &nBothCount,
+                                   nOptions) == nResult);
+  Texts expected = TextsOf(in);
+  for (const std::string& group : TextsOf(out)) expected.push_back(group);
+  Require(TextsOf(both) == expected);
+  Require(nBothCount == nCount && bothFrequencies == frequencies);
+}
+
+// kxu_multi_str_reorder with one object as destination and source: step i
+// reads what the earlier steps left.
+void CheckReorderInPlace(const Texts& texts, unsigned char options) {
+  const int order[] = {options % 3, (options / 3) % 3, (options / 9) % 3};
+  Texts expected = texts;
+  for (std::size_t i = 0; i < kElements; ++i)
+    expected[i] = expected[static_cast<std::size_t>(order[i])];
+  CZQVStringArray array = ArrayOf(texts);
+  ArrayObject object(array);
+  Require(kxu_multi_str_reorder(3, &object, order, 3, &object) == 1);
+  Require(TextsOf(array) == expected);
+}
+
+void Fill(CArray<int, int>& ints, const std::vector<int>& values) {
+  for (const int value : values) ints.Add(value);
+}
+
+// kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own
+// reference, and names that are their own reference and their extra strings;
+// then reference names that are the extra strings. The reference is read as
+// it was at the start, and an array named twice loses each item once.
+void CheckRemoveWithSharedArrays(const Texts& texts, unsigned char options) {
+  const std::vector<int> idValues = {options & 3, (options >> 2) & 3, (options >> 4) & 3};
+  CArray<int, int> refIds;
+  CArray<int, int> ids;
+  Fill(refIds, idValues);
+  Fill(ids, idValues);
+  CZQVStringArray refNames = ArrayOf(texts);
+  CZQVStringArray names = ArrayOf(texts);
+  CZQVStringArray extra = ArrayOf(texts);
+  ArrayObject refIdsObject(refIds);
+  ArrayObject idsObject(ids);
+  ArrayObject refNamesObject(refNames);
+  ArrayObject namesObject(names);
+  ArrayObject extraObject(extra);
+  const int nRemoved = kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
+                                                        &namesObject, &extraObject);
+
+  CArray<int, int> sharedIds;
+  Fill(sharedIds, idValues);
+  CZQVStringArray shared = ArrayOf(texts);
+  ArrayObject sharedIdsObject(sharedIds);
+  ArrayObject sharedObject(shared);
+  Require(kxu_remove_unchanged_items_by_id(&sharedIdsObject, &sharedObject, &sharedIdsObject,
+                                           &sharedObject, &sharedObject) == nRemoved);
+  Require(TextsOf(shared) == TextsOf(names));
+
+  CArray<int, int> refIds2;
+  CArray<int, int> ids2;
+  Fill(refIds2, idValues);
+  Fill(ids2, idValues);
+  CZQVStringArray names2 = ArrayOf(texts);
+  CZQVStringArray refAndExtra = ArrayOf(texts);
+  ArrayObject refIds2Object(refIds2);
+  ArrayObject ids2Object(ids2);
+  ArrayObject names2Object(names2);
+  ArrayObject refAndExtraObject(refAndExtra);
+  Require(kxu_remove_unchanged_items_by_id(&refIds2Object, &refAndExtraObject, &ids2Object,
+                                           &names2Object, &refAndExtraObject) == nRemoved);
+  Require(TextsOf(refAndExtra) == TextsOf(extra));
+}
+
+// An integer array sorted as its own index array ends sorted.
+void CheckSortWithOwnIndex(const Texts& texts, unsigned long flags) {
+  CArray<int, int> array;
+  for (const std::string& text : texts)
+    for (const char c : text) array.Add(static_cast<signed char>(c));
+  CArray<int, int> expected;
+  for (INT_PTR i = 0; i < array.GetSize(); ++i) expected.Add(array[i]);
+  kxutilsSort(expected, flags, nullptr);
+  kxutilsSort(array, flags, &array);
+  Require(std::equal(array.GetData(), array.GetData() + array.GetSize(), expected.GetData()));
+}
+
+// The string type itself: appends and inserts of its own text, an array
+// element added to its own array, an array assigned to itself.
+void CheckStringPrimitives(const Texts& texts, std::size_t nAt) {
+  CStringUTF8 str = Utf8(texts[0]);
+  std::string model = texts[0];
+  str += str;
+  model += model;
+  const std::size_t nInsert = std::min(nAt, model.size());
+  str.Insert(static_cast<int>(nInsert), str.GetString());
+  model.insert(nInsert, model.c_str());
+  Require(Text(str) == model);
+  Require(SortStringGenericCallBack(&str, &str, 0) == 0);
+
+  CZQVStringArray array = ArrayOf(texts);
+  const CZQVStringArray& self = array;
+  for (int i = 0; i < static_cast<int>(kElements); ++i) array.Add(array[i]);
+  array = self;
+  array.SetAt(0, array[2]);
+  Texts expected = texts;
+  expected.insert(expected.end(), texts.begin(), texts.end());
+  expected[0] = texts[2];
+  Require(TextsOf(array) == expected);
+}
+
+// A file name in a folder of its own, removed with the folder at exit.
+class ScratchFile {
+ public:
+  ScratchFile() {
+    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::mt19937_64 random{std::random_device{}()};
+    do {
+      m_folder = base / ("kxu_aliasing_fuzz_" + std::to_string(random()));
+    } while (!std::filesystem::create_directory(m_folder));
+  }
+  ScratchFile(const ScratchFile&) = delete;
+  ScratchFile& operator=(const ScratchFile&) = delete;
+  ~ScratchFile() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+
+  std::string Path() const { return (m_folder / "text.txt").string(); }
+
+ private:
+  std::filesystem::path m_folder;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  const unsigned char options = data[0];
+  Texts pieces(1);
+  for (std::size_t i = 1; i < size; ++i) {
+    if (data[i] == '\0') {
+      pieces.emplace_back();
+    } else {
+      pieces.back() += static_cast<char>(data[i]);
+    }
+  }
+  pieces.resize(std::max(pieces.size(), 2 * kElements));
+  const Texts texts(pieces.begin(), pieces.begin() + kElements);
+  const Texts own(pieces.begin() + kElements, pieces.begin() + 2 * kElements);
+
+  const char chSep = kSeparators[options & 3];
+  const int nQuote = (options & 4) != 0 ? kxu::tokens::kQuoteDouble : 0;
+  CheckTokens(texts, own, chSep, nQuote);
+  CheckJoins(texts, own, chSep);
+  CheckSeparateKeyValuesIntoOneArray(texts[0], chSep);
+  CheckTextTransforms(texts, own, options >> 4);
+  static const ScratchFile file;
+  CheckFileNamesInOutputs(texts[1], file.Path());
+  CheckFrequenciesInPlace(texts, options & 3);
+  CheckReorderInPlace(texts, options);
+  CheckRemoveWithSharedArrays(texts, options);
+  CheckSortWithOwnIndex(texts, (options & 8) != 0 ? SORT_DESCENDING : 0);
+  CheckStringPrimitives(texts, options);
+  return 0;
+}
