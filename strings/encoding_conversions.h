@@ -8,8 +8,10 @@
 //     g_nCodePage, and when that is -1, the system's ANSI code page (GetACP).
 //     The pages served are those of the system conversions (win_nls.h); any
 //     other makes the conversion fail.
-//   - Length `nLen`: the source units to convert (bytes or UTF-16 units),
-//     or -1 for the whole text through its NUL. Results count the units of
+//   - Length `nLen`: the most source units to convert (bytes or UTF-16
+//     units), or -1 for the whole text through its NUL. The text ends at
+//     its first NUL within `nLen` units and nothing after that NUL is read,
+//     so a length may reach past the text's end. Results count the units of
 //     the converted text without a terminator.
 //   - The caller owns every string and array; each function replaces its
 //     destination and keeps nothing.
@@ -27,14 +29,14 @@
 #include <kxutils96/platform/win_types.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
-// Reads `lpcszSrc` (`nLen` bytes, or -1 through its NUL) in code page
-// `nCodePage` and replaces `strDest` with its UTF-16 form. The terminator is
-// never kept: a run that takes it (a negative length, or a NUL within `nLen`
-// bytes) loses its last unit, and a length that covers the text but not its
-// NUL keeps every character. Returns the length of `strDest`; 0 with
-// `strDest` emptied for a null or empty text, a length of 0 or a page that is
-// not served.
-// Example: zqMBCStoUTF16(str, "caf\xE9 au lait", 1252, 4) == 4, str == u"café".
+// Reads `lpcszSrc` (`nLen` bytes, or -1 through its NUL; either way no
+// further than its first NUL) in code page `nCodePage` and replaces `strDest`
+// with its UTF-16 form, without a terminator; a length that covers the text
+// but not its NUL keeps every character. Returns the length of `strDest`; 0
+// with `strDest` emptied for a null or empty text, a length of 0 or a page
+// that is not served.
+// Example: zqMBCStoUTF16(str, "caf\xE9 au lait", 1252, 4) == 4, str == u"café";
+// zqMBCStoUTF16(str, "abc", 1252, 10) == 3, str == u"abc".
 KXU_API int zqMBCStoUTF16(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen);
 
 // zqMBCStoUTF16 with the code page 65001 (UTF-8).

@@ -8,17 +8,25 @@
 namespace kxu::strings {
 namespace {
 
-// The length the system conversions are given: -1 for every negative length.
-int SystemLength(int nLen) noexcept {
-  return nLen < 0 ? -1 : nLen;
-}
+// The source units a conversion reads: `nUnits` for the system conversions
+// (-1: through the NUL), and whether the run takes a terminator along.
+struct SourceRun {
+  int nUnits;
+  bool bTerminated;
+};
 
-// True when the run of `nLen` units at `p` takes its terminator along: for a
-// negative length, or when a NUL lies within the first `nLen` units.
+// The run of `nLen` units at `p`: a negative length is the whole text
+// through its NUL; otherwise the run ends at the first NUL within `nLen`
+// units, that NUL included, so that nothing after a text's end is read (a
+// caller's length may exceed the text). The scan reads no unit past the
+// run.
 template <class Unit>
-bool RunIncludesTerminator(const Unit* p, int nLen) noexcept {
-  if (nLen < 0) return true;
-  return std::find(p, p + nLen, Unit{}) != p + nLen;
+SourceRun RunOf(const Unit* p, int nLen) noexcept {
+  if (nLen < 0) return {-1, true};
+  const Unit* const pEnd = p + nLen;
+  const Unit* const pNul = std::find(p, pEnd, Unit{});
+  if (pNul == pEnd) return {nLen, false};
+  return {static_cast<int>(pNul - p) + 1, true};
 }
 
 UINT ChosenCodePage(int nCodePage) {
@@ -34,27 +42,26 @@ int ResultLength(int nUnits, bool bTerminated) noexcept {
 template <class NarrowString>
 int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,
              int* pbUsedDefault, DWORD dwFlags) {
-  if (lpcwszSrc == nullptr || *lpcwszSrc == 0) {
+  if (lpcwszSrc == nullptr || nLen == 0 || *lpcwszSrc == 0) {
     strDest.Empty();
     return 0;
   }
   const UINT nPage = ChosenCodePage(nCodePage);
-  const int nSystemLength = SystemLength(nLen);
-  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, nSystemLength, nullptr, 0,
+  const SourceRun run = RunOf(lpcwszSrc, nLen);
+  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, run.nUnits, nullptr, 0,
                                           nullptr, pbUsedDefault);
   if (nNeeded <= 0) {
     strDest.Empty();
     return 0;
   }
-  const bool bTerminated = RunIncludesTerminator(lpcwszSrc, nLen);
-  char* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, bTerminated));
-  const int nWritten = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, nSystemLength, pBuffer,
-                                           nNeeded, nullptr, nullptr);
+  char* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, run.bTerminated));
+  const int nWritten = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, run.nUnits, pBuffer, nNeeded,
+                                           nullptr, nullptr);
   if (nWritten != nNeeded) {
     strDest.ReleaseBuffer(0);
     return 0;
   }
-  strDest.ReleaseBuffer(ResultLength(nWritten, bTerminated));
+  strDest.ReleaseBuffer(ResultLength(nWritten, run.bTerminated));
   return strDest.GetLength();
 }
 
@@ -62,16 +69,15 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
 
 WideStringConversion ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
   const UINT nPage = ChosenCodePage(nCodePage);
-  const int nSystemLength = SystemLength(nLen);
-  const int nNeeded = MultiByteToWideChar(nPage, 0, lpcszSrc, nSystemLength, nullptr, 0);
+  const SourceRun run = RunOf(lpcszSrc, nLen);
+  const int nNeeded = MultiByteToWideChar(nPage, 0, lpcszSrc, run.nUnits, nullptr, 0);
   if (nNeeded <= 0) {
     strDest.Empty();
     return {0, true};
   }
-  const bool bTerminated = RunIncludesTerminator(lpcszSrc, nLen);
-  WCHAR* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, bTerminated));
-  const int nWritten = MultiByteToWideChar(nPage, 0, lpcszSrc, nSystemLength, pBuffer, nNeeded);
-  strDest.ReleaseBuffer(ResultLength(nWritten, bTerminated));
+  WCHAR* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, run.bTerminated));
+  const int nWritten = MultiByteToWideChar(nPage, 0, lpcszSrc, run.nUnits, pBuffer, nNeeded);
+  strDest.ReleaseBuffer(ResultLength(nWritten, run.bTerminated));
   return {strDest.GetLength(), nWritten == nNeeded};
 }
 
@@ -86,7 +92,7 @@ int FromWideString(CStringUTF8& strDest, const WCHAR* lpcwszSrc, int nCodePage, 
 }
 
 int ConvertToWide(CString& strResult, const char* lpcszText, int nCodePage, int nLen) {
-  if (lpcszText == nullptr || *lpcszText == '\0' || nLen == 0) {
+  if (lpcszText == nullptr || nLen == 0 || *lpcszText == '\0') {
     strResult.Empty();
     return 0;
   }

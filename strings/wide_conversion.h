@@ -6,9 +6,11 @@
 // it asks for the size n, takes a buffer of that size and converts into it.
 // Code pages are chosen by utlChooseCodePage (a negative one selects the
 // host's, else the system's ANSI page). Lengths count source units, -1 meaning
-// "through the terminating NUL"; a converted terminator is never part of a
-// result. A run given by an explicit length that does not reach a NUL is
-// converted whole: no character is dropped for a terminator it never had.
+// "through the terminating NUL"; an explicit length ends at the first NUL
+// within it, and no unit after that NUL is read. A converted terminator is
+// never part of a result. A run given by an explicit length that does not
+// reach a NUL is converted whole: no character is dropped for a terminator it
+// never had.
 #pragma once
 
 #include <kxutils96/host/zstrings96/zstrings96.h>

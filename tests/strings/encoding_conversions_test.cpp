@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -54,7 +55,8 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
       {"any negative length is the whole text", "caf\xE9", 1252, -7, u"café", 4},
       {"length covering the text but not its NUL keeps every character", "abc", 1252, 3, u"abc", 3},
       {"shorter length", "abcdef", 1252, 2, u"ab", 2},
-      {"length past the NUL takes the terminator's place", embedded, 1252, 5, U16(u"ab\0c", 4), 4},
+      {"length past the NUL ends at the NUL", embedded, 1252, 5, u"ab", 2},
+      {"length past the text's end ends at its NUL", "abc", 65001, 10, u"abc", 3},
       {"UTF-8", "\xE4\xB8\xAD\xE6\x96\x87", 65001, -1, u"中文", 2},
       {"double-byte page", "\x93\xFA\x96\x7B", 932, 4, u"日本", 2},
       {"null source", nullptr, 1252, -1, u"", 0},
@@ -112,6 +114,8 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
       {"double-byte page", u"日本", 932, -1, 0, "\x93\xFA\x96\x7B", 4, FALSE},
       {"explicit length without NUL keeps the last character", u"abc", 1252, 3, 0, "abc", 3, -1},
       {"shorter length", u"abcdef", 1252, 2, 0, "ab", 2, -1},
+      {"length past the NUL ends at the NUL", U16(u"ab\0cd", 5), 1252, 5, 0, "ab", 2, -1},
+      {"length past the text's end ends at its NUL", u"abc", 65001, 10, 0, "abc", 3, -1},
       {"UTF-8 without a report", u"\u00E9", 65001, -1, 0, "\xC3\xA9", 2, -1},
       {"UTF-8 refuses a report", u"\u00E9", 65001, -1, 0, "", 0, FALSE},
       {"UTF-8 refuses the best-fit flag", u"\u00E9", 65001, -1, WC_NO_BEST_FIT_CHARS, "", 0, -1},
@@ -307,6 +311,18 @@ TEST(ConvertToWideTest, ConvertsOrEmpties) {
               static_cast<int>(row.expected.size()));
     EXPECT_EQ(Wide(strResult), row.expected);
   }
+}
+
+// Buffers of no units: the conversions must not even look at a first unit.
+TEST(ZeroLengthRunTest, ReadsNoUnit) {
+  const std::unique_ptr<char[]> pNoBytes(new char[0]);
+  const std::unique_ptr<WCHAR[]> pNoUnits(new WCHAR[0]);
+  CString strWide(u"old");
+  CStringA strBytes("old");
+  EXPECT_EQ(kxu::strings::ConvertToWide(strWide, pNoBytes.get(), 65001, 0), 0);
+  EXPECT_EQ(zqUTF16toMBCS(strBytes, pNoUnits.get(), 1252, 0, nullptr, 0), 0);
+  EXPECT_TRUE(strWide.IsEmpty());
+  EXPECT_TRUE(strBytes.IsEmpty());
 }
 
 TEST(ConvertWideToUTF8Test, ConvertsOrEmpties) {
