@@ -28,7 +28,8 @@ void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigne
   while (file.ReadString(strLine)) {
     if (bTrim) strLine.TrimLeft().TrimRight();
     if (bSkipEmpty && strLine.IsEmpty()) continue;
-    kxu::strings::ConvertWideToUTF8(strUtf8, strLine, CP_UTF8, strLine.GetLength());
+    // A line is converted as a terminated text: it ends at its first NUL.
+    kxu::strings::ConvertWideToUTF8(strUtf8, strLine, CP_UTF8, -1);
     saLines.Add(strUtf8);
     if (bLimit && ++nAppended >= g_nLineCap) break;
   }

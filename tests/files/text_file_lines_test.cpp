@@ -101,6 +101,14 @@ INSTANTIATE_TEST_SUITE_P(
                   {"a", "\xC3\xA9"}},
         LinesCase{"Utf16BE", "\xFE\xFF\0a\0\n\x4E\x2D"s, 0, 80, {"a", "\xE4\xB8\xAD"}},
         LinesCase{"Utf8Mark", "\xEF\xBB\xBFx\ny", 0, 80, {"x", "y"}},
+        // A line's text ends at its first NUL, in either encoding.
+        LinesCase{"Utf8LineEndsAtNul", "a\0bc\n"s, 0, 80, {"a"}},
+        LinesCase{"Utf16LineEndsAtNul",
+                  "\xFF\xFE"
+                  "a\0\0\0b\0"s,
+                  0,
+                  80,
+                  {"a"}},
         LinesCase{"TrimWideWhiteSpace", "\xFF\xFE\t\0a\0 \0"s, READLINES_TRIM, 80, {"a"}}),
     [](const testing::TestParamInfo<LinesCase>& info) { return std::string(info.param.name); });
 
