@@ -137,6 +137,9 @@ TEST_F(KxuTest, FilesRoundTripThroughEveryEncoding) {
   EXPECT_EQ(Run({"convert", "--from", "utf-16be", "--to", "1252", "be.txt"}).out,
             "Gr\xFC\xDF"
             "e\n");
+  // A NUL ends no text of a file: every byte after it converts too.
+  EXPECT_EQ(Run({"convert", "--from", "1252", "-"}, std::string("a\0\xE9", 3)).out,
+            std::string("a\0\xC3\xA9", 4));
   WriteBytes(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
   EXPECT_EQ(Run({"read", "bom.txt"}).out, "hi\n x ");
   EXPECT_EQ(Run({"lines", "bom.txt", "--trim"}).out, "hi\nx\n");

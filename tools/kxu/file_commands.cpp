@@ -2,9 +2,11 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "text_io.h"
 
@@ -48,14 +50,37 @@ std::string BytesFromUtf16(const CString& text, bool big_endian) {
   return bytes;
 }
 
+// The library's conversions end a text at its first NUL, while a file may
+// hold NULs anywhere: calls `convert` on each stretch of `text` between
+// NULs and `keep_nul` for each NUL. False as soon as a stretch fails.
+template <class Unit, class Convert, class KeepNul>
+bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keep_nul) {
+  for (;;) {
+    const size_t end = std::min(text.find(Unit{}), text.size());
+    if (!convert(text.substr(0, end))) return false;
+    if (end == text.size()) return true;
+    keep_nul();
+    text.remove_prefix(end + 1);
+  }
+}
+
 // `bytes` in encoding `from` as UTF-16; false for a code page not served.
 bool DecodeToUtf16(std::string_view bytes, int from, CString& text) {
   if (from == kUtf16Le || from == kUtf16Be) {
     text = Utf16FromBytes(bytes, from == kUtf16Be);
     return true;
   }
-  return zqMBCStoUTF16(text, bytes.data(), from, static_cast<int>(bytes.size())) > 0 ||
-         bytes.empty();
+  text.Empty();
+  return ConvertBetweenNuls(
+      bytes,
+      [&](std::string_view stretch) {
+        CString decoded;
+        const int length =
+            zqMBCStoUTF16(decoded, stretch.data(), from, static_cast<int>(stretch.size()));
+        text += decoded;
+        return length > 0 || stretch.empty();
+      },
+      [&] { text.AppendChar(0); });
 }
 
 // `text` in encoding `to`; false for a code page not served.
@@ -64,10 +89,17 @@ bool EncodeFromUtf16(const CString& text, int to, std::string& bytes) {
     bytes = BytesFromUtf16(text, to == kUtf16Be);
     return true;
   }
-  CStringA encoded;
-  const int length = zqUTF16toMBCS(encoded, text.GetString(), to, text.GetLength(), nullptr, 0);
-  bytes.assign(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
-  return length > 0 || text.IsEmpty();
+  bytes.clear();
+  return ConvertBetweenNuls(
+      std::basic_string_view<WCHAR>(text.GetString(), static_cast<size_t>(text.GetLength())),
+      [&](std::basic_string_view<WCHAR> stretch) {
+        CStringA encoded;
+        const int length = zqUTF16toMBCS(encoded, stretch.data(), to,
+                                         static_cast<int>(stretch.size()), nullptr, 0);
+        bytes.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
+        return length > 0 || stretch.empty();
+      },
+      [&] { bytes += '\0'; });
 }
 
 std::string StdinOrFileBytes(const std::string& source) {
