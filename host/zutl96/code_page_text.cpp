@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include <kxutils96/platform/win_nls.h>
 
@@ -14,32 +13,6 @@ KXU_API int g_nCodePage = -1;
 }
 
 namespace {
-
-// Text converts a chunk of about this many bytes at a time, through a UTF-16
-// buffer of one chunk, so that long texts need no UTF-16 copy of their own.
-constexpr std::ptrdiff_t kChunkBytes = 1 << 16;
-// Bytes below this value stand for a character of their own in every page
-// served (no lead or trail byte of a double-byte code, no part of a UTF-8
-// sequence), so a chunk may end after one.
-constexpr unsigned char kFirstCodeByte = 0x40;
-
-bool EndsCharacter(char byte) noexcept {
-  return static_cast<unsigned char>(byte) < kFirstCodeByte;
-}
-
-// The end of the chunk that starts at `p`: after the last byte within
-// kChunkBytes that ends a character, else after the first one past that,
-// else `end`.
-const char* ChunkEnd(const char* p, const char* end) noexcept {
-  if (end - p <= kChunkBytes) return end;
-  for (const char* q = p + kChunkBytes; q != p; --q) {
-    if (EndsCharacter(q[-1])) return q;
-  }
-  for (const char* q = p + kChunkBytes; q != end; ++q) {
-    if (EndsCharacter(*q)) return q + 1;
-  }
-  return end;
-}
 
 // The length of the NUL-terminated text in `pBuffer`, at most `nSize` - 1.
 int TextLength(const char* pBuffer, int nSize) noexcept {
@@ -55,36 +28,46 @@ bool MakeRoom(MbcsConversion& record, int nNeeded) {
   return record.pBuffer != nullptr && record.nBufferSize >= nNeeded;
 }
 
-// The most UTF-8 bytes one source byte gives in any page served: a byte
-// (or half a double-byte code, or an invalid UTF-8 byte) gives at most one
-// UTF-16 unit of the basic plane, which takes at most three bytes.
-constexpr std::size_t kMaxUtf8BytesPerByte = 3;
+// The most UTF-8 bytes one UTF-16 unit gives: three for a unit of the basic
+// plane, and four for the two units of a surrogate pair.
+constexpr std::size_t kMaxUtf8BytesPerUnit = 3;
 
-// Converts chunks of code-page text to UTF-8 through the system conversions
-// and a UTF-16 buffer that holds one chunk.
-class ChunkConverter {
- public:
-  explicit ChunkConverter(UINT nPage) : m_nPage(nPage) {}
-
-  // Writes the UTF-8 form of the `nBytes` bytes at `p` to `out`, which has
-  // room for kMaxUtf8BytesPerByte bytes per source byte; returns the bytes
-  // written, 0 when the chunk does not convert.
-  int Convert(const char* p, int nBytes, char* out) {
-    // A byte gives at most one UTF-16 unit (a four-byte UTF-8 sequence two).
-    if (m_wide.size() < static_cast<std::size_t>(nBytes)) {
-      m_wide.resize(static_cast<std::size_t>(nBytes));
-    }
-    const int nUnits = MultiByteToWideChar(m_nPage, 0, p, nBytes, m_wide.data(), nBytes);
-    if (nUnits == 0) return 0;
-    const std::size_t nRoom = std::min<std::size_t>(kMaxUtf8BytesPerByte * nBytes, INT_MAX);
-    return WideCharToMultiByte(CP_UTF8, 0, m_wide.data(), nUnits, out, static_cast<int>(nRoom),
-                               nullptr, nullptr);
-  }
-
- private:
-  UINT m_nPage;
-  std::vector<WCHAR> m_wide;
+// A text converted beside its source. The buffers are left uninitialised:
+// the conversions write every unit that counts.
+template <class Unit>
+struct ConvertedText {
+  std::unique_ptr<Unit[]> pUnits;
+  int nUnits = 0;  // 0 when the text did not convert
 };
+
+// The UTF-16 form of the `nBytes` bytes at `p` in `nPage`. A byte gives at
+// most one unit in nearly every page, so that room is tried first, and the
+// units are counted only for a page that needs more.
+ConvertedText<WCHAR> Utf16Of(const char* p, int nBytes, UINT nPage) {
+  ConvertedText<WCHAR> wide{std::unique_ptr<WCHAR[]>(new WCHAR[static_cast<std::size_t>(nBytes)])};
+  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nBytes);
+  if (wide.nUnits != 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return wide;
+  const int nNeeded = MultiByteToWideChar(nPage, 0, p, nBytes, nullptr, 0);
+  if (nNeeded == 0) return wide;
+  wide.pUnits.reset(new WCHAR[static_cast<std::size_t>(nNeeded)]);
+  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nNeeded);
+  return wide;
+}
+
+// The UTF-8 form of the `nBytes` bytes at `p` in `nPage`. The text converts
+// whole: a cut anywhere could split a character of a page whose codes hold
+// bytes of every value (GB18030's four-byte codes) or carry a state (UTF-7,
+// ISO-2022).
+ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
+  const ConvertedText<WCHAR> wide = Utf16Of(p, nBytes, nPage);
+  if (wide.nUnits == 0) return {};
+  const std::size_t nRoom = kMaxUtf8BytesPerUnit * static_cast<std::size_t>(wide.nUnits);
+  ConvertedText<char> utf8{std::unique_ptr<char[]>(new char[nRoom])};
+  utf8.nUnits = WideCharToMultiByte(CP_UTF8, 0, wide.pUnits.get(), wide.nUnits, utf8.pUnits.get(),
+                                    static_cast<int>(std::min<std::size_t>(nRoom, INT_MAX)),
+                                    nullptr, nullptr);
+  return utf8;
+}
 
 }  // namespace
 
@@ -107,26 +90,13 @@ int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage) {
     return nLength;
   }
 
-  // The UTF-8 text is built beside the source, a chunk at a time, then
-  // copied into the buffer, grown to its size.
-  ChunkConverter converter(nPage);
-  const std::unique_ptr<char[]> utf8(
-      new char[kMaxUtf8BytesPerByte * static_cast<std::size_t>(nLength)]);
-  std::size_t nConverted = 0;
-  const char* const pEnd = pRecord->pBuffer + nLength;
-  for (const char* p = pRecord->pBuffer; p != pEnd;) {
-    const auto nChunkBytes = static_cast<int>(ChunkEnd(p, pEnd) - p);
-    const int nUtf8Bytes = converter.Convert(p, nChunkBytes, utf8.get() + nConverted);
-    if (nUtf8Bytes == 0) return 0;
-    nConverted += static_cast<std::size_t>(nUtf8Bytes);
-    p += nChunkBytes;
-  }
-  if (nConverted >= INT_MAX) return 0;
-  const auto nBytes = static_cast<int>(nConverted);
-  if (!MakeRoom(*pRecord, nBytes + 1)) return 0;
-  std::memcpy(pRecord->pBuffer, utf8.get(), nConverted);
-  pRecord->pBuffer[nBytes] = '\0';
-  return nBytes;
+  // The UTF-8 text is built beside the source, then copied into the buffer,
+  // grown to its size.
+  const ConvertedText<char> utf8 = Utf8Of(pRecord->pBuffer, nLength, nPage);
+  if (utf8.nUnits == 0 || !MakeRoom(*pRecord, utf8.nUnits + 1)) return 0;
+  std::memcpy(pRecord->pBuffer, utf8.pUnits.get(), static_cast<std::size_t>(utf8.nUnits));
+  pRecord->pBuffer[utf8.nUnits] = '\0';
+  return utf8.nUnits;
 }
 
 POSITION utlNextStrPos(POSITION pos) {

@@ -95,8 +95,10 @@ std::string Repeated(const std::string& piece, std::size_t nBytes) {
   return text;
 }
 
-// Texts longer than one chunk, with and without bytes where a chunk may end,
-// and double-byte codes whose trail bytes look like ASCII letters.
+// Long texts, with double-byte codes whose trail bytes look like ASCII
+// letters, and in the pages only some systems serve, codes with bytes of
+// every value (GB18030's four-byte codes) and codes that carry a state
+// (UTF-7, ISO-2022-JP): a cut after any byte below 0x40 would split them.
 TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
   const struct {
     const char* name;
@@ -109,8 +111,12 @@ TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
       {"932 with blanks", Repeated("\x93\xFA\x96\x7B \x8C\xEA", 200000), 932},
       {"950 codes", Repeated("\xA4\xA4\xA4\x40", 150001), 950},
       {"invalid UTF-8", Repeated("ab\xFF\xE4\xB8 ", 200000), 65001},
+      {"GB18030 four-byte codes", "x" + Repeated("\x81\x30\x81\x30", 200000), 54936},
+      {"UTF-7", "+" + Repeated("Ti1OLU4t", 100000) + "-", 65000},
+      {"ISO-2022-JP", "\x1B$B" + Repeated("\x30\x21", 200000) + "\x1B(B", 50220},
   };
   for (const auto& row : rows) {
+    if (!IsValidCodePage(row.nPage)) continue;
     TestBuffer buffer(row.text);
     MbcsConversion record = buffer.Record();
     const std::string expected = Utf8Of(row.text, row.nPage);
