@@ -91,9 +91,13 @@ bool HasHeader(CStdioFile& file) {
   return file.ReadString(strLine) && strLine.CompareNoCase(kHeader) == 0;
 }
 
+// A pipe or device reports no length and is read as the empty file that says,
+// never waited on or read without end.
 int ReadPalette(CStdioFile& file, const ColourArrays& out, int nMax) {
   CZQVStringArray saTokens;
-  if (!HasHeader(file) || !FindFirstColour(file, saTokens)) return kResultNotAPalette;
+  if (file.GetLength() == 0 || !HasHeader(file) || !FindFirstColour(file, saTokens)) {
+    return kResultNotAPalette;
+  }
   if (nMax <= 0) return 0;
   return StoreColours(file, saTokens, out, nMax);
 }

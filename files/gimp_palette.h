@@ -28,8 +28,9 @@ extern "C" {
 // Returns the number of colours stored (0 to `nMax`); 0 when a colour line
 // was found but `nMax` is 0 or less; -1 when the file cannot be opened
 // (missing, no access, a folder, a null name) and when `nMax` is positive and
-// an array is null; -2 when the file is empty, its first line is not the
-// header, or no colour line follows the header.
+// an array is null; -2 when the file is empty (a named pipe or device, which
+// has no length, counts as empty and is never waited on), its first line is
+// not the header, or no colour line follows the header.
 // Example: a file "GIMP Palette\nName: Two\n#\n255 128 0 Orange\n0 0 255 Blue\n"
 // read with nMax 16 gives 2, red {255, 0}, green {128, 0}, blue {0, 255}.
 KXU_API int kxu_read_GIMP_palette(const char* lpcszFile, int* pnRed, int* pnGreen, int* pnBlue,

@@ -46,7 +46,9 @@ int kxuReadTextFileLines(const char* lpcszFile, CZQVStringArray* psaLines, unsig
   CZUNICODETextStdioFile file(kTextFileMode);
   const kxu::files::WideFileName name(lpcszFile);
   if (!file.Open(name.Get(), kLinesOpenFlags)) return kResultOpenFailed;
-  AppendLines(file, *psaLines, dwFlags);
+  // A pipe or device reports no length and is read as the empty file that
+  // says, never waited on or read without end.
+  if (file.GetLength() != 0) AppendLines(file, *psaLines, dwFlags);
   file.Close();
   return psaLines->GetSize();
 }

@@ -22,8 +22,9 @@ extern "C" {
 //   it appended reach the line cap (at least one line is appended, so a cap
 //   of 0 or less gives one). Returns the array's element count afterwards;
 //   -1 when the file cannot be opened (missing, a directory, no permission, a
-//   sharing conflict, a null name), the array unchanged. A read error raises
-//   CFileException to the caller.
+//   sharing conflict, a null name), the array unchanged. A named pipe or
+//   device has no length and so no lines; the open never waits for it. A read
+//   error raises CFileException to the caller.
 // - `psaLines` null, `lpcszFile` not null: sets the process-wide line cap
 //   (80 from load, shared by all threads without a lock) to `dwFlags` taken
 //   as a signed int, unchecked; returns -2.

@@ -14,8 +14,9 @@ extern "C" {
 // without a mark only when `nOption` is 0; a mark in the file wins. UTF-16
 // whose length after the mark is odd, and a file of only a mark, give an
 // empty text. Code-page text is converted from the host's code page; UTF-8
-// bytes are not validated. The file is opened read-only, deny-write, and
-// closed before return.
+// bytes are not validated. The file is opened read-only, deny-write, without
+// waiting (a named pipe or device is read as far as its length, none: an
+// empty text), and closed before return.
 // Returns 1 when the file was opened (also for an empty text, and when a read
 // of a UTF-8 or UTF-16 file failed midway: the text is then empty); 0 when it
 // could not be opened (missing, a directory, no permission, held open for

@@ -30,7 +30,10 @@
 // GetLastError() code on Windows; -1 when there is none). With modeCreate a
 // regular file is truncated only once the sharing modes allow the open, so an
 // open refused for sharing never loses the other holder's data; devices and
-// pipes are not truncated. modeNoInherit keeps the file from programs this
+// pipes are not truncated. Open() never waits for the other end of a named
+// pipe: one that no one writes opens and reads as ended, and one that no one
+// reads cannot be opened for writing (genericException); reads and writes
+// afterwards wait as usual. modeNoInherit keeps the file from programs this
 // process starts (close-on-exec; a handle they do not inherit on Windows).
 // GetFilePath() is the name as given to Open().
 //

@@ -130,20 +130,31 @@ std::optional<FileOpenFailure> TruncateIfAsked(int fd, mode_t mode, const std::s
   return FileOpenFailure{CauseOfErrno(errno), errno};
 }
 
+// Makes reads and writes of `fd`, opened without waiting, wait as usual.
+std::optional<FileOpenFailure> WaitFromNowOn(int fd) {
+  const int status = ::fcntl(fd, F_GETFL);
+  if (status >= 0 && ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == 0) return std::nullopt;
+  return FileOpenFailure{CauseOfErrno(errno), errno};
+}
+
 // Opens `path` as the flags ask: the descriptor, or the reason it failed. The
-// lock comes before the truncation so that a refused open changes nothing.
+// open never waits for the other end of a pipe (a pipe no one writes reads as
+// ended; one no one reads cannot be opened for writing), as on Windows, where
+// opening a file never waits. The lock comes before the truncation so that a
+// refused open changes nothing.
 std::optional<FileOpenFailure> OpenDescriptor(const std::string& path, UINT nOpenFlags, int& fd) {
   const int access = AccessMode(nOpenFlags);
   const int lock = LockOperation(nOpenFlags);
   if (access < 0 || lock < 0) return FileOpenFailure{CFileException::genericException, EINVAL};
 
-  const int flags = access | ((nOpenFlags & CFile::modeCreate) != 0 ? O_CREAT : 0) |
+  const int flags = access | O_NONBLOCK | ((nOpenFlags & CFile::modeCreate) != 0 ? O_CREAT : 0) |
                     ((nOpenFlags & CFile::modeNoInherit) != 0 ? O_CLOEXEC : 0);
   fd = RetryOnInterrupt([&] { return ::open(path.c_str(), flags, 0666); });
   if (fd < 0) return FailureOfOpen(path, errno);
 
   mode_t mode = 0;
-  std::optional<FileOpenFailure> failure = RefuseDirectory(fd, mode);
+  std::optional<FileOpenFailure> failure = WaitFromNowOn(fd);
+  if (!failure) failure = RefuseDirectory(fd, mode);
   if (!failure) failure = LockForSharing(fd, lock);
   if (!failure) failure = TruncateIfAsked(fd, mode, path, nOpenFlags);
   if (failure) ::close(fd);
