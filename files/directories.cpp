@@ -4,6 +4,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -11,9 +12,8 @@
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_file.h>
-#include <kxutils96/platform/win_nls.h>
-#include <kxutils96/strings/wide_conversion.h>
 
 namespace {
 
@@ -34,10 +34,17 @@ CStringUTF8 WithSeparator(const char* lpcszPath) {
   return strPath;
 }
 
+// The entry's name in UTF-8; bytes of a name that is not UTF-8 stay as they
+// are, so that joined to its folder the name reaches the entry again.
 CStringUTF8 NameOf(const WIN32_FIND_DATAW& data) {
-  CStringUTF8 strName;
-  kxu::strings::ConvertWideToUTF8(strName, data.cFileName, CP_UTF8, -1);
-  return strName;
+  return CStringUTF8(
+      kxu::platform::Utf16ToUtf8(data.cFileName, kxu::platform::InvalidInput::kEscape).c_str());
+}
+
+// True when the listed `strName` holds a separator: POSIX allows '\' inside a
+// name, and joined to its folder such a name would lead elsewhere.
+bool HoldsSeparator(const CStringUTF8& strName) {
+  return std::strpbrk(strName, "\\/") != nullptr;
 }
 
 bool IsFolder(const WIN32_FIND_DATAW& data) {
@@ -98,11 +105,15 @@ class DirectorySearch {
 // A folder's identity, for telling whether the walk has been there.
 using FolderId = std::array<BYTE, sizeof(FILE_ID_INFO)>;
 
-bool IdOf(const CStringUTF8& strPath, FolderId& id) {
+// The identity of the folder `strPath`, or none when the system cannot tell
+// it (the folder is then copied like any other: identities only guard
+// against endless walks).
+std::optional<FolderId> IdOf(const CStringUTF8& strPath) {
   FILE_ID_INFO info{};
-  if (!GetFileIdInfoW(kxu::files::WideFileName(strPath).Get(), &info)) return false;
+  if (!GetFileIdInfoW(kxu::files::WideFileName(strPath).Get(), &info)) return std::nullopt;
+  FolderId id{};
   std::memcpy(id.data(), &info, sizeof(info));
-  return true;
+  return id;
 }
 
 // One folder being copied: its search, still open at the entry to look at.
@@ -110,7 +121,7 @@ struct CopyLevel {
   CStringUTF8 strSource;       // ends in a backslash
   CStringUTF8 strDestination;  // ends in a backslash
   int nCopyMode;
-  FolderId sourceId;
+  std::optional<FolderId> sourceId;
   std::unique_ptr<DirectorySearch> search;
   bool bEntryPending = true;  // the search's current entry has not been looked at
 };
@@ -148,13 +159,12 @@ class CopyWalk {
         !CreateDirectoryW(kxu::files::WideFileName(strDestination).Get(), nullptr)) {
       return false;
     }
-    FolderId destinationId{};
-    if (IdOf(strDestination, destinationId)) m_destinationIds.insert(destinationId);
+    if (const std::optional<FolderId> destinationId = IdOf(strDestination)) {
+      m_destinationIds.insert(*destinationId);
+    }
     auto search = std::make_unique<DirectorySearch>(strSource + kAllNames);
     if (!search->Started()) return false;
-    FolderId sourceId{};
-    IdOf(strSource, sourceId);
-    m_levels.push_back({strSource, strDestination, nCopyMode, sourceId, std::move(search)});
+    m_levels.push_back({strSource, strDestination, nCopyMode, IdOf(strSource), std::move(search)});
     return true;
   }
 
@@ -182,10 +192,12 @@ class CopyWalk {
   bool EnterSubfolder(const CopyLevel& level, const WIN32_FIND_DATAW& entry) {
     if (!m_bSubfolders || IsDotOrDotDot(entry)) return false;
     const CStringUTF8 strName = NameOf(entry);
-    if (IsListed(m_psaSkipFolders, strName, ListKind::kFolders)) return false;
+    if (HoldsSeparator(strName) || IsListed(m_psaSkipFolders, strName, ListKind::kFolders)) {
+      return false;
+    }
     const CStringUTF8 strSource = level.strSource + strName + kSeparator;
-    FolderId id{};
-    if (!IdOf(strSource, id) || IsWalked(id)) return false;
+    const std::optional<FolderId> id = IdOf(strSource);
+    if (id && IsWalked(*id)) return false;
     return Enter(strSource, level.strDestination + strName + kSeparator, kCopyOverwrite);
   }
 
@@ -193,7 +205,7 @@ class CopyWalk {
   // copy failed.
   bool CopyFileEntry(const CopyLevel& level, const WIN32_FIND_DATAW& entry) const {
     const CStringUTF8 strName = NameOf(entry);
-    if (IsListed(m_psaSkipFiles, strName, ListKind::kFiles)) return true;
+    if (HoldsSeparator(strName) || IsListed(m_psaSkipFiles, strName, ListKind::kFiles)) return true;
     return utlCopyFile(level.strSource + strName, level.strDestination + strName,
                        level.nCopyMode) == 0;
   }
@@ -239,7 +251,7 @@ int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern, CZQVStringArray*
     const WIN32_FIND_DATAW& entry = search.Entry();
     if (IsFolder(entry)) continue;
     const CStringUTF8 strName = NameOf(entry);
-    if (IsListed(psaSkipFiles, strName, ListKind::kFiles)) continue;
+    if (HoldsSeparator(strName) || IsListed(psaSkipFiles, strName, ListKind::kFiles)) continue;
     if (DeleteFileW(kxu::files::WideFileName(strDir + strName).Get())) ++nDeleted;
   } while (search.Next());
   return GetLastError() == ERROR_NO_MORE_FILES ? nDeleted : kResultListingBroken;

@@ -3,8 +3,15 @@
 //
 // Paths are UTF-8, with or without a trailing backslash; either slash
 // separates directories. Exclusion lists are the caller's and only read; a
-// null list excludes nothing. Their entries are whole names (not paths, not
-// patterns) compared with the found name ignoring ASCII letter case. Nothing
+// null list excludes nothing.
+//
+// A name found in a folder is always one name, never a path: on POSIX, where
+// a name may hold a backslash (an ordinary character there), such a file or
+// folder cannot be named through these paths and is passed over, neither
+// copied nor deleted nor counted, so that a name such as x\..\..\a.txt never
+// reaches outside the folders given. Names that are not UTF-8 (bytes of
+// another encoding) are copied, compared and deleted as the bytes they are. Their entries are whole
+// names (not paths, not patterns) compared with the found name ignoring ASCII letter case. Nothing
 // is kept after a call: every directory search is closed on every way out.
 #pragma once
 
@@ -43,8 +50,8 @@ extern "C" {
 // is one of the folders being walked (reached again through a symbolic link
 // to an ancestor), and a folder that is one of this call's destination
 // folders (a destination inside the source). Such a folder is passed over as
-// a skipped one is. The walk keeps its own list of pending folders instead of
-// calling itself, so the depth of a tree costs no stack.
+// a skipped one is; a folder whose identity the system cannot tell is copied. The walk keeps its
+// own list of pending folders instead of calling itself, so the depth of a tree costs no stack.
 // Example: with src holding a.txt and sub/b.txt,
 // kxuCopyDirectory("src", "dst", 1, nullptr, nullptr, 0) == 1 and dst holds
 // both files in the same places.

@@ -1,18 +1,24 @@
 #include <kxutils96/files/wide_file_name.h>
 
-#include <kxutils96/platform/win_nls.h>
+#include <string_view>
+
+#include <kxutils96/platform/unicode.h>
 
 namespace kxu::files {
 
 WideFileName::WideFileName(const char* lpcszFile) : m_stack{} {
   if (lpcszFile == nullptr) return;
-  const int nUnits = MultiByteToWideChar(CP_UTF8, 0, lpcszFile, -1, nullptr, 0);
+  using kxu::platform::InvalidInput;
+  const std::string_view file(lpcszFile);
+  const std::size_t nUnits =
+      kxu::platform::Utf8ToUtf16(file, nullptr, 0, InvalidInput::kEscape).nUnits + 1;
   WCHAR* pBuffer = m_stack;
   if (nUnits > kStackUnits) {
-    m_heap = std::make_unique<WCHAR[]>(static_cast<std::size_t>(nUnits));
+    m_heap = std::make_unique<WCHAR[]>(nUnits);
     pBuffer = m_heap.get();
   }
-  MultiByteToWideChar(CP_UTF8, 0, lpcszFile, -1, pBuffer, nUnits);
+  kxu::platform::Utf8ToUtf16(file, pBuffer, nUnits - 1, InvalidInput::kEscape);
+  pBuffer[nUnits - 1] = 0;
   m_pName = pBuffer;
 }
 

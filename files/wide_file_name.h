@@ -11,9 +11,12 @@ namespace kxu::files {
 
 class WideFileName {
  public:
-  // Converts the UTF-8 `lpcszFile` whole (code page 65001, invalid bytes
-  // becoming U+FFFD); a null name stays null.
-  // Example: WideFileName name("a\xC3\xA9.txt"); name.Get() is u"a\u00E9.txt".
+  // Converts the UTF-8 `lpcszFile` whole; a byte that is not part of UTF-8
+  // becomes the lone surrogate U+DC00 plus the byte, as the directory search
+  // reports such names, so that a name found can be opened again. A null
+  // name stays null.
+  // Example: WideFileName name("a\xC3\xA9.txt"); name.Get() is u"a\u00E9.txt";
+  // WideFileName("caf\xE9").Get() is u"caf\uDCE9".
   explicit WideFileName(const char* lpcszFile);
   WideFileName(const WideFileName&) = delete;
   WideFileName& operator=(const WideFileName&) = delete;

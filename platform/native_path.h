@@ -12,9 +12,13 @@
 
 namespace kxu::platform {
 
-// The UTF-8 form of `lpszPath` with every '\' turned into '/', so that both
-// separate directories; empty for a null path. Lone surrogates become U+FFFD.
-// Example: NativePath(u"dir\\a.txt") == "dir/a.txt".
+// The bytes of `lpszPath` as the system names files: its UTF-8 form with
+// every '\' turned into '/', so that both separate directories; empty for a
+// null path. A lone surrogate U+DC80..U+DCFF is the name byte 0x80..0xFF it
+// escapes (as the directory search reports names that are not UTF-8); other
+// lone surrogates become U+FFFD.
+// Example: NativePath(u"dir\\a.txt") == "dir/a.txt";
+// NativePath(u"caf\uDCE9") == "caf\xE9".
 std::string NativePath(LPCWSTR lpszPath);
 
 // The folder that would hold the native `path`: everything before its last

@@ -8,6 +8,10 @@ namespace kxu::platform {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// An escaped byte b is the lone surrogate kEscapeBase + b (b is 0x80..0xFF).
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr char32_t kFirstEscape = 0xDC80;
+constexpr char32_t kLastEscape = 0xDCFF;
 constexpr char32_t kFirstSupplementary = 0x10000;
 // A block of ASCII is copied whole: 16 bytes, or 8 UTF-16 units (16 bytes).
 constexpr std::size_t kAsciiBytesPerBlock = 16;
@@ -182,6 +186,11 @@ ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const e
     if (!step.bValid && invalid == InvalidInput::kReject) {
       return sink.Result(ConversionStatus::kInvalid);
     }
+    if (!step.bValid && invalid == InvalidInput::kEscape) {
+      if (!sink.HasRoom(step.nBytes)) return sink.Result(ConversionStatus::kBufferFull);
+      for (std::size_t i = 0; i < step.nBytes; ++i) sink.Put(kEscapeBase + *p++);
+      continue;
+    }
     if (step.codePoint < kFirstSupplementary) {
       if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
       sink.Put(step.codePoint);
@@ -255,6 +264,12 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink<char, k
       nTaken = 2;
     } else if (IsSurrogate(unit)) {
       if (invalid == InvalidInput::kReject) return sink.Result(ConversionStatus::kInvalid);
+      if (invalid == InvalidInput::kEscape && unit >= kFirstEscape && unit <= kLastEscape) {
+        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+        sink.Put(unit - kEscapeBase);
+        ++p;
+        continue;
+      }
       unit = kReplacement;
     }
     if (!sink.HasRoom(Utf8Length(unit))) return sink.Result(ConversionStatus::kBufferFull);
@@ -285,20 +300,18 @@ ConversionResult Utf16ToUtf8(std::basic_string_view<WCHAR> text, char* out, std:
   return EncodeUtf8(text.data(), end, Sink<char, true>(out, nRoom), invalid);
 }
 
-std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text) {
+std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text, InvalidInput invalid) {
   // Each unit gives at most three bytes (a pair gives four for two units).
   std::string result(text.size() * 3, '\0');
-  const ConversionResult converted =
-      Utf16ToUtf8(text, result.data(), result.size(), InvalidInput::kReplace);
+  const ConversionResult converted = Utf16ToUtf8(text, result.data(), result.size(), invalid);
   result.resize(converted.nUnits);
   return result;
 }
 
-std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text) {
+std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid) {
   // Each byte gives at most one unit (four bytes give a surrogate pair).
   std::basic_string<WCHAR> result(text.size(), WCHAR{});
-  const ConversionResult converted =
-      Utf8ToUtf16(text, result.data(), result.size(), InvalidInput::kReplace);
+  const ConversionResult converted = Utf8ToUtf16(text, result.data(), result.size(), invalid);
   result.resize(converted.nUnits);
   return result;
 }

@@ -1,12 +1,16 @@
 // UTF-8 <-> UTF-16, the one codec of the platform layer: file names, wide file
 // lines and the UTF-8 code page of the system conversions all go through it.
 //
-// Ill-formed input is either replaced or rejected, as the caller chooses. When
-// replaced, each maximal invalid UTF-8 subsequence (the longest prefix of a
-// well-formed sequence, or one byte when none starts there) becomes one
-// U+FFFD, and each lone surrogate of UTF-16 becomes U+FFFD. Surrogate pairs
-// convert to and from four-byte sequences; overlong forms, encoded surrogates
-// and values past U+10FFFF are invalid UTF-8.
+// Ill-formed input is replaced, rejected or escaped, as the caller chooses.
+// When replaced, each maximal invalid UTF-8 subsequence (the longest prefix of
+// a well-formed sequence, or one byte when none starts there) becomes one
+// U+FFFD, and each lone surrogate of UTF-16 becomes U+FFFD. When escaped, each
+// byte of such a subsequence (0x80 to 0xFF) becomes the lone surrogate U+DC00
+// plus the byte, and such a surrogate turns back into its byte, so that any
+// byte string survives the trip to UTF-16 and back (file names, which the
+// system keeps as bytes). Surrogate pairs convert to and from four-byte
+// sequences; overlong forms, encoded surrogates and values past U+10FFFF are
+// invalid UTF-8.
 #pragma once
 
 #include <cstddef>
@@ -21,6 +25,8 @@ namespace kxu::platform {
 enum class InvalidInput {
   kReplace,  // write U+FFFD and go on
   kReject,   // stop and report kInvalid
+  kEscape,   // carry each invalid byte as U+DC80..U+DCFF and back; other
+             // lone surrogates are replaced
 };
 
 enum class ConversionStatus {
@@ -54,10 +60,14 @@ ConversionResult Utf8ToUtf16(std::string_view text, WCHAR* out, std::size_t nRoo
 ConversionResult Utf16ToUtf8(std::basic_string_view<WCHAR> text, char* out, std::size_t nRoom,
                              InvalidInput invalid) noexcept;
 
-// The whole text converted, ill-formed input replaced.
-// Example: Utf16ToUtf8(u"\u00E9") == "\xC3\xA9"; Utf8ToUtf16("a\x80") == u"a\uFFFD".
-std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text);
-std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text);
+// The whole text converted, ill-formed input replaced or escaped (under
+// kReject the result ends where the ill-formed input begins).
+// Example: Utf16ToUtf8(u"\u00E9") == "\xC3\xA9"; Utf8ToUtf16("a\x80") == u"a\uFFFD";
+// Utf8ToUtf16("a\x80", InvalidInput::kEscape) == u"a\uDC80", and back to "a\x80".
+std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text,
+                        InvalidInput invalid = InvalidInput::kReplace);
+std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text,
+                                     InvalidInput invalid = InvalidInput::kReplace);
 
 // True when `text` is well-formed UTF-8 (no overlongs, surrogates or values
 // past U+10FFFF).

@@ -15,6 +15,12 @@
 //   FILE_ATTRIBUTE_NORMAL     none of the above.
 // No entry is ever marked FILE_ATTRIBUTE_SYSTEM over POSIX.
 //
+// Names over POSIX are bytes: a name's UTF-8 is its UTF-16 form, and each byte
+// that is not part of UTF-8 (a name written in another encoding) is reported
+// as the lone surrogate U+DC00 plus the byte, which the calls here take back
+// as that byte, so every name found can be handed back. A '\' inside a name
+// found stays a '\', which the calls here take as a separator.
+//
 // Errors the calls set, on both: ERROR_FILE_NOT_FOUND (2) for a missing
 // entry or a search that matches nothing, ERROR_PATH_NOT_FOUND (3) for a
 // missing folder on the way (a file on the way may be ERROR_INVALID_NAME

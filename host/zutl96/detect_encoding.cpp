@@ -75,7 +75,8 @@ int EncodingOfText(Bytes bytes, bool bComplete) {
 
 int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFlags) {
   if (lpcszFile == nullptr) return kEncodingUtf8;
-  const std::basic_string<WCHAR> name = kxu::platform::Utf8ToUtf16(lpcszFile);
+  const std::basic_string<WCHAR> name =
+      kxu::platform::Utf8ToUtf16(lpcszFile, kxu::platform::InvalidInput::kEscape);
   CFile file;
   if (!file.Open(name.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return kEncodingUtf8;
   std::vector<BYTE> sample(kSampleBytes);

@@ -10,7 +10,7 @@ namespace {
 constexpr int kCopyFailed = 1;
 
 std::basic_string<WCHAR> WideName(const char* lpcszPath) {
-  return kxu::platform::Utf8ToUtf16(lpcszPath);
+  return kxu::platform::Utf8ToUtf16(lpcszPath, kxu::platform::InvalidInput::kEscape);
 }
 
 }  // namespace

@@ -362,6 +362,8 @@ char* utlSkipComment(char* p);
 char* utlFindComment(char* p);
 
 // ---- Folders and file copies ----
+// Paths here are UTF-8; a byte that is not part of UTF-8 names the file
+// whose name holds that byte (as the directory search reports such names).
 
 // 1 when the UTF-8 path `lpcszDir` (with or without a trailing backslash;
 // either slash separates) names an existing folder, or a link to one; 0

@@ -19,7 +19,7 @@ std::string_view WithoutTrailingSlashes(std::string_view path) {
 
 std::string NativePath(LPCWSTR lpszPath) {
   if (lpszPath == nullptr) return {};
-  std::string path = Utf16ToUtf8(lpszPath);
+  std::string path = Utf16ToUtf8(lpszPath, InvalidInput::kEscape);
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }

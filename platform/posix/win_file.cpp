@@ -174,6 +174,12 @@ bool MatchesPattern(WideView name, WideView pattern) {
 // ---------------------------------------------------------------------------
 // Directory searches
 
+// A name's bytes in UTF-16, each byte that is not part of UTF-8 escaped as a
+// lone surrogate, which NativePath turns back into that byte.
+WideString NameOfBytes(std::string_view name) {
+  return kxu::platform::Utf8ToUtf16(name, kxu::platform::InvalidInput::kEscape);
+}
+
 struct FoundEntry {
   WideString name;
   DWORD attributes;
@@ -234,7 +240,7 @@ bool ListFolder(const std::string& folder, WideView pattern, Search& search) {
       if (errno != 0) search.endError = ErrorOfErrno(errno);
       return true;
     }
-    WideString name = kxu::platform::Utf8ToUtf16(found->d_name);
+    WideString name = NameOfBytes(found->d_name);
     if (!MatchesPattern(name, pattern)) continue;
     FoundEntry entry;
     if (ReadEntry(::dirfd(dir), found->d_name, std::move(name), entry)) {
@@ -253,7 +259,7 @@ HANDLE StartSearch(LPCWSTR lpFileName, WIN32_FIND_DATAW& data) {
   const size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
   const WideString pattern =
-      kxu::platform::Utf8ToUtf16(slash == std::string::npos ? path : path.substr(slash + 1));
+      NameOfBytes(slash == std::string::npos ? path : path.substr(slash + 1));
 
   auto search = std::make_unique<Search>();
   if (!ListFolder(folder, pattern, *search)) return INVALID_HANDLE_VALUE;

@@ -135,6 +135,23 @@ TEST(UnicodeTest, LoneSurrogatesBecomeReplacementsAndPairsJoin) {
   }
 }
 
+TEST(UnicodeTest, EscapingCarriesEveryInvalidByteThereAndBack) {
+  using kxu::platform::InvalidInput;
+  const WellFormed rows[] = {
+      {"caf\xE9", U16{u'c', u'a', u'f', 0xDCE9}},
+      {"\xE2\x82(\xC3\xA9\xFF", U16{0xDCE2, 0xDC82, u'(', 0xE9, 0xDCFF}},
+      {"\xED\xA0\x80\xF0\x9F\x98\x80", U16{0xDCED, 0xDCA0, 0xDC80, 0xD83D, 0xDE00}},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8, InvalidInput::kEscape)), Hex(row.utf16)) << Hex(row.utf8);
+    EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16, InvalidInput::kEscape)), Hex(row.utf8)) << Hex(row.utf16);
+  }
+  // Lone surrogates that escape no byte are replaced.
+  EXPECT_EQ(Utf16ToUtf8(U16{0xD800, u'a', 0xDC7F}, InvalidInput::kEscape),
+            "\xEF\xBF\xBD"
+            "a\xEF\xBF\xBD");
+}
+
 TEST(UnicodeTest, EveryScalarValueRoundTrips) {
   U16 all;
   std::size_t expectedBytes = 0;

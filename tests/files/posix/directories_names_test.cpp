@@ -1,0 +1,77 @@
+// Directory copy and delete with names that only POSIX file systems hold:
+// bytes that are not UTF-8, and a backslash inside a name.
+#include <kxutils96/files/directories.h>
+#include <kxutils96/files/text_file_reader.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include <support/file_bytes.h>
+#include <support/temp_dir.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using kxu::test::ReadBytes;
+using kxu::test::TempDir;
+using kxu::test::WriteBytes;
+using Names = std::set<std::string>;
+
+// Every entry below `root` as native bytes ('/' between names, folders with
+// a trailing '/'), each file with its content after a ':'.
+Names TreeOf(const fs::path& root) {
+  Names names;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string name = fs::relative(entry.path(), root).native();
+    names.insert(entry.is_directory() ? name + "/" : name + ":" + ReadBytes(entry.path()));
+  }
+  return names;
+}
+
+// Creates the files of `tree` (as TreeOf gives it) under `root`.
+void MakeTree(const fs::path& root, const Names& tree) {
+  for (const std::string& entry : tree) {
+    const size_t colon = entry.find(':');
+    const fs::path path = root / entry.substr(0, colon);
+    fs::create_directories(colon == std::string::npos ? path : path.parent_path());
+    if (colon != std::string::npos) WriteBytes(path, entry.substr(colon + 1));
+  }
+}
+
+TEST(DirectoryNames, NamesThatAreNotUtf8AreCopiedAndDeletedLikeOthers) {
+  TempDir dir;
+  const Names tree = {"a:1", "caf\xE9.txt:2", "d\xFF/", "d\xFF/\xC3:3", "z:4"};
+  MakeTree(dir.Path("src"), tree);
+  const std::string dst = dir.Path("dst").native();
+  EXPECT_EQ(kxuCopyDirectory(dir.Path("src").c_str(), dst.c_str(), 1, nullptr, nullptr, 0), 1);
+  EXPECT_EQ(TreeOf(dir.Path("dst")), tree);
+  EXPECT_EQ(kxuDelFiles(dst.c_str(), "*.*", nullptr), 3);
+  EXPECT_EQ(kxuDelFiles((dst + "/d\xFF").c_str(), "*.*", nullptr), 1);
+  EXPECT_EQ(TreeOf(dir.Path("dst")), (Names{"d\xFF/"}));
+  CStringUTF8 strText;
+  EXPECT_EQ(kxu_read_text_file(dir.Path("src/caf\xE9.txt").c_str(), &strText, 0), 1);
+  EXPECT_STREQ(strText, "2");
+}
+
+TEST(DirectoryNames, ABackslashInANameNeverActsAsASeparator) {
+  TempDir dir;
+  const Names tree = {"victim:v",
+                      "D/",
+                      "D/x/",
+                      "D/x/inner:i",
+                      "D/x\\inner:bs1",
+                      "D/..\\victim:bs2",
+                      "D/x\\..\\..\\victim:bs3"};
+  MakeTree(dir.Path(), tree);
+  EXPECT_EQ(kxuDelFiles(dir.Path("D").c_str(), "*.*", nullptr), 0);
+  EXPECT_EQ(kxuCopyDirectory(dir.Path("D").c_str(), dir.Path("C").c_str(), 1, nullptr, nullptr, 0),
+            1);
+  Names expected = tree;
+  expected.insert({"C/", "C/x/", "C/x/inner:i"});
+  EXPECT_EQ(TreeOf(dir.Path()), expected);
+}
+
+}  // namespace
