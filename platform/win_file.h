@@ -140,7 +140,8 @@ DWORD GetFileAttributesW(LPCWSTR lpFileName) noexcept;
 // overwritten when `bFailIfExists` is FALSE, and refused with
 // ERROR_FILE_EXISTS otherwise. FALSE with ERROR_ACCESS_DENIED when the
 // source is not a regular file (a folder, a pipe, a device), the destination
-// is a folder, or the destination is read-only;
+// is a folder or another entry that is not a regular file (a pipe, a device;
+// never waited on), or the destination is read-only;
 // ERROR_SHARING_VIOLATION when both names reach the same file (which is left
 // untouched); the system's error when a read or write fails, and then a
 // destination this call created is removed again (an overwritten one keeps

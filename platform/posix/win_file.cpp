@@ -40,6 +40,7 @@ DWORD ErrorOfErrno(int osError) {
     case EISDIR:
     case EROFS:
     case ETXTBSY:
+    case ENXIO:  // a pipe that no one reads, a device that is not there
       return ERROR_ACCESS_DENIED;
     case EEXIST:
       return ERROR_ALREADY_EXISTS;
@@ -304,7 +305,9 @@ bool OpenDestination(const std::string& path, bool failIfExists, Destination& ou
     }
     return false;
   }
-  out.fd = RetryOnInterrupt([&] { return ::open(path.c_str(), O_WRONLY | O_CLOEXEC); });
+  // Without waiting: a pipe that no one reads refuses the open (ENXIO).
+  out.fd =
+      RetryOnInterrupt([&] { return ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC); });
   if (out.fd < 0) SetErrorFor(path, errno);
   return out.fd >= 0;
 }
@@ -378,6 +381,10 @@ bool CopyOpenFiles(int in, const struct stat& source, int out, bool bCreated) {
   }
   if (SameFile(source, target)) {
     SetLastError(ERROR_SHARING_VIOLATION);
+    return false;
+  }
+  if (!S_ISREG(target.st_mode)) {
+    SetLastError(ERROR_ACCESS_DENIED);
     return false;
   }
   const bool bCutFailed = !bCreated && RetryOnInterrupt([&] { return ::ftruncate(out, 0); }) != 0;
