@@ -8,12 +8,24 @@
 // same work (find, test the two neighbours, append; byte-by-byte encoding and
 // decoding into a reserved string), so the ratio shows what the library's
 // contract costs above the bare loop.
+//
+// Worst cases for the search and the wrap, which a byte-by-byte search and
+// an insert per line turn quadratic: kxu_keyword_replace looking for a
+// keyword of 64 bytes and of 4 KB ("aa...ab", in either case mode) in a text
+// of "a" only, of 1 MB and 4 MB, beside the standard library's
+// boyer_moore_searcher over the same text; and kxu_wrap_text at width 60 with
+// an indent of 2 on the script-like text of 256 KB, 1 MB and 4 MB, beside a
+// plain greedy wrap into a std::string. Equal bytes per second whatever the
+// text and keyword lengths means linear time.
 #include <kxutils96/format/escaping.h>
 #include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/wrap_pad.h>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cctype>
+#include <functional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -129,6 +141,78 @@ void BM_KeywordReplace_PlainString(benchmark::State& state) {
   SetBytes(state, text.size());
 }
 
+// A text of `nBytes` letters "a", and a keyword of `nKeywordBytes` that
+// matches all but its last byte at every position of it.
+std::string RepeatedLetters(std::size_t nBytes) {
+  return std::string(nBytes, 'a');
+}
+
+std::string AlmostMatchingKeyword(std::size_t nKeywordBytes) {
+  return std::string(nKeywordBytes - 1, 'a') + 'b';
+}
+
+void BM_KeywordReplace_LongKeyword(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  const std::string text = RepeatedLetters(static_cast<std::size_t>(state.range(0)) * kMegabyte);
+  const std::string keyword = AlmostMatchingKeyword(static_cast<std::size_t>(state.range(1)));
+  const bool bIgnoreCase = state.range(2) != 0;
+  for (auto _ : state) {
+    CStringUTF8 str(text.c_str());
+    benchmark::DoNotOptimize(kxu_keyword_replace(&str, keyword.c_str(), "x", bIgnoreCase));
+  }
+  SetBytes(state, text.size());
+}
+
+void BM_KeywordReplace_LongKeyword_StdBoyerMoore(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  const std::string text = RepeatedLetters(static_cast<std::size_t>(state.range(0)) * kMegabyte);
+  const std::string keyword = AlmostMatchingKeyword(static_cast<std::size_t>(state.range(1)));
+  for (auto _ : state) {
+    const std::boyer_moore_searcher searcher(keyword.begin(), keyword.end());
+    benchmark::DoNotOptimize(std::search(text.begin(), text.end(), searcher));
+  }
+  SetBytes(state, text.size());
+}
+
+constexpr int kWrapWidth = 60;
+constexpr int kWrapIndent = 2;
+
+// The baseline wrap: greedy, breaking after the last blank within the width.
+std::string PlainWrap(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() + text.size() / 16);
+  while (text.size() > kWrapWidth) {
+    const std::size_t nBreak = text.rfind(' ', kWrapWidth);
+    const std::size_t nLine = nBreak == std::string_view::npos ? kWrapWidth : nBreak + 1;
+    out.append(text.substr(0, nLine));
+    out += '\n';
+    out.append(kWrapIndent, ' ');
+    text.remove_prefix(nLine);
+  }
+  out.append(text);
+  return out;
+}
+
+void BM_WrapText(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  const std::string text = ScriptText(static_cast<std::size_t>(state.range(0)) << 10);
+  for (auto _ : state) {
+    CStringUTF8 str(text.c_str());
+    benchmark::DoNotOptimize(kxu_wrap_text(&str, kWrapWidth, kWrapIndent));
+  }
+  SetBytes(state, text.size());
+}
+
+void BM_WrapText_PlainString(benchmark::State& state) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  const std::string text = ScriptText(static_cast<std::size_t>(state.range(0)) << 10);
+  for (auto _ : state) {
+    std::string copy(text);
+    benchmark::DoNotOptimize(PlainWrap(copy).size());
+  }
+  SetBytes(state, text.size());
+}
+
 void BM_UrlEncodeDecode(benchmark::State& state) {
   if (!kxu::bench::WarmHeap(state)) return;
   const std::string& text = TextOfMegabytes(static_cast<int>(state.range(0)));
@@ -155,5 +239,14 @@ void BM_UrlEncodeDecode_PlainString(benchmark::State& state) {
 
 BENCHMARK(BM_KeywordReplace)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_KeywordReplace_PlainString)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeywordReplace_LongKeyword)
+    ->ArgsProduct({{1, 4}, {64, 4096}, {0, 1}})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KeywordReplace_LongKeyword_StdBoyerMoore)
+    ->ArgsProduct({{1, 4}, {64, 4096}})
+    ->Unit(benchmark::kMillisecond);
+// Text sizes in KB.
+BENCHMARK(BM_WrapText)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WrapText_PlainString)->Arg(256)->Arg(1024)->Arg(4096)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UrlEncodeDecode)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UrlEncodeDecode_PlainString)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
