@@ -1,9 +1,9 @@
 #include <kxutils96/format/keyword_replace.h>
 
-#include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -31,16 +31,61 @@ bool IsWholeKeyword(char before, char after) {
   return !(before == '(' && after == ')');
 }
 
-// The room that holds the text after every possible replacement (no more
-// than n / k whole occurrences fit in n bytes), or kNoRoom when that is more
-// than a string can hold.
-constexpr int kNoRoom = -1;
-
-int ResultBound(int n, int k, int r) {
-  if (r <= k) return n;
-  const long long nBound = (static_cast<long long>(n) / k + 1) * r;
-  return nBound > std::numeric_limits<int>::max() ? kNoRoom : static_cast<int>(nBound);
+// True when a string can hold the text of `n` bytes after every possible
+// replacement of a keyword of `k` bytes by `r` bytes (no more than n / k
+// whole occurrences fit in n bytes).
+bool ResultFits(std::size_t n, std::size_t k, std::size_t r) {
+  constexpr auto kLongestText = static_cast<unsigned long long>(std::numeric_limits<int>::max());
+  return r <= k || (n / k + 1) * static_cast<unsigned long long>(r) <= kLongestText;
 }
+
+// ASCII letters in either case give the same byte; other bytes stay.
+constexpr char FoldAsciiCase(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+}
+
+// Finds a keyword in time linear in the text and the keyword together (the
+// method of Knuth, Morris and Pratt): when a partial match fails, the search
+// goes on from the longest end of the part matched that also starts the
+// keyword, so it never steps back in the text, however long the keyword.
+class KeywordSearch {
+ public:
+  KeywordSearch(std::string_view keyword, bool bIgnoreCase)
+      : m_bIgnoreCase(bIgnoreCase), m_borders(keyword.size(), 0) {
+    for (const char c : keyword) m_keyword += Folded(c);
+    std::size_t nBorder = 0;
+    for (std::size_t i = 1; i < m_keyword.size(); ++i) {
+      nBorder = Extended(nBorder, m_keyword[i]);
+      m_borders[i] = nBorder;
+    }
+  }
+
+  // The position of the first occurrence at or after `nFrom`, or npos.
+  std::size_t Find(std::string_view text, std::size_t nFrom) const {
+    std::size_t nMatched = 0;
+    for (std::size_t i = nFrom; i < text.size(); ++i) {
+      nMatched = Extended(nMatched, Folded(text[i]));
+      if (nMatched == m_keyword.size()) return i + 1 - nMatched;
+    }
+    return std::string_view::npos;
+  }
+
+ private:
+  char Folded(char c) const { return m_bIgnoreCase ? FoldAsciiCase(c) : c; }
+
+  // How much of the keyword matches after the byte `c` (folded) follows a
+  // match of its first `nMatched` bytes (fewer than all of them).
+  std::size_t Extended(std::size_t nMatched, char c) const {
+    while (nMatched > 0 && m_keyword[nMatched] != c) nMatched = m_borders[nMatched - 1];
+    return m_keyword[nMatched] == c ? nMatched + 1 : 0;
+  }
+
+  bool m_bIgnoreCase;
+  std::string m_keyword;  // folded
+  // For each i, the length of the longest proper start of the keyword's
+  // first i + 1 bytes that is also their end.
+  std::vector<std::size_t> m_borders;
+};
 
 // True when the operator byte at `i` stands alone and becomes two: &, | and
 // =, except the = of !=, <= and >=.
@@ -89,38 +134,37 @@ int kxu_keyword_replace(CStringUTF8* pstrText, const char* lpcszKeyword,
   if (pstrText == nullptr) return kResultMissingArgument;
   if (pstrText->IsEmpty()) return 0;
   if (lpcszKeyword == nullptr || lpcszReplacement == nullptr) return kResultMissingArgument;
-  const int n = pstrText->GetLength();
-  const int k = static_cast<int>(std::strlen(lpcszKeyword));
-  const int r = static_cast<int>(std::strlen(lpcszReplacement));
-  if (k < 1) return kResultMissingArgument;
+  const std::string_view keyword(lpcszKeyword);
+  const std::string_view replacement(lpcszReplacement);
+  if (keyword.empty()) return kResultMissingArgument;
+  if (!ResultFits(static_cast<std::size_t>(pstrText->GetLength()), keyword.size(),
+                  replacement.size()))
+    return kResultMissingArgument;
 
-  const int nRoom = ResultBound(n, k, r);
-  if (nRoom == kNoRoom) return kResultMissingArgument;
-  char* pBuffer = pstrText->GetBuffer(nRoom);
-  if (pBuffer == nullptr) return kResultMissingArgument;
-  const int nOption = bOption ? kFindTextIgnoreCase : kFindTextExactCase;
-
-  // The result is built beside the text in one pass and copied back, which
-  // keeps the work linear however many occurrences are replaced.
+  // The result is built beside the text in one pass and assigned at the end,
+  // so the keyword and the replacement may be parts of the text. As the
+  // host's searches do, the text is read up to its first NUL.
+  const std::string_view text(pstrText->GetString());
+  const KeywordSearch search(keyword, bOption);
   std::string out;
-  out.reserve(static_cast<std::size_t>(n));
+  out.reserve(text.size());
   int nCount = 0;
-  char* p = pBuffer;
-  for (char* pMatch = utlFindTextEx(lpcszKeyword, p, nOption); pMatch != nullptr;
-       pMatch = utlFindTextEx(lpcszKeyword, p, nOption)) {
-    out.append(p, pMatch);
-    p = pMatch + k;
+  std::size_t nFrom = 0;
+  for (std::size_t nAt = search.Find(text, 0); nAt != std::string_view::npos;
+       nAt = search.Find(text, nFrom)) {
+    out.append(text, nFrom, nAt - nFrom);
+    nFrom = nAt + keyword.size();
     const char before = out.empty() ? '\0' : out.back();
-    if (IsWholeKeyword(before, *p)) {
-      out.append(lpcszReplacement, static_cast<std::size_t>(r));
+    const char after = nFrom < text.size() ? text[nFrom] : '\0';
+    if (IsWholeKeyword(before, after)) {
+      out.append(replacement);
       ++nCount;
     } else {
-      out.append(pMatch, static_cast<std::size_t>(k));
+      out.append(text, nAt, keyword.size());
     }
   }
-  out.append(p);
-  std::memcpy(pBuffer, out.c_str(), out.size() + 1);
-  pstrText->ReleaseBuffer(-1);
+  out.append(text, nFrom);
+  *pstrText = CStringUTF8(out.data(), static_cast<int>(out.size()));
   return nCount;
 }
 

@@ -13,11 +13,13 @@ extern "C" {
 // * \ ~ ^ : @ $ % _ joins the keyword to it; so does a direct enclosure in
 // parentheses, "(" before and ")" after. Bytes 0x80 and above are boundaries.
 // A nonzero `bOption` makes ASCII letter case not matter. Text inserted is
-// never searched again. Returns the number of replacements; 0 for an empty
-// text, whatever the keyword and replacement; -1, changing nothing, when any
-// pointer is null, the keyword empty, or the room the longest possible
-// result needs, (length / keyword length + 1) x replacement length, passes
-// the largest string (2^31 - 1 bytes).
+// never searched again. The text is read up to its first NUL; the keyword
+// and the replacement may point into it. The time taken is linear in the
+// lengths of the text and the keyword together. Returns the number of
+// replacements; 0 for an empty text, whatever the keyword and replacement;
+// -1, changing nothing, when any pointer is null, the keyword empty, or the
+// room the longest possible result needs, (length / keyword length + 1) x
+// replacement length, passes the largest string (2^31 - 1 bytes).
 // Example: "a and b" with "and" -> "&&" gives "a && b" and returns 1.
 KXU_API int kxu_keyword_replace(CStringUTF8* pstrText, const char* lpcszKeyword,
                                 const char* lpcszReplacement, bool bOption);

@@ -50,7 +50,10 @@ INSTANTIATE_TEST_SUITE_P(
         // An occurrence right after a replaced one sees the replacement as its left neighbour.
         ReplaceCase{"ReplacementJoinsNextMatch", "-x-x", "-x", "y", false, "y-x", 1},
         ReplaceCase{"ReplacementSeparatesNextMatch", "-x-x", "-x", "+", false, "++", 2},
-        ReplaceCase{"OverlapSkipped", "aaa", "aa", "b", false, "aaa", 0}),
+        ReplaceCase{"OverlapSkipped", "aaa", "aa", "b", false, "aaa", 0},
+        // A partial match that fails goes on from its longest part that starts the keyword.
+        ReplaceCase{"PartialMatchRestarts", "a ---+ b", "--+", "X", false, "a -X b", 1},
+        ReplaceCase{"PartialMatchRestartsIgnoringCase", "x --AB y", "-ab", "z", true, "x -z y", 1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_keyword_replace, NullArgumentsChangeNothing) {
@@ -61,7 +64,7 @@ TEST(kxu_keyword_replace, NullArgumentsChangeNothing) {
   EXPECT_STREQ(text.GetString(), "a and b");
 }
 
-// The grown text stays within the bound the function reserves (ASan proves it).
+// Many replacements, each growing the text by 49 bytes.
 TEST(kxu_keyword_replace, LongReplacementOnALongText) {
   std::string source;
   for (int i = 0; i < 20000; ++i) source += "a ";
@@ -71,6 +74,16 @@ TEST(kxu_keyword_replace, LongReplacementOnALongText) {
   std::string expected;
   for (int i = 0; i < 20000; ++i) expected += replacement + " ";
   EXPECT_EQ(std::string(text.GetString(), text.GetLength()), expected);
+}
+
+// The keyword and the replacement may be read from the text that grows.
+TEST(kxu_keyword_replace, KeywordOrReplacementFromTheText) {
+  CStringUTF8 text("x and");
+  EXPECT_EQ(kxu_keyword_replace(&text, text.GetString() + 2, "&&&&&&&&", false), 1);
+  EXPECT_STREQ(text.GetString(), "x &&&&&&&&");
+  CStringUTF8 other("a b");
+  EXPECT_EQ(kxu_keyword_replace(&other, "a", other.GetString(), false), 1);
+  EXPECT_STREQ(other.GetString(), "a b b");
 }
 
 TEST(kxu_keyword_replace, WholeTextReplacedByLongerText) {
