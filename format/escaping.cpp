@@ -34,6 +34,11 @@ int PairValue(unsigned char c) {
   return IsAsciiDigit(c) ? c - '0' : AsciiLower(c) - kLetterValueBase;
 }
 
+// The whole text of `str`, embedded NULs included.
+std::string_view TextOf(const CStringUTF8& str) {
+  return std::string_view(str.GetString(), static_cast<std::size_t>(str.GetLength()));
+}
+
 std::string UrlEncoded(std::string_view text) {
   std::string out;
   out.reserve(3 * (text.size() + 1));
@@ -66,8 +71,11 @@ std::string UrlDecoded(std::string_view text) {
       const int low = PairValue(static_cast<unsigned char>(text[i + 2])) & kByteMask;
       out += static_cast<char>(high | low);
       i += 2;
+    } else if (i + 1 < text.size()) {
+      // A % with one byte after it is dropped, and that last byte kept as it is.
+      out += text[++i];
     }
-    // A % with fewer than two bytes after it is dropped; the loop copies the one that follows.
+    // A % at the end is dropped.
   }
   return out.substr(0, out.find('\0'));
 }
@@ -103,14 +111,16 @@ constexpr std::array<Entity<WCHAR>, 7> kWideEntities = {{
 }};
 
 // Escapes or unescapes `text` (a CStringUTF8 or CStringW) for the
-// characters of `set`; true when something was replaced.
+// characters of `lpcszChars`; true when something was replaced.
 template <class Text, class Char, std::size_t N>
-bool ReplaceEntities(Text& text, std::basic_string_view<Char> set,
+bool ReplaceEntities(Text& text, const Char* lpcszChars,
                      const std::array<Entity<Char>, N>& entities, bool bUnescape) {
+  // A copy of the set, which may be part of the text that the replacements rewrite.
+  const std::basic_string<Char> set(lpcszChars);
   bool bReplaced = false;
   for (std::size_t step = 0; step < N; ++step) {
     const Entity<Char>& entity = entities[bUnescape ? N - 1 - step : step];
-    if (set.find(entity.character) == std::basic_string_view<Char>::npos) continue;
+    if (set.find(entity.character) == std::basic_string<Char>::npos) continue;
     const Char character[] = {entity.character, Char{}};
     const int nCount =
         bUnescape ? text.Replace(entity.text, character) : text.Replace(character, entity.text);
@@ -127,22 +137,19 @@ bool IsIdentifierChar(unsigned char c) {
 
 void kxu_url_encode(CStringUTF8* pstrURL, int bEncode) {
   if (pstrURL == nullptr) return;
-  const std::string_view text(pstrURL->GetString(), static_cast<std::size_t>(pstrURL->GetLength()));
+  const std::string_view text = TextOf(*pstrURL);
   const std::string result = bEncode != 0 ? UrlEncoded(text) : UrlDecoded(text);
   *pstrURL = CStringUTF8(result.data(), static_cast<int>(result.size()));
 }
 
 int kxu_check_escape_html_charcters(CStringUTF8* pstrText, const char* lpcszChars, int bUnescape) {
   if (pstrText == nullptr || lpcszChars == nullptr) return 0;
-  return ReplaceEntities(*pstrText, std::string_view(lpcszChars), kEntities, bUnescape != 0) ? 1
-                                                                                             : 0;
+  return ReplaceEntities(*pstrText, lpcszChars, kEntities, bUnescape != 0) ? 1 : 0;
 }
 
 int kxutilsCheckEscapeHTMLCharcters(CStringW* pstrText, const WCHAR* lpcszChars, int bUnescape) {
   if (pstrText == nullptr || lpcszChars == nullptr) return 0;
-  return ReplaceEntities(*pstrText, std::u16string_view(lpcszChars), kWideEntities, bUnescape != 0)
-             ? 1
-             : 0;
+  return ReplaceEntities(*pstrText, lpcszChars, kWideEntities, bUnescape != 0) ? 1 : 0;
 }
 
 void kxu_make_C_string_from_ascii(const char* lpcszSource, CStringUTF8* pstrResult) {
@@ -162,7 +169,8 @@ void kxu_make_C_string_from_ascii(const char* lpcszSource, CStringUTF8* pstrResu
 void kxuMakeValidCName(CStringUTF8* pstrText, char chPrefix) {
   if (pstrText == nullptr || pstrText->IsEmpty()) return;
   std::string name;
-  for (const char c : std::string_view(pstrText->GetString()))
+  // Every byte counts: an embedded NUL is deleted like any other.
+  for (const char c : TextOf(*pstrText))
     if (IsIdentifierChar(static_cast<unsigned char>(c))) name += c;
   const bool bStartsWithDigit = !name.empty() && IsAsciiDigit(static_cast<unsigned char>(name[0]));
   const unsigned char prefix = static_cast<unsigned char>(chPrefix);

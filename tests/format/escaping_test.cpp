@@ -38,6 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       UrlCase{"DecodeLowerHex", "%c3%bc", 0, "\xC3\xBC"},
                       UrlCase{"DecodePercentAtEnd", "100%", 0, "100"},
                       UrlCase{"DecodePercentAndOneByte", "%4", 0, "4"},
+                      UrlCase{"DecodePercentAndOneByteKept", "%+", 0, "+"},
+                      UrlCase{"DecodePercentPercentAtEnd", "100%%", 0, "100%"},
                       UrlCase{"DecodeNotHex", "%zz", 0, "3"},
                       UrlCase{"DecodeNulEndsText", "ab%00cd", 0, "ab"},
                       UrlCase{"DecodePercentPercent", "%%41", 0, std::string(1, '\xE4') + "1"},
@@ -111,6 +113,16 @@ TEST(kxu_check_escape_html_charcters, EscapeThenUnescapeGivesTheTextBack) {
   EXPECT_STREQ(text.GetString(), "x < y && z > \"w\"\nnext line");
 }
 
+// The set may be the text itself, which the first replacement rewrites.
+TEST(kxu_check_escape_html_charcters, SetReadFromTheText) {
+  CStringUTF8 text("<>");
+  EXPECT_EQ(kxu_check_escape_html_charcters(&text, text.GetString(), 0), 1);
+  EXPECT_STREQ(text.GetString(), "&lt;&gt;");
+  CStringW wide(u"<>");
+  EXPECT_EQ(kxutilsCheckEscapeHTMLCharcters(&wide, wide.GetString(), 0), 1);
+  EXPECT_EQ(std::u16string(wide.GetString()), u"&lt;&gt;");
+}
+
 TEST(kxu_check_escape_html_charcters, NullPointersGiveZero) {
   CStringUTF8 text("a<b");
   EXPECT_EQ(kxu_check_escape_html_charcters(nullptr, "<", 0), 0);
@@ -162,7 +174,7 @@ TEST(kxu_make_C_string_from_ascii, SourceMayBeTheResult) {
 
 struct CNameCase {
   const char* name;
-  const char* text;
+  std::string text;
   char chPrefix;
   const char* expected;
 };
@@ -171,7 +183,7 @@ class MakeValidCNameTest : public ::testing::TestWithParam<CNameCase> {};
 
 TEST_P(MakeValidCNameTest, GivesAnIdentifier) {
   const CNameCase& c = GetParam();
-  CStringUTF8 text(c.text);
+  CStringUTF8 text(c.text.data(), static_cast<int>(c.text.size()));
   kxuMakeValidCName(&text, c.chPrefix);
   EXPECT_STREQ(text.GetString(), c.expected);
 }
@@ -188,7 +200,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 "gr\xC3\xBC\xC3\x9F"
                                 "e",
                                 '_', "gre"},
-                      CNameCase{"NothingLeft", "-+ ", '_', ""}, CNameCase{"Empty", "", '_', ""}),
+                      CNameCase{"NothingLeft", "-+ ", '_', ""}, CNameCase{"Empty", "", '_', ""},
+                      CNameCase{"EmbeddedNulDeleted", std::string("ab\0cd", 5), '_', "abcd"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxuMakeValidCName, NullDoesNothing) {
