@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
+#include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -11,7 +13,10 @@ namespace {
 
 using kxu::frame::kResultMissingArgument;
 
-constexpr int kCannotBreak = -1;
+constexpr int kCannotWrap = -1;
+
+// The longest text a string holds.
+constexpr std::size_t kLongestText = std::numeric_limits<int>::max();
 
 bool IsBreakChar(char c) {
   return utlCharClass(c) == kCharBreakAfter;
@@ -19,43 +24,58 @@ bool IsBreakChar(char c) {
 
 // The position of the last break character from `nFrom` back to `nStart`,
 // or npos when there is none.
-std::size_t LastBreakAtOrBefore(const std::string& text, std::size_t nStart, std::size_t nFrom) {
+std::size_t LastBreakAtOrBefore(std::string_view text, std::size_t nStart, std::size_t nFrom) {
   for (std::size_t i = nFrom + 1; i-- > nStart;)
     if (IsBreakChar(text[i])) return i;
-  return std::string::npos;
+  return std::string_view::npos;
 }
 
-// Wraps `text` in place; returns the line count or kCannotBreak.
-int WrapLines(std::string& text, std::size_t nWidth, const std::string& indent) {
+// The position of the line feed that ends the line at `nStart`, or the end.
+std::size_t LineEnd(std::string_view text, std::size_t nStart) {
+  return std::min(text.find('\n', nStart), text.size());
+}
+
+// Appends a line of the wrapped text to `out`: `nIndent` blanks, `line` and,
+// when `bLineFeed`, a line feed. False, appending nothing, when `out` would
+// then be longer than a string can be.
+bool AppendLine(std::string& out, std::size_t nIndent, std::string_view line, bool bLineFeed) {
+  const std::size_t nRoom = kLongestText - out.size();
+  if (nIndent > nRoom || line.size() + (bLineFeed ? 1 : 0) > nRoom - nIndent) return false;
+  out.append(nIndent, ' ');
+  out.append(line);
+  if (bLineFeed) out += '\n';
+  return true;
+}
+
+// Writes `text` wrapped to `out`, line by line; returns the line count, or
+// kCannotWrap when a line has no break character within the width or the
+// result would be too long for a string. The work is linear: a line's search
+// for its break character stops above the byte where the previous line's
+// search began, since no break character lies between.
+int WrapLines(std::string_view text, std::size_t nWidth, std::size_t nIndent, std::string& out) {
   int nLines = 0;
   std::size_t nStart = 0;
-  std::size_t nEnd = 0;
-  bool bHaveEnd = false;
+  std::size_t nEnd = LineEnd(text, 0);
   while (nStart < text.size()) {
-    if (!bHaveEnd || nStart > nEnd) {
-      nEnd = std::min(text.find('\n', nStart), text.size());
-      bHaveEnd = true;
-    }
-    const std::size_t p = nStart + nWidth;
-    if (p >= nEnd) {
-      if (nLines > 0) {
-        text.insert(nStart, indent);
-        nEnd += indent.size();
-      }
-      nStart = nEnd + 1;
+    if (nStart > nEnd) nEnd = LineEnd(text, nStart);
+    // The first line has no indent; the indent does not count towards the width.
+    const std::size_t nLineIndent = nLines > 0 ? nIndent : 0;
+    std::size_t nNext = 0;
+    bool bAppended = false;
+    if (nEnd - nStart <= nWidth) {
+      // The rest of the line fits; its line feed, if any, stays.
+      bAppended =
+          AppendLine(out, nLineIndent, text.substr(nStart, nEnd - nStart), nEnd < text.size());
+      nNext = nEnd + 1;
     } else {
-      const std::size_t nBreak = LastBreakAtOrBefore(text, nStart, p);
-      if (nBreak == std::string::npos) return kCannotBreak;
-      text.insert(nBreak + 1, 1, '\n');
-      ++nEnd;
-      std::size_t nNext = nBreak + 2;
-      if (nLines > 0) {
-        text.insert(nStart, indent);
-        nEnd += indent.size();
-        nNext += indent.size();
-      }
-      nStart = nNext;
+      // A line feed goes after the last break character within the width.
+      const std::size_t nBreak = LastBreakAtOrBefore(text, nStart, nStart + nWidth);
+      if (nBreak == std::string_view::npos) return kCannotWrap;
+      bAppended = AppendLine(out, nLineIndent, text.substr(nStart, nBreak + 1 - nStart), true);
+      nNext = nBreak + 1;
     }
+    if (!bAppended) return kCannotWrap;
+    nStart = nNext;
     ++nLines;
   }
   return nLines;
@@ -77,12 +97,17 @@ std::size_t PadOffset(int nAlign, std::size_t nPad) {
 int kxu_wrap_text(CStringUTF8* pstrText, int nWidth, int nIndent) {
   if (pstrText == nullptr || nWidth < 1) return kResultMissingArgument;
   if (pstrText->IsEmpty()) return 0;
-  // Working on a copy leaves the caller's text as it was when a line cannot break.
-  std::string text(pstrText->GetString(), static_cast<std::size_t>(pstrText->GetLength()));
-  const std::string indent(static_cast<std::size_t>(std::max(nIndent, 0)), ' ');
-  const int nLines = WrapLines(text, static_cast<std::size_t>(nWidth), indent);
-  if (nLines == kCannotBreak) return kResultMissingArgument;
-  *pstrText = CStringUTF8(text.data(), static_cast<int>(text.size()));
+  // The wrapped text is built apart in one pass, which leaves the caller's
+  // text as it was when wrapping fails. The indent is written where a line
+  // needs it, never built whole: a huge one may be asked for and not used.
+  const std::string_view text(pstrText->GetString(),
+                              static_cast<std::size_t>(pstrText->GetLength()));
+  std::string wrapped;
+  wrapped.reserve(text.size());
+  const int nLines = WrapLines(text, static_cast<std::size_t>(nWidth),
+                               static_cast<std::size_t>(std::max(nIndent, 0)), wrapped);
+  if (nLines == kCannotWrap) return kCannotWrap;
+  *pstrText = CStringUTF8(wrapped.data(), static_cast<int>(wrapped.size()));
   return nLines;
 }
 

@@ -20,7 +20,9 @@ extern "C" {
 // `nIndent` blanks in front of every line but the first. Existing line feeds
 // stay and start new lines. Returns the number of lines; 0 for an empty text;
 // -1 when the pointer is null or `nWidth` < 1, and -1 with the text left as
-// it was when a line has no break character within its width.
+// it was when a line has no break character within its width or the wrapped
+// text would pass the largest string (2^31 - 1 bytes). The indent costs
+// nothing until a line is indented.
 // Example: "hello world" at width 5 with indent 2 gives "hello \n  world", 2.
 KXU_API int kxu_wrap_text(CStringUTF8* pstrText, int nWidth, int nIndent);
 

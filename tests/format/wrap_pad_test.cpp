@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 namespace {
@@ -40,7 +41,9 @@ INSTANTIATE_TEST_SUITE_P(
                       WrapCase{"ZeroWidth", "any", 0, 0, "any", -1},
                       WrapCase{"WidthLargerThanText", "a b", 100, 4, "a b", 1},
                       WrapCase{"OtherBreakChars", "one,two;three", 5, 0, "one,\ntwo;\nthree", 3},
-                      WrapCase{"LaterLineCannotBreak", "ab cdefgh", 3, 0, "ab cdefgh", -1}),
+                      WrapCase{"LaterLineCannotBreak", "ab cdefgh", 3, 0, "ab cdefgh", -1},
+                      WrapCase{"HugeIndentUnused", "one line", 10, INT_MAX, "one line", 1},
+                      WrapCase{"HugeIndentTooLong", "ab cd", 3, INT_MAX, "ab cd", -1}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_wrap_text, NullText) {
