@@ -8,10 +8,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 
 #include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/afx_exception.h>
 
 namespace kxu::format {
 
@@ -185,15 +187,26 @@ char* WriteLiteral(char* pOut, std::string_view literal) {
   return pOut;
 }
 
-// Writes the literals and values in sign order into a scratch buffer and
-// then into `strResult`; a value may point into `strResult` itself.
-void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
-                 const std::array<ValueText, kMaxSigns>& values) {
-  std::size_t nLength = PrintedLength(parsed.tail);
+// The length of the result. Like a string asked to grow that long, raises
+// the framework's memory exception when it is longer than a string can be.
+std::size_t ResultLength(const ParsedFormat& parsed,
+                         const std::array<ValueText, kMaxSigns>& values) {
+  // Ten values can together be longer than a size_t counts on a 32-bit host.
+  unsigned long long nLength = PrintedLength(parsed.tail);
   for (int i = 0; i < parsed.nSigns; ++i) {
     const auto n = static_cast<std::size_t>(i);
     nLength += PrintedLength(parsed.signs[n].literal) + values[n].Text().size();
   }
+  if (nLength > static_cast<unsigned long long>(std::numeric_limits<int>::max()))
+    AfxThrowMemoryException();
+  return static_cast<std::size_t>(nLength);
+}
+
+// Writes the literals and values in sign order into a scratch buffer and
+// then into `strResult`; a value may point into `strResult` itself.
+void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
+                 const std::array<ValueText, kMaxSigns>& values) {
+  const std::size_t nLength = ResultLength(parsed, values);
   std::array<char, 1024> local;
   std::string heap;
   char* pStart = local.data();

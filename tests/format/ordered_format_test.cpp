@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/caught_exception.h"
+
+#include <climits>
 #include <cstdarg>
 #include <functional>
 #include <string>
@@ -192,6 +195,19 @@ TEST(OrderedFormatResult, ATextArgumentMayBeTheResultStringItself) {
   CStringUTF8 result("abc");
   EXPECT_EQ(Format(result, "{1}%s-{0}%s", "x", result.GetString()), 1);
   EXPECT_STREQ(result.GetString(), "abc-x");
+}
+
+// Ten values of 215 MB: a result longer than a string holds is refused
+// before anything is written, as a string refuses to grow that long.
+TEST(OrderedFormatResult, TooLongForAStringRaisesMemoryException) {
+  const std::string value(INT_MAX / 10 + 1, 'v');
+  const char* v = value.c_str();
+  CStringUTF8 result("earlier text");
+  EXPECT_TRUE(kxu::test::Caught<CMemoryException>([&] {
+    Format(result, "{0}%s{1}%s{2}%s{3}%s{4}%s{5}%s{6}%s{7}%s{8}%s{9}%s", v, v, v, v, v, v, v, v, v,
+           v);
+  }));
+  EXPECT_STREQ(result.GetString(), "earlier text");
 }
 
 TEST(OrderedFormatResult, LongTextsAreWrittenWhole) {
