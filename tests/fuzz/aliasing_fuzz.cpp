@@ -7,9 +7,6 @@
 // Input: one option byte, then texts separated by NUL bytes; the first three
 // texts (empty when missing) are the elements the arguments are taken from,
 // the next three the arguments' own copies.
-// Not called yet: kxu_keyword_replace with its keyword or replacement taken
-// from the text, and the two HTML escapers with their character set taken
-// from the text.
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/data/remove_unchanged_items.h>
 #include <kxutils96/files/file_writer.h>
@@ -273,6 +270,13 @@ kxu::format::OrderedValue ReadText(void* pContext, int nIndex, char chLetter) {
   return value;
 }
 
+// Each byte as the UTF-16 unit of the same value.
+CStringW Widened(const std::string& text) {
+  std::basic_string<WCHAR> units(text.begin(), text.end());
+  for (WCHAR& unit : units) unit = static_cast<WCHAR>(static_cast<unsigned char>(unit));
+  return CStringW(units.data(), static_cast<int>(units.size()));
+}
+
 void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   const std::string& start = texts[0];
   SameWithTextsInString(start, own[1], [](const char* a, const char*, CStringUTF8& str) {
@@ -282,6 +286,21 @@ void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
     return kxu_get_correct_KS_expression(a, &str, (nOption & 1) != 0);
   });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
+    return kxu_keyword_replace(&str, a, b, (nOption & 1) != 0);
+  });
+  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
+    return kxu_check_escape_html_charcters(&str, a, nOption & 1);
+  });
+  for (const bool bAliased : {false, true}) {
+    CStringW strWide = Widened(start);
+    CStringW strCopy = strWide;
+    const CStringW strSet = Widened(bAliased ? start : own[1]);
+    const int nCopy = kxutilsCheckEscapeHTMLCharcters(&strCopy, strSet.GetString(), nOption & 1);
+    const WCHAR* pSet = bAliased ? strWide.GetString() : strSet.GetString();
+    Require(kxutilsCheckEscapeHTMLCharcters(&strWide, pSet, nOption & 1) == nCopy);
+    Require(strWide.Compare(strCopy) == 0);
+  }
   SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
     return kxu_make_relative_path(&str, a, b, nOption);
   });
