@@ -13,30 +13,34 @@ namespace kxu::sort {
 
 namespace {
 
-// Process-wide converter state, unlocked: the flag is set before the one
-// attempt, so a failed attempt is never repeated; a second thread that
-// arrives during the attempt converts with utlStrToDouble.
-bool g_bConverterAttempted = false;
-StrToDoubleEx g_pfnConverter = nullptr;
-
-void AttemptConverterLoad() {
-  g_bConverterAttempted = true;
+// Loads ZQUTIL96.dll and looks up its converter; null when either fails.
+StrToDoubleEx FindConverter() {
   WCHAR szModule[32] = {};
-  if (MultiByteToWideChar(CP_UTF8, 0, "ZQUTIL96.dll", -1, szModule, 32) == 0) return;
+  if (MultiByteToWideChar(CP_UTF8, 0, "ZQUTIL96.dll", -1, szModule, 32) == 0) return nullptr;
   HMODULE hModule = LoadLibraryW(szModule);
-  if (hModule == nullptr) return;
+  if (hModule == nullptr) return nullptr;
   const FARPROC proc = GetProcAddress(hModule, "cvt_str_to_double_ex");
-  static_assert(sizeof proc == sizeof g_pfnConverter);
-  std::memcpy(&g_pfnConverter, &proc, sizeof proc);
+  StrToDoubleEx pfnConverter = nullptr;
+  static_assert(sizeof proc == sizeof pfnConverter);
+  std::memcpy(&pfnConverter, &proc, sizeof proc);
+  return pfnConverter;
+}
+
+// The process's converter, looked for at the first call only. The lookup is a
+// once-only initialisation: threads that arrive while it runs wait for its
+// result, so every conversion of the process goes the same way.
+StrToDoubleEx Converter() {
+  static const StrToDoubleEx s_pfnConverter = FindConverter();
+  return s_pfnConverter;
 }
 
 }  // namespace
 
 double NumericTextValue(const char* psz) {
-  if (!g_bConverterAttempted) AttemptConverterLoad();
-  if (g_pfnConverter == nullptr) return utlStrToDouble(psz);
+  const StrToDoubleEx pfnConverter = Converter();
+  if (pfnConverter == nullptr) return utlStrToDouble(psz);
   double value = 0.0;
-  return g_pfnConverter(psz, &value, 0) != 0 ? value : NANUM;
+  return pfnConverter(psz, &value, 0) != 0 ? value : NANUM;
 }
 
 }  // namespace kxu::sort
