@@ -1,5 +1,7 @@
 #include <kxutils96/files/text_file_lines.h>
 
+#include <atomic>
+
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
@@ -14,14 +16,18 @@ constexpr int kResultCapSet = -2;
 constexpr UINT kLinesOpenFlags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeText;
 constexpr int kTextFileMode = 1;
 
-// The most lines a READLINES_LIMIT call appends; process-wide, unlocked.
-int g_nLineCap = kInitialLineCap;
+// The most lines a READLINES_LIMIT call appends: process-wide, set and read
+// from any thread. No other data depends on it, so relaxed order suffices;
+// a reading call takes it once, so it stops at one cap, the one in force when
+// it began.
+std::atomic<int> g_nLineCap{kInitialLineCap};
 
 // Appends the lines of the open `file` to `saLines` under `dwFlags`.
 void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigned int dwFlags) {
   const bool bTrim = (dwFlags & READLINES_TRIM) != 0;
   const bool bSkipEmpty = (dwFlags & READLINES_SKIP_EMPTY) != 0;
   const bool bLimit = (dwFlags & READLINES_LIMIT) != 0;
+  const int nCap = g_nLineCap.load(std::memory_order_relaxed);
   int nAppended = 0;
   CStringW strLine;
   CStringUTF8 strUtf8;
@@ -31,7 +37,7 @@ void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigne
     // A line is converted as a terminated text: it ends at its first NUL.
     kxu::strings::ConvertWideToUTF8(strUtf8, strLine, CP_UTF8, -1);
     saLines.Add(strUtf8);
-    if (bLimit && ++nAppended >= g_nLineCap) break;
+    if (bLimit && ++nAppended >= nCap) break;
   }
 }
 
@@ -39,8 +45,8 @@ void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigne
 
 int kxuReadTextFileLines(const char* lpcszFile, CZQVStringArray* psaLines, unsigned int dwFlags) {
   if (psaLines == nullptr) {
-    if (lpcszFile == nullptr) return g_nLineCap;
-    g_nLineCap = static_cast<int>(dwFlags);
+    if (lpcszFile == nullptr) return g_nLineCap.load(std::memory_order_relaxed);
+    g_nLineCap.store(static_cast<int>(dwFlags), std::memory_order_relaxed);
     return kResultCapSet;
   }
   CZUNICODETextStdioFile file(kTextFileMode);

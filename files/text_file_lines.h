@@ -26,8 +26,9 @@ extern "C" {
 //   device has no length and so no lines; the open never waits for it. A read
 //   error raises CFileException to the caller.
 // - `psaLines` null, `lpcszFile` not null: sets the process-wide line cap
-//   (80 from load, shared by all threads without a lock) to `dwFlags` taken
-//   as a signed int, unchecked; returns -2.
+//   (80 from load, shared by all threads; a reading call uses the cap in
+//   force when it began) to `dwFlags` taken as a signed int, unchecked;
+//   returns -2.
 // - both null: returns the line cap.
 // Example: a file "a\r\n\r\n b \n" with READLINES_TRIM | READLINES_SKIP_EMPTY
 // appends "a" and "b" to an empty array and returns 2.
