@@ -2,12 +2,15 @@
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 #include <memory>
 
 #include <kxutils96/platform/win_nls.h>
 
+// The host's page, in the plain int layout the host writes; the library
+// reads it only through std::atomic_ref (utlChooseCodePage).
 extern "C" {
 KXU_API int g_nCodePage = -1;
 }
@@ -73,7 +76,10 @@ ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
 
 int utlChooseCodePage(int nCodePage) {
   if (nCodePage >= 0) return nCodePage;
-  if (g_nCodePage >= 0) return g_nCodePage;
+  // The host writes its page from any thread, as one aligned int: it is read
+  // once, atomically, so the choice rests on one value of it.
+  const int nHostPage = std::atomic_ref<int>(g_nCodePage).load(std::memory_order_relaxed);
+  if (nHostPage >= 0) return nHostPage;
   return static_cast<int>(GetACP());
 }
 
