@@ -80,7 +80,9 @@ extern "C" {
 // operation's code (15059, 15060, 15057, 15058 for operations 2 to 5). A
 // failed text read leaves the buffer untouched; the other reads get 0 from
 // the shell when they fail. Items not released live until
-// the process ends. Not safe to call from two threads at once.
+// the process ends. Calls from several threads take turns, one whole call at
+// a time; the locale switch of a creation still reaches the host's own code
+// on other threads, since the locale belongs to the whole process.
 // Example: after a creation gave id 1, kxu_shell_item(&id, SHELLITEM_GET_STRING,
 // kShellTitle, (INT_PTR)buf, 4) for a file titled "Sunset" writes "Suns"
 // without a NUL and returns 0.

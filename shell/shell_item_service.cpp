@@ -119,6 +119,11 @@ ShellItemService::~ShellItemService() {
 }
 
 int ShellItemService::Call(int* pnId, int nOperation, INT_PTR nArg3, INT_PTR nArg4, UINT nArg5) {
+  const std::lock_guard lock(m_mutex);
+  return Serve(pnId, nOperation, nArg3, nArg4, nArg5);
+}
+
+int ShellItemService::Serve(int* pnId, int nOperation, INT_PTR nArg3, INT_PTR nArg4, UINT nArg5) {
   if (nOperation == SHELLITEM_CREATE) return Create(pnId, PointerOf<const char>(nArg3));
   CZShellItem* pRecord = (m_pTable != nullptr && pnId != nullptr) ? m_pTable->Find(*pnId) : nullptr;
   if (pRecord == nullptr) return kShellNoSuchItem;

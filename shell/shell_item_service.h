@@ -3,6 +3,8 @@
 // make their own to start from no table. Not exported.
 #pragma once
 
+#include <mutex>
+
 #include <kxutils96/platform/win_types.h>
 #include <kxutils96/shell/shell_item_table.h>
 
@@ -18,11 +20,17 @@ class ShellItemService {
   ~ShellItemService();
 
   // Carries out one call of kxu_shell_item, with its arguments and results.
+  // Calls from several threads take turns, one whole call at a time.
   int Call(int* pnId, int nOperation, INT_PTR nArg3, INT_PTR nArg4, UINT nArg5);
 
  private:
   int Create(int* pnId, const char* pszPath);
+  int Serve(int* pnId, int nOperation, INT_PTR nArg3, INT_PTR nArg4, UINT nArg5);
 
+  // Held for a whole call: the table grows and shrinks, a read uses an item
+  // that a release on another thread would free, and a creation switches the
+  // process's locale around its path conversion.
+  std::mutex m_mutex;
   ShellItemTable* m_pTable = nullptr;  // none until the first creation
 };
 
