@@ -40,7 +40,10 @@ constexpr int kFirstErrorId = 15000;
 constexpr int kLastErrorId = 19999;
 
 // The error store, loaded at the first call that needs it. Once a load has
-// failed it is never tried again in this process.
+// failed it is never tried again in this process. Threads that load it at
+// once may each load a copy, and each copy holds the same messages; the
+// handle is published with release order, so a thread that reads it also
+// sees the store it names.
 std::atomic<HMODULE> g_hErrorStore{nullptr};
 std::atomic<bool> g_bErrorStoreFailed{false};
 
@@ -67,11 +70,11 @@ bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
 // cannot be loaded now or could not be at an earlier call.
 HMODULE ErrorStore() {
   if (g_bErrorStoreFailed.load(std::memory_order_relaxed)) return nullptr;
-  HMODULE hStore = g_hErrorStore.load(std::memory_order_relaxed);
+  HMODULE hStore = g_hErrorStore.load(std::memory_order_acquire);
   if (hStore != nullptr) return hStore;
   const bool bLoaded = LoadMessageModule(&hStore, kErrorStoreName);
   g_bErrorStoreFailed.store(!bLoaded, std::memory_order_relaxed);
-  if (bLoaded) g_hErrorStore.store(hStore, std::memory_order_relaxed);
+  if (bLoaded) g_hErrorStore.store(hStore, std::memory_order_release);
   return hStore;
 }
 

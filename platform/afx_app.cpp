@@ -2,6 +2,10 @@
 
 namespace {
 
+// Written only while the library loads and unloads (the application object's
+// construction and destruction, the attach and detach steps), which the
+// system's loader runs on one thread before any export is called and after
+// the last returns; every other access only reads them.
 CWinApp* g_pApp = nullptr;
 BOOL g_bAttached = FALSE;
 
@@ -13,12 +17,20 @@ const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
   static const AFX_MSGMAP map = {nullptr, kNoEntries};
   return &map;
 }
-const AFX_MSGMAP* CCmdTarget::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
+  return GetThisMessageMap();
+}
 
-BOOL CWinThread::InitInstance() { return TRUE; }
-int CWinThread::ExitInstance() { return 0; }
+BOOL CWinThread::InitInstance() {
+  return TRUE;
+}
+int CWinThread::ExitInstance() {
+  return 0;
+}
 
-CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName) { g_pApp = this; }
+CWinApp::CWinApp(LPCTSTR lpszAppName) : m_pszAppName(lpszAppName) {
+  g_pApp = this;
+}
 
 CWinApp::~CWinApp() {
   if (g_pApp == this) g_pApp = nullptr;
@@ -28,10 +40,16 @@ const AFX_MSGMAP* CWinApp::GetThisMessageMap() {
   static const AFX_MSGMAP map = {&CWinThread::GetThisMessageMap, kNoEntries};
   return &map;
 }
-const AFX_MSGMAP* CWinApp::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CWinApp::GetMessageMap() const {
+  return GetThisMessageMap();
+}
 
-BOOL CWinApp::InitInstance() { return CWinThread::InitInstance(); }
-int CWinApp::ExitInstance() { return CWinThread::ExitInstance(); }
+BOOL CWinApp::InitInstance() {
+  return CWinThread::InitInstance();
+}
+int CWinApp::ExitInstance() {
+  return CWinThread::ExitInstance();
+}
 
 BOOL CWinApp::SupportsRestartManager() const {
   return (m_dwRestartManagerSupportFlags & AFX_RESTART_MANAGER_SUPPORT_RESTART) != 0;
@@ -39,11 +57,19 @@ BOOL CWinApp::SupportsRestartManager() const {
 BOOL CWinApp::SupportsApplicationRecovery() const {
   return (m_dwRestartManagerSupportFlags & AFX_RESTART_MANAGER_SUPPORT_RECOVERY) != 0;
 }
-void* CWinApp::GetApplicationRecoveryParameter() { return nullptr; }
-DWORD CWinApp::GetApplicationRecoveryPingInterval() { return 5000; }
-DWORD CWinApp::GetApplicationRestartFlags() { return 0; }
+void* CWinApp::GetApplicationRecoveryParameter() {
+  return nullptr;
+}
+DWORD CWinApp::GetApplicationRecoveryPingInterval() {
+  return 5000;
+}
+DWORD CWinApp::GetApplicationRestartFlags() {
+  return 0;
+}
 
-CWinApp* AfxGetApp() { return g_pApp; }
+CWinApp* AfxGetApp() {
+  return g_pApp;
+}
 
 BOOL AfxModuleAttach(CWinApp& app) {
   if (!app.InitInstance()) {
@@ -60,4 +86,6 @@ void AfxModuleDetach(CWinApp& app) {
   g_bAttached = FALSE;
 }
 
-BOOL AfxIsModuleAttached() { return g_bAttached; }
+BOOL AfxIsModuleAttached() {
+  return g_bAttached;
+}

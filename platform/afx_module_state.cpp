@@ -2,6 +2,8 @@
 #include <kxutils96/platform/afx_module_state.h>
 
 AFX_MODULE_STATE* AfxGetModuleState() noexcept {
+  // Constructed once, by whichever thread asks first; the library never
+  // writes it afterwards, so any thread may read it.
   static AFX_MODULE_STATE state{nullptr, nullptr, nullptr};
   return &state;
 }
