@@ -3,16 +3,22 @@ include_guard(GLOBAL)
 
 option(KXUTILS96_WERROR "Treat compiler warnings as errors" OFF)
 
-set(KXU_INCLUDE_ROOT ${PROJECT_BINARY_DIR}/kxu_include)
+# Sources include one another as <kxutils96/FOLDER/x.h>, the path they live
+# at from the repository root; the generated export header has its own root.
+set(KXU_INCLUDE_ROOTS
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+  $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/kxu_generated>)
+set(KXU_INSTALL_HEADERDIR ${CMAKE_INSTALL_INCLUDEDIR}/kxutils96)
 
-# Links FOLDERS of the source tree under DIR, so that <kxutils96/FOLDER/x.h>
-# names the source file itself.
-function(kxu_link_header_tree dir)
-  file(MAKE_DIRECTORY ${dir})
-  foreach(folder IN LISTS ARGN)
-    if(NOT EXISTS ${dir}/${folder})
-      file(CREATE_LINK ${PROJECT_SOURCE_DIR}/${folder} ${dir}/${folder} SYMBOLIC COPY_ON_ERROR)
-    endif()
+# kxu_install_headers(HEADERS...)
+# Installs headers of the current folder (paths relative to it) at the path a
+# client includes them by: kxutils96/tokens/csv_line.h goes to
+# include/kxutils96/tokens/csv_line.h.
+function(kxu_install_headers)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/kxutils96 ${CMAKE_CURRENT_SOURCE_DIR})
+  foreach(header IN LISTS ARGN)
+    get_filename_component(subfolder ${folder}/${header} DIRECTORY)
+    install(FILES ${header} DESTINATION ${KXU_INSTALL_HEADERDIR}/${subfolder})
   endforeach()
 endfunction()
 
@@ -27,11 +33,13 @@ function(kxu_set_warnings target)
   endif()
 endfunction()
 
-# kxu_component(NAME SOURCES... [DEPS targets...])
+# kxu_component(NAME SOURCES... [HEADERS...] [DEPS targets...])
 # One folder of the library: an object library whose objects end up in the
-# shared library (and in the static one the tests link).
+# shared library (and in the static one the tests link). HEADERS are the
+# folder's public headers, the ones a client of the installed package sees;
+# the others stay inside the build.
 function(kxu_component name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;HEADERS;DEPS" ${ARGN})
   if(ARG_SOURCES)
     add_library(${name} OBJECT ${ARG_SOURCES})
     set(scope PUBLIC)
@@ -42,14 +50,12 @@ function(kxu_component name)
     add_library(${name} INTERFACE)
     set(scope INTERFACE)
   endif()
-  target_include_directories(${name} ${scope}
-    $<BUILD_INTERFACE:${KXU_INCLUDE_ROOT}>
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/kxu_generated>)
+  target_include_directories(${name} ${scope} ${KXU_INCLUDE_ROOTS})
   target_compile_features(${name} ${scope} cxx_std_20)
   if(ARG_DEPS)
     target_link_libraries(${name} ${scope} ${ARG_DEPS})
   endif()
+  kxu_install_headers(${ARG_HEADERS})
 endfunction()
 
 # The shared library kxUtils96 and its static twin kxutils96_internal, which
@@ -75,10 +81,7 @@ function(kxu_add_library)
       -Wl,--version-script=${PROJECT_SOURCE_DIR}/cmake/kxUtils96.map)
     set_property(TARGET kxUtils96 APPEND PROPERTY LINK_DEPENDS ${PROJECT_SOURCE_DIR}/cmake/kxUtils96.map)
   endif()
-  target_include_directories(kxUtils96 PUBLIC
-    $<BUILD_INTERFACE:${KXU_INCLUDE_ROOT}>
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
-    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/kxu_generated>
+  target_include_directories(kxUtils96 PUBLIC ${KXU_INCLUDE_ROOTS}
     $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 
   add_library(kxutils96_internal STATIC ${objects})

@@ -1,5 +1,5 @@
 // kxu: try and script the library's functions without writing C++.
-#include <kxutils96/platform/console.h>
+#include "console.h"
 
 #include "archive_command.h"
 #include "command_line.h"
@@ -12,7 +12,7 @@
 #include "tokens_commands.h"
 
 int main(int argc, char** argv) {
-  kxu::platform::UseBinaryStandardStreams();
+  kxu::tool::UseBinaryStandardStreams();
   kxu::tool::CommandLine commands;
   kxu::tool::AddTokensCommands(commands);
   kxu::tool::AddTextCommands(commands);
@@ -22,5 +22,5 @@ int main(int argc, char** argv) {
   kxu::tool::AddDirectoryCommands(commands);
   kxu::tool::AddShellCommands(commands);
   kxu::tool::AddArchiveCommands(commands);
-  return commands.Run(kxu::platform::Utf8Arguments(argc, argv));
+  return commands.Run(kxu::tool::Utf8Arguments(argc, argv));
 }

@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include <kxutils96/platform/console.h>
+#include "console.h"
 
 #include "command_line.h"
 
@@ -93,7 +93,7 @@ void* StringArrayObject::GetNativeObject(int nQuery, intptr_t /*nParam*/) {
 }
 
 ProgressLine::ProgressLine(std::string_view what)
-    : shown_(kxu::platform::IsStderrTerminal()), started_(SecondsNow()) {
+    : shown_(kxu::tool::IsStderrTerminal()), started_(SecondsNow()) {
   if (shown_) std::fprintf(stderr, "kxu: %.*s...", static_cast<int>(what.size()), what.data());
 }
 

@@ -1,9 +1,9 @@
 // POSIX hands a program its arguments and streams as bytes already.
-#include <kxutils96/platform/console.h>
+#include "console.h"
 
 #include <unistd.h>
 
-namespace kxu::platform {
+namespace kxu::tool {
 
 std::vector<std::string> Utf8Arguments(int argc, char** argv) {
   return argc > 1 ? std::vector<std::string>(argv + 1, argv + argc) : std::vector<std::string>();
@@ -15,4 +15,4 @@ bool IsStderrTerminal() noexcept {
   return isatty(STDERR_FILENO) == 1;
 }
 
-}  // namespace kxu::platform
+}  // namespace kxu::tool

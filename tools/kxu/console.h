@@ -6,23 +6,21 @@
 #include <string>
 #include <vector>
 
-#include <kxutils96/kxu_export.h>
-
-namespace kxu::platform {
+namespace kxu::tool {
 
 // The program's arguments after its name, as UTF-8. On POSIX these are argv
 // as given; on Windows they are read from the system's UTF-16 command line,
 // because argv there holds them in the ANSI code page, which cannot spell
 // every name.
 // Example: `kxu relpath "C:\\Données" x` gives {"relpath", "C:\\Données", "x"}.
-KXU_API std::vector<std::string> Utf8Arguments(int argc, char** argv);
+std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
 // Makes stdin, stdout and stderr carry bytes unchanged: no line-end
 // translation on Windows, and a console that shows UTF-8. Nothing to do on
 // POSIX.
-KXU_API void UseBinaryStandardStreams() noexcept;
+void UseBinaryStandardStreams() noexcept;
 
 // True when stderr is a terminal (or console) that a person may be watching.
-KXU_API bool IsStderrTerminal() noexcept;
+bool IsStderrTerminal() noexcept;
 
-}  // namespace kxu::platform
+}  // namespace kxu::tool
