@@ -137,7 +137,8 @@ void BM_GetTokens(benchmark::State& state) {
 void BM_GetTokens_CountOnly(benchmark::State& state) {
   const std::string& text = Text(static_cast<std::size_t>(state.range(0)) * kMegabyte);
   for (auto _ : state) {
-    benchmark::DoNotOptimize(kxutilsGetTokens(text.c_str(), nullptr, ',', nullptr, kxu::tokens::kQuoteDouble, 0));
+    benchmark::DoNotOptimize(
+        kxutilsGetTokens(text.c_str(), nullptr, ',', nullptr, kxu::tokens::kQuoteDouble, 0));
   }
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * text.size()));
 }

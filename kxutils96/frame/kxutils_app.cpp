@@ -10,7 +10,9 @@ const AFX_MSGMAP* CKxUtilsApp::GetThisMessageMap() {
   return &map;
 }
 
-const AFX_MSGMAP* CKxUtilsApp::GetMessageMap() const { return GetThisMessageMap(); }
+const AFX_MSGMAP* CKxUtilsApp::GetMessageMap() const {
+  return GetThisMessageMap();
+}
 
 namespace {
 

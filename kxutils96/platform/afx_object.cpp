@@ -9,7 +9,9 @@ BOOL CRuntimeClass::IsDerivedFrom(const CRuntimeClass* pBaseClass) const {
   return FALSE;
 }
 
-const CRuntimeClass* CObject::GetRuntimeClass() const { return &classCObject; }
+const CRuntimeClass* CObject::GetRuntimeClass() const {
+  return &classCObject;
+}
 CObject::~CObject() = default;
 void CObject::Serialize(CArchive& /*ar*/) {}
 void CObject::AssertValid() const {}
@@ -19,4 +21,6 @@ BOOL CObject::IsKindOf(const CRuntimeClass* pClass) const {
   return GetRuntimeClass()->IsDerivedFrom(pClass);
 }
 
-BOOL CObject::IsSerializable() const { return GetRuntimeClass()->m_wSchema != 0xFFFF; }
+BOOL CObject::IsSerializable() const {
+  return GetRuntimeClass()->m_wSchema != 0xFFFF;
+}

@@ -82,7 +82,9 @@ CZQVStringArray::~CZQVStringArray() {
   std::free(m_storage.pFirst);
 }
 
-int CZQVStringArray::Add(const char* psz) { return Add(CStringUTF8(psz)); }
+int CZQVStringArray::Add(const char* psz) {
+  return Add(CStringUTF8(psz));
+}
 
 int CZQVStringArray::Add(const CStringUTF8& str) {
   // Copy first: `str` may be an element that growing would move.

@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/mock_host_object.h"
 #include "support/array_text.h"
+#include "support/mock_host_object.h"
 
 namespace {
 

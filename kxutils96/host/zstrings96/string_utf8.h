@@ -73,7 +73,9 @@ class KXU_API CStringUTF8 : private CStringA {
 
   CStringUTF8 Left(int nCount) const { return CStringUTF8(CStringA::Left(nCount)); }
   CStringUTF8 Mid(int iFirst) const { return CStringUTF8(CStringA::Mid(iFirst)); }
-  CStringUTF8 Mid(int iFirst, int nCount) const { return CStringUTF8(CStringA::Mid(iFirst, nCount)); }
+  CStringUTF8 Mid(int iFirst, int nCount) const {
+    return CStringUTF8(CStringA::Mid(iFirst, nCount));
+  }
   CStringUTF8 Right(int nCount) const { return CStringUTF8(CStringA::Right(nCount)); }
 
   // printf-style formatting that replaces the content.

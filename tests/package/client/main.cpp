@@ -43,7 +43,8 @@ int main() {
     return Fail("a truncated archive loaded");
   } catch (CException* e) {
     auto* archive_error = dynamic_cast<CArchiveException*>(e);
-    const bool end_of_file = archive_error != nullptr && archive_error->m_cause == CArchiveException::endOfFile;
+    const bool end_of_file =
+        archive_error != nullptr && archive_error->m_cause == CArchiveException::endOfFile;
     e->Delete();
     if (!end_of_file) return Fail("a truncated archive raised the wrong exception");
   }
