@@ -20,12 +20,6 @@ namespace {
 constexpr char kSeparator[] = "\\";
 constexpr char kAllNames[] = "*.*";
 
-constexpr int kResultDone = 1;
-constexpr int kResultFailed = 0;
-constexpr int kResultNoFolder = -1;
-constexpr int kResultSearchFailed = -2;
-constexpr int kResultListingBroken = -3;
-
 // `lpcszPath` with one backslash appended when it does not end in one.
 CStringUTF8 WithSeparator(const char* lpcszPath) {
   CStringUTF8 strPath(lpcszPath);
@@ -230,21 +224,21 @@ class CopyWalk {
 
 int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
                      CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles, int bNested) {
-  if (lpcszSrcDir == nullptr || lpcszDestDir == nullptr) return kResultFailed;
+  if (lpcszSrcDir == nullptr || lpcszDestDir == nullptr) return kxu::files::kDirectoryFailed;
   CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles);
   const int nTopMode = bNested == 0 ? kCopyFailIfExists : kCopyOverwrite;
   return walk.Run(WithSeparator(lpcszSrcDir), WithSeparator(lpcszDestDir), nTopMode)
-             ? kResultDone
-             : kResultFailed;
+             ? kxu::files::kDirectoryDone
+             : kxu::files::kDirectoryFailed;
 }
 
 int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern, CZQVStringArray* psaSkipFiles) {
-  if (lpcszDir == nullptr || *lpcszDir == '\0') return kResultNoFolder;
+  if (lpcszDir == nullptr || *lpcszDir == '\0') return kxu::files::kDirectoryNoFolder;
   const CStringUTF8 strDir = WithSeparator(lpcszDir);
-  if (!utlDirectoryExists(strDir)) return kResultNoFolder;
+  if (!utlDirectoryExists(strDir)) return kxu::files::kDirectoryNoFolder;
   DirectorySearch search(strDir + (lpcszPattern != nullptr ? lpcszPattern : kAllNames));
   if (!search.Started()) {
-    return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : kResultSearchFailed;
+    return GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : kxu::files::kDirectorySearchFailed;
   }
   int nDeleted = 0;
   do {
@@ -254,7 +248,7 @@ int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern, CZQVStringArray*
     if (HoldsSeparator(strName) || IsListed(psaSkipFiles, strName, ListKind::kFiles)) continue;
     if (DeleteFileW(kxu::files::WideFileName(strDir + strName).Get())) ++nDeleted;
   } while (search.Next());
-  return GetLastError() == ERROR_NO_MORE_FILES ? nDeleted : kResultListingBroken;
+  return GetLastError() == ERROR_NO_MORE_FILES ? nDeleted : kxu::files::kDirectoryListingBroken;
 }
 
 int kxu_copy_directory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,

@@ -10,14 +10,30 @@
 // folder cannot be named through these paths and is passed over, neither
 // copied nor deleted nor counted, so that a name such as x\..\..\a.txt never
 // reaches outside the folders given. Names that are not UTF-8 (bytes of
-// another encoding) are copied, compared and deleted as the bytes they are. Their entries are whole
-// names (not paths, not patterns) compared with the found name ignoring ASCII letter case. Nothing
-// is kept after a call: every directory search is closed on every way out.
+// another encoding) are copied, compared and deleted as the bytes they are.
+//
+// Exclusion-list entries are whole names (not paths, not patterns) compared
+// with the found name ignoring ASCII letter case. Nothing is kept after a
+// call: every directory search is closed on every way out.
 #pragma once
 
 #include <kxutils96/frame/host_object.h>
 #include <kxutils96/kxu_export.h>
 #include <kxutils96/strings/zqv_string_array.h>
+
+namespace kxu::files {
+
+// The results of the copy (done or failed) and of the delete (which returns
+// the number of files deleted, 0 or more, when it succeeds).
+enum DirectoryResult : int {
+  kDirectoryDone = 1,            // the copy copied everything
+  kDirectoryFailed = 0,          // the copy could not create, list or copy something
+  kDirectoryNoFolder = -1,       // the delete's folder is missing, empty or not a folder
+  kDirectorySearchFailed = -2,   // the delete's folder could not be searched
+  kDirectoryListingBroken = -3,  // the listing ended early with an error
+};
+
+}  // namespace kxu::files
 
 extern "C" {
 

@@ -18,9 +18,6 @@ constexpr WCHAR kHeader[] = u"GIMP Palette";
 constexpr WCHAR kCommentMark = u'#';
 constexpr int kColourTokens = 3;
 
-constexpr int kResultOpenFailed = -1;
-constexpr int kResultNotAPalette = -2;
-
 // The three arrays a palette is read into.
 struct ColourArrays {
   int* pnRed;
@@ -96,7 +93,7 @@ bool HasHeader(CStdioFile& file) {
 int ReadPalette(CStdioFile& file, const ColourArrays& out, int nMax) {
   CZQVStringArray saTokens;
   if (file.GetLength() == 0 || !HasHeader(file) || !FindFirstColour(file, saTokens)) {
-    return kResultNotAPalette;
+    return kxu::files::kPaletteNotAPalette;
   }
   if (nMax <= 0) return 0;
   return StoreColours(file, saTokens, out, nMax);
@@ -110,7 +107,8 @@ int kxu_read_GIMP_palette(const char* lpcszFile, int* pnRed, int* pnGreen, int* 
   }
   CStdioFile file;
   const kxu::files::WideFileName name(lpcszFile);
-  if (lpcszFile == nullptr || !file.Open(name.Get(), CFile::modeRead)) return kResultOpenFailed;
+  if (lpcszFile == nullptr || !file.Open(name.Get(), CFile::modeRead))
+    return kxu::files::kPaletteOpenFailed;
   const int nResult = ReadPalette(file, {pnRed, pnGreen, pnBlue}, nMax);
   file.Close();
   return nResult;

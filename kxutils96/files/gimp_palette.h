@@ -3,6 +3,16 @@
 
 #include <kxutils96/kxu_export.h>
 
+namespace kxu::files {
+
+// The palette reader's failures.
+enum PaletteResult : int {
+  kPaletteOpenFailed = -1,   // the file could not be opened, or an array is null
+  kPaletteNotAPalette = -2,  // empty, no header, or no colour line
+};
+
+}  // namespace kxu::files
+
 extern "C" {
 
 // Reads the palette file named by the UTF-8 `lpcszFile` and stores the red,

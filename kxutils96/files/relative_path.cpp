@@ -9,11 +9,6 @@ constexpr char kClimb[] = "..\\";
 // The path's last backslash must stand at this byte position or later.
 constexpr int kFirstFolderPosition = 2;
 
-constexpr int kResultDone = 0;
-constexpr int kResultNoFolder = -1;
-constexpr int kResultNothingShared = -2;
-constexpr int kResultTooManyLevels = -3;
-
 // The length of the longest leading run of folders that `strBase` and
 // `strFolder` share: the position after the last backslash (other than a
 // first byte) up to which both agree. 0 when they share none.
@@ -40,19 +35,20 @@ int LevelsBelow(const CStringUTF8& strRest) {
 
 int kxu_make_relative_path(CStringUTF8* pstrResult, const char* lpcszBase, const char* lpcszPath,
                            int nMaxLevels) {
-  if (kxu::frame::AnyNull(pstrResult, lpcszBase, lpcszPath)) return kResultNoFolder;
+  if (kxu::frame::AnyNull(pstrResult, lpcszBase, lpcszPath))
+    return kxu::files::kRelativePathNoFolder;
   const CStringUTF8 strBase(lpcszBase);
   const CStringUTF8 strPath(lpcszPath);
   const int nLastSeparator = strPath.ReverseFind(kSeparator);
-  if (nLastSeparator < kFirstFolderPosition) return kResultNoFolder;
+  if (nLastSeparator < kFirstFolderPosition) return kxu::files::kRelativePathNoFolder;
   const CStringUTF8 strFolder = strPath.Left(nLastSeparator + 1);
   const int nShared = strBase.IsEmpty() ? 0 : SharedFolderLength(strBase, strFolder);
-  if (nShared == 0) return kResultNothingShared;
+  if (nShared == 0) return kxu::files::kRelativePathNothingShared;
   const int nLevels = LevelsBelow(strBase.Mid(nShared));
-  if (nLevels > nMaxLevels) return kResultTooManyLevels;
+  if (nLevels > nMaxLevels) return kxu::files::kRelativePathTooManyLevels;
   CStringUTF8 strClimb;
   for (int i = 0; i < nLevels; ++i) strClimb += kClimb;
   pstrResult->Format("%s%s", static_cast<const char*>(strClimb),
                      static_cast<const char*>(strPath.Mid(nShared)));
-  return kResultDone;
+  return kxu::files::kRelativePathDone;
 }

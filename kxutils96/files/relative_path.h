@@ -4,6 +4,17 @@
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
 
+namespace kxu::files {
+
+enum RelativePathResult : int {
+  kRelativePathDone = 0,
+  kRelativePathNoFolder = -1,       // a null argument, or a path without a folder
+  kRelativePathNothingShared = -2,  // an empty base, or no leading folder shared
+  kRelativePathTooManyLevels = -3,  // the result would climb more levels than allowed
+};
+
+}  // namespace kxu::files
+
 extern "C" {
 
 // Writes to the caller's `*pstrResult` the UTF-8 path `lpcszPath` relative to

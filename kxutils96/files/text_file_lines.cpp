@@ -11,8 +11,6 @@
 namespace {
 
 constexpr int kInitialLineCap = 80;
-constexpr int kResultOpenFailed = -1;
-constexpr int kResultCapSet = -2;
 constexpr UINT kLinesOpenFlags = CFile::modeRead | CFile::shareDenyWrite | CFile::typeText;
 constexpr int kTextFileMode = 1;
 
@@ -47,11 +45,11 @@ int kxuReadTextFileLines(const char* lpcszFile, CZQVStringArray* psaLines, unsig
   if (psaLines == nullptr) {
     if (lpcszFile == nullptr) return g_nLineCap.load(std::memory_order_relaxed);
     g_nLineCap.store(static_cast<int>(dwFlags), std::memory_order_relaxed);
-    return kResultCapSet;
+    return kxu::files::kLinesCapSet;
   }
   CZUNICODETextStdioFile file(kTextFileMode);
   const kxu::files::WideFileName name(lpcszFile);
-  if (!file.Open(name.Get(), kLinesOpenFlags)) return kResultOpenFailed;
+  if (!file.Open(name.Get(), kLinesOpenFlags)) return kxu::files::kLinesOpenFailed;
   // A pipe or device reports no length and is read as the empty file that
   // says, never waited on or read without end.
   if (file.GetLength() != 0) AppendLines(file, *psaLines, dwFlags);

@@ -11,6 +11,16 @@ inline constexpr unsigned int READLINES_SKIP_EMPTY = 0x1;  // empty lines are no
 inline constexpr unsigned int READLINES_TRIM = 0x2;        // white space off both ends first
 inline constexpr unsigned int READLINES_LIMIT = 0x4;       // stop at the line cap
 
+namespace kxu::files {
+
+// The results of the line reader other than a line count.
+enum LinesResult : int {
+  kLinesOpenFailed = -1,  // the file could not be opened
+  kLinesCapSet = -2,      // the call set the line cap and read nothing
+};
+
+}  // namespace kxu::files
+
 extern "C" {
 
 // Three forms, chosen by the pointers:

@@ -9,9 +9,6 @@ namespace {
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StrictStringArray;
 
-constexpr int kResultDone = 1;
-constexpr int kResultOutOfRange = -2;
-
 // True when every index addresses one of the first `nSrcSize` strings of a
 // source holding `nSrcStrings`, and the destination holds `nDestStrings` >= `nCount`.
 bool OrderFits(int nCount, const int* pnOrder, int nSrcSize, int nSrcStrings, int nDestStrings) {
@@ -39,10 +36,10 @@ int kxu_multi_str_reorder(int nCount, HostObject* pDest, const int* pnOrder, int
   const bool bSrcFound = StrictStringArray(pSrc, pSrcArray);
   if (!bDestFound || !bSrcFound) return kResultMissingArgument;
   if (!OrderFits(nCount, pnOrder, nSrcSize, pSrcArray->GetSize(), pDestArray->GetSize()))
-    return kResultOutOfRange;
+    return kxu::format::kReorderOutOfRange;
   for (int i = 0; i < nCount; ++i) {
     const CStringUTF8 copy = pSrcArray->GetAt(pnOrder[i]);
     pDestArray->SetAt(i, copy);
   }
-  return kResultDone;
+  return kxu::format::kReorderDone;
 }

@@ -4,6 +4,17 @@
 #include <kxutils96/frame/host_object.h>
 #include <kxutils96/kxu_export.h>
 
+namespace kxu::format {
+
+// The reorder's results; a null pointer or a missing array is
+// kxu::frame::kResultMissingArgument.
+enum ReorderResult : int {
+  kReorderDone = 1,
+  kReorderOutOfRange = -2,  // an order entry lies outside the source
+};
+
+}  // namespace kxu::format
+
 extern "C" {
 
 // Sets string i of `pDest`'s array to a copy of string `pnOrder[i]` of

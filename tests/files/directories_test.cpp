@@ -32,8 +32,10 @@ using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 using Paths = std::set<std::string>;
 
-constexpr int kDone = 1;
-constexpr int kFailed = 0;
+using kxu::files::kDirectoryDone;
+using kxu::files::kDirectoryFailed;
+using kxu::files::kDirectoryNoFolder;
+using kxu::files::kDirectorySearchFailed;
 
 // Creates the entries under `root`: a name ending in '/' is a folder, any
 // other a file holding its own name.
@@ -90,20 +92,20 @@ class CopyDirectory : public testing::Test {
 TEST_F(CopyDirectory, CopiesTheWholeTreeIntoANewDestination) {
   MakeTree(m_dir.Path("src"), {"a.txt", "my file \xC3\xA9.txt", "sub/b.txt", "sub/deeper/c",
                                "empty/", "\xE6\x97\xA5\xE6\x9C\xAC/d"});
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), TreeOf(m_dir.Path("src")));
 }
 
 TEST_F(CopyDirectory, WithoutSubfoldersCopiesTheTopFilesOnly) {
   MakeTree(m_dir.Path("src"), {"a", "b", "sub/c", "empty/"});
-  EXPECT_EQ(Copy(0), kDone);
+  EXPECT_EQ(Copy(0), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "b"}));
 }
 
 TEST_F(CopyDirectory, WritesIntoAnExistingDestination) {
   MakeTree(m_dir.Path("src"), {"a", "sub/b"});
   MakeTree(m_dir.Path("dst"), {"old", "sub/older"});
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "old", "sub/", "sub/b", "sub/older"}));
 }
 
@@ -113,7 +115,8 @@ TEST_F(CopyDirectory, TreatsEveryWayOfEndingThePathAlike) {
   int n = 0;
   for (const std::string& from : {src, src + "\\", src + "/"}) {
     const std::string to = Utf8(m_dir.Path("dst" + std::to_string(n++))) + "\\";
-    EXPECT_EQ(kxuCopyDirectory(from.c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDone) << from;
+    EXPECT_EQ(kxuCopyDirectory(from.c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryDone)
+        << from;
     EXPECT_EQ(TreeOf(to.substr(0, to.size() - 1)), (Paths{"a", "sub/", "sub/b"})) << from;
   }
 }
@@ -122,14 +125,14 @@ TEST_F(CopyDirectory, NeverCopiesHiddenEntries) {
   MakeTree(m_dir.Path("src"), {".hidden", ".git/config", "sub/.profile", "sub/seen"});
   for (const char* name : {".hidden", ".git", "sub/.profile"})
     MarkHidden(m_dir.Path("src/" + std::string(name)));
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"sub/", "sub/seen"}));
 }
 
 TEST_F(CopyDirectory, CopiesReadOnlyFiles) {
   MakeTree(m_dir.Path("src"), {"locked"});
   fs::permissions(m_dir.Path("src/locked"), fs::perms::owner_read);
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(fs::status(m_dir.Path("dst/locked")).permissions(),
             fs::status(m_dir.Path("src/locked")).permissions());
 }
@@ -139,7 +142,7 @@ TEST_F(CopyDirectory, CopiesWhatLinksPointTo) {
   MakeTree(m_dir.Path("src"), {});
   WriteBytes(m_dir.Path("outside"), "link");
   fs::create_symlink(m_dir.Path("outside"), m_dir.Path("src/link"));
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_FALSE(fs::is_symlink(m_dir.Path("dst/link")));
   EXPECT_EQ(ReadBytes(m_dir.Path("dst/link")), "link");
 }
@@ -162,7 +165,7 @@ TEST_P(CopySkipLists, LeaveOutTheListedNamesAtEveryDepth) {
            {"a.txt", "a.txt.bak", "Temp/t", "sub/A.TXT", "sub/temp/u", "sub/keep", "Tempo/v"});
   CZQVStringArray folders = ArrayOf(GetParam().folders);
   CZQVStringArray files = ArrayOf(GetParam().files);
-  EXPECT_EQ(Copy(1, &folders, &files), kDone);
+  EXPECT_EQ(Copy(1, &folders, &files), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), GetParam().expected);
 }
 
@@ -194,15 +197,15 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(CopyDirectory, FailsWhenTheDestinationCannotBeCreated) {
   MakeTree(m_dir.Path("src"), {"a"});
   const std::string to = Utf8(m_dir.Path("no/dst"));
-  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kFailed);
+  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryFailed);
   EXPECT_FALSE(fs::exists(m_dir.Path("no")));
 }
 
 TEST_F(CopyDirectory, FailsForAMissingSourceAndKeepsTheNewDestination) {
-  EXPECT_EQ(Copy(1), kFailed);
+  EXPECT_EQ(Copy(1), kDirectoryFailed);
   EXPECT_TRUE(fs::is_directory(m_dir.Path("dst")));
-  EXPECT_EQ(kxuCopyDirectory(nullptr, Dst().c_str(), 1, nullptr, nullptr, 0), kFailed);
-  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), nullptr, 1, nullptr, nullptr, 0), kFailed);
+  EXPECT_EQ(kxuCopyDirectory(nullptr, Dst().c_str(), 1, nullptr, nullptr, 0), kDirectoryFailed);
+  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), nullptr, 1, nullptr, nullptr, 0), kDirectoryFailed);
 }
 
 TEST_F(CopyDirectory, StopsAtTheFirstTopLevelFileThatExistsAlready) {
@@ -213,7 +216,7 @@ TEST_F(CopyDirectory, StopsAtTheFirstTopLevelFileThatExistsAlready) {
   fs::create_directory(m_dir.Path("dst"));
   WriteBytes(m_dir.Path("dst") / blocked, "old");
 
-  EXPECT_EQ(Copy(1), kFailed);
+  EXPECT_EQ(Copy(1), kDirectoryFailed);
   Paths expected = {"!" + blocked};
   for (const std::string& name : order) {
     if (name == blocked) break;
@@ -226,7 +229,7 @@ TEST_F(CopyDirectory, OverwritesTopLevelFilesWhenCalledAsNested) {
   MakeTree(m_dir.Path("src"), {"a"});
   MakeTree(m_dir.Path("dst"), {});
   WriteBytes(m_dir.Path("dst/a"), "old");
-  EXPECT_EQ(Copy(1, nullptr, nullptr, 1), kDone);
+  EXPECT_EQ(Copy(1, nullptr, nullptr, 1), kDirectoryDone);
   EXPECT_EQ(ReadBytes(m_dir.Path("dst/a")), "a");
 }
 
@@ -241,7 +244,7 @@ TEST_F(CopyDirectory, AFailureInASubfolderEndsThatSubfolderOnly) {
   // Existing files below the top level are overwritten.
   WriteBytes(m_dir.Path("dst/sub") / order[0], "old");
 
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   Paths expected = {"top1", "top2", "sub/", "sub/" + blocked + "/"};
   for (const std::string& name : order) {
     if (name == blocked) break;
@@ -255,7 +258,7 @@ TEST_F(CopyDirectory, PassesOverASubfolderItCannotRead) {
     GTEST_SKIP() << why;
   MakeTree(m_dir.Path("src"), {"a", "closed/hidden_from_us", "z/b"});
   fs::permissions(m_dir.Path("src/closed"), fs::perms::none);
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   fs::permissions(m_dir.Path("src/closed"), fs::perms::owner_all);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "closed/", "z/", "z/b"}));
 }
@@ -265,7 +268,7 @@ TEST_F(CopyDirectory, WalksAThousandLevelsDeep) {
   fs::create_directory(deepest);
   for (int i = 0; i < 1000; ++i) fs::create_directory(deepest /= "d");
   WriteBytes(deepest / "leaf", "bottom");
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   fs::path copied = m_dir.Path("dst");
   for (int i = 0; i < 1000; ++i) copied /= "d";
   EXPECT_EQ(ReadBytes(copied / "leaf"), "bottom");
@@ -278,7 +281,7 @@ TEST_F(CopyDirectory, DoesNotFollowALinkBackToAFolderBeingWalked) {
   fs::create_directory_symlink(m_dir.Path("src/sub"), m_dir.Path("src/sub/self"));
   // A link to a folder that is not being walked is copied as that folder.
   fs::create_directory_symlink(m_dir.Path("src/other"), m_dir.Path("src/sub/side"));
-  EXPECT_EQ(Copy(1), kDone);
+  EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")),
             (Paths{"a", "sub/", "sub/b", "other/", "other/c", "sub/side/", "!sub/side/c"}));
 }
@@ -286,14 +289,14 @@ TEST_F(CopyDirectory, DoesNotFollowALinkBackToAFolderBeingWalked) {
 TEST_F(CopyDirectory, RefusesToCopyAFolderOntoItself) {
   MakeTree(m_dir.Path("src"), {"a", "sub/b"});
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), (Src() + "\\").c_str(), 1, nullptr, nullptr, 1),
-            kFailed);
+            kDirectoryFailed);
   EXPECT_EQ(TreeOf(m_dir.Path("src")), (Paths{"a", "sub/", "sub/b"}));
 }
 
 TEST_F(CopyDirectory, DoesNotCopyADestinationInsideTheSourceIntoItself) {
   MakeTree(m_dir.Path("src"), {"a", "sub/b"});
   const std::string to = Utf8(m_dir.Path("src/sub/out"));
-  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDone);
+  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("src/sub/out")), (Paths{"a", "sub/", "sub/b"}));
 }
 
@@ -306,7 +309,8 @@ TEST_F(CopyDirectory, FlatExportAsksFolderListThenFileList) {
   CZQVStringArray saFiles = ArrayOf({"b"});
   folders.Answer(QUERY_STRING_ARRAY, &saFolders);
   files.Answer(QUERY_STRING_ARRAY, &saFiles);
-  EXPECT_EQ(kxu_copy_directory(Src().c_str(), Dst().c_str(), 1, &folders, &files, 0), kDone);
+  EXPECT_EQ(kxu_copy_directory(Src().c_str(), Dst().c_str(), 1, &folders, &files, 0),
+            kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "keep/", "keep/d"}));
   ASSERT_EQ(log.size(), 2u);
   EXPECT_EQ(log[0].pObject, &folders);
@@ -317,7 +321,7 @@ TEST_F(CopyDirectory, FlatExportAsksFolderListThenFileList) {
   }
   EXPECT_EQ(
       kxu_copy_directory(Src().c_str(), Utf8(m_dir.Path("dst2")).c_str(), 0, nullptr, nullptr, 0),
-      kDone);
+      kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst2")), (Paths{"a", "b"}));
   EXPECT_EQ(log.size(), 2u);
 }
@@ -359,18 +363,19 @@ TEST_F(DeleteFiles, ReportsEachResultCode) {
   const std::string file = Utf8(m_dir.Path("d/c.log"));
   for (const Case& c :
        {Case{Dir(), "*.none", 0}, Case{Dir(), "a.txt.*x", 0},
-        Case{Utf8(m_dir.Path("missing")), "*.*", -1}, Case{file, "*.*", -1}, Case{"", "*.*", -1}}) {
+        Case{Utf8(m_dir.Path("missing")), "*.*", kDirectoryNoFolder},
+        Case{file, "*.*", kDirectoryNoFolder}, Case{"", "*.*", kDirectoryNoFolder}}) {
     EXPECT_EQ(kxuDelFiles(c.dir.c_str(), c.pattern, nullptr), c.nExpected) << c.dir << c.pattern;
   }
-  EXPECT_EQ(kxuDelFiles(nullptr, "*.*", nullptr), -1);
+  EXPECT_EQ(kxuDelFiles(nullptr, "*.*", nullptr), kDirectoryNoFolder);
   EXPECT_EQ(TreeOf(m_dir.Path("d")).size(), 8u);
 }
 
-TEST_F(DeleteFiles, GivesMinusTwoForAFolderItCannotSearch) {
+TEST_F(DeleteFiles, ReportsAFolderItCannotSearch) {
   if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
     GTEST_SKIP() << why;
   fs::permissions(m_dir.Path("d"), fs::perms::owner_write | fs::perms::owner_exec);
-  EXPECT_EQ(kxuDelFiles(Dir().c_str(), "*.*", nullptr), -2);
+  EXPECT_EQ(kxuDelFiles(Dir().c_str(), "*.*", nullptr), kDirectorySearchFailed);
   fs::permissions(m_dir.Path("d"), fs::perms::owner_all);
   EXPECT_EQ(TreeOf(m_dir.Path("d")).size(), 8u);
 }

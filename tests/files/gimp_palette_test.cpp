@@ -14,6 +14,8 @@
 
 namespace {
 
+using kxu::files::kPaletteNotAPalette;
+using kxu::files::kPaletteOpenFailed;
 using kxu::test::TempDir;
 using kxu::test::Utf8;
 using kxu::test::WriteBytes;
@@ -95,11 +97,20 @@ INSTANTIATE_TEST_SUITE_P(
                     16,
                     2,
                     {{1, 2, 3}, {4, 5, 6}}},
-        PaletteCase{"HeaderWithTrailingBlank", "GIMP Palette \n1 2 3\n", 16, -2, {}},
-        PaletteCase{"HeaderAfterByteOrderMark", "\xEF\xBB\xBFGIMP Palette\n1 2 3\n", 16, -2, {}},
-        PaletteCase{"EmptyFile", "", 16, -2, {}},
-        PaletteCase{"HeaderOnly", "GIMP Palette\n", 16, -2, {}},
-        PaletteCase{"NoColourLine", "GIMP Palette\nName: a b\nColumns: 3\n# 1 2 3\n", 16, -2, {}},
+        PaletteCase{
+            "HeaderWithTrailingBlank", "GIMP Palette \n1 2 3\n", 16, kPaletteNotAPalette, {}},
+        PaletteCase{"HeaderAfterByteOrderMark",
+                    "\xEF\xBB\xBFGIMP Palette\n1 2 3\n",
+                    16,
+                    kPaletteNotAPalette,
+                    {}},
+        PaletteCase{"EmptyFile", "", 16, kPaletteNotAPalette, {}},
+        PaletteCase{"HeaderOnly", "GIMP Palette\n", 16, kPaletteNotAPalette, {}},
+        PaletteCase{"NoColourLine",
+                    "GIMP Palette\nName: a b\nColumns: 3\n# 1 2 3\n",
+                    16,
+                    kPaletteNotAPalette,
+                    {}},
         PaletteCase{"IndentedFirstColour", "GIMP Palette\n \t 7 8 9 x\n", 16, 1, {{7, 8, 9}}},
         PaletteCase{"OutOfRangeKept", "GIMP Palette\n300 -5 +7\n", 16, 1, {{300, -5, 7}}},
         PaletteCase{"NonNumericGivesZero", "GIMP Palette\n12 abc 3x\n", 16, 1, {{12, 0, 3}}},
@@ -129,16 +140,18 @@ INSTANTIATE_TEST_SUITE_P(
         PaletteCase{"ExactlyRoom", Numbered(3), 3, 3, NumberedColours(3)},
         PaletteCase{"NoRoom", Numbered(3), 0, 0, {}},
         PaletteCase{"NegativeRoom", Numbered(3), -4, 0, {}},
-        PaletteCase{"NoRoomStillNeedsAColourLine", "GIMP Palette\n", 0, -2, {}}));
+        PaletteCase{"NoRoomStillNeedsAColourLine", "GIMP Palette\n", 0, kPaletteNotAPalette, {}}));
 
 TEST(ReadPaletteArguments, MissingFilesAndArraysGiveMinusOne) {
   TempDir dir;
   int r[1] = {kUntouched}, g[1] = {kUntouched}, b[1] = {kUntouched};
-  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("missing.gpl")).c_str(), r, g, b, 1), -1);
-  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path()).c_str(), r, g, b, 1), -1);
-  EXPECT_EQ(kxu_read_GIMP_palette(nullptr, r, g, b, 1), -1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("missing.gpl")).c_str(), r, g, b, 1),
+            kPaletteOpenFailed);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path()).c_str(), r, g, b, 1), kPaletteOpenFailed);
+  EXPECT_EQ(kxu_read_GIMP_palette(nullptr, r, g, b, 1), kPaletteOpenFailed);
   WriteBytes(dir.Path("p.gpl"), "GIMP Palette\n1 2 3\n");
-  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), r, nullptr, b, 1), -1);
+  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), r, nullptr, b, 1),
+            kPaletteOpenFailed);
   EXPECT_EQ(r[0], kUntouched);
   EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), nullptr, nullptr, nullptr, 0),
             0);

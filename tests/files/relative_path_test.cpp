@@ -19,39 +19,46 @@ void PrintTo(const RelativeCase& c, std::ostream* os) {
   *os << "base '" << c.base << "' path '" << c.path << "' max " << c.nMaxLevels;
 }
 
+using namespace kxu::files;
+
 class MakeRelativePath : public testing::TestWithParam<RelativeCase> {};
 
 TEST_P(MakeRelativePath, GivesTheResultOfItsRow) {
   const RelativeCase& c = GetParam();
   CStringUTF8 strResult("untouched");
   EXPECT_EQ(kxu_make_relative_path(&strResult, c.base, c.path, c.nMaxLevels), c.nExpected);
-  EXPECT_STREQ(strResult, c.nExpected == 0 ? c.result : "untouched");
+  EXPECT_STREQ(strResult, c.nExpected == kRelativePathDone ? c.result : "untouched");
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, MakeRelativePath,
     testing::Values(
-        RelativeCase{R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, 0, R"(..\plots\a.png)"},
-        RelativeCase{R"(E:\work\)", R"(E:\work\plots\a.png)", 9, 0, R"(plots\a.png)"},
-        RelativeCase{R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, 0, R"(..\plots\a.png)"},
-        RelativeCase{R"(E:\work\data)", R"(E:\work\plots\a.png)", 9, 0, R"(plots\a.png)"},
-        RelativeCase{R"(E:\ab\)", R"(E:\abc\f.txt)", 9, 0, R"(..\abc\f.txt)"},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 9, 0, R"(..\..\..\x\f)"},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 2, -3, ""},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 3, 0, R"(..\..\..\x\f)"},
-        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", 0, 0, "a.png"},
-        RelativeCase{R"(E:\work\sub\)", R"(E:\work\a.png)", 0, -3, ""},
-        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", -1, -3, ""},
-        RelativeCase{R"(e:\work\)", R"(E:\work\a.png)", 9, -2, ""},
-        RelativeCase{R"(D:\work\)", R"(E:\work\a.png)", 9, -2, ""},
-        RelativeCase{"", R"(E:\work\a.png)", 9, -2, ""},
+        RelativeCase{R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
+                     R"(..\plots\a.png)"},
+        RelativeCase{R"(E:\work\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
+                     R"(plots\a.png)"},
+        RelativeCase{R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
+                     R"(..\plots\a.png)"},
+        RelativeCase{R"(E:\work\data)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
+                     R"(plots\a.png)"},
+        RelativeCase{R"(E:\ab\)", R"(E:\abc\f.txt)", 9, kRelativePathDone, R"(..\abc\f.txt)"},
+        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 9, kRelativePathDone, R"(..\..\..\x\f)"},
+        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 2, kRelativePathTooManyLevels, ""},
+        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 3, kRelativePathDone, R"(..\..\..\x\f)"},
+        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", 0, kRelativePathDone, "a.png"},
+        RelativeCase{R"(E:\work\sub\)", R"(E:\work\a.png)", 0, kRelativePathTooManyLevels, ""},
+        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", -1, kRelativePathTooManyLevels, ""},
+        RelativeCase{R"(e:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
+        RelativeCase{R"(D:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
+        RelativeCase{"", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
         // A backslash at the first byte does not count as a shared folder.
-        RelativeCase{R"(\x\)", R"(\y\f)", 9, -2, ""},
-        RelativeCase{"E:/work/", "E:/work/a.png", 9, -1, ""},
-        RelativeCase{R"(E:\)", "a.png", 9, -1, ""}, RelativeCase{R"(\\)", R"(\\f)", 9, -1, ""},
-        RelativeCase{R"(E:\w\)", R"(E:\w\)", 9, 0, ""},
-        RelativeCase{"E:\\\xC3\xA9t\xC3\xA9\\x\\", "E:\\\xC3\xA9t\xC3\xA9\\y\\f", 9, 0,
-                     "..\\y\\f"}));
+        RelativeCase{R"(\x\)", R"(\y\f)", 9, kRelativePathNothingShared, ""},
+        RelativeCase{"E:/work/", "E:/work/a.png", 9, kRelativePathNoFolder, ""},
+        RelativeCase{R"(E:\)", "a.png", 9, kRelativePathNoFolder, ""},
+        RelativeCase{R"(\\)", R"(\\f)", 9, kRelativePathNoFolder, ""},
+        RelativeCase{R"(E:\w\)", R"(E:\w\)", 9, kRelativePathDone, ""},
+        RelativeCase{"E:\\\xC3\xA9t\xC3\xA9\\x\\", "E:\\\xC3\xA9t\xC3\xA9\\y\\f", 9,
+                     kRelativePathDone, "..\\y\\f"}));
 
 TEST(MakeRelativePathArguments, NullArgumentsGiveMinusOneAndChangeNothing) {
   CStringUTF8 strResult("untouched");

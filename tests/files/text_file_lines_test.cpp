@@ -24,7 +24,7 @@ using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
 constexpr int kInitialCap = 80;
-constexpr int kResultCapSet = -2;
+using kxu::files::kLinesCapSet;
 
 // Keeps the process-wide line cap of one test from reaching the others.
 class ReadLines : public testing::Test {
@@ -35,7 +35,7 @@ class ReadLines : public testing::Test {
   }
 
   static void SetCap(int nCap) {
-    ASSERT_EQ(kxuReadTextFileLines("", nullptr, static_cast<unsigned>(nCap)), kResultCapSet);
+    ASSERT_EQ(kxuReadTextFileLines("", nullptr, static_cast<unsigned>(nCap)), kLinesCapSet);
   }
 
   int m_nSavedCap = 0;
@@ -141,11 +141,11 @@ TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
 }
 
 TEST_F(ReadLines, SettingTheCapAnswersMinusTwoAndReportingGivesIt) {
-  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kResultCapSet);
+  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
   // Taken as a signed int, unchecked.
-  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kResultCapSet);
-  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), -1);
+  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
 }
 
 TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
@@ -154,7 +154,8 @@ TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
   const std::string folder = Utf8(dir.Path());
   for (const char* name : {missing.c_str(), folder.c_str(), static_cast<const char*>(nullptr)}) {
     CZQVStringArray lines = ArrayOf({"kept"});
-    EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), -1) << (name ? name : "(null)");
+    EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), kxu::files::kLinesOpenFailed)
+        << (name ? name : "(null)");
     EXPECT_EQ(TextsOf(lines), Texts{"kept"});
   }
 }
@@ -166,7 +167,8 @@ TEST_F(ReadLines, AnUnreadableFileGivesMinusOne) {
   WriteBytes(dir.Path("f.txt"), "a");
   std::filesystem::permissions(dir.Path("f.txt"), std::filesystem::perms::none);
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), -1);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0),
+            kxu::files::kLinesOpenFailed);
 }
 
 TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
@@ -176,7 +178,7 @@ TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
   CFile writer;
   ASSERT_TRUE(writer.Open(path.u16string().c_str(), CFile::modeWrite));
   CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), -1);
+  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), kxu::files::kLinesOpenFailed);
   writer.Close();
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
 }
@@ -206,7 +208,7 @@ TEST_F(ReadLines, TheFlatFormReadsThroughTheHostObjectsArray) {
 }
 
 TEST_F(ReadLines, TheFlatFormWithANullObjectSetsAndReportsTheCap) {
-  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kResultCapSet);
+  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
   EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
 }
 

@@ -1,5 +1,6 @@
 // Filling a script string array from another in a given order.
 #include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/frame/flat_call.h>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,9 @@
 
 namespace {
 
+using kxu::format::kReorderDone;
+using kxu::format::kReorderOutOfRange;
+using kxu::frame::kResultMissingArgument;
 using kxu::test::ArrayOf;
 using kxu::test::MockHostObject;
 using kxu::test::QueryLog;
@@ -52,18 +56,19 @@ TEST_P(MultiStrReorderTest, CopiesInOrder) {
 
 INSTANTIATE_TEST_SUITE_P(
     kxu_multi_str_reorder, MultiStrReorderTest,
-    ::testing::Values(ReorderCase{"Permutation", {2, 0, 1}, 3, {"x", "y", "z"}, {"c", "a", "b"}, 1},
-                      ReorderCase{"Repeat", {1, 1}, 3, {"x", "y"}, {"b", "b"}, 1},
-                      ReorderCase{"IndexAtSize", {0, 3}, 3, {"x", "y"}, {"x", "y"}, -2},
-                      ReorderCase{"NegativeIndex", {0, -1}, 3, {"x", "y"}, {"x", "y"}, -2},
-                      ReorderCase{"StatedSizeLimits", {2}, 2, {"x"}, {"x"}, -2},
-                      ReorderCase{
-                          "LongerDestKeepsTail", {2}, 3, {"x", "y", "z"}, {"c", "y", "z"}, 1},
-                      ReorderCase{"DestShorterThanCount", {0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, -2},
-                      ReorderCase{"StatedSizePastSource", {3}, 5, {"x"}, {"x"}, -2},
-                      ReorderCase{"NoIndexes", {}, 3, {"x"}, {"x"}, 1},
-                      ReorderCase{"NoIndexesNoSource", {}, 0, {"x"}, {"x"}, -2},
-                      ReorderCase{"LowestStatedSize", {0}, INT_MIN, {"x"}, {"x"}, -2}),
+    ::testing::Values(
+        ReorderCase{"Permutation", {2, 0, 1}, 3, {"x", "y", "z"}, {"c", "a", "b"}, kReorderDone},
+        ReorderCase{"Repeat", {1, 1}, 3, {"x", "y"}, {"b", "b"}, kReorderDone},
+        ReorderCase{"IndexAtSize", {0, 3}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
+        ReorderCase{"NegativeIndex", {0, -1}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
+        ReorderCase{"StatedSizeLimits", {2}, 2, {"x"}, {"x"}, kReorderOutOfRange},
+        ReorderCase{"LongerDestKeepsTail", {2}, 3, {"x", "y", "z"}, {"c", "y", "z"}, 1},
+        ReorderCase{
+            "DestShorterThanCount", {0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
+        ReorderCase{"StatedSizePastSource", {3}, 5, {"x"}, {"x"}, kReorderOutOfRange},
+        ReorderCase{"NoIndexes", {}, 3, {"x"}, {"x"}, kReorderDone},
+        ReorderCase{"NoIndexesNoSource", {}, 0, {"x"}, {"x"}, kReorderOutOfRange},
+        ReorderCase{"LowestStatedSize", {0}, INT_MIN, {"x"}, {"x"}, kReorderOutOfRange}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_multi_str_reorder, SameArrayReadsReplacedStrings) {
@@ -83,12 +88,12 @@ TEST(kxu_multi_str_reorder, MissingObjectsOrArrays) {
   MockHostObject empty(log);
   object.Answer(QUERY_STRING_ARRAY, &array);
   const int order[] = {1, 0};
-  EXPECT_EQ(kxu_multi_str_reorder(2, nullptr, order, 2, &object), -1);
-  EXPECT_EQ(kxu_multi_str_reorder(2, &object, nullptr, 2, &object), -1);
-  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, nullptr), -1);
+  EXPECT_EQ(kxu_multi_str_reorder(2, nullptr, order, 2, &object), kResultMissingArgument);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, nullptr, 2, &object), kResultMissingArgument);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, nullptr), kResultMissingArgument);
   EXPECT_TRUE(log.empty());
-  EXPECT_EQ(kxu_multi_str_reorder(2, &empty, order, 2, &object), -1);
-  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, &empty), -1);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &empty, order, 2, &object), kResultMissingArgument);
+  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, &empty), kResultMissingArgument);
   EXPECT_EQ(TextsOf(array), (Texts{"a", "b"}));
 }
 
