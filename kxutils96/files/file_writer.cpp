@@ -2,6 +2,7 @@
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
+#include <kxutils96/platform/framework_exceptions.h>
 
 namespace {
 
@@ -11,13 +12,14 @@ constexpr UINT kWriteOpenFlags = CFile::modeCreate | CFile::modeWrite | CFile::t
 
 bool kxuWriteToFile(const char* lpcszFile, const char* lpcszText) {
   const kxu::files::WideFileName name(lpcszFile);
+  // True once the file opened, even when a later write failed.
   CZUTF8StdioFile file;
-  try {
-    if (!file.Open(name.Get(), kWriteOpenFlags)) return false;
+  bool bOpened = false;
+  kxu::platform::DeletingFrameworkExceptions([&] {
+    bOpened = file.Open(name.Get(), kWriteOpenFlags) != FALSE;
+    if (!bOpened) return;
     file.WriteUTF8String(lpcszText);
     file.Close();
-  } catch (CException* e) {
-    e->Delete();
-  }
-  return true;
+  });
+  return bOpened;
 }

@@ -5,6 +5,7 @@
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
@@ -89,15 +90,16 @@ void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
 
 int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEndian) {
   strText.Empty();
+  // A failure after the file opened keeps what was read.
   CFile file;
-  try {
-    if (!file.Open(lpcwszFile, kReadFlags)) return 0;
+  bool bOpened = false;
+  kxu::platform::DeletingFrameworkExceptions([&] {
+    bOpened = file.Open(lpcwszFile, kReadFlags) != FALSE;
+    if (!bOpened) return;
     ReadUtf16Body(file, strText, bBigEndian != 0);
     file.Close();
-  } catch (CException* e) {
-    e->Delete();
-  }
-  return 1;
+  });
+  return bOpened ? 1 : 0;
 }
 
 // The UTF-8 reader's work after a successful open.
@@ -117,15 +119,16 @@ void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
 
 int ReadUTF8TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
   strText.Empty();
+  // A failure after the file opened keeps what was read.
   CFile file;
-  try {
-    if (!file.Open(lpcwszFile, kReadFlags)) return 0;
+  bool bOpened = false;
+  kxu::platform::DeletingFrameworkExceptions([&] {
+    bOpened = file.Open(lpcwszFile, kReadFlags) != FALSE;
+    if (!bOpened) return;
     ReadUtf8Body(file, strText);
     file.Close();
-  } catch (CException* e) {
-    e->Delete();
-  }
-  return 1;
+  });
+  return bOpened ? 1 : 0;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <kxutils96/platform/afx_archive.h>
 
+#include <kxutils96/platform/framework_exceptions.h>
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -63,11 +65,7 @@ CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
 
 CArchive::~CArchive() {
   if (m_pFile != nullptr && IsStoring() && (m_nMode & bNoFlushOnDelete) == 0) {
-    try {
-      Flush();
-    } catch (CException* e) {
-      e->Delete();
-    }
+    kxu::platform::DeletingFrameworkExceptions([this] { Flush(); });
   }
   if (!m_bUserBuf) std::free(m_lpBufStart);
 }

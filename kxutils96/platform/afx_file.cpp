@@ -10,6 +10,7 @@
 #include <utility>
 
 #include <kxutils96/platform/afx_file_system.h>
+#include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
 
 using kxu::platform::RequireBuffer;
@@ -203,11 +204,7 @@ CStdioFile::CStdioFile(LPCTSTR lpszFileName, UINT nOpenFlags) {
 }
 
 CStdioFile::~CStdioFile() {
-  try {
-    Close();
-  } catch (CException* e) {
-    e->Delete();
-  }
+  kxu::platform::DeletingFrameworkExceptions([this] { Close(); });
 }
 
 BOOL CStdioFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {

@@ -7,6 +7,7 @@
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
 
 namespace {
@@ -81,12 +82,9 @@ int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFl
   if (!file.Open(name.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return kEncodingUtf8;
   std::vector<BYTE> sample(kSampleBytes);
   UINT nRead = 0;
-  try {
-    nRead = file.Read(sample.data(), kSampleBytes);
-  } catch (CException* e) {
-    e->Delete();
+  if (!kxu::platform::DeletingFrameworkExceptions(
+          [&] { nRead = file.Read(sample.data(), kSampleBytes); }))
     return kEncodingUtf8;
-  }
   const Bytes bytes(sample.data(), nRead);
   if (const int marked = EncodingOfMark(bytes); marked >= 0) return marked;
   if ((nFlags & kDetectUtf16WithoutMark) != 0) {

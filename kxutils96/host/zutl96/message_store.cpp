@@ -12,6 +12,7 @@
 
 #include <kxutils96/host/zutl96/detail/message_store_parser.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
 
 namespace {
@@ -64,17 +65,16 @@ bool ReadStoreFile(LPCWSTR lpszFileName, std::string& content) {
   CFile file;
   if (!file.Open(lpszFileName, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary))
     return false;
-  try {
+  bool bWhole = false;
+  kxu::platform::DeletingFrameworkExceptions([&] {
     const ULONGLONG nLength = file.GetLength();
-    if (nLength > kMaxStoreBytes) return false;
+    if (nLength > kMaxStoreBytes) return;
     content.resize(static_cast<std::size_t>(nLength));
     const UINT nRead = content.empty() ? 0 : file.Read(content.data(), static_cast<UINT>(nLength));
     file.Close();
-    return nRead == nLength;
-  } catch (CException* pException) {
-    pException->Delete();
-    return false;
-  }
+    bWhole = nRead == nLength;
+  });
+  return bWhole;
 }
 
 // Copies `text` into `pBuffer` of `nBufferSize` (at least 2) bytes, cut
