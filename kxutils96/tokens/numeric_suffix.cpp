@@ -108,7 +108,12 @@ int kxutilsSeparateCharWithNumericSuffix(const char* lpcszText, CZQVStringArray*
                                          const char* lpcszStandAlone, const char* lpcszSuffix,
                                          int bAllowDuplicates) {
   if (AnyNull(lpcszText, pResult, lpcszStandAlone, lpcszSuffix)) return kSuffixMissingArgument;
-  return Separate(lpcszText, *pResult, lpcszStandAlone, lpcszSuffix, bAllowDuplicates != 0);
+  // Copies first: each text may be a string of the result, whose last string
+  // grows (and moves) as digits are appended to it.
+  const std::string text(lpcszText);
+  const std::string standAlone(lpcszStandAlone);
+  const std::string suffix(lpcszSuffix);
+  return Separate(text, *pResult, standAlone, suffix, bAllowDuplicates != 0);
 }
 
 int kxu_separate_char_with_numeric_suffix(const char* lpcszText, HostObject* pResult,

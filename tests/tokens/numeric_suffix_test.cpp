@@ -69,6 +69,14 @@ TEST(kxutilsSeparateCharWithNumericSuffix, NullArgumentsChangeNothing) {
   EXPECT_EQ(TextsOf(result), Texts{"x"});
 }
 
+TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
+  // The digits grow the result's last string, which holds the stand-alone set.
+  const std::string text = " " + std::string(64, '7');
+  CZQVStringArray result = ArrayOf({"L"});
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, result[0], " ", 0), 1);
+  EXPECT_EQ(TextsOf(result), Texts{"L" + std::string(64, '7')});
+}
+
 TEST(kxutilsSeparateCharWithNumericSuffix, ManyElementsStayFast) {
   // 200000 distinct suffixed elements: the duplicate test must not walk the array.
   std::string text;
