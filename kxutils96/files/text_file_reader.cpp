@@ -1,11 +1,15 @@
 #include <kxutils96/files/text_file_reader.h>
 
-#include <cstring>
+#include <algorithm>
+#include <initializer_list>
+#include <string_view>
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/framework_exceptions.h>
+#include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
@@ -16,17 +20,21 @@ constexpr UINT kReadFlags = CFile::modeRead | CFile::shareDenyWrite;
 constexpr int kEncodingByteMask = 0xFF;
 constexpr int kHostCodePage = -1;  // zqMBCStoUTF8's code page for the host's
 
-// Byte-order marks, zero-terminated so that they compare with strcmp
-// against the file's first bytes in a zero-filled buffer.
-constexpr char kMarkUtf16LE[] = "\xFF\xFE";
-constexpr char kMarkUtf16BE[] = "\xFE\xFF";
-constexpr char kMarkUtf8[] = "\xEF\xBB\xBF";
+using kxu::platform::ByteOrderMark;
+
 constexpr UINT kUtf16MarkSize = 2;
 constexpr UINT kUtf8MarkSize = 3;
 
-// True when the bytes read into the zero-filled `head` are exactly the `mark`.
-bool IsMark(const char (&head)[kUtf8MarkSize + 1], const char* mark) {
-  return std::strcmp(head, mark) == 0;
+// Reads the file's first `nSize` bytes: when they are a byte-order mark of
+// one of `accepted`, returns it and leaves the file after it; otherwise
+// returns kNone and goes back to the start.
+ByteOrderMark SkipMark(CFile& file, UINT nSize, std::initializer_list<ByteOrderMark> accepted) {
+  char head[kUtf8MarkSize] = {};
+  const UINT nRead = file.Read(head, nSize);
+  const ByteOrderMark mark = kxu::platform::ByteOrderMarkOf(std::string_view(head, nRead)).mark;
+  if (std::find(accepted.begin(), accepted.end(), mark) != accepted.end()) return mark;
+  file.Seek(0, CFile::begin);
+  return ByteOrderMark::kNone;
 }
 
 // The file's length, low 32 bits. Files of 2 GiB or more are outside the
@@ -65,17 +73,12 @@ void SwapBytes(WCHAR* pUnits, UINT nUnits) {
 void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
   UINT nLength = LowLength(file);
   if (nLength < kUtf16MarkSize) return;
-  char head[kUtf8MarkSize + 1] = {};
-  file.Read(head, kUtf16MarkSize);
   bool bSwap = bBigEndian;
-  if (IsMark(head, kMarkUtf16LE)) {
+  const ByteOrderMark mark =
+      SkipMark(file, kUtf16MarkSize, {ByteOrderMark::kUtf16LE, ByteOrderMark::kUtf16BE});
+  if (mark != ByteOrderMark::kNone) {
     nLength -= kUtf16MarkSize;
-    bSwap = false;
-  } else if (IsMark(head, kMarkUtf16BE)) {
-    nLength -= kUtf16MarkSize;
-    bSwap = true;
-  } else {
-    file.Seek(0, CFile::begin);
+    bSwap = mark == ByteOrderMark::kUtf16BE;
   }
   if (nLength % 2 != 0) return;
   const UINT nUnits = nLength / 2;
@@ -105,15 +108,9 @@ int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEnd
 // The UTF-8 reader's work after a successful open.
 void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
   UINT nLength = LowLength(file);
-  if (nLength >= kUtf8MarkSize) {
-    char head[kUtf8MarkSize + 1] = {};
-    file.Read(head, kUtf8MarkSize);
-    if (IsMark(head, kMarkUtf8)) {
-      nLength -= kUtf8MarkSize;
-    } else {
-      file.Seek(0, CFile::begin);
-    }
-  }
+  if (nLength >= kUtf8MarkSize &&
+      SkipMark(file, kUtf8MarkSize, {ByteOrderMark::kUtf8}) != ByteOrderMark::kNone)
+    nLength -= kUtf8MarkSize;
   if (nLength > 0) ReadIntoString(file, strText, nLength);
 }
 

@@ -2,26 +2,19 @@
 
 #include <string_view>
 
+#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_nls.h>
 
 namespace {
 
-constexpr BYTE kUtf8Mark[] = {0xEF, 0xBB, 0xBF};
-constexpr UINT kUtf8MarkSize = sizeof(kUtf8Mark);
+// The longest byte-order mark, UTF-8's.
+constexpr UINT kLongestMark = 3;
 constexpr WCHAR kLineFeed = 0x000A;
 constexpr WCHAR kCarriageReturn = 0x000D;
 // The code page for lines that are not UTF-8 when the system's ANSI page is
 // UTF-8 itself: one in which every byte is a character, so nothing is lost.
 constexpr UINT kLatinCodePage = 1252;
-
-bool StartsWith(const BYTE* bytes, UINT nCount, const BYTE* mark, UINT nMarkSize) {
-  if (nCount < nMarkSize) return false;
-  for (UINT i = 0; i < nMarkSize; ++i) {
-    if (bytes[i] != mark[i]) return false;
-  }
-  return true;
-}
 
 // The code page of lines that are not valid UTF-8.
 UINT FallbackCodePage() {
@@ -63,20 +56,22 @@ BOOL CZUNICODETextStdioFile::Open(LPCTSTR lpszFileName, UINT nOpenFlags, CFileEx
 }
 
 void CZUNICODETextStdioFile::DecideEncoding() {
-  BYTE head[kUtf8MarkSize] = {};
-  const UINT nRead = Read(head, kUtf8MarkSize);
-  UINT nMarkSize = 0;
-  m_encoding = Encoding::kBytes;
-  if (StartsWith(head, nRead, kUtf8Mark, kUtf8MarkSize)) {
-    nMarkSize = kUtf8MarkSize;
-  } else if (nRead >= 2 && head[0] == 0xFF && head[1] == 0xFE) {
-    m_encoding = Encoding::kUtf16LE;
-    nMarkSize = 2;
-  } else if (nRead >= 2 && head[0] == 0xFE && head[1] == 0xFF) {
-    m_encoding = Encoding::kUtf16BE;
-    nMarkSize = 2;
+  char head[kLongestMark] = {};
+  const UINT nRead = Read(head, kLongestMark);
+  const auto found = kxu::platform::ByteOrderMarkOf(std::string_view(head, nRead));
+  switch (found.mark) {
+    case kxu::platform::ByteOrderMark::kUtf16LE:
+      m_encoding = Encoding::kUtf16LE;
+      break;
+    case kxu::platform::ByteOrderMark::kUtf16BE:
+      m_encoding = Encoding::kUtf16BE;
+      break;
+    case kxu::platform::ByteOrderMark::kUtf8:
+    case kxu::platform::ByteOrderMark::kNone:
+      m_encoding = Encoding::kBytes;
+      break;
   }
-  Seek(nMarkSize, CFile::begin);
+  Seek(static_cast<LONGLONG>(found.nSize), CFile::begin);
 }
 
 BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {

@@ -1,12 +1,12 @@
 // Encoding detection of text files from their first bytes.
 #include <cstddef>
-#include <initializer_list>
 #include <span>
 #include <string_view>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
 
@@ -18,20 +18,19 @@ constexpr std::size_t kLongestUtf8Sequence = 4;
 
 using Bytes = std::span<const BYTE>;
 
-bool HasPrefix(Bytes bytes, std::initializer_list<BYTE> mark) {
-  if (bytes.size() < mark.size()) return false;
-  std::size_t i = 0;
-  for (BYTE b : mark) {
-    if (bytes[i++] != b) return false;
-  }
-  return true;
-}
-
 // The encoding a byte-order mark names, or -1 when there is none.
 int EncodingOfMark(Bytes bytes) {
-  if (HasPrefix(bytes, {0xEF, 0xBB, 0xBF})) return kEncodingUtf8;
-  if (HasPrefix(bytes, {0xFF, 0xFE})) return kEncodingUtf16LE;
-  if (HasPrefix(bytes, {0xFE, 0xFF})) return kEncodingUtf16BE;
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  switch (kxu::platform::ByteOrderMarkOf(text).mark) {
+    case kxu::platform::ByteOrderMark::kUtf8:
+      return kEncodingUtf8;
+    case kxu::platform::ByteOrderMark::kUtf16LE:
+      return kEncodingUtf16LE;
+    case kxu::platform::ByteOrderMark::kUtf16BE:
+      return kEncodingUtf16BE;
+    case kxu::platform::ByteOrderMark::kNone:
+      break;
+  }
   return -1;
 }
 

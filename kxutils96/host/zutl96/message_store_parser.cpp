@@ -8,13 +8,13 @@
 #include <utility>
 
 #include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/unicode.h>
 
 namespace kxu::zutl96 {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kDefaultWord = "default";
 constexpr std::string_view kLanguageWord = "language";
 constexpr int kMaxIdDigits = 5;
@@ -66,8 +66,9 @@ class StoreParser {
       : m_index(index), m_pProblems(pProblems) {}
 
   bool Parse(std::string_view content) {
-    if (content.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-      content.remove_prefix(kByteOrderMark.size());
+    if (const auto found = kxu::platform::ByteOrderMarkOf(content);
+        found.mark == kxu::platform::ByteOrderMark::kUtf8)
+      content.remove_prefix(found.nSize);
     while (!content.empty() && !m_bStopped) {
       const std::size_t nEnd = std::min(content.find('\n'), content.size());
       std::string_view line = content.substr(0, nEnd);
