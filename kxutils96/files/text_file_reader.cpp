@@ -91,18 +91,26 @@ void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
   kxu::strings::ConvertWideToUTF8(strText, strWide, CP_UTF8, -1);
 }
 
-int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEndian) {
+// Empties `strText`, opens the file and lets `readBody(file)` fill it.
+// Returns 1 once the file opened (a failure after that keeps what was
+// read), 0 when it did not open.
+template <class ReadBody>
+int ReadOpenedFile(const WCHAR* lpcwszFile, CStringUTF8& strText, ReadBody readBody) {
   strText.Empty();
-  // A failure after the file opened keeps what was read.
   CFile file;
   bool bOpened = false;
   kxu::platform::DeletingFrameworkExceptions([&] {
     bOpened = file.Open(lpcwszFile, kReadFlags) != FALSE;
     if (!bOpened) return;
-    ReadUtf16Body(file, strText, bBigEndian != 0);
+    readBody(file);
     file.Close();
   });
   return bOpened ? 1 : 0;
+}
+
+int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEndian) {
+  return ReadOpenedFile(lpcwszFile, strText,
+                        [&](CFile& file) { ReadUtf16Body(file, strText, bBigEndian != 0); });
 }
 
 // The UTF-8 reader's work after a successful open.
@@ -115,17 +123,7 @@ void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
 }
 
 int ReadUTF8TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
-  strText.Empty();
-  // A failure after the file opened keeps what was read.
-  CFile file;
-  bool bOpened = false;
-  kxu::platform::DeletingFrameworkExceptions([&] {
-    bOpened = file.Open(lpcwszFile, kReadFlags) != FALSE;
-    if (!bOpened) return;
-    ReadUtf8Body(file, strText);
-    file.Close();
-  });
-  return bOpened ? 1 : 0;
+  return ReadOpenedFile(lpcwszFile, strText, [&](CFile& file) { ReadUtf8Body(file, strText); });
 }
 
 }  // namespace
