@@ -69,8 +69,13 @@ function(kxu_add_library)
 
   add_library(kxUtils96 SHARED ${objects})
   add_library(kxutils96::kxUtils96 ALIAS kxUtils96)
+  # Built at the top of the build tree (build/PRESET/kxUtils96.dll,
+  # build/PRESET/libkxUtils96.so), not in the folder that declares it.
   set_target_properties(kxUtils96 PROPERTIES
-    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR})
+    VERSION ${PROJECT_VERSION} SOVERSION ${PROJECT_VERSION_MAJOR}
+    LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+    RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}
+    ARCHIVE_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR})
   if(WIN32)
     # The host loads kxUtils96.dll by that name.
     set_target_properties(kxUtils96 PROPERTIES PREFIX "")
