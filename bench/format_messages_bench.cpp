@@ -12,7 +12,7 @@
 // utlLoadModuleString alone. The sample stores lie beside this program.
 #include <kxutils96/format/message_loading.h>
 #include <kxutils96/format/ordered_format.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/message_store.h>
 
 #include <benchmark/benchmark.h>
 

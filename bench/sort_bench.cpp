@@ -24,7 +24,7 @@
 
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/frame/host_object.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/number_parsing.h>
 #include <kxutils96/sort/sort_family.h>
 #include <kxutils96/strings/zqv_string_array.h>
 

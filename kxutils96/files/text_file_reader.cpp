@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include <kxutils96/files/wide_file_name.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/detect_encoding.h>
 #include <kxutils96/platform/afx_file.h>
 #include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/framework_exceptions.h>
@@ -13,6 +13,11 @@
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
+
+using kxu::zutl96::kDetectUtf16WithoutMark;
+using kxu::zutl96::kEncodingCodePage;
+using kxu::zutl96::kEncodingUtf16BE;
+using kxu::zutl96::kEncodingUtf16LE;
 
 namespace {
 

@@ -4,8 +4,10 @@
 #include <string>
 #include <string_view>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/c_source.h>
 #include <kxutils96/platform/win_user.h>
+
+using kxu::zutl96::kCEscapeBufferSize;
 
 namespace {
 

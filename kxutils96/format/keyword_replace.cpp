@@ -6,7 +6,7 @@
 #include <vector>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/text_search.h>
 #include <kxutils96/platform/win_user.h>
 
 namespace {

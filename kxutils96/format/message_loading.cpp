@@ -10,7 +10,7 @@
 
 #include <kxutils96/format/detail/supplied_format.h>
 #include <kxutils96/format/ordered_format.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/message_store.h>
 #include <kxutils96/platform/afx_message_box.h>
 #include <kxutils96/platform/afx_module_state.h>
 #include <kxutils96/platform/afx_string.h>

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/number_parsing.h>
 #include <kxutils96/platform/afx_exception.h>
 
 namespace kxu::format {

@@ -3,7 +3,7 @@
 #include <string>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/c_source.h>
 
 namespace {
 

@@ -7,7 +7,9 @@
 #include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/char_class.h>
+
+using kxu::zutl96::kCharBreakAfter;
 
 namespace {
 

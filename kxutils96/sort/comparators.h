@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/sort_range.h>
 #include <kxutils96/sort/sort_family.h>
 
 namespace kxu::sort {
@@ -51,7 +51,7 @@ int CompareStrings(const void* pFirst, const void* pSecond, const void* pContext
 
 // The comparator for element type T.
 template <class T>
-constexpr SortCompareFunc ComparatorFor() {
+constexpr zutl96::SortCompareFunc ComparatorFor() {
   if constexpr (std::is_same_v<T, double>) {
     return &CompareDoubles;
   } else if constexpr (std::is_same_v<T, const char*>) {

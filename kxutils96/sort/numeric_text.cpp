@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/number_parsing.h>
 #include <kxutils96/platform/win_module.h>
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/sort/sort_family.h>

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/sort_range.h>
 #include <kxutils96/sort/comparators.h>
+
+using kxu::zutl96::SortCompanion;
 
 namespace {
 

@@ -2,11 +2,13 @@
 
 #include <exception>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/afx_exception.h>
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/strings/utf8_buffer_growth.h>
 #include <kxutils96/strings/wide_conversion.h>
+
+using kxu::zutl96::MbcsConversion;
 
 using kxu::strings::FromWideString;
 using kxu::strings::ToWideString;

@@ -1,7 +1,7 @@
 // The growth routine of zqMBCStoUTF8's conversion record. Not exported.
 #pragma once
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/code_page_text.h>
 
 namespace kxu::strings {
 
@@ -14,6 +14,6 @@ namespace kxu::strings {
 // failure flag becomes 1, the string keeps its text, and the result is 0.
 // Example: over "abc" (size 4), GrowUtf8Buffer(&record, 10) == 1 with
 // record.nBufferSize == 10 and the buffer starting "abc".
-int GrowUtf8Buffer(MbcsConversion* pRecord, int nNewSize);
+int GrowUtf8Buffer(zutl96::MbcsConversion* pRecord, int nNewSize);
 
 }  // namespace kxu::strings

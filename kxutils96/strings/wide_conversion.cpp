@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/win_nls.h>
 
 namespace kxu::strings {

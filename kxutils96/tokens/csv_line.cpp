@@ -3,9 +3,11 @@
 #include <cstring>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/tokens/detail/csv_field.h>
 #include <kxutils96/tokens/token_splitter.h>
+
+using kxu::zutl96::kSearchOutsideQuotes;
 
 namespace {
 

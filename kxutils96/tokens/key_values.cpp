@@ -1,8 +1,10 @@
 #include <kxutils96/tokens/key_values.h>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/tokens/token_splitter.h>
+
+using kxu::zutl96::kSearchOutsideQuotes;
 
 namespace {
 

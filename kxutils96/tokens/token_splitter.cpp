@@ -2,7 +2,11 @@
 
 #include <cstring>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
+
+using kxu::zutl96::kFindBrackets;
+using kxu::zutl96::kQuoteKindDouble;
+using kxu::zutl96::kUnquoteQuotesAndBrackets;
 
 namespace {
 

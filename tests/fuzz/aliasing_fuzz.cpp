@@ -39,6 +39,8 @@
 #include <string>
 #include <vector>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using Texts = std::vector<std::string>;

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using kxu::zutl96::MessageStoreIndex;

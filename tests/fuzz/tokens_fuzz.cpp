@@ -13,6 +13,8 @@
 #include <cstdlib>
 #include <string>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using namespace kxu::tokens;

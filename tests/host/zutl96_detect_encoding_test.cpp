@@ -9,6 +9,8 @@
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using kxu::test::TempDir;

@@ -7,6 +7,8 @@
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 namespace fs = std::filesystem;

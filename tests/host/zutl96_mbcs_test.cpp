@@ -1,3 +1,4 @@
+#include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 
 #include <kxutils96/platform/win_nls.h>
 #include <kxutils96/strings/utf8_buffer_growth.h>
+
+using namespace kxu::zutl96;
 
 namespace {
 

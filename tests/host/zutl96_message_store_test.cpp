@@ -13,6 +13,8 @@
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using kxu::test::TempDir;

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 constexpr int kNotFound = -1;

@@ -5,6 +5,8 @@
 
 #include <string>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 TEST(KESUTIL_is_quote_char, QuotesOnly) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 struct UnquoteCase {

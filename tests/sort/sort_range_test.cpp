@@ -16,6 +16,8 @@
 
 #include <kxutils96/host/zutl96/zutl96.h>
 
+using namespace kxu::zutl96;
+
 namespace {
 
 template <class T>

@@ -8,6 +8,8 @@
 
 #include "support/array_text.h"
 
+using namespace kxu::zutl96;
+
 namespace {
 
 using kxu::test::ArrayOf;

@@ -2,8 +2,10 @@
 #include <array>
 #include <cstdio>
 
+#include <kxutils96/host/zutl96/c_source.h>
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+
+using kxu::zutl96::kCEscapeBufferSize;
 
 namespace {
 

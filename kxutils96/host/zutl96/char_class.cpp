@@ -2,8 +2,19 @@
 #include <array>
 #include <string_view>
 
+#include <kxutils96/host/zutl96/char_class.h>
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+
+using kxu::zutl96::CharClass;
+using kxu::zutl96::kCharBreakAfter;
+using kxu::zutl96::kCharControl;
+using kxu::zutl96::kCharDigit;
+using kxu::zutl96::kCharLetter;
+using kxu::zutl96::kCharLineEnd;
+using kxu::zutl96::kCharMultiByte;
+using kxu::zutl96::kCharOpening;
+using kxu::zutl96::kCharQuote;
+using kxu::zutl96::kCharSymbol;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The host's code page and the in-place conversion of code-page text to UTF-8.
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/code_page_text.h>
 
 #include <algorithm>
 #include <atomic>
@@ -8,6 +8,8 @@
 #include <memory>
 
 #include <kxutils96/platform/win_nls.h>
+
+using kxu::zutl96::MbcsConversion;
 
 // The host's page, in the plain int layout the host writes; the library
 // reads it only through std::atomic_ref (utlChooseCodePage).

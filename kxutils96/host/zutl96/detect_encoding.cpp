@@ -4,11 +4,17 @@
 #include <string_view>
 #include <vector>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/detect_encoding.h>
 #include <kxutils96/platform/afx_file.h>
 #include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
+
+using kxu::zutl96::kDetectUtf16WithoutMark;
+using kxu::zutl96::kEncodingCodePage;
+using kxu::zutl96::kEncodingUtf16BE;
+using kxu::zutl96::kEncodingUtf16LE;
+using kxu::zutl96::kEncodingUtf8;
 
 namespace {
 

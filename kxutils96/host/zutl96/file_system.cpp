@@ -1,9 +1,11 @@
 // Folder test and file copy, over the system's file calls.
 #include <string>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/file_system.h>
 #include <kxutils96/platform/unicode.h>
 #include <kxutils96/platform/win_file.h>
+
+using kxu::zutl96::kCopyFailIfExists;
 
 namespace {
 

@@ -1,5 +1,5 @@
 // utlLanguageToLangId: the host's language numbers and their identifiers.
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/message_store.h>
 
 #include <array>
 

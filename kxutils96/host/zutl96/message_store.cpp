@@ -1,6 +1,6 @@
 // Message stores in memory: loaded once per path, never unloaded, found
 // again by handle for each lookup.
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/message_store.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,6 +14,8 @@
 #include <kxutils96/platform/afx_file.h>
 #include <kxutils96/platform/framework_exceptions.h>
 #include <kxutils96/platform/unicode.h>
+
+using kxu::zutl96::MessageStoreReport;
 
 namespace {
 

@@ -7,9 +7,12 @@
 #include <string>
 #include <utility>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/message_store.h>
 #include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/unicode.h>
+
+using kxu::zutl96::kStoreError;
+using kxu::zutl96::kStoreWarning;
 
 namespace kxu::zutl96 {
 

@@ -3,7 +3,12 @@
 #include <cstddef>
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
+
+using kxu::zutl96::kFindBrackets;
+using kxu::zutl96::kQuoteKindDouble;
+using kxu::zutl96::kQuoteKindSingle;
+using kxu::zutl96::kSearchOutsideQuotes;
 
 namespace {
 

@@ -28,7 +28,10 @@
 #include <memory>
 #include <utility>
 
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/sort_range.h>
+
+using kxu::zutl96::SortCompanion;
+using kxu::zutl96::SortCompareFunc;
 
 namespace {
 

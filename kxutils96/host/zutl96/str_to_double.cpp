@@ -4,7 +4,7 @@
 // adds the parts of strtod's grammar that it leaves out (leading white
 // space, a plus sign, the 0x of hexadecimal numbers) and strtod's results
 // past the range of a double.
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/number_parsing.h>
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
 // utlStrToInt: a whole text as one decimal int, nothing else accepted.
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/number_parsing.h>
 
 #include <charconv>
 #include <cstring>

@@ -5,7 +5,9 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/text_search.h>
+
+using kxu::zutl96::kFindTextIgnoreCase;
 
 namespace {
 

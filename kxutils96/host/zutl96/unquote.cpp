@@ -3,7 +3,10 @@
 #include <cstring>
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
+
+using kxu::zutl96::kCsvBackslashEscapes;
+using kxu::zutl96::kUnquoteQuotesAndBrackets;
 
 namespace {
 

@@ -1,6 +1,6 @@
 // Skipping white space: utlSkipWhite and utlSkipWhiteAfterSep.
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
-#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/host/zutl96/separator_search.h>
 
 using kxu::zutl96::detail::ByteOf;
 using kxu::zutl96::detail::IsWhite;

@@ -1,0 +1,145 @@
+// Separator search: finding the next separator of a token outside quotes
+// and brackets, skipping white space, and removing a token's quotes.
+//
+// Bytes, as every routine here classifies them (a byte argument is taken
+// modulo 256, so a sign-extended char is accepted; bytes 0x80 and above are
+// parts of multi-byte characters and are never white space, quotes or
+// brackets):
+//   white space  blank, tab, CR, LF, VT, FF
+//   quotes       the double quote " and the single quote '
+//   brackets     ( ) [ ] { }, and < > while the angle switch is on
+//   word bytes   ASCII letters and digits, and every byte 0x80 and above
+//
+// Separator searches. Every search walks forward from the position once, so
+// its time is linear in the bytes it passes, and returns the first separator
+// byte that stands outside quotes and outside brackets, or null when the text
+// ends first. The separator byte 0 stands for any white-space byte.
+//   - A quote opens a quoted stretch only at the start of the text or after a
+//     byte that is not a word byte, so the apostrophe of "Young's modulus" or
+//     the inch mark of 5" is an ordinary byte, while 'my file' and the
+//     value of name="a,b" are quoted. The stretch ends at the next byte equal
+//     to its opening quote; the other quote kind and brackets inside it are
+//     ordinary bytes. A doubled quote inside a stretch closes and reopens it,
+//     which keeps CSV's "" escape inside one stretch.
+//   - Brackets (when the search honours them) nest with one depth counter for
+//     all kinds: any closer ends the innermost open bracket, whatever its
+//     kind. Quotes inside brackets are honoured. A closer with no open
+//     bracket is an ordinary byte.
+//   - An unbalanced opening quote or bracket hides every separator after it:
+//     the search returns null and the rest of the text stays one token.
+//
+// Example: in `a(b,c),"d,e",f` the first ',' outside brackets and quotes is
+#pragma once
+
+#include <kxutils96/platform/win_types.h>
+
+namespace kxu::zutl96 {
+
+// Mode bits of utlFindSeparator and utlFindSeparatorEx.
+enum FindSeparatorMode : int {
+  // Quotes only: brackets are ordinary bytes.
+  kFindQuotesOnly = 0,
+  // Brackets hide the separators inside them, as well as quotes.
+  kFindBrackets = 0x40,
+};
+
+// Quote kinds that utlFindSeparatorQuoted honours, as bits.
+enum QuoteKinds : int {
+  kQuoteKindDouble = 1,
+  kQuoteKindSingle = 2,
+};
+
+// The search state that utlFindSeparator and utlFindSeparatorEx read and
+// write through their `pState` argument lets a caller split a text in pieces
+// (a CSV file line by line) and resume inside a quoted stretch that an earlier
+// piece opened. On entry the state is the quote byte the search starts inside
+// (kSearchOutsideQuotes, '"' or '\''; any other value counts as outside). On
+// return it is kSearchOutsideQuotes when a separator was found, else the quote
+// byte still open where the text ended. A null `pState` means: start outside
+// quotes and report nothing. Bracket depth is not carried over.
+inline constexpr int kSearchOutsideQuotes = 0;
+
+}  // namespace kxu::zutl96
+
+// Finds the next separator `chSep` (0: white space) at or after `p`, with the
+// rules above; `nMode` kFindBrackets makes brackets count, other bits are
+// ignored. `pState`: see kSearchOutsideQuotes. Returns the separator's
+// position or null (also for a null `p`).
+// Example: utlFindSeparator(p = `"a b" c`, 0, kFindBrackets, nullptr) == p + 5.
+char* utlFindSeparator(char* p, int chSep, int nMode, int* pState);
+
+// As utlFindSeparator, and inside quoted stretches the byte `chEscape` (0:
+// the backslash) makes the byte after it ordinary, so an escaped quote does not
+// end the stretch. `nReserved` is ignored; callers pass 0.
+// Example: in `"a\",b",c` the separator found is the last ',' (position 7).
+char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscape, int nReserved);
+
+// Finds the next separator `chSep` (0: white space) at or after `p` outside
+// the quote kinds of `nQuoteKinds` (kQuoteKindDouble, kQuoteKindSingle);
+// brackets are ordinary bytes here, whatever the angle switch says. Returns
+// the separator's position, or null (also for a null `p`).
+// Example: utlFindSeparatorQuoted(p = `(a,b)`, ',', kQuoteKindDouble) == p + 2.
+char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds);
+
+// Turns angle brackets on (nonzero) or off (0) as brackets for the searches
+// that honour brackets, and returns the previous setting (1 or 0) so that the
+// caller can restore it. The setting is one per thread, initially off: a
+// caller that switches it on for one call never changes the searches of a
+// call running on another thread.
+// Example: int nOld = set_parenth_use_angle_brackets(1); ...;
+// set_parenth_use_angle_brackets(nOld);
+int set_parenth_use_angle_brackets(int nOn);
+
+// The position of the first byte at or after `p` that is not white space (the
+// terminating NUL when there is none); null for a null `p`. Nothing is
+// written: trailing white space stays in the text.
+// Example: utlSkipWhite(p = " \t x ") == p + 3.
+char* utlSkipWhite(char* p);
+
+// For a position just after a white-space separator: the start of the next
+// token, past any further white space, or null when only white space follows,
+// so that trailing white space adds no empty token. Null for a null `p`.
+// Example: utlSkipWhiteAfterSep(p = "  b") == p + 2; utlSkipWhiteAfterSep("  ") == nullptr.
+char* utlSkipWhiteAfterSep(char* p);
+
+namespace kxu::zutl96 {
+
+// What utlUnquote removes: on entry `*pnPairs` holds these bits.
+enum UnquotePairs : int {
+  kUnquoteQuotes = 0,
+  kUnquoteQuotesAndBrackets = 1,
+};
+
+}  // namespace kxu::zutl96
+
+// Removes, in place, the enclosing pair of the token at `p`: the first byte is
+// a quote and the last byte the same quote, or (when `*pnPairs` holds
+// kUnquoteQuotesAndBrackets) the first byte is ( [ or { and the last its
+// closer (angle brackets are never removed). The last byte of the pair becomes NUL and the token's
+// new start, p + 1, is returned; a token without such a pair (an unterminated quote, a single quote
+// byte) is returned unchanged. Inner bytes, doubled quotes included, stay as they are. Afterwards
+// `*pnPairs` is 1 when a pair was removed, else 0 (a null `pnPairs` reads as kUnquoteQuotes). Null
+// for null. Example: utlUnquote(`"a b"`) yields `a b`; utlUnquote(`(x)`) with 1 yields `x`.
+char* utlUnquote(char* p, int* pnPairs);
+
+namespace kxu::zutl96 {
+
+// Flags of utlCsvUnquote, in the top 8 bits (the rest is ignored).
+enum CsvUnquoteFlags : DWORD {
+  // Inside the quotes a backslash makes the next byte literal (\" gives ").
+  kCsvBackslashEscapes = 0x01000000,
+  kCsvFlagsMask = 0xFF000000,
+};
+
+}  // namespace kxu::zutl96
+
+// Removes, in place, the CSV quoting of the field at `p`, which starts with a
+// double quote: the bytes up to the closing quote are kept, a doubled quote
+// "" inside gives one ", and the bytes after the closing quote are kept as
+// they are (lenient: `"ab"c` gives `abc`). An unterminated field keeps all its
+// bytes after the opening quote. Returns `p`, now holding the shorter text;
+// afterwards `*pnClosed` (may be null) is 1 when the closing quote was
+// found, else 0. A field that does not start with a double quote, and a null
+// `p`, are returned unchanged.
+// Example: utlCsvUnquote(`"say ""hi"""`, &n, 0) yields `say "hi"`, n == 1.
+char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags);
