@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include <kxutils96/platform/unicode.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 
 namespace {

@@ -5,14 +5,14 @@
 
 #include <kxutils96/kxu_export.h>
 
-#include <kxutils96/platform/afx_archive.h>
-#include <kxutils96/platform/afx_coll.h>
-#include <kxutils96/platform/afx_exception.h>
-#include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/afx_message_box.h>
-#include <kxutils96/platform/afx_object.h>
-#include <kxutils96/platform/afx_string.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/framework/afx_archive.h>
+#include <kxutils96/platform/framework/afx_coll.h>
+#include <kxutils96/platform/framework/afx_exception.h>
+#include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_object.h>
+#include <kxutils96/platform/framework/afx_string.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include <kxutils96/platform/crt.h>
+#include <kxutils96/platform/crt/crt.h>
 
 int kxu_NANUM_to_nan(double* pBuffer, unsigned int nCount) {
   const double nan = std::log(-1.0);

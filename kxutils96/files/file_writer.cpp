@@ -2,7 +2,7 @@
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/framework_exceptions.h>
+#include <kxutils96/platform/framework/framework_exceptions.h>
 
 namespace {
 

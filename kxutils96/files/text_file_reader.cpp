@@ -6,11 +6,11 @@
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zutl96/detect_encoding.h>
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/byte_order_mark.h>
-#include <kxutils96/platform/framework_exceptions.h>
-#include <kxutils96/platform/unicode.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/framework/framework_exceptions.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 namespace kxu::files {
 

@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 namespace kxu::files {
 

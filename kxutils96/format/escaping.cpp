@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/c_source.h>
-#include <kxutils96/platform/win_user.h>
+#include <kxutils96/platform/win32/win_user.h>
 
 using kxu::zutl96::kCEscapeBufferSize;
 

@@ -11,11 +11,11 @@
 #include <kxutils96/format/detail/supplied_format.h>
 #include <kxutils96/format/ordered_format.h>
 #include <kxutils96/host/zutl96/message_store.h>
-#include <kxutils96/platform/afx_message_box.h>
-#include <kxutils96/platform/afx_module_state.h>
-#include <kxutils96/platform/afx_string.h>
-#include <kxutils96/platform/win_module.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_module_state.h>
+#include <kxutils96/platform/framework/afx_string.h>
+#include <kxutils96/platform/win32/win_module.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/wide_conversion.h>
 
 namespace {

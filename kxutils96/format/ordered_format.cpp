@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/number_parsing.h>
-#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 namespace kxu::format {
 

@@ -13,7 +13,7 @@
 #include <cstdint>
 
 #include <kxutils96/frame/host_object.h>
-#include <kxutils96/platform/afx_coll.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 namespace kxu::frame {

@@ -4,7 +4,7 @@
 // and adds an empty message map of its own that chains to the framework's.
 #pragma once
 
-#include <kxutils96/platform/afx_app.h>
+#include <kxutils96/platform/framework/afx_app.h>
 
 class CKxUtilsApp : public CWinApp {
  public:

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 // The operations of kxu_shell_item (its second argument).
 inline constexpr int SHELLITEM_CREATE = 0;

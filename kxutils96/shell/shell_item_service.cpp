@@ -7,11 +7,11 @@
 #include <new>
 #include <utility>
 
-#include <kxutils96/platform/com_base.h>
-#include <kxutils96/platform/crt_locale.h>
-#include <kxutils96/platform/shell_items.h>
-#include <kxutils96/platform/win_error.h>
-#include <kxutils96/platform/win_module.h>
+#include <kxutils96/platform/com_shell/com_base.h>
+#include <kxutils96/platform/crt/crt_locale.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/shell/shell_item.h>
 
 namespace kxu::shell {

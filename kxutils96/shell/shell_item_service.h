@@ -5,7 +5,7 @@
 
 #include <mutex>
 
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 #include <kxutils96/shell/shell_item_table.h>
 
 namespace kxu::shell {

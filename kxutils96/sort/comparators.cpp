@@ -2,7 +2,7 @@
 // const char* texts, and CStringUTF8 in text and numeric text mode.
 #include <kxutils96/sort/comparators.h>
 
-#include <kxutils96/platform/crt.h>
+#include <kxutils96/platform/crt/crt.h>
 #include <kxutils96/sort/numeric_text.h>
 
 namespace kxu::sort {

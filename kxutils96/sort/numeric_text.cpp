@@ -5,8 +5,8 @@
 #include <cstring>
 
 #include <kxutils96/host/zutl96/number_parsing.h>
-#include <kxutils96/platform/win_module.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_module.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/sort/sort_family.h>
 
 namespace kxu::sort {

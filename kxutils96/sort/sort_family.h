@@ -17,7 +17,7 @@
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/afx_coll.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 // The host's missing-value marker, recognised by exact numeric equality.

@@ -3,8 +3,8 @@
 #include <exception>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
-#include <kxutils96/platform/afx_exception.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/framework/afx_exception.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/utf8_buffer_growth.h>
 #include <kxutils96/strings/wide_conversion.h>
 

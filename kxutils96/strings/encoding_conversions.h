@@ -24,9 +24,9 @@
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/afx_coll.h>
-#include <kxutils96/platform/afx_string.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/framework/afx_coll.h>
+#include <kxutils96/platform/framework/afx_string.h>
+#include <kxutils96/platform/win32/win_types.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 // Reads `lpcszSrc` (`nLen` bytes, or -1 through its NUL; either way no

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::strings {
 namespace {

@@ -17,8 +17,8 @@
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/afx_archive.h>
-#include <kxutils96/platform/afx_object.h>
+#include <kxutils96/platform/framework/afx_archive.h>
+#include <kxutils96/platform/framework/afx_object.h>
 
 class KXU_API CZQVStringArray : public CObject {
  public:

@@ -7,7 +7,7 @@
 #pragma once
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 namespace kxu::tokens {

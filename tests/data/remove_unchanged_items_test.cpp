@@ -5,7 +5,7 @@
 #include <vector>
 
 #include <kxutils96/data/remove_unchanged_items.h>
-#include <kxutils96/platform/afx_coll.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/strings/zqv_string_array.h>
 #include <support/mock_host_object.h>
 

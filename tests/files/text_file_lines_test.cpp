@@ -5,7 +5,7 @@
 #include <string>
 
 #include <kxutils96/files/text_file_lines.h>
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 #include <support/array_text.h>
 #include <support/file_bytes.h>
 #include <support/mock_host_object.h>

@@ -6,7 +6,7 @@
 
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 #include <support/file_bytes.h>
 #include <support/permissions.h>
 #include <support/temp_dir.h>

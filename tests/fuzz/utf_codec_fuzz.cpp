@@ -6,7 +6,7 @@
 // none; valid input round-trips exactly; replaced output is valid and stable
 // (converting it again changes nothing). The same bytes, read in a code
 // page that the first byte picks, decode and round-trip to the same units.
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <cstdint>
 #include <cstdlib>

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <support/caught_exception.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>

@@ -4,7 +4,7 @@
 #include <string>
 
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>

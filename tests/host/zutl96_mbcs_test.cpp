@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/utf8_buffer_growth.h>
 
 using namespace kxu::zutl96;

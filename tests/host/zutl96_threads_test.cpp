@@ -8,7 +8,7 @@
 #include <atomic>
 #include <string>
 
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include "support/concurrently.h"
 #include "support/file_bytes.h"

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/afx_archive.h>
+#include <kxutils96/platform/framework/afx_archive.h>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 #include "support/caught_exception.h"
 #include "support/temp_dir.h"

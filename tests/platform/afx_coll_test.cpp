@@ -1,4 +1,4 @@
-#include <kxutils96/platform/afx_coll.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The message box with the host's handler installed. (What a box shows
 // without one depends on the system; see the system's subfolder.)
-#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
 
 #include <gtest/gtest.h>
 

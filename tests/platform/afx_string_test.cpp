@@ -1,4 +1,4 @@
-#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/framework/afx_string.h>
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 #include "support/caught_exception.h"
 

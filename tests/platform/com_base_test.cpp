@@ -1,10 +1,10 @@
-#include <kxutils96/platform/com_base.h>
+#include <kxutils96/platform/com_shell/com_base.h>
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include <kxutils96/platform/win_error.h>
+#include <kxutils96/platform/win32/win_error.h>
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/crt_locale.h>
+#include <kxutils96/platform/crt/crt_locale.h>
 
 #include <gtest/gtest.h>
 

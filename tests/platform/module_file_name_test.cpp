@@ -1,7 +1,7 @@
 // GetModuleFileNameW and the module state that names the running program.
-#include <kxutils96/platform/afx_module_state.h>
-#include <kxutils96/platform/win_error.h>
-#include <kxutils96/platform/win_module.h>
+#include <kxutils96/platform/framework/afx_module_state.h>
+#include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_module.h>
 
 #include <gtest/gtest.h>
 

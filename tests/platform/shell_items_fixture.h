@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include <kxutils96/platform/shell_items.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
 
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"

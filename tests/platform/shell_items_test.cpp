@@ -1,7 +1,7 @@
 // Shell items on every system: creation, interfaces, references and the
 // file's times. The property sources of one system are tested in its own
 // subfolder.
-#include <kxutils96/platform/shell_items.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
 
 #include <gtest/gtest.h>
 

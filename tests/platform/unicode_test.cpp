@@ -1,4 +1,4 @@
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 #include <gtest/gtest.h>
 

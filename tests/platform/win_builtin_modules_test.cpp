@@ -1,14 +1,14 @@
-#include <kxutils96/platform/win_builtin_modules.h>
+#include <kxutils96/platform/win32/win_builtin_modules.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 
-#include <kxutils96/platform/shell_items.h>
-#include <kxutils96/platform/unicode.h>
-#include <kxutils96/platform/win_error.h>
-#include <kxutils96/platform/win_module.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_module.h>
 
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/win_file.h>
+#include <kxutils96/platform/win32/win_file.h>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 #include "support/file_bytes.h"
 #include "support/hidden_file.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::test {
 

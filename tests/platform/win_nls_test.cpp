@@ -1,4 +1,4 @@
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The code-page tables, built at the first conversion through each page, when
 // the first conversions come on several threads at once.
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
 

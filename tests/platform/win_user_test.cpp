@@ -1,4 +1,4 @@
-#include <kxutils96/platform/win_user.h>
+#include <kxutils96/platform/win32/win_user.h>
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include <kxutils96/platform/com_base.h>
+#include <kxutils96/platform/com_shell/com_base.h>
 #include <kxutils96/shell/shell_item_service.h>
 
 #include "shell/shell_item_fixture.h"

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include <kxutils96/platform/com_base.h>
+#include <kxutils96/platform/com_shell/com_base.h>
 
 #include "shell/shell_item_fixture.h"
 #include "support/concurrently.h"

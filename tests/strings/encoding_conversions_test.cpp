@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/wide_conversion.h>
 
 namespace {

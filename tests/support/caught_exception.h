@@ -12,7 +12,7 @@
 #include <memory>
 #include <typeinfo>
 
-#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 namespace kxu::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 namespace kxu::test {
 

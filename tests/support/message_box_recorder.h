@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
 
 namespace kxu::test {
 

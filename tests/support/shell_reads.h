@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include <kxutils96/platform/shell_items.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
 
 namespace kxu::test {
 

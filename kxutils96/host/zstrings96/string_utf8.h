@@ -15,7 +15,7 @@
 #include <utility>
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/framework/afx_string.h>
 
 class KXU_API CStringUTF8 : private CStringA {
  public:

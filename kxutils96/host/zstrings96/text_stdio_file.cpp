@@ -3,8 +3,8 @@
 #include <string_view>
 
 #include <kxutils96/platform/byte_order_mark.h>
-#include <kxutils96/platform/unicode.h>
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 namespace {
 

@@ -22,8 +22,8 @@
 #pragma once
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_string.h>
 
 class KXU_API CZUNICODETextStdioFile : public CStdioFile {
  public:

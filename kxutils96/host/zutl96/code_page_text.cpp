@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 using kxu::zutl96::MbcsConversion;
 

@@ -2,7 +2,7 @@
 #pragma once
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 // The host's current code page, -1 while the host has none. The host writes
 // it (it is exported for that); conversions given a negative code page read

@@ -2,8 +2,8 @@
 #include <string>
 
 #include <kxutils96/host/zutl96/file_system.h>
-#include <kxutils96/platform/unicode.h>
-#include <kxutils96/platform/win_file.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_file.h>
 
 using kxu::zutl96::kCopyFailIfExists;
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include <kxutils96/host/zutl96/detail/message_store_parser.h>
-#include <kxutils96/platform/afx_file.h>
-#include <kxutils96/platform/framework_exceptions.h>
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/framework_exceptions.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 using kxu::zutl96::MessageStoreReport;
 

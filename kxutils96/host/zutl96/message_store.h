@@ -1,8 +1,8 @@
 // Message stores: numbered texts per language, loaded once and kept.
 #pragma once
 
-#include <kxutils96/platform/win_module.h>
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_module.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 // A message store holds the numbered texts of one message module in every
 // language it carries, keyed by message id (0 to 65535) and 16-bit language

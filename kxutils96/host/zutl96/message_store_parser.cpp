@@ -9,7 +9,7 @@
 
 #include <kxutils96/host/zutl96/message_store.h>
 #include <kxutils96/platform/byte_order_mark.h>
-#include <kxutils96/platform/unicode.h>
+#include <kxutils96/platform/win32/unicode.h>
 
 using kxu::zutl96::kStoreError;
 using kxu::zutl96::kStoreWarning;

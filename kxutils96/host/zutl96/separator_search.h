@@ -31,7 +31,7 @@
 // Example: in `a(b,c),"d,e",f` the first ',' outside brackets and quotes is
 #pragma once
 
-#include <kxutils96/platform/win_types.h>
+#include <kxutils96/platform/win32/win_types.h>
 
 namespace kxu::zutl96 {
 

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
 
 #include "support/message_box_recorder.h"
 #include "support/program_path.h"

@@ -1,5 +1,5 @@
 // CFile on a named pipe, which only POSIX systems make with mkfifo().
-#include <kxutils96/platform/afx_file.h>
+#include <kxutils96/platform/framework/afx_file.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>

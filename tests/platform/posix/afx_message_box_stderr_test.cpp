@@ -1,5 +1,5 @@
 // Without a handler, a box on this platform is a line on stderr and IDOK.
-#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // The C library's printf refuses a wide character that the locale cannot
 // convert, and Format passes the refusal on.
-#include <kxutils96/platform/afx_string.h>
+#include <kxutils96/platform/framework/afx_string.h>
 
 #include <gtest/gtest.h>
 
 #include <clocale>
 
-#include <kxutils96/platform/afx_exception.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 #include "support/caught_exception.h"
 

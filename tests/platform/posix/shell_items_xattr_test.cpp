@@ -1,6 +1,6 @@
 // Shell items over POSIX: why a creation fails, and the properties read from
 // the file's user extended attributes.
-#include <kxutils96/platform/shell_items.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <utility>
 
-#include <kxutils96/platform/win_error.h>
+#include <kxutils96/platform/win32/win_error.h>
 
 #include "platform/shell_items_fixture.h"
 #include "support/user_xattr.h"

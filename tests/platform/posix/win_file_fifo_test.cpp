@@ -1,5 +1,5 @@
 // CopyFileW and a named pipe, which only POSIX systems make with mkfifo().
-#include <kxutils96/platform/win_file.h>
+#include <kxutils96/platform/win32/win_file.h>
 
 #include <fcntl.h>
 #include <sys/stat.h>

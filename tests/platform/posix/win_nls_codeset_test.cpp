@@ -1,6 +1,6 @@
 // The POSIX platform's own map from locale codesets to ANSI code pages,
 // behind GetACP there.
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // look-alikes for characters a page lacks (unless WC_NO_BEST_FIT_CHARS),
 // U+30FB for a broken double-byte code in 932, bytes above 0x7F of 20127
 // read as their low seven bits.
-#include <kxutils96/platform/win_nls.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
 

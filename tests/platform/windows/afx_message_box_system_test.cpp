@@ -1,5 +1,5 @@
 // Without a handler, a box on Windows is the system's own message box.
-#include <kxutils96/platform/afx_message_box.h>
+#include <kxutils96/platform/framework/afx_message_box.h>
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
 // Shell items of the system's shell: why a creation fails. (The properties
 // are the shell's own; the shared tests read the file's times.)
-#include <kxutils96/platform/shell_items.h>
+#include <kxutils96/platform/com_shell/shell_items.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include <kxutils96/platform/win_error.h>
+#include <kxutils96/platform/win32/win_error.h>
 
 #include "platform/shell_items_fixture.h"
 

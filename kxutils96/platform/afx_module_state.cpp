@@ -1,9 +1,0 @@
-// AfxGetModuleState: one state for the process, naming the running program.
-#include <kxutils96/platform/afx_module_state.h>
-
-AFX_MODULE_STATE* AfxGetModuleState() noexcept {
-  // Constructed once, by whichever thread asks first; the library never
-  // writes it afterwards, so any thread may read it.
-  static AFX_MODULE_STATE state{nullptr, nullptr, nullptr};
-  return &state;
-}

@@ -1,0 +1,323 @@
+#include <kxutils96/platform/win32/unicode.h>
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace kxu::platform {
+namespace {
+
+constexpr char32_t kReplacement = 0xFFFD;
+// An escaped byte b is the lone surrogate kEscapeBase + b (b is 0x80..0xFF).
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr char32_t kFirstEscape = 0xDC80;
+constexpr char32_t kLastEscape = 0xDCFF;
+constexpr char32_t kFirstSupplementary = 0x10000;
+// A block of ASCII is copied whole: 16 bytes, or 8 UTF-16 units (16 bytes).
+constexpr std::size_t kAsciiBytesPerBlock = 16;
+constexpr std::size_t kAsciiUnitsPerBlock = 8;
+// Near other characters ASCII goes one 64-bit word at a time.
+constexpr std::size_t kBytesPerWord = 8;
+constexpr std::size_t kUnitsPerWord = 4;
+// Any of eight bytes at 0x80 or above.
+constexpr std::uint64_t kNonAsciiBytes = 0x8080808080808080ULL;
+// Any of four little- or big-endian UTF-16 units at 0x80 or above.
+constexpr std::uint64_t kNonAsciiUnits = 0xFF80FF80FF80FF80ULL;
+
+std::uint64_t Load64(const void* p) noexcept {
+  std::uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return word;
+}
+
+bool IsAsciiByteBlock(const unsigned char* p) noexcept {
+  return ((Load64(p) | Load64(p + 8)) & kNonAsciiBytes) == 0;
+}
+
+bool IsAsciiUnitBlock(const WCHAR* p) noexcept {
+  return ((Load64(p) | Load64(p + 4)) & kNonAsciiUnits) == 0;
+}
+
+// How many of the units in a loaded word come before the first one that
+// `nonAsciiBits` marks (not 0), for units of `nUnitBits` bits.
+std::size_t AsciiUnitsBefore(std::uint64_t nonAsciiBits, int nUnitBits) noexcept {
+  const int nBits = std::endian::native == std::endian::little ? std::countr_zero(nonAsciiBits)
+                                                               : std::countl_zero(nonAsciiBits);
+  return static_cast<std::size_t>(nBits / nUnitBits);
+}
+
+bool IsContinuation(unsigned char byte) noexcept {
+  return (byte & 0xC0) == 0x80;
+}
+bool IsSurrogate(char32_t unit) noexcept {
+  return unit >= 0xD800 && unit <= 0xDFFF;
+}
+bool IsHighSurrogate(char32_t unit) noexcept {
+  return unit >= 0xD800 && unit <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t unit) noexcept {
+  return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
+// Where converted units go. With kWrite the units are stored in a buffer of
+// limited room; without, they are only counted.
+template <class Unit, bool kWrite>
+class Sink {
+ public:
+  Sink(Unit* out, std::size_t nRoom) noexcept : m_out(out), m_nRoom(nRoom) {}
+
+  bool HasRoom(std::size_t nUnits) const noexcept {
+    if constexpr (kWrite) return m_nRoom - m_nCount >= nUnits;
+    return true;
+  }
+  void Put(char32_t unit) noexcept {
+    if constexpr (kWrite) m_out[m_nCount] = static_cast<Unit>(unit);
+    ++m_nCount;
+  }
+  // Writes the `nWritten` units at `p` (bytes or UTF-16 units; HasRoom for
+  // all of them) and keeps the first `nKept`, which are ASCII: the others
+  // are overwritten by what follows.
+  template <class Source>
+  void PutAscii(const Source* p, std::size_t nWritten, std::size_t nKept) noexcept {
+    if constexpr (kWrite) {
+      for (std::size_t i = 0; i < nWritten; ++i) m_out[m_nCount + i] = static_cast<Unit>(p[i]);
+    }
+    m_nCount += nKept;
+  }
+  template <class Source>
+  void PutAscii(const Source* p, std::size_t nUnits) noexcept {
+    PutAscii(p, nUnits, nUnits);
+  }
+  ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
+
+ private:
+  Unit* m_out;
+  std::size_t m_nRoom;
+  std::size_t m_nCount = 0;
+};
+
+// One step of decoding: the code point read (U+FFFD when invalid) and how many
+// bytes it took. An invalid step takes the maximal subpart: the longest prefix
+// of a well-formed sequence, or a single byte when no sequence starts here.
+struct Decoded {
+  char32_t codePoint;
+  std::size_t nBytes;
+  bool bValid;
+};
+
+// The well-formed sequences: a lead byte sets the length and the range of the
+// second byte (narrower after E0, ED, F0 and F4, which is what excludes
+// overlongs, surrogates and values past U+10FFFF); later bytes are 80..BF.
+struct LeadRule {
+  std::size_t nBytes;  // 0 for a byte that cannot start a sequence
+  unsigned char secondLow;
+  unsigned char secondHigh;
+};
+
+LeadRule RuleFor(unsigned char lead) noexcept {
+  if (lead >= 0xC2 && lead <= 0xDF) return {2, 0x80, 0xBF};
+  if (lead == 0xE0) return {3, 0xA0, 0xBF};
+  if (lead == 0xED) return {3, 0x80, 0x9F};
+  if (lead >= 0xE1 && lead <= 0xEF) return {3, 0x80, 0xBF};
+  if (lead == 0xF0) return {4, 0x90, 0xBF};
+  if (lead == 0xF4) return {4, 0x80, 0x8F};
+  if (lead >= 0xF1 && lead <= 0xF3) return {4, 0x80, 0xBF};
+  return {0, 0, 0};
+}
+
+// Decodes by the lead rules; handles every case, valid or not.
+Decoded DecodeByRule(const unsigned char* p, const unsigned char* end) noexcept {
+  const LeadRule rule = RuleFor(p[0]);
+  if (rule.nBytes == 0) return {kReplacement, 1, false};
+  const std::size_t nAvailable = static_cast<std::size_t>(end - p);
+  if (nAvailable < 2 || p[1] < rule.secondLow || p[1] > rule.secondHigh) {
+    return {kReplacement, 1, false};
+  }
+  const unsigned char leadMask = rule.nBytes == 2 ? 0x1F : rule.nBytes == 3 ? 0x0F : 0x07;
+  char32_t codePoint = ((p[0] & leadMask) << 6) | (p[1] & 0x3F);
+  for (std::size_t i = 2; i < rule.nBytes; ++i) {
+    if (i >= nAvailable || !IsContinuation(p[i])) return {kReplacement, i, false};
+    codePoint = (codePoint << 6) | (p[i] & 0x3Fu);
+  }
+  return {codePoint, rule.nBytes, true};
+}
+
+// Decodes the sequence starting at `p` (p < end, *p not ASCII). Well-formed
+// two- and three-byte sequences, the bulk of European and CJK text, take a
+// short path; everything else goes by the lead rules.
+Decoded DecodeMultiByte(const unsigned char* p, const unsigned char* end) noexcept {
+  const std::size_t nAvailable = static_cast<std::size_t>(end - p);
+  if (nAvailable >= 2 && p[0] >= 0xC2 && p[0] <= 0xDF && IsContinuation(p[1])) {
+    return {static_cast<char32_t>(((p[0] & 0x1F) << 6) | (p[1] & 0x3F)), 2, true};
+  }
+  if (nAvailable >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) && IsContinuation(p[2])) {
+    const char32_t codePoint = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+    if (codePoint >= 0x800 && !IsSurrogate(codePoint)) return {codePoint, 3, true};
+  }
+  return DecodeByRule(p, end);
+}
+
+template <bool kWrite>
+ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const end,
+                            Sink<WCHAR, kWrite> sink, InvalidInput invalid) noexcept {
+  while (p != end) {
+    if (*p < 0x80) {
+      while (end - p >= static_cast<std::ptrdiff_t>(kAsciiBytesPerBlock) &&
+             sink.HasRoom(kAsciiBytesPerBlock) && IsAsciiByteBlock(p)) {
+        sink.PutAscii(p, kAsciiBytesPerBlock);
+        p += kAsciiBytesPerBlock;
+      }
+      // A non-ASCII byte is near: copy a word at a time (all of it, when the
+      // room allows) and step over its ASCII bytes only.
+      while (end - p >= static_cast<std::ptrdiff_t>(kBytesPerWord) && sink.HasRoom(kBytesPerWord)) {
+        const std::uint64_t nonAscii = Load64(p) & kNonAsciiBytes;
+        const std::size_t nAscii = nonAscii == 0 ? kBytesPerWord : AsciiUnitsBefore(nonAscii, 8);
+        sink.PutAscii(p, kBytesPerWord, nAscii);
+        p += nAscii;
+        if (nAscii < kBytesPerWord) break;
+      }
+      while (p != end && *p < 0x80) {
+        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+        sink.Put(*p++);
+      }
+      continue;
+    }
+    const Decoded step = DecodeMultiByte(p, end);
+    if (!step.bValid && invalid == InvalidInput::kReject) {
+      return sink.Result(ConversionStatus::kInvalid);
+    }
+    if (!step.bValid && invalid == InvalidInput::kEscape) {
+      if (!sink.HasRoom(step.nBytes)) return sink.Result(ConversionStatus::kBufferFull);
+      for (std::size_t i = 0; i < step.nBytes; ++i) sink.Put(kEscapeBase + *p++);
+      continue;
+    }
+    if (step.codePoint < kFirstSupplementary) {
+      if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+      sink.Put(step.codePoint);
+    } else {
+      if (!sink.HasRoom(2)) return sink.Result(ConversionStatus::kBufferFull);
+      const char32_t offset = step.codePoint - kFirstSupplementary;
+      sink.Put(0xD800 + (offset >> 10));
+      sink.Put(0xDC00 + (offset & 0x3FF));
+    }
+    p += step.nBytes;
+  }
+  return sink.Result(ConversionStatus::kDone);
+}
+
+// Bytes of the UTF-8 form of `codePoint` (not a surrogate).
+std::size_t Utf8Length(char32_t codePoint) noexcept {
+  return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < kFirstSupplementary ? 3 : 4;
+}
+
+template <bool kWrite>
+void PutUtf8(char32_t codePoint, Sink<char, kWrite>& sink) noexcept {
+  switch (Utf8Length(codePoint)) {
+    case 1:
+      sink.Put(codePoint);
+      break;
+    case 2:
+      sink.Put(0xC0 | (codePoint >> 6));
+      sink.Put(0x80 | (codePoint & 0x3F));
+      break;
+    case 3:
+      sink.Put(0xE0 | (codePoint >> 12));
+      sink.Put(0x80 | ((codePoint >> 6) & 0x3F));
+      sink.Put(0x80 | (codePoint & 0x3F));
+      break;
+    default:
+      sink.Put(0xF0 | (codePoint >> 18));
+      sink.Put(0x80 | ((codePoint >> 12) & 0x3F));
+      sink.Put(0x80 | ((codePoint >> 6) & 0x3F));
+      sink.Put(0x80 | (codePoint & 0x3F));
+      break;
+  }
+}
+
+template <bool kWrite>
+ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink<char, kWrite> sink,
+                            InvalidInput invalid) noexcept {
+  while (p != end) {
+    char32_t unit = *p;
+    if (unit < 0x80) {
+      while (end - p >= static_cast<std::ptrdiff_t>(kAsciiUnitsPerBlock) &&
+             sink.HasRoom(kAsciiUnitsPerBlock) && IsAsciiUnitBlock(p)) {
+        sink.PutAscii(p, kAsciiUnitsPerBlock);
+        p += kAsciiUnitsPerBlock;
+      }
+      while (end - p >= static_cast<std::ptrdiff_t>(kUnitsPerWord) && sink.HasRoom(kUnitsPerWord)) {
+        const std::uint64_t nonAscii = Load64(p) & kNonAsciiUnits;
+        const std::size_t nAscii = nonAscii == 0 ? kUnitsPerWord : AsciiUnitsBefore(nonAscii, 16);
+        sink.PutAscii(p, kUnitsPerWord, nAscii);
+        p += nAscii;
+        if (nAscii < kUnitsPerWord) break;
+      }
+      while (p != end && *p < 0x80) {
+        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+        sink.Put(*p++);
+      }
+      continue;
+    }
+    std::size_t nTaken = 1;
+    if (IsHighSurrogate(unit) && end - p >= 2 && IsLowSurrogate(p[1])) {
+      unit = kFirstSupplementary + ((unit - 0xD800) << 10) + (p[1] - 0xDC00);
+      nTaken = 2;
+    } else if (IsSurrogate(unit)) {
+      if (invalid == InvalidInput::kReject) return sink.Result(ConversionStatus::kInvalid);
+      if (invalid == InvalidInput::kEscape && unit >= kFirstEscape && unit <= kLastEscape) {
+        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+        sink.Put(unit - kEscapeBase);
+        ++p;
+        continue;
+      }
+      unit = kReplacement;
+    }
+    if (!sink.HasRoom(Utf8Length(unit))) return sink.Result(ConversionStatus::kBufferFull);
+    PutUtf8(unit, sink);
+    p += nTaken;
+  }
+  return sink.Result(ConversionStatus::kDone);
+}
+
+const unsigned char* BytesOf(std::string_view text) noexcept {
+  return reinterpret_cast<const unsigned char*>(text.data());
+}
+
+}  // namespace
+
+ConversionResult Utf8ToUtf16(std::string_view text, WCHAR* out, std::size_t nRoom,
+                             InvalidInput invalid) noexcept {
+  const unsigned char* const begin = BytesOf(text);
+  const unsigned char* const end = begin + text.size();
+  if (out == nullptr) return DecodeUtf8(begin, end, Sink<WCHAR, false>(out, 0), invalid);
+  return DecodeUtf8(begin, end, Sink<WCHAR, true>(out, nRoom), invalid);
+}
+
+ConversionResult Utf16ToUtf8(std::basic_string_view<WCHAR> text, char* out, std::size_t nRoom,
+                             InvalidInput invalid) noexcept {
+  const WCHAR* const end = text.data() + text.size();
+  if (out == nullptr) return EncodeUtf8(text.data(), end, Sink<char, false>(out, 0), invalid);
+  return EncodeUtf8(text.data(), end, Sink<char, true>(out, nRoom), invalid);
+}
+
+std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text, InvalidInput invalid) {
+  // Each unit gives at most three bytes (a pair gives four for two units).
+  std::string result(text.size() * 3, '\0');
+  const ConversionResult converted = Utf16ToUtf8(text, result.data(), result.size(), invalid);
+  result.resize(converted.nUnits);
+  return result;
+}
+
+std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid) {
+  // Each byte gives at most one unit (four bytes give a surrogate pair).
+  std::basic_string<WCHAR> result(text.size(), WCHAR{});
+  const ConversionResult converted = Utf8ToUtf16(text, result.data(), result.size(), invalid);
+  result.resize(converted.nUnits);
+  return result;
+}
+
+bool IsValidUtf8(std::string_view text) noexcept {
+  return Utf8ToUtf16(text, nullptr, 0, InvalidInput::kReject).status == ConversionStatus::kDone;
+}
+
+}  // namespace kxu::platform

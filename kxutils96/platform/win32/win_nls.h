@@ -1,0 +1,97 @@
+// The system's text conversions between code pages and UTF-16, with the
+// system's contract:
+//   - a null output buffer with an output size of 0 asks for the size the
+//     conversion needs;
+//   - a source length of -1 means "up to and including the terminating NUL",
+//     and the result then counts that NUL; any other length converts exactly
+//     that many units, NULs included, and adds no terminator;
+//   - the result is the number of units written (or needed), and 0 means the
+//     call failed, with GetLastError() telling why: ERROR_INVALID_PARAMETER
+//     (null source, a length of 0 or below -1, a null buffer with a nonzero
+//     size, a negative size, a code page that is not served, a default
+//     character or used-default report with UTF-8), ERROR_INVALID_FLAGS,
+//     ERROR_INSUFFICIENT_BUFFER (the output was written as far as it fits),
+//     ERROR_NO_UNICODE_TRANSLATION (invalid input under a strict flag) or
+//     ERROR_ARITHMETIC_OVERFLOW (a result past INT_MAX).
+//
+// On Windows these are the system's own calls. On POSIX the platform serves
+// them as follows. Code pages served: CP_ACP (0, the system's ANSI page, see GetACP), UTF-8
+// (65001, the platform's own codec, see unicode.h), and through the C
+// library's converter 437, 850, 874, 932, 936, 949, 950, 1250 to 1258 and
+// 20127. For these, every byte (and double-byte code) the page defines
+// converts both ways; a byte from 0x80 to 0x9F that the page leaves undefined
+// stands for the control character of the same number (1252's 0x81 is
+// U+0081), as the system's tables have it. Other undefined input becomes
+// U+FFFD (an undefined lead byte alone; the byte after it is read again), and
+// a UTF-16 unit the page cannot encode becomes the default character '?'
+// (each unit of a surrogate pair separately) and is reported as a used
+// default. Characters are never replaced by look-alikes ("best fit"), so
+// WC_NO_BEST_FIT_CHARS changes nothing: every conversion to a code page
+// round-trips or uses the default character.
+#pragma once
+
+#include <string_view>
+
+#include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_types.h>
+
+inline constexpr UINT CP_ACP = 0;
+inline constexpr UINT CP_UTF8 = 65001;
+
+// MultiByteToWideChar: fail on invalid input (ERROR_NO_UNICODE_TRANSLATION)
+// instead of replacing it.
+inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
+// WideCharToMultiByte, UTF-8 only: fail on a lone surrogate instead of
+// writing U+FFFD.
+inline constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
+// WideCharToMultiByte, code pages only: no look-alike replacements.
+inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
+
+// Reads `cbMultiByte` bytes of `lpMultiByteStr` (-1: through its NUL) in
+// `CodePage` and writes their UTF-16 form to `lpWideCharStr`, at most
+// `cchWideChar` units (0: write nothing, return the size needed). `dwFlags`:
+// 0 or MB_ERR_INVALID_CHARS. Returns the units written (or needed), or 0
+// with the last error set. UTF-8 replaces each maximal invalid subsequence
+// with U+FFFD unless the flag is given.
+// Example: MultiByteToWideChar(1252, 0, "\x80", -1, nullptr, 0) == 2, and
+// into a buffer of 2 it writes u"\u20AC" and its NUL.
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar) noexcept;
+
+// Reads `cchWideChar` units of `lpWideCharStr` (-1: through its NUL) and
+// writes their form in `CodePage` to `lpMultiByteStr`, at most `cbMultiByte`
+// bytes (0: write nothing, return the size needed). `dwFlags`: for UTF-8 0
+// or WC_ERR_INVALID_CHARS, for code pages 0 or WC_NO_BEST_FIT_CHARS.
+// `lpDefaultChar` (code pages only; null for '?') is written for a unit the
+// page cannot encode; `lpUsedDefaultChar` (code pages only; may be null)
+// receives TRUE when that happened, else FALSE. Returns the bytes written (or
+// needed), or 0 with the last error set.
+// Example: with 1252, u"\u00E9\u4E2D" gives "\xE9?" and *lpUsedDefaultChar == TRUE.
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCSTR lpDefaultChar,
+                        BOOL* lpUsedDefaultChar) noexcept;
+
+// TRUE when the two conversions above serve `CodePage`. CP_ACP stands for a
+// code page but is none itself: FALSE, as on Windows.
+// Example: IsValidCodePage(1252) == TRUE; IsValidCodePage(12345) == FALSE.
+BOOL IsValidCodePage(UINT CodePage) noexcept;
+
+// The system's ANSI code page. On POSIX: from the codeset of the locale that
+// the process environment names (LC_ALL, LC_CTYPE, LANG): see
+// AnsiCodePageForCodeset. Read once; it does not change while the process runs.
+// Example: under LANG=en_US.UTF-8, GetACP() == 65001.
+UINT GetACP() noexcept;
+
+#if !defined(_WIN32)
+namespace kxu::platform {
+
+// The Windows code page for a locale codeset name (case, '-' and '_'
+// ignored): UTF-8 gives 65001, a Windows or DOS page name gives its number,
+// the ISO 8859 and East Asian codesets give the matching ANSI page, and
+// anything else 1252.
+// Example: AnsiCodePageForCodeset("ISO-8859-2") == 1250;
+// AnsiCodePageForCodeset("ANSI_X3.4-1968") == 1252.
+UINT AnsiCodePageForCodeset(std::string_view codeset) noexcept;
+
+}  // namespace kxu::platform
+#endif  // !defined(_WIN32)

@@ -1,0 +1,68 @@
+// The only translation unit of the kernel bridge that sees <windows.h>.
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+
+#include <kxutils96/platform/win32/windows/kernel_system.h>
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wchar_t is one UTF-16 unit");
+
+namespace kxu::platform::windows {
+namespace {
+
+LPWSTR Wide(char16_t* p) noexcept {
+  return reinterpret_cast<LPWSTR>(p);
+}
+
+LPCWSTR Wide(const char16_t* p) noexcept {
+  return reinterpret_cast<LPCWSTR>(p);
+}
+
+}  // namespace
+
+std::uint32_t GetLastError() noexcept {
+  return ::GetLastError();
+}
+
+void SetLastError(std::uint32_t dwErrCode) noexcept {
+  ::SetLastError(dwErrCode);
+}
+
+int MultiByteToWideChar(unsigned nCodePage, std::uint32_t dwFlags, const char* pSource, int nSource,
+                        char16_t* pOut, int nOut) noexcept {
+  return ::MultiByteToWideChar(nCodePage, dwFlags, pSource, nSource, Wide(pOut), nOut);
+}
+
+int WideCharToMultiByte(unsigned nCodePage, std::uint32_t dwFlags, const char16_t* pSource,
+                        int nSource, char* pOut, int nOut, const char* pDefaultChar,
+                        int* pUsedDefaultChar) noexcept {
+  static_assert(sizeof(BOOL) == sizeof(int));
+  return ::WideCharToMultiByte(nCodePage, dwFlags, Wide(pSource), nSource, pOut, nOut, pDefaultChar,
+                               reinterpret_cast<LPBOOL>(pUsedDefaultChar));
+}
+
+int IsValidCodePage(unsigned nCodePage) noexcept {
+  return ::IsValidCodePage(nCodePage);
+}
+
+unsigned GetACP() noexcept {
+  return ::GetACP();
+}
+
+int IsCharAlphaA(char ch) noexcept {
+  return ::IsCharAlphaA(ch);
+}
+
+void* LoadLibraryW(const char16_t* pszName) noexcept {
+  return ::LoadLibraryW(Wide(pszName));
+}
+
+Procedure GetProcAddress(void* hModule, const char* pszName) noexcept {
+  return reinterpret_cast<Procedure>(::GetProcAddress(static_cast<HMODULE>(hModule), pszName));
+}
+
+std::uint32_t GetModuleFileNameW(void* hModule, char16_t* pOut, std::uint32_t nSize) noexcept {
+  return ::GetModuleFileNameW(static_cast<HMODULE>(hModule), Wide(pOut), nSize);
+}
+
+}  // namespace kxu::platform::windows
