@@ -8,8 +8,8 @@
 #include <utility>
 
 #include <kxutils96/platform/com_shell/com_base.h>
-#include <kxutils96/platform/crt/crt_locale.h>
 #include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/crt/crt_locale.h>
 #include <kxutils96/platform/win32/win_error.h>
 #include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/shell/shell_item.h>

@@ -4,8 +4,8 @@
 
 #include <memory>
 
-#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 
 namespace kxu::shell {
 

@@ -14,8 +14,8 @@
 #include <type_traits>
 #include <utility>
 
-#include <kxutils96/platform/framework/afx_exception.h>
 #include <kxutils96/platform/crt/crt.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 // The block a non-empty string owns starts with this header; the characters
 // follow it directly, so the string reaches the header by stepping back.
