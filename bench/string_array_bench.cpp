@@ -2,6 +2,7 @@
 // strings, and storing and loading a million strings of 0-300 bytes through an
 // archive in memory beside a plain loop over the same length-prefixed bytes.
 // All run on a warm heap (see warm_heap.h).
+#include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <benchmark/benchmark.h>

@@ -9,8 +9,10 @@
 #include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/framework/afx_exception.h>
 #include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/framework/afx_object.h>
+#include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/framework/afx_string.h>
 #include <kxutils96/platform/win32/win_types.h>
 

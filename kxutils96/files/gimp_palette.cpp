@@ -6,7 +6,7 @@
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/wide_conversion.h>
 #include <kxutils96/strings/zqv_string_array.h>

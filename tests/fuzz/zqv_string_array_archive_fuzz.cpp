@@ -1,6 +1,7 @@
 // Loads a string array from arbitrary archive bytes. Every input must end in a
 // loaded array or a framework exception: never a crash, a leak or a read past
 // the data. A loaded array must store back to a prefix-equal archive.
+#include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <cstdint>

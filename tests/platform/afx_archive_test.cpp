@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/win32/unicode.h>
 
 #include "support/caught_exception.h"

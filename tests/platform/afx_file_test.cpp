@@ -1,4 +1,6 @@
 #include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_mem_file.h>
+#include <kxutils96/platform/framework/afx_stdio_file.h>
 
 #include <gtest/gtest.h>
 

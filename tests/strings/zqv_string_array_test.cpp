@@ -1,3 +1,4 @@
+#include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <gtest/gtest.h>

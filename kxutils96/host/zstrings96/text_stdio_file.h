@@ -22,7 +22,7 @@
 #pragma once
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/framework/afx_file.h>
+#include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/framework/afx_string.h>
 
 class KXU_API CZUNICODETextStdioFile : public CStdioFile {
