@@ -17,9 +17,9 @@
 // an indent of 2 on the script-like text of 256 KB, 1 MB and 4 MB, beside a
 // plain greedy wrap into a std::string. Equal bytes per second whatever the
 // text and keyword lengths means linear time.
-#include <kxutils96/format/escaping.h>
-#include <kxutils96/format/keyword_replace.h>
-#include <kxutils96/format/wrap_pad.h>
+#include <kxutils96/format/transforms/escaping.h>
+#include <kxutils96/format/transforms/keyword_replace.h>
+#include <kxutils96/format/transforms/wrap_pad.h>
 
 #include <benchmark/benchmark.h>
 

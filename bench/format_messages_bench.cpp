@@ -10,8 +10,8 @@
 // the store already loaded, the heading and the copy into the caller's
 // string), kxu_load_msg_str filling the same message with a file name, and
 // utlLoadModuleString alone. The sample stores lie beside this program.
-#include <kxutils96/format/message_loading.h>
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/message_loading.h>
+#include <kxutils96/format/messages/ordered_format.h>
 #include <kxutils96/host/zutl96/message_store.h>
 
 #include <benchmark/benchmark.h>

@@ -36,13 +36,13 @@
 #include <kxutils96/data/missing_values.h>
 #include <kxutils96/data/remove_unchanged_items.h>
 
-#include <kxutils96/format/escaping.h>
-#include <kxutils96/format/keyword_replace.h>
-#include <kxutils96/format/message_loading.h>
-#include <kxutils96/format/multi_str_reorder.h>
-#include <kxutils96/format/ordered_format.h>
-#include <kxutils96/format/source_text.h>
-#include <kxutils96/format/wrap_pad.h>
+#include <kxutils96/format/messages/message_loading.h>
+#include <kxutils96/format/messages/ordered_format.h>
+#include <kxutils96/format/transforms/escaping.h>
+#include <kxutils96/format/transforms/keyword_replace.h>
+#include <kxutils96/format/transforms/multi_str_reorder.h>
+#include <kxutils96/format/transforms/source_text.h>
+#include <kxutils96/format/transforms/wrap_pad.h>
 
 #include <kxutils96/files/directories.h>
 #include <kxutils96/files/file_writer.h>

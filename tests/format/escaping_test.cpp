@@ -1,5 +1,5 @@
 // URL encoding, HTML entities, C literal bodies and identifiers.
-#include <kxutils96/format/escaping.h>
+#include <kxutils96/format/transforms/escaping.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Whole-keyword replacement and expression correction.
-#include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/transforms/keyword_replace.h>
 
 #include <gtest/gtest.h>
 

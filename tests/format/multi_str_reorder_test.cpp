@@ -1,5 +1,5 @@
 // Filling a script string array from another in a given order.
-#include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/format/transforms/multi_str_reorder.h>
 #include <kxutils96/frame/flat_call.h>
 
 #include <gtest/gtest.h>

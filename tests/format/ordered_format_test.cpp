@@ -1,7 +1,7 @@
 // The ordered formatter: every documented case, the six error texts, and the
 // way arguments are read (once each, in index order, typed by their letter,
 // none at all for a rejected format).
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/ordered_format.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Removing comments from C source text.
-#include <kxutils96/format/source_text.h>
+#include <kxutils96/format/transforms/source_text.h>
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Formatting a loaded message with only the values a caller supplied.
-#include <kxutils96/format/detail/supplied_format.h>
+#include <kxutils96/format/messages/detail/supplied_format.h>
 
 #include <gtest/gtest.h>
 

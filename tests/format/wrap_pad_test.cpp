@@ -1,5 +1,5 @@
 // Wrapping lines in place and padding to an exact width.
-#include <kxutils96/format/wrap_pad.h>
+#include <kxutils96/format/transforms/wrap_pad.h>
 
 #include <gtest/gtest.h>
 

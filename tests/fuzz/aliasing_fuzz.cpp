@@ -13,11 +13,11 @@
 #include <kxutils96/files/relative_path.h>
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/files/text_file_reader.h>
-#include <kxutils96/format/escaping.h>
-#include <kxutils96/format/keyword_replace.h>
-#include <kxutils96/format/message_loading.h>
-#include <kxutils96/format/multi_str_reorder.h>
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/message_loading.h>
+#include <kxutils96/format/messages/ordered_format.h>
+#include <kxutils96/format/transforms/escaping.h>
+#include <kxutils96/format/transforms/keyword_replace.h>
+#include <kxutils96/format/transforms/multi_str_reorder.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/sort_family.h>

@@ -5,7 +5,7 @@
 // the letters asked for are the six sign letters; each index is read once,
 // in order, and nothing at all on failure; a failure returns 0 and leaves an
 // "ERROR: " text; a success returns 1 after reading 2 to 10 values.
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/ordered_format.h>
 
 #include <array>
 #include <cstdint>

@@ -5,7 +5,7 @@
 // decoding never lengthens a text; escaping then unescaping with the same set
 // gives the text back when it holds no entity text already; the wide variant
 // does to a widened text exactly what the UTF-8 one does.
-#include <kxutils96/format/escaping.h>
+#include <kxutils96/format/transforms/escaping.h>
 
 #include <array>
 #include <cstdint>

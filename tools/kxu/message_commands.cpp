@@ -161,7 +161,7 @@ void AddCheckStore(CommandLine& commands) {
                    "Check message stores as the loader reads them; prints FILE:LINE: error "
                    "or warning: PROBLEM for each problem, and fails when a store has errors "
                    "(such a store would not load).",
-                   "kxu check-store format/messages/zErrMsg.kxmsg", [files] {
+                   "kxu check-store kxutils96/format/messages/stores/zErrMsg.kxmsg", [files] {
                      int exit_code = kExitDone;
                      for (const std::string& file : *files) {
                        StoreProblems problems{file, 0};

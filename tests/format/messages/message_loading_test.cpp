@@ -1,7 +1,7 @@
 // The message exports over the sample stores that the build places beside
 // this program: headings, languages, the filling rules of kxu_load_msg_str,
 // both paths of kxu_load_msg_str_ex, the runtime store and the message box.
-#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/messages/message_loading.h>
 
 #include <gtest/gtest.h>
 

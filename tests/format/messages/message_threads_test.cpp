@@ -2,7 +2,7 @@
 // several threads at once.
 #include <gtest/gtest.h>
 
-#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/messages/message_loading.h>
 
 #include "support/concurrently.h"
 

@@ -1,7 +1,7 @@
 // Message stores that are missing or broken when they are first needed. This
 // program's folder holds no store at the start; each test puts one in place
 // and removes it again.
-#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/messages/message_loading.h>
 
 #include <gtest/gtest.h>
 

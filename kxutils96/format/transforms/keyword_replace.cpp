@@ -1,4 +1,4 @@
-#include <kxutils96/format/keyword_replace.h>
+#include <kxutils96/format/transforms/keyword_replace.h>
 
 #include <limits>
 #include <string>

@@ -1,4 +1,4 @@
-#include <kxutils96/format/multi_str_reorder.h>
+#include <kxutils96/format/transforms/multi_str_reorder.h>
 
 #include <algorithm>
 

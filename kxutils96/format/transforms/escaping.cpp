@@ -1,4 +1,4 @@
-#include <kxutils96/format/escaping.h>
+#include <kxutils96/format/transforms/escaping.h>
 
 #include <array>
 #include <string>

@@ -1,7 +1,7 @@
 // The ordered formatter: find the signs, check their indexes, read the
 // arguments once in index order, and write the text with each value where
 // its sign stood.
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/ordered_format.h>
 
 #include <algorithm>
 #include <array>

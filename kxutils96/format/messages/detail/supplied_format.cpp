@@ -1,6 +1,6 @@
 // Conversion by conversion: each one that takes a supplied value is printed
 // alone by snprintf, with exactly the value it asks for.
-#include <kxutils96/format/detail/supplied_format.h>
+#include <kxutils96/format/messages/detail/supplied_format.h>
 
 #include <charconv>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include <kxutils96/format/source_text.h>
+#include <kxutils96/format/transforms/source_text.h>
 
 #include <string>
 

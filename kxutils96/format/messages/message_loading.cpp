@@ -1,5 +1,5 @@
 // The message exports over the two message stores.
-#include <kxutils96/format/message_loading.h>
+#include <kxutils96/format/messages/message_loading.h>
 
 #include <algorithm>
 #include <array>
@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <span>
 
-#include <kxutils96/format/detail/supplied_format.h>
-#include <kxutils96/format/ordered_format.h>
+#include <kxutils96/format/messages/detail/supplied_format.h>
+#include <kxutils96/format/messages/ordered_format.h>
 #include <kxutils96/host/zutl96/message_store.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/framework/afx_module_state.h>

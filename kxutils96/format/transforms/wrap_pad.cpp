@@ -1,4 +1,4 @@
-#include <kxutils96/format/wrap_pad.h>
+#include <kxutils96/format/transforms/wrap_pad.h>
 
 #include <algorithm>
 #include <cstring>
