@@ -1,12 +1,12 @@
 // The message exports over the two message stores.
 #include <kxutils96/format/messages/message_loading.h>
 
-#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdarg>
 #include <initializer_list>
 #include <span>
+#include <string_view>
 
 #include <kxutils96/format/messages/detail/supplied_format.h>
 #include <kxutils96/format/messages/ordered_format.h>
@@ -14,6 +14,7 @@
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/framework/afx_module_state.h>
 #include <kxutils96/platform/framework/afx_string.h>
+#include <kxutils96/platform/win32/path_parts.h>
 #include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/wide_conversion.h>
@@ -56,8 +57,9 @@ bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
                      kModuleFileNameSize);
   CStringUTF8 strPath;
   kxu::strings::ConvertWideToUTF8(strPath, programPath.data(), CP_UTF8, -1);
-  const int nLastSeparator = std::max(strPath.ReverseFind('\\'), strPath.ReverseFind('/'));
-  strPath = strPath.Left(nLastSeparator + 1);
+  const std::string_view folder =
+      kxu::platform::FolderPart(std::string_view(strPath, strPath.GetLength()));
+  strPath = CStringUTF8(folder.data(), static_cast<int>(folder.size()));
   strPath += lpcszName;
   strPath += kStoreExtension;
   CString strWidePath;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include <kxutils96/platform/win32/path_parts.h>
 #include <kxutils96/platform/win32/unicode.h>
 
 namespace kxu::platform {
@@ -25,15 +26,14 @@ std::string NativePath(LPCWSTR lpszPath) {
 }
 
 std::string ParentFolder(std::string_view path) {
-  const std::string_view trimmed = WithoutTrailingSlashes(path);
-  const size_t slash = trimmed.rfind('/');
-  if (slash == std::string_view::npos) return ".";
-  return std::string(trimmed.substr(0, slash == 0 ? 1 : slash));
+  std::string_view folder = FolderPart(WithoutTrailingSlashes(path));
+  if (folder.empty()) return ".";
+  if (folder.size() > 1) folder.remove_suffix(1);  // the root keeps its slash
+  return std::string(folder);
 }
 
 std::string_view LastName(std::string_view path) {
-  const std::string_view trimmed = WithoutTrailingSlashes(path);
-  return trimmed.substr(trimmed.rfind('/') + 1);
+  return NamePart(WithoutTrailingSlashes(path));
 }
 
 bool IsFolder(const std::string& path) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include <kxutils96/platform/win32/native_path.h>
+#include <kxutils96/platform/win32/path_parts.h>
 #include <kxutils96/platform/win32/unicode.h>
 
 namespace {
@@ -257,10 +258,9 @@ Search* SearchOf(HANDLE hFindFile) {
 
 HANDLE StartSearch(LPCWSTR lpFileName, WIN32_FIND_DATAW& data) {
   const std::string path = NativePath(lpFileName);
-  const size_t slash = path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
-  const WideString pattern =
-      NameOfBytes(slash == std::string::npos ? path : path.substr(slash + 1));
+  const std::string_view folderPart = kxu::platform::FolderPart(path);
+  const std::string folder = folderPart.empty() ? "." : std::string(folderPart);
+  const WideString pattern = NameOfBytes(kxu::platform::NamePart(path));
 
   auto search = std::make_unique<Search>();
   if (!ListFolder(folder, pattern, *search)) return INVALID_HANDLE_VALUE;

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include <kxutils96/platform/win32/path_parts.h>
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
@@ -28,18 +29,14 @@ std::string ProgramPath() {
 // The folder of the running program, with a trailing slash; empty when the
 // system cannot tell.
 std::string ProgramFolder() {
-  const std::string path = ProgramPath();
-  return path.substr(0, path.rfind('/') + 1);
+  return std::string(kxu::platform::FolderPart(ProgramPath()));
 }
 
 // "dir/NAME.dll" -> {"dir/", "libNAME.so"}.
 std::pair<std::string, std::string> SharedObjectName(const std::string& name) {
-  const size_t slash = name.find_last_of("/\\");
-  std::string folder = slash == std::string::npos ? std::string() : name.substr(0, slash + 1);
-  for (char& ch : folder) {
-    if (ch == '\\') ch = '/';
-  }
-  std::string base = slash == std::string::npos ? name : name.substr(slash + 1);
+  std::string folder(kxu::platform::FolderPart(name));
+  std::replace(folder.begin(), folder.end(), '\\', '/');
+  std::string base(kxu::platform::NamePart(name));
   if (base.size() > 4 && strcasecmp(base.c_str() + base.size() - 4, ".dll") == 0)
     base.resize(base.size() - 4);
   return {folder, "lib" + base + ".so"};
