@@ -3,6 +3,7 @@
 // without reading them again, and the full order of two texts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -14,6 +15,17 @@ constexpr unsigned char FoldCase(unsigned char ch) {
   return ch >= 'A' && ch <= 'Z' ? static_cast<unsigned char>(ch - 'A' + 'a') : ch;
 }
 
+// Eight bytes folded at once: every byte A-Z of `x` becomes a-z, every
+// other byte stays.
+constexpr std::uint64_t FoldCase8(std::uint64_t x) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  const std::uint64_t low7 = x & (0x7F * kOnes);
+  const std::uint64_t atLeastA = low7 + (0x80 - 'A') * kOnes;    // high bit: low7 >= 'A'
+  const std::uint64_t aboveZ = low7 + (0x80 - 'Z' - 1) * kOnes;  // high bit: low7 > 'Z'
+  const std::uint64_t upper = atLeastA & ~aboveZ & ~x & (0x80 * kOnes);
+  return x | (upper >> 2);
+}
+
 // The byte as the order compares it: folded when `kFold`.
 template <bool kFold>
 constexpr unsigned char OrderByte(char ch) {
@@ -21,16 +33,28 @@ constexpr unsigned char OrderByte(char ch) {
   return kFold ? FoldCase(byte) : byte;
 }
 
-// The first 8 bytes of `psz` (folded when `kFold`), zero after its end, as a
-// big-endian number: two texts whose prefixes differ order as the prefixes
-// do. The lowest byte is 0 exactly when the text is shorter than 8 bytes.
+// The first min(8, `available`) bytes at `p` as the order sees them
+// (folded when `kFold`), as a big-endian number, zero where they run out.
+// Example: TextWord<true>("AbC", 2) == 0x6162000000000000.
+template <bool kFold>
+std::uint64_t TextWord(const char* p, std::size_t available) {
+  const std::size_t count = available < 8 ? available : 8;
+  if (count == 0) return 0;
+  std::uint64_t word = 0;
+  for (std::size_t i = 0; i < count; ++i) word = (word << 8) | static_cast<unsigned char>(p[i]);
+  word <<= 8 * (8 - count);
+  return kFold ? FoldCase8(word) : word;
+}
+
+// The first 8 bytes of `psz` as TextWord gives them, zero after its end: two
+// texts whose prefixes differ order as the prefixes do. The lowest byte is 0
+// exactly when the text is shorter than 8 bytes.
 // Example: TextPrefix<true>("Ab") == 0x6162000000000000.
 template <bool kFold>
 std::uint64_t TextPrefix(const char* psz) {
-  std::uint64_t prefix = 0;
-  int i = 0;
-  for (; i < 8 && psz[i] != '\0'; ++i) prefix = (prefix << 8) | OrderByte<kFold>(psz[i]);
-  return i == 8 ? prefix : prefix << (8 * (8 - i));
+  std::size_t length = 0;
+  while (length < 8 && psz[length] != '\0') ++length;
+  return TextWord<kFold>(psz, length);
 }
 
 // Negative, 0 or positive as `a` orders before, equal to or after `b`: bytes
