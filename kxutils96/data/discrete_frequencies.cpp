@@ -20,7 +20,9 @@
 
 namespace {
 
+using kxu::sort::kTextPrefetchDistance;
 using kxu::sort::OrderByte;
+using kxu::sort::PrefetchText;
 using kxu::sort::TextWord;
 
 // What a lookup needs of a text (up to its first NUL, folded when `kFold`):
@@ -98,27 +100,13 @@ class DistinctTexts {
   std::vector<TextKey> m_firsts;                       // each group's first text
 };
 
-// The texts lie wherever the heap put them, and finding a text's end
-// depends on its bytes, so the processor cannot run ahead to the next one by
-// itself: each text is asked for this many strings before it is read.
-constexpr int kPrefetchDistance = 32;
-
-// Starts loading the text at `psz` into the cache, where the compiler can.
-void PrefetchText(const char* psz) {
-#if defined(__GNUC__)
-  __builtin_prefetch(psz);
-#else
-  static_cast<void>(psz);
-#endif
-}
-
 // Each string's group number; `firsts` receives each group's first position.
 template <bool kFold>
 std::vector<int> GroupStrings(const CStringUTF8* strings, int n, std::vector<int>& firsts) {
   DistinctTexts<kFold> distinct;
   std::vector<int> groups(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
-    if (i + kPrefetchDistance < n) PrefetchText(strings[i + kPrefetchDistance].GetString());
+    if (i + kTextPrefetchDistance < n) PrefetchText(strings[i + kTextPrefetchDistance].GetString());
     const int group = distinct.GroupOf(KeyOf<kFold>(strings[i].GetString()));
     if (group == static_cast<int>(firsts.size())) firsts.push_back(i);
     groups[static_cast<std::size_t>(i)] = group;

@@ -67,6 +67,8 @@ bool SortByText(T* elements, int n, unsigned long flags, int* index, TextOf text
   const bool fold = (flags & SORT_CASE_SENSITIVE) == 0;
   TextEntry* e = entries.Get();
   for (std::size_t i = 0; i < count; ++i) {
+    if (i + kTextPrefetchDistance < count)
+      PrefetchText(textOf(elements[i + kTextPrefetchDistance]));
     const char* text = textOf(elements[i]);
     const std::uint64_t prefix =
         text == nullptr ? 0 : (fold ? TextPrefix<true>(text) : TextPrefix<false>(text));
@@ -97,6 +99,8 @@ bool SortByNumber(CStringUTF8* strings, int n, unsigned long flags, int* index) 
     return false;
   }
   for (std::size_t i = 0; i < count; ++i) {
+    if (i + kTextPrefetchDistance < count)
+      PrefetchText(strings[i + kTextPrefetchDistance].GetString());
     numbers.Get()[i] = NumericTextValue(strings[i].GetString());
     positions.Get()[i] = static_cast<int>(i);
   }
