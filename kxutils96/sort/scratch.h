@@ -10,13 +10,13 @@
 namespace kxu::sort {
 
 // Uninitialised room for `count` objects of T, or none (Get() is null) when
-// it cannot be allocated. Objects placed there are raw bytes: nothing is
-// constructed or destroyed.
+// it cannot be allocated or would be larger than an object may be. Objects placed there are raw
+// bytes: nothing is constructed or destroyed.
 template <class T>
 class Scratch {
  public:
   explicit Scratch(std::size_t count)
-      : m_p(count <= SIZE_MAX / sizeof(T)
+      : m_p(count <= static_cast<std::size_t>(PTRDIFF_MAX) / sizeof(T)
                 ? static_cast<T*>(::operator new(count * sizeof(T), std::nothrow))
                 : nullptr) {}
   Scratch(const Scratch&) = delete;
