@@ -247,6 +247,9 @@ struct ParseAll {
   }
 };
 
+template <class Parse>
+ParseAll(const std::vector<std::string>&, Parse) -> ParseAll<Parse>;
+
 void BM_ParseNumbers(benchmark::State& state) {
   const auto& input = Texts(true);
   ParseAll library{input, [](const char* psz) { return utlStrToDouble(psz); }};
