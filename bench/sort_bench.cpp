@@ -1,26 +1,37 @@
-// The sort family and discrete frequencies beside the standard library:
+// The sort family and discrete frequencies beside the standard library. Each
+// benchmark is one row: every iteration prepares and times the library's
+// work and then its anchor's on the same input, so the two alternate in one
+// process, and the counters report the median time of each side (ms) and
+// their ratio, library / anchor. Run with --benchmark_repetitions=N and read
+// the medians. The rows:
 //   - 10 million doubles with an index array (kxutilsSortBuff) against
-//     std::sort of (value, index) pairs with the same order, on random,
-//     sorted, reversed and few-distinct input;
-//   - one million CStringUTF8 case-insensitive and in numeric text mode
-//     against std::sort of std::string with strcasecmp and strtod keys;
-//   - the numeric mode's parse, utlStrToDouble, against std::strtod on the
-//     same million numbers;
+//     std::sort of (value, index) pairs by value, on random, 16 distinct,
+//     sorted and reversed input;
+//   - one million CStringUTF8 case-insensitive against std::sort of
+//     std::string with strcasecmp;
+//   - the same strings holding numbers in numeric text mode against strtod
+//     once per string, std::sort of (number, position) and the strings
+//     moved into that order;
+//   - the numeric mode's parse, utlStrToDouble, against std::strtod;
 //   - kxu_discrete_frequencies on one million strings with 10,000 distinct
 //     values against an unordered_map count followed by a sort of the keys.
-// Inputs are made once; each iteration copies them into buffers allocated
-// once, with the timer paused, so neither side pays for fresh memory.
+// Inputs are made once; each side copies them into buffers allocated once,
+// untimed, so neither pays for fresh memory.
 #include <benchmark/benchmark.h>
 #include <strings.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
+
+#include "warm_heap.h"
 
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/frame/host_object.h>
@@ -33,6 +44,45 @@ namespace {
 constexpr int kDoubles = 10'000'000;
 constexpr int kStrings = 1'000'000;
 constexpr int kDistinct = 10'000;
+
+// Milliseconds that `work` takes.
+template <class Work>
+double Milliseconds(Work&& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+      .count();
+}
+
+double Median(std::vector<double> times) {
+  std::sort(times.begin(), times.end());
+  const size_t n = times.size();
+  return n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
+}
+
+// One side of a row: Prepare() sets up the input, untimed; Run() is timed.
+// Runs the library and the anchor alternately, one of each per iteration,
+// and reports their medians and ratio.
+template <class Library, class Anchor>
+void SideBySide(benchmark::State& state, Library& library, Anchor& anchor) {
+  if (!kxu::bench::WarmHeap(state)) return;
+  std::vector<double> libraryTimes;
+  std::vector<double> anchorTimes;
+  for (auto _ : state) {
+    library.Prepare();
+    const double libraryMs = Milliseconds([&] { library.Run(); });
+    anchor.Prepare();
+    const double anchorMs = Milliseconds([&] { anchor.Run(); });
+    libraryTimes.push_back(libraryMs);
+    anchorTimes.push_back(anchorMs);
+    state.SetIterationTime((libraryMs + anchorMs) / 1000.0);
+  }
+  const double libraryMedian = Median(libraryTimes);
+  const double anchorMedian = Median(anchorTimes);
+  state.counters["lib_ms"] = libraryMedian;
+  state.counters["anchor_ms"] = anchorMedian;
+  state.counters["ratio"] = libraryMedian / anchorMedian;
+}
 
 enum Pattern : int { kRandom, kSorted, kReversed, kFewDistinct };
 
@@ -63,33 +113,41 @@ const std::vector<double>& Doubles(int pattern) {
   return v;
 }
 
-void BM_KxuSortDoublesWithIndex(benchmark::State& state) {
-  const auto& input = Doubles(static_cast<int>(state.range(0)));
-  std::vector<double> values(input.size());
+struct LibraryDoubles {
+  explicit LibraryDoubles(const std::vector<double>& doubles) : input(doubles) {}
+  const std::vector<double>& input;
+  std::vector<double> values = std::vector<double>(input.size());
   CArray<int, int> index;
-  index.SetSize(kDoubles);
-  for (auto _ : state) {
-    state.PauseTiming();
+  void Prepare() {
     std::copy(input.begin(), input.end(), values.begin());
+    index.SetSize(kDoubles);
     for (int i = 0; i < kDoubles; ++i) index[i] = i;
-    state.ResumeTiming();
+  }
+  void Run() {
     kxutilsSortBuff(values.data(), kDoubles, 0, &index);
     benchmark::DoNotOptimize(values.data());
   }
-}
+};
 
-void BM_StdSortValueIndexPairs(benchmark::State& state) {
-  const auto& input = Doubles(static_cast<int>(state.range(0)));
-  std::vector<std::pair<double, int>> pairs(input.size());
-  for (auto _ : state) {
-    state.PauseTiming();
+struct AnchorDoubles {
+  const std::vector<double>& input;
+  std::vector<std::pair<double, int>> pairs = std::vector<std::pair<double, int>>(input.size());
+  void Prepare() {
     for (int i = 0; i < kDoubles; ++i)
       pairs[static_cast<size_t>(i)] = {input[static_cast<size_t>(i)], i};
-    state.ResumeTiming();
+  }
+  void Run() {
     std::sort(pairs.begin(), pairs.end(),
               [](const auto& a, const auto& b) { return a.first < b.first; });
     benchmark::DoNotOptimize(pairs.data());
   }
+};
+
+void BM_DoublesWithIndex(benchmark::State& state) {
+  const auto& input = Doubles(static_cast<int>(state.range(0)));
+  LibraryDoubles library(input);
+  AnchorDoubles anchor{input};
+  SideBySide(state, library, anchor);
 }
 
 // Texts: mixed-case words for the text sort, numbers for the numeric one.
@@ -115,72 +173,88 @@ const std::vector<std::string>& Texts(bool numeric) {
   return v;
 }
 
-void SortUtf8Strings(benchmark::State& state, bool numeric) {
-  const auto& input = Texts(numeric);
+struct LibraryStrings {
   CZQVStringArray source;
-  for (const auto& s : input) source.Add(s.c_str());
   CZQVStringArray work;
-  work.SetSize(kStrings);
-  const unsigned long flags = numeric ? static_cast<unsigned long>(SORT_NUMERIC_TEXT) : 0UL;
-  for (auto _ : state) {
-    state.PauseTiming();
-    for (int i = 0; i < kStrings; ++i) work[i] = source[i];
-    state.ResumeTiming();
+  unsigned long flags;
+  LibraryStrings(const std::vector<std::string>& input, unsigned long sortFlags)
+      : flags(sortFlags) {
+    for (const auto& s : input) source.Add(s.c_str());
+    work.SetSize(source.GetSize());
+  }
+  void Prepare() {
+    for (int i = 0; i < source.GetSize(); ++i) work[i] = source[i];
+  }
+  void Run() {
     kxutilsSort(work, flags, nullptr);
     benchmark::DoNotOptimize(work.GetData());
   }
-}
+};
 
-void SortStdStrings(benchmark::State& state, bool numeric) {
-  const auto& input = Texts(numeric);
-  std::vector<std::string> work(input.size());
-  for (auto _ : state) {
-    state.PauseTiming();
-    for (size_t i = 0; i < input.size(); ++i) work[i] = input[i];
-    state.ResumeTiming();
-    if (numeric) {
-      std::sort(work.begin(), work.end(), [](const std::string& a, const std::string& b) {
-        return std::strtod(a.c_str(), nullptr) < std::strtod(b.c_str(), nullptr);
-      });
-    } else {
-      std::sort(work.begin(), work.end(), [](const std::string& a, const std::string& b) {
-        return strcasecmp(a.c_str(), b.c_str()) < 0;
-      });
-    }
+struct AnchorStringsNoCase {
+  const std::vector<std::string>& input;
+  std::vector<std::string> work = std::vector<std::string>(input.size());
+  void Prepare() { std::copy(input.begin(), input.end(), work.begin()); }
+  void Run() {
+    std::sort(work.begin(), work.end(), [](const std::string& a, const std::string& b) {
+      return strcasecmp(a.c_str(), b.c_str()) < 0;
+    });
     benchmark::DoNotOptimize(work.data());
   }
+};
+
+// strtod once per string, a sort of (number, position), then the strings
+// moved into that order.
+struct AnchorStringsNumeric {
+  const std::vector<std::string>& input;
+  std::vector<std::string> work = std::vector<std::string>(input.size());
+  std::vector<std::string> sorted = std::vector<std::string>(input.size());
+  std::vector<std::pair<double, int>> keys = std::vector<std::pair<double, int>>(input.size());
+  void Prepare() { std::copy(input.begin(), input.end(), work.begin()); }
+  void Run() {
+    for (size_t i = 0; i < work.size(); ++i)
+      keys[i] = {std::strtod(work[i].c_str(), nullptr), static_cast<int>(i)};
+    std::sort(keys.begin(), keys.end());
+    for (size_t i = 0; i < work.size(); ++i)
+      sorted[i] = std::move(work[static_cast<size_t>(keys[i].second)]);
+    work.swap(sorted);
+    benchmark::DoNotOptimize(work.data());
+  }
+};
+
+void BM_StringsNoCase(benchmark::State& state) {
+  LibraryStrings library(Texts(false), 0);
+  AnchorStringsNoCase anchor{Texts(false)};
+  SideBySide(state, library, anchor);
 }
 
-void BM_KxuSortStringsNoCase(benchmark::State& state) {
-  SortUtf8Strings(state, false);
-}
-void BM_StdSortStringsStrcasecmp(benchmark::State& state) {
-  SortStdStrings(state, false);
-}
-void BM_KxuSortStringsNumericText(benchmark::State& state) {
-  SortUtf8Strings(state, true);
-}
-void BM_StdSortStringsStrtod(benchmark::State& state) {
-  SortStdStrings(state, true);
+void BM_StringsNumericText(benchmark::State& state) {
+  LibraryStrings library(Texts(true), SORT_NUMERIC_TEXT);
+  AnchorStringsNumeric anchor{Texts(true)};
+  SideBySide(state, library, anchor);
 }
 
-// The sum keeps every parse; each side parses every number once per pass.
-void BM_UtlStrToDouble(benchmark::State& state) {
-  const auto& input = Texts(true);
-  for (auto _ : state) {
+// The sum keeps every parse; each side parses every number once.
+template <class Parse>
+struct ParseAll {
+  const std::vector<std::string>& input;
+  Parse parse;
+  void Prepare() {}
+  void Run() {
     double sum = 0;
-    for (const auto& text : input) sum += utlStrToDouble(text.c_str());
+    for (const auto& text : input) sum += parse(text.c_str());
     benchmark::DoNotOptimize(sum);
   }
-}
+};
 
-void BM_StdStrtod(benchmark::State& state) {
+template <class Parse>
+ParseAll(const std::vector<std::string>&, Parse) -> ParseAll<Parse>;
+
+void BM_ParseNumbers(benchmark::State& state) {
   const auto& input = Texts(true);
-  for (auto _ : state) {
-    double sum = 0;
-    for (const auto& text : input) sum += std::strtod(text.c_str(), nullptr);
-    benchmark::DoNotOptimize(sum);
-  }
+  ParseAll library{input, [](const char* psz) { return utlStrToDouble(psz); }};
+  ParseAll anchor{input, [](const char* psz) { return std::strtod(psz, nullptr); }};
+  SideBySide(state, library, anchor);
 }
 
 // A host object that hands out one string array.
@@ -205,36 +279,44 @@ const std::vector<std::string>& FrequencyInput() {
   return v;
 }
 
-void BM_KxuDiscreteFrequencies(benchmark::State& state) {
-  const auto& input = FrequencyInput();
+// The input array is made anew for every call (the call sorts it). The
+// anchor counts views of the very texts the library's call is given, in
+// input order, so both read the same memory.
+struct LibraryFrequencies {
   CZQVStringArray source;
-  for (const auto& s : input) source.Add(s.c_str());
   CZQVStringArray in;
-  in.SetSize(kStrings);
   CZQVStringArray out;
-  ArrayObject inObject(in);
-  ArrayObject outObject(out);
-  std::vector<double> frequencies(kStrings);
+  ArrayObject inObject{in};
+  ArrayObject outObject{out};
+  std::vector<std::string_view> views;
+  std::vector<double> frequencies = std::vector<double>(kStrings);
+  int options;
   int count = 0;
-  for (auto _ : state) {
-    state.PauseTiming();
-    for (int i = 0; i < kStrings; ++i) in[i] = source[i];
+  explicit LibraryFrequencies(int frequencyOptions) : options(frequencyOptions) {
+    for (const auto& s : FrequencyInput()) source.Add(s.c_str());
+  }
+  void Prepare() {
+    in.RemoveAll();
     out.RemoveAll();
-    state.ResumeTiming();
-    kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &count,
-                             kFrequenciesCaseSensitive);
+    views.clear();
+    for (int i = 0; i < source.GetSize(); ++i) {
+      in.Add(source[i]);
+      views.emplace_back(in[i].GetString());
+    }
+  }
+  void Run() {
+    kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &count, options);
     benchmark::DoNotOptimize(count);
   }
-  if (count != kDistinct) state.SkipWithError("wrong number of groups");
-}
+};
 
-void BM_UnorderedMapCountAndSortKeys(benchmark::State& state) {
-  const auto& input = FrequencyInput();
-  std::vector<std::string> keys;
-  keys.reserve(kDistinct);
-  std::vector<double> frequencies(kStrings);
-  for (auto _ : state) {
-    std::unordered_map<std::string, int> counts;
+struct AnchorFrequencies {
+  const std::vector<std::string_view>& input;
+  std::vector<std::string_view> keys;
+  std::vector<double> frequencies = std::vector<double>(kStrings);
+  void Prepare() {}
+  void Run() {
+    std::unordered_map<std::string_view, int> counts;
     for (const auto& s : input) ++counts[s];
     keys.clear();
     for (const auto& [key, n] : counts) keys.push_back(key);
@@ -242,22 +324,33 @@ void BM_UnorderedMapCountAndSortKeys(benchmark::State& state) {
     for (size_t k = 0; k < keys.size(); ++k) frequencies[k] = counts[keys[k]];
     benchmark::DoNotOptimize(frequencies.data());
   }
+};
+
+void BM_DiscreteFrequencies(benchmark::State& state) {
+  LibraryFrequencies library(static_cast<int>(state.range(0)));
+  AnchorFrequencies anchor{library.views, {}};
+  SideBySide(state, library, anchor);
+  if (library.count != kDistinct) state.SkipWithError("wrong number of groups");
 }
 
-void Patterns(benchmark::internal::Benchmark* b) {
-  b->ArgNames({"pattern"})->Arg(kRandom)->Arg(kSorted)->Arg(kReversed)->Arg(kFewDistinct);
-  b->Unit(benchmark::kMillisecond)->Iterations(2);
+void Row(benchmark::internal::Benchmark* b) {
+  b->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 }
 
 }  // namespace
 
-BENCHMARK(BM_KxuSortDoublesWithIndex)->Apply(Patterns);
-BENCHMARK(BM_StdSortValueIndexPairs)->Apply(Patterns);
-BENCHMARK(BM_KxuSortStringsNoCase)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_StdSortStringsStrcasecmp)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_KxuSortStringsNumericText)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_StdSortStringsStrtod)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_UtlStrToDouble)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_StdStrtod)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KxuDiscreteFrequencies)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(BM_UnorderedMapCountAndSortKeys)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_DoublesWithIndex)
+    ->ArgNames({"pattern"})
+    ->Arg(kRandom)
+    ->Arg(kFewDistinct)
+    ->Arg(kSorted)
+    ->Arg(kReversed)
+    ->Apply(Row);
+BENCHMARK(BM_StringsNoCase)->Apply(Row);
+BENCHMARK(BM_StringsNumericText)->Apply(Row);
+BENCHMARK(BM_ParseNumbers)->Apply(Row);
+BENCHMARK(BM_DiscreteFrequencies)
+    ->ArgNames({"case_sensitive"})
+    ->Arg(kFrequenciesCaseSensitive)
+    ->Arg(0)
+    ->Apply(Row);

@@ -1,8 +1,141 @@
+// Frequencies by hashing: every string is looked up once in a table of the
+// distinct strings (equal as the sort compares them), only the distinct
+// strings are sorted, and the input is then rewritten group by group in that
+// order, each group's members in their input order. That is the input as the
+// family's stable sort leaves it, and each group's first member is the one
+// that sort would place first.
 #include <kxutils96/data/discrete_frequencies.h>
 
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <vector>
+
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
+#include <kxutils96/sort/text_keys.h>
 #include <kxutils96/strings/zqv_string_array.h>
+
+namespace {
+
+using kxu::sort::kTextPrefetchDistance;
+using kxu::sort::OrderByte;
+using kxu::sort::PrefetchText;
+using kxu::sort::TextWord;
+
+// What a lookup needs of a text (up to its first NUL, folded when `kFold`):
+// its hash, its length, its first 16 bytes (so that most comparisons of
+// short texts read neither text again) and the text itself.
+struct TextKey {
+  std::uint64_t hash;
+  std::uint64_t head[2];
+  std::size_t length;
+  const char* psz;
+};
+
+template <bool kFold>
+TextKey KeyOf(const char* psz) {
+  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
+  const std::size_t length = std::strlen(psz);
+  std::uint64_t hash = length * kMultiplier;
+  for (std::size_t i = 0; i < length; i += 8)
+    hash = (hash ^ TextWord<kFold>(psz + i, length - i)) * kMultiplier;
+  // Every bit of the words reaches the low bits, which pick the slot.
+  hash = (hash ^ (hash >> 33)) * 0xFF51AFD7ED558CCDULL;
+  hash = (hash ^ (hash >> 33)) * 0xC4CEB9FE1A85EC53ULL;
+  hash ^= hash >> 33;
+  const std::uint64_t second = length > 8 ? TextWord<kFold>(psz + 8, length - 8) : 0;
+  return {hash, {TextWord<kFold>(psz, length), second}, length, psz};
+}
+
+// True when the texts of two keys are equal under the order.
+template <bool kFold>
+bool SameText(const TextKey& a, const TextKey& b) {
+  if (a.hash != b.hash || a.length != b.length || a.head[0] != b.head[0] ||
+      a.head[1] != b.head[1]) {
+    return false;
+  }
+  for (std::size_t i = 16; i < a.length; ++i) {
+    if (OrderByte<kFold>(a.psz[i]) != OrderByte<kFold>(b.psz[i])) return false;
+  }
+  return true;
+}
+
+// The distinct texts met so far, by an open-addressing hash table, equal as
+// the sort compares them (Compare, or CompareNoCase when folding).
+template <bool kFold>
+class DistinctTexts {
+ public:
+  // The number of the group of the text of `key` (groups are numbered as
+  // first met); a text equal to none before opens a new group. The text
+  // must stay valid.
+  int GroupOf(const TextKey& key) {
+    std::size_t slot = static_cast<std::size_t>(key.hash) & Mask();
+    for (; m_slots[slot] != 0; slot = (slot + 1) & Mask()) {
+      const int group = m_slots[slot] - 1;
+      if (SameText<kFold>(m_firsts[static_cast<std::size_t>(group)], key)) return group;
+    }
+    const int group = static_cast<int>(m_firsts.size());
+    m_slots[slot] = group + 1;
+    m_firsts.push_back(key);
+    if (m_firsts.size() * 2 > m_slots.size()) Grow();
+    return group;
+  }
+
+ private:
+  std::size_t Mask() const { return m_slots.size() - 1; }
+
+  void Grow() {
+    m_slots.assign(m_slots.size() * 2, 0);
+    for (std::size_t group = 0; group < m_firsts.size(); ++group) {
+      std::size_t slot = static_cast<std::size_t>(m_firsts[group].hash) & Mask();
+      while (m_slots[slot] != 0) slot = (slot + 1) & Mask();
+      m_slots[slot] = static_cast<int>(group) + 1;
+    }
+  }
+
+  std::vector<int> m_slots = std::vector<int>(64, 0);  // group + 1, or 0 when free
+  std::vector<TextKey> m_firsts;                       // each group's first text
+};
+
+// Each string's group number; `firsts` receives each group's first position.
+template <bool kFold>
+std::vector<int> GroupStrings(const CStringUTF8* strings, int n, std::vector<int>& firsts) {
+  DistinctTexts<kFold> distinct;
+  std::vector<int> groups(static_cast<std::size_t>(n));
+  for (int i = 0; i < n; ++i) {
+    if (i + kTextPrefetchDistance < n) PrefetchText(strings[i + kTextPrefetchDistance].GetString());
+    const int group = distinct.GroupOf(KeyOf<kFold>(strings[i].GetString()));
+    if (group == static_cast<int>(firsts.size())) firsts.push_back(i);
+    groups[static_cast<std::size_t>(i)] = group;
+  }
+  return groups;
+}
+
+// The rank of each group in the sorted order of its first members, sorted by
+// the family's sort under `flags`. The members are sorted as raw copies of
+// the strings' objects, which are dropped afterwards without being destroyed.
+std::vector<int> RankGroups(const CStringUTF8* strings, const std::vector<int>& firsts,
+                            unsigned long flags) {
+  const int count = static_cast<int>(firsts.size());
+  kxu::sort::Scratch<CStringUTF8> views(firsts.size());
+  if (views.Get() == nullptr) throw std::bad_alloc();
+  CArray<int, int> order;
+  order.SetSize(count);
+  for (int k = 0; k < count; ++k) {
+    std::memcpy(static_cast<void*>(views.Get() + k), &strings[firsts[static_cast<std::size_t>(k)]],
+                sizeof(CStringUTF8));
+    order[k] = k;
+  }
+  kxutilsSortBuff(views.Get(), count, flags, &order);
+  std::vector<int> ranks(firsts.size());
+  for (int k = 0; k < count; ++k) ranks[static_cast<std::size_t>(order[k])] = k;
+  return ranks;
+}
+
+}  // namespace
 
 int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pFrequencies,
                              int* pnCount, int nOptions) {
@@ -21,36 +154,36 @@ int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pF
   if ((nOptions & kFrequenciesTrim) != 0) {
     for (int i = 0; i < n; ++i) pIn->ElementAt(i).TrimLeft().TrimRight();
   }
-  kxutilsSort(*pIn, caseSensitive ? SORT_CASE_SENSITIVE : 0UL, nullptr);
+  CStringUTF8* strings = pIn->GetData();
+  std::vector<int> firsts;
+  const std::vector<int> groups = caseSensitive ? GroupStrings<false>(strings, n, firsts)
+                                                : GroupStrings<true>(strings, n, firsts);
+  const std::vector<int> ranks =
+      RankGroups(strings, firsts, caseSensitive ? SORT_CASE_SENSITIVE : 0UL);
 
-  // The input is read by index: it may be the output array, which every group
-  // appended can move.
-  int run = 1;
-  int group = 0;
-  for (int i = 0; i + 1 < n; ++i) {
-    const CStringUTF8& str = pIn->GetAt(i);
-    const char* next = pIn->GetAt(i + 1).GetString();
-    const bool equal = (caseSensitive ? str.Compare(next) : str.CompareNoCase(next)) == 0;
-    if (equal && run == 1) {
-      pOut->Add(str);
-      pFrequencies[group] = 2.0;
-      run = 2;
-    } else if (equal) {
-      pFrequencies[group] += 1.0;
-      ++run;
-    } else if (run == 1) {
-      pOut->Add(str);
-      pFrequencies[group] = 1.0;
-      ++group;
-    } else {
-      ++group;
-      run = 1;
-    }
+  kxu::sort::Scratch<CStringUTF8> room(static_cast<std::size_t>(n));
+  if (room.Get() == nullptr) throw std::bad_alloc();
+
+  // Where each rank's members start in the sorted input.
+  const std::size_t count = firsts.size();
+  std::vector<int> starts(count + 1, 0);
+  for (const int group : groups) ++starts[static_cast<std::size_t>(ranks[group]) + 1];
+  for (std::size_t k = 0; k < count; ++k) {
+    pFrequencies[k] = static_cast<double>(starts[k + 1]);
+    starts[k + 1] += starts[k];
   }
-  if (run == 1) {
-    pOut->Add(pIn->GetAt(n - 1));
-    pFrequencies[group] = 1.0;
-  }
-  *pnCount = group + 1;
+  // The input rewritten in group order, members in input order.
+  std::vector<int> order(static_cast<std::size_t>(n));
+  std::vector<int> next(starts.begin(), starts.end() - 1);
+  for (int i = 0; i < n; ++i)
+    order[static_cast<std::size_t>(next[static_cast<std::size_t>(ranks[groups[i]])]++)] = i;
+  kxu::sort::MoveIntoOrder(
+      strings, static_cast<std::size_t>(n), [&order](std::size_t i) { return order[i]; },
+      room.Get());
+
+  // The input is read by index: it may be the output array, which every
+  // group appended can move.
+  for (std::size_t k = 0; k < count; ++k) pOut->Add(pIn->GetAt(starts[k]));
+  *pnCount = static_cast<int>(count);
   return 1;
 }

@@ -22,8 +22,10 @@ extern "C" {
 // per distinct string, at most one per input string) and the number of
 // groups to *pnCount. A group is a run of neighbours equal by Compare
 // (kFrequenciesCaseSensitive) or CompareNoCase, represented by its first
-// string. The caller owns all objects and buffers; the input and output may
-// be one array, which then ends with the sorted input followed by the groups.
+// string. The input ends as kxutilsSort leaves it, stably sorted: members of
+// a group keep their input order, so the first one met represents it.
+// The caller owns all objects and buffers; the input and output may be one
+// array, which then ends with the sorted input followed by the groups.
 // Returns 1 when done; 0 when the input array holds no string (nothing
 // written, whatever the buffers); -1 when an object is null or yields no
 // array (input object, input array, output object, output array, in that

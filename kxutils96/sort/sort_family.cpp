@@ -1,6 +1,8 @@
-// The sort family: every overload funnels into SortBuffer, which hands the
-// run, the element width, the comparator of the element type and the
-// address of the flags to utlSortRange.
+// The sort family: every overload funnels into SortBuffer, which sorts
+// stably through working memory (the numeric radix sort, the text sorts) and,
+// when that memory cannot be had, hands the run, the element width, the
+// comparator of the element type and the address of the flags to
+// utlSortRange, which sorts in place.
 #include <kxutils96/sort/sort_family.h>
 
 #include <algorithm>
@@ -8,6 +10,8 @@
 
 #include <kxutils96/host/zutl96/sort_range.h>
 #include <kxutils96/sort/comparators.h>
+#include <kxutils96/sort/number_sort.h>
+#include <kxutils96/sort/text_sort.h>
 
 using kxu::zutl96::SortCompanion;
 
@@ -25,6 +29,17 @@ bool SharesBytes(const T* pBuffer, int nCount, const CArray<int, int>& index) {
 
 template <class T>
 void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex);
+
+template <class T>
+bool SortStably(T* pBuffer, int nCount, unsigned long flags, int* pIndex) {
+  return kxu::sort::SortNumbersStably(pBuffer, nCount, flags, pIndex);
+}
+bool SortStably(const char** pBuffer, int nCount, unsigned long flags, int* pIndex) {
+  return kxu::sort::SortTextsStably(pBuffer, nCount, flags, pIndex);
+}
+bool SortStably(CStringUTF8* pBuffer, int nCount, unsigned long flags, int* pIndex) {
+  return kxu::sort::SortStringsStably(pBuffer, nCount, flags, pIndex);
+}
 
 // Sorts with a copy of the index entries carried along, written back at the
 // end: an index array that is (part of) the buffer itself would otherwise
@@ -54,6 +69,7 @@ void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* p
     companion = {pIndex->GetData(), static_cast<int>(sizeof(int))};
     nCompanions = 1;
   }
+  if (SortStably(pBuffer, nCount, flags, static_cast<int*>(companion.pData))) return;
   utlSortRange(static_cast<void*>(pBuffer), 0, nCount - 1, static_cast<int>(sizeof(T)),
                kxu::sort::ComparatorFor<T>(), &companion, nCompanions, &flags);
 }

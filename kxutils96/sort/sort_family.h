@@ -4,9 +4,15 @@
 //
 // Every function here reads and rearranges the caller's buffer (or array)
 // and the first `count` entries of the caller's index array, and nothing
-// else; it keeps nothing and reports nothing. The sort is not stable: equal
-// elements (including texts equal but for case, and NaNs, which compare
-// equal to everything) may end in any relative order.
+// else; it keeps nothing and reports nothing. The sort is stable: elements
+// equal under the flags (texts equal but for case, -0 and +0, two NaNs) keep
+// their relative order, in descending order too. NaNs, which compare equal
+// to every number, end next to the largest number: after it in ascending
+// order, before it in descending order (NANUM, when its mode places it,
+// stays outermost). The sort works through memory of
+// about one and a half to three times the buffer and index array (numbers:
+// a radix sort from 64 elements on; texts: one key per element); when that
+// cannot be allocated it sorts in place instead, and that sort is not stable.
 //
 // Example: int a[] = {30, 10, 20}; CArray<int, int> idx; (idx filled 0, 1, 2)
 // kxutilsSortBuff(a, 3, 0, &idx) leaves a = 10, 20, 30 and idx = 1, 2, 0.

@@ -4,18 +4,21 @@
 #include "support/array_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
 
+#include <kxutils96/sort/comparators.h>
+#include <kxutils96/sort/generic_callbacks.h>
+#include <kxutils96/sort/number_sort.h>
 #include <kxutils96/sort/sort_family.h>
 
 namespace {
-
-using kxu::test::TextsOf;
 
 void FillIdentity(CArray<int, int>& index, int n) {
   index.SetSize(n);
@@ -26,14 +29,37 @@ std::vector<int> IndexValues(const CArray<int, int>& index) {
   return std::vector<int>(index.GetData(), index.GetData() + index.GetSize());
 }
 
-// Random values of each element type, with many repeats.
+// Random values of each element type: many repeats, and for floating point
+// NaN, infinities, both zeros and NANUM among them.
 template <class T>
 T RandomValue(std::mt19937_64& rng) {
   if constexpr (std::is_floating_point_v<T>) {
+    using Limits = std::numeric_limits<T>;
+    const T specials[] = {
+        Limits::quiet_NaN(),  Limits::infinity(), -Limits::infinity(), T(-0.0), T(0.0),
+        static_cast<T>(NANUM)};
+    if (rng() % 4 == 0) return specials[rng() % std::size(specials)];
     return static_cast<T>(static_cast<int>(rng() % 2001) - 1000) / T(8);
   } else {
-    return static_cast<T>(rng());
+    return static_cast<T>(rng() % 2 ? rng() : rng() % 8);
   }
+}
+
+// The documented order as a strict weak order: the family's comparison, with
+// NaNs after every number and before a NANUM placed high; descending is the
+// reverse, equal elements keeping their order either way.
+template <class T>
+bool Before(T a, T b, unsigned long flags) {
+  if (flags & SORT_DESCENDING)
+    return Before(b, a, flags & ~static_cast<unsigned long>(SORT_DESCENDING));
+  const auto rank = [flags](T v) {
+    const unsigned long mode = std::is_same_v<T, double> ? flags & SORT_MISSING_MASK : 0;
+    if (v != v) return 1;
+    if (v == static_cast<T>(NANUM) && mode == SORT_MISSING_HIGH) return 2;
+    return v == static_cast<T>(NANUM) && mode == SORT_MISSING_LOW ? -1 : 0;
+  };
+  if (rank(a) != rank(b)) return rank(a) < rank(b);
+  return rank(a) == 0 && kxu::sort::ComparatorFor<T>()(&a, &b, &flags) < 0;
 }
 
 template <class T>
@@ -43,35 +69,42 @@ using NumericTypes = ::testing::Types<char, unsigned char, short, int, unsigned 
                                       unsigned long, float, double, long long, unsigned long long>;
 TYPED_TEST_SUITE(NumericSortFamily, NumericTypes);
 
-// Sortedness against std::sort, multiset preservation, and the index law:
-// element k after the sort is the element that stood at index[k].
-TYPED_TEST(NumericSortFamily, SortsLikeStdSortAndPermutesTheIndex) {
+// Against std::stable_sort under every flag, on both sides of the radix sort
+// threshold, on random input and on its sorted and reversed forms: the same
+// elements bit for bit (so -0 and +0, and NaNs, keep their order) and the
+// same index array.
+TYPED_TEST(NumericSortFamily, SortsLikeStableSortAndPermutesTheIndex) {
   using T = TypeParam;
   std::mt19937_64 rng(sizeof(T) * 31 + std::is_signed_v<T>);
-  for (int n : {2, 3, 17, 100, 1000, 20000}) {
-    for (unsigned long flags : {0UL, static_cast<unsigned long>(SORT_DESCENDING)}) {
-      std::vector<T> input(static_cast<size_t>(n));
-      for (auto& v : input) v = RandomValue<T>(rng);
-      CArray<T, T> array;
-      array.SetSize(n);
-      std::copy(input.begin(), input.end(), array.GetData());
-      CArray<int, int> index;
-      FillIdentity(index, n);
-      kxutilsSort(array, flags, &index);
-
-      std::vector<T> expected = input;
-      if (flags & SORT_DESCENDING) {
-        std::sort(expected.begin(), expected.end(), [](T a, T b) { return b < a; });
-      } else {
-        std::sort(expected.begin(), expected.end());
+  for (int n :
+       {2, 17, kxu::sort::kRadixSortThreshold - 1, kxu::sort::kRadixSortThreshold, 1000, 20000}) {
+    for (unsigned long flags : {0x00UL, 0x10UL, 0x01UL, 0x11UL, 0x02UL, 0x12UL, 0x63UL}) {
+      std::vector<std::pair<T, int>> input(static_cast<size_t>(n));
+      for (int i = 0; i < n; ++i) input[static_cast<size_t>(i)] = {RandomValue<T>(rng), i};
+      const auto before = [flags](const auto& a, const auto& b) {
+        return Before(a.first, b.first, flags);
+      };
+      auto ascending = input;
+      std::stable_sort(ascending.begin(), ascending.end(), before);
+      decltype(input) descending(ascending.rbegin(), ascending.rend());
+      for (const auto* pattern : {&input, &ascending, &descending}) {
+        CArray<T, T> array;
+        CArray<int, int> index;
+        for (const auto& [value, position] : *pattern) {
+          array.Add(value);
+          index.Add(position);
+        }
+        auto sorted = *pattern;
+        std::stable_sort(sorted.begin(), sorted.end(), before);
+        kxutilsSort(array, flags, &index);
+        for (int k = 0; k < n; ++k) {
+          const auto& [value, position] = sorted[static_cast<size_t>(k)];
+          // Bits on purpose: -0 and +0, and NaNs, must come back in their order.
+          // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
+          ASSERT_EQ(std::memcmp(&array[k], &value, sizeof(T)), 0) << n << " " << flags << " " << k;
+          ASSERT_EQ(index[k], position) << n << " " << flags << " " << k;
+        }
       }
-      ASSERT_EQ(array.GetSize(), n);
-      ASSERT_TRUE(std::equal(expected.begin(), expected.end(), array.GetData()))
-          << n << " " << flags;
-      std::vector<int> seen = IndexValues(index);
-      std::sort(seen.begin(), seen.end());
-      for (int i = 0; i < n; ++i) ASSERT_EQ(seen[static_cast<size_t>(i)], i);
-      for (int k = 0; k < n; ++k) ASSERT_EQ(array[k], input[static_cast<size_t>(index[k])]);
     }
   }
 }
@@ -156,53 +189,53 @@ TEST(SortFamily, DoubleMissingValuePlacement) {
   for (const Row& r : rows) EXPECT_EQ(SortedDoubles(r.input, r.flags), r.expected) << r.flags;
 }
 
-TEST(SortFamily, ConstCharNullsFirstAscendingLastDescending) {
-  const char* texts[] = {"b", nullptr, "A", nullptr, "a"};
-  CArray<int, int> index;
-  FillIdentity(index, 5);
-  kxutilsSortBuff(texts, 5, SORT_CASE_SENSITIVE, &index);
-  EXPECT_EQ(texts[0], nullptr);
-  EXPECT_EQ(texts[1], nullptr);
-  EXPECT_STREQ(texts[2], "A");
-  EXPECT_STREQ(texts[3], "a");
-  EXPECT_STREQ(texts[4], "b");
-  kxutilsSortBuff(texts, 5, SORT_DESCENDING, nullptr);
-  EXPECT_STREQ(texts[0], "b");
-  EXPECT_EQ(std::string(texts[1]) + texts[2] == "Aa" || std::string(texts[1]) + texts[2] == "aA",
-            true);
-  EXPECT_EQ(texts[3], nullptr);
-  EXPECT_EQ(texts[4], nullptr);
-}
-
-TEST(SortFamily, StringArrayTextAndNumericModes) {
-  CZQVStringArray array;
-  for (const char* s : {"10", "9", "b", "A", "100"}) array.Add(s);
-  CArray<int, int> index;
-  FillIdentity(index, 5);
-  kxutilsSort(array, SORT_CASE_SENSITIVE, &index);
-  EXPECT_EQ(TextsOf(array), (std::vector<std::string>{"10", "100", "9", "A", "b"}));
-  EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 4, 1, 3, 2}));
-
-  CZQVStringArray numbers;
-  for (const char* s : {"10", "9", "-1.5", "2e1", "100"}) numbers.Add(s);
-  kxutilsSort(numbers, SORT_NUMERIC_TEXT, nullptr);
-  EXPECT_EQ(TextsOf(numbers), (std::vector<std::string>{"-1.5", "9", "10", "2e1", "100"}));
-  kxutilsSort(numbers, SORT_NUMERIC_TEXT | SORT_DESCENDING, nullptr);
-  EXPECT_EQ(TextsOf(numbers), (std::vector<std::string>{"100", "2e1", "10", "9", "-1.5"}));
-}
-
-TEST(SortFamily, ManyStringsMoveAsWholeObjects) {
-  std::mt19937 rng(3);
-  CZQVStringArray array;
-  std::vector<std::string> expected;
-  for (int i = 0; i < 5000; ++i) {
-    std::string s = std::to_string(rng() % 1000) + std::string(rng() % 40, 'x');
-    array.Add(s.c_str());
-    expected.push_back(s);
+// Texts with case variants, shared prefixes past 8 and 16 bytes, empty
+// ones, bytes above 0x7F, and numbers (NANUM's text among them).
+std::string RandomText(std::mt19937& rng) {
+  static const char* const kStems[] = {
+      "",   "a", "abcdefgh", "abcdefghij",       "abcdefghijklmnopq", "abcdefghijklmnopR",
+      "10", "9", "-2.5",     "-1.23456789e-300", "\xC3\xA9t\xC3\xA9"};
+  std::string text = kStems[rng() % std::size(kStems)];
+  if (rng() % 2) text += static_cast<char>('a' + rng() % 3);
+  for (char& ch : text) {
+    if (std::isalpha(static_cast<unsigned char>(ch)) && rng() % 2) ch ^= 0x20;
   }
-  kxutilsSort(array, SORT_CASE_SENSITIVE, nullptr);
-  std::sort(expected.begin(), expected.end());
-  EXPECT_EQ(TextsOf(array), expected);
+  return text;
+}
+
+// Against std::stable_sort with the family's comparators, under every text
+// flag, for CStringUTF8 (text and numeric modes) and const char* (with
+// nulls): the same order and the same index array.
+TEST(SortFamily, TextsSortLikeStableSortAndPermuteTheIndex) {
+  std::mt19937 rng(11);
+  for (int n : {2, 30, 3000}) {
+    std::vector<std::string> texts;
+    for (int i = 0; i < n; ++i) texts.push_back(RandomText(rng));
+    for (unsigned long flags : {0x00UL, 0x10UL, 0x20UL, 0x30UL, 0x41UL, 0x52UL}) {
+      CZQVStringArray strings = kxu::test::ArrayOf(texts);
+      std::vector<const char*> pointers;
+      for (int i = 0; i < n; ++i) pointers.push_back(i % 7 == 3 ? nullptr : texts[i].c_str());
+      const auto original = pointers;
+      std::vector<int> stringOrder(static_cast<size_t>(n));
+      std::iota(stringOrder.begin(), stringOrder.end(), 0);
+      auto pointerOrder = stringOrder;
+      std::stable_sort(stringOrder.begin(), stringOrder.end(), [&](int a, int b) {
+        return SortStringGenericCallBack(&strings[a], &strings[b], flags) < 0;
+      });
+      std::stable_sort(pointerOrder.begin(), pointerOrder.end(), [&](int a, int b) {
+        return kxu::sort::ComparatorFor<const char*>()(&original[a], &original[b], &flags) < 0;
+      });
+      CArray<int, int> index;
+      FillIdentity(index, n);
+      kxutilsSort(strings, flags, &index);
+      ASSERT_EQ(IndexValues(index), stringOrder) << n << " " << flags;
+      for (int k = 0; k < n; ++k) ASSERT_EQ(strings[k].GetString(), texts[stringOrder[k]]);
+      FillIdentity(index, n);
+      kxutilsSortBuff(pointers.data(), n, flags, &index);
+      ASSERT_EQ(IndexValues(index), pointerOrder) << n << " " << flags;
+      for (int k = 0; k < n; ++k) ASSERT_EQ(pointers[k], original[pointerOrder[k]]);
+    }
+  }
 }
 
 TEST(SortFamily, EmptyStringArrayIsLeftAlone) {
@@ -212,27 +245,6 @@ TEST(SortFamily, EmptyStringArrayIsLeftAlone) {
   kxutilsSort(array, 0, &index);
   EXPECT_EQ(array.GetSize(), 0);
   EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 1}));
-}
-
-TEST(SortFamily, NaNsInFloatAndDoubleBuffersArePreserved) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  std::vector<double> values;
-  values.reserve(3000);
-  for (int i = 0; i < 3000; ++i)
-    values.push_back(i % 3 == 0 ? nan : static_cast<double>((i * 7919) % 1000));
-  CArray<int, int> index;
-  FillIdentity(index, static_cast<int>(values.size()));
-  const auto input = values;
-  kxutilsSortBuff(values.data(), static_cast<int>(values.size()), 0, &index);
-  int nans = 0;
-  for (size_t k = 0; k < values.size(); ++k) {
-    const double from = input[static_cast<size_t>(index[static_cast<INT_PTR>(k)])];
-    // Bits on purpose: a NaN must come back as the very NaN that went in.
-    // NOLINTNEXTLINE(bugprone-suspicious-memory-comparison)
-    EXPECT_TRUE(std::memcmp(&values[k], &from, sizeof from) == 0);
-    nans += std::isnan(values[k]) ? 1 : 0;
-  }
-  EXPECT_EQ(nans, 1000);
 }
 
 }  // namespace

@@ -168,33 +168,6 @@ INSTANTIATE_TEST_SUITE_P(Widths, SortRangeProperty,
                                            Case{4, 4, 24, 1}, Case{4, 4, 129, 1}, Case{8, 4, 2, 1},
                                            Case{8, 4, 100000, 1}));
 
-TEST(SortRange, MatchesStdSortOnRandomDoublesWithIndex) {
-  std::mt19937_64 rng(42);
-  std::uniform_real_distribution<double> dist(-1e6, 1e6);
-  for (std::size_t n : {2u, 10u, 100u, 1000u, 65537u}) {
-    std::vector<double> values(n);
-    for (auto& v : values) v = dist(rng);
-    std::vector<std::pair<double, int>> expected;
-    for (std::size_t i = 0; i < n; ++i) expected.emplace_back(values[i], static_cast<int>(i));
-    std::sort(expected.begin(), expected.end());
-    std::vector<int> index(n);
-    for (std::size_t i = 0; i < n; ++i) index[i] = static_cast<int>(i);
-    SortCompanion companion{index.data(), 4};
-    utlSortRange(
-        values.data(), 0, static_cast<int>(n) - 1, 8,
-        [](const void* a, const void* b, const void*) {
-          const double x = *static_cast<const double*>(a);
-          const double y = *static_cast<const double*>(b);
-          return x < y ? -1 : (y < x ? 1 : 0);
-        },
-        &companion, 1, nullptr);
-    for (std::size_t i = 0; i < n; ++i) {
-      ASSERT_EQ(values[i], expected[i].first);
-      ASSERT_EQ(index[i], expected[i].second);  // distinct values: the permutation is unique
-    }
-  }
-}
-
 // Sorts only the sub-range, and the companion entries of the same positions.
 TEST(SortRange, SubRangeLeavesTheRestAlone) {
   std::vector<int> values = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
