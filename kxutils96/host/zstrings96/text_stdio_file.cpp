@@ -3,7 +3,6 @@
 #include <string_view>
 
 #include <kxutils96/platform/byte_order_mark.h>
-#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace {
@@ -22,26 +21,20 @@ UINT FallbackCodePage() {
   return nAnsi == CP_UTF8 ? kLatinCodePage : nAnsi;
 }
 
-// Replaces `rString` with the UTF-16 form of `line` in `codePage`.
-void DecodeCodePage(CStringW& rString, const CStringA& line, UINT codePage) {
+// Replaces `rString` with the UTF-16 form of `line` in `codePage` under
+// `dwFlags`; false, with `rString` emptied, when it does not convert (under
+// MB_ERR_INVALID_CHARS: when the line is invalid in that page).
+bool DecodeLine(CStringW& rString, const CStringA& line, UINT codePage, DWORD dwFlags) {
   const int nBytes = line.GetLength();
-  const int nUnits = MultiByteToWideChar(codePage, 0, line, nBytes, nullptr, 0);
-  WCHAR* out = rString.GetBuffer(nUnits);
-  MultiByteToWideChar(codePage, 0, line, nBytes, out, nUnits);
+  if (nBytes == 0) {
+    rString.Empty();
+    return true;
+  }
+  const int nUnits = kxu::platform::MultiByteToWideWhole(
+      codePage, dwFlags, line, nBytes, rString.GetAllocLength(),
+      [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
-}
-
-// Replaces `rString` with the UTF-16 form of `line` when it is valid UTF-8;
-// false, leaving `rString` alone, when it is not. The counting pass is the
-// validation.
-bool DecodeUtf8(CStringW& rString, std::string_view line) {
-  namespace kp = kxu::platform;
-  const kp::ConversionResult count = kp::Utf8ToUtf16(line, nullptr, 0, kp::InvalidInput::kReject);
-  if (count.status != kp::ConversionStatus::kDone) return false;
-  WCHAR* out = rString.GetBuffer(static_cast<int>(count.nUnits));
-  kp::Utf8ToUtf16(line, out, count.nUnits, kp::InvalidInput::kReject);
-  rString.ReleaseBuffer(static_cast<int>(count.nUnits));
-  return true;
+  return nUnits != 0;
 }
 
 }  // namespace
@@ -83,8 +76,9 @@ BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
 BOOL CZUNICODETextStdioFile::ReadBytesLine(CStringW& rString) {
   CStringA line;
   if (!CStdioFile::ReadString(line)) return FALSE;
-  const std::string_view bytes(line, static_cast<std::size_t>(line.GetLength()));
-  if (!DecodeUtf8(rString, bytes)) DecodeCodePage(rString, line, FallbackCodePage());
+  if (!DecodeLine(rString, line, CP_UTF8, MB_ERR_INVALID_CHARS)) {
+    DecodeLine(rString, line, FallbackCodePage(), 0);
+  }
   return TRUE;
 }
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 using kxu::zutl96::MbcsConversion;
@@ -33,10 +34,6 @@ bool MakeRoom(MbcsConversion& record, int nNeeded) {
   return record.pBuffer != nullptr && record.nBufferSize >= nNeeded;
 }
 
-// The most UTF-8 bytes one UTF-16 unit gives: three for a unit of the basic
-// plane, and four for the two units of a surrogate pair.
-constexpr std::size_t kMaxUtf8BytesPerUnit = 3;
-
 // A text converted beside its source. The buffers are left uninitialised:
 // the conversions write every unit that counts.
 template <class Unit>
@@ -45,17 +42,13 @@ struct ConvertedText {
   int nUnits = 0;  // 0 when the text did not convert
 };
 
-// The UTF-16 form of the `nBytes` bytes at `p` in `nPage`. A byte gives at
-// most one unit in nearly every page, so that room is tried first, and the
-// units are counted only for a page that needs more.
+// The UTF-16 form of the `nBytes` bytes at `p` in `nPage`.
 ConvertedText<WCHAR> Utf16Of(const char* p, int nBytes, UINT nPage) {
-  ConvertedText<WCHAR> wide{std::unique_ptr<WCHAR[]>(new WCHAR[static_cast<std::size_t>(nBytes)])};
-  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nBytes);
-  if (wide.nUnits != 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return wide;
-  const int nNeeded = MultiByteToWideChar(nPage, 0, p, nBytes, nullptr, 0);
-  if (nNeeded == 0) return wide;
-  wide.pUnits.reset(new WCHAR[static_cast<std::size_t>(nNeeded)]);
-  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nNeeded);
+  ConvertedText<WCHAR> wide;
+  wide.nUnits = kxu::platform::MultiByteToWideWhole(nPage, 0, p, nBytes, 0, [&wide](int nRoom) {
+    wide.pUnits.reset(new WCHAR[static_cast<std::size_t>(nRoom)]);
+    return wide.pUnits.get();
+  });
   return wide;
 }
 
@@ -66,7 +59,8 @@ ConvertedText<WCHAR> Utf16Of(const char* p, int nBytes, UINT nPage) {
 ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
   const ConvertedText<WCHAR> wide = Utf16Of(p, nBytes, nPage);
   if (wide.nUnits == 0) return {};
-  const std::size_t nRoom = kMaxUtf8BytesPerUnit * static_cast<std::size_t>(wide.nUnits);
+  const std::size_t nRoom =
+      kxu::platform::kMaxUtf8BytesPerUnit * static_cast<std::size_t>(wide.nUnits);
   ConvertedText<char> utf8{std::unique_ptr<char[]>(new char[nRoom])};
   utf8.nUnits = WideCharToMultiByte(CP_UTF8, 0, wide.pUnits.get(), wide.nUnits, utf8.pUnits.get(),
                                     static_cast<int>(std::min<std::size_t>(nRoom, INT_MAX)),
