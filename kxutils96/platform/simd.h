@@ -57,13 +57,20 @@ inline void StoreWidened(Block block, char16_t* out) noexcept {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block.bytes, zero));
 }
 
-// The 16 UTF-16 units at `p` as bytes, each unit above 0xFF becoming 0xFF:
-// a unit below 0x80 keeps its value, every other unit gives a byte with its
-// high bit set.
+// The 16 UTF-16 units at `p` as bytes: a unit below 0x80 keeps its value,
+// every other unit becomes 0xFF (so HighBitMask marks the non-ASCII units).
 inline Block LoadNarrowed(const char16_t* p) noexcept {
-  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
-  return {_mm_packus_epi16(low, high)};
+  const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i all = _mm_set1_epi16(0xFF);
+  __m128i halves[2];
+  for (int i = 0; i < 2; ++i) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * i));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+    // Packing saturates signed values: every unit is made 0..0xFF first.
+    halves[i] = _mm_or_si128(_mm_and_si128(ascii, units), _mm_andnot_si128(ascii, all));
+  }
+  return {_mm_packus_epi16(halves[0], halves[1])};
 }
 
 #else  // scalar fallback
@@ -101,7 +108,7 @@ inline void StoreWidened(Block block, char16_t* out) noexcept {
 inline Block LoadNarrowed(const char16_t* p) noexcept {
   Block block;
   for (std::size_t i = 0; i < kBlockBytes; ++i) {
-    block.bytes[i] = static_cast<unsigned char>(p[i] > 0xFF ? 0xFF : p[i]);
+    block.bytes[i] = static_cast<unsigned char>(p[i] < 0x80 ? p[i] : 0xFF);
   }
   return block;
 }
