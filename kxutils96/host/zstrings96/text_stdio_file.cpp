@@ -2,7 +2,9 @@
 
 #include <string_view>
 
+#include <kxutils96/host/zstrings96/string_utf8.h>
 #include <kxutils96/platform/byte_order_mark.h>
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace {
@@ -37,6 +39,13 @@ bool DecodeLine(CStringW& rString, const CStringA& line, UINT codePage, DWORD dw
   return nUnits != 0;
 }
 
+// Replaces `rString` with `bytes` (NULs included), in its own buffer.
+void AssignBytes(CStringUTF8& rString, std::string_view bytes) {
+  const int nLength = static_cast<int>(bytes.size());
+  bytes.copy(rString.GetBuffer(nLength), bytes.size());
+  rString.ReleaseBuffer(nLength);
+}
+
 }  // namespace
 
 CZUNICODETextStdioFile::CZUNICODETextStdioFile(int /*nMode*/) noexcept {}
@@ -67,10 +76,34 @@ void CZUNICODETextStdioFile::DecideEncoding() {
   Seek(static_cast<LONGLONG>(found.nSize), CFile::begin);
 }
 
-BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
+CZUNICODETextStdioFile::Encoding CZUNICODETextStdioFile::DecidedEncoding() {
   if (m_encoding == Encoding::kUndecided) DecideEncoding();
-  if (m_encoding == Encoding::kBytes) return ReadBytesLine(rString);
+  return m_encoding;
+}
+
+BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
+  if (DecidedEncoding() == Encoding::kBytes) return ReadBytesLine(rString);
   return ReadUtf16Line(rString);
+}
+
+BOOL CZUNICODETextStdioFile::ReadUtf8String(CStringUTF8& rString) {
+  CStringW wide;
+  if (DecidedEncoding() == Encoding::kBytes) {
+    CStringA line;
+    if (!CStdioFile::ReadString(line)) return FALSE;
+    const std::string_view bytes(line.GetString(), static_cast<std::size_t>(line.GetLength()));
+    if (kxu::platform::IsValidUtf8(bytes)) {
+      AssignBytes(rString, bytes);
+      return TRUE;
+    }
+    DecodeLine(wide, line, FallbackCodePage(), 0);
+  } else if (!ReadUtf16Line(wide)) {
+    return FALSE;
+  }
+  const std::basic_string_view<WCHAR> units(wide.GetString(),
+                                            static_cast<std::size_t>(wide.GetLength()));
+  AssignBytes(rString, kxu::platform::Utf16ToUtf8(units));
+  return TRUE;
 }
 
 BOOL CZUNICODETextStdioFile::ReadBytesLine(CStringW& rString) {

@@ -3,13 +3,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <memory>
 
+#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/win32/single_byte_page.h>
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
+using kxu::platform::SingleBytePage;
 using kxu::zutl96::MbcsConversion;
 
 // The host's page, in the plain int layout the host writes; the library
@@ -68,6 +72,72 @@ ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
   return utf8;
 }
 
+// The UTF-8 length of the `nLength` bytes at `p` in the single-byte `page`.
+// ASCII goes a block at a time.
+int Utf8LengthIn(const SingleBytePage& page, const unsigned char* p, int nLength) noexcept {
+  namespace simd = kxu::platform::simd;
+  int nUtf8 = nLength;
+  int i = 0;
+  for (; nLength - i >= static_cast<int>(simd::kBlockBytes); i += simd::kBlockBytes) {
+    for (simd::Mask high = simd::HighBitMask(simd::LoadBlock(p + i)); high != 0; high &= high - 1) {
+      nUtf8 += page.nUtf8Bytes[p[i + std::countr_zero(high)]] - 1;
+    }
+  }
+  for (; i < nLength; ++i) nUtf8 += page.nUtf8Bytes[p[i]] - 1;
+  return nUtf8;
+}
+
+// Rewrites, going back, the byte before `iEnd` as its UTF-8 form ending at
+// `iOut`, and moves both back. The whole entry is stored when its spare
+// bytes land on output still to be written, not on input still to be read.
+void RewriteByteBack(const SingleBytePage& page, unsigned char* p, int& iEnd, int& iOut) noexcept {
+  constexpr int kEntry = SingleBytePage::kEntryBytes;
+  const unsigned char byte = p[--iEnd];
+  const int nBytes = page.nUtf8Bytes[byte];
+  if (iOut - kEntry >= iEnd) {
+    std::memcpy(p + iOut - kEntry, page.utf8[byte], kEntry);
+  } else {
+    std::memcpy(p + iOut - nBytes, page.utf8[byte] + kEntry - nBytes,
+                static_cast<std::size_t>(nBytes));
+  }
+  iOut -= nBytes;
+}
+
+// Rewrites the `nLength` bytes at `p` in the single-byte `page` as their
+// `nUtf8` bytes of UTF-8 in place (room for them and a NUL at `p`). It goes
+// from the end back: a byte's UTF-8 is never shorter than the byte, so what
+// is written never reaches a byte not yet read. ASCII blocks move whole; once
+// the output meets the input, the rest is ASCII already in place.
+void RewriteAsUtf8(const SingleBytePage& page, unsigned char* p, int nLength, int nUtf8) noexcept {
+  namespace simd = kxu::platform::simd;
+  constexpr int kBlock = static_cast<int>(simd::kBlockBytes);
+  p[nUtf8] = '\0';
+  int iEnd = nLength;  // bytes [0, iEnd) not yet rewritten
+  int iOut = nUtf8;    // output [iOut, nUtf8) written
+  while (iOut > iEnd && iEnd >= kBlock) {
+    const simd::Block block = simd::LoadBlock(p + iEnd - kBlock);
+    if (simd::HighBitMask(block) == 0) {
+      simd::StoreBlock(p + iOut - kBlock, block);
+      iEnd -= kBlock;
+      iOut -= kBlock;
+      continue;
+    }
+    for (int n = 0; n < kBlock; ++n) RewriteByteBack(page, p, iEnd, iOut);
+  }
+  while (iOut > iEnd) RewriteByteBack(page, p, iEnd, iOut);
+}
+
+// The single-byte conversion of the record's text of `nLength` bytes: the
+// UTF-8 length first, then the room (grown once, for the exact size, when
+// the buffer is short), then the text rewritten in place.
+int ConvertSingleByteInPlace(MbcsConversion& record, int nLength, const SingleBytePage& page) {
+  const int nUtf8 =
+      Utf8LengthIn(page, reinterpret_cast<const unsigned char*>(record.pBuffer), nLength);
+  if (!MakeRoom(record, nUtf8 + 1)) return 0;
+  RewriteAsUtf8(page, reinterpret_cast<unsigned char*>(record.pBuffer), nLength, nUtf8);
+  return nUtf8;
+}
+
 }  // namespace
 
 int utlChooseCodePage(int nCodePage) {
@@ -92,6 +162,9 @@ int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage) {
     return nLength;
   }
 
+  if (const SingleBytePage* pPage = kxu::platform::SingleBytePageOf(nPage)) {
+    return ConvertSingleByteInPlace(*pRecord, nLength, *pPage);
+  }
   // The UTF-8 text is built beside the source, then copied into the buffer,
   // grown to its size.
   const ConvertedText<char> utf8 = Utf8Of(pRecord->pBuffer, nLength, nPage);
