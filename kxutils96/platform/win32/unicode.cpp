@@ -154,6 +154,16 @@ ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const e
       sink.Put(*p++);
       continue;
     }
+    // A run of three-byte characters (CJK text) decodes without leaving
+    // this loop.
+    while (end - p >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) && IsContinuation(p[2]) &&
+           sink.HasRoom(1)) {
+      const char32_t codePoint = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+      if (codePoint < 0x800 || IsSurrogate(codePoint)) break;
+      sink.Put(codePoint);
+      p += 3;
+    }
+    if (p == end || *p < 0x80) continue;
     const Decoded step = DecodeMultiByte(p, end);
     if (!step.bValid && invalid == InvalidInput::kReject) {
       return sink.Result(ConversionStatus::kInvalid);
@@ -226,6 +236,16 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
       ++p;
       continue;
     }
+    // A run of units from U+0800 outside the surrogates (CJK text) encodes
+    // without leaving this loop.
+    while (unit >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3)) {
+      sink.Put(0xE0 | (unit >> 12));
+      sink.Put(0x80 | ((unit >> 6) & 0x3F));
+      sink.Put(0x80 | (unit & 0x3F));
+      if (++p == end) break;
+      unit = *p;
+    }
+    if (p == end) continue;
     std::size_t nTaken = 1;
     if (IsHighSurrogate(unit) && end - p >= 2 && IsLowSurrogate(p[1])) {
       unit = kFirstSupplementary + ((unit - 0xD800) << 10) + (p[1] - 0xDC00);
