@@ -1,8 +1,9 @@
-// UTF-8 <-> UTF-16 through the system conversions (the platform's own codec)
-// beside the C library's iconv on the same 64 MB buffers, in three mixes of
-// text; and code pages 1252 and 932 to UTF-8 through zqMBCStoUTF8 beside a
-// bare iconv call. Output buffers are allocated once, outside the timed
-// loops, on both sides; every iteration converts the whole buffer.
+// The zq* conversions beside the C library's iconv on the same buffers, the
+// two sides alternating in one benchmark (see side_by_side.h): UTF-8 <->
+// UTF-16 on 64 MB of text in three mixes, and code pages 1252 and 932 to
+// UTF-8. The library writes from the terminated text into a CStringW /
+// CStringUTF8 that each round reuses as the last round left it, iconv into
+// a reused output buffer.
 #include <benchmark/benchmark.h>
 
 #include <iconv.h>
@@ -15,6 +16,8 @@
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
+
+#include "side_by_side.h"
 
 namespace {
 
@@ -130,53 +133,38 @@ std::size_t IconvWhole(iconv_t cd, const void* in, std::size_t nIn, void* out, s
   return nRoom - nOutLeft;
 }
 
-void BM_Utf8ToUtf16_Ours(benchmark::State& state, Mix mix) {
-  const std::string& in = Texts(mix).utf8;
-  U16& out = WideOutput();
-  for (auto _ : state) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, in.data(), static_cast<int>(in.size()),
-                                      out.data(), static_cast<int>(out.size()));
-    if (n == 0) state.SkipWithError("conversion failed");
-    benchmark::DoNotOptimize(n);
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * in.size()));
-}
+constexpr int kRounds = 7;
 
-void BM_Utf8ToUtf16_Iconv(benchmark::State& state, Mix mix) {
+// A terminated text's length for the zq* calls.
+constexpr int kWholeText = -1;
+
+void BM_Utf8ToUtf16(benchmark::State& state, Mix mix) {
   const std::string& in = Texts(mix).utf8;
   U16& out = WideOutput();
   const iconv_t cd = iconv_open(Utf16Name(), "UTF-8");
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        IconvWhole(cd, in.data(), in.size(), out.data(), out.size() * sizeof(WCHAR), state));
-  }
+  CStringW strDest;
+  kxu::bench::SideBySide(
+      state, static_cast<double>(in.size()),
+      [&] {
+        if (zqUTF8toUTF16(strDest, in.c_str(), kWholeText) == 0) state.SkipWithError("failed");
+      },
+      [&] { IconvWhole(cd, in.data(), in.size(), out.data(), out.size() * sizeof(WCHAR), state); });
   iconv_close(cd);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * in.size()));
 }
 
-void BM_Utf16ToUtf8_Ours(benchmark::State& state, Mix mix) {
-  const U16& in = Texts(mix).utf16;
-  std::string& out = NarrowOutput();
-  for (auto _ : state) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, in.data(), static_cast<int>(in.size()),
-                                      out.data(), static_cast<int>(out.size()), nullptr, nullptr);
-    if (n == 0) state.SkipWithError("conversion failed");
-    benchmark::DoNotOptimize(n);
-  }
-  // Bytes of UTF-8 text, so that both directions count the same text.
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Texts(mix).utf8.size()));
-}
-
-void BM_Utf16ToUtf8_Iconv(benchmark::State& state, Mix mix) {
+void BM_Utf16ToUtf8(benchmark::State& state, Mix mix) {
   const U16& in = Texts(mix).utf16;
   std::string& out = NarrowOutput();
   const iconv_t cd = iconv_open("UTF-8", Utf16Name());
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(
-        IconvWhole(cd, in.data(), in.size() * sizeof(WCHAR), out.data(), out.size(), state));
-  }
+  CStringUTF8 strDest;
+  // Bytes of UTF-8 text, so that both directions count the same text.
+  kxu::bench::SideBySide(
+      state, static_cast<double>(Texts(mix).utf8.size()),
+      [&] {
+        if (zqUTF16toUTF8(strDest, in.c_str(), kWholeText) == 0) state.SkipWithError("failed");
+      },
+      [&] { IconvWhole(cd, in.data(), in.size() * sizeof(WCHAR), out.data(), out.size(), state); });
   iconv_close(cd);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Texts(mix).utf8.size()));
 }
 
 // Code-page text: European words in 1252, Japanese words in 932.
@@ -194,44 +182,33 @@ const std::string& CodePageText(UINT nPage) {
   return mine;
 }
 
-void BM_CodePageToUtf8_ZqMBCStoUTF8(benchmark::State& state, UINT nPage) {
-  const std::string& in = CodePageText(nPage);
-  CStringUTF8 strDest;
-  strDest.Preallocate(static_cast<int>(in.size() * 3));
-  for (auto _ : state) {
-    const int n = zqMBCStoUTF8(strDest, in.c_str(), static_cast<int>(nPage));
-    if (n == 0) state.SkipWithError("conversion failed");
-    benchmark::DoNotOptimize(n);
-  }
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * in.size()));
-}
-
-void BM_CodePageToUtf8_Iconv(benchmark::State& state, UINT nPage) {
+void BM_CodePageToUtf8(benchmark::State& state, UINT nPage) {
   const std::string& in = CodePageText(nPage);
   std::string& out = NarrowOutput();
   const iconv_t cd = iconv_open("UTF-8", nPage == 932 ? "CP932" : "CP1252");
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(IconvWhole(cd, in.data(), in.size(), out.data(), out.size(), state));
-  }
+  CStringUTF8 strDest;
+  kxu::bench::SideBySide(
+      state, static_cast<double>(in.size()),
+      [&] {
+        if (zqMBCStoUTF8(strDest, in.c_str(), static_cast<int>(nPage)) == 0) {
+          state.SkipWithError("failed");
+        }
+      },
+      [&] { IconvWhole(cd, in.data(), in.size(), out.data(), out.size(), state); });
   iconv_close(cd);
-  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * in.size()));
 }
 
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Ours, ascii, Mix::kAscii)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Iconv, ascii, Mix::kAscii)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Ours, european, Mix::kEuropean)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Iconv, european, Mix::kEuropean)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Ours, cjk, Mix::kCjk)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf8ToUtf16_Iconv, cjk, Mix::kCjk)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Ours, ascii, Mix::kAscii)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Iconv, ascii, Mix::kAscii)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Ours, european, Mix::kEuropean)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Iconv, european, Mix::kEuropean)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Ours, cjk, Mix::kCjk)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_Utf16ToUtf8_Iconv, cjk, Mix::kCjk)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_CodePageToUtf8_ZqMBCStoUTF8, cp1252, 1252u)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_CodePageToUtf8_Iconv, cp1252, 1252u)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_CodePageToUtf8_ZqMBCStoUTF8, cp932, 932u)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_CodePageToUtf8_Iconv, cp932, 932u)->Unit(benchmark::kMillisecond);
+void Rows(benchmark::internal::Benchmark* bench) {
+  bench->Iterations(kRounds)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+
+BENCHMARK_CAPTURE(BM_Utf8ToUtf16, ascii, Mix::kAscii)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_Utf8ToUtf16, european, Mix::kEuropean)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_Utf8ToUtf16, cjk, Mix::kCjk)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_Utf16ToUtf8, ascii, Mix::kAscii)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_Utf16ToUtf8, european, Mix::kEuropean)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_Utf16ToUtf8, cjk, Mix::kCjk)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_CodePageToUtf8, cp1252, 1252u)->Apply(Rows);
+BENCHMARK_CAPTURE(BM_CodePageToUtf8, cp932, 932u)->Apply(Rows);
 
 }  // namespace

@@ -1,13 +1,15 @@
-// Text file reading beside plain baselines on the same files:
-// - kxu_read_text_file on a 256 MB UTF-8 file beside a plain read() loop
-//   into one buffer of the file's size;
+// Text file reading beside plain baselines on the same files, the two sides
+// alternating in one benchmark (see side_by_side.h):
+// - kxu_read_text_file on a 1 GiB UTF-8 file (KXU_BENCH_FILE_MB sets another
+//   size) into a reused destination, beside a read() loop into one reused
+//   buffer; and into a fresh destination each time, beside read() into a
+//   fresh buffer, with the library's peak memory over the file's size;
 // - kxu_read_text_file on a 64 MB UTF-16 LE file (with its mark) beside
 //   reading the same bytes and converting them with iconv;
 // - kxuReadTextFileLines on a 1-million-line UTF-8 file beside
 //   std::getline into a vector of strings.
 // The files are written once into a fresh folder under $TMPDIR (or /tmp) and
-// removed with it when the program ends. Every iteration reads the whole
-// file; results are allocated inside the timed loop on both sides.
+// removed with it when the program ends. Every round reads the whole file.
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
@@ -15,6 +17,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -29,9 +32,17 @@
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
+#include "side_by_side.h"
+
 namespace {
 
-constexpr std::size_t kUtf8FileBytes = std::size_t{256} << 20;
+// The big UTF-8 file's size: KXU_BENCH_FILE_MB megabytes, 1 GiB by default.
+std::size_t Utf8FileBytes() {
+  const char* mb = std::getenv("KXU_BENCH_FILE_MB");
+  const std::size_t nMegabytes = mb != nullptr ? std::strtoull(mb, nullptr, 10) : 0;
+  return (nMegabytes != 0 ? nMegabytes : 1024) << 20;
+}
+
 constexpr std::size_t kUtf16FileBytes = std::size_t{64} << 20;
 constexpr int kLineCount = 1'000'000;
 constexpr std::size_t kReadChunk = std::size_t{1} << 20;
@@ -45,7 +56,7 @@ const std::string kSampleLine =
 class BenchFiles {
  public:
   BenchFiles() : m_dir(MakeFolder()) {
-    WriteRepeated(Utf8Path(), kUtf8FileBytes);
+    WriteRepeated(Utf8Path(), Utf8FileBytes());
     WriteUtf16(Utf16Path(), kUtf16FileBytes);
     WriteLines(LinesPath(), kLineCount);
   }
@@ -102,108 +113,136 @@ std::size_t FileSize(const std::string& path) {
   return static_cast<std::size_t>(std::filesystem::file_size(path));
 }
 
-// Reads the whole file with read() into a new buffer of its size.
-std::unique_ptr<char[]> PlainRead(const std::string& path, std::size_t nSize) {
-  auto buffer = std::make_unique_for_overwrite<char[]>(nSize + 1);
+// Reads the whole file with read() into `buffer` (room for `nSize` bytes and
+// a NUL); returns the bytes read.
+std::size_t ReadInto(const std::string& path, char* buffer, std::size_t nSize) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) throw std::runtime_error("open " + path);
   std::size_t nDone = 0;
   while (nDone < nSize) {
-    const ssize_t n = ::read(fd, buffer.get() + nDone, std::min(kReadChunk, nSize - nDone));
+    const ssize_t n = ::read(fd, buffer + nDone, std::min(kReadChunk, nSize - nDone));
     if (n <= 0) break;
     nDone += static_cast<std::size_t>(n);
   }
   ::close(fd);
   buffer[nDone] = '\0';
+  return nDone;
+}
+
+// Reads the whole file with read() into a new buffer of its size.
+std::unique_ptr<char[]> PlainRead(const std::string& path, std::size_t nSize) {
+  auto buffer = std::make_unique_for_overwrite<char[]>(nSize + 1);
+  ReadInto(path, buffer.get(), nSize);
   return buffer;
 }
 
-void ReportBytes(benchmark::State& state, std::size_t nBytes) {
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(nBytes));
+constexpr int kRounds = 7;
+constexpr int kFreshRounds = 3;
+
+void Rows(benchmark::internal::Benchmark* bench, int nRounds) {
+  bench->Iterations(nRounds)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-void BM_Utf8File_kxu_read_text_file(benchmark::State& state) {
-  const std::string path = Files().Utf8Path();
-  for (auto _ : state) {
-    CStringUTF8 text;
-    benchmark::DoNotOptimize(kxu_read_text_file(path.c_str(), &text, 0));
-    benchmark::DoNotOptimize(text.GetLength());
+// The process's resident and peak resident memory in bytes, from /proc.
+std::size_t ProcStatusBytes(const char* key) {
+  std::ifstream status("/proc/self/status");
+  std::string word;
+  while (status >> word) {
+    if (word == key) {
+      std::size_t nKiB = 0;
+      status >> nKiB;
+      return nKiB << 10;
+    }
   }
-  ReportBytes(state, FileSize(path));
+  return 0;
 }
 
-void BM_Utf8File_PlainReadLoop(benchmark::State& state) {
+// Starts a new peak of resident memory (Linux: writing 5 to clear_refs).
+void ResetPeakMemory() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void BM_Utf8File_Reused(benchmark::State& state) {
   const std::string path = Files().Utf8Path();
   const std::size_t nSize = FileSize(path);
-  for (auto _ : state) {
-    auto buffer = PlainRead(path, nSize);
-    benchmark::DoNotOptimize(buffer.get());
-  }
-  ReportBytes(state, nSize);
+  CStringUTF8 text;
+  auto buffer = std::make_unique<char[]>(nSize + 1);
+  kxu::bench::SideBySide(
+      state, static_cast<double>(nSize),
+      [&] {
+        kxu_read_text_file(path.c_str(), &text, 0);
+        if (static_cast<std::size_t>(text.GetLength()) != nSize) state.SkipWithError("short");
+      },
+      [&] { benchmark::DoNotOptimize(ReadInto(path, buffer.get(), nSize)); });
 }
 
-void BM_Utf16File_kxu_read_text_file(benchmark::State& state) {
-  const std::string path = Files().Utf16Path();
-  for (auto _ : state) {
-    CStringUTF8 text;
-    benchmark::DoNotOptimize(kxu_read_text_file(path.c_str(), &text, 0));
-    benchmark::DoNotOptimize(text.GetLength());
-  }
-  ReportBytes(state, FileSize(path));
+void BM_Utf8File_Fresh(benchmark::State& state) {
+  const std::string path = Files().Utf8Path();
+  const std::size_t nSize = FileSize(path);
+  double peakOverFile = 0;
+  kxu::bench::SideBySide(
+      state, static_cast<double>(nSize),
+      [&] {
+        const std::size_t nBefore = ProcStatusBytes("VmRSS:");
+        ResetPeakMemory();
+        CStringUTF8 text;
+        kxu_read_text_file(path.c_str(), &text, 0);
+        const std::size_t nPeak = ProcStatusBytes("VmHWM:");
+        peakOverFile = std::max(peakOverFile, static_cast<double>(nPeak - nBefore) / nSize);
+      },
+      [&] { benchmark::DoNotOptimize(PlainRead(path, nSize).get()); });
+  state.counters["lib_peak_per_file_byte"] = peakOverFile;
 }
 
-// Reads the file and converts it, mark included, from UTF-16 to UTF-8 with iconv.
-void BM_Utf16File_ReadAndIconv(benchmark::State& state) {
+void BM_Utf16File(benchmark::State& state) {
   const std::string path = Files().Utf16Path();
   const std::size_t nSize = FileSize(path);
   iconv_t cd = iconv_open("UTF-8", "UTF-16");
-  for (auto _ : state) {
-    auto in = PlainRead(path, nSize);
-    const std::size_t nOutRoom = nSize / 2 * 3 + 1;
-    auto out = std::make_unique_for_overwrite<char[]>(nOutRoom);
-    char* pIn = in.get();
-    char* pOut = out.get();
-    std::size_t nInLeft = nSize;
-    std::size_t nOutLeft = nOutRoom;
-    iconv(cd, nullptr, nullptr, nullptr, nullptr);
-    benchmark::DoNotOptimize(iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft));
-    benchmark::DoNotOptimize(out.get());
-  }
+  CStringUTF8 text;
+  const std::size_t nOutRoom = nSize / 2 * 3 + 1;
+  auto out = std::make_unique<char[]>(nOutRoom);
+  auto in = std::make_unique<char[]>(nSize + 1);
+  kxu::bench::SideBySide(
+      state, static_cast<double>(nSize), [&] { kxu_read_text_file(path.c_str(), &text, 0); },
+      [&] {
+        // Reads the file and converts it, mark included, with iconv.
+        ReadInto(path, in.get(), nSize);
+        char* pIn = in.get();
+        char* pOut = out.get();
+        std::size_t nInLeft = nSize;
+        std::size_t nOutLeft = nOutRoom;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        benchmark::DoNotOptimize(iconv(cd, &pIn, &nInLeft, &pOut, &nOutLeft));
+      });
   iconv_close(cd);
-  ReportBytes(state, nSize);
 }
 
-void ReportLines(benchmark::State& state) {
-  state.counters["lines/s"] = benchmark::Counter(
-      static_cast<double>(state.iterations()) * kLineCount, benchmark::Counter::kIsRate);
-}
-
-void BM_Lines_kxuReadTextFileLines(benchmark::State& state) {
+void BM_Lines(benchmark::State& state) {
   const std::string path = Files().LinesPath();
-  for (auto _ : state) {
-    CZQVStringArray lines;
-    benchmark::DoNotOptimize(kxuReadTextFileLines(path.c_str(), &lines, 0));
-  }
-  ReportLines(state);
+  kxu::bench::SideBySide(
+      state, static_cast<double>(FileSize(path)),
+      [&] {
+        CZQVStringArray lines;
+        if (kxuReadTextFileLines(path.c_str(), &lines, 0) != kLineCount) {
+          state.SkipWithError("lines lost");
+        }
+      },
+      [&] {
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::string> lines;
+        std::string line;
+        while (std::getline(in, line)) lines.push_back(line);
+        benchmark::DoNotOptimize(lines.data());
+      });
 }
 
-void BM_Lines_StdGetline(benchmark::State& state) {
-  const std::string path = Files().LinesPath();
-  for (auto _ : state) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    benchmark::DoNotOptimize(lines.data());
-  }
-  ReportLines(state);
-}
-
-BENCHMARK(BM_Utf8File_kxu_read_text_file)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Utf8File_PlainReadLoop)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Utf16File_kxu_read_text_file)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Utf16File_ReadAndIconv)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Lines_kxuReadTextFileLines)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_Lines_StdGetline)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Utf8File_Reused)->Apply([](benchmark::internal::Benchmark* bench) {
+  Rows(bench, kRounds);
+});
+BENCHMARK(BM_Utf8File_Fresh)->Apply([](benchmark::internal::Benchmark* bench) {
+  Rows(bench, kFreshRounds);
+});
+BENCHMARK(BM_Utf16File)->Apply([](benchmark::internal::Benchmark* bench) { Rows(bench, kRounds); });
+BENCHMARK(BM_Lines)->Apply([](benchmark::internal::Benchmark* bench) { Rows(bench, kRounds); });
 
 }  // namespace

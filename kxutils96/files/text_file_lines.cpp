@@ -5,8 +5,6 @@
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/win32/win_nls.h>
-#include <kxutils96/strings/wide_conversion.h>
 
 namespace {
 
@@ -27,14 +25,12 @@ void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigne
   const bool bLimit = (dwFlags & READLINES_LIMIT) != 0;
   const int nCap = g_nLineCap.load(std::memory_order_relaxed);
   int nAppended = 0;
-  CStringW strLine;
-  CStringUTF8 strUtf8;
-  while (file.ReadString(strLine)) {
+  CStringUTF8 strLine;
+  while (file.ReadUtf8String(strLine)) {
     if (bTrim) strLine.TrimLeft().TrimRight();
     if (bSkipEmpty && strLine.IsEmpty()) continue;
-    // A line is converted as a terminated text: it ends at its first NUL.
-    kxu::strings::ConvertWideToUTF8(strUtf8, strLine, CP_UTF8, -1);
-    saLines.Add(strUtf8);
+    // A line is appended as a terminated text: it ends at its first NUL.
+    saLines.Add(strLine.GetString());
     if (bLimit && ++nAppended >= nCap) break;
   }
 }

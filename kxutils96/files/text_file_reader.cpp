@@ -1,6 +1,7 @@
 #include <kxutils96/files/text_file_reader.h>
 
 #include <algorithm>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
 
@@ -48,22 +49,37 @@ UINT LowLength(const CFile& file) {
   return static_cast<UINT>(file.GetLength());
 }
 
-// Reads `nLength` bytes at the file's position with one read into
-// `strText`'s own buffer and ends the text at its first NUL (or where the
-// file ended, when it shrank since its length was taken).
+// The piece read at a time: small enough that the search for a NUL finds it
+// still in the cache, large enough that the calls cost nothing.
+constexpr UINT kReadPiece = UINT{256} * 1024;
+
+// Reads `nLength` bytes at the file's position into `strText`'s own buffer
+// (the one it has when its room suffices; otherwise a new one, the old text
+// dropped unread) a piece at a time, searching each piece for a NUL as it
+// arrives: the text ends at its first NUL, and the reading stops there (or
+// where the file ended, when it shrank since its length was taken).
 void ReadIntoString(CFile& file, CStringUTF8& strText, UINT nLength) {
-  char* pBuffer = strText.GetBuffer(static_cast<int>(nLength));
-  const UINT nRead = file.Read(pBuffer, nLength);
-  pBuffer[nRead] = '\0';
-  strText.ReleaseBuffer(-1);
+  if (strText.GetAllocLength() < static_cast<int>(nLength)) strText.Empty();
+  char* const pBuffer = strText.GetBuffer(static_cast<int>(nLength));
+  UINT nText = 0;
+  while (nText < nLength) {
+    const UINT nRead = file.Read(pBuffer + nText, std::min(kReadPiece, nLength - nText));
+    const void* pNul = std::memchr(pBuffer + nText, '\0', nRead);
+    if (pNul != nullptr) {
+      nText = static_cast<UINT>(static_cast<const char*>(pNul) - pBuffer);
+      break;
+    }
+    nText += nRead;
+    if (nRead == 0) break;
+  }
+  strText.ReleaseBuffer(static_cast<int>(nText));
 }
 
-bool ReadCodePageTextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
-  CFile file;
-  if (!file.Open(lpcwszFile, kReadFlags)) return false;
+// The code-page reader's work on the open file. It has no handler: a
+// framework exception reaches the caller.
+void ReadCodePageTextFile(CFile& file, CStringUTF8& strText) {
   ReadIntoString(file, strText, LowLength(file));
   file.Close();
-  return true;
 }
 
 void SwapBytes(WCHAR* pUnits, UINT nUnits) {
@@ -96,29 +112,25 @@ void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
   kxu::strings::ConvertWideToUTF8(strText, strWide, CP_UTF8, -1);
 }
 
-// Empties `strText`, opens the file and lets `readBody(file)` fill it.
-// Returns 1 once the file opened (a failure after that keeps what was
-// read), 0 when it did not open.
+// Empties `strText`, keeping its buffer for the text to come, and lets
+// `readBody()` fill it from the open file under a handler for the
+// framework's exceptions (a failure keeps what was read). Returns 1.
 template <class ReadBody>
-int ReadOpenedFile(const WCHAR* lpcwszFile, CStringUTF8& strText, ReadBody readBody) {
-  strText.Empty();
-  CFile file;
-  bool bOpened = false;
+int ReadOpenedFile(CFile& file, CStringUTF8& strText, ReadBody readBody) {
+  strText.GetBuffer();
+  strText.ReleaseBuffer(0);
   kxu::platform::DeletingFrameworkExceptions([&] {
-    bOpened = file.Open(lpcwszFile, kReadFlags) != FALSE;
-    if (!bOpened) return;
-    readBody(file);
+    readBody();
     file.Close();
   });
-  return bOpened ? 1 : 0;
+  return 1;
 }
 
-int ReadUTF16TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText, int bBigEndian) {
-  return ReadOpenedFile(lpcwszFile, strText,
-                        [&](CFile& file) { ReadUtf16Body(file, strText, bBigEndian != 0); });
+int ReadUTF16TextFile(CFile& file, CStringUTF8& strText, int bBigEndian) {
+  return ReadOpenedFile(file, strText, [&] { ReadUtf16Body(file, strText, bBigEndian != 0); });
 }
 
-// The UTF-8 reader's work after a successful open.
+// The UTF-8 reader's work on the open file.
 void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
   UINT nLength = LowLength(file);
   if (nLength >= kUtf8MarkSize &&
@@ -127,26 +139,33 @@ void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
   if (nLength > 0) ReadIntoString(file, strText, nLength);
 }
 
-int ReadUTF8TextFile(const WCHAR* lpcwszFile, CStringUTF8& strText) {
-  return ReadOpenedFile(lpcwszFile, strText, [&](CFile& file) { ReadUtf8Body(file, strText); });
+int ReadUTF8TextFile(CFile& file, CStringUTF8& strText) {
+  return ReadOpenedFile(file, strText, [&] { ReadUtf8Body(file, strText); });
 }
 
 }  // namespace
 
 int kxu_read_text_file(const char* lpcszFile, CStringUTF8* pstrText, int nOption) {
   if (pstrText == nullptr) return 0;
+  // The name is converted once and the file opened once: the encoding is
+  // decided from the open file that the reader then reads.
   const kxu::files::WideFileName name(lpcszFile);
+  CFile file;
+  if (!file.Open(name.Get(), kReadFlags)) {
+    pstrText->Empty();
+    return 0;
+  }
   const int nFlags = nOption == 0 ? kDetectUtf16WithoutMark : 0;
-  const int nEncoding = KESUTIL_DetectEncodingFile(lpcszFile, 0, nFlags) & kEncodingByteMask;
+  const int nEncoding = kxu::zutl96::DetectEncodingOfOpenFile(file, nFlags) & kEncodingByteMask;
   switch (nEncoding) {
     case kEncodingCodePage:
-      if (!ReadCodePageTextFile(name.Get(), *pstrText)) return 0;
+      ReadCodePageTextFile(file, *pstrText);
       if (!pstrText->IsEmpty()) zqMBCStoUTF8(*pstrText, nullptr, kHostCodePage);
       return 1;
     case kEncodingUtf16LE:
     case kEncodingUtf16BE:
-      return ReadUTF16TextFile(name.Get(), *pstrText, nEncoding == kEncodingUtf16BE ? 1 : 0);
+      return ReadUTF16TextFile(file, *pstrText, nEncoding == kEncodingUtf16BE ? 1 : 0);
     default:
-      return ReadUTF8TextFile(name.Get(), *pstrText);
+      return ReadUTF8TextFile(file, *pstrText);
   }
 }

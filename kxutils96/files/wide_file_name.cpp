@@ -10,15 +10,13 @@ WideFileName::WideFileName(const char* lpcszFile) : m_stack{} {
   if (lpcszFile == nullptr) return;
   using kxu::platform::InvalidInput;
   const std::string_view file(lpcszFile);
-  const std::size_t nUnits =
-      kxu::platform::Utf8ToUtf16(file, nullptr, 0, InvalidInput::kEscape).nUnits + 1;
+  const std::size_t nRoom = kxu::platform::Utf16UnitsBound(file.size());
   WCHAR* pBuffer = m_stack;
-  if (nUnits > kStackUnits) {
-    m_heap = std::make_unique<WCHAR[]>(nUnits);
+  if (nRoom >= kStackUnits) {
+    m_heap = std::make_unique_for_overwrite<WCHAR[]>(nRoom + 1);
     pBuffer = m_heap.get();
   }
-  kxu::platform::Utf8ToUtf16(file, pBuffer, nUnits - 1, InvalidInput::kEscape);
-  pBuffer[nUnits - 1] = 0;
+  pBuffer[kxu::platform::Utf8ToUtf16(file, pBuffer, nRoom, InvalidInput::kEscape).nUnits] = 0;
   m_pName = pBuffer;
 }
 

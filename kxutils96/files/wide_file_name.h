@@ -1,6 +1,6 @@
-// A UTF-8 file name in UTF-16 for the framework's file classes, held in a
-// stack buffer of 1024 units and in an exact-size heap buffer only when it is
-// longer. Not exported.
+// A UTF-8 file name in UTF-16 for the framework's file classes, converted in
+// one pass into a stack buffer of 1024 units, or into a heap buffer of one
+// unit per byte when the name has 1024 bytes or more. Not exported.
 #pragma once
 
 #include <memory>

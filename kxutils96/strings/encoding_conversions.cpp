@@ -40,9 +40,7 @@ int zqMBCStoUTF16(CString& strDest, const char* lpcszSrc, int nCodePage, int nLe
     strDest.Empty();
     return 0;
   }
-  const kxu::strings::WideStringConversion converted =
-      ToWideString(strDest, lpcszSrc, nCodePage, nLen);
-  return converted.bComplete ? converted.nLength : 0;
+  return ToWideString(strDest, lpcszSrc, nCodePage, nLen);
 }
 
 int zqUTF8toUTF16(CString& strDest, const char* lpcszSrc, int nLen) {

@@ -1,6 +1,9 @@
 #include <kxutils96/strings/wide_conversion.h>
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
+#include <string>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/win32/win_nls.h>
@@ -33,11 +36,38 @@ UINT ChosenCodePage(int nCodePage) {
   return static_cast<UINT>(utlChooseCodePage(nCodePage));
 }
 
-// The length of a result of `nUnits` converted units, without the terminator
-// that the run took along.
-int ResultLength(int nUnits, bool bTerminated) noexcept {
-  return std::max(bTerminated ? nUnits - 1 : nUnits, 0);
-}
+// A string's buffer handed to a whole conversion (see MultiByteToWideWhole)
+// of a run that may end with its terminator, which the string's own NUL
+// slot then takes. The buffer the string has is reused when its room
+// suffices; otherwise the old text, about to be replaced, is dropped rather
+// than copied, and room grown beyond the result is given back once the
+// result's length is known.
+template <class String>
+class ConversionBuffer {
+ public:
+  ConversionBuffer(String& str, bool bTerminated) noexcept
+      : m_str(str), m_nRoomBefore(str.GetAllocLength()), m_nNulSlot(bTerminated ? 1 : 0) {}
+
+  // The room the string has for a conversion without allocating.
+  int RoomAtHand() const noexcept { return m_nRoomBefore + m_nNulSlot; }
+
+  auto operator()(int nUnits) {
+    const int nRoom = std::max(nUnits - m_nNulSlot, 0);
+    if (m_str.GetAllocLength() < nRoom) m_str.Empty();
+    return m_str.GetBuffer(nRoom);
+  }
+
+  // Ends the conversion of `nUnits` units.
+  void Release(int nUnits) {
+    m_str.ReleaseBuffer(std::max(nUnits - m_nNulSlot, 0));
+    if (m_str.GetAllocLength() > m_nRoomBefore) m_str.FreeExtra();
+  }
+
+ private:
+  String& m_str;
+  int m_nRoomBefore;
+  int m_nNulSlot;
+};
 
 template <class NarrowString>
 int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,
@@ -46,39 +76,36 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
     strDest.Empty();
     return 0;
   }
-  const UINT nPage = ChosenCodePage(nCodePage);
   const SourceRun run = RunOf(lpcwszSrc, nLen);
-  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, run.nUnits, nullptr, 0,
-                                          nullptr, pbUsedDefault);
-  if (nNeeded <= 0) {
+  const int nUnits = run.nUnits < 0
+                         ? static_cast<int>(std::char_traits<WCHAR>::length(lpcwszSrc)) + 1
+                         : run.nUnits;
+  ConversionBuffer buffer(strDest, run.bTerminated);
+  const int nWritten =
+      kxu::platform::WideToMultiByteWhole(ChosenCodePage(nCodePage), dwFlags, lpcwszSrc, nUnits,
+                                          buffer.RoomAtHand(), pbUsedDefault, std::ref(buffer));
+  if (nWritten <= 0) {
     strDest.Empty();
     return 0;
   }
-  char* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, run.bTerminated));
-  const int nWritten = WideCharToMultiByte(nPage, dwFlags, lpcwszSrc, run.nUnits, pBuffer, nNeeded,
-                                           nullptr, nullptr);
-  if (nWritten != nNeeded) {
-    strDest.ReleaseBuffer(0);
-    return 0;
-  }
-  strDest.ReleaseBuffer(ResultLength(nWritten, run.bTerminated));
+  buffer.Release(nWritten);
   return strDest.GetLength();
 }
 
 }  // namespace
 
-WideStringConversion ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
-  const UINT nPage = ChosenCodePage(nCodePage);
+int ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
   const SourceRun run = RunOf(lpcszSrc, nLen);
-  const int nNeeded = MultiByteToWideChar(nPage, 0, lpcszSrc, run.nUnits, nullptr, 0);
-  if (nNeeded <= 0) {
+  const int nBytes = run.nUnits < 0 ? static_cast<int>(std::strlen(lpcszSrc)) + 1 : run.nUnits;
+  ConversionBuffer buffer(strDest, run.bTerminated);
+  const int nWritten = kxu::platform::MultiByteToWideWhole(
+      ChosenCodePage(nCodePage), 0, lpcszSrc, nBytes, buffer.RoomAtHand(), std::ref(buffer));
+  if (nWritten <= 0) {
     strDest.Empty();
-    return {0, true};
+    return 0;
   }
-  WCHAR* pBuffer = strDest.GetBuffer(ResultLength(nNeeded, run.bTerminated));
-  const int nWritten = MultiByteToWideChar(nPage, 0, lpcszSrc, run.nUnits, pBuffer, nNeeded);
-  strDest.ReleaseBuffer(ResultLength(nWritten, run.bTerminated));
-  return {strDest.GetLength(), nWritten == nNeeded};
+  buffer.Release(nWritten);
+  return strDest.GetLength();
 }
 
 int FromWideString(CStringA& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,
@@ -96,12 +123,7 @@ int ConvertToWide(CString& strResult, const char* lpcszText, int nCodePage, int 
     strResult.Empty();
     return 0;
   }
-  const WideStringConversion converted = ToWideString(strResult, lpcszText, nCodePage, nLen);
-  if (!converted.bComplete) {
-    strResult.Empty();
-    return 0;
-  }
-  return converted.nLength;
+  return ToWideString(strResult, lpcszText, nCodePage, nLen);
 }
 
 int ConvertWideToUTF8(CStringUTF8& strResult, const WCHAR* lpcwszText, int nCodePage, int nLen) {

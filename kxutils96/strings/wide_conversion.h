@@ -2,8 +2,10 @@
 // the families that meet the system or the framework's wide strings (file
 // names, file contents, messages). Not exported.
 //
-// Every routine here converts in two passes through the system conversions:
-// it asks for the size n, takes a buffer of that size and converts into it.
+// Every routine here converts through the system conversions in one pass
+// into a buffer of the result's upper bound (see MultiByteToWideWhole), the
+// destination's own when its room suffices; the result is the one that
+// sizing first and converting second gives.
 // Code pages are chosen by utlChooseCodePage (a negative one selects the
 // host's, else the system's ANSI page). Lengths count source units, -1 meaning
 // "through the terminating NUL"; an explicit length ends at the first NUL
@@ -35,21 +37,16 @@ int ConvertToWide(CString& strResult, const char* lpcszText, int nCodePage, int 
 // Example: ConvertWideToUTF8(str, u"\u00E9t\u00E9", CP_UTF8, -1) == 5, str == "\xC3\xA9t\xC3\xA9".
 int ConvertWideToUTF8(CStringUTF8& strResult, const WCHAR* lpcwszText, int nCodePage, int nLen);
 
-// The two passes to UTF-16 as zqMBCStoUTF16 does them, for a text that is
-// not null or empty and a length that is not 0: `nLength` is the length
-// given to `strDest`, and `bComplete` false when the second pass wrote fewer
-// units than the first counted (the result then holds what was written).
-// Example: ToWideString(str, "ab", 1252, 2) == {2, true}.
-struct WideStringConversion {
-  int nLength;
-  bool bComplete;
-};
-WideStringConversion ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen);
+// The conversion to UTF-16 as zqMBCStoUTF16 does it, for a text that is not
+// null or empty and a length that is not 0: returns the length given to
+// `strDest`; a failed conversion empties it and returns 0.
+// Example: ToWideString(str, "ab", 1252, 2) == 2.
+int ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen);
 
-// The two passes from UTF-16 as zqUTF16toMBCS does them: null or empty
+// The conversion from UTF-16 as zqUTF16toMBCS does it: null or empty
 // `lpcwszSrc` or a failed pass empties `strDest` and returns 0; otherwise
 // the length given to `strDest`. `pbUsedDefault` (may be null) receives the
-// system's used-default report of the first pass; with UTF-8 the system
+// system's used-default report; with UTF-8 the system
 // refuses a report, so a non-null one makes the conversion fail.
 // Example: FromWideString(str, u"a\u4E2D", 1252, -1, &b, 0) == 2, str == "a?", b == TRUE.
 int FromWideString(CStringA& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,

@@ -6,6 +6,10 @@
 // none; valid input round-trips exactly; replaced output is valid and stable
 // (converting it again changes nothing). The same bytes, read in a code
 // page that the first byte picks, decode and round-trip to the same units.
+// Converting into room for the upper bound (one pass without room checks)
+// gives what the exact room gives, and escaping carries any bytes to UTF-16
+// and back unchanged.
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <cstdint>
@@ -67,6 +71,14 @@ void CheckUtf8Input(const std::string& bytes) {
   } else {
     Require(Contains(replaced, 0xFFFD));
   }
+  U16 bounded(bytes.size(), 0);
+  bounded.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), bounded.data(),
+                          static_cast<int>(bytes.size()))));
+  Require(bounded == replaced);
+  using kxu::platform::InvalidInput;
+  const U16 escaped = kxu::platform::Utf8ToUtf16(bytes, InvalidInput::kEscape);
+  Require(kxu::platform::Utf16ToUtf8(escaped, InvalidInput::kEscape) == bytes);
   // The replaced text is well-formed: it encodes strictly and decodes back.
   const std::string clean = EncodeUtf8(replaced, WC_ERR_INVALID_CHARS, bOk);
   Require(bOk);
@@ -83,6 +95,11 @@ void CheckUtf16Input(const U16& units) {
     Require(strict == replaced);
     Require(DecodeUtf8(strict, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
   }
+  std::string bounded(units.size() * kxu::platform::kMaxUtf8BytesPerUnit, '\0');
+  bounded.resize(static_cast<std::size_t>(
+      WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(units.size()), bounded.data(),
+                          static_cast<int>(bounded.size()), nullptr, nullptr)));
+  Require(bounded == replaced);
   const U16 decoded = DecodeUtf8(replaced, MB_ERR_INVALID_CHARS, bOk);
   Require(bOk);
   Require(decoded.size() == units.size());

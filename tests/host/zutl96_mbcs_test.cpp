@@ -92,6 +92,12 @@ std::string Utf8Of(const std::string& text, UINT nPage) {
   return utf8;
 }
 
+std::string EveryByteButNul() {
+  std::string bytes;
+  for (int byte = 1; byte < 256; ++byte) bytes += static_cast<char>(byte);
+  return bytes;
+}
+
 std::string Repeated(const std::string& piece, std::size_t nBytes) {
   std::string text;
   while (text.size() < nBytes) text += piece;
@@ -110,6 +116,7 @@ TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
   } rows[] = {
       {"1252 words", Repeated("caf\xE9 na\xEFve \x93x\x94, ", 300000), 1252},
       {"1252 without a chunk end", Repeated("abc\xE9", 200000) + " tail\xE9", 1252},
+      {"1255 every byte, undefined ones too", Repeated(EveryByteButNul(), 70000), 1255},
       {"932 codes with letter trails", Repeated("\x83\x41\x83\x61\x93\xFA", 200000), 932},
       {"932 with blanks", Repeated("\x93\xFA\x96\x7B \x8C\xEA", 200000), 932},
       {"950 codes", Repeated("\xA4\xA4\xA4\x40", 150001), 950},

@@ -4,6 +4,7 @@
 
 #include "support/hex_text.h"
 
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -181,6 +182,68 @@ TEST(UnicodeTest, IsValidUtf8AgreesWithDecodingOnEveryTwoByteInput) {
       ASSERT_EQ(IsValidUtf8(bytes), !bReplaced) << Hex(bytes);
       if (!bReplaced) {
         ASSERT_EQ(Utf16ToUtf8(decoded), bytes) << Hex(bytes);
+      }
+    }
+  }
+}
+
+// Texts generated from short pieces (each converts alone on the scalar path)
+// convert, whole and block by block, to the pieces' results in a row: in
+// every mode, with room for the bound, for the exact result (each character
+// checked) and one unit short. The pieces are ASCII runs, characters of every
+// length, units at 0x8000 and above, and ill-formed bytes and lone
+// surrogates, each ill-formed piece closed by ASCII so that none joins the
+// next; their places against the 16-unit blocks fall at random.
+TEST(UnicodeTest, GeneratedTextsConvertAsTheirPiecesDo) {
+  using kxu::platform::ConversionStatus;
+  using kxu::platform::InvalidInput;
+  const std::string_view pieces[] = {
+      "a",
+      "bcdefgh",
+      "ijklmnopqrstu",
+      "\xC3\xA9",
+      "\xE6\x97\xA5",
+      "\xEF\xBF\xBD",
+      "\xEE\x80\x80",
+      "\xF0\x9F\x98\x80",
+      "\xE4\xB8 ",
+      "\xFF!",
+      "\xED\xA0\x80.",
+      "\xC0\xAF,",
+      "\xF4\x90\x80\x80;",
+      "\x80x",
+  };
+  const U16 widePieces[] = {U16{0xD800, u'x'}, U16{0xDC80, u'y'}, U16{0xDFFF, u'z'}};
+  std::mt19937 random(2026);
+  for (int nText = 0; nText < 300; ++nText) {
+    for (const InvalidInput mode : {InvalidInput::kReplace, InvalidInput::kEscape}) {
+      std::string text;
+      U16 wide;
+      U16 expectedWide;
+      std::string expectedText;
+      for (std::size_t n = random() % 120; n > 0; --n) {
+        const std::string_view piece = pieces[random() % std::size(pieces)];
+        text += piece;
+        expectedWide += Utf8ToUtf16(piece, mode);
+        const U16 widePiece = random() % 4 == 0 ? widePieces[random() % std::size(widePieces)]
+                                                : Utf8ToUtf16(piece, InvalidInput::kEscape);
+        wide += widePiece;
+        expectedText += Utf16ToUtf8(widePiece, mode);
+      }
+      ASSERT_EQ(Hex(Utf8ToUtf16(text, mode)), Hex(expectedWide)) << Hex(text);
+      ASSERT_EQ(Hex(Utf16ToUtf8(wide, mode)), Hex(expectedText)) << Hex(wide);
+      EXPECT_EQ(kxu::platform::Utf8ToUtf16(text, nullptr, 0, mode).nUnits, expectedWide.size());
+      EXPECT_EQ(Utf16ToUtf8(wide, nullptr, 0, mode).nUnits, expectedText.size());
+      for (const std::size_t nShort : {std::size_t{0}, std::size_t{1}}) {
+        if (expectedWide.size() < nShort || expectedText.size() < nShort) continue;
+        U16 wideOut(expectedWide.size() - nShort, 0);
+        const auto toWide = kxu::platform::Utf8ToUtf16(text, wideOut.data(), wideOut.size(), mode);
+        EXPECT_EQ(toWide.status == ConversionStatus::kDone, nShort == 0 || expectedWide.empty());
+        EXPECT_EQ(wideOut.substr(0, toWide.nUnits), expectedWide.substr(0, toWide.nUnits));
+        std::string textOut(expectedText.size() - nShort, '\0');
+        const auto toText = Utf16ToUtf8(wide, textOut.data(), textOut.size(), mode);
+        EXPECT_EQ(toText.status == ConversionStatus::kDone, nShort == 0 || expectedText.empty());
+        EXPECT_EQ(textOut.substr(0, toText.nUnits), expectedText.substr(0, toText.nUnits));
       }
     }
   }

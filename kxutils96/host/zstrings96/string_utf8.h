@@ -82,6 +82,7 @@ class KXU_API CStringUTF8 : private CStringA {
   void Format(const char* pszFormat, ...);
   void FormatV(const char* pszFormat, va_list args) { CStringA::FormatV(pszFormat, args); }
 
+  using CStringA::FreeExtra;
   using CStringA::GetAllocLength;
   using CStringA::GetBuffer;
   using CStringA::GetBufferSetLength;

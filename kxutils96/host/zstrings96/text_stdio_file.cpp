@@ -2,6 +2,7 @@
 
 #include <string_view>
 
+#include <kxutils96/host/zstrings96/string_utf8.h>
 #include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
@@ -22,26 +23,27 @@ UINT FallbackCodePage() {
   return nAnsi == CP_UTF8 ? kLatinCodePage : nAnsi;
 }
 
-// Replaces `rString` with the UTF-16 form of `line` in `codePage`.
-void DecodeCodePage(CStringW& rString, const CStringA& line, UINT codePage) {
+// Replaces `rString` with the UTF-16 form of `line` in `codePage` under
+// `dwFlags`; false, with `rString` emptied, when it does not convert (under
+// MB_ERR_INVALID_CHARS: when the line is invalid in that page).
+bool DecodeLine(CStringW& rString, const CStringA& line, UINT codePage, DWORD dwFlags) {
   const int nBytes = line.GetLength();
-  const int nUnits = MultiByteToWideChar(codePage, 0, line, nBytes, nullptr, 0);
-  WCHAR* out = rString.GetBuffer(nUnits);
-  MultiByteToWideChar(codePage, 0, line, nBytes, out, nUnits);
+  if (nBytes == 0) {
+    rString.Empty();
+    return true;
+  }
+  const int nUnits = kxu::platform::MultiByteToWideWhole(
+      codePage, dwFlags, line, nBytes, rString.GetAllocLength(),
+      [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
+  return nUnits != 0;
 }
 
-// Replaces `rString` with the UTF-16 form of `line` when it is valid UTF-8;
-// false, leaving `rString` alone, when it is not. The counting pass is the
-// validation.
-bool DecodeUtf8(CStringW& rString, std::string_view line) {
-  namespace kp = kxu::platform;
-  const kp::ConversionResult count = kp::Utf8ToUtf16(line, nullptr, 0, kp::InvalidInput::kReject);
-  if (count.status != kp::ConversionStatus::kDone) return false;
-  WCHAR* out = rString.GetBuffer(static_cast<int>(count.nUnits));
-  kp::Utf8ToUtf16(line, out, count.nUnits, kp::InvalidInput::kReject);
-  rString.ReleaseBuffer(static_cast<int>(count.nUnits));
-  return true;
+// Replaces `rString` with `bytes` (NULs included), in its own buffer.
+void AssignBytes(CStringUTF8& rString, std::string_view bytes) {
+  const int nLength = static_cast<int>(bytes.size());
+  bytes.copy(rString.GetBuffer(nLength), bytes.size());
+  rString.ReleaseBuffer(nLength);
 }
 
 }  // namespace
@@ -74,17 +76,42 @@ void CZUNICODETextStdioFile::DecideEncoding() {
   Seek(static_cast<LONGLONG>(found.nSize), CFile::begin);
 }
 
-BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
+CZUNICODETextStdioFile::Encoding CZUNICODETextStdioFile::DecidedEncoding() {
   if (m_encoding == Encoding::kUndecided) DecideEncoding();
-  if (m_encoding == Encoding::kBytes) return ReadBytesLine(rString);
+  return m_encoding;
+}
+
+BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
+  if (DecidedEncoding() == Encoding::kBytes) return ReadBytesLine(rString);
   return ReadUtf16Line(rString);
+}
+
+BOOL CZUNICODETextStdioFile::ReadUtf8String(CStringUTF8& rString) {
+  CStringW wide;
+  if (DecidedEncoding() == Encoding::kBytes) {
+    CStringA line;
+    if (!CStdioFile::ReadString(line)) return FALSE;
+    const std::string_view bytes(line.GetString(), static_cast<std::size_t>(line.GetLength()));
+    if (kxu::platform::IsValidUtf8(bytes)) {
+      AssignBytes(rString, bytes);
+      return TRUE;
+    }
+    DecodeLine(wide, line, FallbackCodePage(), 0);
+  } else if (!ReadUtf16Line(wide)) {
+    return FALSE;
+  }
+  const std::basic_string_view<WCHAR> units(wide.GetString(),
+                                            static_cast<std::size_t>(wide.GetLength()));
+  AssignBytes(rString, kxu::platform::Utf16ToUtf8(units));
+  return TRUE;
 }
 
 BOOL CZUNICODETextStdioFile::ReadBytesLine(CStringW& rString) {
   CStringA line;
   if (!CStdioFile::ReadString(line)) return FALSE;
-  const std::string_view bytes(line, static_cast<std::size_t>(line.GetLength()));
-  if (!DecodeUtf8(rString, bytes)) DecodeCodePage(rString, line, FallbackCodePage());
+  if (!DecodeLine(rString, line, CP_UTF8, MB_ERR_INVALID_CHARS)) {
+    DecodeLine(rString, line, FallbackCodePage(), 0);
+  }
   return TRUE;
 }
 

@@ -25,6 +25,8 @@
 #include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/framework/afx_string.h>
 
+class CStringUTF8;
+
 class KXU_API CZUNICODETextStdioFile : public CStdioFile {
  public:
   // `nMode` is kept for the host's callers; every mode reads as described above.
@@ -40,6 +42,12 @@ class KXU_API CZUNICODETextStdioFile : public CStdioFile {
   BOOL ReadString(CStringW& rString);
   using CStdioFile::ReadString;
 
+  // The next line as ReadString(CStringW&) reads it, in UTF-8 (NULs kept,
+  // lone surrogates of a UTF-16 file as U+FFFD): a line of valid UTF-8 comes
+  // as it is, with no trip through UTF-16. FALSE at the end of the file.
+  // Example: a file "a\xC3\xA9\r\nb" gives "a\xC3\xA9", then "b", then FALSE.
+  BOOL ReadUtf8String(CStringUTF8& rString);
+
  private:
   enum class Encoding { kUndecided, kBytes, kUtf16LE, kUtf16BE };
 
@@ -49,6 +57,8 @@ class KXU_API CZUNICODETextStdioFile : public CStdioFile {
   BOOL ReadUtf16Line(CStringW& rString);
   // The next UTF-16 unit in the file's byte order; false at the end.
   bool ReadUnit(WCHAR& unit);
+  // The encoding, decided on the first call.
+  Encoding DecidedEncoding();
 
   Encoding m_encoding = Encoding::kUndecided;
 };

@@ -3,12 +3,17 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cstring>
 #include <memory>
 
+#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/win32/single_byte_page.h>
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
+using kxu::platform::SingleBytePage;
 using kxu::zutl96::MbcsConversion;
 
 // The host's page, in the plain int layout the host writes; the library
@@ -33,10 +38,6 @@ bool MakeRoom(MbcsConversion& record, int nNeeded) {
   return record.pBuffer != nullptr && record.nBufferSize >= nNeeded;
 }
 
-// The most UTF-8 bytes one UTF-16 unit gives: three for a unit of the basic
-// plane, and four for the two units of a surrogate pair.
-constexpr std::size_t kMaxUtf8BytesPerUnit = 3;
-
 // A text converted beside its source. The buffers are left uninitialised:
 // the conversions write every unit that counts.
 template <class Unit>
@@ -45,17 +46,13 @@ struct ConvertedText {
   int nUnits = 0;  // 0 when the text did not convert
 };
 
-// The UTF-16 form of the `nBytes` bytes at `p` in `nPage`. A byte gives at
-// most one unit in nearly every page, so that room is tried first, and the
-// units are counted only for a page that needs more.
+// The UTF-16 form of the `nBytes` bytes at `p` in `nPage`.
 ConvertedText<WCHAR> Utf16Of(const char* p, int nBytes, UINT nPage) {
-  ConvertedText<WCHAR> wide{std::unique_ptr<WCHAR[]>(new WCHAR[static_cast<std::size_t>(nBytes)])};
-  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nBytes);
-  if (wide.nUnits != 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return wide;
-  const int nNeeded = MultiByteToWideChar(nPage, 0, p, nBytes, nullptr, 0);
-  if (nNeeded == 0) return wide;
-  wide.pUnits.reset(new WCHAR[static_cast<std::size_t>(nNeeded)]);
-  wide.nUnits = MultiByteToWideChar(nPage, 0, p, nBytes, wide.pUnits.get(), nNeeded);
+  ConvertedText<WCHAR> wide;
+  wide.nUnits = kxu::platform::MultiByteToWideWhole(nPage, 0, p, nBytes, 0, [&wide](int nRoom) {
+    wide.pUnits.reset(new WCHAR[static_cast<std::size_t>(nRoom)]);
+    return wide.pUnits.get();
+  });
   return wide;
 }
 
@@ -66,12 +63,79 @@ ConvertedText<WCHAR> Utf16Of(const char* p, int nBytes, UINT nPage) {
 ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
   const ConvertedText<WCHAR> wide = Utf16Of(p, nBytes, nPage);
   if (wide.nUnits == 0) return {};
-  const std::size_t nRoom = kMaxUtf8BytesPerUnit * static_cast<std::size_t>(wide.nUnits);
+  const std::size_t nRoom =
+      kxu::platform::kMaxUtf8BytesPerUnit * static_cast<std::size_t>(wide.nUnits);
   ConvertedText<char> utf8{std::unique_ptr<char[]>(new char[nRoom])};
   utf8.nUnits = WideCharToMultiByte(CP_UTF8, 0, wide.pUnits.get(), wide.nUnits, utf8.pUnits.get(),
                                     static_cast<int>(std::min<std::size_t>(nRoom, INT_MAX)),
                                     nullptr, nullptr);
   return utf8;
+}
+
+// The UTF-8 length of the `nLength` bytes at `p` in the single-byte `page`.
+// ASCII goes a block at a time.
+int Utf8LengthIn(const SingleBytePage& page, const unsigned char* p, int nLength) noexcept {
+  namespace simd = kxu::platform::simd;
+  int nUtf8 = nLength;
+  int i = 0;
+  for (; nLength - i >= static_cast<int>(simd::kBlockBytes); i += simd::kBlockBytes) {
+    for (simd::Mask high = simd::HighBitMask(simd::LoadBlock(p + i)); high != 0; high &= high - 1) {
+      nUtf8 += page.nUtf8Bytes[p[i + std::countr_zero(high)]] - 1;
+    }
+  }
+  for (; i < nLength; ++i) nUtf8 += page.nUtf8Bytes[p[i]] - 1;
+  return nUtf8;
+}
+
+// Rewrites, going back, the byte before `iEnd` as its UTF-8 form ending at
+// `iOut`, and moves both back. The whole entry is stored when its spare
+// bytes land on output still to be written, not on input still to be read.
+void RewriteByteBack(const SingleBytePage& page, unsigned char* p, int& iEnd, int& iOut) noexcept {
+  constexpr int kEntry = SingleBytePage::kEntryBytes;
+  const unsigned char byte = p[--iEnd];
+  const int nBytes = page.nUtf8Bytes[byte];
+  if (iOut - kEntry >= iEnd) {
+    std::memcpy(p + iOut - kEntry, page.utf8[byte], kEntry);
+  } else {
+    std::memcpy(p + iOut - nBytes, page.utf8[byte] + kEntry - nBytes,
+                static_cast<std::size_t>(nBytes));
+  }
+  iOut -= nBytes;
+}
+
+// Rewrites the `nLength` bytes at `p` in the single-byte `page` as their
+// `nUtf8` bytes of UTF-8 in place (room for them and a NUL at `p`). It goes
+// from the end back: a byte's UTF-8 is never shorter than the byte, so what
+// is written never reaches a byte not yet read. ASCII blocks move whole; once
+// the output meets the input, the rest is ASCII already in place.
+void RewriteAsUtf8(const SingleBytePage& page, unsigned char* p, int nLength, int nUtf8) noexcept {
+  namespace simd = kxu::platform::simd;
+  constexpr int kBlock = static_cast<int>(simd::kBlockBytes);
+  p[nUtf8] = '\0';
+  int iEnd = nLength;  // bytes [0, iEnd) not yet rewritten
+  int iOut = nUtf8;    // output [iOut, nUtf8) written
+  while (iOut > iEnd && iEnd >= kBlock) {
+    const simd::Block block = simd::LoadBlock(p + iEnd - kBlock);
+    if (simd::HighBitMask(block) == 0) {
+      simd::StoreBlock(p + iOut - kBlock, block);
+      iEnd -= kBlock;
+      iOut -= kBlock;
+      continue;
+    }
+    for (int n = 0; n < kBlock; ++n) RewriteByteBack(page, p, iEnd, iOut);
+  }
+  while (iOut > iEnd) RewriteByteBack(page, p, iEnd, iOut);
+}
+
+// The single-byte conversion of the record's text of `nLength` bytes: the
+// UTF-8 length first, then the room (grown once, for the exact size, when
+// the buffer is short), then the text rewritten in place.
+int ConvertSingleByteInPlace(MbcsConversion& record, int nLength, const SingleBytePage& page) {
+  const int nUtf8 =
+      Utf8LengthIn(page, reinterpret_cast<const unsigned char*>(record.pBuffer), nLength);
+  if (!MakeRoom(record, nUtf8 + 1)) return 0;
+  RewriteAsUtf8(page, reinterpret_cast<unsigned char*>(record.pBuffer), nLength, nUtf8);
+  return nUtf8;
 }
 
 }  // namespace
@@ -98,6 +162,9 @@ int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage) {
     return nLength;
   }
 
+  if (const SingleBytePage* pPage = kxu::platform::SingleBytePageOf(nPage)) {
+    return ConvertSingleByteInPlace(*pRecord, nLength, *pPage);
+  }
   // The UTF-8 text is built beside the source, then copied into the buffer,
   // grown to its size.
   const ConvertedText<char> utf8 = Utf8Of(pRecord->pBuffer, nLength, nPage);

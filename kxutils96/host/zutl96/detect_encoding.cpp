@@ -79,16 +79,16 @@ int EncodingOfText(Bytes bytes, bool bComplete) {
 
 }  // namespace
 
-int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFlags) {
-  if (lpcszFile == nullptr) return kEncodingUtf8;
-  const std::basic_string<WCHAR> name =
-      kxu::platform::Utf8ToUtf16(lpcszFile, kxu::platform::InvalidInput::kEscape);
-  CFile file;
-  if (!file.Open(name.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return kEncodingUtf8;
+namespace kxu::zutl96 {
+
+int DetectEncodingOfOpenFile(CFile& file, int nFlags) {
   std::vector<BYTE> sample(kSampleBytes);
   UINT nRead = 0;
-  if (!kxu::platform::DeletingFrameworkExceptions(
-          [&] { nRead = file.Read(sample.data(), kSampleBytes); }))
+  if (!kxu::platform::DeletingFrameworkExceptions([&] {
+        file.Seek(0, CFile::begin);
+        nRead = file.Read(sample.data(), kSampleBytes);
+        file.Seek(0, CFile::begin);
+      }))
     return kEncodingUtf8;
   const Bytes bytes(sample.data(), nRead);
   if (const int marked = EncodingOfMark(bytes); marked >= 0) return marked;
@@ -96,4 +96,15 @@ int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFl
     if (const int utf16 = Utf16ByZeroPattern(bytes); utf16 >= 0) return utf16;
   }
   return EncodingOfText(bytes, nRead < kSampleBytes);
+}
+
+}  // namespace kxu::zutl96
+
+int KESUTIL_DetectEncodingFile(const char* lpcszFile, int /*nReserved*/, int nFlags) {
+  if (lpcszFile == nullptr) return kEncodingUtf8;
+  const std::basic_string<WCHAR> name =
+      kxu::platform::Utf8ToUtf16(lpcszFile, kxu::platform::InvalidInput::kEscape);
+  CFile file;
+  if (!file.Open(name.c_str(), CFile::modeRead | CFile::shareDenyWrite)) return kEncodingUtf8;
+  return kxu::zutl96::DetectEncodingOfOpenFile(file, nFlags);
 }

@@ -13,6 +13,19 @@ inline constexpr int kDetectUtf16WithoutMark = 1;
 
 }  // namespace kxu::zutl96
 
+class CFile;
+
+namespace kxu::zutl96 {
+
+// The encoding of the open `file`, decided as KESUTIL_DetectEncodingFile
+// decides it, from the file's first 64 KiB; the file is left at its start.
+// A read that fails gives kEncodingUtf8. Raises nothing.
+// Example: over a file beginning FF FE, DetectEncodingOfOpenFile(file, 0) ==
+// kEncodingUtf16LE and file.GetPosition() == 0.
+int DetectEncodingOfOpenFile(CFile& file, int nFlags);
+
+}  // namespace kxu::zutl96
+
 // Reads the first 64 KiB of the file named by the UTF-8 `lpcszFile` (opened
 // for reading, deny-write) and returns its encoding: a byte-order mark decides
 // (EF BB BF UTF-8, FF FE UTF-16 LE, FE FF UTF-16 BE). Without one: when

@@ -721,6 +721,12 @@ void CStringT<Char>::Preallocate(int nLength) {
 }
 
 template <class Char>
+void CStringT<Char>::FreeExtra() {
+  if (IsShared() || GetHeader()->nAllocLength == GetLength()) return;
+  m_pszData = reinterpret_cast<PXSTR>(ResizeBlock<Header, Char>(GetHeader(), GetLength()) + 1);
+}
+
+template <class Char>
 int CStringT<Char>::GetAllocLength() const noexcept {
   return GetHeader()->nAllocLength;
 }

@@ -121,6 +121,8 @@ class KXU_API CStringT {
   void ReleaseBuffer(int nNewLength = -1);
   void Preallocate(int nLength);
   int GetAllocLength() const noexcept;
+  // Gives back the room beyond the text (and its NUL); the text stays.
+  void FreeExtra();
 
   // printf-style formatting, replacing (Format) or extending (AppendFormat)
   // the text; narrow strings only. A null format, or one the run-time's

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include <kxutils96/platform/simd.h>
+
 namespace kxu::platform {
 namespace {
 
@@ -13,38 +15,7 @@ constexpr char32_t kEscapeBase = 0xDC00;
 constexpr char32_t kFirstEscape = 0xDC80;
 constexpr char32_t kLastEscape = 0xDCFF;
 constexpr char32_t kFirstSupplementary = 0x10000;
-// A block of ASCII is copied whole: 16 bytes, or 8 UTF-16 units (16 bytes).
-constexpr std::size_t kAsciiBytesPerBlock = 16;
-constexpr std::size_t kAsciiUnitsPerBlock = 8;
-// Near other characters ASCII goes one 64-bit word at a time.
-constexpr std::size_t kBytesPerWord = 8;
-constexpr std::size_t kUnitsPerWord = 4;
-// Any of eight bytes at 0x80 or above.
-constexpr std::uint64_t kNonAsciiBytes = 0x8080808080808080ULL;
-// Any of four little- or big-endian UTF-16 units at 0x80 or above.
-constexpr std::uint64_t kNonAsciiUnits = 0xFF80FF80FF80FF80ULL;
-
-std::uint64_t Load64(const void* p) noexcept {
-  std::uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return word;
-}
-
-bool IsAsciiByteBlock(const unsigned char* p) noexcept {
-  return ((Load64(p) | Load64(p + 8)) & kNonAsciiBytes) == 0;
-}
-
-bool IsAsciiUnitBlock(const WCHAR* p) noexcept {
-  return ((Load64(p) | Load64(p + 4)) & kNonAsciiUnits) == 0;
-}
-
-// How many of the units in a loaded word come before the first one that
-// `nonAsciiBits` marks (not 0), for units of `nUnitBits` bits.
-std::size_t AsciiUnitsBefore(std::uint64_t nonAsciiBits, int nUnitBits) noexcept {
-  const int nBits = std::endian::native == std::endian::little ? std::countr_zero(nonAsciiBits)
-                                                               : std::countl_zero(nonAsciiBits);
-  return static_cast<std::size_t>(nBits / nUnitBits);
-}
+constexpr std::size_t kBlock = simd::kBlockBytes;
 
 bool IsContinuation(unsigned char byte) noexcept {
   return (byte & 0xC0) == 0x80;
@@ -59,34 +30,37 @@ bool IsLowSurrogate(char32_t unit) noexcept {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-// Where converted units go. With kWrite the units are stored in a buffer of
-// limited room; without, they are only counted.
-template <class Unit, bool kWrite>
+// How a conversion treats its output: only counting, writing with a room
+// check before each character, or writing into room that the input's upper
+// bound already guarantees (no check needed).
+enum class Room { kCountOnly, kChecked, kEnough };
+
+// Where converted units go.
+template <class Unit, Room kRoom>
 class Sink {
  public:
   Sink(Unit* out, std::size_t nRoom) noexcept : m_out(out), m_nRoom(nRoom) {}
 
   bool HasRoom(std::size_t nUnits) const noexcept {
-    if constexpr (kWrite) return m_nRoom - m_nCount >= nUnits;
+    if constexpr (kRoom == Room::kChecked) return m_nRoom - m_nCount >= nUnits;
     return true;
   }
   void Put(char32_t unit) noexcept {
-    if constexpr (kWrite) m_out[m_nCount] = static_cast<Unit>(unit);
+    if constexpr (kRoom != Room::kCountOnly) m_out[m_nCount] = static_cast<Unit>(unit);
     ++m_nCount;
   }
-  // Writes the `nWritten` units at `p` (bytes or UTF-16 units; HasRoom for
-  // all of them) and keeps the first `nKept`, which are ASCII: the others
-  // are overwritten by what follows.
-  template <class Source>
-  void PutAscii(const Source* p, std::size_t nWritten, std::size_t nKept) noexcept {
-    if constexpr (kWrite) {
-      for (std::size_t i = 0; i < nWritten; ++i) m_out[m_nCount + i] = static_cast<Unit>(p[i]);
+  // Writes the whole block (HasRoom(kBlock) must hold) and keeps its first
+  // `nKept` units, which are ASCII: the others are overwritten by what
+  // follows.
+  void PutAsciiBlock(simd::Block block, std::size_t nKept) noexcept {
+    if constexpr (kRoom != Room::kCountOnly) {
+      if constexpr (sizeof(Unit) == 1) {
+        simd::StoreBlock(m_out + m_nCount, block);
+      } else {
+        simd::StoreWidened(block, m_out + m_nCount);
+      }
     }
     m_nCount += nKept;
-  }
-  template <class Source>
-  void PutAscii(const Source* p, std::size_t nUnits) noexcept {
-    PutAscii(p, nUnits, nUnits);
   }
   ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
 
@@ -95,6 +69,11 @@ class Sink {
   std::size_t m_nRoom;
   std::size_t m_nCount = 0;
 };
+
+// The ASCII units that begin a block whose non-ASCII units `nonAscii` marks.
+std::size_t LeadingAscii(simd::Mask nonAscii) noexcept {
+  return nonAscii == 0 ? kBlock : static_cast<std::size_t>(std::countr_zero(nonAscii));
+}
 
 // One step of decoding: the code point read (U+FFFD when invalid) and how many
 // bytes it took. An invalid step takes the maximal subpart: the longest prefix
@@ -157,31 +136,34 @@ Decoded DecodeMultiByte(const unsigned char* p, const unsigned char* end) noexce
   return DecodeByRule(p, end);
 }
 
-template <bool kWrite>
-ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const end,
-                            Sink<WCHAR, kWrite> sink, InvalidInput invalid) noexcept {
+// Decodes one UTF-8 character per step; ASCII goes a block at a time, so
+// that text of any mix resumes block speed after each multi-byte character.
+template <class Sink>
+ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const end, Sink sink,
+                            InvalidInput invalid) noexcept {
   while (p != end) {
     if (*p < 0x80) {
-      while (end - p >= static_cast<std::ptrdiff_t>(kAsciiBytesPerBlock) &&
-             sink.HasRoom(kAsciiBytesPerBlock) && IsAsciiByteBlock(p)) {
-        sink.PutAscii(p, kAsciiBytesPerBlock);
-        p += kAsciiBytesPerBlock;
-      }
-      // A non-ASCII byte is near: copy a word at a time (all of it, when the
-      // room allows) and step over its ASCII bytes only.
-      while (end - p >= static_cast<std::ptrdiff_t>(kBytesPerWord) && sink.HasRoom(kBytesPerWord)) {
-        const std::uint64_t nonAscii = Load64(p) & kNonAsciiBytes;
-        const std::size_t nAscii = nonAscii == 0 ? kBytesPerWord : AsciiUnitsBefore(nonAscii, 8);
-        sink.PutAscii(p, kBytesPerWord, nAscii);
+      if (static_cast<std::size_t>(end - p) >= kBlock && sink.HasRoom(kBlock)) {
+        const simd::Block block = simd::LoadBlock(p);
+        const std::size_t nAscii = LeadingAscii(simd::HighBitMask(block));
+        sink.PutAsciiBlock(block, nAscii);
         p += nAscii;
-        if (nAscii < kBytesPerWord) break;
+        continue;
       }
-      while (p != end && *p < 0x80) {
-        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
-        sink.Put(*p++);
-      }
+      if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+      sink.Put(*p++);
       continue;
     }
+    // A run of three-byte characters (CJK text) decodes without leaving
+    // this loop.
+    while (end - p >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) && IsContinuation(p[2]) &&
+           sink.HasRoom(1)) {
+      const char32_t codePoint = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
+      if (codePoint < 0x800 || IsSurrogate(codePoint)) break;
+      sink.Put(codePoint);
+      p += 3;
+    }
+    if (p == end || *p < 0x80) continue;
     const Decoded step = DecodeMultiByte(p, end);
     if (!step.bValid && invalid == InvalidInput::kReject) {
       return sink.Result(ConversionStatus::kInvalid);
@@ -210,8 +192,8 @@ std::size_t Utf8Length(char32_t codePoint) noexcept {
   return codePoint < 0x80 ? 1 : codePoint < 0x800 ? 2 : codePoint < kFirstSupplementary ? 3 : 4;
 }
 
-template <bool kWrite>
-void PutUtf8(char32_t codePoint, Sink<char, kWrite>& sink) noexcept {
+template <class Sink>
+void PutUtf8(char32_t codePoint, Sink& sink) noexcept {
   switch (Utf8Length(codePoint)) {
     case 1:
       sink.Put(codePoint);
@@ -234,30 +216,36 @@ void PutUtf8(char32_t codePoint, Sink<char, kWrite>& sink) noexcept {
   }
 }
 
-template <bool kWrite>
-ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink<char, kWrite> sink,
+// Encodes one character per step; ASCII goes a block at a time, as in
+// DecodeUtf8.
+template <class Sink>
+ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
                             InvalidInput invalid) noexcept {
   while (p != end) {
     char32_t unit = *p;
     if (unit < 0x80) {
-      while (end - p >= static_cast<std::ptrdiff_t>(kAsciiUnitsPerBlock) &&
-             sink.HasRoom(kAsciiUnitsPerBlock) && IsAsciiUnitBlock(p)) {
-        sink.PutAscii(p, kAsciiUnitsPerBlock);
-        p += kAsciiUnitsPerBlock;
-      }
-      while (end - p >= static_cast<std::ptrdiff_t>(kUnitsPerWord) && sink.HasRoom(kUnitsPerWord)) {
-        const std::uint64_t nonAscii = Load64(p) & kNonAsciiUnits;
-        const std::size_t nAscii = nonAscii == 0 ? kUnitsPerWord : AsciiUnitsBefore(nonAscii, 16);
-        sink.PutAscii(p, kUnitsPerWord, nAscii);
+      if (static_cast<std::size_t>(end - p) >= kBlock && sink.HasRoom(kBlock)) {
+        const simd::Block block = simd::LoadNarrowed(p);
+        const std::size_t nAscii = LeadingAscii(simd::HighBitMask(block));
+        sink.PutAsciiBlock(block, nAscii);
         p += nAscii;
-        if (nAscii < kUnitsPerWord) break;
+        continue;
       }
-      while (p != end && *p < 0x80) {
-        if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
-        sink.Put(*p++);
-      }
+      if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
+      sink.Put(unit);
+      ++p;
       continue;
     }
+    // A run of units from U+0800 outside the surrogates (CJK text) encodes
+    // without leaving this loop.
+    while (unit >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3)) {
+      sink.Put(0xE0 | (unit >> 12));
+      sink.Put(0x80 | ((unit >> 6) & 0x3F));
+      sink.Put(0x80 | (unit & 0x3F));
+      if (++p == end) break;
+      unit = *p;
+    }
+    if (p == end) continue;
     std::size_t nTaken = 1;
     if (IsHighSurrogate(unit) && end - p >= 2 && IsLowSurrogate(p[1])) {
       unit = kFirstSupplementary + ((unit - 0xD800) << 10) + (p[1] - 0xDC00);
@@ -289,28 +277,34 @@ ConversionResult Utf8ToUtf16(std::string_view text, WCHAR* out, std::size_t nRoo
                              InvalidInput invalid) noexcept {
   const unsigned char* const begin = BytesOf(text);
   const unsigned char* const end = begin + text.size();
-  if (out == nullptr) return DecodeUtf8(begin, end, Sink<WCHAR, false>(out, 0), invalid);
-  return DecodeUtf8(begin, end, Sink<WCHAR, true>(out, nRoom), invalid);
+  if (out == nullptr) return DecodeUtf8(begin, end, Sink<WCHAR, Room::kCountOnly>(out, 0), invalid);
+  if (nRoom >= Utf16UnitsBound(text.size())) {
+    return DecodeUtf8(begin, end, Sink<WCHAR, Room::kEnough>(out, nRoom), invalid);
+  }
+  return DecodeUtf8(begin, end, Sink<WCHAR, Room::kChecked>(out, nRoom), invalid);
 }
 
 ConversionResult Utf16ToUtf8(std::basic_string_view<WCHAR> text, char* out, std::size_t nRoom,
                              InvalidInput invalid) noexcept {
   const WCHAR* const end = text.data() + text.size();
-  if (out == nullptr) return EncodeUtf8(text.data(), end, Sink<char, false>(out, 0), invalid);
-  return EncodeUtf8(text.data(), end, Sink<char, true>(out, nRoom), invalid);
+  if (out == nullptr) {
+    return EncodeUtf8(text.data(), end, Sink<char, Room::kCountOnly>(out, 0), invalid);
+  }
+  if (nRoom / kMaxUtf8BytesPerUnit >= text.size()) {
+    return EncodeUtf8(text.data(), end, Sink<char, Room::kEnough>(out, nRoom), invalid);
+  }
+  return EncodeUtf8(text.data(), end, Sink<char, Room::kChecked>(out, nRoom), invalid);
 }
 
 std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text, InvalidInput invalid) {
-  // Each unit gives at most three bytes (a pair gives four for two units).
-  std::string result(text.size() * 3, '\0');
+  std::string result(text.size() * kMaxUtf8BytesPerUnit, '\0');
   const ConversionResult converted = Utf16ToUtf8(text, result.data(), result.size(), invalid);
   result.resize(converted.nUnits);
   return result;
 }
 
 std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid) {
-  // Each byte gives at most one unit (four bytes give a surrogate pair).
-  std::basic_string<WCHAR> result(text.size(), WCHAR{});
+  std::basic_string<WCHAR> result(Utf16UnitsBound(text.size()), WCHAR{});
   const ConversionResult converted = Utf8ToUtf16(text, result.data(), result.size(), invalid);
   result.resize(converted.nUnits);
   return result;

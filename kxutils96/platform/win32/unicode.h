@@ -44,6 +44,17 @@ struct ConversionResult {
   ConversionStatus status;
 };
 
+// The most UTF-16 units a UTF-8 text of `nBytes` bytes gives, in every
+// mode: one per byte (four bytes give a surrogate pair, an invalid
+// subsequence at most one unit per byte). With room for that bound, or for
+// kMaxUtf8BytesPerUnit bytes per unit the other way, a conversion runs in
+// one pass without checking its room character by character.
+constexpr std::size_t Utf16UnitsBound(std::size_t nBytes) noexcept {
+  return nBytes;
+}
+// The most UTF-8 bytes one UTF-16 unit gives (a pair gives four for two).
+inline constexpr std::size_t kMaxUtf8BytesPerUnit = 3;
+
 // Reads the UTF-8 `text` and writes its UTF-16 form into `out`, at most
 // `nRoom` units, never a terminator of its own (a NUL in `text` is converted
 // like any character). A null `out` writes nothing and counts the units the

@@ -30,6 +30,8 @@
 // round-trips or uses the default character.
 #pragma once
 
+#include <algorithm>
+#include <climits>
 #include <string_view>
 
 #include <kxutils96/platform/win32/win_error.h>
@@ -81,6 +83,70 @@ BOOL IsValidCodePage(UINT CodePage) noexcept;
 // AnsiCodePageForCodeset. Read once; it does not change while the process runs.
 // Example: under LANG=en_US.UTF-8, GetACP() == 65001.
 UINT GetACP() noexcept;
+
+namespace kxu::platform {
+
+// The largest result (in units) that a whole conversion writes in one pass
+// into room it has to take first: more than that is counted first, so that
+// a large result takes exactly its room.
+inline constexpr int kOnePassUnits = 1 << 20;
+
+// The room a whole conversion tries first for a result of at most `nBound`
+// units: the bound when the room at hand or kOnePassUnits holds it, else
+// the room at hand, which a result like the one that string held before
+// often fits (0: count first).
+inline int OnePassRoom(long long nBound, int nRoomAtHand) noexcept {
+  if (nBound <= std::max(nRoomAtHand, kOnePassUnits)) return static_cast<int>(nBound);
+  return nRoomAtHand;
+}
+
+// Converts the `nBytes` bytes (1 or more) at `p` in `nCodePage` with
+// `dwFlags` to UTF-16 whole, into the buffer that `reserve(nUnits)` returns
+// with room for nUnits units (a later call may take the place of an earlier
+// buffer). The text is converted in one pass into the room OnePassRoom
+// gives for one unit per byte, which UTF-8 and every served page keep to,
+// with `nRoomAtHand` the room reserve gives without allocating; when that
+// room is short, it is counted first and converted into its exact room. Returns the units
+// written, or 0 with the last error set.
+// Example: MultiByteToWideWhole(CP_UTF8, 0, "\xC3\xA9", 2, 0, reserve) == 1,
+// with reserve(2) called once.
+template <class Reserve>
+int MultiByteToWideWhole(UINT nCodePage, DWORD dwFlags, LPCSTR p, int nBytes, int nRoomAtHand,
+                         Reserve reserve) {
+  const int nFirstRoom = OnePassRoom(nBytes, nRoomAtHand);
+  if (nFirstRoom > 0) {
+    const int nUnits =
+        MultiByteToWideChar(nCodePage, dwFlags, p, nBytes, reserve(nFirstRoom), nFirstRoom);
+    if (nUnits != 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return nUnits;
+  }
+  const int nNeeded = MultiByteToWideChar(nCodePage, dwFlags, p, nBytes, nullptr, 0);
+  if (nNeeded == 0) return 0;
+  return MultiByteToWideChar(nCodePage, dwFlags, p, nBytes, reserve(nNeeded), nNeeded);
+}
+
+// Converts the `nUnits` UTF-16 units (1 or more) at `p` to `nCodePage` with
+// `dwFlags` whole, into the buffer that `reserve(nBytes)` returns, the same
+// way with three bytes per unit, UTF-8's most, as the one-pass room.
+// `pbUsedDefault` receives the used-default report as WideCharToMultiByte
+// gives it.
+template <class Reserve>
+int WideToMultiByteWhole(UINT nCodePage, DWORD dwFlags, LPCWSTR p, int nUnits, int nRoomAtHand,
+                         BOOL* pbUsedDefault, Reserve reserve) {
+  constexpr long long kBytesPerUnit = 3;
+  const int nFirstRoom = OnePassRoom(kBytesPerUnit * nUnits, nRoomAtHand);
+  if (nFirstRoom > 0) {
+    const int nBytes = WideCharToMultiByte(nCodePage, dwFlags, p, nUnits, reserve(nFirstRoom),
+                                           nFirstRoom, nullptr, pbUsedDefault);
+    if (nBytes != 0 || GetLastError() != ERROR_INSUFFICIENT_BUFFER) return nBytes;
+  }
+  const int nNeeded =
+      WideCharToMultiByte(nCodePage, dwFlags, p, nUnits, nullptr, 0, nullptr, pbUsedDefault);
+  if (nNeeded == 0) return 0;
+  return WideCharToMultiByte(nCodePage, dwFlags, p, nUnits, reserve(nNeeded), nNeeded, nullptr,
+                             nullptr);
+}
+
+}  // namespace kxu::platform
 
 #if !defined(_WIN32)
 namespace kxu::platform {

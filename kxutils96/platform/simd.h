@@ -1,0 +1,118 @@
+// The library's one SIMD foundation: 16-byte blocks of bytes and the masks
+// that scanning and transcoding loops need. With SSE2 (every x86-64, and
+// 32-bit x86 built with -msse2) the operations are single instructions;
+// elsewhere (the i686 builds without SSE2, other processors) a scalar
+// fallback gives the same results, so callers never test the instruction
+// set themselves.
+//
+// A mask has bit i set for byte i of the block (bit 0 for the lowest
+// address); find the first with std::countr_zero.
+// Example: HighBitMask(LoadBlock("ab\xC3\xA9............")) == 0b1100.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <emmintrin.h>
+#define KXU_SIMD_SSE2 1
+#endif
+
+namespace kxu::platform::simd {
+
+inline constexpr std::size_t kBlockBytes = 16;
+using Mask = std::uint32_t;
+
+#if defined(KXU_SIMD_SSE2)
+
+struct Block {
+  __m128i bytes;
+};
+
+// The 16 bytes at `p` (any alignment).
+inline Block LoadBlock(const void* p) noexcept {
+  return {_mm_loadu_si128(static_cast<const __m128i*>(p))};
+}
+
+inline void StoreBlock(void* p, Block block) noexcept {
+  _mm_storeu_si128(static_cast<__m128i*>(p), block.bytes);
+}
+
+// Bits of the bytes at 0x80 or above.
+inline Mask HighBitMask(Block block) noexcept {
+  return static_cast<Mask>(_mm_movemask_epi8(block.bytes));
+}
+
+// Bits of the bytes equal to `value`.
+inline Mask EqualMask(Block block, unsigned char value) noexcept {
+  const __m128i wanted = _mm_set1_epi8(static_cast<char>(value));
+  return static_cast<Mask>(_mm_movemask_epi8(_mm_cmpeq_epi8(block.bytes, wanted)));
+}
+
+// Writes the 16 bytes as 16 UTF-16 units (zero-extended) at `out`.
+inline void StoreWidened(Block block, char16_t* out) noexcept {
+  const __m128i zero = _mm_setzero_si128();
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm_unpacklo_epi8(block.bytes, zero));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 8), _mm_unpackhi_epi8(block.bytes, zero));
+}
+
+// The 16 UTF-16 units at `p` as bytes: a unit below 0x80 keeps its value,
+// every other unit becomes 0xFF (so HighBitMask marks the non-ASCII units).
+inline Block LoadNarrowed(const char16_t* p) noexcept {
+  const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i all = _mm_set1_epi16(0xFF);
+  __m128i halves[2];
+  for (int i = 0; i < 2; ++i) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * i));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+    // Packing saturates signed values: every unit is made 0..0xFF first.
+    halves[i] = _mm_or_si128(_mm_and_si128(ascii, units), _mm_andnot_si128(ascii, all));
+  }
+  return {_mm_packus_epi16(halves[0], halves[1])};
+}
+
+#else  // scalar fallback
+
+struct Block {
+  unsigned char bytes[kBlockBytes];
+};
+
+inline Block LoadBlock(const void* p) noexcept {
+  Block block;
+  std::memcpy(block.bytes, p, kBlockBytes);
+  return block;
+}
+
+inline void StoreBlock(void* p, Block block) noexcept {
+  std::memcpy(p, block.bytes, kBlockBytes);
+}
+
+inline Mask HighBitMask(Block block) noexcept {
+  Mask mask = 0;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] >> 7} << i;
+  return mask;
+}
+
+inline Mask EqualMask(Block block, unsigned char value) noexcept {
+  Mask mask = 0;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] == value} << i;
+  return mask;
+}
+
+inline void StoreWidened(Block block, char16_t* out) noexcept {
+  for (std::size_t i = 0; i < kBlockBytes; ++i) out[i] = static_cast<char16_t>(block.bytes[i]);
+}
+
+inline Block LoadNarrowed(const char16_t* p) noexcept {
+  Block block;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) {
+    block.bytes[i] = static_cast<unsigned char>(p[i] < 0x80 ? p[i] : 0xFF);
+  }
+  return block;
+}
+
+#endif
+
+}  // namespace kxu::platform::simd
