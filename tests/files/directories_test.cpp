@@ -127,24 +127,6 @@ TEST_F(CopyDirectory, NeverCopiesHiddenEntries) {
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"sub/", "sub/seen"}));
 }
 
-TEST_F(CopyDirectory, CopiesReadOnlyFiles) {
-  MakeTree(m_dir.Path("src"), {"locked"});
-  fs::permissions(m_dir.Path("src/locked"), fs::perms::owner_read);
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_EQ(fs::status(m_dir.Path("dst/locked")).permissions(),
-            fs::status(m_dir.Path("src/locked")).permissions());
-}
-
-TEST_F(CopyDirectory, CopiesWhatLinksPointTo) {
-  if (const std::string why = SymlinksUnsupported(m_dir.Path()); !why.empty()) GTEST_SKIP() << why;
-  MakeTree(m_dir.Path("src"), {});
-  WriteBytes(m_dir.Path("outside"), "link");
-  fs::create_symlink(m_dir.Path("outside"), m_dir.Path("src/link"));
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_FALSE(fs::is_symlink(m_dir.Path("dst/link")));
-  EXPECT_EQ(ReadBytes(m_dir.Path("dst/link")), "link");
-}
-
 struct SkipCase {
   const char* name;
   std::vector<std::string> folders;
