@@ -22,9 +22,7 @@ namespace fs = std::filesystem;
 using kxu::test::ArrayOf;
 using kxu::test::GenericUtf8;
 using kxu::test::MarkHidden;
-using kxu::test::MockHostObject;
 using kxu::test::PathOfUtf8;
-using kxu::test::QueryLog;
 using kxu::test::ReadBytes;
 using kxu::test::SymlinksUnsupported;
 using kxu::test::TempDir;
@@ -127,24 +125,6 @@ TEST_F(CopyDirectory, NeverCopiesHiddenEntries) {
     MarkHidden(m_dir.Path("src/" + std::string(name)));
   EXPECT_EQ(Copy(1), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"sub/", "sub/seen"}));
-}
-
-TEST_F(CopyDirectory, CopiesReadOnlyFiles) {
-  MakeTree(m_dir.Path("src"), {"locked"});
-  fs::permissions(m_dir.Path("src/locked"), fs::perms::owner_read);
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_EQ(fs::status(m_dir.Path("dst/locked")).permissions(),
-            fs::status(m_dir.Path("src/locked")).permissions());
-}
-
-TEST_F(CopyDirectory, CopiesWhatLinksPointTo) {
-  if (const std::string why = SymlinksUnsupported(m_dir.Path()); !why.empty()) GTEST_SKIP() << why;
-  MakeTree(m_dir.Path("src"), {});
-  WriteBytes(m_dir.Path("outside"), "link");
-  fs::create_symlink(m_dir.Path("outside"), m_dir.Path("src/link"));
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_FALSE(fs::is_symlink(m_dir.Path("dst/link")));
-  EXPECT_EQ(ReadBytes(m_dir.Path("dst/link")), "link");
 }
 
 struct SkipCase {
@@ -300,32 +280,6 @@ TEST_F(CopyDirectory, DoesNotCopyADestinationInsideTheSourceIntoItself) {
   EXPECT_EQ(TreeOf(m_dir.Path("src/sub/out")), (Paths{"a", "sub/", "sub/b"}));
 }
 
-TEST_F(CopyDirectory, FlatExportAsksFolderListThenFileList) {
-  MakeTree(m_dir.Path("src"), {"a", "b", "skip/c", "keep/d"});
-  QueryLog log;
-  MockHostObject folders(log);
-  MockHostObject files(log);
-  CZQVStringArray saFolders = ArrayOf({"SKIP"});
-  CZQVStringArray saFiles = ArrayOf({"b"});
-  folders.Answer(QUERY_STRING_ARRAY, &saFolders);
-  files.Answer(QUERY_STRING_ARRAY, &saFiles);
-  EXPECT_EQ(kxu_copy_directory(Src().c_str(), Dst().c_str(), 1, &folders, &files, 0),
-            kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "keep/", "keep/d"}));
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0].pObject, &folders);
-  EXPECT_EQ(log[1].pObject, &files);
-  for (const auto& query : log) {
-    EXPECT_EQ(query.nQuery, QUERY_STRING_ARRAY);
-    EXPECT_EQ(query.nParam, 0);
-  }
-  EXPECT_EQ(
-      kxu_copy_directory(Src().c_str(), Utf8(m_dir.Path("dst2")).c_str(), 0, nullptr, nullptr, 0),
-      kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst2")), (Paths{"a", "b"}));
-  EXPECT_EQ(log.size(), 2u);
-}
-
 // ---------------------------------------------------------------------------
 // Deleting
 
@@ -378,18 +332,6 @@ TEST_F(DeleteFiles, ReportsAFolderItCannotSearch) {
   EXPECT_EQ(kxuDelFiles(Dir().c_str(), "*.*", nullptr), kDirectorySearchFailed);
   fs::permissions(m_dir.Path("d"), fs::perms::owner_all);
   EXPECT_EQ(TreeOf(m_dir.Path("d")).size(), 8u);
-}
-
-TEST_F(DeleteFiles, FlatExportPassesTheListOn) {
-  QueryLog log;
-  MockHostObject files(log);
-  CZQVStringArray saFiles = ArrayOf({"a.txt", "c.log", "B.txt"});
-  files.Answer(QUERY_STRING_ARRAY, &saFiles);
-  EXPECT_EQ(kxu_delete_files(Dir().c_str(), "?.*", &files), 0);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].nQuery, QUERY_STRING_ARRAY);
-  EXPECT_EQ(kxu_delete_files(Dir().c_str(), "?.*", nullptr), 3);
-  EXPECT_EQ(log.size(), 1u);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <kxutils96/platform/framework/afx_file.h>
 #include <support/array_text.h>
 #include <support/file_bytes.h>
-#include <support/mock_host_object.h>
 #include <support/permissions.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
@@ -189,22 +188,6 @@ TEST_F(ReadLines, ANameLongerThan1024UnitsIsReadWhole) {
   WriteBytes(path, "p\nq");
   CZQVStringArray lines;
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
-}
-
-TEST_F(ReadLines, TheFlatFormReadsThroughTheHostObjectsArray) {
-  TempDir dir;
-  WriteBytes(dir.Path("f.txt"), " a \n\nb");
-  kxu::test::QueryLog log;
-  kxu::test::MockHostObject object(log);
-  CZQVStringArray lines;
-  object.Answer(QUERY_STRING_ARRAY, &lines);
-  EXPECT_EQ(kxu_read_text_file_lines(Utf8(dir.Path("f.txt")).c_str(), &object,
-                                     READLINES_TRIM | READLINES_SKIP_EMPTY),
-            2);
-  EXPECT_EQ(TextsOf(lines), (Texts{"a", "b"}));
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].nQuery, QUERY_STRING_ARRAY);
-  EXPECT_EQ(log[0].nParam, 0);
 }
 
 TEST_F(ReadLines, TheFlatFormWithANullObjectSetsAndReportsTheCap) {

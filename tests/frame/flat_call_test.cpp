@@ -1,124 +1,181 @@
+// Every flat export that takes host objects, as one table of its call shape:
+// which objects it asks (string or integer query), in parameter order, and
+// what a null object or one that yields no array gives. The families' own
+// tests then call the native layer only.
+#include <kxutils96/data/discrete_frequencies.h>
+#include <kxutils96/data/remove_unchanged_items.h>
+#include <kxutils96/files/directories.h>
+#include <kxutils96/files/text_file_lines.h>
+#include <kxutils96/format/transforms/multi_str_reorder.h>
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/tokens/csv_line.h>
+#include <kxutils96/tokens/join_tokens.h>
+#include <kxutils96/tokens/key_values.h>
+#include <kxutils96/tokens/numeric_suffix.h>
+#include <kxutils96/tokens/separate_by_str.h>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <vector>
 
 #include "support/mock_host_object.h"
 
 namespace {
 
-using kxu::frame::AnyNull;
-using kxu::frame::IntArrayOf;
-using kxu::frame::IntArrayRecord;
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StrictStringArray;
-using kxu::frame::StringArrayOf;
 using kxu::test::MockHostObject;
 using kxu::test::QueryLog;
 
-// A native function that reports what it was handed.
-int CountOrMinusTwo(const char* /*lpcszText*/, CZQVStringArray* pArray) {
-  return pArray == nullptr ? -2 : pArray->GetSize();
-}
+enum class OnNull { kPassed, kRefusedBeforeAsking, kRefusedInTurn };
+enum class OnMissing { kPassed, kRefusedInTurn, kRefusedAfterAll };
 
-// The three shapes as a flat export writes them.
-int PassThroughExport(const char* lpcszText, HostObject* pObject) {
-  return CountOrMinusTwo(lpcszText, StringArrayOf(pObject));
-}
-
-int GuardedExport(const char* lpcszText, HostObject* pObject, const char* lpcszSep) {
-  if (AnyNull(lpcszText, pObject, lpcszSep)) return kResultMissingArgument;
-  return CountOrMinusTwo(lpcszText, StringArrayOf(pObject));
-}
-
-int StrictExport(HostObject* pFirst, HostObject* pSecond) {
-  CZQVStringArray* pFirstArray = nullptr;
-  CZQVStringArray* pSecondArray = nullptr;
-  if (!StrictStringArray(pFirst, pFirstArray) || !StrictStringArray(pSecond, pSecondArray)) {
-    return kResultMissingArgument;
-  }
-  return pFirstArray->GetSize() + pSecondArray->GetSize();
-}
-
-class FlatCallTest : public ::testing::Test {
- protected:
-  FlatCallTest() : object(log), other(log) {
-    strings.Add("a");
-    strings.Add("b");
-    object.Answer(QUERY_STRING_ARRAY, &strings);
-    other.Answer(QUERY_STRING_ARRAY, &strings);
-  }
-
-  QueryLog log;
-  CZQVStringArray strings;
-  MockHostObject object;
-  MockHostObject other;
+struct ObjectShape {
+  int nQuery;  // QUERY_STRING_ARRAY or QUERY_INT_ARRAY
+  OnNull onNull;
+  OnMissing onMissing;
 };
 
-TEST_F(FlatCallTest, PassThroughHandsTheNativeArrayOnWithOneQuery) {
-  EXPECT_EQ(PassThroughExport("x", &object), 2);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].pObject, &object);
-  EXPECT_EQ(log[0].nQuery, QUERY_STRING_ARRAY);
-  EXPECT_EQ(log[0].nParam, 0);
+struct ExportShape {
+  const char* name;
+  std::vector<ObjectShape> objects;
+  std::function<int(HostObject* const*)> call;  // the objects in parameter order
+};
+
+constexpr int S = QUERY_STRING_ARRAY, I = QUERY_INT_ARRAY;
+constexpr ObjectShape kPassThrough{S, OnNull::kPassed, OnMissing::kPassed};
+constexpr ObjectShape kGuarded{S, OnNull::kRefusedBeforeAsking, OnMissing::kPassed};
+constexpr ObjectShape kStrict{S, OnNull::kRefusedInTurn, OnMissing::kRefusedInTurn};
+
+const char kMissingFolder[] = "/no/such/folder/for/kxu";
+const int kOrder[] = {0};
+CStringUTF8 g_strResult;
+double g_frequencies[4];
+int g_nCount;
+
+const ExportShape kExports[] = {
+    {"kxu_separate_by_str",
+     {kGuarded},
+     [](auto p) { return kxu_separate_by_str("a,b", p[0], ","); }},
+    {"kxu_set_tokens_by_str",
+     {kGuarded},
+     [](auto p) { return kxu_set_tokens_by_str(&g_strResult, p[0], ","); }},
+    {"kxu_tokenize_one_csv_line",
+     {kPassThrough},
+     [](auto p) { return kxu_tokenize_one_csv_line("p,q", p[0]); }},
+    {"kxu_separate_char_with_numeric_suffix",
+     {kPassThrough},
+     [](auto p) { return kxu_separate_char_with_numeric_suffix("AB1", p[0], "A", "B"); }},
+    {"kxu_separate_key_values",
+     {kPassThrough, kPassThrough},
+     [](auto p) { return kxu_separate_key_values("a=1", p[0], p[1], ';'); }},
+    {"kxu_make_key_values_str",
+     {kPassThrough, kPassThrough},
+     [](auto p) { return kxu_make_key_values_str(&g_strResult, p[0], p[1], ';'); }},
+    {"kxu_multi_str_reorder",
+     {{S, OnNull::kRefusedBeforeAsking, OnMissing::kRefusedAfterAll},
+      {S, OnNull::kRefusedBeforeAsking, OnMissing::kRefusedAfterAll}},
+     [](auto p) { return kxu_multi_str_reorder(0, p[0], kOrder, 1, p[1]); }},
+    {"kxu_read_text_file_lines",
+     {kPassThrough},
+     [](auto p) { return kxu_read_text_file_lines(kMissingFolder, p[0], 0); }},
+    {"kxu_copy_directory",
+     {kPassThrough, kPassThrough},
+     [](auto p) { return kxu_copy_directory(kMissingFolder, kMissingFolder, 1, p[0], p[1], 0); }},
+    {"kxu_delete_files",
+     {kPassThrough},
+     [](auto p) { return kxu_delete_files(kMissingFolder, "*.*", p[0]); }},
+    {"kxu_discrete_frequencies",
+     {kStrict, kStrict},
+     [](auto p) { return kxu_discrete_frequencies(p[0], p[1], g_frequencies, &g_nCount, 0); }},
+    {"kxu_remove_unchanged_items_by_id",
+     {{I, OnNull::kRefusedBeforeAsking, OnMissing::kPassed},
+      {S, OnNull::kRefusedBeforeAsking, OnMissing::kRefusedInTurn},
+      {I, OnNull::kRefusedBeforeAsking, OnMissing::kPassed},
+      {S, OnNull::kRefusedBeforeAsking, OnMissing::kRefusedInTurn},
+      {S, OnNull::kPassed, OnMissing::kRefusedInTurn}},
+     [](auto p) { return kxu_remove_unchanged_items_by_id(p[0], p[1], p[2], p[3], p[4]); }},
+};
+
+// One call with every object answering but `nMissing` (none for -1), and
+// object `nNull` passed as a null pointer (none for -1).
+struct Call {
+  int nResult;
+  std::vector<int> asked;  // indexes of the objects asked, in order
+};
+
+Call CallWith(const ExportShape& shape, int nNull, int nMissing) {
+  QueryLog log;
+  std::vector<std::unique_ptr<MockHostObject>> objects;
+  std::vector<HostObject*> pointers;
+  CZQVStringArray strings;
+  CArray<int, int> ints;
+  for (std::size_t i = 0; i < shape.objects.size(); ++i) {
+    objects.push_back(std::make_unique<MockHostObject>(log));
+    const int nQuery = shape.objects[i].nQuery;
+    objects[i]->Answer(nQuery, static_cast<int>(i) == nMissing ? nullptr
+                               : nQuery == S                   ? static_cast<void*>(&strings)
+                                                               : static_cast<void*>(&ints));
+    pointers.push_back(static_cast<int>(i) == nNull ? nullptr : objects[i].get());
+  }
+  Call call{shape.call(pointers.data()), {}};
+  std::vector<intptr_t> records;
+  for (const auto& query : log) {
+    const auto i = static_cast<std::size_t>(
+        std::find_if(objects.begin(), objects.end(),
+                     [&](const auto& object) { return object.get() == query.pObject; }) -
+        objects.begin());
+    call.asked.push_back(static_cast<int>(i));
+    EXPECT_EQ(query.nQuery, shape.objects.at(i).nQuery) << shape.name << " object " << i;
+    // An integer query hands a zero-filled record of its own; a string query nothing.
+    if (query.nQuery == S) {
+      EXPECT_EQ(query.nParam, 0) << shape.name;
+    } else {
+      EXPECT_NE(query.nParam, 0) << shape.name;
+      EXPECT_EQ(std::count(records.begin(), records.end(), query.nParam), 0) << shape.name;
+      records.push_back(query.nParam);
+    }
+  }
+  return call;
 }
 
-TEST_F(FlatCallTest, PassThroughTurnsANullObjectIntoANullArrayWithoutAsking) {
-  EXPECT_EQ(PassThroughExport("x", nullptr), -2);
-  EXPECT_TRUE(log.empty());
+std::vector<int> Indexes(int nFirst, int nEnd, int nSkipped = -1) {
+  std::vector<int> indexes;
+  for (int i = nFirst; i < nEnd; ++i)
+    if (i != nSkipped) indexes.push_back(i);
+  return indexes;
 }
 
-TEST_F(FlatCallTest, PassThroughHandsOnAMissingArray) {
-  MockHostObject empty(log);
-  EXPECT_EQ(PassThroughExport("x", &empty), -2);
-  EXPECT_EQ(log.size(), 1u);
-}
-
-TEST_F(FlatCallTest, GuardedRejectsEveryNullPointerBeforeAsking) {
-  EXPECT_EQ(GuardedExport(nullptr, &object, ","), -1);
-  EXPECT_EQ(GuardedExport("x", nullptr, ","), -1);
-  EXPECT_EQ(GuardedExport("x", &object, nullptr), -1);
-  EXPECT_TRUE(log.empty());
-  EXPECT_EQ(GuardedExport("x", &object, ","), 2);
-  EXPECT_EQ(log.size(), 1u);
-}
-
-TEST_F(FlatCallTest, GuardedHandsOnAMissingArrayUntested) {
-  MockHostObject empty(log);
-  EXPECT_EQ(GuardedExport("x", &empty, ","), -2);
-}
-
-TEST_F(FlatCallTest, StrictAsksInParameterOrderAndStopsAtTheFirstGap) {
-  EXPECT_EQ(StrictExport(&object, &other), 4);
-  ASSERT_EQ(log.size(), 2u);
-  EXPECT_EQ(log[0].pObject, &object);
-  EXPECT_EQ(log[1].pObject, &other);
-
-  log.clear();
-  MockHostObject empty(log);
-  EXPECT_EQ(StrictExport(&empty, &other), -1);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].pObject, &empty);
-
-  log.clear();
-  EXPECT_EQ(StrictExport(&object, nullptr), -1);
-  EXPECT_EQ(log.size(), 1u);
-}
-
-TEST_F(FlatCallTest, IntArrayQueryPassesAZeroFilledRecord) {
-  CArray<int, int> ids;
-  ids.Add(7);
-  ids.Add(9);
-  object.Answer(QUERY_INT_ARRAY, &ids);
-  IntArrayRecord record;
-  CArray<int, int>* pIds = IntArrayOf(&object, record);
-  ASSERT_EQ(pIds, &ids);
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].nQuery, QUERY_INT_ARRAY);
-  EXPECT_EQ(log[0].nParam, reinterpret_cast<intptr_t>(record.bytes));
-  for (unsigned char byte : record.bytes) EXPECT_EQ(byte, 0);
-  EXPECT_EQ(sizeof(record.bytes), sizeof(CArray<int, int>));
-  EXPECT_EQ(IntArrayOf(nullptr, record), nullptr);
-  EXPECT_EQ(log.size(), 1u);
+TEST(FlatCallShapes, EachExportAsksItsObjectsInOrderAndTreatsGapsByItsShape) {
+  for (const ExportShape& shape : kExports) {
+    const int n = static_cast<int>(shape.objects.size());
+    EXPECT_EQ(CallWith(shape, -1, -1).asked, Indexes(0, n)) << shape.name;
+    for (int k = 0; k < n; ++k) {
+      const ObjectShape& object = shape.objects[static_cast<std::size_t>(k)];
+      const Call withNull = CallWith(shape, k, -1);
+      switch (object.onNull) {
+        case OnNull::kPassed:
+          EXPECT_EQ(withNull.asked, Indexes(0, n, k)) << shape.name << " null " << k;
+          break;
+        case OnNull::kRefusedBeforeAsking:
+          EXPECT_EQ(withNull.nResult, kxu::frame::kResultMissingArgument) << shape.name;
+          EXPECT_EQ(withNull.asked, Indexes(0, 0)) << shape.name << " null " << k;
+          break;
+        case OnNull::kRefusedInTurn:
+          EXPECT_EQ(withNull.nResult, kxu::frame::kResultMissingArgument) << shape.name;
+          EXPECT_EQ(withNull.asked, Indexes(0, k)) << shape.name << " null " << k;
+          break;
+      }
+      const Call withMissing = CallWith(shape, -1, k);
+      if (object.onMissing != OnMissing::kPassed) {
+        EXPECT_EQ(withMissing.nResult, kxu::frame::kResultMissingArgument) << shape.name;
+      }
+      EXPECT_EQ(withMissing.asked,
+                Indexes(0, object.onMissing == OnMissing::kRefusedInTurn ? k + 1 : n))
+          << shape.name << " missing " << k;
+    }
+  }
 }
 
 }  // namespace

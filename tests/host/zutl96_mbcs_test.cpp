@@ -166,19 +166,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, WithoutAGrowthRoutineLongerResultsFail) {
   EXPECT_STREQ(bytes, "\xE9");
 }
 
-TEST(GrowUtf8BufferTest, KeepsTheTextInALargerBuffer) {
-  CStringUTF8 str("abc");
-  CStringUTF8* pOwner = &str;
-  MbcsConversion record{&pOwner, &kxu::strings::GrowUtf8Buffer, 0, str.GetBuffer(), 4, 0};
-  ASSERT_EQ(kxu::strings::GrowUtf8Buffer(&record, 100), 1);
-  EXPECT_EQ(record.nBufferSize, 100);
-  EXPECT_EQ(record.bFailed, 0);
-  EXPECT_STREQ(record.pBuffer, "abc");
-  std::memset(record.pBuffer, 'x', 99);  // the whole new room is writable
-  str.ReleaseBuffer(99);
-  EXPECT_EQ(str.GetLength(), 99);
-}
-
 TEST(GrowUtf8BufferTest, FailureSetsTheFlagAndKeepsTheString) {
   for (const int nBadSize : {0, -5}) {
     CStringUTF8 str("abc");

@@ -10,10 +10,8 @@
 #include <vector>
 
 #include <kxutils96/platform/framework/afx_mem_file.h>
-#include <kxutils96/platform/win32/unicode.h>
 
 #include "support/caught_exception.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -345,58 +343,6 @@ TEST(CArchiveBlocks, SmallAndLargeBlocksKeepTheirOrder) {
   }
 }
 
-TEST(CArchiveBlocks, LargeReadsGoStraightToTheCaller) {
-  RecordingMemFile file;
-  const Bytes data(5000, 0x5A);
-  file.Write(data.data(), static_cast<UINT>(data.size()));
-  file.SeekToBegin();
-  file.reads.clear();
-  CArchive ar(&file, CArchive::load, 128);
-  Bytes got(4000);
-  EXPECT_EQ(ar.Read(got.data(), 4000), 4000u);
-  EXPECT_EQ(file.reads, (std::vector<UINT>{4000}));
-  EXPECT_EQ(got, Bytes(4000, 0x5A));
-}
-
-TEST(CArchiveBlocks, BufferHoldsAtLeast128Bytes) {
-  RecordingMemFile file;
-  {
-    CArchive ar(&file, CArchive::store, 1);
-    for (int i = 0; i < 200; ++i) ar << static_cast<BYTE>(i);
-  }
-  EXPECT_EQ(file.writes, (std::vector<UINT>{128, 72}));
-}
-
-TEST(CArchiveBlocks, CallerBufferIsUsed) {
-  CMemFile file;
-  BYTE buffer[256] = {};
-  CArchive ar(&file, CArchive::store, sizeof buffer, buffer);
-  ar << DWORD{0x11223344};
-  EXPECT_EQ(file.GetLength(), 0u);
-  EXPECT_EQ(buffer[0], 0x44);
-  EXPECT_EQ(buffer[3], 0x11);
-  ar.Close();
-  EXPECT_EQ(Contents(file), (Bytes{0x44, 0x33, 0x22, 0x11}));
-}
-
-TEST(CArchiveBlocks, BadConstructionIsAnInvalidArgument) {
-  CMemFile file;
-  BYTE small[64] = {};
-  EXPECT_TRUE(
-      Caught<CInvalidArgException>([&] { CArchive ar(&file, CArchive::store, 64, small); }));
-  EXPECT_TRUE(Caught<CInvalidArgException>([&] { CArchive ar(nullptr, CArchive::load); }));
-}
-
-TEST(CArchiveBlocks, NullBlocksAreInvalidArguments) {
-  CMemFile storeFile;
-  CArchive storing(&storeFile, CArchive::store);
-  EXPECT_TRUE(Caught<CInvalidArgException>([&] { storing.Write(nullptr, 1); }));
-  storing.Write(nullptr, 0);
-  Loader loader({1, 2, 3});
-  EXPECT_TRUE(Caught<CInvalidArgException>([&] { loader.Archive().Read(nullptr, 1); }));
-  EXPECT_EQ(loader.Archive().Read(nullptr, 0), 0u);
-}
-
 // ---------------------------------------------------------------------------
 // Direction, flushing, closing
 
@@ -496,35 +442,6 @@ TEST(CArchiveFlush, LoadingFlushAndCloseReturnTheFileToTheFirstUnreadByte) {
   EXPECT_EQ(loader.File().GetPosition(), 3u);
 }
 
-TEST(CArchiveClose, DetachesTheArchive) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  ar << BYTE{1};
-  ar.Close();
-  EXPECT_EQ(ar.GetFile(), nullptr);
-  EXPECT_EQ(Contents(file), (Bytes{1}));
-  ar.Close();
-  ar.Flush();
-  for (const std::function<void()>& use : std::vector<std::function<void()>>{
-           [&] { ar << BYTE{2}; }, [&] { ar.Write("abc", 3); }, [&] { ar.WriteCount(1); }}) {
-    auto error = Caught<CArchiveException>(use);
-    ASSERT_TRUE(error);
-    EXPECT_EQ(error->m_cause, CArchiveException::genericException);
-  }
-  EXPECT_EQ(Contents(file), (Bytes{1}));
-}
-
-TEST(CArchiveClose, AbortedLoadingArchiveReadsNothingMore) {
-  Loader loader({1, 2, 3, 4});
-  BYTE by = 0;
-  loader.Archive() >> by;
-  loader.Archive().Abort();
-  EXPECT_EQ(loader.Archive().GetRemainingLength(), -1);
-  auto error = Caught<CArchiveException>([&] { loader.Archive() >> by; });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->m_cause, CArchiveException::genericException);
-}
-
 // ---------------------------------------------------------------------------
 // Remaining length
 
@@ -550,51 +467,6 @@ TEST(CArchiveRemaining, CountsFileBytesNotYetBuffered) {
   loader.Archive() >> by;
   EXPECT_EQ(loader.File().GetPosition(), 128u);
   EXPECT_EQ(loader.Archive().GetRemainingLength(), 999);
-}
-
-TEST(CArchiveRemaining, IsMinusOneWhenTheFileCannotTell) {
-  class NoLengthFile : public CMemFile {
-   public:
-    ULONGLONG GetLength() const override { AfxThrowFileException(CFileException::invalidFile); }
-  };
-  class NotSupportedLengthFile : public CMemFile {
-   public:
-    ULONGLONG GetLength() const override { AfxThrowNotSupportedException(); }
-  };
-  NoLengthFile noLength;
-  CArchive first(&noLength, CArchive::load);
-  EXPECT_EQ(first.GetRemainingLength(), -1);
-  NotSupportedLengthFile notSupported;
-  CArchive second(&notSupported, CArchive::load);
-  EXPECT_EQ(second.GetRemainingLength(), -1);
-}
-
-// ---------------------------------------------------------------------------
-// Over a file on disk
-
-TEST(CArchiveOnDisk, RoundTripsThroughAFile) {
-  kxu::test::TempDir dir;
-  const std::u16string path = kxu::platform::Utf8ToUtf16(dir.Path("archive.bin").string());
-  {
-    CFile file(path.c_str(), CFile::modeCreate | CFile::modeWrite);
-    CArchive ar(&file, CArchive::store);
-    for (UINT length : {0u, 5u, 300u, 70000u}) {
-      AfxWriteStringLength(ar, length, length % 2 == 1 ? TRUE : FALSE);
-      const Bytes text(length, static_cast<BYTE>('a' + length % 26));
-      ar.Write(text.data(), length);
-    }
-  }
-  CFile file(path.c_str(), CFile::modeRead);
-  CArchive ar(&file, CArchive::load);
-  for (UINT length : {0u, 5u, 300u, 70000u}) {
-    int charSize = 0;
-    ASSERT_EQ(AfxReadStringLength(ar, charSize), length);
-    EXPECT_EQ(charSize, length % 2 == 1 ? 2 : 1);
-    Bytes text(length);
-    ASSERT_EQ(ar.Read(text.data(), length), length);
-    EXPECT_EQ(text, Bytes(length, static_cast<BYTE>('a' + length % 26)));
-  }
-  EXPECT_EQ(ar.GetRemainingLength(), 0);
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// The comparators' exact results, through the exported callbacks and
-// through one-element-pair sorts of every type.
+// The comparators against reference orders: for every pair of values in a
+// list of tied groups, the result is the groups' order (exactly -1, 0 or 1
+// where the rule says so), and the reverse under SORT_DESCENDING.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -15,153 +16,128 @@ namespace {
 
 using kxu::sort::ComparatorFor;
 
+int Sign(long long x) {
+  return (x > 0) - (x < 0);
+}
+
+template <class T>
+using Groups = std::vector<std::vector<T>>;
+
+// `compare(a, b, flags)` for every pair from `groups`, ascending and descending.
+template <class T>
+void ExpectOrder(const Groups<T>& groups, unsigned long flags,
+                 const std::function<int(T, T, unsigned long)>& compare, bool exact = true) {
+  for (std::size_t gi = 0; gi < groups.size(); ++gi) {
+    for (std::size_t gj = 0; gj < groups.size(); ++gj) {
+      for (const T& a : groups[gi]) {
+        for (const T& b : groups[gj]) {
+          for (const unsigned long descending :
+               {0UL, static_cast<unsigned long>(SORT_DESCENDING)}) {
+            const int expected = Sign(static_cast<long long>(gi) - static_cast<long long>(gj)) *
+                                 (descending != 0 ? -1 : 1);
+            const int result = compare(a, b, flags | descending);
+            EXPECT_EQ(exact ? result : Sign(result), expected)
+                << "groups " << gi << ", " << gj << " flags " << (flags | descending);
+          }
+        }
+      }
+    }
+  }
+}
+
 template <class T>
 int Compare(T a, T b, unsigned long flags) {
   return ComparatorFor<T>()(&a, &b, &flags);
 }
 
-TEST(Comparators, IntegersInTheirOwnSignedness) {
-  // Each row: the two values as bits of the type, the ascending result.
-  EXPECT_EQ(Compare<char>(static_cast<char>(0x80), 0x7F, 0), -1);  // plain char is signed
-  EXPECT_EQ(Compare<unsigned char>(0x80, 0x7F, 0), 1);
-  EXPECT_EQ(Compare<short>(-1, 1, 0), -1);
-  EXPECT_EQ(Compare<int>(std::numeric_limits<int>::min(), std::numeric_limits<int>::max(), 0), -1);
-  EXPECT_EQ(Compare<unsigned int>(0xFFFFFFFFu, 1u, 0), 1);
-  EXPECT_EQ(Compare<long>(-5, 3, 0), -1);
-  EXPECT_EQ(Compare<unsigned long>(static_cast<unsigned long>(-5), 3, 0), 1);
-  EXPECT_EQ(Compare<long long>(std::numeric_limits<long long>::min(), 0, 0), -1);
-  EXPECT_EQ(Compare<unsigned long long>(~0ULL, 0, 0), 1);
-  EXPECT_EQ(Compare<int>(4, 4, 0), 0);
-  EXPECT_EQ(Compare<int>(4, 4, SORT_DESCENDING), 0);
-  EXPECT_EQ(Compare<short>(-1, 1, SORT_DESCENDING), 1);
-  EXPECT_EQ(Compare<unsigned char>(0x80, 0x7F, SORT_DESCENDING), -1);
+template <class T>
+void ExpectIntegerOrder() {
+  using L = std::numeric_limits<T>;
+  Groups<T> groups = {{L::min()}, {T(1)}, {T(3)}, {T(100)}, {L::max()}};
+  if constexpr (L::is_signed) groups.insert(groups.begin() + 1, {{T(-5)}, {T(-1)}, {T(0)}});
   // Other flags change nothing for numbers.
-  EXPECT_EQ(Compare<int>(1, 2, SORT_MISSING_HIGH | SORT_CASE_SENSITIVE | SORT_NUMERIC_TEXT), -1);
+  for (const unsigned long flags :
+       {0UL,
+        static_cast<unsigned long>(SORT_MISSING_HIGH | SORT_CASE_SENSITIVE | SORT_NUMERIC_TEXT)})
+    ExpectOrder<T>(groups, flags, Compare<T>);
 }
 
-TEST(Comparators, FloatHasNoMissingValuesAndNaNEqualsEverything) {
+TEST(Comparators, IntegersInTheirOwnSignedness) {
+  ExpectIntegerOrder<char>();  // plain char is signed here and on the host
+  ExpectIntegerOrder<unsigned char>();
+  ExpectIntegerOrder<short>();
+  ExpectIntegerOrder<int>();
+  ExpectIntegerOrder<unsigned int>();
+  ExpectIntegerOrder<long>();
+  ExpectIntegerOrder<unsigned long>();
+  ExpectIntegerOrder<long long>();
+  ExpectIntegerOrder<unsigned long long>();
+}
+
+TEST(Comparators, FloatsByValueWithNaNEqualToEverything) {
   const float nan = std::numeric_limits<float>::quiet_NaN();
-  EXPECT_EQ(Compare<float>(1.0f, 2.0f, 0), -1);
-  EXPECT_EQ(Compare<float>(2.0f, 1.0f, 0), 1);
-  EXPECT_EQ(Compare<float>(nan, 1.0f, 0), 0);
-  EXPECT_EQ(Compare<float>(1.0f, nan, SORT_DESCENDING), 0);
-  const auto nanum = static_cast<float>(NANUM);  // rounds to -0.0f: no special meaning
-  EXPECT_EQ(Compare<float>(nanum, -1.0f, SORT_MISSING_HIGH), 1);
+  // NANUM rounds to -0.0f in a float: no missing value there.
+  ExpectOrder<float>({{-1.0f}, {static_cast<float>(NANUM), 0.0f}, {2.0f}}, SORT_MISSING_HIGH,
+                     Compare<float>);
+  ExpectOrder<float>({{nan, 1.0f}}, 0, Compare<float>);
 }
 
-struct DoubleRow {
-  double a;
-  double b;
-  unsigned long flags;
-  int expected;
-};
-
-TEST(Comparators, DoubleRuleWithMissingValueModes) {
+TEST(Comparators, DoublesPlaceTheMissingValueByMode) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const auto both = [](double a, double b, unsigned long flags) {
+    const int viaCallback = SortDoubleGenericCallBack(&a, &b, flags);
+    EXPECT_EQ(viaCallback, Compare<double>(a, b, flags));
+    return viaCallback;
+  };
+  // By value (mode 0, and 3 to 15: an ordinary number), NANUM is just below zero.
+  for (const unsigned long mode : {0UL, 3UL, 15UL})
+    ExpectOrder<double>({{-inf}, {-1.0}, {NANUM}, {0.0, -0.0}, {5.0}}, mode, both);
+  ExpectOrder<double>({{NANUM}, {-inf}, {-1.0}, {5.0}}, SORT_MISSING_LOW, both);
+  ExpectOrder<double>({{-inf}, {-1.0}, {5.0}, {NANUM}}, SORT_MISSING_HIGH, both);
+  // NaN equals every number, but NANUM is recognised before the NaN rule.
   const double nan = std::numeric_limits<double>::quiet_NaN();
-  const DoubleRow rows[] = {
-      {1.0, 2.0, 0, -1},       {1.0, 2.0, SORT_DESCENDING, 1},
-      {NANUM, 5.0, 1, -1},     {NANUM, 5.0, 2, 1},
-      {NANUM, 5.0, 0x11, 1},   {NANUM, 5.0, 0x12, -1},
-      {NANUM, 5.0, 0, -1},  // by value: just below zero
-      {NANUM, -1.0, 0, 1},  // by value
-      {NANUM, -1.0, 3, 1},  // mode 3: an ordinary number
-      {NANUM, -1.0, 15, 1},    {NANUM, -1.0, 1, -1},
-      {-1.0, NANUM, 1, 1},     {-1.0, NANUM, 2, -1},
-      {-1.0, NANUM, 0x12, 1},  {NANUM, NANUM, 0, 0},
-      {NANUM, NANUM, 1, 0},    {NANUM, NANUM, 2, 0},
-      {NANUM, NANUM, 0x11, 0}, {nan, 1.0, 0, 0},
-      {1.0, nan, 1, 0},        {NANUM, nan, 1, -1},  // NANUM is recognised before the NaN rule
-      {nan, NANUM, 2, -1},     {-std::numeric_limits<double>::infinity(), NANUM, 1, 1},
-      {0.0, -0.0, 0, 0},
-  };
-  for (const DoubleRow& r : rows) {
-    double a = r.a;
-    double b = r.b;
-    EXPECT_EQ(SortDoubleGenericCallBack(&a, &b, r.flags), r.expected)
-        << r.a << " " << r.b << " " << r.flags;
-    EXPECT_EQ(Compare<double>(r.a, r.b, r.flags), r.expected);
-  }
-}
-
-struct TextRow {
-  const char* a;
-  const char* b;
-  unsigned long flags;
-  int sign;    // expected sign
-  bool exact;  // the result is exactly `sign` (else only its sign is fixed)
-};
-
-int Sign(int x) {
-  return (x > 0) - (x < 0);
-}
-
-TEST(Comparators, ConstCharTexts) {
-  const TextRow rows[] = {
-      {nullptr, nullptr, 0, 0, true},
-      {nullptr, "", 0, -1, true},
-      {"", nullptr, 0, 1, true},
-      {nullptr, "a", SORT_DESCENDING, 1, true},
-      {"a", nullptr, SORT_DESCENDING, -1, true},
-      {nullptr, nullptr, SORT_DESCENDING, 0, true},
-      {"abc", "ABC", 0, 0, true},
-      {"abc", "ABC", SORT_CASE_SENSITIVE, 1, true},
-      {"ab", "abc", SORT_CASE_SENSITIVE, -1, true},
-      {"\x80", "\x7F", SORT_CASE_SENSITIVE, 1, true},  // bytes unsigned
-      {"\x80", "\x7F", 0, 1, false},
-      {"a", "B", 0, -1, false},                  // folded
-      {"a", "B", SORT_CASE_SENSITIVE, 1, true},  // 'a' > 'B'
-      {"a", "B", SORT_CASE_SENSITIVE | SORT_DESCENDING, -1, true},
-      {"[", "a", 0, -1, false},  // '[' < 'a' after folding, though > 'A'
-  };
-  for (const TextRow& r : rows) {
-    const int result = Compare<const char*>(r.a, r.b, r.flags);
-    if (r.exact) {
-      EXPECT_EQ(result, r.sign) << (r.a ? r.a : "(null)") << " " << (r.b ? r.b : "(null)") << " "
-                                << r.flags;
-    } else {
-      EXPECT_EQ(Sign(result), r.sign);
-    }
-  }
-  // Case-insensitive: _stricmp's result itself, negated when descending.
-  EXPECT_EQ(Compare<const char*>("abc", "ABE", 0), 'c' - 'e');
-  EXPECT_EQ(Compare<const char*>("abc", "ABE", SORT_DESCENDING), 'e' - 'c');
-}
-
-TEST(Comparators, StringTextMode) {
-  CStringUTF8 abc("abc");
-  CStringUTF8 ABC("ABC");
-  EXPECT_EQ(SortStringGenericCallBack(&abc, &ABC, 0), 0);
-  EXPECT_EQ(SortStringGenericCallBack(&abc, &ABC, SORT_CASE_SENSITIVE),
-            abc.Compare(ABC.GetString()));
-  EXPECT_GT(SortStringGenericCallBack(&abc, &ABC, SORT_CASE_SENSITIVE), 0);
-  EXPECT_LT(SortStringGenericCallBack(&abc, &ABC, SORT_CASE_SENSITIVE | SORT_DESCENDING), 0);
-  CStringUTF8 ten("10");
-  CStringUTF8 nine("9");
-  EXPECT_LT(SortStringGenericCallBack(&ten, &nine, 0), 0);  // text: "1" < "9"
-  EXPECT_GT(SortStringGenericCallBack(&ten, &nine, SORT_DESCENDING), 0);
-  // A text spelling NANUM is text like any other in text mode.
-  CStringUTF8 nanum("-1.23456789e-300");
-  CStringUTF8 minus("-");
-  EXPECT_GT(SortStringGenericCallBack(&nanum, &minus, SORT_MISSING_LOW), 0);
-}
-
-// Holds with and without the converter: both read these texts as numbers.
-TEST(Comparators, StringNumericModeOrdersByValue) {
-  CStringUTF8 ten("10");
-  CStringUTF8 nine("9");
-  CStringUTF8 small("1e-3");
-  CStringUTF8 negative("-2.5");
-  EXPECT_EQ(SortStringGenericCallBack(&ten, &nine, SORT_NUMERIC_TEXT), 1);
-  EXPECT_EQ(SortStringGenericCallBack(&ten, &nine, SORT_NUMERIC_TEXT | SORT_DESCENDING), -1);
-  EXPECT_EQ(SortStringGenericCallBack(&small, &negative, SORT_NUMERIC_TEXT | SORT_CASE_SENSITIVE),
-            1);
-  EXPECT_EQ(SortStringGenericCallBack(&ten, &ten, SORT_NUMERIC_TEXT), 0);
-}
-
-TEST(Comparators, NullCallbackArgumentsGiveZero) {
+  ExpectOrder<double>({{nan, 1.0}}, SORT_MISSING_LOW, both);
+  ExpectOrder<double>({{NANUM}, {nan}}, SORT_MISSING_LOW, both);
+  ExpectOrder<double>({{nan}, {NANUM}}, SORT_MISSING_HIGH, both);
   double x = 1.0;
-  CStringUTF8 s("a");
   EXPECT_EQ(SortDoubleGenericCallBack(nullptr, &x, 0), 0);
+}
+
+TEST(Comparators, TextsNullFirstBytesUnsignedCaseFoldedUnlessAsked) {
+  using P = const char*;
+  ExpectOrder<P>({{nullptr},
+                  {""},
+                  {"["},
+                  {"a"},
+                  {"ab"},
+                  {"abc", "ABC"},
+                  {"ABE"},
+                  {"B"},
+                  {"Z", "z"},
+                  {"\x7F"},
+                  {"\x80"}},
+                 0, Compare<P>, false);
+  ExpectOrder<P>(
+      {{nullptr}, {""}, {"ABC"}, {"ABE"}, {"B"}, {"["}, {"a"}, {"ab"}, {"abc"}, {"\x7F"}, {"\x80"}},
+      SORT_CASE_SENSITIVE, Compare<P>, false);
+  // Case-insensitive gives the byte difference itself, negated when descending.
+  EXPECT_EQ(Compare<P>("abc", "ABE", 0), 'c' - 'e');
+  EXPECT_EQ(Compare<P>("abc", "ABE", SORT_DESCENDING), 'e' - 'c');
+  EXPECT_EQ(Compare<P>(nullptr, "", 0), -1);
+}
+
+TEST(Comparators, StringsAsTextOrByValue) {
+  const auto strings = [](const char* a, const char* b, unsigned long flags) {
+    CStringUTF8 first(a), second(b);
+    return SortStringGenericCallBack(&first, &second, flags);
+  };
+  using P = const char*;
+  ExpectOrder<P>({{"-"}, {"-1.23456789e-300"}, {"10"}, {"9"}, {"abc", "ABC"}}, SORT_MISSING_LOW,
+                 strings, false);  // text: a text spelling NANUM is text like any other
+  ExpectOrder<P>({{"ABC"}, {"abc"}}, SORT_CASE_SENSITIVE, strings, false);
+  // Read as numbers with and without the host's converter.
+  ExpectOrder<P>({{"-2.5"}, {"1e-3"}, {"9"}, {"10", "1e1"}}, SORT_NUMERIC_TEXT, strings);
+  CStringUTF8 s("a");
   EXPECT_EQ(SortStringGenericCallBack(&s, nullptr, 0), 0);
 }
 

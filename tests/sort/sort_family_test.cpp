@@ -141,18 +141,6 @@ TEST(SortFamily, IndexExampleAndLargerIndexArray) {
   EXPECT_EQ(IndexValues(index), (std::vector<int>{1, 2, 0, 3, 4}));
 }
 
-TEST(SortFamily, IntArrayOverloadTakesTheSameTypeAsIndex) {
-  CArray<int, int> array;
-  array.Add(5);
-  array.Add(-5);
-  array.Add(0);
-  CArray<int, int> index;
-  FillIdentity(index, 3);
-  kxutilsSort(array, SORT_DESCENDING, &index);
-  EXPECT_EQ(IndexValues(array), (std::vector<int>{5, 0, -5}));
-  EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 2, 1}));
-}
-
 TEST(SortFamily, IntArrayMayBeItsOwnIndex) {
   std::mt19937 random(7);
   std::uniform_int_distribution<int> value(-50, 50);

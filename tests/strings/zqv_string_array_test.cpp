@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <stdexcept>
@@ -95,106 +96,86 @@ TEST(ZQVStringArrayTest, LayoutIsTheVirtualTableThenThreeAddresses) {
   static_assert(sizeof(CStringUTF8) == sizeof(void*));
 }
 
-TEST(ZQVStringArrayTest, EmptyArrayHasNoData) {
+TEST(ZQVStringArrayTest, EmptyArrayHasNoDataAndRemoveAllKeepsTheCapacity) {
   CZQVStringArray array;
-  EXPECT_TRUE(array.IsEmpty());
   EXPECT_EQ(array.GetData(), nullptr);
-  EXPECT_EQ(array.Add("x"), 0);
+  array = ArrayOf({"a", "b", "c"});
+  const LayoutView before = ViewOf(array);
   array.RemoveAll();
-  EXPECT_EQ(array.GetData(), nullptr);
-}
-
-TEST(ZQVStringArrayTest, AddReturnsTheNewIndexAndCopies) {
-  CZQVStringArray array;
-  CStringUTF8 text("one");
-  EXPECT_EQ(array.Add(text), 0);
-  EXPECT_EQ(array.Add("two"), 1);
-  EXPECT_EQ(array.Add(static_cast<const char*>(nullptr)), 2);
-  text = "changed";
-  EXPECT_EQ(TextsOf(array), (Texts{"one", "two", ""}));
-}
-
-TEST(ZQVStringArrayTest, AddOfItsOwnElementSurvivesGrowth) {
-  CZQVStringArray array = ArrayOf({"first"});
-  for (int i = 0; i < 100; ++i) array.Add(array[0]);
-  for (int i = 0; i < 100; ++i) array.Add(static_cast<const char*>(array[i]));
-  EXPECT_EQ(array.GetSize(), 201);
-  for (int i = 0; i < array.GetSize(); ++i) EXPECT_STREQ(array[i], "first");
-}
-
-TEST(ZQVStringArrayTest, SetSizeKeepsThePrefixAndAppendsEmptyStrings) {
-  CZQVStringArray array = ArrayOf({"a", "b", "c"});
-  array.SetSize(5, 10);
-  EXPECT_EQ(TextsOf(array), (Texts{"a", "b", "c", "", ""}));
-  array.SetSize(1);
-  EXPECT_EQ(TextsOf(array), (Texts{"a"}));
-  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetSize(-1); }));
-}
-
-TEST(ZQVStringArrayTest, GrowingPastTheMaximumIsALengthError) {
-  CZQVStringArray array;
+  EXPECT_EQ(ViewOf(array).pLast, before.pFirst);
+  EXPECT_EQ(ViewOf(array).pEnd, before.pEnd);
   try {
     array.SetSize(CZQVStringArray::kMaxElements + 1);
     FAIL() << "no exception";
   } catch (const std::length_error& error) {
     EXPECT_STREQ(error.what(), "vector<T> too long");
   }
-  EXPECT_TRUE(array.IsEmpty());
 }
 
-TEST(ZQVStringArrayTest, RemoveAtClipsToTheEndAndIgnoresIndicesPastIt) {
-  struct Case {
-    int i, n;
-    Texts expected;
-  };
-  const Case cases[] = {
-      {0, 1, {"b", "c", "d"}},
-      {1, 2, {"a", "d"}},
-      {2, 100, {"a", "b"}},
-      {4, 1, {"a", "b", "c", "d"}},
-      {9, 1, {"a", "b", "c", "d"}},
-      {3, 0, {"a", "b", "c", "d"}},
-      {0, 4, {}},
-  };
-  for (const Case& c : cases) {
-    CZQVStringArray array = ArrayOf({"a", "b", "c", "d"});
-    array.RemoveAt(c.i, c.n);
-    EXPECT_EQ(TextsOf(array), c.expected) << "RemoveAt(" << c.i << ", " << c.n << ")";
+// Random sequences of operations (fixed seed) against a vector of strings;
+// texts sometimes taken from the array itself.
+TEST(ZQVStringArrayTest, BehavesLikeAVectorOfStringsUnderRandomOperations) {
+  std::mt19937 rng(96);
+  auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  for (int round = 0; round < 200; ++round) {
+    CZQVStringArray array;
+    Texts ref;
+    for (int step = 0; step < 30; ++step) {
+      const int size = static_cast<int>(ref.size());
+      const int i = pick(-1, size + 1), n = pick(-1, 3);
+      const std::string fresh(static_cast<std::size_t>(pick(0, 3)),
+                              static_cast<char>('a' + step % 26));
+      const bool own = size > 0 && pick(0, 1) == 1;
+      const int k = own ? pick(0, size - 1) : 0;
+      const std::string text = own ? ref[static_cast<std::size_t>(k)] : fresh;
+      const int op = pick(0, 5);
+      switch (op) {
+        case 0:
+          EXPECT_EQ(own ? array.Add(array[k]) : array.Add(fresh.c_str()), size);
+          ref.push_back(text);
+          break;
+        case 1:
+          if (i < 0) {
+            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetSize(i); }));
+          } else {
+            array.SetSize(i, n);
+            ref.resize(static_cast<std::size_t>(i));
+          }
+          break;
+        case 2:  // clipped to the end; an index past it removes nothing
+          if (i < 0 || n < 0) {
+            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(i, n); }));
+          } else {
+            array.RemoveAt(i, n);
+            if (i < size) ref.erase(ref.begin() + i, ref.begin() + std::min(size, i + n));
+          }
+          break;
+        case 3:
+          if (i < 0 || i >= size) {
+            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetAt(i, CStringUTF8("x")); }));
+          } else {
+            array.SetAt(i, CStringUTF8(text.c_str()));
+            array.ElementAt(i) += "+";
+            ref[static_cast<std::size_t>(i)] = text + "+";
+          }
+          break;
+        case 4: {  // copies are independent
+          CZQVStringArray copy(array);
+          array.RemoveAll();
+          copy.Add("c");
+          array = copy;
+          copy.RemoveAll();
+          ref.push_back("c");
+          break;
+        }
+        case 5:
+          array.RemoveAll();
+          ref.clear();
+          break;
+      }
+      ASSERT_EQ(TextsOf(array), ref) << "op " << op << " step " << step << " round " << round;
+    }
   }
-  CZQVStringArray array = ArrayOf({"a"});
-  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(-1, 1); }));
-  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(0, -1); }));
-}
-
-TEST(ZQVStringArrayTest, RemoveAllKeepsTheCapacity) {
-  CZQVStringArray array = ArrayOf({"a", "b", "c"});
-  const LayoutView before = ViewOf(array);
-  array.RemoveAll();
-  const LayoutView after = ViewOf(array);
-  EXPECT_EQ(after.pFirst, before.pFirst);
-  EXPECT_EQ(after.pLast, after.pFirst);
-  EXPECT_EQ(after.pEnd, before.pEnd);
-}
-
-TEST(ZQVStringArrayTest, ElementsAreWritableInPlaceAndIndexErrorsRaise) {
-  CZQVStringArray array = ArrayOf({"a", "b"});
-  array.ElementAt(1) += "c";
-  array.SetAt(0, CStringUTF8("z"));
-  EXPECT_EQ(TextsOf(array), (Texts{"z", "bc"}));
-  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.ElementAt(2); }));
-  EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetAt(-1, CStringUTF8("x")); }));
-}
-
-TEST(ZQVStringArrayTest, CopiesAreIndependent) {
-  CZQVStringArray original = ArrayOf({"a", "b"});
-  CZQVStringArray copy(original);
-  copy[0] = "changed";
-  copy.Add("c");
-  CZQVStringArray assigned;
-  assigned = original;
-  original.RemoveAll();
-  EXPECT_EQ(TextsOf(copy), (Texts{"changed", "b", "c"}));
-  EXPECT_EQ(TextsOf(assigned), (Texts{"a", "b"}));
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {

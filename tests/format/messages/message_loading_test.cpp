@@ -75,10 +75,8 @@ TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
       {15000, kGerman, 1,
        "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
        "ffnet werden."},
+      // A language the store lacks falls back to its default (the store's rule).
       {15000, kJapanese, 1, "ERR0015000: The file %s could not be opened."},
-      {15000, 0, 1, "ERR0015000: The file %s could not be opened."},
-      {15000, -1, 1, "ERR0015000: The file %s could not be opened."},
-      {10005, kGerman, 1, "WARN0010005: Copy the settings of %s to %s?"},  // no German text
       {14999, kEnglish, 1, "WARN0014999: The operation finished with warnings."},
       {19999, kGerman, 1, "ERR0019999: Ein interner Fehler ist aufgetreten."},
       {100, kGerman, 1, "Datenimport"},  // no heading outside the ranges
