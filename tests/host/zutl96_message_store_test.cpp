@@ -3,9 +3,12 @@
 // problems a broken store reports.
 #include <kxutils96/host/zutl96/zutl96.h>
 
+#include <kxutils96/host/zutl96/detail/string_table.h>
+
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -260,6 +263,56 @@ TEST_F(MessageStoreTest, WarningsDoNotStopALoad) {
   EXPECT_EQ(Check(path).size(), 1U);
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
   EXPECT_EQ(Check(Write(kStore, "clean.kxmsg")).size(), 1U);  // 20 is only in German
+}
+
+TEST(MessageStoreRc, WritesOneTablePerLanguageWithTheDefaultOneNeutral) {
+  std::string rc = "kept";
+  EXPECT_FALSE(MessageStoreRc(STORE_HEAD "1 \\x\n", rc));
+  EXPECT_EQ(rc, "kept");
+  ASSERT_TRUE(
+      MessageStoreRc("default 0x0409\nlanguage 0x0407 Deutsch\n"
+                     "1 \"Gr\xC3\xBC\xC3\x9F\" \\\\ \xF0\x9D\x84\x9E"
+                     "f\\n\\t.\n"
+                     "7 nur hier\nlanguage 0x0409 English\n1 Hi\n",
+                     rc));
+  // Quotes doubled, every non-ASCII unit in four hex digits; 7, which the
+  // default language lacks, is there empty in it.
+  EXPECT_NE(rc.find("LANGUAGE 0x00, 0x00\nSTRINGTABLE\nBEGIN\n  1, L\"Hi\"\n  7, L\"\"\nEND\n"),
+            std::string::npos)
+      << rc;
+  EXPECT_NE(rc.find("LANGUAGE 0x07, 0x01\nSTRINGTABLE\nBEGIN\n"
+                    "  1, L\"\"\"Gr\\x00FC\\x00DF\"\" \\\\ \\xD834\\xDD1Ef\\n\\t.\"\n"
+                    "  7, L\"nur hier\"\nEND\n"),
+            std::string::npos)
+      << rc;
+}
+
+// A string table block with "A" in slot 0, slot 1 empty and "BC" in slot 2,
+// cut after `nBytes` bytes.
+std::vector<std::byte> BlockBytes(std::size_t nBytes) {
+  std::vector<std::byte> bytes;
+  for (const char16_t unit : {u'\1', u'A', u'\0', u'\2', u'B', u'C'}) {
+    bytes.push_back(static_cast<std::byte>(unit & 0xFF));
+    bytes.push_back(static_cast<std::byte>(unit >> 8));
+  }
+  bytes.resize(nBytes);
+  return bytes;
+}
+
+struct BlockCase {
+  std::size_t nBytes;
+  int nIndex;
+  std::u16string text;
+};
+
+TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
+  const std::vector<BlockCase> cases = {{12, 0, u"A"}, {12, 1, u""},  {12, 2, u"BC"},
+                                        {12, 3, u""},  {12, 15, u""}, {10, 2, u""},
+                                        {11, 2, u""},  {4, 0, u"A"},  {0, 0, u""}};
+  for (const BlockCase& c : cases) {
+    const std::vector<std::byte> bytes = BlockBytes(c.nBytes);
+    EXPECT_EQ(StringOfBlock(bytes, c.nIndex), c.text) << c.nBytes << '/' << c.nIndex;
+  }
 }
 
 TEST_F(MessageStoreTest, RandomBytesAreAFailedLoad) {

@@ -205,6 +205,11 @@ TEST_F(KxuTest, CheckStoreNamesEachProblemWithItsLine) {
   EXPECT_EQ(bad.exit_code, 1);
   EXPECT_EQ(bad.out.rfind("bad.kxmsg:3: error: ", 0), 0U) << bad.out;
   EXPECT_NE(bad.out.find("\nbad.kxmsg:5: warning: "), std::string::npos) << bad.out;
+  // make-rc writes the module's script of a store without errors only.
+  EXPECT_EQ(Run({"make-rc", "good.kxmsg", "good.rc"}).exit_code, 0);
+  EXPECT_NE(ReadBytes(Path("good.rc")).find("  1, L\"One.\"\n"), std::string::npos);
+  EXPECT_EQ(Run({"make-rc", "bad.kxmsg", "bad.rc"}).exit_code, 1);
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.rc")));
 }
 
 TEST_F(KxuTest, DirectoriesCopyAndDeleteWithTheirSkipLists) {

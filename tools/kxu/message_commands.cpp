@@ -175,6 +175,29 @@ void AddCheckStore(CommandLine& commands) {
   command->add_option("FILE", *files, "the store files")->required();
 }
 
+void AddMakeRc(CommandLine& commands) {
+  struct Options {
+    std::string store, rc;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "make-rc",
+      "Write the resource script of the Windows message module that a message store makes: "
+      "one STRINGTABLE per language, the store's default language as the neutral one. "
+      "windres compiles it; a DLL linked from it alone is the module (README, \"Message "
+      "modules on Windows\").",
+      "kxu make-rc zErrMsg.kxmsg zErrMsg.rc", [options] {
+        const int result = kxuMakeMessageModuleRc(options->store.c_str(), options->rc.c_str());
+        if (result == 0)
+          return Failed(options->store + " has errors (kxu check-store lists them)", result);
+        if (result < 0)
+          return Failed("cannot read " + options->store + " or write " + options->rc, result);
+        return kExitDone;
+      });
+  command->add_option("STORE", options->store, "the message store")->required();
+  command->add_option("OUT", options->rc, "the resource script to write")->required();
+}
+
 }  // namespace
 
 void AddMessageCommands(CommandLine& commands) {
@@ -182,6 +205,7 @@ void AddMessageCommands(CommandLine& commands) {
   AddMsg(commands);
   AddHeading(commands);
   AddCheckStore(commands);
+  AddMakeRc(commands);
 }
 
 }  // namespace kxu::tool

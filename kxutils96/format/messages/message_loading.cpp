@@ -1,4 +1,4 @@
-// The message exports over the two message stores.
+// The message exports over the host's two message modules.
 #include <kxutils96/format/messages/message_loading.h>
 
 #include <array>
@@ -17,6 +17,7 @@
 #include <kxutils96/platform/win32/path_parts.h>
 #include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/platform/win32/win_nls.h>
+#include <kxutils96/platform/win32/win_resource.h>
 #include <kxutils96/strings/wide_conversion.h>
 
 namespace {
@@ -25,7 +26,9 @@ using kxu::format::SuppliedValue;
 
 constexpr const char* kErrorStoreName = "zErrMsg";
 constexpr const char* kRuntimeStoreName = "ZKSmsg96";
-// What follows a store's name in its file name.
+// What follows a message module's name in its file name: a module with
+// string tables where the system's modules carry them, else a message store.
+constexpr const char* kModuleExtension = ".dll";
 constexpr const char* kStoreExtension = ".kxmsg";
 
 constexpr int kErrorTextBufferSize = 4096;
@@ -48,9 +51,11 @@ constexpr int kLastErrorId = 19999;
 std::atomic<HMODULE> g_hErrorStore{nullptr};
 std::atomic<bool> g_bErrorStoreFailed{false};
 
-// Loads the store `lpcszName` that lies beside the program whose framework
-// state is current (the host's program for the host's calls) into `*phModule`
-// (null on failure); returns whether it loaded.
+// Loads the message module `lpcszName` that lies beside the program whose
+// framework state is current (the host's program for the host's calls) into
+// `*phModule` (null on failure); returns whether it loaded. Where modules
+// carry string tables that is NAME.dll, loaded with LoadLibraryW; elsewhere
+// the message store NAME.kxmsg stands in for it.
 bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
   std::array<WCHAR, kModuleFileNameSize> programPath{};
   GetModuleFileNameW(AfxGetModuleState()->m_hCurrentInstanceHandle, programPath.data(),
@@ -60,11 +65,12 @@ bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
   const std::string_view folder =
       kxu::platform::FolderPart(std::string_view(strPath, strPath.GetLength()));
   strPath = CStringUTF8(folder.data(), static_cast<int>(folder.size()));
+  const bool bModules = kxu::platform::ModulesCarryStringTables();
   strPath += lpcszName;
-  strPath += kStoreExtension;
+  strPath += bModules ? kModuleExtension : kStoreExtension;
   CString strWidePath;
   kxu::strings::ConvertToWide(strWidePath, strPath, CP_UTF8, -1);
-  *phModule = utlLoadMessageStore(strWidePath);
+  *phModule = bModules ? LoadLibraryW(strWidePath) : utlLoadMessageStore(strWidePath);
   return *phModule != nullptr;
 }
 
@@ -216,4 +222,13 @@ int kxuCheckMessageStore(const char* lpcszFile, KxuStoreProblemReport pfnReport,
   CString strWidePath;
   kxu::strings::ConvertToWide(strWidePath, lpcszFile, CP_UTF8, -1);
   return utlCheckMessageStore(strWidePath, pfnReport, pContext);
+}
+
+int kxuMakeMessageModuleRc(const char* lpcszStore, const char* lpcszRc) {
+  if (lpcszStore == nullptr || lpcszRc == nullptr) return -1;
+  CString strWideStore;
+  CString strWideRc;
+  kxu::strings::ConvertToWide(strWideStore, lpcszStore, CP_UTF8, -1);
+  kxu::strings::ConvertToWide(strWideRc, lpcszRc, CP_UTF8, -1);
+  return utlWriteMessageModuleRc(strWideStore, strWideRc);
 }

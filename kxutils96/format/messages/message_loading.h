@@ -1,11 +1,14 @@
 // Numbered warning and error messages in the user's language, with their
 // headings, filled with values and shown in a message box.
 //
-// The texts live in two message stores that are found beside the running
-// program: zErrMsg.kxmsg (warnings 10000 to 14999, errors 15000 to 19999 and
-// other numbered messages) and ZKSmsg96.kxmsg (the script runtime's
-// messages); the README's "Message stores" section gives their format. The
-// error store is loaded at the first call that needs it and kept until the
+// The texts live in two message modules that are found beside the running
+// program: zErrMsg (warnings 10000 to 14999, errors 15000 to 19999 and other
+// numbered messages) and ZKSmsg96 (the script runtime's messages). On Windows
+// each is a resource-only DLL (zErrMsg.dll) with a string table per language,
+// loaded with LoadLibraryW; elsewhere a message store (zErrMsg.kxmsg) stands
+// in for it. The README's "Message stores" and "Message modules on Windows"
+// sections give the format and how a store becomes a module. The error
+// module is loaded at the first call that needs it and kept until the
 // process ends; if that first load fails, every later call fails at once, even
 // when the store appears afterwards. Language numbers are the host's (1
 // English, 2 German, 3 Japanese, 4 Simplified Chinese); 0 or a negative
@@ -108,5 +111,16 @@ KXU_API int kxu_err_msgbox(int nID, unsigned int nType, const char* lpcsz1, int*
 // Example: a store line "15000The file" gives 1 and one report of kind 1.
 KXU_API int kxuCheckMessageStore(const char* lpcszFile, KxuStoreProblemReport pfnReport,
                                  void* pContext);
+
+// Writes the resource script of the Windows message module that the message
+// store file `lpcszStore` makes to the file `lpcszRc` (UTF-8 paths),
+// replacing it: one STRINGTABLE per language, the store's default language as
+// the neutral one. windres compiles it, and a DLL linked from nothing else is
+// the module (README, "Message modules on Windows"). Returns 1 when written;
+// 0, writing nothing, when the store has an error (kxuCheckMessageStore
+// lists them); -1 for a null path, a store that cannot be read and a script
+// that cannot be written.
+// Example: kxuMakeMessageModuleRc("zErrMsg.kxmsg", "zErrMsg.rc") == 1.
+KXU_API int kxuMakeMessageModuleRc(const char* lpcszStore, const char* lpcszRc);
 
 }  // extern "C"

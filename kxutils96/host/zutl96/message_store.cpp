@@ -1,5 +1,6 @@
 // Message stores in memory: loaded once per path, never unloaded, found
-// again by handle for each lookup.
+// again by handle for each lookup; other handles are read as modules with
+// string tables.
 #include <kxutils96/host/zutl96/message_store.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include <kxutils96/host/zutl96/detail/message_store_parser.h>
+#include <kxutils96/host/zutl96/detail/string_table.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/win32/unicode.h>
@@ -112,11 +114,29 @@ int utlLoadModuleString(HMODULE hModule, int nID, char* pBuffer, int nBufferSize
                         int /*nReserved1*/, int /*nReserved2*/) {
   if (pBuffer == nullptr || nBufferSize < 2) return 0;
   const LoadedStore* pStore = StoreOf(hModule);
-  if (pStore == nullptr) return 0;
+  if (pStore == nullptr) {
+    std::string text;
+    if (!kxu::zutl96::LoadStringTableText(hModule, nID, nLangId, text)) return 0;
+    return CopyCut(text, pBuffer, nBufferSize);
+  }
   const StoredMessage* pMessage = pStore->index.Find(nID, nLangId);
   if (pMessage == nullptr) return 0;
   return CopyCut(std::string_view(pStore->index.texts).substr(pMessage->nOffset, pMessage->nLength),
                  pBuffer, nBufferSize);
+}
+
+int utlWriteMessageModuleRc(LPCWSTR lpszStore, LPCWSTR lpszRc) {
+  std::string content;
+  if (lpszStore == nullptr || lpszRc == nullptr || !ReadStoreFile(lpszStore, content)) return -1;
+  std::string rc;
+  if (!kxu::zutl96::MessageStoreRc(content, rc)) return 0;
+  CFile file;
+  if (!file.Open(lpszRc, CFile::modeCreate | CFile::modeWrite | CFile::typeBinary)) return -1;
+  const bool bWritten = kxu::platform::DeletingFrameworkExceptions([&] {
+    file.Write(rc.data(), static_cast<UINT>(rc.size()));
+    file.Close();
+  });
+  return bWritten ? 1 : -1;
 }
 
 int utlCheckMessageStore(LPCWSTR lpszFileName, MessageStoreReport pfnReport, void* pContext) {

@@ -4,6 +4,9 @@
 #include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/platform/win32/win_types.h>
 
+#include <string>
+#include <string_view>
+
 // A message store holds the numbered texts of one message module in every
 // language it carries, keyed by message id (0 to 65535) and 16-bit language
 // identifier, with one language named as the store's default. It is one
@@ -20,16 +23,20 @@
 // Example: utlLoadMessageStore(u"/opt/app/bin/zErrMsg.kxmsg") != nullptr.
 HMODULE utlLoadMessageStore(LPCWSTR lpszFileName);
 
-// Copies the text of message `nID` of the store `hModule` (a handle from
-// utlLoadMessageStore) in the language `nLangId` (a 16-bit language
-// identifier; 0 or a language the store lacks for this message: the store's
-// default language) into `pBuffer` of `nBufferSize` bytes, NUL-terminated.
-// A text that does not fit is cut after the last whole UTF-8 character that
+// Copies the text of message `nID` of `hModule` in the language `nLangId` (a
+// 16-bit language identifier; 0 or a language the module lacks for this
+// message: the module's default language) into `pBuffer` of `nBufferSize`
+// bytes, NUL-terminated, as UTF-8. `hModule` is a store (a handle from
+// utlLoadMessageStore) or a module with string tables (a handle from
+// LoadLibraryW, where modules carry them): a module's default language is
+// the neutral one, else the first one the string's block of 16 is in. A
+// text that does not fit is cut after the last whole UTF-8 character that
 // does. Returns the number of bytes copied, without the NUL; 0, with
-// `pBuffer` untouched, when the store holds no text for `nID` in either
-// language, the handle is null or not a store's, the buffer is null or fewer
-// than 2 bytes; 0 with an empty text when not even the first character
-// fits. `nReserved1` and `nReserved2` are not read; callers pass 0.
+// `pBuffer` untouched, when the store or module holds no text for `nID` in
+// either language, the handle is null or neither a store's nor a loaded
+// module's, the buffer is null or fewer than 2 bytes; 0 with an empty text
+// when not even the first character fits. `nReserved1` and `nReserved2` are
+// not read; callers pass 0.
 // Example: utlLoadModuleString(h, 15000, buf, 4096, 0x0407, 0, 0) copies the
 // German text of 15000, or the default language's when there is no German one.
 int utlLoadModuleString(HMODULE hModule, int nID, char* pBuffer, int nBufferSize, int nLangId,
@@ -58,7 +65,27 @@ enum MessageStoreProblemKind : int {
 // whole), its kind, and a short English description.
 using MessageStoreReport = void (*)(void* pContext, int nLine, int nKind, const char* lpcszProblem);
 
+// Writes into `rc` the resource script of the message module that the store
+// text `content` (the bytes of a store file) makes: one STRINGTABLE for each
+// language, the default language's as the neutral one (which a module gives
+// for any language it lacks), each text a wide literal whose non-ASCII units
+// are escaped. A message that the default language lacks is listed empty in
+// the neutral table, so that the module answers every id in every language
+// as the store does. Returns false, `rc` untouched, when the store has an
+// error (utlCheckMessageStore lists them).
+// Example: "default 0x0409\nlanguage 0x0407\n1 Gr\xC3\xBC\xC3\x9F\n" gives a
+// table under LANGUAGE 0x07, 0x01 with the line 1, L"Gr\x00FC\x00DF".
+bool MessageStoreRc(std::string_view content, std::string& rc);
+
 }  // namespace kxu::zutl96
+
+// Writes the resource script of the message module that the message store
+// file `lpszStore` makes (MessageStoreRc) to the file `lpszRc`, replacing it
+// (both UTF-16 paths). Returns 1 when written; 0, writing nothing, when the
+// store has an error; -1 when the store cannot be read (or is larger than 64
+// MiB) or the script cannot be written.
+// Example: utlWriteMessageModuleRc(u"zErrMsg.kxmsg", u"zErrMsg.rc") == 1.
+int utlWriteMessageModuleRc(LPCWSTR lpszStore, LPCWSTR lpszRc);
 
 // Reads the message store file `lpszFileName` (UTF-16 path) and reports each
 // problem found, in line order, to `pfnReport` (may be null: count only) with

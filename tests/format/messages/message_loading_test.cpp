@@ -11,6 +11,7 @@
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
+#include <kxutils96/platform/win32/win_resource.h>
 
 #include "support/message_box_recorder.h"
 #include "support/program_path.h"
@@ -26,15 +27,31 @@ constexpr int kJapanese = 3;
 constexpr int kAbsentId = 12345;
 constexpr const char* kUntouched = "untouched";
 
+// "a" and euro signs, as many as fit whole in `nBufferSize` bytes with the NUL.
+std::string CutLongText(int nBufferSize) {
+  std::string text = "a";
+  while (text.size() + 3 < static_cast<std::size_t>(nBufferSize)) text += "\xE2\x82\xAC";
+  return text;
+}
+
+const std::string kCutLongText = CutLongText(4096);
+
 std::filesystem::path ProgramFolder() {
   return kxu::test::ProgramPath().parent_path();
 }
 
-TEST(SampleStores, BesideTheProgramAndClean) {
-  for (const char* name : {"zErrMsg.kxmsg", "ZKSmsg96.kxmsg"}) {
-    const std::filesystem::path path = ProgramFolder() / name;
-    EXPECT_EQ(utlCheckMessageStore(path.u16string().c_str(), nullptr, nullptr), 0) << path;
-    EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(path).c_str(), nullptr, nullptr), 0) << path;
+// Where modules carry string tables, the modules made from the sample stores
+// lie beside the program and no store does: every text below comes through
+// a string table. Elsewhere the stores themselves lie there.
+TEST(SampleStores, CleanAndBesideTheProgramAsThisSystemsModules) {
+  const bool bModules = kxu::platform::ModulesCarryStringTables();
+  for (const char* name : {"zErrMsg", "ZKSmsg96"}) {
+    const std::filesystem::path store =
+        std::filesystem::path(KXU_SAMPLE_STORES_DIR) / (name + std::string(".kxmsg"));
+    EXPECT_EQ(utlCheckMessageStore(store.u16string().c_str(), nullptr, nullptr), 0) << store;
+    EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(store).c_str(), nullptr, nullptr), 0) << store;
+    EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".dll"))), bModules);
+    EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".kxmsg"))), !bModules);
   }
   EXPECT_EQ(kxuCheckMessageStore(nullptr, nullptr, nullptr), -1);
   EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(ProgramFolder() / "absent.kxmsg").c_str(), nullptr,
@@ -81,7 +98,10 @@ TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
       {19999, kGerman, 1, "ERR0019999: Ein interner Fehler ist aufgetreten."},
       {100, kGerman, 1, "Datenimport"},  // no heading outside the ranges
       {15004, kEnglish, 1, "ERR0015004: Cannot read %s:\n%s"},
-      {kAbsentId, kEnglish, 0, kUntouched},
+      {103, kGerman, 1, "Say \"yes\" to C:\\Data\\new \xF0\x9D\x84\x9E?"},
+      {199, kEnglish, 1, kCutLongText.c_str()},  // cut to the 4096-byte buffer
+      {10008, kEnglish, 0, kUntouched},          // absent beside texts of its block of 16
+      {kAbsentId, kEnglish, 0, kUntouched},      // no text of its block of 16
       {-1, kEnglish, 0, kUntouched},
       {70000, kEnglish, 0, kUntouched}};
   for (const LoadCase& c : cases) {
@@ -205,6 +225,8 @@ TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
   EXPECT_STREQ(text.GetString(), "Division by zero.");
   EXPECT_GT(kxu_load_runtime_err(2005, &text), 0);
   EXPECT_STREQ(text.GetString(), "Stack overflow: more than %d nested calls.");
+  EXPECT_EQ(kxu_load_runtime_err(2099, &text), 1021);  // cut to the 1024-byte buffer
+  EXPECT_EQ(text.GetString(), CutLongText(1024));
   text = kUntouched;
   EXPECT_EQ(kxu_load_runtime_err(15000, &text), 0);
   EXPECT_STREQ(text.GetString(), kUntouched);

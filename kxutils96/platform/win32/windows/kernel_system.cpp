@@ -65,4 +65,53 @@ std::uint32_t GetModuleFileNameW(void* hModule, char16_t* pOut, std::uint32_t nS
   return ::GetModuleFileNameW(static_cast<HMODULE>(hModule), Wide(pOut), nSize);
 }
 
+bool IsLoadedModule(const void* pAddress) noexcept {
+  HMODULE hFound = nullptr;
+  return ::GetModuleHandleExW(
+             GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+             static_cast<LPCWSTR>(pAddress), &hFound) != 0 &&
+         hFound == pAddress;
+}
+
+void* FindResourceExW(void* hModule, const char16_t* pType, const char16_t* pName,
+                      std::uint16_t wLanguage) noexcept {
+  return ::FindResourceExW(static_cast<HMODULE>(hModule), Wide(pType), Wide(pName), wLanguage);
+}
+
+std::uint32_t SizeofResource(void* hModule, void* hResInfo) noexcept {
+  return ::SizeofResource(static_cast<HMODULE>(hModule), static_cast<HRSRC>(hResInfo));
+}
+
+void* LoadResource(void* hModule, void* hResInfo) noexcept {
+  return ::LoadResource(static_cast<HMODULE>(hModule), static_cast<HRSRC>(hResInfo));
+}
+
+void* LockResource(void* hResData) noexcept {
+  return ::LockResource(hResData);
+}
+
+namespace {
+
+// The caller's visitor and its value, handed through the system's callback.
+struct LanguageVisit {
+  LanguageVisitor pVisit;
+  std::intptr_t lParam;
+};
+
+BOOL CALLBACK VisitLanguage(HMODULE hModule, LPCWSTR pType, LPCWSTR pName, WORD wLanguage,
+                            LONG_PTR lParam) {
+  const auto* pVisit = reinterpret_cast<const LanguageVisit*>(lParam);
+  return pVisit->pVisit(hModule, reinterpret_cast<const char16_t*>(pType),
+                        reinterpret_cast<const char16_t*>(pName), wLanguage, pVisit->lParam);
+}
+
+}  // namespace
+
+int EnumResourceLanguagesW(void* hModule, const char16_t* pType, const char16_t* pName,
+                           LanguageVisitor pVisit, std::intptr_t lParam) noexcept {
+  LanguageVisit visit{pVisit, lParam};
+  return ::EnumResourceLanguagesW(static_cast<HMODULE>(hModule), Wide(pType), Wide(pName),
+                                  VisitLanguage, reinterpret_cast<LONG_PTR>(&visit));
+}
+
 }  // namespace kxu::platform::windows

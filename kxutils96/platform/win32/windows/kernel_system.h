@@ -1,5 +1,5 @@
-// The kernel's calls that the Windows forms of win_error, win_nls and
-// win_module hand their work to, declared with plain C++ types so that their
+// The kernel's calls that the Windows forms of win_error, win_nls, win_module
+// and win_resource hand their work to, declared with plain C++ types so that their
 // callers need not see <windows.h> (whose names clash with the library's own
 // Windows-shaped declarations). Each does exactly what the system call of the
 // same name does.
@@ -26,5 +26,19 @@ void* LoadLibraryW(const char16_t* pszName) noexcept;
 using Procedure = std::intptr_t (*)();
 Procedure GetProcAddress(void* hModule, const char* pszName) noexcept;
 std::uint32_t GetModuleFileNameW(void* hModule, char16_t* pOut, std::uint32_t nSize) noexcept;
+
+// True when `pAddress` is the base address of a loaded module, that is, a
+// module handle that LoadLibraryW gave. Safe for any pointer.
+bool IsLoadedModule(const void* pAddress) noexcept;
+void* FindResourceExW(void* hModule, const char16_t* pType, const char16_t* pName,
+                      std::uint16_t wLanguage) noexcept;
+std::uint32_t SizeofResource(void* hModule, void* hResInfo) noexcept;
+void* LoadResource(void* hModule, void* hResInfo) noexcept;
+void* LockResource(void* hResData) noexcept;
+// Called for each language of a resource; returns nonzero to go on.
+using LanguageVisitor = int (*)(void* hModule, const char16_t* pType, const char16_t* pName,
+                                std::uint16_t wLanguage, std::intptr_t lParam);
+int EnumResourceLanguagesW(void* hModule, const char16_t* pType, const char16_t* pName,
+                           LanguageVisitor pVisit, std::intptr_t lParam) noexcept;
 
 }  // namespace kxu::platform::windows
