@@ -48,17 +48,23 @@ bool ReadToEnd(std::istream& stream, std::string& bytes) {
   return !stream.bad();
 }
 
-// A name in the temporary folder that no file has: random, so that no other
-// program can guess it and lay a file or link there first.
-std::filesystem::path NewTemporaryPath() {
+// A new folder in the temporary folder that only this user may enter, for
+// the copy of an input. Its random name is taken only where nothing has it
+// (making a folder never follows a link), so no other program can lay a file
+// or link there first. Empty, with `error` set, when none can be made.
+std::filesystem::path NewPrivateFolder(std::error_code& error) {
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
   std::random_device random;
-  std::filesystem::path path;
-  do {
+  while (!error) {
     char name[32];
     std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
-    path = std::filesystem::temp_directory_path() / name;
-  } while (std::filesystem::exists(path));
-  return path;
+    const std::filesystem::path folder = base / name;
+    if (std::filesystem::create_directory(folder, error)) {
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+      return folder;
+    }
+  }
+  return {};
 }
 
 }  // namespace
@@ -77,15 +83,19 @@ InputFile::InputFile(const std::string& argument) {
   }
   const std::optional<std::string> bytes = ReadBytes(argument);
   if (!bytes) return;
-  temporary_ = NewTemporaryPath();
-  if (!WriteOutput(Utf8(temporary_), *bytes)) return;
-  path_ = Utf8(temporary_);
-  ready_ = true;
+  std::error_code error;
+  temporary_ = NewPrivateFolder(error);
+  if (error) {
+    FileFailed("copy", argument, "no temporary folder: " + error.message());
+    return;
+  }
+  path_ = Utf8(temporary_ / "input");
+  ready_ = WriteOutput(path_, *bytes);
 }
 
 InputFile::~InputFile() {
   std::error_code ignored;
-  if (!temporary_.empty()) std::filesystem::remove(temporary_, ignored);
+  if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ignored);
 }
 
 std::optional<std::string> ReadBytes(const std::string& argument) {

@@ -16,8 +16,9 @@ namespace kxu::tool {
 // A file argument as a name the library can open. "-" stands for stdin.
 // Stdin, a pipe, a FIFO, a process substitution, a socket or a character
 // device has no length, and the library would read it as empty: such an
-// input is read to its end and its bytes put in a temporary file, which goes
-// when this object does. A regular file is used where it is.
+// input is read to its end and its bytes put in a temporary file (in a
+// folder of its own that only this user may enter), which goes when this
+// object does. A regular file is used where it is.
 class InputFile {
  public:
   // Prepares `argument`; when it cannot be read, says "kxu: cannot open
@@ -33,7 +34,7 @@ class InputFile {
 
  private:
   std::string path_;
-  std::filesystem::path temporary_;
+  std::filesystem::path temporary_;  // the folder of the copy; empty for none
   bool ready_ = false;
 };
 
