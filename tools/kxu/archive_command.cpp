@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "text_io.h"
+
 namespace kxu::tool {
 namespace {
 
@@ -18,48 +20,49 @@ CString WidePath(const char* path) {
   return wide;
 }
 
-int ReportFileError(const char* path, CException* e) {
+int ReportFileError(const std::string& name, CException* e) {
   auto* file_error = dynamic_cast<CFileException*>(e);
   auto* archive_error = dynamic_cast<CArchiveException*>(e);
   if (file_error != nullptr) {
-    std::fprintf(stderr, "kxu: cannot open %s (%s)\n", path,
-                 std::strerror(static_cast<int>(file_error->m_lOsError)));
+    FileFailed("open", name, std::strerror(static_cast<int>(file_error->m_lOsError)));
   } else if (archive_error != nullptr && archive_error->m_cause == CArchiveException::endOfFile) {
-    std::fprintf(stderr, "kxu: %s ends before the array does\n", path);
+    std::fprintf(stderr, "kxu: '%s' ends before the array does\n", name.c_str());
   } else {
-    std::fprintf(stderr, "kxu: %s is not a string array archive\n", path);
+    std::fprintf(stderr, "kxu: '%s' is not a string array archive\n", name.c_str());
   }
   e->Delete();
-  return 1;
+  return kExitFailed;
 }
 
-int List(const char* path) {
+int List(const std::string& name) {
+  const InputFile input(name);
+  if (!input) return kExitFailed;
   try {
-    CFile file(WidePath(path), CFile::modeRead | CFile::shareDenyWrite);
+    CFile file(WidePath(input.path().c_str()), CFile::modeRead | CFile::shareDenyWrite);
     CArchive ar(&file, CArchive::load);
     CZQVStringArray array;
     array.Serialize(ar);
     for (int i = 0; i < array.GetSize(); ++i)
-      std::printf("%d\t%s\n", i, static_cast<const char*>(array[i]));
+      PrintLine(std::to_string(i) + "\t" + array[i].GetString());
   } catch (CException* e) {
-    return ReportFileError(path, e);
+    return ReportFileError(name, e);
   }
-  return 0;
+  return kExitDone;
 }
 
-int Store(const char* path, const std::vector<std::string>& texts) {
+// Serialises the array in memory and writes the bytes through the checked
+// output, so that "-" is stdout and a failed write is seen.
+int Store(const std::string& name, const std::vector<std::string>& texts) {
   CZQVStringArray array;
   for (const std::string& text : texts) array.Add(text.c_str());
-  try {
-    CFile file(WidePath(path), CFile::modeCreate | CFile::modeWrite);
-    CArchive ar(&file, CArchive::store);
-    array.Serialize(ar);
-    ar.Close();
-    file.Close();
-  } catch (CException* e) {
-    return ReportFileError(path, e);
-  }
-  return 0;
+  CMemFile file;
+  CArchive ar(&file, CArchive::store);
+  array.Serialize(ar);
+  ar.Close();
+  std::string bytes(static_cast<size_t>(file.GetLength()), '\0');
+  file.SeekToBegin();
+  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+  return WriteOutput(name, bytes) ? kExitDone : kExitFailed;
 }
 
 }  // namespace
@@ -76,12 +79,11 @@ void AddArchiveCommands(CommandLine& commands) {
       "exchange.",
       "kxu archive store names.kxa alpha beta && kxu archive list names.kxa");
   CLI::App* list = commands.AddTo(archive, "list", "print each string as INDEX<TAB>TEXT",
-                                  [options] { return List(options->file.c_str()); });
-  list->add_option("FILE", options->file, "the archive file")->required();
-  CLI::App* store = commands.AddTo(archive, "store", "write the texts as one array", [options] {
-    return Store(options->file.c_str(), options->texts);
-  });
-  store->add_option("FILE", options->file, "the archive file")->required();
+                                  [options] { return List(options->file); });
+  list->add_option("FILE", options->file, "the archive file, or - for stdin")->required();
+  CLI::App* store = commands.AddTo(archive, "store", "write the texts as one array",
+                                   [options] { return Store(options->file, options->texts); });
+  store->add_option("FILE", options->file, "the archive file, or - for stdout")->required();
   store->add_option("TEXT", options->texts, "the strings");
 }
 

@@ -2,18 +2,97 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <utility>
 
+#include "command_documents.h"
+#include "text_io.h"
+
 namespace kxu::tool {
+namespace {
+
+// The number of single-character insertions, deletions and substitutions
+// that turn `from` into `to`.
+size_t EditDistance(const std::string& from, const std::string& to) {
+  std::vector<size_t> row(to.size() + 1);
+  for (size_t j = 0; j <= to.size(); ++j) row[j] = j;
+  for (size_t i = 1; i <= from.size(); ++i) {
+    size_t diagonal = row[0];
+    row[0] = i;
+    for (size_t j = 1; j <= to.size(); ++j) {
+      const size_t above = row[j];
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (from[i - 1] != to[j - 1])});
+      diagonal = above;
+    }
+  }
+  return row[to.size()];
+}
+
+// The one-line complaint about `name`, which no subcommand of `level` has:
+// with the nearest name when it is no more than half a word away.
+std::string UnknownCommandMessage(CLI::App& level, const std::string& name) {
+  std::string message = "unknown command '" + name + "'";
+  const CLI::App* nearest = nullptr;
+  size_t best = name.size() / 2 + 1;
+  for (const CLI::App* command : level.get_subcommands({})) {
+    const size_t distance = EditDistance(name, command->get_name());
+    if (distance < best) {
+      best = distance;
+      nearest = command;
+    }
+  }
+  if (nearest != nullptr) message += "; did you mean '" + nearest->get_name() + "'?";
+  return message;
+}
+
+// The complaint about the first argument that should name a command (at the
+// top, or under a group such as `archive`) but names none; nothing when every
+// command is known or options come first.
+std::optional<std::string> UnknownCommand(CLI::App& top,
+                                          const std::vector<std::string>& arguments) {
+  CLI::App* level = &top;
+  for (const std::string& argument : arguments) {
+    if (argument.starts_with('-') || level->get_subcommands({}).empty()) return std::nullopt;
+    const auto commands = level->get_subcommands({});
+    const auto named = std::find_if(commands.begin(), commands.end(), [&](const CLI::App* command) {
+      return command->check_name(argument);
+    });
+    if (named == commands.end()) return UnknownCommandMessage(*level, argument);
+    level = *named;
+  }
+  return std::nullopt;
+}
+
+// Writes the document that the hidden first arguments ask for; nothing when
+// they ask for none.
+std::optional<int> WriteRequestedDocument(const CLI::App& app,
+                                          const std::vector<std::string>& arguments) {
+  const auto output = [&](size_t at) { return at < arguments.size() ? arguments[at] : "-"; };
+  if (arguments.size() >= 2 && arguments[0] == "--generate-completion" && arguments[1] == "bash")
+    return WriteOutput(output(2), BashCompletion(app)) ? kExitDone : kExitFailed;
+  if (!arguments.empty() && arguments[0] == "--generate-man")
+    return WriteOutput(output(1), ManualPage(app)) ? kExitDone : kExitFailed;
+  return std::nullopt;
+}
+
+}  // namespace
 
 CommandLine::CommandLine()
-    : app_("kxu: the kxUtils96 library at a shell prompt. Texts are UTF-8; '-' reads stdin.",
-           "kxu") {
+    : app_(
+          "kxu: the kxUtils96 library at a shell prompt. Texts are UTF-8. Wherever a command "
+          "reads or writes a FILE, '-' means stdin or stdout; a filter reads the FILE given "
+          "last, or stdin when none is given.",
+          "kxu") {
   app_.require_subcommand(1);
+  app_.set_version_flag("--version", KXU_VERSION, "print kxu's version and exit");
   // Paths may start with '/' on every system; on Windows CLI11 would
   // otherwise read "/work" as an option. Subcommands inherit the setting.
   app_.allow_windows_style_options(false);
-  app_.footer("Run 'kxu COMMAND --help' for a command's options and an example.\n");
+  app_.footer(
+      "Run 'kxu COMMAND --help' for a command's options and an example.\n"
+      "Exit status: 0 done; 1 a failure of the library or the system (a file that cannot be "
+      "read or written, a lossy conversion...), said on stderr; 2 a usage error (an unknown "
+      "command or option, a missing or malformed argument).\n");
 }
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& description,
@@ -39,14 +118,22 @@ CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
 }
 
 int CommandLine::Run(std::vector<std::string> arguments) {
+  const int exit_code = Parse(std::move(arguments));
+  return FlushStdout() ? exit_code : kExitFailed;
+}
+
+int CommandLine::Parse(std::vector<std::string> arguments) {
+  if (const std::optional<int> written = WriteRequestedDocument(app_, arguments)) return *written;
+  if (const std::optional<std::string> unknown = UnknownCommand(app_, arguments)) {
+    std::fprintf(stderr, "kxu: %s\n", unknown->c_str());
+    return kExitUsage;
+  }
   // CLI11 takes the arguments last one first.
   std::reverse(arguments.begin(), arguments.end());
   try {
     app_.parse(arguments);
-  } catch (const CLI::CallForHelp& help) {
-    return app_.exit(help);
-  } catch (const CLI::CallForAllHelp& help) {
-    return app_.exit(help);
+  } catch (const CLI::Success& done) {  // --help, --help-all, --version
+    return app_.exit(done);
   } catch (const CLI::ParseError& error) {
     std::fprintf(stderr, "kxu: %s (see kxu --help)\n", error.what());
     return kExitUsage;

@@ -12,8 +12,8 @@ namespace kxu::tool {
 
 // The process exit codes of every subcommand.
 inline constexpr int kExitDone = 0;
-inline constexpr int kExitFailed = 1;  // the library reported a failure, printed in words
-inline constexpr int kExitUsage = 2;   // unknown option, missing or malformed argument
+inline constexpr int kExitFailed = 1;  // a failure of the library or the system, printed in words
+inline constexpr int kExitUsage = 2;   // unknown command or option, missing or malformed argument
 
 // What a subcommand does once its arguments are parsed; returns an exit code.
 using Action = std::function<int()>;
@@ -41,10 +41,16 @@ class CommandLine {
 
   // Parses the arguments (after the program's name, UTF-8) and runs the
   // chosen subcommand. Help goes to stdout with exit 0; a usage error is one
-  // line on stderr with exit 2.
+  // line on stderr with exit 2, an unknown command named with the nearest
+  // known one. Output that did not reach stdout makes the exit 1. The hidden
+  // first arguments --generate-completion bash [OUT] and --generate-man [OUT]
+  // write the bash completion script and the manual page of every command
+  // to OUT, or stdout.
   int Run(std::vector<std::string> arguments);
 
  private:
+  int Parse(std::vector<std::string> arguments);
+
   CLI::App app_;
   int exit_code_ = kExitDone;
 };

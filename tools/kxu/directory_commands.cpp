@@ -36,11 +36,11 @@ void AddCopyDir(CommandLine& commands) {
         const int result = kxuCopyDirectory(options->source.c_str(), options->destination.c_str(),
                                             options->subfolders ? 1 : 0, &skip_folders, &skip_files,
                                             options->nested ? 1 : 0);
-        return result == 1 ? kExitDone
-                           : Failed(
-                                 "the source cannot be read, the destination cannot be "
-                                 "made, or a file could not be copied",
-                                 result);
+        return result == 1
+                   ? kExitDone
+                   : Failed("'" + options->source + "' cannot be read, '" + options->destination +
+                                "' cannot be made, or a file could not be copied",
+                            result);
       });
   command->add_option("SRC", options->source, "the folder to copy")->required();
   command->add_option("DST", options->destination, "the folder to copy into")->required();
@@ -49,17 +49,6 @@ void AddCopyDir(CommandLine& commands) {
                     "overwrite files at the top of DST too (else an existing one stops the copy)");
   command->add_option("--skip-folder", options->skip_folders, "a folder name not to copy");
   command->add_option("--skip-file", options->skip_files, "a file name not to copy");
-}
-
-const char* DeleteFailure(int code) {
-  switch (code) {
-    case -1:
-      return "directory does not exist";
-    case -2:
-      return "directory cannot be searched";
-    default:
-      return "the system stopped listing the directory";
-  }
 }
 
 void AddDeleteFiles(CommandLine& commands) {
@@ -77,7 +66,11 @@ void AddDeleteFiles(CommandLine& commands) {
                      CZQVStringArray skip = ArrayOf(options->skip);
                      const int deleted =
                          kxuDelFiles(options->directory.c_str(), options->pattern.c_str(), &skip);
-                     if (deleted < 0) return Failed(DeleteFailure(deleted), deleted);
+                     if (deleted < 0) {
+                       const std::string reason = UnreachableReason(options->directory);
+                       return FileFailed("list", options->directory,
+                                         reason.empty() ? "the listing stopped" : reason);
+                     }
                      PrintLine(std::to_string(deleted));
                      return kExitDone;
                    });
@@ -173,24 +166,26 @@ void AddPalette(CommandLine& commands) {
       "kxu palette Tango.gpl --max 16 --svg tango.svg", [options] {
         const auto room = static_cast<size_t>(std::max(options->max, 1));
         std::vector<int> red(room), green(room), blue(room);
-        const int count = kxu_read_GIMP_palette(options->file.c_str(), red.data(), green.data(),
+        const InputFile file(options->file);
+        if (!file) return kExitFailed;
+        const int count = kxu_read_GIMP_palette(file.path().c_str(), red.data(), green.data(),
                                                 blue.data(), options->max);
-        if (count == -1) return Failed("cannot open " + options->file, count);
-        if (count < 0) return Failed(options->file + " is not a GIMP palette", count);
-        if (!options->svg.empty()) {
-          return kxuWriteToFile(options->svg.c_str(), PaletteSvg(red, green, blue, count).c_str())
-                     ? kExitDone
-                     : Failed("cannot write " + options->svg, 0);
-        }
+        if (count == -1)
+          return FileFailed("open", options->file, "the palette reader could not open it");
+        if (count < 0) return Failed("'" + options->file + "' is not a GIMP palette", count);
+        if (!options->svg.empty())
+          return WriteOutput(options->svg, PaletteSvg(red, green, blue, count)) ? kExitDone
+                                                                                : kExitFailed;
         for (size_t i = 0; i < static_cast<size_t>(count); ++i)
           PrintLine(std::to_string(red[i]) + " " + std::to_string(green[i]) + " " +
                     std::to_string(blue[i]));
         return kExitDone;
       });
-  command->add_option("FILE", options->file, "the palette file")->required();
+  command->add_option("FILE", options->file, "the palette file, or - for stdin")->required();
   command->add_option("--max", options->max, "read at most N colours; default 256")
       ->check(CLI::NonNegativeNumber);
-  command->add_option("--svg", options->svg, "write the colours as an SVG swatch to OUT");
+  command->add_option("--svg", options->svg,
+                      "write the colours as an SVG swatch to OUT (- for stdout)");
 }
 
 }  // namespace

@@ -150,29 +150,32 @@ void PrintStoreProblem(void* pContext, int nLine, int nKind, const char* lpcszPr
   auto& problems = *static_cast<StoreProblems*>(pContext);
   const bool error = nKind == 1;
   problems.errors += error ? 1 : 0;
-  std::printf("%s:%d: %s: %s\n", problems.file.c_str(), nLine, error ? "error" : "warning",
-              lpcszProblem);
+  PrintLine(problems.file + ":" + std::to_string(nLine) + ": " + (error ? "error" : "warning") +
+            ": " + lpcszProblem);
 }
 
 void AddCheckStore(CommandLine& commands) {
   auto files = std::make_shared<std::vector<std::string>>();
-  CLI::App* command =
-      commands.Add("check-store",
-                   "Check message stores as the loader reads them; prints FILE:LINE: error "
-                   "or warning: PROBLEM for each problem, and fails when a store has errors "
-                   "(such a store would not load).",
-                   "kxu check-store kxutils96/format/messages/stores/zErrMsg.kxmsg", [files] {
-                     int exit_code = kExitDone;
-                     for (const std::string& file : *files) {
-                       StoreProblems problems{file, 0};
-                       if (kxuCheckMessageStore(file.c_str(), PrintStoreProblem, &problems) < 0)
-                         exit_code = Failed("cannot read " + file, -1);
-                       else if (problems.errors > 0)
-                         exit_code = kExitFailed;
-                     }
-                     return exit_code;
-                   });
-  command->add_option("FILE", *files, "the store files")->required();
+  CLI::App* command = commands.Add(
+      "check-store",
+      "Check message stores as the loader reads them; prints FILE:LINE: error "
+      "or warning: PROBLEM for each problem, and fails when a store has errors "
+      "(such a store would not load).",
+      "kxu check-store kxutils96/format/messages/stores/zErrMsg.kxmsg", [files] {
+        int exit_code = kExitDone;
+        for (const std::string& file : *files) {
+          StoreProblems problems{file, 0};
+          const InputFile input(file);
+          if (!input)
+            exit_code = kExitFailed;
+          else if (kxuCheckMessageStore(input.path().c_str(), PrintStoreProblem, &problems) < 0)
+            exit_code = FileFailed("read", file, "the store reader could not open it");
+          else if (problems.errors > 0)
+            exit_code = kExitFailed;
+        }
+        return exit_code;
+      });
+  command->add_option("FILE", *files, "the store files (- for stdin)")->required();
 }
 
 void AddMakeRc(CommandLine& commands) {

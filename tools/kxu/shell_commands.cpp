@@ -81,8 +81,11 @@ void AddProps(CommandLine& commands) {
         int id = 0;
         const int created =
             kxu_shell_item(&id, SHELLITEM_CREATE, reinterpret_cast<INT_PTR>(file->c_str()), 0, 0);
-        if (created != kxu::shell::kShellItemDone)
-          return Failed("no shell item for " + *file, created);
+        if (created != kxu::shell::kShellItemDone) {
+          const std::string reason = UnreachableReason(*file);
+          if (!reason.empty()) return FileFailed("open", *file, reason);
+          return Failed("no shell item for '" + *file + "'", created);
+        }
         // Creating leaves the "C" locale; texts come back in UTF-8 under this one.
         std::setlocale(LC_ALL, "C.UTF-8");
         for (const PropertyLine& line : kPropertyLines) {

@@ -2,6 +2,7 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@ namespace {
 
 void AddSort(CommandLine& commands) {
   struct Options {
-    std::string source;
+    std::string source = "-";
     bool numeric = false, case_sensitive = false, descending = false, index = false;
     unsigned long missing = 0;
   };
@@ -23,7 +24,7 @@ void AddSort(CommandLine& commands) {
                                                               {"high", SORT_MISSING_HIGH}};
   CLI::App* command = commands.Add(
       "sort", "Sort the lines of a text file (or stdin) under the library's sort flags.",
-      "printf '10\\n9\\nx\\n' | kxu sort --numeric --missing high --index -", [options] {
+      "printf '10\\n9\\nx\\n' | kxu sort --numeric --missing high --index", [options] {
         const std::optional<std::string> text = ReadText(options->source);
         if (!text) return kExitFailed;
         CZQVStringArray lines = LinesOf(*text);
@@ -36,12 +37,12 @@ void AddSort(CommandLine& commands) {
                                     (options->descending ? SORT_DESCENDING : 0UL);
         kxutilsSort(lines, flags, &former);
         for (int i = 0; i < lines.GetSize(); ++i) {
-          if (options->index) std::printf("%d\t", former[i]);
+          if (options->index) Print(std::to_string(former[i]) + "\t");
           PrintLine(View(lines[i]));
         }
         return kExitDone;
       });
-  command->add_option("FILE", options->source, "the file, or - for stdin")->required();
+  command->add_option("FILE", options->source, "the file; default - (stdin)");
   command->add_flag("--numeric", options->numeric,
                     "compare the numbers the lines spell: through the host's numeric module "
                     "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
@@ -57,7 +58,7 @@ void AddSort(CommandLine& commands) {
 
 void AddFreq(CommandLine& commands) {
   struct Options {
-    std::string source;
+    std::string source = "-";
     bool case_sensitive = false, trim = false;
   };
   auto options = std::make_shared<Options>();
@@ -65,7 +66,7 @@ void AddFreq(CommandLine& commands) {
       "freq",
       "Count the distinct lines of a text file (or stdin); prints COUNT<TAB>LINE in "
       "sorted order.",
-      "printf 'b\\na\\nB\\n' | kxu freq -", [options] {
+      "printf 'b\\na\\nB\\n' | kxu freq", [options] {
         const std::optional<std::string> text = ReadText(options->source);
         if (!text) return kExitFailed;
         StringArrayObject input(LinesOf(*text));
@@ -79,12 +80,14 @@ void AddFreq(CommandLine& commands) {
             kxu_discrete_frequencies(&input, &output, counts.data(), &groups, options_word);
         if (result < 0) return Failed("the lines could not be counted", result);
         for (int i = 0; i < groups; ++i) {
-          std::printf("%.0f\t", counts[static_cast<size_t>(i)]);
+          char count[32];
+          std::snprintf(count, sizeof count, "%.0f\t", counts[static_cast<size_t>(i)]);
+          Print(count);
           PrintLine(View(output.strings()[i]));
         }
         return kExitDone;
       });
-  command->add_option("FILE", options->source, "the file, or - for stdin")->required();
+  command->add_option("FILE", options->source, "the file; default - (stdin)");
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("--trim", options->trim, "white space at both ends does not count");
 }

@@ -12,27 +12,34 @@
 namespace kxu::tool {
 namespace {
 
-// Runs `transform` on the whole of stdin and prints the result. `transform`
-// returns an exit code.
-int TransformStdin(const std::function<int(CStringUTF8&)>& transform) {
-  const std::optional<std::string> input = ReadText("-");
+// Runs `transform` on the bytes of the file `source` ("-": stdin) and
+// prints the result. `transform` returns an exit code.
+int Transform(const std::string& source, const std::function<int(CStringUTF8&)>& transform) {
+  const std::optional<std::string> input = ReadBytes(source);
+  if (!input) return kExitFailed;
   CStringUTF8 text(input->data(), static_cast<int>(input->size()));
   const int exit_code = transform(text);
   if (exit_code == kExitDone) Print(View(text));
   return exit_code;
 }
 
+// Adds the last argument of a filter: the file to read, stdin when none.
+void AddInputFile(CLI::App* command, std::string& source) {
+  command->add_option("FILE", source, "the file to read; default - (stdin)");
+}
+
 void AddWrap(CommandLine& commands) {
   struct Options {
     int width = 0, indent = 0;
+    std::string source = "-";
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
       "wrap",
-      "Wrap the text on stdin so that no line passes WIDTH bytes before its break "
-      "character, continuation lines indented by INDENT blanks.",
-      "echo 'the quick brown fox' | kxu wrap 10 2", [options] {
-        return TransformStdin([&](CStringUTF8& text) {
+      "Wrap the text so that no line passes WIDTH bytes before its break character, "
+      "continuation lines indented by --indent blanks.",
+      "echo 'the quick brown fox' | kxu wrap 10 --indent 2", [options] {
+        return Transform(options->source, [&](CStringUTF8& text) {
           if (text.IsEmpty()) return kExitDone;
           const int lines = kxu_wrap_text(&text, options->width, options->indent);
           return lines < 0 ? Failed("a line has no break character within the width", lines)
@@ -42,7 +49,8 @@ void AddWrap(CommandLine& commands) {
   command->add_option("WIDTH", options->width, "the widest line, in bytes")
       ->required()
       ->check(CLI::PositiveNumber);
-  command->add_option("INDENT", options->indent, "blanks before every line but the first");
+  command->add_option("--indent", options->indent, "blanks before every line but the first");
+  AddInputFile(command, options->source);
 }
 
 void AddPad(CommandLine& commands) {
@@ -50,14 +58,16 @@ void AddPad(CommandLine& commands) {
     int width = 0;
     int align = kPadAlignLeft;
     std::string pad = " ";
+    std::string source = "-";
   };
   auto options = std::make_shared<Options>();
   const std::map<std::string, int> alignments = {
       {"left", kPadAlignLeft}, {"center", kPadAlignCenter}, {"right", kPadAlignRight}};
   CLI::App* command = commands.Add(
-      "pad", "Pad or cut every line of stdin to exactly WIDTH bytes.",
+      "pad", "Pad or cut every line of the text to exactly WIDTH bytes.",
       "printf 'ab\\nabcdefgh\\n' | kxu pad 6 --align center --char .", [options] {
-        const std::optional<std::string> input = ReadText("-");
+        const std::optional<std::string> input = ReadBytes(options->source);
+        if (!input) return kExitFailed;
         for (std::string_view line : SplitLines(*input)) {
           const CStringUTF8 padded = kxu_str_pad_char(std::string(line).c_str(), options->width,
                                                       options->align, options->pad[0]);
@@ -74,33 +84,38 @@ void AddPad(CommandLine& commands) {
             return value.size() == 1 ? std::string() : "not one byte: " + value;
           },
           "BYTE"));
+  AddInputFile(command, options->source);
 }
 
 void AddUrl(CommandLine& commands) {
-  auto direction = std::make_shared<std::string>();
-  CLI::App* command = commands.Add("url", "URL-encode or decode the text on stdin.",
-                                   "printf 'a b&c' | kxu url encode", [direction] {
-                                     return TransformStdin([&](CStringUTF8& text) {
-                                       kxu_url_encode(&text, *direction == "encode" ? 1 : 0);
+  struct Options {
+    std::string direction, source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add("url", "URL-encode or decode the text.",
+                                   "printf 'a b&c' | kxu url encode", [options] {
+                                     return Transform(options->source, [&](CStringUTF8& text) {
+                                       kxu_url_encode(&text, options->direction == "encode");
                                        return kExitDone;
                                      });
                                    });
-  command->add_option("ACTION", *direction, "encode or decode")
+  command->add_option("ACTION", options->direction, "encode or decode")
       ->required()
       ->check(CLI::IsMember({"encode", "decode"}));
+  AddInputFile(command, options->source);
 }
 
 void AddHtml(CommandLine& commands) {
   struct Options {
-    std::string direction, characters;
+    std::string direction, characters, source = "-";
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
       "html",
       "Escape the characters of CHARS among & < > \" (blank) and line feed in the text "
-      "on stdin to their HTML entities, or unescape the entities.",
+      "to their HTML entities, or unescape the entities.",
       "printf 'a<b & c' | kxu html escape '<&'", [options] {
-        return TransformStdin([&](CStringUTF8& text) {
+        return Transform(options->source, [&](CStringUTF8& text) {
           kxu_check_escape_html_charcters(&text, options->characters.c_str(),
                                           options->direction == "unescape" ? 1 : 0);
           return kExitDone;
@@ -110,46 +125,60 @@ void AddHtml(CommandLine& commands) {
       ->required()
       ->check(CLI::IsMember({"escape", "unescape"}));
   command->add_option("CHARS", options->characters, "the characters to treat")->required();
+  AddInputFile(command, options->source);
 }
 
 void AddCString(CommandLine& commands) {
-  commands.Add("c-string",
-               "Print the body of a double-quoted C literal that reads back as stdin's bytes.",
-               "printf 'say \"hi\"\\n' | kxu c-string", [] {
-                 return TransformStdin([](CStringUTF8& text) {
-                   const CStringUTF8 source = text;
-                   kxu_make_C_string_from_ascii(source, &text);
-                   return kExitDone;
-                 });
-               });
-}
-
-void AddCName(CommandLine& commands) {
-  auto prefix = std::make_shared<std::string>();
-  CLI::App* command =
-      commands.Add("c-name",
-                   "Make the text on stdin a C identifier: other bytes deleted, a leading digit "
-                   "prefixed with --prefix or else deleted.",
-                   "printf 3d-plot | kxu c-name --prefix _", [prefix] {
-                     return TransformStdin([&](CStringUTF8& text) {
-                       kxuMakeValidCName(&text, prefix->empty() ? '\0' : (*prefix)[0]);
-                       return kExitDone;
-                     });
-                   });
-  command->add_option("--prefix", *prefix, "put before a leading digit (_ or a letter)");
-}
-
-void AddStripComments(CommandLine& commands) {
-  auto leading_only = std::make_shared<bool>(false);
+  auto source = std::make_shared<std::string>("-");
   CLI::App* command = commands.Add(
-      "strip-comments", "Remove the /* */ and // comments of the C-like text on stdin.",
-      "printf 'a /* b */c // d\\n' | kxu strip-comments", [leading_only] {
-        return TransformStdin([&](CStringUTF8& text) {
-          kxu_skip_C_comments(&text, *leading_only ? 1 : 0);
+      "c-string", "Print the body of a double-quoted C literal that reads back as the text.",
+      "printf 'say \"hi\"\\n' | kxu c-string", [source] {
+        return Transform(*source, [](CStringUTF8& text) {
+          const CStringUTF8 original = text;
+          kxu_make_C_string_from_ascii(original, &text);
           return kExitDone;
         });
       });
-  command->add_flag("--leading-only", *leading_only, "remove only the comments at the start");
+  AddInputFile(command, *source);
+}
+
+void AddCName(CommandLine& commands) {
+  struct Options {
+    std::string prefix, source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command =
+      commands.Add("c-name",
+                   "Make the text a C identifier: other bytes deleted, a leading digit "
+                   "prefixed with --prefix or else deleted.",
+                   "printf 3d-plot | kxu c-name --prefix _", [options] {
+                     return Transform(options->source, [&](CStringUTF8& text) {
+                       const std::string& prefix = options->prefix;
+                       kxuMakeValidCName(&text, prefix.empty() ? '\0' : prefix[0]);
+                       return kExitDone;
+                     });
+                   });
+  command->add_option("--prefix", options->prefix, "put before a leading digit (_ or a letter)");
+  AddInputFile(command, options->source);
+}
+
+void AddStripComments(CommandLine& commands) {
+  struct Options {
+    bool leading_only = false;
+    std::string source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command =
+      commands.Add("strip-comments", "Remove the /* */ and // comments of the C-like text.",
+                   "printf 'a /* b */c // d\\n' | kxu strip-comments", [options] {
+                     return Transform(options->source, [&](CStringUTF8& text) {
+                       kxu_skip_C_comments(&text, options->leading_only ? 1 : 0);
+                       return kExitDone;
+                     });
+                   });
+  command->add_flag("--leading-only", options->leading_only,
+                    "remove only the comments at the start");
+  AddInputFile(command, options->source);
 }
 
 void AddExpr(CommandLine& commands) {
@@ -175,14 +204,14 @@ void AddExpr(CommandLine& commands) {
 
 void AddKeywordReplace(CommandLine& commands) {
   struct Options {
-    std::string keyword, replacement;
+    std::string keyword, replacement, source = "-";
     bool ignore_case = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
-      "keyword-replace", "Replace KEYWORD as a whole word by REPLACEMENT in the text on stdin.",
+      "keyword-replace", "Replace KEYWORD as a whole word by REPLACEMENT in the text.",
       "echo 'a and b or band' | kxu keyword-replace and '&&'", [options] {
-        return TransformStdin([&](CStringUTF8& text) {
+        return Transform(options->source, [&](CStringUTF8& text) {
           if (text.IsEmpty()) return kExitDone;
           const int count = kxu_keyword_replace(&text, options->keyword.c_str(),
                                                 options->replacement.c_str(), options->ignore_case);
@@ -192,6 +221,7 @@ void AddKeywordReplace(CommandLine& commands) {
       });
   command->add_option("KEYWORD", options->keyword, "the word to replace")->required();
   command->add_option("REPLACEMENT", options->replacement, "what replaces it")->required();
+  AddInputFile(command, options->source);
   command->add_flag("--ignore-case", options->ignore_case, "ASCII letter case does not matter");
 }
 

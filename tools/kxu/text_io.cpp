@@ -1,9 +1,12 @@
 #include "text_io.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
+#include <fstream>
 #include <iostream>
-#include <iterator>
+#include <random>
 #include <utility>
 
 #include "console.h"
@@ -18,21 +21,139 @@ double SecondsNow() {
   return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
 }
 
-std::string StdinBytes() {
-  std::cin >> std::noskipws;
-  return {std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>()};
+// The first system error of a write to stdout; 0 while there was none.
+int stdout_error = 0;
+
+// The system's words for the last failed call, or for a failure that left
+// errno unset.
+std::string LastSystemError() {
+  return std::strerror(errno != 0 ? errno : EIO);
+}
+
+// A UTF-8 argument as a path of the system's kind.
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+std::string Utf8(const std::filesystem::path& path) {
+  const std::u8string text = path.u8string();
+  return {text.begin(), text.end()};
+}
+
+// Appends the rest of `stream` to `bytes`; false when a read failed.
+bool ReadToEnd(std::istream& stream, std::string& bytes) {
+  char buffer[1 << 16];
+  while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
+    bytes.append(buffer, static_cast<size_t>(stream.gcount()));
+  return !stream.bad();
+}
+
+// A new folder in the temporary folder that only this user may enter, for
+// the copy of an input. Its random name is taken only where nothing has it
+// (making a folder never follows a link), so no other program can lay a file
+// or link there first. Empty, with `error` set, when none can be made.
+std::filesystem::path NewPrivateFolder(std::error_code& error) {
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  std::random_device random;
+  while (!error) {
+    char name[32];
+    std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
+    const std::filesystem::path folder = base / name;
+    if (std::filesystem::create_directory(folder, error)) {
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+      return folder;
+    }
+  }
+  return {};
 }
 
 }  // namespace
 
-std::optional<std::string> ReadText(const std::string& source) {
-  if (source == "-") return StdinBytes();
-  CStringUTF8 text;
-  if (kxu_read_text_file(source.c_str(), &text, 0) == 0) {
-    Failed("cannot open " + source, 0);
+InputFile::InputFile(const std::string& argument) {
+  std::error_code ignored;
+  if (argument != "-" && std::filesystem::is_regular_file(FsPath(argument), ignored)) {
+    errno = 0;
+    if (!std::ifstream(FsPath(argument), std::ios::binary)) {
+      FileFailed("open", argument, LastSystemError());
+      return;
+    }
+    path_ = argument;
+    ready_ = true;
+    return;
+  }
+  const std::optional<std::string> bytes = ReadBytes(argument);
+  if (!bytes) return;
+  std::error_code error;
+  temporary_ = NewPrivateFolder(error);
+  if (error) {
+    FileFailed("copy", argument, "no temporary folder: " + error.message());
+    return;
+  }
+  path_ = Utf8(temporary_ / "input");
+  ready_ = WriteOutput(path_, *bytes);
+}
+
+InputFile::~InputFile() {
+  std::error_code ignored;
+  if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ignored);
+}
+
+std::optional<std::string> ReadBytes(const std::string& argument) {
+  std::string bytes;
+  errno = 0;
+  if (argument == "-") {
+    if (ReadToEnd(std::cin, bytes)) return bytes;
+    FileFailed("read", "-", LastSystemError());
     return std::nullopt;
   }
-  return std::string(text.GetString(), static_cast<size_t>(text.GetLength()));
+  std::ifstream file(FsPath(argument), std::ios::binary);
+  if (!file) {
+    FileFailed("open", argument, LastSystemError());
+    return std::nullopt;
+  }
+  if (ReadToEnd(file, bytes)) return bytes;
+  FileFailed("read", argument, LastSystemError());
+  return std::nullopt;
+}
+
+std::optional<std::string> ReadText(const std::string& argument) {
+  const InputFile file(argument);
+  if (!file) return std::nullopt;
+  CStringUTF8 text;
+  if (kxu_read_text_file(file.path().c_str(), &text, 0) == 0) {
+    FileFailed("open", argument, "the text reader could not open it");
+    return std::nullopt;
+  }
+  return std::string(View(text));
+}
+
+bool WriteOutput(const std::string& argument, std::string_view bytes) {
+  if (argument == "-") {
+    Print(bytes);
+    return true;
+  }
+  errno = 0;
+  std::ofstream file(FsPath(argument), std::ios::binary | std::ios::trunc);
+  if (file) file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (file) file.close();  // the last bytes reach the system only here
+  if (file) return true;
+  FileFailed("write", argument, LastSystemError());
+  return false;
+}
+
+std::string UnreachableReason(const std::string& name) {
+  std::error_code error;
+  const std::filesystem::path path = FsPath(name);
+  if (std::filesystem::is_directory(path, error)) std::filesystem::directory_iterator(path, error);
+  return error ? error.message() : std::string();
+}
+
+bool FlushStdout() {
+  if (std::fflush(stdout) != 0 && stdout_error == 0) stdout_error = errno;
+  if (std::ferror(stdout) && stdout_error == 0) stdout_error = EIO;
+  if (stdout_error == 0) return true;
+  std::fprintf(stderr, "kxu: cannot write stdout: %s\n", std::strerror(stdout_error));
+  return false;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -59,16 +180,24 @@ std::string_view View(const CStringUTF8& text) {
 }
 
 void Print(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && stdout_error == 0)
+    stdout_error = errno != 0 ? errno : EIO;
 }
 
 void PrintLine(std::string_view text) {
   Print(text);
-  std::fputc('\n', stdout);
+  Print("\n");
 }
 
 void PrintLines(const CZQVStringArray& array) {
   for (int i = 0; i < array.GetSize(); ++i) PrintLine(View(array[i]));
+}
+
+int FileFailed(std::string_view action, std::string_view name, std::string_view reason) {
+  std::fprintf(stderr, "kxu: cannot %.*s '%.*s': %.*s\n", static_cast<int>(action.size()),
+               action.data(), static_cast<int>(name.size()), name.data(),
+               static_cast<int>(reason.size()), reason.data());
+  return kExitFailed;
 }
 
 int Failed(std::string_view words, long long code) {

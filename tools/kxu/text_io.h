@@ -5,6 +5,7 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,10 +13,52 @@
 
 namespace kxu::tool {
 
-// The whole of `source` in UTF-8: stdin's bytes as they come for "-", else
-// the file read by the library (any encoding it recognises). Empty with a
-// message on stderr when the file cannot be opened.
-std::optional<std::string> ReadText(const std::string& source);
+// A file argument as a name the library can open. "-" stands for stdin.
+// Stdin, a pipe, a FIFO, a process substitution, a socket or a character
+// device has no length, and the library would read it as empty: such an
+// input is read to its end and its bytes put in a temporary file (in a
+// folder of its own that only this user may enter), which goes when this
+// object does. A regular file is used where it is.
+class InputFile {
+ public:
+  // Prepares `argument`; when it cannot be read, says "kxu: cannot open
+  // 'NAME': REASON" on stderr and the object is false.
+  explicit InputFile(const std::string& argument);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  explicit operator bool() const { return ready_; }
+  // The UTF-8 name to hand to the library.
+  const std::string& path() const { return path_; }
+
+ private:
+  std::string path_;
+  std::filesystem::path temporary_;  // the folder of the copy; empty for none
+  bool ready_ = false;
+};
+
+// The bytes of the file `argument` ("-": stdin) as they are. Nothing after
+// "kxu: cannot open 'NAME': REASON" on stderr when it cannot be read.
+std::optional<std::string> ReadBytes(const std::string& argument);
+
+// The text of the file `argument` ("-": stdin) in UTF-8, as the library's
+// reader gives it from any encoding it recognises. Nothing after a message
+// on stderr when it cannot be read.
+std::optional<std::string> ReadText(const std::string& argument);
+
+// Writes `bytes` to the file `argument` ("-": stdout), replacing its content,
+// and checks that every byte arrived. False after "kxu: cannot write 'NAME':
+// REASON" on stderr when not.
+bool WriteOutput(const std::string& argument, std::string_view bytes);
+
+// Why the file or folder `name` cannot be reached (or, a folder, listed), in
+// the system's words; empty when nothing is in the way.
+std::string UnreachableReason(const std::string& name);
+
+// Flushes stdout. False after "kxu: cannot write stdout: REASON" on stderr
+// when a write to it failed since the program started.
+bool FlushStdout();
 
 // `text` cut at its line feeds, each line without its "\n" or "\r\n"; a last
 // line feed ends the last line rather than starting an empty one.
@@ -27,12 +70,17 @@ CZQVStringArray LinesOf(std::string_view text);
 // The bytes of `text`, NULs inside it included.
 std::string_view View(const CStringUTF8& text);
 
-// Writes `text` to stdout as it is; PrintLine adds a line feed.
+// Writes `text` to stdout as it is; PrintLine adds a line feed. A failure
+// is remembered for FlushStdout.
 void Print(std::string_view text);
 void PrintLine(std::string_view text);
 
 // Writes every string of `array` to stdout on a line of its own.
 void PrintLines(const CZQVStringArray& array);
+
+// Reports that `name` cannot be handled, "kxu: cannot ACTION 'NAME':
+// REASON" on stderr, and returns kExitFailed.
+int FileFailed(std::string_view action, std::string_view name, std::string_view reason);
 
 // Reports the library's failure `code`, described by `words`, on stderr as
 // "kxu: WORDS (CODE)" and returns kExitFailed.

@@ -14,7 +14,7 @@ namespace {
 // line feed that ends it.
 std::optional<std::string> TextArgument(const std::string& argument) {
   if (argument != "-") return argument;
-  std::optional<std::string> text = ReadText("-");
+  std::optional<std::string> text = ReadBytes("-");
   if (text && !text->empty() && text->back() == '\n') text->pop_back();
   if (text && !text->empty() && text->back() == '\r') text->pop_back();
   return text;
@@ -108,7 +108,7 @@ void PrintFields(const CZQVStringArray& fields, bool json) {
 
 void AddCsv(CommandLine& commands) {
   struct Options {
-    std::string source;
+    std::string source = "-";
     bool json = false;
   };
   auto options = std::make_shared<Options>();
@@ -116,7 +116,7 @@ void AddCsv(CommandLine& commands) {
       commands.Add("csv",
                    "Split each line of a CSV file into its fields, CSV quoting removed; prints the "
                    "fields of a line tab-separated, or as a JSON array with --json.",
-                   "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json -", [options] {
+                   "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
                      const std::optional<std::string> text = ReadText(options->source);
                      if (!text) return kExitFailed;
                      CZQVStringArray fields;
@@ -127,7 +127,7 @@ void AddCsv(CommandLine& commands) {
                      }
                      return kExitDone;
                    });
-  command->add_option("FILE", options->source, "the CSV file, or - for stdin")->required();
+  command->add_option("FILE", options->source, "the CSV file; default - (stdin)");
   command->add_flag("--json", options->json, "print each line's fields as a JSON array");
 }
 
