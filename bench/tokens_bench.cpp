@@ -140,15 +140,14 @@ void SplitAt(std::string_view rest, std::string_view separator, std::vector<std:
   sink.Put(rest);
 }
 
-// The anchor of the white-space row: the runs of non-blanks, no quotes.
-void SplitAtBlanks(std::string_view text, std::vector<std::string>& pieces) {
+// The anchor of the white-space row: cut at every blank, empty pieces left out.
+void SplitAtBlanks(std::string_view rest, std::vector<std::string>& pieces) {
   PieceSink sink(pieces);
-  for (auto nStart = text.find_first_not_of(' '); nStart != std::string_view::npos;) {
-    const auto nEnd = text.find(' ', nStart);
-    sink.Put(text.substr(nStart, nEnd - nStart));
-    if (nEnd == std::string_view::npos) break;
-    nStart = text.find_first_not_of(' ', nEnd);
+  for (auto nAt = rest.find(' '); nAt != std::string_view::npos; nAt = rest.find(' ')) {
+    if (nAt > 0) sink.Put(rest.substr(0, nAt));
+    rest.remove_prefix(nAt + 1);
   }
+  if (!rest.empty()) sink.Put(rest);
 }
 
 void Rows(benchmark::internal::Benchmark* bench, int nRounds) {

@@ -14,7 +14,7 @@ namespace {
 using kxu::test::ArrayOf;
 using kxu::test::Texts;
 using kxu::test::TextsOf;
-using kxu::tokens::detail::CsvUnquoteField;
+using kxu::tokens::detail::CsvUnquoteFieldInto;
 using kxu::tokens::detail::kFieldLoneQuote;
 using kxu::tokens::detail::kFieldUnterminated;
 
@@ -77,8 +77,8 @@ class CsvUnquoteFieldTest : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(CsvUnquoteFieldTest, ReportsAndKeepsWhatItRead) {
   const FieldCase& c = GetParam();
-  CStringUTF8 strField(c.field.data(), static_cast<int>(c.field.size()));
-  EXPECT_EQ(CsvUnquoteField(strField), c.nResult);
+  CStringUTF8 strField("left over");
+  EXPECT_EQ(CsvUnquoteFieldInto(c.field, strField), c.nResult);
   EXPECT_EQ(std::string(strField.GetString(), strField.GetLength()), c.expected);
 }
 
