@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/reference_separator_search.h"
 
 using namespace kxu::zutl96;
 
@@ -173,6 +176,54 @@ TEST(utlFindSeparatorQuoted, IgnoresTheAngleSwitch) {
   const int nBefore = set_parenth_use_angle_brackets(1);
   EXPECT_EQ(FoundAt(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble), text), 2);
   set_parenth_use_angle_brackets(nBefore);
+}
+
+// Every rule set a search can run under: separator, brackets with the angle
+// switch off and on, escape, quote kinds.
+std::vector<SeparatorRules> EveryRuleSet() {
+  std::vector<SeparatorRules> all;
+  for (const unsigned char separator : {',', '\0', '"', '('}) {
+    for (const int nBrackets : {0, 1, 2}) {
+      for (const unsigned char escape : {'\0', '\\', '^'}) {
+        for (const bool bSingleQuotes : {true, false}) {
+          all.push_back({separator, true, bSingleQuotes, nBrackets > 0, nBrackets > 1, escape});
+        }
+      }
+    }
+  }
+  return all;
+}
+
+TEST(FindSeparatorIn, FindsWhatAByteAtATimeSearchFinds) {
+  // Each byte that matters at every position of three 16-byte blocks of
+  // plain bytes, multi-byte characters across every block edge, and random mixes.
+  const std::vector<std::string> pieces = {",", " ", "\t", "\x01", "\"",       "'",
+                                           "(", ")", "[",  "]",    "{",        "}",
+                                           "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
+  std::vector<std::string> texts;
+  for (const std::string& piece : pieces) {
+    for (std::size_t i = 0; i < 48; ++i) texts.push_back(std::string(i, '.') + piece + "a.,b");
+  }
+  std::mt19937 random(23);
+  for (int n = 0; n < 2000; ++n) {
+    std::string text;
+    const std::size_t nLength = random() % 56;
+    while (text.size() < nLength)
+      text += random() % 3 == 0 ? pieces[random() % pieces.size()] : "a.";
+    texts.push_back(text);
+  }
+  for (const SeparatorRules& rules : EveryRuleSet()) {
+    for (const std::string& text : texts) {
+      for (const int nStart : {kSearchOutsideQuotes, int{'"'}, int{'\''}}) {
+        int nState = nStart;
+        int nReferenceState = nStart;
+        ASSERT_EQ(FindSeparatorIn(text, rules, &nState),
+                  kxu::test::ReferenceFindSeparator(text, rules, &nReferenceState))
+            << text << " separator " << int{rules.separator} << " escape " << int{rules.escape};
+        ASSERT_EQ(nState, nReferenceState) << text;
+      }
+    }
+  }
 }
 
 }  // namespace

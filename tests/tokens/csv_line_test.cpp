@@ -52,11 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"Utf8",
                                "\xC3\xA9t\xC3\xA9,\"\xE2\x82\xAC\"",
                                {"\xC3\xA9t\xC3\xA9", "\xE2\x82\xAC"}},
+                      // A multi-byte character across the first block edge, then
+                      // an apostrophe after it, angle brackets and doubled quotes.
+                      LineCase{"AcrossBlockEdges",
+                               "0123456789abcde\xC3\xA9'x,<a,b>,\"1,\"\"2\"\"\"",
+                               {"0123456789abcde\xC3\xA9'x", "<a,b>", "1,\"2\""}},
                       LineCase{"Empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxutilsTokenizeOneCSVLine, NullArrayIsMissingArgument) {
   EXPECT_EQ(kxutilsTokenizeOneCSVLine("a,b", nullptr), -1);
+}
+
+TEST(kxutilsTokenizeOneCSVLine, LineFromTheFieldsArraySplitsTheSame) {
+  CZQVStringArray fields = ArrayOf({"x", "a,bcdef,\"g,h\""});
+  EXPECT_EQ(kxutilsTokenizeOneCSVLine(fields[1], &fields), 3);
+  EXPECT_EQ(TextsOf(fields), (Texts{"a", "bcdef", "g,h"}));
 }
 
 TEST(kxutilsTokenizeOneCSVLine, LeavesTheAngleSwitchAsItWas) {
