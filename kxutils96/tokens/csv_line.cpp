@@ -1,5 +1,6 @@
 #include <kxutils96/tokens/csv_line.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -37,7 +38,7 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
     return 0;
   }
   // Without a double quote every byte stays.
-  if (field.find(kDoubleQuote) == std::string_view::npos) {
+  if (std::find(field.begin(), field.end(), kDoubleQuote) == field.end()) {
     AssignBytes(strOut, field);
     return static_cast<int>(field.size());
   }

@@ -108,7 +108,7 @@ int* SearchStateOf(const SplitOptions& options) {
 
 CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex) {
   if (nIndex == tokens.GetSize()) tokens.Add("");
-  return tokens.ElementAt(nIndex);
+  return tokens.GetData()[nIndex];
 }
 
 void AssignBytes(CStringUTF8& str, std::string_view bytes) {
@@ -125,10 +125,10 @@ std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pToke
   const std::string_view text(lpcszText);
   if (pTokens == nullptr) return text;
   const std::less_equal<const char*> notAfter;
+  const CStringUTF8* const pStrings = pTokens->GetData();
   for (int i = 0; i < pTokens->GetSize(); ++i) {
-    const CStringUTF8& str = pTokens->GetAt(i);
-    const char* pFirst = str.GetString();
-    if (notAfter(pFirst, lpcszText) && notAfter(lpcszText, pFirst + str.GetLength())) {
+    const char* pFirst = pStrings[i].GetString();
+    if (notAfter(pFirst, lpcszText) && notAfter(lpcszText, pFirst + pStrings[i].GetLength())) {
       copy.assign(text);
       return copy;
     }

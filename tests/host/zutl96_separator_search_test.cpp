@@ -194,9 +194,11 @@ std::vector<SeparatorRules> EveryRuleSet() {
   return all;
 }
 
-TEST(FindSeparatorIn, FindsWhatAByteAtATimeSearchFinds) {
+TEST(SeparatorScanner, FindsWhatAByteAtATimeSearchFinds) {
   // Each byte that matters at every position of three 16-byte blocks of
-  // plain bytes, multi-byte characters across every block edge, and random mixes.
+  // plain bytes, multi-byte characters across every block edge, and random
+  // mixes; searched from every position in turn, as a splitter does, in
+  // every start state.
   const std::vector<std::string> pieces = {",", " ", "\t", "\x01", "\"",       "'",
                                            "(", ")", "[",  "]",    "{",        "}",
                                            "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
@@ -205,22 +207,28 @@ TEST(FindSeparatorIn, FindsWhatAByteAtATimeSearchFinds) {
     for (std::size_t i = 0; i < 48; ++i) texts.push_back(std::string(i, '.') + piece + "a.,b");
   }
   std::mt19937 random(23);
-  for (int n = 0; n < 2000; ++n) {
+  for (int n = 0; n < 400; ++n) {
     std::string text;
     const std::size_t nLength = random() % 56;
     while (text.size() < nLength)
       text += random() % 3 == 0 ? pieces[random() % pieces.size()] : "a.";
     texts.push_back(text);
   }
+  const int kStartStates[] = {kSearchOutsideQuotes, '"', '\''};
   for (const SeparatorRules& rules : EveryRuleSet()) {
     for (const std::string& text : texts) {
-      for (const int nStart : {kSearchOutsideQuotes, int{'"'}, int{'\''}}) {
-        int nState = nStart;
-        int nReferenceState = nStart;
-        ASSERT_EQ(FindSeparatorIn(text, rules, &nState),
-                  kxu::test::ReferenceFindSeparator(text, rules, &nReferenceState))
-            << text << " separator " << int{rules.separator} << " escape " << int{rules.escape};
-        ASSERT_EQ(nState, nReferenceState) << text;
+      int nState = 0;
+      SeparatorScanner scanner(text, rules, &nState);
+      for (std::size_t nStart = 0; nStart <= text.size(); ++nStart) {
+        nState = kStartStates[nStart % 3];
+        int nReferenceState = nState;
+        const std::size_t nExpected =
+            kxu::test::ReferenceFindSeparator(text.substr(nStart), rules, &nReferenceState);
+        ASSERT_EQ(scanner.FindFrom(nStart),
+                  nExpected == std::string::npos ? nExpected : nStart + nExpected)
+            << text << " from " << nStart << " separator " << int{rules.separator} << " escape "
+            << int{rules.escape};
+        ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
       }
     }
   }

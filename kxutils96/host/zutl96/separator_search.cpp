@@ -1,8 +1,9 @@
 // The separator search behind utlFindSeparator, utlFindSeparatorEx,
 // utlFindSeparatorQuoted and FindSeparatorIn, and the angle-bracket switch it
-// reads. The search looks at 16 bytes at a time for the next byte that can
+// reads. The search looks at 16 bytes at a time for the bytes that can
 // change its course (a separator, a quote, a bracket, an escape) and steps
 // over every other byte unseen.
+#include <algorithm>
 #include <bit>
 #include <cstddef>
 #include <cstring>
@@ -37,9 +38,6 @@ constexpr unsigned char kDefaultEscape = '\\';
 // The highest white-space byte: every byte up to it may separate at white space.
 constexpr unsigned char kBlank = ' ';
 
-constexpr unsigned char kBrackets[] = {'(', ')', '[', ']', '{', '}'};
-constexpr unsigned char kAngleBrackets[] = {'<', '>'};
-
 bool IsSeparator(unsigned char c, unsigned char separator) {
   return separator == 0 ? IsWhite(c) : c == separator;
 }
@@ -49,9 +47,10 @@ bool IsHonouredQuote(unsigned char c, const SeparatorRules& rules) {
 }
 
 // A quote opens a stretch at the start of the search or after a non-word byte.
-bool OpensQuote(std::string_view text, std::size_t nAt, const SeparatorRules& rules) {
+bool OpensQuote(std::string_view text, std::size_t nAt, std::size_t nSearchStart,
+                const SeparatorRules& rules) {
   return IsHonouredQuote(ByteOf(text[nAt]), rules) &&
-         (nAt == 0 || !IsWordByte(ByteOf(text[nAt - 1])));
+         (nAt == nSearchStart || !IsWordByte(ByteOf(text[nAt - 1])));
 }
 
 // The quote byte a search starts inside, from the caller's state.
@@ -63,32 +62,31 @@ unsigned char StartQuote(const int* pState, const SeparatorRules& rules) {
 
 // Where a search stands between two bytes that it looks at.
 struct SearchState {
+  std::size_t nStart = 0;       // where the search began
   unsigned char openQuote = 0;  // 0: outside quotes
   std::size_t nDepth = 0;       // open brackets
+  std::size_t nNextLook = 0;    // bytes before it are passed over (an escaped byte)
 };
 
-// Bits of the bytes a search outside quotes looks at: the separator (at white
-// space every byte up to the blank, which the search then tells apart), the
-// honoured quotes and, when brackets count, every bracket.
-simd::Mask OutsideQuoteStops(simd::Block block, const SeparatorRules& rules) {
+// Bits of the bytes a search looks at, inside quotes or outside: the
+// separator (at white space every byte up to the blank, which the search then
+// tells apart), the honoured quotes, every bracket when brackets count, and
+// the escape. One mask serves both sides of a quote, so a block is loaded
+// once however often the search enters and leaves quoted stretches in it.
+simd::Mask StopBytes(simd::Block block, const SeparatorRules& rules) {
   simd::Mask mask = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
                                          : simd::EqualMask(block, rules.separator);
   if (rules.bDoubleQuotes) mask |= simd::EqualMask(block, '"');
   if (rules.bSingleQuotes) mask |= simd::EqualMask(block, '\'');
   if (rules.bBrackets) {
-    for (const unsigned char bracket : kBrackets) mask |= simd::EqualMask(block, bracket);
+    mask |= simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
+            simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
+            simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
   }
   if (rules.bBrackets && rules.bAngleBrackets) {
-    for (const unsigned char bracket : kAngleBrackets) mask |= simd::EqualMask(block, bracket);
+    mask |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
   }
-  return mask;
-}
-
-// Bits of the bytes a search inside a quoted stretch looks at: its closing
-// quote and the escape.
-simd::Mask InsideQuoteStops(simd::Block block, unsigned char openQuote, unsigned char escape) {
-  simd::Mask mask = simd::EqualMask(block, openQuote);
-  if (escape != 0) mask |= simd::EqualMask(block, escape);
+  if (rules.escape != 0) mask |= simd::EqualMask(block, rules.escape);
   return mask;
 }
 
@@ -107,19 +105,26 @@ TextBlock BlockAt(std::string_view text, std::size_t nAt) {
   return {simd::LoadBlock(padded), (simd::Mask{1} << nLeft) - 1};
 }
 
-// The offset of the first byte at or after `nFrom` that the search in `state`
-// looks at, or text.size() when there is none.
-std::size_t NextStop(std::string_view text, std::size_t nFrom, const SeparatorRules& rules,
-                     const SearchState& state) {
-  for (std::size_t nAt = nFrom; nAt < text.size(); nAt += simd::kBlockBytes) {
-    const TextBlock at = BlockAt(text, nAt);
-    const simd::Mask stops = state.openQuote != 0
-                                 ? InsideQuoteStops(at.block, state.openQuote, rules.escape)
-                                 : OutsideQuoteStops(at.block, rules);
-    const simd::Mask found = stops & at.inText;
-    if (found != 0) return nAt + static_cast<std::size_t>(std::countr_zero(found));
+// Takes the byte at `nAt` into `state`; true when it is the separator sought.
+bool IsSeparatorFound(std::string_view text, std::size_t nAt, const SeparatorRules& rules,
+                      SearchState& state) {
+  const unsigned char c = ByteOf(text[nAt]);
+  if (state.openQuote != 0) {
+    if (c == rules.escape && nAt + 1 < text.size()) {
+      state.nNextLook = nAt + 2;
+    } else if (c == state.openQuote) {
+      state.openQuote = 0;
+    }
+  } else if (state.nDepth == 0 && IsSeparator(c, rules.separator)) {
+    return true;
+  } else if (OpensQuote(text, nAt, state.nStart, rules)) {
+    state.openQuote = c;
+  } else if (rules.bBrackets && CloserOf(c, rules.bAngleBrackets) != 0) {
+    ++state.nDepth;
+  } else if (state.nDepth > 0 && IsCloser(c, rules.bAngleBrackets)) {
+    --state.nDepth;
   }
-  return text.size();
+  return false;
 }
 
 // The C-string form of FindSeparatorIn.
@@ -156,31 +161,43 @@ SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds) {
   return rules;
 }
 
-std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState) {
-  SearchState state;
-  state.openQuote = StartQuote(pState, rules);
-  for (std::size_t nAt = NextStop(text, 0, rules, state); nAt < text.size();
-       nAt = NextStop(text, nAt + 1, rules, state)) {
-    const unsigned char c = ByteOf(text[nAt]);
-    if (state.openQuote != 0) {
-      if (c == rules.escape && nAt + 1 < text.size()) {
-        ++nAt;
-      } else if (c == state.openQuote) {
-        state.openQuote = 0;
-      }
-    } else if (state.nDepth == 0 && IsSeparator(c, rules.separator)) {
-      if (pState != nullptr) *pState = kSearchOutsideQuotes;
-      return nAt;
-    } else if (OpensQuote(text, nAt, rules)) {
-      state.openQuote = c;
-    } else if (rules.bBrackets && CloserOf(c, rules.bAngleBrackets) != 0) {
-      ++state.nDepth;
-    } else if (state.nDepth > 0 && IsCloser(c, rules.bAngleBrackets)) {
-      --state.nDepth;
+inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
+  constexpr std::size_t kRunBytes = kRunBlocks * simd::kBlockBytes;
+  if (nBlock < m_nRunStart || nBlock - m_nRunStart >= kRunBytes) {
+    // A new run: the loop has no branch that depends on the text, so that
+    // the search's own branches are the only ones to mispredict.
+    m_nRunStart = nBlock;
+    const std::size_t nEnd = std::min(m_text.size(), nBlock + kRunBytes);
+    for (std::size_t nAt = nBlock; nAt < nEnd; nAt += simd::kBlockBytes) {
+      const TextBlock at = BlockAt(m_text, nAt);
+      m_runStops[(nAt - nBlock) / simd::kBlockBytes] = StopBytes(at.block, m_rules) & at.inText;
     }
   }
-  if (pState != nullptr) *pState = state.openQuote;
+  return m_runStops[(nBlock - m_nRunStart) / simd::kBlockBytes];
+}
+
+std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
+  SearchState state;
+  state.nStart = nStart;
+  state.openQuote = StartQuote(m_pState, m_rules);
+  const std::size_t nFirstBlock = nStart - nStart % simd::kBlockBytes;
+  for (std::size_t nBlock = nFirstBlock; nBlock < m_text.size(); nBlock += simd::kBlockBytes) {
+    simd::Mask stops = StopsOfBlock(nBlock);
+    // In the first block, only the bytes from the start on.
+    if (nBlock == nFirstBlock) stops &= ~((simd::Mask{1} << (nStart - nBlock)) - 1);
+    for (; stops != 0; stops &= stops - 1) {
+      const std::size_t nAt = nBlock + static_cast<std::size_t>(std::countr_zero(stops));
+      if (nAt < state.nNextLook || !IsSeparatorFound(m_text, nAt, m_rules, state)) continue;
+      if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
+      return nAt;
+    }
+  }
+  if (m_pState != nullptr) *m_pState = state.openQuote;
   return std::string_view::npos;
+}
+
+std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState) {
+  return SeparatorScanner(text, rules, pState).FindFrom(0);
 }
 
 }  // namespace kxu::zutl96

@@ -38,6 +38,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include <kxutils96/platform/win32/win_types.h>
@@ -178,6 +179,35 @@ SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds);
 // std::string_view::npos when the text ends first.
 // Example: FindSeparatorIn(`"a,b",c`, GeneralSeparatorRules(',', 0), nullptr) == 5.
 std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState);
+
+// The separator searches of one text cut token after token: FindFrom(n) is
+// FindSeparatorIn(text.substr(n), rules, pState) + n, and the blocks a search
+// has looked at are looked at once, however many searches they hold.
+class SeparatorScanner {
+ public:
+  // `text` (no NUL) and `pState` must outlive the scanner.
+  SeparatorScanner(std::string_view text, const SeparatorRules& rules, int* pState) noexcept
+      : m_text(text), m_rules(rules), m_pState(pState) {}
+
+  // The offset of the first separator at or after `nStart`, or
+  // std::string_view::npos; updates the state as FindSeparatorIn does.
+  std::size_t FindFrom(std::size_t nStart);
+
+ private:
+  // Blocks whose stops are worked out together, in one loop.
+  static constexpr std::size_t kRunBlocks = 32;
+
+  // Bits of the bytes of the block at `nBlock` (a multiple of 16) that the
+  // search looks at.
+  std::uint32_t StopsOfBlock(std::size_t nBlock);
+
+  std::string_view m_text;
+  SeparatorRules m_rules;
+  int* m_pState;
+  // The stops of kRunBlocks blocks from m_nRunStart on.
+  std::size_t m_nRunStart = std::string_view::npos;
+  std::uint32_t m_runStops[kRunBlocks] = {};
+};
 
 // The offset of the first byte of `text` at or after `nFrom` that is not white
 // space, or text.size() when there is none.

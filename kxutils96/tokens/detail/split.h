@@ -59,20 +59,19 @@ int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
   const bool bWhiteSpace = options.chSep == '\0';
   AngleBracketScope angleBrackets(options.nQuote == kQuoteAngleBrackets);
   const kxu::zutl96::SeparatorRules rules = SearchRulesOf(options);
-  int* const pSearchState = SearchStateOf(options);
+  kxu::zutl96::SeparatorScanner scanner(text, rules, SearchStateOf(options));
 
   int nCount = 0;
   std::size_t nStart = bWhiteSpace ? kxu::zutl96::SkipWhiteIn(text, 0) : 0;
   bool bLastToken = true;
   for (;;) {
-    const std::size_t nFound =
-        kxu::zutl96::FindSeparatorIn(text.substr(nStart), rules, pSearchState);
+    const std::size_t nFound = scanner.FindFrom(nStart);
     if (nFound == std::string_view::npos) break;
-    std::size_t nNext = nStart + nFound + 1;
+    std::size_t nNext = nFound + 1;
     // At white space, trailing separators add no empty last token.
     if (bWhiteSpace) nNext = kxu::zutl96::SkipWhiteIn(text, nNext);
     bLastToken = nNext < text.size() || !bWhiteSpace;
-    keep(nCount++, text.substr(nStart, nFound));
+    keep(nCount++, text.substr(nStart, nFound - nStart));
     if (!bLastToken) break;
     nStart = nNext;
   }
