@@ -32,9 +32,13 @@
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
+#include "process_memory.h"
 #include "side_by_side.h"
 
 namespace {
+
+using kxu::bench::ProcStatusBytes;
+using kxu::bench::ResetPeakMemory;
 
 // The big UTF-8 file's size: KXU_BENCH_FILE_MB megabytes, 1 GiB by default.
 std::size_t Utf8FileBytes() {
@@ -141,25 +145,6 @@ constexpr int kFreshRounds = 3;
 
 void Rows(benchmark::internal::Benchmark* bench, int nRounds) {
   bench->Iterations(nRounds)->Unit(benchmark::kMillisecond)->UseRealTime();
-}
-
-// The process's resident and peak resident memory in bytes, from /proc.
-std::size_t ProcStatusBytes(const char* key) {
-  std::ifstream status("/proc/self/status");
-  std::string word;
-  while (status >> word) {
-    if (word == key) {
-      std::size_t nKiB = 0;
-      status >> nKiB;
-      return nKiB << 10;
-    }
-  }
-  return 0;
-}
-
-// Starts a new peak of resident memory (Linux: writing 5 to clear_refs).
-void ResetPeakMemory() {
-  std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 void BM_Utf8File_Reused(benchmark::State& state) {

@@ -50,6 +50,12 @@ inline Mask EqualMask(Block block, unsigned char value) noexcept {
   return static_cast<Mask>(_mm_movemask_epi8(_mm_cmpeq_epi8(block.bytes, wanted)));
 }
 
+// Bits of the bytes at or below `value`, compared as unsigned bytes.
+inline Mask AtMostMask(Block block, unsigned char value) noexcept {
+  const __m128i lowest = _mm_min_epu8(block.bytes, _mm_set1_epi8(static_cast<char>(value)));
+  return static_cast<Mask>(_mm_movemask_epi8(_mm_cmpeq_epi8(lowest, block.bytes)));
+}
+
 // Writes the 16 bytes as 16 UTF-16 units (zero-extended) at `out`.
 inline void StoreWidened(Block block, char16_t* out) noexcept {
   const __m128i zero = _mm_setzero_si128();
@@ -98,6 +104,12 @@ inline Mask HighBitMask(Block block) noexcept {
 inline Mask EqualMask(Block block, unsigned char value) noexcept {
   Mask mask = 0;
   for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] == value} << i;
+  return mask;
+}
+
+inline Mask AtMostMask(Block block, unsigned char value) noexcept {
+  Mask mask = 0;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] <= value} << i;
   return mask;
 }
 

@@ -1,10 +1,13 @@
 #include <kxutils96/tokens/csv_line.h>
 
-#include <cstring>
+#include <algorithm>
+#include <string>
+#include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/tokens/detail/csv_field.h>
+#include <kxutils96/tokens/detail/split.h>
 #include <kxutils96/tokens/token_splitter.h>
 
 using kxu::zutl96::kSearchOutsideQuotes;
@@ -13,7 +16,12 @@ namespace {
 
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
-using kxu::tokens::detail::CsvUnquoteField;
+using kxu::tokens::detail::AssignBytes;
+using kxu::tokens::detail::CsvUnquoteFieldInto;
+using kxu::tokens::detail::SplitOptions;
+using kxu::tokens::detail::SplitRaw;
+using kxu::tokens::detail::SplitSource;
+using kxu::tokens::detail::TokenSlot;
 
 constexpr char kComma = ',';
 constexpr char kDoubleQuote = '"';
@@ -24,39 +32,39 @@ constexpr DWORD kNoSplitFlags = 0;
 
 namespace kxu::tokens::detail {
 
-int CsvUnquoteField(CStringUTF8& strField) {
-  const int nLength = strField.GetLength();
-  if (nLength == 0 || (nLength == 1 && strField[0] == kLineFeed)) {
-    strField.Empty();
+int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
+  if (field.empty() || (field.size() == 1 && field[0] == kLineFeed)) {
+    AssignBytes(strOut, {});
     return 0;
   }
   // Without a double quote every byte stays.
-  if (std::memchr(strField.GetString(), kDoubleQuote, static_cast<std::size_t>(nLength)) == nullptr)
-    return nLength;
+  if (std::find(field.begin(), field.end(), kDoubleQuote) == field.end()) {
+    AssignBytes(strOut, field);
+    return static_cast<int>(field.size());
+  }
 
-  const CStringUTF8 strSource(strField);
-  const char* pSource = strSource.GetString();
-  const bool bQuoted = pSource[0] == kDoubleQuote;
-  char* pOut = strField.GetBuffer(nLength);
+  const int nLength = static_cast<int>(field.size());
+  const bool bQuoted = field[0] == kDoubleQuote;
+  char* pOut = strOut.GetBuffer(nLength);
   int nOut = 0;
   auto finish = [&](int nResult) {
-    strField.ReleaseBuffer(nOut);
+    strOut.ReleaseBuffer(nOut);
     return nResult;
   };
 
-  if (!bQuoted) pOut[nOut++] = pSource[0];
+  if (!bQuoted) pOut[nOut++] = field[0];
   if (nLength == 1) return finish(nOut);
   for (int i = 1; i < nLength - 1; ++i) {
-    if (pSource[i] != kDoubleQuote) {
-      pOut[nOut++] = pSource[i];
-    } else if (pSource[i + 1] == kDoubleQuote) {
+    if (field[i] != kDoubleQuote) {
+      pOut[nOut++] = field[i];
+    } else if (field[i + 1] == kDoubleQuote) {
       pOut[nOut++] = kDoubleQuote;
       ++i;
     } else {
       return finish(kFieldLoneQuote);
     }
   }
-  const char chLast = pSource[nLength - 1];
+  const char chLast = field[nLength - 1];
   if (chLast != kDoubleQuote) pOut[nOut++] = chLast;
   return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : nOut);
 }
@@ -65,11 +73,21 @@ int CsvUnquoteField(CStringUTF8& strField) {
 
 int kxutilsTokenizeOneCSVLine(const char* lpcszLine, CZQVStringArray* pFields) {
   if (pFields == nullptr) return kResultMissingArgument;
+  if (lpcszLine != nullptr && *lpcszLine == '\0') {
+    pFields->RemoveAll();
+    return 0;
+  }
+  // The split of kxutilsGetTokens at ',' with angle brackets, each raw field
+  // unquoted as it is stored.
+  std::string copy;
+  const std::string_view line = SplitSource(lpcszLine, pFields, copy);
   int nSearchState = kSearchOutsideQuotes;
-  const int nCount = kxutilsGetTokens(lpcszLine, pFields, kComma, &nSearchState,
-                                      kxu::tokens::kQuoteAngleBrackets, kNoSplitFlags);
-  if (nCount < 1) return nCount;
-  for (int i = 0; i < nCount; ++i) CsvUnquoteField(pFields->ElementAt(i));
+  const SplitOptions options{kComma, &nSearchState, kxu::tokens::kQuoteAngleBrackets,
+                             kNoSplitFlags};
+  const int nCount = SplitRaw(line, options, [&](int nIndex, std::string_view field) {
+    CsvUnquoteFieldInto(field, TokenSlot(*pFields, nIndex));
+  });
+  pFields->SetSize(nCount);
   return nCount;
 }
 

@@ -4,16 +4,16 @@
 #include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/tokens/detail/split.h>
 
 namespace {
 
 using kxu::frame::AnyNull;
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
-
-void AddPiece(CZQVStringArray& result, std::string_view piece) {
-  result.Add(CStringUTF8(piece.data(), static_cast<int>(piece.size())));
-}
+using kxu::tokens::detail::AssignBytes;
+using kxu::tokens::detail::SplitSource;
+using kxu::tokens::detail::TokenSlot;
 
 }  // namespace
 
@@ -22,20 +22,21 @@ int kxutilsSeparateByStr(const char* lpcszText, CZQVStringArray* pResult, const 
     if (pResult != nullptr) pResult->RemoveAll();
     return 0;
   }
-  // Copies first: the text or the separator may be a string of the result,
-  // which is emptied before the pieces are cut.
+  // The separator is copied, and the text too when it lies in the result:
+  // either may be a string of the result, whose strings the pieces overwrite.
   const std::string separator = lpcszSep == nullptr ? std::string() : std::string(lpcszSep);
   if (separator.empty() || pResult == nullptr) return kResultMissingArgument;
-  const std::string text(lpcszText);
+  std::string copy;
+  std::string_view rest = SplitSource(lpcszText, pResult, copy);
 
-  pResult->SetSize(0);
-  std::string_view rest(text);
+  int nCount = 0;
   for (auto nAt = rest.find(separator); nAt != std::string_view::npos; nAt = rest.find(separator)) {
-    AddPiece(*pResult, rest.substr(0, nAt));
+    AssignBytes(TokenSlot(*pResult, nCount++), rest.substr(0, nAt));
     rest.remove_prefix(nAt + separator.size());
   }
-  AddPiece(*pResult, rest);
-  return pResult->GetSize();
+  AssignBytes(TokenSlot(*pResult, nCount++), rest);
+  pResult->SetSize(nCount);
+  return nCount;
 }
 
 int kxu_separate_by_str(const char* lpcszText, HostObject* pResult, const char* lpcszSep) {

@@ -10,7 +10,8 @@ extern "C" {
 
 // Reads the UTF-8 `lpcszText` and cuts it at every occurrence of the
 // separator text `lpcszSep`, matched left to right without overlap; the
-// caller's `pResult` is emptied and receives the pieces in order. Returns the
+// caller's `pResult` ends up holding exactly the pieces in order (they
+// overwrite its strings in place, reusing their storage). Returns the
 // number of pieces (one more than the separators found). A null or empty text
 // empties `pResult` (when given) and returns 0. An empty or null separator,
 // or a null `pResult` with a non-empty text, returns -1 and changes nothing.

@@ -1,12 +1,16 @@
 #include <kxutils96/tokens/token_splitter.h>
 
-#include <cstring>
+#include <functional>
+#include <string>
+#include <string_view>
 
 #include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/tokens/detail/split.h>
 
 using kxu::zutl96::kFindBrackets;
 using kxu::zutl96::kQuoteKindDouble;
 using kxu::zutl96::kUnquoteQuotesAndBrackets;
+using kxu::zutl96::SeparatorRules;
 
 namespace {
 
@@ -17,6 +21,12 @@ using kxu::tokens::kQuoteUnquoteAll;
 using kxu::tokens::kSplitCsvUnquoteMask;
 using kxu::tokens::kSplitExtendedSearch;
 using kxu::tokens::kSplitQuoteAwareSearch;
+using kxu::tokens::detail::AssignBytes;
+using kxu::tokens::detail::SplitOptions;
+using kxu::tokens::detail::SplitRaw;
+using kxu::tokens::detail::SplitSource;
+using kxu::tokens::detail::TokenSlot;
+using kxu::zutl96::SkipWhiteIn;
 
 constexpr char kWhiteSpace = '\0';
 constexpr char kLineFeed = '\n';
@@ -24,82 +34,109 @@ constexpr char kCarriageReturn = '\r';
 constexpr char kComma = ',';
 constexpr char kDoubleQuote = '"';
 
-// Switches angle brackets on for the searches of one call and puts the
-// previous setting back, early through Restore() or, on an exception, when
-// it goes out of scope.
-class AngleBracketScope {
- public:
-  explicit AngleBracketScope(bool bOn)
-      : m_bActive(bOn), m_nPrevious(bOn ? set_parenth_use_angle_brackets(1) : 0) {}
-  AngleBracketScope(const AngleBracketScope&) = delete;
-  AngleBracketScope& operator=(const AngleBracketScope&) = delete;
-  ~AngleBracketScope() { Restore(); }
+bool UsesQuoteAwareSearch(const SplitOptions& options) {
+  return (options.dwFlags & kSplitQuoteAwareSearch) != 0 && options.chSep != kWhiteSpace;
+}
 
-  void Restore() {
-    if (m_bActive) set_parenth_use_angle_brackets(m_nPrevious);
-    m_bActive = false;
+std::string_view WithoutLeadingWhite(std::string_view token) {
+  return token.substr(SkipWhiteIn(token, 0));
+}
+
+std::string_view FinishWhiteSpaceToken(std::string_view token, int nQuote) {
+  const std::string_view start =
+      (nQuote == kQuoteAngleBrackets || nQuote > 0) ? WithoutLeadingWhite(token) : token;
+  // An empty token's first byte is its terminator.
+  const char chFirst = start.empty() ? '\0' : start.front();
+  if (nQuote == kQuoteUnquoteAll || static_cast<signed char>(chFirst) == nQuote) {
+    return kxu::zutl96::WithoutEnclosingPair(start, kUnquoteQuotesAndBrackets);
   }
+  return start;
+}
 
- private:
-  bool m_bActive;
-  int m_nPrevious;
-};
+std::string_view WithoutTrailingCarriageReturn(std::string_view token) {
+  if (!token.empty() && token.back() == kCarriageReturn) token.remove_suffix(1);
+  return token;
+}
 
-char* FindNextSeparator(char* p, char chSep, int* pSearchState, DWORD dwFlags) {
-  // The searches take the separator byte sign-extended, as bytes are passed to them.
-  const int nSep = static_cast<signed char>(chSep);  // NOLINT(bugprone-signed-char-misuse)
-  if ((dwFlags & kSplitQuoteAwareSearch) != 0 && chSep != kWhiteSpace) {
-    return utlFindSeparatorQuoted(p, nSep, kQuoteKindDouble);
+// A comma-separated token with double quotes: a field that starts with " after
+// leading white space loses its CSV quoting, written straight into `slot`.
+void StoreCsvToken(CStringUTF8& slot, std::string_view token, DWORD dwFlags) {
+  const std::string_view start = WithoutLeadingWhite(token);
+  if (start.empty() || start.front() != kDoubleQuote) {
+    AssignBytes(slot, start);
+    return;
   }
-  if ((dwFlags & kSplitExtendedSearch) != 0) {
-    return utlFindSeparatorEx(p, nSep, kFindBrackets, pSearchState, 0, 0);
-  }
-  return utlFindSeparator(p, nSep, kFindBrackets, pSearchState);
+  char* pOut = slot.GetBuffer(static_cast<int>(start.size()));
+  const std::size_t nLength =
+      kxu::zutl96::CsvUnquoteInto(start, pOut, dwFlags & kSplitCsvUnquoteMask, nullptr);
+  slot.ReleaseBuffer(static_cast<int>(nLength));
 }
 
-char* FinishWhiteSpaceToken(char* pToken, int nQuote) {
-  char* pStart = (nQuote == kQuoteAngleBrackets || nQuote > 0) ? utlSkipWhite(pToken) : pToken;
-  if (nQuote == kQuoteUnquoteAll || static_cast<signed char>(*pStart) == nQuote) {
-    int nPairs = kUnquoteQuotesAndBrackets;
-    return utlUnquote(pStart, &nPairs);
-  }
-  return pStart;
-}
-
-char* DropTrailingCarriageReturn(char* pToken) {
-  const std::size_t nLength = std::strlen(pToken);
-  if (nLength > 0 && pToken[nLength - 1] == kCarriageReturn) pToken[nLength - 1] = '\0';
-  return pToken;
-}
-
-char* CsvUnquoteToken(char* pToken, DWORD dwFlags) {
-  char* pStart = utlSkipWhite(pToken);
-  if (pStart == nullptr || *pStart != kDoubleQuote) return pStart;
-  int nClosed = 1;
-  return utlCsvUnquote(pStart, &nClosed, dwFlags & kSplitCsvUnquoteMask);
-}
-
-// The text stored for the token at `pToken`, a position in the working buffer
-// whose bytes it may shorten in place.
-char* FinishToken(char* pToken, char chSep, int nQuote, DWORD dwFlags) {
-  if (chSep == kWhiteSpace) return FinishWhiteSpaceToken(pToken, nQuote);
-  if (chSep == kLineFeed) return DropTrailingCarriageReturn(pToken);
-  if (nQuote == kQuoteSkipLeadingWhite) return utlSkipWhite(pToken);
-  if (nQuote == kQuoteDouble && chSep == kComma) return CsvUnquoteToken(pToken, dwFlags);
-  return pToken;
-}
-
-// Puts `pszText` at `nIndex`, reusing the storage of an element already there
-// (a caller that splits line after line into one array then allocates little).
-void StoreToken(CZQVStringArray& tokens, int nIndex, const char* pszText) {
-  if (nIndex < tokens.GetSize()) {
-    tokens.ElementAt(nIndex) = pszText;
+// Stores the token as the quote option and the separator finish it.
+void StoreFinishedToken(CStringUTF8& slot, std::string_view token, const SplitOptions& options) {
+  if (options.chSep == kWhiteSpace) {
+    AssignBytes(slot, FinishWhiteSpaceToken(token, options.nQuote));
+  } else if (options.chSep == kLineFeed) {
+    AssignBytes(slot, WithoutTrailingCarriageReturn(token));
+  } else if (options.nQuote == kQuoteSkipLeadingWhite) {
+    AssignBytes(slot, WithoutLeadingWhite(token));
+  } else if (options.nQuote == kQuoteDouble && options.chSep == kComma) {
+    StoreCsvToken(slot, token, options.dwFlags);
   } else {
-    tokens.Add(pszText);
+    AssignBytes(slot, token);
   }
 }
 
 }  // namespace
+
+namespace kxu::tokens::detail {
+
+SeparatorRules SearchRulesOf(const SplitOptions& options) {
+  // The searches take the separator byte sign-extended, as bytes are passed to them.
+  const int nSep = static_cast<signed char>(options.chSep);  // NOLINT(bugprone-signed-char-misuse)
+  if (UsesQuoteAwareSearch(options))
+    return kxu::zutl96::QuotedSeparatorRules(nSep, kQuoteKindDouble);
+  if ((options.dwFlags & kSplitExtendedSearch) != 0) {
+    return kxu::zutl96::EscapedSeparatorRules(nSep, kFindBrackets, 0);
+  }
+  return kxu::zutl96::GeneralSeparatorRules(nSep, kFindBrackets);
+}
+
+int* SearchStateOf(const SplitOptions& options) {
+  return UsesQuoteAwareSearch(options) ? nullptr : options.pSearchState;
+}
+
+CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex) {
+  if (nIndex == tokens.GetSize()) tokens.Add("");
+  return tokens.GetData()[nIndex];
+}
+
+void AssignBytes(CStringUTF8& str, std::string_view bytes) {
+  if (bytes.empty()) {
+    if (!str.IsEmpty()) str.GetBufferSetLength(0);
+    return;
+  }
+  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
+}
+
+std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pTokens,
+                             std::string& copy) {
+  if (lpcszText == nullptr) return {};
+  const std::string_view text(lpcszText);
+  if (pTokens == nullptr) return text;
+  const std::less_equal<const char*> notAfter;
+  const CStringUTF8* const pStrings = pTokens->GetData();
+  for (int i = 0; i < pTokens->GetSize(); ++i) {
+    const char* pFirst = pStrings[i].GetString();
+    if (notAfter(pFirst, lpcszText) && notAfter(lpcszText, pFirst + pStrings[i].GetLength())) {
+      copy.assign(text);
+      return copy;
+    }
+  }
+  return text;
+}
+
+}  // namespace kxu::tokens::detail
 
 int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep, int* pSearchState,
                      int nQuote, DWORD dwFlags) {
@@ -107,29 +144,13 @@ int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep
     if (pTokens != nullptr) pTokens->RemoveAll();
     return 0;
   }
-
-  CStringUTF8 strWork(lpcszText);
-  char* p = strWork.GetBuffer(0);
-  if (chSep == kWhiteSpace) p = utlSkipWhite(p);
-
-  int nCount = 0;
-  auto keep = [&](char* pToken) {
-    char* pFinished = FinishToken(pToken, chSep, nQuote, dwFlags);
-    if (pTokens != nullptr) StoreToken(*pTokens, nCount, pFinished);
-    ++nCount;
-  };
-
-  AngleBracketScope angleBrackets(nQuote == kQuoteAngleBrackets);
-  for (char* q = FindNextSeparator(p, chSep, pSearchState, dwFlags); q != nullptr;
-       q = FindNextSeparator(p, chSep, pSearchState, dwFlags)) {
-    *q = '\0';
-    char* pRest = chSep == kWhiteSpace ? utlSkipWhiteAfterSep(q + 1) : q + 1;
-    keep(p);
-    p = pRest;
-  }
-  angleBrackets.Restore();
-
-  if (p != nullptr) keep(p);
-  if (pTokens != nullptr) pTokens->SetSize(nCount);
+  std::string copy;
+  const std::string_view text = SplitSource(lpcszText, pTokens, copy);
+  const SplitOptions options{chSep, pSearchState, nQuote, dwFlags};
+  if (pTokens == nullptr) return SplitRaw(text, options, [](int, std::string_view) {});
+  const int nCount = SplitRaw(text, options, [&](int nIndex, std::string_view token) {
+    StoreFinishedToken(TokenSlot(*pTokens, nIndex), token, options);
+  });
+  pTokens->SetSize(nCount);
   return nCount;
 }

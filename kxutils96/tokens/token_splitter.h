@@ -42,9 +42,9 @@ enum SplitFlags : DWORD {
 
 extern "C" {
 
-// Reads the NUL-terminated UTF-8 `lpcszText` (never changed: the work is done
-// on a copy) and splits it at every `chSep` byte (0: any run of white space)
-// that stands outside quotes and brackets. `pTokens`, owned by the caller,
+// Reads the NUL-terminated UTF-8 `lpcszText` (never changed; it may be one
+// of the strings of `pTokens`) and splits it at every `chSep` byte (0: any
+// run of white space) that stands outside quotes and brackets. `pTokens`, owned by the caller,
 // ends up holding exactly the tokens in order (emptied for an empty text); a
 // null `pTokens` only counts them. The tokens overwrite the array's elements
 // in place, reusing their storage, and the array is cut to the token count at

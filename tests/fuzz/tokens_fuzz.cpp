@@ -4,7 +4,8 @@
 // rest, up to its first NUL, is the text. Checked on every input: no crash,
 // no read past the text; the count equals the array's size and the count
 // without an array; the angle switch is left as it was; where no trimming or
-// unquoting applies, the tokens joined with the separator give the text back.
+// unquoting applies, the tokens joined with the separator give the text back;
+// the block-wise separator search finds what a byte-at-a-time search finds.
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/tokens/csv_line.h>
 #include <kxutils96/tokens/token_splitter.h>
@@ -12,6 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+
+#include "../support/reference_separator_search.h"
 
 using namespace kxu::zutl96;
 
@@ -68,6 +71,20 @@ void CheckGetTokens(const std::string& text, uint8_t options, uint8_t extra) {
   if (!text.empty() && KeepsRawTokens(chSep, nQuote)) Require(Joined(tokens, chSep) == text);
 }
 
+void CheckSearch(const std::string& text, uint8_t options, uint8_t extra) {
+  const SeparatorRules rules{static_cast<unsigned char>(kSeparators[options & 7]),
+                             (extra & 32) == 0,
+                             (extra & 64) == 0,
+                             (options & 8) != 0,
+                             (options & 16) != 0,
+                             static_cast<unsigned char>(options & 32 ? '\\' : 0)};
+  int nState = kStates[(extra >> 1) & 3];
+  int nReferenceState = nState;
+  Require(FindSeparatorIn(text, rules, &nState) ==
+          kxu::test::ReferenceFindSeparator(text, rules, &nReferenceState));
+  Require(nState == nReferenceState);
+}
+
 void CheckCsvLine(const std::string& line) {
   CZQVStringArray fields;
   const int nCount = kxutilsTokenizeOneCSVLine(line.c_str(), &fields);
@@ -87,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
   const std::string line = text.substr(0, text.find('\0'));
   CheckGetTokens(line, data[0], data[1]);
+  CheckSearch(line, data[0], data[1]);
   CheckCsvLine(line);
   return 0;
 }

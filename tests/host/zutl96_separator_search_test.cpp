@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "support/reference_separator_search.h"
 
 using namespace kxu::zutl96;
 
@@ -173,6 +176,62 @@ TEST(utlFindSeparatorQuoted, IgnoresTheAngleSwitch) {
   const int nBefore = set_parenth_use_angle_brackets(1);
   EXPECT_EQ(FoundAt(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble), text), 2);
   set_parenth_use_angle_brackets(nBefore);
+}
+
+// Every rule set a search can run under: separator, brackets with the angle
+// switch off and on, escape, quote kinds.
+std::vector<SeparatorRules> EveryRuleSet() {
+  std::vector<SeparatorRules> all;
+  for (const unsigned char separator : {',', '\0', '"', '('}) {
+    for (const int nBrackets : {0, 1, 2}) {
+      for (const unsigned char escape : {'\0', '\\', '^'}) {
+        for (const bool bSingleQuotes : {true, false}) {
+          all.push_back({separator, true, bSingleQuotes, nBrackets > 0, nBrackets > 1, escape});
+        }
+      }
+    }
+  }
+  return all;
+}
+
+TEST(SeparatorScanner, FindsWhatAByteAtATimeSearchFinds) {
+  // Each byte that matters at every position of three 16-byte blocks of
+  // plain bytes, multi-byte characters across every block edge, and random
+  // mixes; searched from every position in turn, as a splitter does, in
+  // every start state.
+  const std::vector<std::string> pieces = {",", " ", "\t", "\x01", "\"",       "'",
+                                           "(", ")", "[",  "]",    "{",        "}",
+                                           "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
+  std::vector<std::string> texts;
+  for (const std::string& piece : pieces) {
+    for (std::size_t i = 0; i < 48; ++i) texts.push_back(std::string(i, '.') + piece + "a.,b");
+  }
+  std::mt19937 random(23);
+  for (int n = 0; n < 400; ++n) {
+    std::string text;
+    const std::size_t nLength = random() % 56;
+    while (text.size() < nLength)
+      text += random() % 3 == 0 ? pieces[random() % pieces.size()] : "a.";
+    texts.push_back(text);
+  }
+  const int kStartStates[] = {kSearchOutsideQuotes, '"', '\''};
+  for (const SeparatorRules& rules : EveryRuleSet()) {
+    for (const std::string& text : texts) {
+      int nState = 0;
+      SeparatorScanner scanner(text, rules, &nState);
+      for (std::size_t nStart = 0; nStart <= text.size(); ++nStart) {
+        nState = kStartStates[nStart % 3];
+        int nReferenceState = nState;
+        const std::size_t nExpected =
+            kxu::test::ReferenceFindSeparator(text.substr(nStart), rules, &nReferenceState);
+        ASSERT_EQ(scanner.FindFrom(nStart),
+                  nExpected == std::string::npos ? nExpected : nStart + nExpected)
+            << text << " from " << nStart << " separator " << int{rules.separator} << " escape "
+            << int{rules.escape};
+        ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace {
 using kxu::test::ArrayOf;
 using kxu::test::Texts;
 using kxu::test::TextsOf;
-using kxu::tokens::detail::CsvUnquoteField;
+using kxu::tokens::detail::CsvUnquoteFieldInto;
 using kxu::tokens::detail::kFieldLoneQuote;
 using kxu::tokens::detail::kFieldUnterminated;
 
@@ -52,11 +52,22 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"Utf8",
                                "\xC3\xA9t\xC3\xA9,\"\xE2\x82\xAC\"",
                                {"\xC3\xA9t\xC3\xA9", "\xE2\x82\xAC"}},
+                      // A multi-byte character across the first block edge, then
+                      // an apostrophe after it, angle brackets and doubled quotes.
+                      LineCase{"AcrossBlockEdges",
+                               "0123456789abcde\xC3\xA9'x,<a,b>,\"1,\"\"2\"\"\"",
+                               {"0123456789abcde\xC3\xA9'x", "<a,b>", "1,\"2\""}},
                       LineCase{"Empty", "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxutilsTokenizeOneCSVLine, NullArrayIsMissingArgument) {
   EXPECT_EQ(kxutilsTokenizeOneCSVLine("a,b", nullptr), -1);
+}
+
+TEST(kxutilsTokenizeOneCSVLine, LineFromTheFieldsArraySplitsTheSame) {
+  CZQVStringArray fields = ArrayOf({"x", "a,bcdef,\"g,h\""});
+  EXPECT_EQ(kxutilsTokenizeOneCSVLine(fields[1], &fields), 3);
+  EXPECT_EQ(TextsOf(fields), (Texts{"a", "bcdef", "g,h"}));
 }
 
 TEST(kxutilsTokenizeOneCSVLine, LeavesTheAngleSwitchAsItWas) {
@@ -77,8 +88,8 @@ class CsvUnquoteFieldTest : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(CsvUnquoteFieldTest, ReportsAndKeepsWhatItRead) {
   const FieldCase& c = GetParam();
-  CStringUTF8 strField(c.field.data(), static_cast<int>(c.field.size()));
-  EXPECT_EQ(CsvUnquoteField(strField), c.nResult);
+  CStringUTF8 strField("left over");
+  EXPECT_EQ(CsvUnquoteFieldInto(c.field, strField), c.nResult);
   EXPECT_EQ(std::string(strField.GetString(), strField.GetLength()), c.expected);
 }
 

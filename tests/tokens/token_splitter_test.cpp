@@ -107,7 +107,13 @@ INSTANTIATE_TEST_SUITE_P(
                   0,
                   {"a b", "c d", "e", "x"}},
         SplitCase{"WhiteSpaceBracketsKeepBlanks", "f(a, b) g", 0, 0, 0, {"f(a, b)", "g"}},
-        SplitCase{"WhiteSpaceAngle", "<a b> c", 0, kQuoteAngleBrackets, 0, {"<a b>", "c"}}),
+        SplitCase{"WhiteSpaceAngle", "<a b> c", 0, kQuoteAngleBrackets, 0, {"<a b>", "c"}},
+        SplitCase{"WhiteSpaceAcrossBlockEdges",
+                  "aaaaaaaaaaaaaa\xC3\xA9 \"b c\"\t(d e)  <f g>\r\n",
+                  0,
+                  '"',
+                  0,
+                  {"aaaaaaaaaaaaaa\xC3\xA9", "b c", "(d e)", "<f", "g>"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxutilsGetTokens, EmptyTextStillEmptiesTheArray) {

@@ -1,17 +1,27 @@
-// The separator search behind utlFindSeparator, utlFindSeparatorEx and
-// utlFindSeparatorQuoted, and the angle-bracket switch it reads.
+// The separator search behind utlFindSeparator, utlFindSeparatorEx,
+// utlFindSeparatorQuoted and FindSeparatorIn, and the angle-bracket switch it
+// reads. The search looks at 16 bytes at a time for the bytes that can
+// change its course (a separator, a quote, a bracket, an escape) and steps
+// over every other byte unseen.
+#include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstring>
+#include <string_view>
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/platform/simd.h>
 
 using kxu::zutl96::kFindBrackets;
 using kxu::zutl96::kQuoteKindDouble;
 using kxu::zutl96::kQuoteKindSingle;
 using kxu::zutl96::kSearchOutsideQuotes;
+using kxu::zutl96::SeparatorRules;
 
 namespace {
 
+namespace simd = kxu::platform::simd;
 using kxu::zutl96::detail::ByteOf;
 using kxu::zutl96::detail::CloserOf;
 using kxu::zutl96::detail::IsCloser;
@@ -25,72 +35,172 @@ thread_local bool t_bAngleBrackets = false;
 // The backslash, the escape byte of the extended search when none is given.
 constexpr unsigned char kDefaultEscape = '\\';
 
-// What one search honours.
-struct SearchRules {
-  unsigned char separator = 0;  // 0: any white-space byte
-  bool bDoubleQuotes = true;
-  bool bSingleQuotes = true;
-  bool bBrackets = false;
-  bool bAngleBrackets = false;
-  unsigned char escape = 0;  // inside quotes; 0: none
-};
+// The highest white-space byte: every byte up to it may separate at white space.
+constexpr unsigned char kBlank = ' ';
 
 bool IsSeparator(unsigned char c, unsigned char separator) {
   return separator == 0 ? IsWhite(c) : c == separator;
 }
 
-bool IsHonouredQuote(unsigned char c, const SearchRules& rules) {
+bool IsHonouredQuote(unsigned char c, const SeparatorRules& rules) {
   return (c == '"' && rules.bDoubleQuotes) || (c == '\'' && rules.bSingleQuotes);
 }
 
 // A quote opens a stretch at the start of the search or after a non-word byte.
-bool OpensQuote(const char* q, const char* pStart, const SearchRules& rules) {
-  return IsHonouredQuote(ByteOf(*q), rules) && (q == pStart || !IsWordByte(ByteOf(q[-1])));
+bool OpensQuote(std::string_view text, std::size_t nAt, std::size_t nSearchStart,
+                const SeparatorRules& rules) {
+  return IsHonouredQuote(ByteOf(text[nAt]), rules) &&
+         (nAt == nSearchStart || !IsWordByte(ByteOf(text[nAt - 1])));
 }
 
 // The quote byte a search starts inside, from the caller's state.
-unsigned char StartQuote(const int* pState, const SearchRules& rules) {
+unsigned char StartQuote(const int* pState, const SeparatorRules& rules) {
   if (pState == nullptr) return 0;
   const unsigned char quote = ByteOf(*pState);
   return (*pState == quote && IsHonouredQuote(quote, rules)) ? quote : 0;
 }
 
-char* FindSeparator(char* p, const SearchRules& rules, int* pState) {
-  if (p == nullptr) return nullptr;
-  unsigned char openQuote = StartQuote(pState, rules);
-  std::size_t nDepth = 0;
-  for (char* q = p; *q != '\0'; ++q) {
-    const unsigned char c = ByteOf(*q);
-    if (openQuote != 0) {
-      if (c == rules.escape && q[1] != '\0') {
-        ++q;
-      } else if (c == openQuote) {
-        openQuote = 0;
-      }
-    } else if (nDepth == 0 && IsSeparator(c, rules.separator)) {
-      if (pState != nullptr) *pState = kSearchOutsideQuotes;
-      return q;
-    } else if (OpensQuote(q, p, rules)) {
-      openQuote = c;
-    } else if (rules.bBrackets && CloserOf(c, rules.bAngleBrackets) != 0) {
-      ++nDepth;
-    } else if (nDepth > 0 && IsCloser(c, rules.bAngleBrackets)) {
-      --nDepth;
-    }
+// Where a search stands between two bytes that it looks at.
+struct SearchState {
+  std::size_t nStart = 0;       // where the search began
+  unsigned char openQuote = 0;  // 0: outside quotes
+  std::size_t nDepth = 0;       // open brackets
+  std::size_t nNextLook = 0;    // bytes before it are passed over (an escaped byte)
+};
+
+// Bits of the bytes a search looks at, inside quotes or outside: the
+// separator (at white space every byte up to the blank, which the search then
+// tells apart), the honoured quotes, every bracket when brackets count, and
+// the escape. One mask serves both sides of a quote, so a block is loaded
+// once however often the search enters and leaves quoted stretches in it.
+simd::Mask StopBytes(simd::Block block, const SeparatorRules& rules) {
+  simd::Mask mask = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
+                                         : simd::EqualMask(block, rules.separator);
+  if (rules.bDoubleQuotes) mask |= simd::EqualMask(block, '"');
+  if (rules.bSingleQuotes) mask |= simd::EqualMask(block, '\'');
+  if (rules.bBrackets) {
+    mask |= simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
+            simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
+            simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
   }
-  if (pState != nullptr) *pState = openQuote;
-  return nullptr;
+  if (rules.bBrackets && rules.bAngleBrackets) {
+    mask |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
+  }
+  if (rules.escape != 0) mask |= simd::EqualMask(block, rules.escape);
+  return mask;
 }
 
-SearchRules GeneralRules(int chSep, int nMode) {
-  SearchRules rules;
+// The block at `nAt` of `text`, zeros past its end, and the bits of its bytes
+// that lie inside the text.
+struct TextBlock {
+  simd::Block block;
+  simd::Mask inText;
+};
+
+TextBlock BlockAt(std::string_view text, std::size_t nAt) {
+  const std::size_t nLeft = text.size() - nAt;
+  if (nLeft >= simd::kBlockBytes) return {simd::LoadBlock(text.data() + nAt), 0xFFFF};
+  unsigned char padded[simd::kBlockBytes] = {};
+  std::memcpy(padded, text.data() + nAt, nLeft);
+  return {simd::LoadBlock(padded), (simd::Mask{1} << nLeft) - 1};
+}
+
+// Takes the byte at `nAt` into `state`; true when it is the separator sought.
+bool IsSeparatorFound(std::string_view text, std::size_t nAt, const SeparatorRules& rules,
+                      SearchState& state) {
+  const unsigned char c = ByteOf(text[nAt]);
+  if (state.openQuote != 0) {
+    if (c == rules.escape && nAt + 1 < text.size()) {
+      state.nNextLook = nAt + 2;
+    } else if (c == state.openQuote) {
+      state.openQuote = 0;
+    }
+  } else if (state.nDepth == 0 && IsSeparator(c, rules.separator)) {
+    return true;
+  } else if (OpensQuote(text, nAt, state.nStart, rules)) {
+    state.openQuote = c;
+  } else if (rules.bBrackets && CloserOf(c, rules.bAngleBrackets) != 0) {
+    ++state.nDepth;
+  } else if (state.nDepth > 0 && IsCloser(c, rules.bAngleBrackets)) {
+    --state.nDepth;
+  }
+  return false;
+}
+
+// The C-string form of FindSeparatorIn.
+char* FindSeparatorInText(char* p, const SeparatorRules& rules, int* pState) {
+  if (p == nullptr) return nullptr;
+  const std::string_view text(p);
+  const std::size_t nAt = kxu::zutl96::FindSeparatorIn(text, rules, pState);
+  return nAt == std::string_view::npos ? nullptr : p + nAt;
+}
+
+}  // namespace
+
+namespace kxu::zutl96 {
+
+SeparatorRules GeneralSeparatorRules(int chSep, int nMode) {
+  SeparatorRules rules;
   rules.separator = ByteOf(chSep);
   rules.bBrackets = (nMode & kFindBrackets) != 0;
   rules.bAngleBrackets = t_bAngleBrackets;
   return rules;
 }
 
-}  // namespace
+SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape) {
+  SeparatorRules rules = GeneralSeparatorRules(chSep, nMode);
+  rules.escape = chEscape == 0 ? kDefaultEscape : ByteOf(chEscape);
+  return rules;
+}
+
+SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds) {
+  SeparatorRules rules;
+  rules.separator = ByteOf(chSep);
+  rules.bDoubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
+  rules.bSingleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
+  return rules;
+}
+
+inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
+  constexpr std::size_t kRunBytes = kRunBlocks * simd::kBlockBytes;
+  if (nBlock < m_nRunStart || nBlock - m_nRunStart >= kRunBytes) {
+    // A new run: the loop has no branch that depends on the text, so that
+    // the search's own branches are the only ones to mispredict.
+    m_nRunStart = nBlock;
+    const std::size_t nEnd = std::min(m_text.size(), nBlock + kRunBytes);
+    for (std::size_t nAt = nBlock; nAt < nEnd; nAt += simd::kBlockBytes) {
+      const TextBlock at = BlockAt(m_text, nAt);
+      m_runStops[(nAt - nBlock) / simd::kBlockBytes] = StopBytes(at.block, m_rules) & at.inText;
+    }
+  }
+  return m_runStops[(nBlock - m_nRunStart) / simd::kBlockBytes];
+}
+
+std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
+  SearchState state;
+  state.nStart = nStart;
+  state.openQuote = StartQuote(m_pState, m_rules);
+  const std::size_t nFirstBlock = nStart - nStart % simd::kBlockBytes;
+  for (std::size_t nBlock = nFirstBlock; nBlock < m_text.size(); nBlock += simd::kBlockBytes) {
+    simd::Mask stops = StopsOfBlock(nBlock);
+    // In the first block, only the bytes from the start on.
+    if (nBlock == nFirstBlock) stops &= ~((simd::Mask{1} << (nStart - nBlock)) - 1);
+    for (; stops != 0; stops &= stops - 1) {
+      const std::size_t nAt = nBlock + static_cast<std::size_t>(std::countr_zero(stops));
+      if (nAt < state.nNextLook || !IsSeparatorFound(m_text, nAt, m_rules, state)) continue;
+      if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
+      return nAt;
+    }
+  }
+  if (m_pState != nullptr) *m_pState = state.openQuote;
+  return std::string_view::npos;
+}
+
+std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState) {
+  return SeparatorScanner(text, rules, pState).FindFrom(0);
+}
+
+}  // namespace kxu::zutl96
 
 int set_parenth_use_angle_brackets(int nOn) {
   const int nPrevious = t_bAngleBrackets ? 1 : 0;
@@ -99,20 +209,14 @@ int set_parenth_use_angle_brackets(int nOn) {
 }
 
 char* utlFindSeparator(char* p, int chSep, int nMode, int* pState) {
-  return FindSeparator(p, GeneralRules(chSep, nMode), pState);
+  return FindSeparatorInText(p, kxu::zutl96::GeneralSeparatorRules(chSep, nMode), pState);
 }
 
 char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscape,
                          int /*nReserved*/) {
-  SearchRules rules = GeneralRules(chSep, nMode);
-  rules.escape = chEscape == 0 ? kDefaultEscape : ByteOf(chEscape);
-  return FindSeparator(p, rules, pState);
+  return FindSeparatorInText(p, kxu::zutl96::EscapedSeparatorRules(chSep, nMode, chEscape), pState);
 }
 
 char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds) {
-  SearchRules rules;
-  rules.separator = ByteOf(chSep);
-  rules.bDoubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
-  rules.bSingleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
-  return FindSeparator(p, rules, nullptr);
+  return FindSeparatorInText(p, kxu::zutl96::QuotedSeparatorRules(chSep, nQuoteKinds), nullptr);
 }

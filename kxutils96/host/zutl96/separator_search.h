@@ -10,8 +10,8 @@
 //   brackets     ( ) [ ] { }, and < > while the angle switch is on
 //   word bytes   ASCII letters and digits, and every byte 0x80 and above
 //
-// Separator searches. Every search walks forward from the position once, so
-// its time is linear in the bytes it passes, and returns the first separator
+// Separator searches. Every search measures the text from the position and
+// walks forward once, so its time is linear in that length, and returns the first separator
 // byte that stands outside quotes and outside brackets, or null when the text
 // ends first. The separator byte 0 stands for any white-space byte.
 //   - A quote opens a quoted stretch only at the start of the text or after a
@@ -29,7 +29,17 @@
 //     the search returns null and the rest of the text stays one token.
 //
 // Example: in `a(b,c),"d,e",f` the first ',' outside brackets and quotes is
+// the one at position 6.
+//
+// Each search has a second form over a text of known length (a
+// std::string_view holding no NUL) that callers splitting one text many times
+// use, so that no search reads ahead of the separator it returns for nothing:
+// it looks at 16 bytes at a time for the next byte that matters.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
 
 #include <kxutils96/platform/win32/win_types.h>
 
@@ -143,3 +153,77 @@ enum CsvUnquoteFlags : DWORD {
 // `p`, are returned unchanged.
 // Example: utlCsvUnquote(`"say ""hi"""`, &n, 0) yields `say "hi"`, n == 1.
 char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags);
+
+namespace kxu::zutl96 {
+
+// What one separator search honours, made from the arguments of the
+// utl* searches by the functions below.
+struct SeparatorRules {
+  unsigned char separator = 0;  // 0: any white-space byte
+  bool bDoubleQuotes = true;
+  bool bSingleQuotes = true;
+  bool bBrackets = false;
+  bool bAngleBrackets = false;  // the angle switch, read when the rules are made
+  unsigned char escape = 0;     // makes the next byte ordinary inside quotes; 0: none
+};
+
+// The rules of utlFindSeparator(p, chSep, nMode, ...).
+SeparatorRules GeneralSeparatorRules(int chSep, int nMode);
+// The rules of utlFindSeparatorEx(p, chSep, nMode, ..., chEscape, 0).
+SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape);
+// The rules of utlFindSeparatorQuoted(p, chSep, nQuoteKinds).
+SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds);
+
+// The separator search of `rules` over `text`, which must hold no NUL;
+// `pState` as for utlFindSeparator. Returns the separator's offset, or
+// std::string_view::npos when the text ends first.
+// Example: FindSeparatorIn(`"a,b",c`, GeneralSeparatorRules(',', 0), nullptr) == 5.
+std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState);
+
+// The separator searches of one text cut token after token: FindFrom(n) is
+// FindSeparatorIn(text.substr(n), rules, pState) + n, and the blocks a search
+// has looked at are looked at once, however many searches they hold.
+class SeparatorScanner {
+ public:
+  // `text` (no NUL) and `pState` must outlive the scanner.
+  SeparatorScanner(std::string_view text, const SeparatorRules& rules, int* pState) noexcept
+      : m_text(text), m_rules(rules), m_pState(pState) {}
+
+  // The offset of the first separator at or after `nStart`, or
+  // std::string_view::npos; updates the state as FindSeparatorIn does.
+  std::size_t FindFrom(std::size_t nStart);
+
+ private:
+  // Blocks whose stops are worked out together, in one loop.
+  static constexpr std::size_t kRunBlocks = 32;
+
+  // Bits of the bytes of the block at `nBlock` (a multiple of 16) that the
+  // search looks at.
+  std::uint32_t StopsOfBlock(std::size_t nBlock);
+
+  std::string_view m_text;
+  SeparatorRules m_rules;
+  int* m_pState;
+  // The stops of kRunBlocks blocks from m_nRunStart on.
+  std::size_t m_nRunStart = std::string_view::npos;
+  std::uint32_t m_runStops[kRunBlocks] = {};
+};
+
+// The offset of the first byte of `text` at or after `nFrom` that is not white
+// space, or text.size() when there is none.
+std::size_t SkipWhiteIn(std::string_view text, std::size_t nFrom);
+
+// utlUnquote on a text of known length: the text without its enclosing quote
+// or bracket pair (brackets only with kUnquoteQuotesAndBrackets in `nPairs`),
+// or the text itself when it has none.
+// Example: WithoutEnclosingPair(`(x)`, kUnquoteQuotesAndBrackets) == "x".
+std::string_view WithoutEnclosingPair(std::string_view token, int nPairs);
+
+// utlCsvUnquote on a text of known length: writes the unquoted `field`, which
+// starts with a double quote, to `pOut` (room for field.size() bytes; it may
+// be field.data() itself) and returns the bytes written. `pbClosed` (may be
+// null) receives whether the closing quote was found.
+// Example: `"a""b"c` gives `a"b` followed by `c`, 4 bytes, closed.
+std::size_t CsvUnquoteInto(std::string_view field, char* pOut, DWORD dwFlags, bool* pbClosed);
+
+}  // namespace kxu::zutl96

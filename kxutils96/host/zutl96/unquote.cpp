@@ -1,6 +1,8 @@
-// Unquoting in place: utlUnquote (an enclosing quote or bracket pair) and
-// utlCsvUnquote (CSV quoting with doubled quotes).
+// Unquoting: utlUnquote (an enclosing quote or bracket pair) and
+// utlCsvUnquote (CSV quoting with doubled quotes), in place on C strings and,
+// as WithoutEnclosingPair and CsvUnquoteInto, on texts of known length.
 #include <cstring>
+#include <string_view>
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
@@ -30,32 +32,28 @@ void Report(int* pnResult, bool bDone) {
 
 }  // namespace
 
-char* utlUnquote(char* p, int* pnPairs) {
-  if (p == nullptr) return nullptr;
-  const bool bBrackets = pnPairs != nullptr && (*pnPairs & kUnquoteQuotesAndBrackets) != 0;
-  const std::size_t nLength = std::strlen(p);
-  const bool bRemove =
-      nLength >= 2 && IsEnclosingPair(ByteOf(p[0]), ByteOf(p[nLength - 1]), bBrackets);
-  Report(pnPairs, bRemove);
-  if (!bRemove) return p;
-  p[nLength - 1] = '\0';
-  return p + 1;
+namespace kxu::zutl96 {
+
+std::string_view WithoutEnclosingPair(std::string_view token, int nPairs) {
+  const bool bBrackets = (nPairs & kUnquoteQuotesAndBrackets) != 0;
+  if (token.size() < 2 || !IsEnclosingPair(ByteOf(token.front()), ByteOf(token.back()), bBrackets))
+    return token;
+  return token.substr(1, token.size() - 2);
 }
 
-char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags) {
-  if (p == nullptr || *p != kDoubleQuote) {
-    Report(pnClosed, false);
-    return p;
-  }
+std::size_t CsvUnquoteInto(std::string_view field, char* pOut, DWORD dwFlags, bool* pbClosed) {
   const bool bEscapes = (dwFlags & kCsvBackslashEscapes) != 0;
-  char* pOut = p;
-  const char* pIn = p + 1;
+  const char* pIn = field.data() + 1;
+  const char* const pEnd = field.data() + field.size();
+  char* const pStart = pOut;
   bool bClosed = false;
-  while (*pIn != '\0' && !bClosed) {
-    if (bEscapes && *pIn == kBackslash && pIn[1] != '\0') {
+  // pOut never passes pIn, so `field` may be the output itself.
+  while (pIn < pEnd && !bClosed) {
+    const bool bNextToo = pIn + 1 < pEnd;
+    if (bEscapes && *pIn == kBackslash && bNextToo) {
       *pOut++ = pIn[1];
       pIn += 2;
-    } else if (*pIn == kDoubleQuote && pIn[1] == kDoubleQuote) {
+    } else if (*pIn == kDoubleQuote && bNextToo && pIn[1] == kDoubleQuote) {
       *pOut++ = kDoubleQuote;
       pIn += 2;
     } else if (*pIn == kDoubleQuote) {
@@ -65,8 +63,34 @@ char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags) {
       *pOut++ = *pIn++;
     }
   }
-  // The bytes after the closing quote are kept as they are, NUL included.
-  std::memmove(pOut, pIn, std::strlen(pIn) + 1);
+  // The bytes after the closing quote are kept as they are.
+  const auto nRest = static_cast<std::size_t>(pEnd - pIn);
+  std::memmove(pOut, pIn, nRest);
+  if (pbClosed != nullptr) *pbClosed = bClosed;
+  return static_cast<std::size_t>(pOut - pStart) + nRest;
+}
+
+}  // namespace kxu::zutl96
+
+char* utlUnquote(char* p, int* pnPairs) {
+  if (p == nullptr) return nullptr;
+  const std::string_view token(p);
+  const std::string_view inner =
+      kxu::zutl96::WithoutEnclosingPair(token, pnPairs == nullptr ? 0 : *pnPairs);
+  const bool bRemoved = inner.size() != token.size();
+  Report(pnPairs, bRemoved);
+  if (!bRemoved) return p;
+  p[token.size() - 1] = '\0';
+  return p + 1;
+}
+
+char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags) {
+  if (p == nullptr || *p != kDoubleQuote) {
+    Report(pnClosed, false);
+    return p;
+  }
+  bool bClosed = false;
+  p[kxu::zutl96::CsvUnquoteInto(std::string_view(p), p, dwFlags, &bClosed)] = '\0';
   Report(pnClosed, bClosed);
   return p;
 }

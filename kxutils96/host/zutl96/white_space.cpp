@@ -1,4 +1,7 @@
-// Skipping white space: utlSkipWhite and utlSkipWhiteAfterSep.
+// Skipping white space: utlSkipWhite, utlSkipWhiteAfterSep and SkipWhiteIn.
+#include <cstddef>
+#include <string_view>
+
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
 
@@ -15,3 +18,12 @@ char* utlSkipWhiteAfterSep(char* p) {
   char* pNext = utlSkipWhite(p);
   return (pNext == nullptr || *pNext == '\0') ? nullptr : pNext;
 }
+
+namespace kxu::zutl96 {
+
+std::size_t SkipWhiteIn(std::string_view text, std::size_t nFrom) {
+  while (nFrom < text.size() && IsWhite(ByteOf(text[nFrom]))) ++nFrom;
+  return nFrom;
+}
+
+}  // namespace kxu::zutl96

@@ -1,0 +1,98 @@
+// The splitting loop of kxutilsGetTokens, shared with the CSV line reader,
+// which stores its fields differently, and the storing of tokens into an
+// array whose strings are reused. Private to tokens/.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/platform/win32/win_types.h>
+#include <kxutils96/strings/zqv_string_array.h>
+#include <kxutils96/tokens/token_splitter.h>
+
+namespace kxu::tokens::detail {
+
+// kxutilsGetTokens' arguments other than the text and the array.
+struct SplitOptions {
+  char chSep = '\0';  // 0: white space
+  int* pSearchState = nullptr;
+  int nQuote = 0;  // QuoteOption, or a quote character
+  DWORD dwFlags = 0;
+};
+
+// Switches angle brackets on for the searches of one split and puts the
+// previous setting back, early through Restore() or, on an exception, when
+// it goes out of scope.
+class AngleBracketScope {
+ public:
+  explicit AngleBracketScope(bool bOn)
+      : m_bActive(bOn), m_nPrevious(bOn ? set_parenth_use_angle_brackets(1) : 0) {}
+  AngleBracketScope(const AngleBracketScope&) = delete;
+  AngleBracketScope& operator=(const AngleBracketScope&) = delete;
+  ~AngleBracketScope() { Restore(); }
+
+  void Restore() {
+    if (m_bActive) set_parenth_use_angle_brackets(m_nPrevious);
+    m_bActive = false;
+  }
+
+ private:
+  bool m_bActive;
+  int m_nPrevious;
+};
+
+// The search rules that `options` choose, with the angle switch as it is now.
+kxu::zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options);
+
+// The state the search reads and writes: the caller's, except for the
+// quote-aware search, which keeps none.
+int* SearchStateOf(const SplitOptions& options);
+
+// Splits `text` (no NUL) as kxutilsGetTokens does and hands each raw token,
+// before any trimming or unquoting, to `keep(nIndex, token)` in order.
+// Returns the number of tokens.
+template <class Keep>
+int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
+  const bool bWhiteSpace = options.chSep == '\0';
+  AngleBracketScope angleBrackets(options.nQuote == kQuoteAngleBrackets);
+  const kxu::zutl96::SeparatorRules rules = SearchRulesOf(options);
+  kxu::zutl96::SeparatorScanner scanner(text, rules, SearchStateOf(options));
+
+  int nCount = 0;
+  std::size_t nStart = bWhiteSpace ? kxu::zutl96::SkipWhiteIn(text, 0) : 0;
+  bool bLastToken = true;
+  for (;;) {
+    const std::size_t nFound = scanner.FindFrom(nStart);
+    if (nFound == std::string_view::npos) break;
+    std::size_t nNext = nFound + 1;
+    // At white space, trailing separators add no empty last token.
+    if (bWhiteSpace) nNext = kxu::zutl96::SkipWhiteIn(text, nNext);
+    bLastToken = nNext < text.size() || !bWhiteSpace;
+    keep(nCount++, text.substr(nStart, nFound - nStart));
+    if (!bLastToken) break;
+    nStart = nNext;
+  }
+  angleBrackets.Restore();
+  if (bLastToken) keep(nCount++, text.substr(nStart));
+  return nCount;
+}
+
+// The element at `nIndex` of `tokens`, which holds at least nIndex elements,
+// added when the array has exactly nIndex; an element already there keeps its
+// storage for the next text.
+CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex);
+
+// Makes `str` hold exactly `bytes`, reusing its storage when it is large
+// enough. `bytes` must not lie inside `str`.
+void AssignBytes(CStringUTF8& str, std::string_view bytes);
+
+// The text that a split of `lpcszText` into `pTokens` reads: the text itself
+// (null reads as empty), or, when it lies inside one of the array's strings
+// that the split overwrites, a copy in `copy`.
+std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pTokens,
+                             std::string& copy);
+
+}  // namespace kxu::tokens::detail
