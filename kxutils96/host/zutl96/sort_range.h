@@ -1,4 +1,5 @@
-// Sorting a range of raw elements with companion arrays riding along, and
+// Sorting a range of raw elements with companion arrays riding along, the
+// table of fast paths (accelerators) it runs for registered comparators, and
 // the algorithm behind it for callers that bring their own element access.
 #pragma once
 
