@@ -13,6 +13,7 @@
 #include <vector>
 
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/platform/prefetch.h>
 #include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
 #include <kxutils96/sort/text_keys.h>
@@ -20,9 +21,9 @@
 
 namespace {
 
+using kxu::platform::PrefetchForRead;
 using kxu::sort::kTextPrefetchDistance;
 using kxu::sort::OrderByte;
-using kxu::sort::PrefetchText;
 using kxu::sort::TextWord;
 
 // What a lookup needs of a text (up to its first NUL, folded when `kFold`):
@@ -106,7 +107,8 @@ std::vector<int> GroupStrings(const CStringUTF8* strings, int n, std::vector<int
   DistinctTexts<kFold> distinct;
   std::vector<int> groups(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
-    if (i + kTextPrefetchDistance < n) PrefetchText(strings[i + kTextPrefetchDistance].GetString());
+    if (i + kTextPrefetchDistance < n)
+      PrefetchForRead(strings[i + kTextPrefetchDistance].GetString());
     const int group = distinct.GroupOf(KeyOf<kFold>(strings[i].GetString()));
     if (group == static_cast<int>(firsts.size())) firsts.push_back(i);
     groups[static_cast<std::size_t>(i)] = group;

@@ -4,15 +4,19 @@
 //
 // Every function here reads and rearranges the caller's buffer (or array)
 // and the first `count` entries of the caller's index array, and nothing
-// else; it keeps nothing and reports nothing. The sort is stable: elements
+// else; it keeps nothing, allocates nothing and reports nothing. Every sort
+// is handed to utlSortRange with the element width, the comparator of the
+// element type and the address of the flags. The comparators' accelerators,
+// registered with utlSortRange at the first sort, sort stably: elements
 // equal under the flags (texts equal but for case, -0 and +0, two NaNs) keep
 // their relative order, in descending order too. NaNs, which compare equal
 // to every number, end next to the largest number: after it in ascending
 // order, before it in descending order (NANUM, when its mode places it,
-// stays outermost). The sort works through memory of
-// about one and a half to three times the buffer and index array (numbers:
-// a radix sort from 64 elements on; texts: one key per element); when that
-// cannot be allocated it sorts in place instead, and that sort is not stable.
+// stays outermost). They take working memory inside utlSortRange, of about
+// one and a half to three times the buffer and index array (numbers: a radix
+// sort from 64 elements on; texts: one key per element); when that cannot be
+// had, utlSortRange sorts in place by itself, allocating nothing, and that
+// sort is not stable: equal elements may end in any order.
 //
 // Example: int a[] = {30, 10, 20}; CArray<int, int> idx; (idx filled 0, 1, 2)
 // kxutilsSortBuff(a, 3, 0, &idx) leaves a = 10, 20, 30 and idx = 1, 2, 0.
@@ -60,11 +64,11 @@ enum SortFlags : unsigned long {
 // SORT_CASE_SENSITIVE, else as _stricmp; CStringUTF8 as Compare or
 // CompareNoCase, or by number with SORT_NUMERIC_TEXT. The caller owns the
 // buffer and the index array; CStringUTF8 objects are moved as raw bytes,
-// never copied. An index array that shares storage with the buffer (an
-// integer array that is its own index array) is carried along as a copy
-// whose entries are written back last. Bad input changes nothing: a count of 1 or less (negative
-// included), a null buffer, or an index array holding fewer than `nCount`
-// entries.
+// never copied. An index array whose entries share bytes with the buffer
+// (an integer array that is its own index array) is not carried along: those
+// bytes are elements, and end sorted as such. Bad input changes nothing: a
+// count of 1 or less (negative included), a null buffer, or an index array
+// holding fewer than `nCount` entries.
 // Example: double d[] = {3, NANUM, 1}; kxutilsSortBuff(d, 3, SORT_MISSING_LOW,
 // nullptr) leaves NANUM, 1, 3.
 KXU_API void kxutilsSortBuff(char* pBuffer, int nCount, unsigned long flags,

@@ -1,7 +1,7 @@
 // The text orders of the sort family as inline pieces: the case folding of
 // the no-case comparisons, the 8-byte prefix that orders most pairs of texts
-// without reading them again, the full order of two texts, and the prefetch
-// that loops over many texts use.
+// without reading them again, the full order of two texts, and how far ahead
+// loops over many texts ask for the next ones.
 #pragma once
 
 #include <cstddef>
@@ -12,18 +12,9 @@ namespace kxu::sort {
 
 // Texts lie wherever the heap put them, and where one ends depends on its
 // bytes, so a loop over many texts cannot run ahead to the next by itself:
-// such loops ask for each text this many elements before they read it.
+// such loops ask for each text (kxu::platform::PrefetchForRead) this many
+// elements before they read it.
 inline constexpr int kTextPrefetchDistance = 32;
-
-// Starts loading the text at `psz` into the cache, where the compiler offers
-// a way to; reads nothing and changes nothing.
-inline void PrefetchText(const char* psz) {
-#if defined(__GNUC__)
-  __builtin_prefetch(psz);
-#else
-  static_cast<void>(psz);
-#endif
-}
 
 // A-Z folded to a-z, every other byte unchanged: the folding of _stricmp in
 // the "C" locale and of CompareNoCase.

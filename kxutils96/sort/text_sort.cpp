@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include <kxutils96/host/zutl96/sort_range.h>
+#include <kxutils96/platform/prefetch.h>
 #include <kxutils96/sort/number_sort.h>
 #include <kxutils96/sort/numeric_text.h>
 #include <kxutils96/sort/scratch.h>
@@ -68,7 +69,7 @@ bool SortByText(T* elements, int n, unsigned long flags, int* index, TextOf text
   TextEntry* e = entries.Get();
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kTextPrefetchDistance < count)
-      PrefetchText(textOf(elements[i + kTextPrefetchDistance]));
+      platform::PrefetchForRead(textOf(elements[i + kTextPrefetchDistance]));
     const char* text = textOf(elements[i]);
     const std::uint64_t prefix =
         text == nullptr ? 0 : (fold ? TextPrefix<true>(text) : TextPrefix<false>(text));
@@ -100,7 +101,7 @@ bool SortByNumber(CStringUTF8* strings, int n, unsigned long flags, int* index) 
   }
   for (std::size_t i = 0; i < count; ++i) {
     if (i + kTextPrefetchDistance < count)
-      PrefetchText(strings[i + kTextPrefetchDistance].GetString());
+      platform::PrefetchForRead(strings[i + kTextPrefetchDistance].GetString());
     numbers.Get()[i] = NumericTextValue(strings[i].GetString());
     positions.Get()[i] = static_cast<int>(i);
   }

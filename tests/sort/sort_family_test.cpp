@@ -16,6 +16,7 @@
 #include <kxutils96/sort/comparators.h>
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/number_sort.h>
+#include <kxutils96/sort/sort_accelerators.h>
 #include <kxutils96/sort/sort_family.h>
 
 namespace {
@@ -150,6 +151,63 @@ TEST(SortFamily, IntArrayMayBeItsOwnIndex) {
   std::sort(expected.begin(), expected.end());
   kxutilsSort(array, 0, &array);
   EXPECT_EQ(IndexValues(array), expected);
+}
+
+// What utlSortRange handed to the accelerator of the int comparator (the
+// descriptor and the flags read while they live).
+struct HandedOver {
+  int nCalls;
+  void* pBase;
+  int nFirst;
+  int nLast;
+  int nWidth;
+  int nCompanions;
+  kxu::zutl96::SortCompanion companion;
+  unsigned long flags;
+};
+HandedOver g_handedOver;
+
+bool RecordAndDecline(void* pBase, int nFirst, int nLast, int nWidth,
+                      const kxu::zutl96::SortCompanion* pCompanions, int nCompanions,
+                      const void* pContext) {
+  g_handedOver = {g_handedOver.nCalls + 1,
+                  pBase,
+                  nFirst,
+                  nLast,
+                  nWidth,
+                  nCompanions,
+                  nCompanions == 1 ? pCompanions[0] : kxu::zutl96::SortCompanion{},
+                  *static_cast<const unsigned long*>(pContext)};
+  return false;
+}
+
+// The family sorts through utlSortRange with the buffer, 0, count - 1, the
+// width, its comparator, the index array's descriptor and the flags; when
+// the accelerator declines, utlSortRange's own sort gives the same order.
+TEST(SortFamily, SortsThroughUtlSortRange) {
+  kxu::sort::RegisterSortAccelerators();
+  const auto compare = kxu::sort::ComparatorFor<int>();
+  const kxu::zutl96::SortAccelerator family = kxu::zutl96::SortAcceleratorFor(compare);
+  ASSERT_NE(family, nullptr);
+  ASSERT_TRUE(kxu::zutl96::RegisterSortAccelerator(compare, RecordAndDecline));
+  int buffer[] = {10, 30, 20};
+  CArray<int, int> index;
+  FillIdentity(index, 3);
+  g_handedOver = {};
+  kxutilsSortBuff(buffer, 3, SORT_DESCENDING, &index);
+  const HandedOver seen = g_handedOver;
+  kxu::zutl96::RegisterSortAccelerator(compare, family);
+  ASSERT_EQ(seen.nCalls, 1);
+  EXPECT_EQ(seen.pBase, buffer);
+  EXPECT_EQ(seen.nFirst, 0);
+  EXPECT_EQ(seen.nLast, 2);
+  EXPECT_EQ(seen.nWidth, 4);
+  EXPECT_EQ(seen.nCompanions, 1);
+  EXPECT_EQ(seen.companion.pData, index.GetData());
+  EXPECT_EQ(seen.companion.nWidth, 4);
+  EXPECT_EQ(seen.flags, SORT_DESCENDING);
+  EXPECT_EQ(std::vector<int>(buffer, buffer + 3), (std::vector<int>{30, 20, 10}));
+  EXPECT_EQ(IndexValues(index), (std::vector<int>{1, 2, 0}));
 }
 
 std::vector<double> SortedDoubles(std::vector<double> values, unsigned long flags) {

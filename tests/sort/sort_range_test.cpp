@@ -11,7 +11,9 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -198,10 +200,61 @@ TEST(SortRange, BadArgumentsChangeNothing) {
     utlSortRange(b.base, b.first, b.last, b.width, b.compare, nullptr, 0, nullptr);
     EXPECT_EQ(values, original);
   }
-  // A companion with null data or no width is skipped, not written.
-  SortCompanion skipped[2] = {{nullptr, 4}, {values.data(), 0}};
-  utlSortRange(values.data(), 0, 2, 4, CompareKeyBytes4, skipped, 2, nullptr);
-  EXPECT_EQ(values, (std::vector<int>{1, 2, 3}));
+  // A companion with null data, no width, or entries that are the elements'
+  // own bytes is skipped, not written.
+  std::vector<int> run(30);
+  std::iota(run.rbegin(), run.rend(), 0);
+  SortCompanion skipped[3] = {{nullptr, 4}, {run.data(), 0}, {run.data(), 4}};
+  utlSortRange(run.data(), 0, 29, 4, CompareKeyBytes4, skipped, 3, nullptr);
+  EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
+}
+
+// ---- Accelerators ----
+
+// Comparators of their own, so that no other test meets the accelerators.
+int CompareAccelerated(const void* a, const void* b, const void* c) {
+  return CompareKeys<std::uint32_t>(a, b, c);
+}
+int CompareRaced(const void* a, const void* b, const void* c) {
+  return CompareKeys<std::int32_t>(a, b, c);
+}
+
+int g_nOffers = 0;
+
+// Counts the sorts offered to it and accepts them, leaving the elements as
+// they are, or declines them.
+template <bool kAccepts>
+bool CountOffer(void*, int, int, int, const SortCompanion*, int, const void*) {
+  ++g_nOffers;
+  return kAccepts;
+}
+
+TEST(SortRange, RegisteredAcceleratorRunsUnlessItDeclines) {
+  const std::pair<SortAccelerator, std::vector<int>> rows[] = {
+      {CountOffer<true>, {3, 1, 2}}, {CountOffer<false>, {1, 2, 3}}, {nullptr, {1, 2, 3}}};
+  for (const auto& [accelerator, expected] : rows) {
+    ASSERT_TRUE(RegisterSortAccelerator(CompareAccelerated, accelerator));
+    EXPECT_EQ(SortAcceleratorFor(CompareAccelerated), accelerator);
+    g_nOffers = 0;
+    std::vector<int> values = {3, 1, 2};
+    utlSortRange(values.data(), 0, 2, 4, CompareAccelerated, nullptr, 0, nullptr);
+    EXPECT_EQ(values, expected);
+    EXPECT_EQ(g_nOffers, accelerator != nullptr ? 1 : 0);
+  }
+}
+
+// The table is process-wide: one thread registers while another sorts.
+TEST(SortRange, RegisteringWhileAnotherThreadSorts) {
+  std::thread registering([] {
+    for (int i = 0; i < 1000; ++i)
+      RegisterSortAccelerator(CompareRaced, i % 2 != 0 ? CountOffer<false> : nullptr);
+  });
+  for (int i = 0; i < 1000; ++i) {
+    std::vector<int> values = {3, -1, 2};
+    utlSortRange(values.data(), 0, 2, 4, CompareRaced, nullptr, 0, nullptr);
+    ASSERT_EQ(values, (std::vector<int>{-1, 2, 3}));
+  }
+  registering.join();
 }
 
 // ---- Comparators that are not strict weak orders ----

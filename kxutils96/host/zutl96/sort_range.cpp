@@ -1,20 +1,47 @@
-// utlSortRange: the pattern-defeating quicksort of sort_range.h over raw
-// elements of any width, through the caller's comparator.
+// utlSortRange: the accelerator registered for the comparator, else the
+// pattern-defeating quicksort of sort_range.h over raw elements of any width,
+// through the caller's comparator.
+//
+// The accelerators sit in a fixed table of atomic (comparator, accelerator)
+// slots: a slot's comparator is written once, under a lock, after its
+// accelerator, and never cleared, so a lookup reads without the lock.
 //
 // Elements are moved with fixed-size copies for widths 1, 2, 4, 8 and 16, and
 // with memcpy for any other width. One element of scratch space lives on the
 // stack (allocated once per call when the element is larger than 256 bytes).
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <utility>
 
 #include <kxutils96/host/zutl96/sort_range.h>
 
+using kxu::zutl96::SortAccelerator;
 using kxu::zutl96::SortCompanion;
 using kxu::zutl96::SortCompareFunc;
 
 namespace {
+
+struct AcceleratorSlot {
+  std::atomic<SortCompareFunc> comparator{nullptr};
+  std::atomic<SortAccelerator> accelerator{nullptr};
+};
+
+AcceleratorSlot g_accelerators[kxu::zutl96::kMaxSortAccelerators];
+std::mutex g_registering;
+
+// The slot of `comparator`, or null when it has none.
+AcceleratorSlot* SlotOf(SortCompareFunc comparator) {
+  for (AcceleratorSlot& slot : g_accelerators) {
+    const SortCompareFunc registered = slot.comparator.load(std::memory_order_acquire);
+    if (registered == nullptr) return nullptr;  // slots fill in order
+    if (registered == comparator) return &slot;
+  }
+  return nullptr;
+}
 
 using Index = std::ptrdiff_t;
 
@@ -86,11 +113,44 @@ class OneCompanion4 {
   unsigned char m_saved[4];
 };
 
+std::uintptr_t Address(const void* p) {
+  return reinterpret_cast<std::uintptr_t>(p);
+}
+
+// The bytes of the elements being sorted, and which companions move with
+// them: those with data and a width whose entries in the range lie outside
+// the elements (entries inside them are element bytes and move as such).
+class SortedBytes {
+ public:
+  SortedBytes(const unsigned char* elements, Index n, std::size_t width, Index first)
+      : m_begin(elements),
+        m_end(elements + n * static_cast<Index>(width)),
+        m_n(n),
+        m_first(first) {}
+
+  bool TakesPart(const SortCompanion& c) const {
+    if (c.pData == nullptr || c.nWidth <= 0) return false;
+    const auto* begin = static_cast<const unsigned char*>(c.pData) + m_first * c.nWidth;
+    return Address(begin + m_n * c.nWidth) <= Address(m_begin) || Address(m_end) <= Address(begin);
+  }
+
+ private:
+  const unsigned char* m_begin;
+  const unsigned char* m_end;
+  Index m_n;
+  Index m_first;
+};
+
 // Any number of companions of any widths; `scratch` holds one entry of each.
 class AnyCompanions {
  public:
-  AnyCompanions(const SortCompanion* companions, int count, Index first, unsigned char* scratch)
-      : m_companions(companions), m_count(count), m_first(first), m_scratch(scratch) {}
+  AnyCompanions(const SortCompanion* companions, int count, const SortedBytes& sorted, Index first,
+                unsigned char* scratch)
+      : m_companions(companions),
+        m_count(count),
+        m_sorted(sorted),
+        m_first(first),
+        m_scratch(scratch) {}
   void Move(Index dst, Index src) {
     ForEach([&](unsigned char* data, std::size_t w, unsigned char*) {
       std::memcpy(data + dst * w, data + src * w, w);
@@ -118,7 +178,7 @@ class AnyCompanions {
     unsigned char* slot = m_scratch;
     for (int i = 0; i < m_count; ++i) {
       const SortCompanion& c = m_companions[i];
-      if (c.pData == nullptr || c.nWidth <= 0) continue;
+      if (!m_sorted.TakesPart(c)) continue;
       const auto w = static_cast<std::size_t>(c.nWidth);
       action(static_cast<unsigned char*>(c.pData) + m_first * c.nWidth, w, slot);
       slot += w;
@@ -127,6 +187,7 @@ class AnyCompanions {
 
   const SortCompanion* m_companions;
   int m_count;
+  SortedBytes m_sorted;
   Index m_first;
   unsigned char* m_scratch;
 };
@@ -205,6 +266,24 @@ void SortByWidth(unsigned char* base, Index n, std::size_t width, SortCompareFun
 
 }  // namespace
 
+bool kxu::zutl96::RegisterSortAccelerator(SortCompareFunc comparator, SortAccelerator accelerator) {
+  if (comparator == nullptr) return false;
+  const std::lock_guard<std::mutex> lock(g_registering);
+  for (AcceleratorSlot& slot : g_accelerators) {
+    const SortCompareFunc registered = slot.comparator.load(std::memory_order_relaxed);
+    if (registered != comparator && registered != nullptr) continue;
+    slot.accelerator.store(accelerator, std::memory_order_relaxed);
+    slot.comparator.store(comparator, std::memory_order_release);
+    return true;
+  }
+  return false;
+}
+
+SortAccelerator kxu::zutl96::SortAcceleratorFor(SortCompareFunc comparator) {
+  const AcceleratorSlot* slot = SlotOf(comparator);
+  return slot != nullptr ? slot->accelerator.load(std::memory_order_relaxed) : nullptr;
+}
+
 void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFunc pfnCompare,
                   const SortCompanion* pCompanions, int nCompanions, const void* pContext) {
   if (pBase == nullptr || pfnCompare == nullptr || nWidth <= 0 || nFirst < 0 || nLast <= nFirst)
@@ -212,16 +291,24 @@ void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFun
   const auto width = static_cast<std::size_t>(nWidth);
   const Index n = static_cast<Index>(nLast) - nFirst + 1;
   unsigned char* base = static_cast<unsigned char*>(pBase) + static_cast<Index>(nFirst) * nWidth;
+  const SortedBytes sorted(base, n, width, nFirst);
 
   // The companions that take part, and the scratch bytes for one entry of each.
   int nActive = 0;
   std::size_t companionBytes = 0;
   const SortCompanion* pOnly = nullptr;
   for (int i = 0; pCompanions != nullptr && i < nCompanions; ++i) {
-    if (pCompanions[i].pData == nullptr || pCompanions[i].nWidth <= 0) continue;
+    if (!sorted.TakesPart(pCompanions[i])) continue;
     ++nActive;
     companionBytes += static_cast<std::size_t>(pCompanions[i].nWidth);
     pOnly = &pCompanions[i];
+  }
+
+  const SortAccelerator accelerator = kxu::zutl96::SortAcceleratorFor(pfnCompare);
+  if (accelerator != nullptr &&
+      accelerator(pBase, nFirst, nLast, nWidth, nActive <= 1 ? pOnly : pCompanions,
+                  nActive <= 1 ? nActive : nCompanions, pContext)) {
+    return;
   }
 
   // Scratch: one element, then (16-byte aligned) one entry of each companion.
@@ -242,6 +329,6 @@ void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFun
     SortByWidth(base, n, width, pfnCompare, pContext, scratch, OneCompanion4(data));
   } else {
     SortByWidth(base, n, width, pfnCompare, pContext, scratch,
-                AnyCompanions(pCompanions, nCompanions, nFirst, scratch + companionOffset));
+                AnyCompanions(pCompanions, nCompanions, sorted, nFirst, scratch + companionOffset));
   }
 }

@@ -1,4 +1,5 @@
-// Sorting a range of raw elements with companion arrays riding along, and
+// Sorting a range of raw elements with companion arrays riding along, the
+// table of fast paths (accelerators) it runs for registered comparators, and
 // the algorithm behind it for callers that bring their own element access.
 #pragma once
 
@@ -20,6 +21,37 @@ struct SortCompanion {
   void* pData;
   int nWidth;
 };
+
+// A fast path for the sorts through one comparator, run by utlSortRange in
+// its place: the same arguments but the comparator (the elements' range, the
+// width, the companions, the comparator's context), and the same result: the
+// elements in the comparator's ascending order, moved as raw blocks, each
+// companion permuted alike, nothing else written. utlSortRange calls it only
+// with valid arguments (non-null base, positive width, nFirst >= 0, at least
+// two elements) and hands it the companions that take part: none as (null,
+// 0), a single one as its descriptor and 1, more as the caller gave them. It
+// may take working memory, which it frees before it returns. Returns false,
+// having changed nothing, to decline (a shape it does not handle, working
+// memory that cannot be had); utlSortRange then sorts by itself.
+using SortAccelerator = bool (*)(void* pBase, int nFirst, int nLast, int nWidth,
+                                 const SortCompanion* pCompanions, int nCompanions,
+                                 const void* pContext);
+
+// How many comparators can have an accelerator.
+inline constexpr int kMaxSortAccelerators = 32;
+
+// Makes utlSortRange hand every sort through `comparator` to `accelerator`
+// first; registering a comparator again replaces its accelerator, and a null
+// accelerator withdraws it. Returns false, registering nothing, for a null
+// comparator or when kMaxSortAccelerators comparators are registered. The
+// table lives as long as the process; registering and sorting may run on
+// any threads at once (a sort uses the accelerator registered when it
+// starts).
+// Example: RegisterSortAccelerator(CompareInts, RadixSortInts) returns true.
+bool RegisterSortAccelerator(SortCompareFunc comparator, SortAccelerator accelerator);
+
+// The accelerator registered for `comparator`, or null.
+SortAccelerator SortAcceleratorFor(SortCompareFunc comparator);
 
 // The algorithm of SortPositions.
 //
@@ -378,15 +410,22 @@ void SortObjects(T* pObjects, std::ptrdiff_t n, Before less) {
 // `nCompanions` descriptors at `pCompanions` names an array whose entries
 // `nFirst` to `nLast` are permuted exactly as the elements are (the entry
 // that stood beside element i ends beside it); a descriptor with null data or
-// a width of 0 or less is skipped. Nothing else is read or written. The
-// caller owns everything; at most one scratch element (and one entry per
-// companion) is used, on the stack up to 256 bytes and allocated once above.
+// a width of 0 or less is skipped, and so is one whose entries share bytes
+// with the elements (an array that is its own index array), whose bytes then
+// move as the elements' do. Nothing else is read or written. The caller owns
+// everything.
 //
-// The sort is not stable: equal elements may change their relative order.
-// It is a pattern-defeating quicksort: O(n log n) comparisons at worst,
-// linear on ascending, descending and all-equal input. A comparator that is
-// not a strict weak order (one that calls NaN equal to everything) yields
-// some permutation of the elements and never a read or write outside them.
+// When an accelerator is registered for `pfnCompare` (RegisterSortAccelerator)
+// the sort is offered to it first; it may take working memory, and its order
+// of equal elements is its own (the sort family's accelerators keep them in
+// their original order). When there is none or it declines, utlSortRange
+// sorts by itself, allocating nothing but, for elements larger than 256
+// bytes, one scratch element: a pattern-defeating quicksort, which is not
+// stable (equal elements may change their relative order), takes O(n log n)
+// comparisons at worst and is linear on ascending, descending and all-equal
+// input. A comparator that is not a strict weak order (one that calls NaN
+// equal to everything) yields some permutation of the elements and never a
+// read or write outside them.
 // Bad input changes nothing: a null base or comparator, a width of 0 or
 // less, a negative `nFirst`, or `nLast` <= `nFirst`.
 // Example: int a[] = {3, 1, 2}; utlSortRange(a, 0, 2, sizeof(int), CompareInts,
