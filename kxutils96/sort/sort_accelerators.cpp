@@ -52,10 +52,12 @@ void RegisterFor() {
 
 void RegisterSortAccelerators() {
   static std::once_flag s_registered;
-  std::call_once(
-      s_registered,
-      RegisterFor<char, unsigned char, short, int, unsigned int, long, unsigned long, float, double,
-                  const char*, CStringUTF8, long long, unsigned long long>);
+  // A lambda, not the function template itself: its call_once instance stays
+  // private to the library instead of joining the exported symbols.
+  std::call_once(s_registered, [] {
+    RegisterFor<char, unsigned char, short, int, unsigned int, long, unsigned long, float, double,
+                const char*, CStringUTF8, long long, unsigned long long>();
+  });
 }
 
 }  // namespace kxu::sort
