@@ -97,7 +97,7 @@ inline void StoreBlock(void* p, Block block) noexcept {
 
 inline Mask HighBitMask(Block block) noexcept {
   Mask mask = 0;
-  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] >> 7} << i;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= static_cast<Mask>(block.bytes[i] >> 7) << i;
   return mask;
 }
 
