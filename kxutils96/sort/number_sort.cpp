@@ -16,6 +16,7 @@
 #include <type_traits>
 #include <utility>
 
+#include <kxutils96/platform/unsigned_bits.h>
 #include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
 
@@ -23,32 +24,13 @@ namespace kxu::sort {
 
 namespace {
 
-template <std::size_t kBytes>
-struct UnsignedOfWidth;
-template <>
-struct UnsignedOfWidth<1> {
-  using Type = std::uint8_t;
-};
-template <>
-struct UnsignedOfWidth<2> {
-  using Type = std::uint16_t;
-};
-template <>
-struct UnsignedOfWidth<4> {
-  using Type = std::uint32_t;
-};
-template <>
-struct UnsignedOfWidth<8> {
-  using Type = std::uint64_t;
-};
-
 // Where the missing-value mode puts NANUM.
 enum class Missing { kByValue, kLow, kHigh };
 
 // The order key of T under one (missing-value mode, direction) pair.
 template <class T, Missing kMissing, bool kDescending>
 struct OrderKey {
-  using Key = typename UnsignedOfWidth<sizeof(T)>::Type;
+  using Key = kxu::platform::UnsignedBitsOf<T>;
   static constexpr Key kSignBit = static_cast<Key>(Key{1} << (8 * sizeof(T) - 1));
 
   static Key Of(T value) {

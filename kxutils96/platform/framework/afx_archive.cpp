@@ -1,6 +1,7 @@
 #include <kxutils96/platform/framework/afx_archive.h>
 
 #include <kxutils96/platform/framework/framework_exceptions.h>
+#include <kxutils96/platform/unsigned_bits.h>
 
 #include <algorithm>
 #include <bit>
@@ -13,37 +14,18 @@ namespace {
 
 constexpr int kMinBufferSize = 128;
 
-template <size_t Size>
-struct UnsignedOfSize;
-template <>
-struct UnsignedOfSize<1> {
-  using type = std::uint8_t;
-};
-template <>
-struct UnsignedOfSize<2> {
-  using type = std::uint16_t;
-};
-template <>
-struct UnsignedOfSize<4> {
-  using type = std::uint32_t;
-};
-template <>
-struct UnsignedOfSize<8> {
-  using type = std::uint64_t;
-};
-
 // Values travel least significant byte first whatever the machine's order;
 // compilers turn these loops into a plain load or store where they can.
 template <class T>
 void StoreLittleEndian(BYTE* out, T value) noexcept {
-  using Bits = typename UnsignedOfSize<sizeof(T)>::type;
+  using Bits = kxu::platform::UnsignedBitsOf<T>;
   const auto bits = std::bit_cast<Bits>(value);
   for (size_t i = 0; i < sizeof(T); ++i) out[i] = static_cast<BYTE>(bits >> (8 * i));
 }
 
 template <class T>
 T LoadLittleEndian(const BYTE* in) noexcept {
-  using Bits = typename UnsignedOfSize<sizeof(T)>::type;
+  using Bits = kxu::platform::UnsignedBitsOf<T>;
   Bits bits = 0;
   for (size_t i = 0; i < sizeof(T); ++i) bits = static_cast<Bits>(bits | Bits{in[i]} << (8 * i));
   return std::bit_cast<T>(bits);
