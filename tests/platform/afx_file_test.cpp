@@ -145,8 +145,8 @@ TEST(CFileOpen, ConflictingSharingModesRefuseTheSecondOpen) {
     if (!opens) {
       EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
       EXPECT_EQ(error.m_lOsError, kOsErrors.sharingViolation);
-      EXPECT_EQ(ReadBytes(dir.Path("shared.bin")), "data");  // the refused create cut nothing
       first.reset();                                         // closing releases the lock
+      EXPECT_EQ(ReadBytes(dir.Path("shared.bin")), "data");  // the refused create cut nothing
       EXPECT_TRUE(second.Open(path.c_str(), row.second));
     }
   }

@@ -3,7 +3,8 @@
 // calls overlap as closely as the system allows.
 #pragma once
 
-#include <latch>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -15,15 +16,27 @@ inline constexpr int kThreads = 4;
 
 // Calls `body(k)` on `nThreads` threads, k = 0 to nThreads - 1, all started
 // before any runs its body; returns when every thread has ended.
+// The start gate is a mutex and a condition variable, not std::latch: the
+// standard library's atomic waits lose wake-ups on the Windows builds'
+// threads, and a test then hangs until its time-out.
 // Example: RunConcurrently(kThreads, [&](int k) { results[k] = Lookup(); });
 template <class Body>
 void RunConcurrently(int nThreads, const Body& body) {
-  std::latch start(nThreads);
+  std::mutex gate;
+  std::condition_variable all_arrived;
+  int waiting = nThreads;
   std::vector<std::jthread> threads;
   threads.reserve(static_cast<std::size_t>(nThreads));
   for (int k = 0; k < nThreads; ++k) {
-    threads.emplace_back([&start, &body, k] {
-      start.arrive_and_wait();
+    threads.emplace_back([&, k] {
+      {
+        std::unique_lock lock(gate);
+        if (--waiting == 0) {
+          all_arrived.notify_all();
+        } else {
+          all_arrived.wait(lock, [&] { return waiting == 0; });
+        }
+      }
       body(k);
     });
   }

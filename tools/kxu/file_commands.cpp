@@ -1,6 +1,7 @@
 #include "file_commands.h"
 
 #include <kxutils96/kxutils96.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <algorithm>
 #include <cctype>
@@ -160,10 +161,13 @@ bool EncodeFromUtf16(const CString& text, int to, std::string& bytes, bool& subs
       std::basic_string_view<WCHAR>(text.GetString(), static_cast<size_t>(text.GetLength())),
       [&](std::basic_string_view<WCHAR> stretch) {
         CStringA encoded;
-        int used_default = FALSE;  // UTF-8 takes no report, and needs none
+        // UTF-8 takes no report and needs none. A code page must not fit a
+        // near character in silently (Windows would write 'L' for U+0141).
+        int used_default = FALSE;
+        const bool to_page = to != kUtf8;
         const int length =
             zqUTF16toMBCS(encoded, stretch.data(), to, static_cast<int>(stretch.size()),
-                          to == kUtf8 ? nullptr : &used_default, 0);
+                          to_page ? &used_default : nullptr, to_page ? WC_NO_BEST_FIT_CHARS : 0);
         substituted = substituted || used_default != FALSE;
         bytes.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
         return length > 0 || stretch.empty();
