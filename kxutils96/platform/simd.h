@@ -79,6 +79,16 @@ inline Block LoadNarrowed(const char16_t* p) noexcept {
   return {_mm_packus_epi16(halves[0], halves[1])};
 }
 
+// Bits of the zero units among the 16 UTF-16 units at `p`.
+inline Mask ZeroUnitMask(const char16_t* p) noexcept {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i high = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8));
+  // Each comparison gives 0xFFFF or 0 a unit, which packs to one byte.
+  return static_cast<Mask>(
+      _mm_movemask_epi8(_mm_packs_epi16(_mm_cmpeq_epi16(low, zero), _mm_cmpeq_epi16(high, zero))));
+}
+
 #else  // scalar fallback
 
 struct Block {
@@ -123,6 +133,12 @@ inline Block LoadNarrowed(const char16_t* p) noexcept {
     block.bytes[i] = static_cast<unsigned char>(p[i] < 0x80 ? p[i] : 0xFF);
   }
   return block;
+}
+
+inline Mask ZeroUnitMask(const char16_t* p) noexcept {
+  Mask mask = 0;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{p[i] == 0} << i;
+  return mask;
 }
 
 #endif

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
+#include <kxutils96/platform/nul_scan.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::strings {
@@ -18,6 +19,22 @@ struct SourceRun {
   bool bTerminated;
 };
 
+// The units before the first NUL among the `nUnits` at `p` (nUnits when
+// there is none), and before the NUL that ends `p`.
+std::size_t UnitsBeforeNul(const char* p, std::size_t nUnits) noexcept {
+  const void* const pNul = std::memchr(p, 0, nUnits);
+  return pNul == nullptr ? nUnits : static_cast<std::size_t>(static_cast<const char*>(pNul) - p);
+}
+std::size_t UnitsBeforeNul(const WCHAR* p, std::size_t nUnits) noexcept {
+  return kxu::platform::FindNul(p, nUnits);
+}
+std::size_t UnitsBeforeNul(const char* p) noexcept {
+  return std::strlen(p);
+}
+std::size_t UnitsBeforeNul(const WCHAR* p) noexcept {
+  return kxu::platform::NulTerminatedLength(p);
+}
+
 // The run of `nLen` units at `p`: a negative length is the whole text
 // through its NUL; otherwise the run ends at the first NUL within `nLen`
 // units, that NUL included, so that nothing after a text's end is read (a
@@ -26,10 +43,15 @@ struct SourceRun {
 template <class Unit>
 SourceRun RunOf(const Unit* p, int nLen) noexcept {
   if (nLen < 0) return {-1, true};
-  const Unit* const pEnd = p + nLen;
-  const Unit* const pNul = std::find(p, pEnd, Unit{});
-  if (pNul == pEnd) return {nLen, false};
-  return {static_cast<int>(pNul - p) + 1, true};
+  const std::size_t nBefore = UnitsBeforeNul(p, static_cast<std::size_t>(nLen));
+  if (nBefore == static_cast<std::size_t>(nLen)) return {nLen, false};
+  return {static_cast<int>(nBefore) + 1, true};
+}
+
+// The units of a run that RunOf found, its NUL included.
+template <class Unit>
+int UnitsOf(SourceRun run, const Unit* p) noexcept {
+  return run.nUnits < 0 ? static_cast<int>(UnitsBeforeNul(p)) + 1 : run.nUnits;
 }
 
 UINT ChosenCodePage(int nCodePage) {
@@ -77,9 +99,7 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
     return 0;
   }
   const SourceRun run = RunOf(lpcwszSrc, nLen);
-  const int nUnits = run.nUnits < 0
-                         ? static_cast<int>(std::char_traits<WCHAR>::length(lpcwszSrc)) + 1
-                         : run.nUnits;
+  const int nUnits = UnitsOf(run, lpcwszSrc);
   ConversionBuffer buffer(strDest, run.bTerminated);
   const int nWritten =
       kxu::platform::WideToMultiByteWhole(ChosenCodePage(nCodePage), dwFlags, lpcwszSrc, nUnits,
@@ -96,7 +116,7 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
 
 int ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
   const SourceRun run = RunOf(lpcszSrc, nLen);
-  const int nBytes = run.nUnits < 0 ? static_cast<int>(std::strlen(lpcszSrc)) + 1 : run.nUnits;
+  const int nBytes = UnitsOf(run, lpcszSrc);
   ConversionBuffer buffer(strDest, run.bTerminated);
   const int nWritten = kxu::platform::MultiByteToWideWhole(
       ChosenCodePage(nCodePage), 0, lpcszSrc, nBytes, buffer.RoomAtHand(), std::ref(buffer));

@@ -236,16 +236,20 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
       ++p;
       continue;
     }
-    // A run of units from U+0800 outside the surrogates (CJK text) encodes
-    // without leaving this loop.
-    while (unit >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3)) {
-      sink.Put(0xE0 | (unit >> 12));
-      sink.Put(0x80 | ((unit >> 6) & 0x3F));
+    // A run of units from U+0080 outside the surrogates (the accented
+    // letters of European text, CJK text) encodes without leaving this loop.
+    while (unit >= 0x80 && !IsSurrogate(unit) && sink.HasRoom(3)) {
+      if (unit < 0x800) {
+        sink.Put(0xC0 | (unit >> 6));
+      } else {
+        sink.Put(0xE0 | (unit >> 12));
+        sink.Put(0x80 | ((unit >> 6) & 0x3F));
+      }
       sink.Put(0x80 | (unit & 0x3F));
       if (++p == end) break;
       unit = *p;
     }
-    if (p == end) continue;
+    if (p == end || unit < 0x80) continue;
     std::size_t nTaken = 1;
     if (IsHighSurrogate(unit) && end - p >= 2 && IsLowSurrogate(p[1])) {
       unit = kFirstSupplementary + ((unit - 0xD800) << 10) + (p[1] - 0xDC00);
