@@ -92,8 +92,9 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
   }
 }
 
-TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
-  // Each test restores the cap, so the load-time value is still in place.
+// The cap is 80 from load (each test restores it); setting it answers -2 in
+// either form, and a null name reports it. It is taken as a signed int.
+TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), kInitialCap);
   TempDir dir;
   std::string many;
@@ -103,12 +104,10 @@ TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
   EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, READLINES_LIMIT),
             kInitialCap);
   EXPECT_EQ(TextsOf(lines).back(), "79");
-}
-
-TEST_F(ReadLines, SettingTheCapAnswersMinusTwoAndReportingGivesIt) {
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
-  // Taken as a signed int, unchecked.
+  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
+  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
 }
@@ -135,11 +134,6 @@ TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), kxu::files::kLinesOpenFailed);
   writer.Close();
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
-}
-
-TEST_F(ReadLines, TheFlatFormWithANullObjectSetsAndReportsTheCap) {
-  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
-  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
 }
 
 }  // namespace
