@@ -11,25 +11,19 @@
 
 namespace {
 
-using kxu::test::TextsOf;
-
 using kxu::test::MockHostObject;
 using kxu::test::QueryLog;
+using kxu::test::Texts;
+using kxu::test::TextsOf;
+using Ints = std::vector<int>;
+using Names = std::vector<const char*>;
 
-std::vector<int> Ints(const CArray<int, int>& array) {
-  return std::vector<int>(array.GetData(), array.GetData() + array.GetSize());
+Ints IntsOf(const CArray<int, int>& array) {
+  return Ints(array.GetData(), array.GetData() + array.GetSize());
 }
 
-void Fill(CArray<int, int>& array, const std::vector<int>& values) {
-  array.SetSize(0);
-  for (int v : values) array.Add(v);
-}
-
-void Fill(CZQVStringArray& array, const std::vector<const char*>& values) {
-  array.RemoveAll();
-  for (const char* v : values) array.Add(v);
-}
-
+// The five host objects, each answering its array; extra strings are given
+// to the call when the fixture has any.
 struct Fixture {
   QueryLog log;
   MockHostObject refIdsObject{log}, refNamesObject{log}, idsObject{log}, namesObject{log},
@@ -37,64 +31,60 @@ struct Fixture {
   CArray<int, int> refIds, ids;
   CZQVStringArray refNames, names, extra;
 
-  Fixture(const std::vector<int>& ri, const std::vector<const char*>& rn, const std::vector<int>& i,
-          const std::vector<const char*>& n, const std::vector<const char*>& e) {
-    Fill(refIds, ri);
-    Fill(refNames, rn);
-    Fill(ids, i);
-    Fill(names, n);
-    Fill(extra, e);
+  Fixture(const Ints& ri, const Names& rn, const Ints& i, const Names& n, const Names& e) {
+    for (int v : ri) refIds.Add(v);
+    for (int v : i) ids.Add(v);
+    for (const char* s : rn) refNames.Add(s);
+    for (const char* s : n) names.Add(s);
+    for (const char* s : e) extra.Add(s);
     refIdsObject.Answer(QUERY_INT_ARRAY, &refIds);
     refNamesObject.Answer(QUERY_STRING_ARRAY, &refNames);
     idsObject.Answer(QUERY_INT_ARRAY, &ids);
     namesObject.Answer(QUERY_STRING_ARRAY, &names);
     extraObject.Answer(QUERY_STRING_ARRAY, &extra);
   }
-  int Run(bool withExtra = true) {
+  int Run(bool withExtra) {
     return kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
                                             &namesObject, withExtra ? &extraObject : nullptr);
   }
 };
 
+// An item is unchanged when its id's first reference entry has its name,
+// case aside; the reference arrays stay as they were.
 TEST(RemoveUnchangedItems, RemovesUnchangedKeepsNewAndRenamed) {
-  Fixture f({1, 2}, {"A", "B"}, {1, 2, 3}, {"a", "C", "D"}, {"x", "y", "z"});
-  EXPECT_EQ(f.Run(), 1);
-  EXPECT_EQ(Ints(f.ids), (std::vector<int>{2, 3}));
-  EXPECT_EQ(TextsOf(f.names), (std::vector<std::string>{"C", "D"}));
-  EXPECT_EQ(TextsOf(f.extra), (std::vector<std::string>{"y", "z"}));
-  EXPECT_EQ(Ints(f.refIds), (std::vector<int>{1, 2}));
-  EXPECT_EQ(TextsOf(f.refNames), (std::vector<std::string>{"A", "B"}));
-}
-
-TEST(RemoveUnchangedItems, Table) {
-  struct Row {
-    std::vector<int> refIds;
-    std::vector<const char*> refNames;
-    std::vector<int> ids;
-    std::vector<const char*> names;
+  const struct {
+    Ints refIds;
+    Names refNames;
+    Ints ids;
+    Names names, extra;
     int expected;
-    std::vector<int> idsAfter;
-    std::vector<std::string> namesAfter;
+    Ints idsAfter;
+    Texts namesAfter, extraAfter;
+  } rows[] = {
+      {{1, 2},
+       {"A", "B"},
+       {1, 2, 3},
+       {"a", "C", "D"},
+       {"x", "y", "z"},
+       1,
+       {2, 3},
+       {"C", "D"},
+       {"y", "z"}},
+      {{5, 5}, {"old", "new"}, {5}, {"new"}, {}, 0, {5}, {"new"}, {}},
+      {{5, 5}, {"old", "new"}, {5}, {"OLD"}, {}, 1, {}, {}, {}},
+      {{7}, {"n"}, {7, 7, 8}, {"N", "n", "n"}, {}, 2, {8}, {"n"}, {}},
+      {{7}, {"n"}, {7, 7}, {"n", "m"}, {}, 1, {7}, {"m"}, {}},
+      {{3, 2, 1}, {"c", "b", "a"}, {1, 2, 3}, {"A", "B", "C"}, {}, 3, {}, {}, {}},
+      {{1}, {"ab"}, {1}, {"abc"}, {}, 0, {1}, {"abc"}, {}},
   };
-  const Row rows[] = {
-      // Only the first occurrence of a reference id counts.
-      {{5, 5}, {"old", "new"}, {5}, {"new"}, 0, {5}, {"new"}},
-      {{5, 5}, {"old", "new"}, {5}, {"OLD"}, 1, {}, {}},
-      // A current id that occurs twice: each judged on its own.
-      {{7}, {"n"}, {7, 7, 8}, {"N", "n", "n"}, 2, {8}, {"n"}},
-      {{7}, {"n"}, {7, 7}, {"n", "m"}, 1, {7}, {"m"}},
-      // No matches.
-      {{1}, {"a"}, {2, 3}, {"a", "a"}, 0, {2, 3}, {"a", "a"}},
-      // Every item unchanged.
-      {{3, 2, 1}, {"c", "b", "a"}, {1, 2, 3}, {"A", "B", "C"}, 3, {}, {}},
-      // Names must match whole, case aside.
-      {{1}, {"ab"}, {1}, {"abc"}, 0, {1}, {"abc"}},
-  };
-  for (const Row& r : rows) {
-    Fixture f(r.refIds, r.refNames, r.ids, r.names, {});
-    EXPECT_EQ(f.Run(false), r.expected);
-    EXPECT_EQ(Ints(f.ids), r.idsAfter);
+  for (const auto& r : rows) {
+    Fixture f(r.refIds, r.refNames, r.ids, r.names, r.extra);
+    EXPECT_EQ(f.Run(!r.extra.empty()), r.expected);
+    EXPECT_EQ(IntsOf(f.ids), r.idsAfter);
     EXPECT_EQ(TextsOf(f.names), r.namesAfter);
+    EXPECT_EQ(TextsOf(f.extra), r.extraAfter);
+    EXPECT_EQ(IntsOf(f.refIds), r.refIds);
+    EXPECT_EQ(f.refNames.GetSize(), static_cast<int>(r.refNames.size()));
   }
 }
 
@@ -105,8 +95,8 @@ TEST(RemoveUnchangedItems, ReferenceOrExtraMayBeTheNames) {
   EXPECT_EQ(f.names.GetSize(), 0);
   Fixture g({2}, {"b"}, {1, 2, 3}, {"a", "b", "c"}, {});
   g.extraObject.Answer(QUERY_STRING_ARRAY, &g.names);
-  EXPECT_EQ(g.Run(), 1);
-  EXPECT_EQ(TextsOf(g.names), (std::vector<std::string>{"a", "c"}));
+  EXPECT_EQ(g.Run(true), 1);
+  EXPECT_EQ(TextsOf(g.names), (Texts{"a", "c"}));
 }
 
 TEST(RemoveUnchangedItems, IntegerArrayShrinksInPlace) {
@@ -114,44 +104,35 @@ TEST(RemoveUnchangedItems, IntegerArrayShrinksInPlace) {
   const int* storage = f.ids.GetData();
   EXPECT_EQ(f.Run(false), 1);
   EXPECT_EQ(f.ids.GetData(), storage);
-  EXPECT_EQ(Ints(f.ids), (std::vector<int>{2}));
 }
 
+// -2: the current side's arrays differ in length (judged first); -3: the
+// reference side's. Nothing changes.
 TEST(RemoveUnchangedItems, ResultCodesLeaveEverythingUnchanged) {
-  struct Row {
-    std::vector<int> refIds;
-    std::vector<const char*> refNames;
-    std::vector<int> ids;
-    std::vector<const char*> names;
-    std::vector<const char*> extra;
-    bool withExtra;
+  const struct {
+    Ints refIds;
+    Names refNames;
+    Ints ids;
+    Names names, extra;
     int expected;
+  } rows[] = {
+      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, -2},
+      {{1}, {"a"}, {}, {}, {}, -2},
+      {{1}, {"a"}, {}, {"a"}, {}, -2},
+      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, -2},
+      {{}, {}, {1}, {"a"}, {}, -3},
+      {{1, 2}, {"a"}, {1}, {"a"}, {}, -3},
+      {{1}, {}, {1}, {"a"}, {}, -3},
+      {{}, {"a"}, {1}, {"a"}, {}, -3},
+      {{}, {}, {1, 2}, {"a"}, {}, -2},
   };
-  const Row rows[] = {
-      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, false, -2},
-      {{1}, {"a"}, {}, {}, {}, false, -2},
-      {{1}, {"a"}, {1}, {}, {}, false, -2},
-      {{1}, {"a"}, {}, {"a"}, {}, false, -2},
-      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, true, -2},
-      {{}, {}, {1}, {"a"}, {}, false, -3},
-      {{1, 2}, {"a"}, {1}, {"a"}, {}, false, -3},
-      {{1}, {}, {1}, {"a"}, {}, false, -3},
-      {{}, {"a"}, {1}, {"a"}, {}, false, -3},
-      // The current side is judged first.
-      {{}, {}, {1, 2}, {"a"}, {}, false, -2},
-  };
-  for (const Row& r : rows) {
+  for (const auto& r : rows) {
     Fixture f(r.refIds, r.refNames, r.ids, r.names, r.extra);
-    EXPECT_EQ(f.Run(r.withExtra), r.expected);
-    EXPECT_EQ(Ints(f.ids), r.ids);
+    EXPECT_EQ(f.Run(!r.extra.empty()), r.expected);
+    EXPECT_EQ(IntsOf(f.ids), r.ids);
     EXPECT_EQ(f.names.GetSize(), static_cast<int>(r.names.size()));
-    EXPECT_EQ(f.extra.GetSize(), static_cast<int>(r.extra.size()));
   }
-}
-
-// Which objects are asked and what a null or empty one gives is the frame's
-// call-shape table; a missing integer array fails the side checks instead.
-TEST(RemoveUnchangedItems, MissingIntegerArraysFailTheirSide) {
+  // A missing integer array fails its side's check.
   Fixture g({1}, {"a"}, {1}, {"a"}, {});
   g.idsObject.Answer(QUERY_INT_ARRAY, nullptr);
   EXPECT_EQ(g.Run(false), -2);

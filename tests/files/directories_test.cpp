@@ -87,35 +87,33 @@ class CopyDirectory : public testing::Test {
   TempDir m_dir;
 };
 
-TEST_F(CopyDirectory, CopiesTheWholeTreeIntoANewDestination) {
-  MakeTree(m_dir.Path("src"), {"a.txt", "my file \xC3\xA9.txt", "sub/b.txt", "sub/deeper/c",
-                               "empty/", "\xE6\x97\xA5\xE6\x9C\xAC/d"});
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst")), TreeOf(m_dir.Path("src")));
-}
-
-TEST_F(CopyDirectory, WithoutSubfoldersCopiesTheTopFilesOnly) {
-  MakeTree(m_dir.Path("src"), {"a", "b", "sub/c", "empty/"});
-  EXPECT_EQ(Copy(0), kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "b"}));
-}
-
-TEST_F(CopyDirectory, WritesIntoAnExistingDestination) {
-  MakeTree(m_dir.Path("src"), {"a", "sub/b"});
-  MakeTree(m_dir.Path("dst"), {"old", "sub/older"});
-  EXPECT_EQ(Copy(1), kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "old", "sub/", "sub/b", "sub/older"}));
-}
-
-TEST_F(CopyDirectory, TreatsEveryWayOfEndingThePathAlike) {
-  MakeTree(m_dir.Path("src"), {"a", "sub/b"});
-  const std::string src = Src();
+// Each row copies into a folder of its own; the source path may end in
+// either separator or none, the destination in a backslash.
+TEST_F(CopyDirectory, CopiesTheFilesAndWithSubfoldersTheTree) {
+  MakeTree(m_dir.Path("src"),
+           {"a", "my file \xC3\xA9.txt", "sub/b", "sub/deeper/c", "empty/", "\xE6\x97\xA5/d"});
+  const Paths all = TreeOf(m_dir.Path("src"));
+  const struct {
+    std::string suffix;
+    int bSubfolders;
+    std::vector<std::string> existing;
+    Paths expected;
+  } cases[] = {
+      {"", 1, {}, all},
+      {"\\", 1, {}, all},
+      {"/", 0, {}, {"a", "my file \xC3\xA9.txt"}},
+      {"", 1, {"old", "sub/older"}, {}},
+  };
   int n = 0;
-  for (const std::string& from : {src, src + "\\", src + "/"}) {
-    const std::string to = Utf8(m_dir.Path("dst" + std::to_string(n++))) + "\\";
-    EXPECT_EQ(kxuCopyDirectory(from.c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryDone)
-        << from;
-    EXPECT_EQ(TreeOf(to.substr(0, to.size() - 1)), (Paths{"a", "sub/", "sub/b"})) << from;
+  for (const auto& c : cases) {
+    const fs::path to = m_dir.Path("dst" + std::to_string(n++));
+    MakeTree(to, c.existing);
+    Paths expected = c.existing.empty() ? c.expected : all;
+    for (const std::string& name : c.existing) expected.insert(name);
+    EXPECT_EQ(kxuCopyDirectory((Src() + c.suffix).c_str(), (Utf8(to) + "\\").c_str(), c.bSubfolders,
+                               nullptr, nullptr, 0),
+              kDirectoryDone);
+    EXPECT_EQ(TreeOf(to), expected) << c.suffix;
   }
 }
 
@@ -127,75 +125,58 @@ TEST_F(CopyDirectory, NeverCopiesHiddenEntries) {
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"sub/", "sub/seen"}));
 }
 
-struct SkipCase {
-  const char* name;
-  std::vector<std::string> folders;
-  std::vector<std::string> files;
-  Paths expected;
-};
-
-void PrintTo(const SkipCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class CopySkipLists : public CopyDirectory, public testing::WithParamInterface<SkipCase> {};
-
-TEST_P(CopySkipLists, LeaveOutTheListedNamesAtEveryDepth) {
+// Folder names match whole, case aside, with trailing backslashes dropped;
+// file names match whole, case aside, exactly as listed (a file list never
+// names a folder).
+TEST_F(CopyDirectory, SkipListsLeaveOutTheListedNamesAtEveryDepth) {
   MakeTree(m_dir.Path("src"),
            {"a.txt", "a.txt.bak", "Temp/t", "sub/A.TXT", "sub/temp/u", "sub/keep", "Tempo/v"});
-  CZQVStringArray folders = ArrayOf(GetParam().folders);
-  CZQVStringArray files = ArrayOf(GetParam().files);
-  EXPECT_EQ(Copy(1, &folders, &files), kDirectoryDone);
-  EXPECT_EQ(TreeOf(m_dir.Path("dst")), GetParam().expected);
+  const Paths all = TreeOf(m_dir.Path("src"));
+  const Paths allButTemp = {"a.txt",    "a.txt.bak", "sub/",   "sub/A.TXT",
+                            "sub/keep", "Tempo/",    "Tempo/v"};
+  const struct {
+    std::vector<std::string> folders, files;
+    Paths expected;
+  } cases[] = {
+      {{"TEMP"}, {}, allButTemp},
+      {{"x", "tEmP\\\\"}, {}, allButTemp},
+      {{"Tem", "Temp/"}, {}, all},
+      {{},
+       {"A.txt"},
+       {"a.txt.bak", "Temp/", "Temp/t", "sub/", "sub/temp/", "sub/temp/u", "sub/keep", "Tempo/",
+        "Tempo/v"}},
+      {{}, {"a.txt\\", "Temp", "keep.bak"}, all},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    CZQVStringArray folders = ArrayOf(c.folders);
+    CZQVStringArray files = ArrayOf(c.files);
+    const fs::path to = m_dir.Path("dst" + std::to_string(n++));
+    EXPECT_EQ(kxuCopyDirectory(Src().c_str(), Utf8(to).c_str(), 1, &folders, &files, 0),
+              kDirectoryDone);
+    EXPECT_EQ(TreeOf(to), c.expected) << n;
+  }
 }
 
-const Paths kAllButTemp = {"a.txt",    "a.txt.bak", "sub/",   "sub/A.TXT",
-                           "sub/keep", "Tempo/",    "Tempo/v"};
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, CopySkipLists,
-    testing::Values(SkipCase{"FolderInOtherCase", {"TEMP"}, {}, kAllButTemp},
-                    SkipCase{"FolderWithBackslash", {"temp\\"}, {}, kAllButTemp},
-                    SkipCase{"FolderWithBackslashes", {"x", "tEmP\\\\"}, {}, kAllButTemp},
-                    SkipCase{"FolderNameIsWhole",
-                             {"Tem", "Temp/"},
-                             {},
-                             {"a.txt", "a.txt.bak", "Temp/", "Temp/t", "sub/", "sub/A.TXT",
-                              "sub/temp/", "sub/temp/u", "sub/keep", "Tempo/", "Tempo/v"}},
-                    SkipCase{"FileInOtherCase",
-                             {},
-                             {"A.txt"},
-                             {"a.txt.bak", "Temp/", "Temp/t", "sub/", "sub/temp/", "sub/temp/u",
-                              "sub/keep", "Tempo/", "Tempo/v"}},
-                    // A file entry keeps its backslash, and a file list never names a folder.
-                    SkipCase{"FileListIsExact",
-                             {},
-                             {"a.txt\\", "Temp", "keep.bak"},
-                             {"a.txt", "a.txt.bak", "Temp/", "Temp/t", "sub/", "sub/A.TXT",
-                              "sub/temp/", "sub/temp/u", "sub/keep", "Tempo/", "Tempo/v"}}));
-
-TEST_F(CopyDirectory, FailsWhenTheDestinationCannotBeCreated) {
+TEST_F(CopyDirectory, FailsForAMissingSourceOrDestinationFolder) {
+  EXPECT_EQ(Copy(1), kDirectoryFailed);
+  EXPECT_TRUE(fs::is_directory(m_dir.Path("dst"))) << "the new destination stays";
+  EXPECT_EQ(kxuCopyDirectory(nullptr, Dst().c_str(), 1, nullptr, nullptr, 0), kDirectoryFailed);
+  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), nullptr, 1, nullptr, nullptr, 0), kDirectoryFailed);
   MakeTree(m_dir.Path("src"), {"a"});
   const std::string to = Utf8(m_dir.Path("no/dst"));
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryFailed);
   EXPECT_FALSE(fs::exists(m_dir.Path("no")));
 }
 
-TEST_F(CopyDirectory, FailsForAMissingSourceAndKeepsTheNewDestination) {
-  EXPECT_EQ(Copy(1), kDirectoryFailed);
-  EXPECT_TRUE(fs::is_directory(m_dir.Path("dst")));
-  EXPECT_EQ(kxuCopyDirectory(nullptr, Dst().c_str(), 1, nullptr, nullptr, 0), kDirectoryFailed);
-  EXPECT_EQ(kxuCopyDirectory(Src().c_str(), nullptr, 1, nullptr, nullptr, 0), kDirectoryFailed);
-}
-
+// At the top level a file that exists already stops the copy there; called
+// as nested, the copy overwrites it.
 TEST_F(CopyDirectory, StopsAtTheFirstTopLevelFileThatExistsAlready) {
-  const std::vector<std::string> files = {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"};
-  MakeTree(m_dir.Path("src"), files);
+  MakeTree(m_dir.Path("src"), {"f0", "f1", "f2", "f3", "f4", "f5", "f6", "f7"});
   const std::vector<std::string> order = ListingOrder(m_dir.Path("src"));
   const std::string& blocked = order[order.size() / 2];
   fs::create_directory(m_dir.Path("dst"));
   WriteBytes(m_dir.Path("dst") / blocked, "old");
-
   EXPECT_EQ(Copy(1), kDirectoryFailed);
   Paths expected = {"!" + blocked};
   for (const std::string& name : order) {
@@ -203,14 +184,8 @@ TEST_F(CopyDirectory, StopsAtTheFirstTopLevelFileThatExistsAlready) {
     expected.insert(name);
   }
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), expected);
-}
-
-TEST_F(CopyDirectory, OverwritesTopLevelFilesWhenCalledAsNested) {
-  MakeTree(m_dir.Path("src"), {"a"});
-  MakeTree(m_dir.Path("dst"), {});
-  WriteBytes(m_dir.Path("dst/a"), "old");
   EXPECT_EQ(Copy(1, nullptr, nullptr, 1), kDirectoryDone);
-  EXPECT_EQ(ReadBytes(m_dir.Path("dst/a")), "a");
+  EXPECT_EQ(TreeOf(m_dir.Path("dst")), TreeOf(m_dir.Path("src")));
 }
 
 TEST_F(CopyDirectory, AFailureInASubfolderEndsThatSubfolderOnly) {
@@ -243,14 +218,17 @@ TEST_F(CopyDirectory, PassesOverASubfolderItCannotRead) {
   EXPECT_EQ(TreeOf(m_dir.Path("dst")), (Paths{"a", "closed/", "z/", "z/b"}));
 }
 
-TEST_F(CopyDirectory, WalksAThousandLevelsDeep) {
+// The walk keeps no stack frame a level: what depth costs is the length of
+// the paths, here past the 1024 units a name converts in without the heap.
+TEST_F(CopyDirectory, WalksAFolderDeeperThan1024Units) {
   fs::path deepest = m_dir.Path("src");
   fs::create_directory(deepest);
-  for (int i = 0; i < 1000; ++i) fs::create_directory(deepest /= "d");
+  for (int i = 0; i < 150; ++i) fs::create_directory(deepest /= "folder8");
   WriteBytes(deepest / "leaf", "bottom");
   EXPECT_EQ(Copy(1), kDirectoryDone);
   fs::path copied = m_dir.Path("dst");
-  for (int i = 0; i < 1000; ++i) copied /= "d";
+  for (int i = 0; i < 150; ++i) copied /= "folder8";
+  ASSERT_GT(copied.native().size(), 1024u);
   EXPECT_EQ(ReadBytes(copied / "leaf"), "bottom");
 }
 
@@ -266,15 +244,12 @@ TEST_F(CopyDirectory, DoesNotFollowALinkBackToAFolderBeingWalked) {
             (Paths{"a", "sub/", "sub/b", "other/", "other/c", "sub/side/", "!sub/side/c"}));
 }
 
-TEST_F(CopyDirectory, RefusesToCopyAFolderOntoItself) {
+// Never onto itself; a destination inside the source is not copied into itself.
+TEST_F(CopyDirectory, NeverCopiesAFolderIntoItself) {
   MakeTree(m_dir.Path("src"), {"a", "sub/b"});
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), (Src() + "\\").c_str(), 1, nullptr, nullptr, 1),
             kDirectoryFailed);
   EXPECT_EQ(TreeOf(m_dir.Path("src")), (Paths{"a", "sub/", "sub/b"}));
-}
-
-TEST_F(CopyDirectory, DoesNotCopyADestinationInsideTheSourceIntoItself) {
-  MakeTree(m_dir.Path("src"), {"a", "sub/b"});
   const std::string to = Utf8(m_dir.Path("src/sub/out"));
   EXPECT_EQ(kxuCopyDirectory(Src().c_str(), to.c_str(), 1, nullptr, nullptr, 0), kDirectoryDone);
   EXPECT_EQ(TreeOf(m_dir.Path("src/sub/out")), (Paths{"a", "sub/", "sub/b"}));
@@ -296,15 +271,14 @@ class DeleteFiles : public testing::Test {
   TempDir m_dir;
 };
 
+// Files only, matched case aside; a null pattern matches every one, and a
+// listed name or a hidden or read-only file stays.
 TEST_F(DeleteFiles, DeletesTheMatchingFilesThatAreNotListed) {
   CZQVStringArray skip = ArrayOf({"B.txt"});
   EXPECT_EQ(kxuDelFiles(Dir().c_str(), "*.TXT", &skip), 3);
   EXPECT_EQ(TreeOf(m_dir.Path("d")),
             (Paths{"b.TXT", "c.log", "sub.txt/", "sub.txt/inner.txt", "locked.txt"}));
-}
-
-TEST_F(DeleteFiles, DeletesEveryFileForANullPattern) {
-  EXPECT_EQ(kxuDelFiles((Dir() + "\\").c_str(), nullptr, nullptr), 5);
+  EXPECT_EQ(kxuDelFiles((Dir() + "\\").c_str(), nullptr, nullptr), 2);
   EXPECT_EQ(TreeOf(m_dir.Path("d")), (Paths{"sub.txt/", "sub.txt/inner.txt", "locked.txt"}));
 }
 

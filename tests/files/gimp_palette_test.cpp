@@ -34,19 +34,7 @@ using Colours = std::vector<Colour>;
 constexpr int kRoom = 40;
 constexpr int kUntouched = -777;
 
-struct PaletteCase {
-  const char* name;
-  std::string bytes;
-  int nMax;
-  int nExpected;
-  Colours colours;  // what lands in the arrays, for a count of 1 or more
-};
-
-void PrintTo(const PaletteCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-// A palette of `n` colours (i, 2i, 3i).
+// A palette of `n` colours (i, 2i, 3i), and those colours.
 std::string Numbered(int n) {
   std::string text = "GIMP Palette\nName: Numbered\nColumns: 4\n#\n";
   for (int i = 1; i <= n; ++i) {
@@ -62,85 +50,57 @@ Colours NumberedColours(int n) {
   return colours;
 }
 
-class ReadPalette : public testing::TestWithParam<PaletteCase> {};
-
-TEST_P(ReadPalette, StoresTheColoursOfItsRow) {
-  const PaletteCase& c = GetParam();
+// The result for at most nMax colours, and what lands in the arrays.
+TEST(ReadPalette, StoresTheColoursOfItsRow) {
+  const struct {
+    std::string bytes;
+    int nMax;
+    int nExpected;
+    Colours colours;
+  } cases[] = {
+      {"GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
+       "255 128   0\tOrange\n 10  20  30 Indented\n",
+       16,
+       2,
+       {{255, 128, 0}, {10, 20, 30}}},
+      {"gimp palette\n1 2 3\n", 16, 1, {{1, 2, 3}}},
+      {"GIMP Palette\r\nName: x\r\n#\r\n1 2 3 a\r\n4 5 6\r\n", 16, 2, {{1, 2, 3}, {4, 5, 6}}},
+      {"GIMP Palette \n1 2 3\n", 16, kPaletteNotAPalette, {}},
+      {"\xEF\xBB\xBFGIMP Palette\n1 2 3\n", 16, kPaletteNotAPalette, {}},
+      {"", 16, kPaletteNotAPalette, {}},
+      {"GIMP Palette\n", 16, kPaletteNotAPalette, {}},
+      {"GIMP Palette\nName: a b\nColumns: 3\n# 1 2 3\n", 16, kPaletteNotAPalette, {}},
+      {"GIMP Palette\n \t 7 8 9 x\n", 16, 1, {{7, 8, 9}}},
+      {"GIMP Palette\n300 -5 +7\n", 16, 1, {{300, -5, 7}}},
+      {"GIMP Palette\n12 abc 3x\n", 16, 1, {{12, 0, 3}}},
+      {"GIMP Palette\n99999999999 -99999999999 1\n", 16, 1, {{INT_MAX, INT_MIN, 1}}},
+      {"GIMP Palette\n1 2 3\n# three tokens\n4 5 6\n", 16, 3, {{1, 2, 3}, {0, 0, 0}, {4, 5, 6}}},
+      {"GIMP Palette\n1 2 3\n\n7 8\n4 5 6\n\n", 16, 2, {{1, 2, 3}, {4, 5, 6}}},
+      // Double quotes keep a stretch in one token, which loses its quotes.
+      {"GIMP Palette\n\"1 2\" 3 4\n5 \"6 x\" 7\n", 16, 2, {{1, 3, 4}, {5, 6, 7}}},
+      {Numbered(20), 16, 16, NumberedColours(16)},
+      {Numbered(20), 32, 20, NumberedColours(20)},
+      {Numbered(3), 3, 3, NumberedColours(3)},
+      {Numbered(3), 0, 0, {}},
+      {Numbered(3), -4, 0, {}},
+      {"GIMP Palette\n", 0, kPaletteNotAPalette, {}}};
   TempDir dir;
-  WriteBytes(dir.Path("p.gpl"), c.bytes);
-  std::array<int, kRoom> red, green, blue;
-  red.fill(kUntouched);
-  green.fill(kUntouched);
-  blue.fill(kUntouched);
-  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), red.data(), green.data(),
-                                  blue.data(), c.nMax),
-            c.nExpected);
-  Colours stored;
-  for (int i = 0; i < kRoom && red[i] != kUntouched; ++i) {
-    stored.push_back({red[i], green[i], blue[i]});
+  for (const auto& c : cases) {
+    WriteBytes(dir.Path("p.gpl"), c.bytes);
+    std::array<int, kRoom> red, green, blue;
+    red.fill(kUntouched);
+    green.fill(kUntouched);
+    blue.fill(kUntouched);
+    EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), red.data(), green.data(),
+                                    blue.data(), c.nMax),
+              c.nExpected)
+        << c.bytes;
+    Colours stored;
+    for (int i = 0; i < kRoom && red[i] != kUntouched; ++i)
+      stored.push_back({red[i], green[i], blue[i]});
+    EXPECT_EQ(stored, c.colours) << c.bytes;
   }
-  EXPECT_EQ(stored, c.colours);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Files, ReadPalette,
-    testing::Values(
-        PaletteCase{"NameAndColumnsPassedOver",
-                    "GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
-                    "255 128   0\tOrange\n 10  20  30 Indented\n",
-                    16,
-                    2,
-                    {{255, 128, 0}, {10, 20, 30}}},
-        PaletteCase{"LowerCaseHeader", "gimp palette\n1 2 3\n", 16, 1, {{1, 2, 3}}},
-        PaletteCase{"CrLfLineEnds",
-                    "GIMP Palette\r\nName: x\r\n#\r\n1 2 3 a\r\n4 5 6\r\n",
-                    16,
-                    2,
-                    {{1, 2, 3}, {4, 5, 6}}},
-        PaletteCase{
-            "HeaderWithTrailingBlank", "GIMP Palette \n1 2 3\n", 16, kPaletteNotAPalette, {}},
-        PaletteCase{"HeaderAfterByteOrderMark",
-                    "\xEF\xBB\xBFGIMP Palette\n1 2 3\n",
-                    16,
-                    kPaletteNotAPalette,
-                    {}},
-        PaletteCase{"EmptyFile", "", 16, kPaletteNotAPalette, {}},
-        PaletteCase{"HeaderOnly", "GIMP Palette\n", 16, kPaletteNotAPalette, {}},
-        PaletteCase{"NoColourLine",
-                    "GIMP Palette\nName: a b\nColumns: 3\n# 1 2 3\n",
-                    16,
-                    kPaletteNotAPalette,
-                    {}},
-        PaletteCase{"IndentedFirstColour", "GIMP Palette\n \t 7 8 9 x\n", 16, 1, {{7, 8, 9}}},
-        PaletteCase{"OutOfRangeKept", "GIMP Palette\n300 -5 +7\n", 16, 1, {{300, -5, 7}}},
-        PaletteCase{"NonNumericGivesZero", "GIMP Palette\n12 abc 3x\n", 16, 1, {{12, 0, 3}}},
-        PaletteCase{"HugeValuesSaturate",
-                    "GIMP Palette\n99999999999 -99999999999 1\n",
-                    16,
-                    1,
-                    {{INT_MAX, INT_MIN, 1}}},
-        PaletteCase{"LaterCommentIsAColour",
-                    "GIMP Palette\n1 2 3\n# three tokens\n4 5 6\n",
-                    16,
-                    3,
-                    {{1, 2, 3}, {0, 0, 0}, {4, 5, 6}}},
-        PaletteCase{"ShortLaterLinesPassedOver",
-                    "GIMP Palette\n1 2 3\n\n7 8\n4 5 6\n\n",
-                    16,
-                    2,
-                    {{1, 2, 3}, {4, 5, 6}}},
-        // Double quotes keep a stretch in one token, which loses its quotes.
-        PaletteCase{"QuotedTokens",
-                    "GIMP Palette\n\"1 2\" 3 4\n5 \"6 x\" 7\n",
-                    16,
-                    2,
-                    {{1, 3, 4}, {5, 6, 7}}},
-        PaletteCase{"MoreColoursThanRoom", Numbered(20), 16, 16, NumberedColours(16)},
-        PaletteCase{"FewerColoursThanRoom", Numbered(20), 32, 20, NumberedColours(20)},
-        PaletteCase{"ExactlyRoom", Numbered(3), 3, 3, NumberedColours(3)},
-        PaletteCase{"NoRoom", Numbered(3), 0, 0, {}},
-        PaletteCase{"NegativeRoom", Numbered(3), -4, 0, {}},
-        PaletteCase{"NoRoomStillNeedsAColourLine", "GIMP Palette\n", 0, kPaletteNotAPalette, {}}));
 
 TEST(ReadPaletteArguments, MissingFilesAndArraysGiveMinusOne) {
   TempDir dir;
@@ -155,15 +115,6 @@ TEST(ReadPaletteArguments, MissingFilesAndArraysGiveMinusOne) {
   EXPECT_EQ(r[0], kUntouched);
   EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), nullptr, nullptr, nullptr, 0),
             0);
-}
-
-TEST(ReadPaletteArguments, ReadsANonAsciiFileName) {
-  TempDir dir;
-  const auto name = dir.Path("caf\xC3\xA9 palette.gpl");
-  WriteBytes(name, "GIMP Palette\n9 8 7\n");
-  int r[1] = {}, g[1] = {}, b[1] = {};
-  EXPECT_EQ(kxu_read_GIMP_palette(Utf8(name).c_str(), r, g, b, 1), 1);
-  EXPECT_EQ(Colour({r[0], g[0], b[0]}), Colour({9, 8, 7}));
 }
 
 }  // namespace

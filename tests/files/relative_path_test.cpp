@@ -2,63 +2,53 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace {
 
-struct RelativeCase {
-  const char* base;
-  const char* path;
-  int nMaxLevels;
-  int nExpected;
-  const char* result;  // for a result of 0
-};
-
-void PrintTo(const RelativeCase& c, std::ostream* os) {
-  *os << "base '" << c.base << "' path '" << c.path << "' max " << c.nMaxLevels;
-}
-
 using namespace kxu::files;
 
-class MakeRelativePath : public testing::TestWithParam<RelativeCase> {};
-
-TEST_P(MakeRelativePath, GivesTheResultOfItsRow) {
-  const RelativeCase& c = GetParam();
-  CStringUTF8 strResult("untouched");
-  EXPECT_EQ(kxu_make_relative_path(&strResult, c.base, c.path, c.nMaxLevels), c.nExpected);
-  EXPECT_STREQ(strResult, c.nExpected == kRelativePathDone ? c.result : "untouched");
+// The result code, and for 0 the relative path; otherwise the result keeps
+// its text.
+TEST(MakeRelativePath, GivesTheResultOfItsRow) {
+  const struct {
+    const char* base;
+    const char* path;
+    int nMaxLevels;
+    int nExpected;
+    const char* result;
+  } cases[] = {
+      {R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(..\plots\a.png)"},
+      {R"(E:\work\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(plots\a.png)"},
+      {R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
+       R"(..\plots\a.png)"},
+      {R"(E:\work\data)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(plots\a.png)"},
+      {R"(E:\ab\)", R"(E:\abc\f.txt)", 9, kRelativePathDone, R"(..\abc\f.txt)"},
+      {R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 9, kRelativePathDone, R"(..\..\..\x\f)"},
+      {R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 2, kRelativePathTooManyLevels, ""},
+      {R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 3, kRelativePathDone, R"(..\..\..\x\f)"},
+      {R"(E:\work\)", R"(E:\work\a.png)", 0, kRelativePathDone, "a.png"},
+      {R"(E:\work\sub\)", R"(E:\work\a.png)", 0, kRelativePathTooManyLevels, ""},
+      {R"(E:\work\)", R"(E:\work\a.png)", -1, kRelativePathTooManyLevels, ""},
+      {R"(e:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
+      {R"(D:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
+      {"", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
+      // A backslash at the first byte does not count as a shared folder.
+      {R"(\x\)", R"(\y\f)", 9, kRelativePathNothingShared, ""},
+      {"E:/work/", "E:/work/a.png", 9, kRelativePathNoFolder, ""},
+      {R"(E:\)", "a.png", 9, kRelativePathNoFolder, ""},
+      {R"(\\)", R"(\\f)", 9, kRelativePathNoFolder, ""},
+      {R"(E:\w\)", R"(E:\w\)", 9, kRelativePathDone, ""},
+      {"E:\\\xC3\xA9t\xC3\xA9\\x\\", "E:\\\xC3\xA9t\xC3\xA9\\y\\f", 9, kRelativePathDone,
+       "..\\y\\f"},
+  };
+  for (const auto& c : cases) {
+    CStringUTF8 strResult("untouched");
+    EXPECT_EQ(kxu_make_relative_path(&strResult, c.base, c.path, c.nMaxLevels), c.nExpected)
+        << c.base << " " << c.path << " " << c.nMaxLevels;
+    EXPECT_STREQ(strResult, c.nExpected == kRelativePathDone ? c.result : "untouched") << c.path;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Rows, MakeRelativePath,
-    testing::Values(
-        RelativeCase{R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
-                     R"(..\plots\a.png)"},
-        RelativeCase{R"(E:\work\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
-                     R"(plots\a.png)"},
-        RelativeCase{R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
-                     R"(..\plots\a.png)"},
-        RelativeCase{R"(E:\work\data)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
-                     R"(plots\a.png)"},
-        RelativeCase{R"(E:\ab\)", R"(E:\abc\f.txt)", 9, kRelativePathDone, R"(..\abc\f.txt)"},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 9, kRelativePathDone, R"(..\..\..\x\f)"},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 2, kRelativePathTooManyLevels, ""},
-        RelativeCase{R"(E:\a\b\c\d\)", R"(E:\a\x\f)", 3, kRelativePathDone, R"(..\..\..\x\f)"},
-        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", 0, kRelativePathDone, "a.png"},
-        RelativeCase{R"(E:\work\sub\)", R"(E:\work\a.png)", 0, kRelativePathTooManyLevels, ""},
-        RelativeCase{R"(E:\work\)", R"(E:\work\a.png)", -1, kRelativePathTooManyLevels, ""},
-        RelativeCase{R"(e:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
-        RelativeCase{R"(D:\work\)", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
-        RelativeCase{"", R"(E:\work\a.png)", 9, kRelativePathNothingShared, ""},
-        // A backslash at the first byte does not count as a shared folder.
-        RelativeCase{R"(\x\)", R"(\y\f)", 9, kRelativePathNothingShared, ""},
-        RelativeCase{"E:/work/", "E:/work/a.png", 9, kRelativePathNoFolder, ""},
-        RelativeCase{R"(E:\)", "a.png", 9, kRelativePathNoFolder, ""},
-        RelativeCase{R"(\\)", R"(\\f)", 9, kRelativePathNoFolder, ""},
-        RelativeCase{R"(E:\w\)", R"(E:\w\)", 9, kRelativePathDone, ""},
-        RelativeCase{"E:\\\xC3\xA9t\xC3\xA9\\x\\", "E:\\\xC3\xA9t\xC3\xA9\\y\\f", 9,
-                     kRelativePathDone, "..\\y\\f"}));
 
 TEST(MakeRelativePathArguments, NullArgumentsGiveMinusOneAndChangeNothing) {
   CStringUTF8 strResult("untouched");

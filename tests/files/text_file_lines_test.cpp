@@ -1,14 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <ostream>
 #include <string>
 
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <support/array_text.h>
 #include <support/file_bytes.h>
-#include <support/permissions.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
 
@@ -40,94 +38,63 @@ class ReadLines : public testing::Test {
   int m_nSavedCap = 0;
 };
 
-struct LinesCase {
-  const char* name;
-  std::string bytes;
-  unsigned int dwFlags;
-  int nCap;
-  Texts expected;
-};
-
-// Failure messages name the case instead of dumping its bytes.
-void PrintTo(const LinesCase& c, std::ostream* os) {
-  *os << c.name;
-}
-
-class ReadLinesCases : public ReadLines, public testing::WithParamInterface<LinesCase> {};
-
-TEST_P(ReadLinesCases, AppendsTheLinesTheOptionsKeep) {
-  const LinesCase& c = GetParam();
-  SetCap(c.nCap);
+// Each row with its cap set, appended after what the array held.
+TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
+  const std::string kMixed = "a\r\n\r\n  \n b \nc";
+  const std::string kEmptyFirst = "\n\nx\ny\n\nz";
+  const unsigned kLimitSkip = READLINES_LIMIT | READLINES_SKIP_EMPTY;
+  const struct {
+    std::string bytes;
+    unsigned int dwFlags;
+    int nCap;
+    Texts expected;
+  } cases[] = {
+      {"", 0, 80, {}},
+      {kMixed, 0, 80, {"a", "", "  ", " b ", "c"}},
+      // Without TRIM a line of blanks is not empty.
+      {kMixed, READLINES_SKIP_EMPTY, 80, {"a", "  ", " b ", "c"}},
+      {kMixed, READLINES_TRIM, 80, {"a", "", "", "b", "c"}},
+      {kMixed, READLINES_TRIM | READLINES_SKIP_EMPTY, 80, {"a", "b", "c"}},
+      {"a\n b", 0xFFFFFFF8u, 1, {"a", " b"}},
+      {"1\n2\n3\n4\n5", READLINES_LIMIT, 3, {"1", "2", "3"}},
+      {"1\n2", READLINES_LIMIT, 3, {"1", "2"}},
+      {"1\n2\n3", READLINES_LIMIT, 0, {"1"}},
+      {"1\n2\n3", READLINES_LIMIT, -5, {"1"}},
+      // Skipped empty lines do not count toward the cap.
+      {kEmptyFirst, kLimitSkip, 2, {"x", "y"}},
+      {kEmptyFirst, READLINES_LIMIT, 2, {"", ""}},
+      {"\xFF\xFE"
+       "a\0\r\0\n\0\xE9\0"s,
+       0,
+       80,
+       {"a", "\xC3\xA9"}},
+      {"\xFE\xFF\0a\0\n\x4E\x2D"s, 0, 80, {"a", "\xE4\xB8\xAD"}},
+      {"\xEF\xBB\xBFx\ny", 0, 80, {"x", "y"}},
+      // A line's text ends at its first NUL, in either encoding.
+      {"a\0bc\n"s, 0, 80, {"a"}},
+      {"\xFF\xFE"
+       "a\0\0\0b\0"s,
+       0,
+       80,
+       {"a"}},
+      {"\xFF\xFE\t\0a\0 \0"s, READLINES_TRIM, 80, {"a"}},
+  };
   TempDir dir;
-  WriteBytes(dir.Path("f.txt"), c.bytes);
-  CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, c.dwFlags),
-            static_cast<int>(c.expected.size()));
-  EXPECT_EQ(TextsOf(lines), c.expected);
+  for (const auto& c : cases) {
+    SetCap(c.nCap);
+    WriteBytes(dir.Path("f.txt"), c.bytes);
+    CZQVStringArray lines = ArrayOf({"old"});
+    Texts expected = c.expected;
+    expected.insert(expected.begin(), "old");
+    EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, c.dwFlags),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(c.bytes);
+  }
 }
 
-const std::string kMixed = "a\r\n\r\n  \n b \nc";
-const std::string kEmptyFirst = "\n\nx\ny\n\nz";
-
-INSTANTIATE_TEST_SUITE_P(
-    Options, ReadLinesCases,
-    testing::Values(
-        LinesCase{"EmptyFile", "", 0, 80, {}},
-        LinesCase{"NoOptions", kMixed, 0, 80, {"a", "", "  ", " b ", "c"}},
-        // Without TRIM a line of blanks is not empty.
-        LinesCase{"SkipEmpty", kMixed, READLINES_SKIP_EMPTY, 80, {"a", "  ", " b ", "c"}},
-        LinesCase{"Trim", kMixed, READLINES_TRIM, 80, {"a", "", "", "b", "c"}},
-        LinesCase{
-            "TrimAndSkipEmpty", kMixed, READLINES_TRIM | READLINES_SKIP_EMPTY, 80, {"a", "b", "c"}},
-        LinesCase{"OtherBitsIgnored", "a\n b", 0xFFFFFFF8u, 1, {"a", " b"}},
-        LinesCase{"LimitStopsAtCap", "1\n2\n3\n4\n5", READLINES_LIMIT, 3, {"1", "2", "3"}},
-        LinesCase{"CapAboveLineCount", "1\n2", READLINES_LIMIT, 3, {"1", "2"}},
-        LinesCase{"CapZeroGivesOneLine", "1\n2\n3", READLINES_LIMIT, 0, {"1"}},
-        LinesCase{"NegativeCapGivesOneLine", "1\n2\n3", READLINES_LIMIT, -5, {"1"}},
-        LinesCase{"CapWithoutLimitIgnored", "1\n2\n3", 0, 1, {"1", "2", "3"}},
-        // Skipped empty lines do not count toward the cap.
-        LinesCase{"SkippedLinesNotCounted",
-                  kEmptyFirst,
-                  READLINES_LIMIT | READLINES_SKIP_EMPTY,
-                  2,
-                  {"x", "y"}},
-        LinesCase{"EmptyLinesCountWithoutSkip", kEmptyFirst, READLINES_LIMIT, 2, {"", ""}},
-        LinesCase{"Utf16LE",
-                  "\xFF\xFE"
-                  "a\0\r\0\n\0\xE9\0"s,
-                  0,
-                  80,
-                  {"a", "\xC3\xA9"}},
-        LinesCase{"Utf16BE", "\xFE\xFF\0a\0\n\x4E\x2D"s, 0, 80, {"a", "\xE4\xB8\xAD"}},
-        LinesCase{"Utf8Mark", "\xEF\xBB\xBFx\ny", 0, 80, {"x", "y"}},
-        // A line's text ends at its first NUL, in either encoding.
-        LinesCase{"Utf8LineEndsAtNul", "a\0bc\n"s, 0, 80, {"a"}},
-        LinesCase{"Utf16LineEndsAtNul",
-                  "\xFF\xFE"
-                  "a\0\0\0b\0"s,
-                  0,
-                  80,
-                  {"a"}},
-        LinesCase{"TrimWideWhiteSpace", "\xFF\xFE\t\0a\0 \0"s, READLINES_TRIM, 80, {"a"}}),
-    [](const testing::TestParamInfo<LinesCase>& info) { return std::string(info.param.name); });
-
-TEST_F(ReadLines, AppendsAfterWhatTheArrayHeld) {
-  TempDir dir;
-  WriteBytes(dir.Path("f.txt"), "x\ny\n");
-  CZQVStringArray lines = ArrayOf({"1", "2", "3"});
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), 5);
-  EXPECT_EQ(TextsOf(lines), (Texts{"1", "2", "3", "x", "y"}));
-}
-
-TEST_F(ReadLines, AnEmptyFileGivesThePreviousCount) {
-  TempDir dir;
-  WriteBytes(dir.Path("f.txt"), "");
-  CZQVStringArray lines = ArrayOf({"1", "2"});
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0), 2);
-}
-
-TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
-  // Each test restores the cap, so the load-time value is still in place.
+// The cap is 80 from load (each test restores it); setting it answers -2 in
+// either form, and a null name reports it. It is taken as a signed int.
+TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), kInitialCap);
   TempDir dir;
   std::string many;
@@ -137,12 +104,10 @@ TEST_F(ReadLines, TheCapIs80FromLoadWhenNoTestChangedIt) {
   EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, READLINES_LIMIT),
             kInitialCap);
   EXPECT_EQ(TextsOf(lines).back(), "79");
-}
-
-TEST_F(ReadLines, SettingTheCapAnswersMinusTwoAndReportingGivesIt) {
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
-  // Taken as a signed int, unchecked.
+  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
+  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
 }
@@ -159,17 +124,6 @@ TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
   }
 }
 
-TEST_F(ReadLines, AnUnreadableFileGivesMinusOne) {
-  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
-    GTEST_SKIP() << why;
-  TempDir dir;
-  WriteBytes(dir.Path("f.txt"), "a");
-  std::filesystem::permissions(dir.Path("f.txt"), std::filesystem::perms::none);
-  CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, 0),
-            kxu::files::kLinesOpenFailed);
-}
-
 TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
   TempDir dir;
   const auto path = dir.Path("held.txt");
@@ -180,19 +134,6 @@ TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), kxu::files::kLinesOpenFailed);
   writer.Close();
   EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
-}
-
-TEST_F(ReadLines, ANameLongerThan1024UnitsIsReadWhole) {
-  TempDir dir;
-  const auto path = kxu::test::LongPath(dir.Path(), "long.txt");
-  WriteBytes(path, "p\nq");
-  CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
-}
-
-TEST_F(ReadLines, TheFlatFormWithANullObjectSetsAndReportsTheCap) {
-  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
-  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ namespace {
 using kxu::test::ShellItem;
 using namespace kxu::shell;  // the result codes and property indexes
 
-constexpr int kRounds = 30;
+constexpr int kRounds = 8;
 
 // Every id a thread is given names its own item until it releases it.
 TEST_F(ShellItem, ThreadsCreateReadAndReleaseTheirOwnItems) {

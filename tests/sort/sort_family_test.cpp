@@ -210,31 +210,6 @@ TEST(SortFamily, SortsThroughUtlSortRange) {
   EXPECT_EQ(IndexValues(index), (std::vector<int>{1, 2, 0}));
 }
 
-std::vector<double> SortedDoubles(std::vector<double> values, unsigned long flags) {
-  kxutilsSortBuff(values.data(), static_cast<int>(values.size()), flags, nullptr);
-  return values;
-}
-
-TEST(SortFamily, DoubleMissingValuePlacement) {
-  struct Row {
-    std::vector<double> input;
-    unsigned long flags;
-    std::vector<double> expected;
-  };
-  const Row rows[] = {
-      {{3, NANUM, 1}, SORT_MISSING_LOW, {NANUM, 1, 3}},
-      {{3, NANUM, 1}, SORT_MISSING_LOW | SORT_DESCENDING, {3, 1, NANUM}},
-      {{3, NANUM, 1}, SORT_MISSING_HIGH, {1, 3, NANUM}},
-      {{3, NANUM, 1}, SORT_MISSING_HIGH | SORT_DESCENDING, {NANUM, 3, 1}},
-      {{0, NANUM, -1}, 0, {-1, NANUM, 0}},
-      {{NANUM, -7, NANUM, 2, -1e308}, SORT_MISSING_LOW, {NANUM, NANUM, -1e308, -7, 2}},
-      {{NANUM, -7, NANUM, 2, -1e308},
-       SORT_MISSING_HIGH | SORT_DESCENDING,
-       {NANUM, NANUM, 2, -7, -1e308}},
-  };
-  for (const Row& r : rows) EXPECT_EQ(SortedDoubles(r.input, r.flags), r.expected) << r.flags;
-}
-
 // Texts with case variants, shared prefixes past 8 and 16 bytes, empty
 // ones, bytes above 0x7F, and numbers (NANUM's text among them).
 std::string RandomText(std::mt19937& rng) {

@@ -2,6 +2,7 @@
 // and its stdout, stderr and exit code checked.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -11,7 +12,7 @@
 
 namespace {
 
-using kxu::test::kKxuCommands;
+using kxu::test::KxuCommands;
 using kxu::test::KxuTest;
 using kxu::test::Outcome;
 using kxu::test::ReadBytes;
@@ -20,126 +21,81 @@ using kxu::test::WriteBytes;
 TEST_F(KxuTest, HelpListsEveryCommandAndEachExplainsItselfWithAnExample) {
   const Outcome top = Run({"--help"});
   EXPECT_EQ(top.exit_code, 0);
-  for (const char* name : kKxuCommands) {
-    SCOPED_TRACE(name);
-    EXPECT_NE(top.out.find(std::string("\n  ") + name + " "), std::string::npos);
+  for (const std::string& name : KxuCommands()) {
+    EXPECT_NE(top.out.find("\n  " + name + " "), std::string::npos) << name;
     const Outcome help = Run({name, "--help"});
-    EXPECT_EQ(help.exit_code, 0);
-    const size_t example = help.out.find("\nExample: ");
-    ASSERT_NE(example, std::string::npos) << help.out;
-    EXPECT_NE(help.out.find(std::string("kxu ") + name, example), std::string::npos);
+    EXPECT_EQ(help.exit_code, 0) << name;
+    EXPECT_NE(help.out.find("kxu " + name, help.out.find("\nExample: ")), std::string::npos)
+        << help.out;
   }
 }
 
-TEST_F(KxuTest, BadUsageIsOneLineOnStderrAndExitTwo) {
-  const std::vector<std::vector<std::string>> cases = {{},
-                                                       {"no-such-command"},
-                                                       {"tokens"},
-                                                       {"tokens", "--bogus", "x"},
-                                                       {"wrap", "0"},
-                                                       {"pad", "4", "--align", "middle"},
-                                                       {"url", "sideways"},
-                                                       {"tokens", "--sep", "ab", "x"}};
-  for (const auto& args : cases) {
-    const Outcome outcome = Run(args);
-    SCOPED_TRACE(args.empty() ? "(none)" : args[0]);
-    EXPECT_EQ(outcome.exit_code, 2);
-    EXPECT_TRUE(outcome.out.empty());
-    ASSERT_FALSE(outcome.err.empty());
-    EXPECT_EQ(outcome.err.find('\n'), outcome.err.size() - 1) << outcome.err;
-  }
-}
-
-TEST_F(KxuTest, TokensKeepQuotedAndBracketedStretches) {
-  const Outcome outcome = Run({"tokens", "--sep", ",", "a,\"b,c\",(d,e)"});
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.out, "a\n\"b,c\"\n(d,e)\n");
-  EXPECT_EQ(Run({"tokens", "-"}, "  x   y\n").out, "x\ny\n");
-}
-
-TEST_F(KxuTest, CsvPrintsFieldsAsTabsOrJson) {
-  WriteBytes(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
-  EXPECT_EQ(Run({"csv", "in.csv"}).out, "1\ta \"b\"\tx\t\nq\n");
-  EXPECT_EQ(Run({"csv", "--json", "in.csv"}).out, "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n");
-}
-
-TEST_F(KxuTest, LabelFailuresAreNamedInWords) {
-  EXPECT_EQ(Run({"labels", "lp3U"}).out, "L\nP3\nU\n");
-  const Outcome outcome = Run({"labels", "3p"});
-  EXPECT_EQ(outcome.exit_code, 1);
-  EXPECT_EQ(outcome.err, "kxu: the code starts with a digit (-100)\n");
-}
-
-TEST_F(KxuTest, TextTransformsReadStdin) {
-  EXPECT_EQ(Run({"wrap", "10", "--indent", "2"}, "the quick brown fox").out,
-            "the quick \n  brown fox");
-  EXPECT_EQ(Run({"pad", "6", "--align", "center", "--char", "."}, "ab\nabcdefgh\n").out,
-            "..ab..\nabcdef\n");
-  EXPECT_EQ(Run({"url", "encode"}, "a b&c").out, "a+b%26c");
-  EXPECT_EQ(Run({"url", "decode"}, "a+b%26c").out, "a b&c");
-  EXPECT_EQ(Run({"html", "escape", "<&"}, "a<b & c").out, "a&lt;b &amp; c");
-  EXPECT_EQ(Run({"c-name", "--prefix", "_"}, "3d-plot").out, "_3dplot");
-  EXPECT_EQ(Run({"expr", "x=1 & not z"}).out, "x==1 && ! z\n");
-  EXPECT_EQ(Run({"keyword-replace", "and", "&&"}, "a and band").out, "a && band");
-}
-
-TEST_F(KxuTest, FilesRoundTripThroughEveryEncoding) {
-  EXPECT_EQ(Run({"write", "out.txt"},
-                "Gr\xC3\xBC\xC3\x9F"
-                "e\n")
-                .exit_code,
-            0);
-  EXPECT_EQ(ReadBytes(Path("out.txt")),
-            "Gr\xC3\xBC\xC3\x9F"
-            "e\n");
-  WriteBytes(Path("be.txt"), Run({"convert", "--to", "utf-16be", "out.txt"}).out);
-  EXPECT_EQ(ReadBytes(Path("be.txt")), std::string("\0G\0r\0\xFC\0\xDF\0e\0\n", 12));
-  EXPECT_EQ(Run({"convert", "--from", "utf-16be", "--to", "1252", "be.txt"}).out,
-            "Gr\xFC\xDF"
-            "e\n");
-  // A NUL ends no text of a file: every byte after it converts too.
-  EXPECT_EQ(Run({"convert", "--from", "1252", "-"}, std::string("a\0\xE9", 3)).out,
-            std::string("a\0\xC3\xA9", 4));
-  WriteBytes(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
-  EXPECT_EQ(Run({"read", "bom.txt"}).out, "hi\n x ");
-  EXPECT_EQ(Run({"lines", "bom.txt", "--trim"}).out, "hi\nx\n");
-}
-
-// The habits of a command-line tool: "-" for stdin and stdout, filters that
-// read a FILE or stdin, failures naming the file and the system's reason,
-// conversions that stop at a loss, encodings by name, a version, and a
-// suggestion for a mistyped command.
-TEST_F(KxuTest, BehavesLikeAUnixTool) {
+// One row a call, run in order in one folder (a row may read a file an
+// earlier one wrote): the start of stdout and a part of stderr ("": none).
+// Bad usage is one line on stderr and exit code 2.
+TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   struct Case {
     std::vector<std::string> args;
-    std::string input, out, err;  // the start of stdout, a part of stderr; "": none
+    std::string input, out, err;
     int exit_code;
   };
   WriteBytes(Path("fox.txt"), "the quick brown fox");
-  WriteBytes(Path("two.gpl"), "GIMP Palette\n0 0 255\n");
+  WriteBytes(Path("two.gpl"), "GIMP Palette\r\nName: Two\r\n#\r\n255 128 0 Orange\r\n0 0 255\r\n");
+  WriteBytes(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
+  WriteBytes(Path("bom.txt"), std::string("\xFF\xFEh\0i\0\n\0 \0x\0 \0", 14));
+  WriteBytes(Path("plain.txt"), "not a palette\n");
+  WriteBytes(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
+  WriteBytes(Path("bad.kxmsg"),
+             "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
+             "2 Nur deutsch.\n");
+  for (const char* name : {"src/a.txt", "src/sub/b.txt", "src/build/c.txt"}) {
+    std::filesystem::create_directories(Path(name).parent_path());
+    WriteBytes(Path(name), "x");
+  }
+  const std::string noFile = ": No such file or directory\n";
   const Case cases[] = {
-      {{"read", "-"}, std::string("\xFF\xFEh\0i\0", 6), "hi", "", 0},
-      {{"lines"}, "a\r\nb", "a\nb\n", "", 0},
-      {{"sort"}, "b\na\n", "a\nb\n", "", 0},
+      {{}, "", "", "\n", 2},
+      {{"tokens"}, "", "", "\n", 2},
+      {{"tokens", "--bogus", "x"}, "", "", "\n", 2},
+      {{"tokens", "--sep", "ab", "x"}, "", "", "\n", 2},
+      {{"wrap", "0"}, "", "", "\n", 2},
+      {{"pad", "4", "--align", "middle"}, "", "", "\n", 2},
+      {{"reed", "x"}, "", "", "kxu: unknown command 'reed'; did you mean 'read'?\n", 2},
+      {{"archive", "lsit"}, "", "", "kxu: unknown command 'lsit'; did you mean 'list'?\n", 2},
+      {{"--version"}, "", KXU_VERSION "\n", "", 0},
+      {{"tokens", "--sep", ",", "a,\"b,c\",(d,e)"}, "", "a\n\"b,c\"\n(d,e)\n", "", 0},
+      {{"tokens", "-"}, "  x   y\n", "x\ny\n", "", 0},
+      {{"csv", "in.csv"}, "", "1\ta \"b\"\tx\t\nq\n", "", 0},
+      {{"csv", "--json", "in.csv"}, "", "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n", "", 0},
+      {{"csv", "nosuch.txt"}, "", "", "kxu: cannot open 'nosuch.txt'" + noFile, 1},
+      {{"labels", "lp3U"}, "", "L\nP3\nU\n", "", 0},
+      {{"labels", "3p"}, "", "", "kxu: the code starts with a digit (-100)\n", 1},
+      {{"wrap", "10", "--indent", "2"}, "the quick brown fox", "the quick \n  brown fox", "", 0},
       {{"wrap", "10", "fox.txt"}, "", "the quick \nbrown fox", "", 0},
-      {{"url", "encode", "-"}, "a b", "a+b", "", 0},
+      {{"pad", "6", "--align", "center", "--char", "."},
+       "ab\nabcdefgh\n",
+       "..ab..\nabcdef\n",
+       "",
+       0},
+      {{"url", "encode", "-"}, "a b&c", "a+b%26c", "", 0},
+      {{"url", "decode"}, "a+b%26c", "a b&c", "", 0},
+      {{"html", "escape", "<&"}, "a<b & c", "a&lt;b &amp; c", "", 0},
+      {{"c-name", "--prefix", "_"}, "3d-plot", "_3dplot", "", 0},
+      {{"expr", "x=1 & not z"}, "", "x==1 && ! z\n", "", 0},
+      {{"keyword-replace", "and", "&&"}, "a and band", "a && band", "", 0},
       {{"write", "-"}, "x\n", "x\n", "", 0},
-      {{"palette", "two.gpl", "--svg", "-"}, "", "<svg", "", 0},
-      {{"read", "nosuch.txt"},
+      {{"write", "no/such.txt"}, "x", "", "kxu: cannot write 'no/such.txt'" + noFile, 1},
+      {{"read", "-"}, std::string("\xFF\xFEh\0i\0", 6), "hi", "", 0},
+      {{"read", "bom.txt"}, "", "hi\n x ", "", 0},
+      {{"read", "nosuch.txt"}, "", "", "kxu: cannot open 'nosuch.txt'" + noFile, 1},
+      {{"lines", "bom.txt", "--trim"}, "", "hi\nx\n", "", 0},
+      {{"lines"}, "a\r\nb", "a\nb\n", "", 0},
+      // A NUL ends no text of a file: every byte after it converts too.
+      {{"convert", "--from", "1252", "-"},
+       std::string("a\0\xE9", 3),
+       std::string("a\0\xC3\xA9", 4),
        "",
-       "",
-       "kxu: cannot open 'nosuch.txt': No such file or directory\n",
-       1},
-      {{"csv", "nosuch.txt"},
-       "",
-       "",
-       "kxu: cannot open 'nosuch.txt': No such file or directory\n",
-       1},
-      {{"write", "no/such.txt"},
-       "x",
-       "",
-       "kxu: cannot write 'no/such.txt': No such file or directory\n",
-       1},
+       0},
       {{"convert", "--to", "1252"},
        "\xC5\x81",
        "",
@@ -151,146 +107,110 @@ TEST_F(KxuTest, BehavesLikeAUnixTool) {
        std::string("\0\xE9", 2),
        "",
        0},
+      {{"convert", "--from", "utf-16be", "--to", "1252"},
+       std::string("\0G\0\xFC", 4),
+       "G\xFC",
+       "",
+       0},
       {{"convert", "--from", "SHIFT_JIS"}, "\x82\xA0", "\xE3\x81\x82", "", 0},
       {{"convert", "--to", "koi9"}, "", "", "unknown encoding koi9 (see kxu convert --list)", 2},
-      {{"--version"}, "", KXU_VERSION "\n", "", 0},
-      {{"reed", "x"}, "", "", "kxu: unknown command 'reed'; did you mean 'read'?\n", 2},
-      {{"archive", "lsit"}, "", "", "kxu: unknown command 'lsit'; did you mean 'list'?\n", 2},
+      {{"convert", "--from", "99999", "-"}, "x", "", "kxu: ", 1},
+      {{"sort"}, "b\na\n", "a\nb\n", "", 0},
+      {{"sort", "--index", "-"}, "b\nA\nc\n", "1\tA\n0\tb\n2\tc\n", "", 0},
+      {{"sort", "--case-sensitive", "--descending", "-"}, "b\nA\nc\n", "c\nb\nA\n", "", 0},
+      {{"sort", "--numeric", "-"}, "10\n9\n-1.5\n", "-1.5\n9\n10\n", "", 0},
+      {{"freq", "-"}, "b\na\nB\n", "1\ta\n2\tb\n", "", 0},
+      {{"freq", "--case-sensitive", "-"}, "b\na\nB\n", "1\tB\n1\ta\n1\tb\n", "", 0},
+      {{"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}, "", "", "", 0},
+      {{"archive", "list", "a.kxa"}, "", "0\talpha\n1\t\xCE\xB2\n", "", 0},
+      {{"archive", "list", KXU_EXAMPLES_DIR "/greetings.kxa"}, "", "0\tHello, world\n", "", 0},
+      {{"format", "{1}%s has {0}%d rows, {2}%g%%", "12", "Table", "2.5"},
+       "",
+       "Table has 12 rows, 2.5%\n",
+       "",
+       0},
+      {{"format", "{0}%s alone", "x"},
+       "",
+       "",
+       "kxu: ERROR: Too many or too few format sign (0)\n",
+       1},
+      {{"format", "{0}%d {1}%s", "twelve", "x"},
+       "",
+       "",
+       "kxu: argument 0 ('twelve') is not an integer\n",
+       2},
+      {{"format", "{0}%d {1}%s", "1"}, "", "", "\n", 2},
+      {{"msg", "10002", "--text", "B", "--number", "4"},
+       "",
+       "WARN0010002: Column B holds 4 missing values.\n",
+       "",
+       0},
+      {{"msg", "15000", "--lang", "2"},
+       "",
+       "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
+       "ffnet werden.\n",
+       "",
+       0},
+      {{"msg", "2001", "--runtime"}, "", "Division by zero.\n", "", 0},
+      {{"msg", "12345"}, "", "", "kxu: ", 1},
+      {{"heading", "14999"}, "", "WARN0014999\n", "", 0},
+      {{"heading", "20000"}, "", "", "kxu: ", 1},
+      {{"check-store", "good.kxmsg"}, "", "", "", 0},
+      {{"check-store", "bad.kxmsg"}, "", "bad.kxmsg:3: error: ", "", 1},
+      {{"make-rc", "bad.kxmsg", "bad.rc"}, "", "", "kxu: ", 1},
+      {{"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}, "", "", "", 0},
+      {{"copy-dir", "src", "dst"}, "", "", "kxu: ", 1},  // a.txt is there already
+      {{"delete-files", "dst", "*.TXT", "--skip", "keep.txt"}, "", "1\n", "", 0},
+      {{"delete-files", "nowhere"}, "", "", "kxu: cannot list 'nowhere'" + noFile, 1},
+      {{"relpath", "/work/data/", "/work/plots/a.png"}, "", "../plots/a.png\n", "", 0},
+      {{"relpath", "E:\\work\\data\\", "E:\\work\\a.png"}, "", "..\\a.png\n", "", 0},
+      {{"relpath", "/a/", "/b/c"},
+       "",
+       "",
+       "kxu: the base is empty or shares no folder with the path (-2)\n",
+       1},
+      {{"palette", "two.gpl", "--max", "1"}, "", "255 128 0\n", "", 0},
+      {{"palette", "two.gpl", "--svg", "-"}, "", "<svg", "", 0},
+      {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette (-2)\n", 1},
+      {{"props", "missing.png"}, "", "", "kxu: cannot open 'missing.png'" + noFile, 1},
   };
   for (const Case& expected : cases) {
-    SCOPED_TRACE(expected.args[0] + (expected.args.size() > 1 ? " " + expected.args[1] : ""));
+    SCOPED_TRACE(testing::PrintToString(expected.args));
     const Outcome outcome = Run(expected.args, expected.input);
     EXPECT_EQ(outcome.exit_code, expected.exit_code);
-    EXPECT_EQ(expected.out.empty() ? outcome.out : outcome.out.substr(0, expected.out.size()),
+    EXPECT_EQ(outcome.out.substr(0, expected.out.empty() ? std::string::npos : expected.out.size()),
               expected.out);
     EXPECT_TRUE(expected.err.empty() ? outcome.err.empty()
                                      : outcome.err.find(expected.err) != std::string::npos)
         << outcome.err;
+    EXPECT_TRUE(expected.exit_code != 2 || outcome.err.find('\n') == outcome.err.size() - 1)
+        << outcome.err;
   }
-  const Outcome archive = Run({"archive", "store", "-", "alpha"});
-  EXPECT_EQ(Run({"archive", "list", "-"}, archive.out).out, "0\talpha\n");
-  const Outcome pages = Run({"convert", "--list"});
-  EXPECT_NE(pages.out.find("\n932\tcp932 shift_jis"), std::string::npos) << pages.out;
-  EXPECT_NE(pages.out.find("\n1252\tcp1252 windows-1252"), std::string::npos) << pages.out;
-  EXPECT_EQ(Run({"convert", "--from", "99999", "-"}, "x").exit_code, 1);
-}
-
-TEST_F(KxuTest, SortAndFrequenciesFollowTheLibrarysRules) {
-  EXPECT_EQ(Run({"sort", "--index", "-"}, "b\nA\nc\n").out, "1\tA\n0\tb\n2\tc\n");
-  EXPECT_EQ(Run({"sort", "--case-sensitive", "--descending", "-"}, "b\nA\nc\n").out, "c\nb\nA\n");
-  EXPECT_EQ(Run({"sort", "--numeric", "-"}, "10\n9\n-1.5\n").out, "-1.5\n9\n10\n");
-  EXPECT_EQ(Run({"freq", "-"}, "b\na\nB\n").out, "1\ta\n2\tb\n");
-  EXPECT_EQ(Run({"freq", "--case-sensitive", "-"}, "b\na\nB\n").out, "1\tB\n1\ta\n1\tb\n");
-}
-
-TEST_F(KxuTest, ArchivesStoreAndListStrings) {
-  EXPECT_EQ(Run({"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}).exit_code, 0);
-  EXPECT_EQ(Run({"archive", "list", "a.kxa"}).out, "0\talpha\n1\t\xCE\xB2\n");
-  const Outcome sample = Run({"archive", "list", KXU_EXAMPLES_DIR "/greetings.kxa"});
-  EXPECT_EQ(sample.exit_code, 0);
-  EXPECT_NE(sample.out.find("0\tHello, world\n"), std::string::npos);
-}
-
-TEST_F(KxuTest, FormatTypesEachArgumentBySign) {
-  EXPECT_EQ(Run({"format", "{1}%s has {0}%d rows, {2}%g%%", "12", "Table", "2.5"}).out,
-            "Table has 12 rows, 2.5%\n");
-  const Outcome rejected = Run({"format", "{0}%s alone", "x"});
-  EXPECT_EQ(rejected.exit_code, 1);
-  EXPECT_EQ(rejected.err, "kxu: ERROR: Too many or too few format sign (0)\n");
-  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "twelve", "x"}).err,
-            "kxu: argument 0 ('twelve') is not an integer\n");
-  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "1"}).exit_code, 2);
-  EXPECT_EQ(Run({"format", "{0}%d {1}%s", "1", "x", "y"}).exit_code, 2);
-}
-
-TEST_F(KxuTest, MessagesComeFromTheStoresBesideKxu) {
-  EXPECT_EQ(Run({"msg", "10002", "--text", "B", "--number", "4"}).out,
-            "WARN0010002: Column B holds 4 missing values.\n");
-  EXPECT_EQ(Run({"msg", "15000", "--lang", "2"}).out,
-            "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
-            "ffnet werden.\n");
-  EXPECT_EQ(Run({"msg", "2001", "--runtime"}).out, "Division by zero.\n");
-  EXPECT_EQ(Run({"msg", "12345"}).exit_code, 1);
-  EXPECT_EQ(Run({"heading", "14999"}).out, "WARN0014999\n");
-  EXPECT_EQ(Run({"heading", "20000"}).exit_code, 1);
-}
-
-TEST_F(KxuTest, CheckStoreNamesEachProblemWithItsLine) {
-  WriteBytes(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
-  const Outcome good = Run({"check-store", "good.kxmsg"});
-  EXPECT_EQ(good.exit_code, 0);
-  EXPECT_EQ(good.out, "");
-  WriteBytes(Path("bad.kxmsg"),
-             "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
-             "2 Nur deutsch.\n");
-  const Outcome bad = Run({"check-store", "bad.kxmsg"});
-  EXPECT_EQ(bad.exit_code, 1);
-  EXPECT_EQ(bad.out.rfind("bad.kxmsg:3: error: ", 0), 0U) << bad.out;
-  EXPECT_NE(bad.out.find("\nbad.kxmsg:5: warning: "), std::string::npos) << bad.out;
-  // make-rc writes the module's script of a store without errors only.
+  EXPECT_NE(Run({"check-store", "bad.kxmsg"}).out.find("\nbad.kxmsg:5: warning: "),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(Path("bad.rc")));
   EXPECT_EQ(Run({"make-rc", "good.kxmsg", "good.rc"}).exit_code, 0);
   EXPECT_NE(ReadBytes(Path("good.rc")).find("  1, L\"One.\"\n"), std::string::npos);
-  EXPECT_EQ(Run({"make-rc", "bad.kxmsg", "bad.rc"}).exit_code, 1);
-  EXPECT_FALSE(std::filesystem::exists(Path("bad.rc")));
-}
-
-TEST_F(KxuTest, DirectoriesCopyAndDeleteWithTheirSkipLists) {
-  std::filesystem::create_directories(Path("src/sub"));
-  std::filesystem::create_directories(Path("src/build"));
-  WriteBytes(Path("src/a.txt"), "a");
-  WriteBytes(Path("src/sub/b.txt"), "b");
-  WriteBytes(Path("src/build/c.txt"), "c");
-  EXPECT_EQ(Run({"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}).exit_code, 0);
-  EXPECT_EQ(ReadBytes(Path("dst/sub/b.txt")), "b");
+  EXPECT_EQ(ReadBytes(Path("dst/sub/b.txt")), "x");
   EXPECT_FALSE(std::filesystem::exists(Path("dst/build")));
-  EXPECT_EQ(Run({"copy-dir", "src", "dst"}).exit_code, 1);  // a.txt is there already
-
-  const Outcome deleted = Run({"delete-files", "dst", "*.TXT", "--skip", "keep.txt"});
-  EXPECT_EQ(deleted.out, "1\n");
   EXPECT_FALSE(std::filesystem::exists(Path("dst/a.txt")));
-  EXPECT_TRUE(std::filesystem::exists(Path("dst/sub/b.txt")));
-  EXPECT_EQ(Run({"delete-files", "nowhere"}).err,
-            "kxu: cannot list 'nowhere': No such file or directory\n");
-}
-
-TEST_F(KxuTest, RelativePathsTakeEitherSeparator) {
-  EXPECT_EQ(Run({"relpath", "/work/data/", "/work/plots/a.png"}).out, "../plots/a.png\n");
-  EXPECT_EQ(Run({"relpath", "E:\\work\\data\\", "E:\\work\\a.png"}).out, "..\\a.png\n");
-  const Outcome unrelated = Run({"relpath", "/a/", "/b/c"});
-  EXPECT_EQ(unrelated.exit_code, 1);
-  EXPECT_EQ(unrelated.err, "kxu: the base is empty or shares no folder with the path (-2)\n");
-}
-
-TEST_F(KxuTest, PalettesPrintColoursOrDrawASwatch) {
-  WriteBytes(Path("two.gpl"), "GIMP Palette\r\nName: Two\r\n#\r\n255 128 0 Orange\r\n0 0 255\r\n");
-  EXPECT_EQ(Run({"palette", "two.gpl"}).out, "255 128 0\n0 0 255\n");
-  EXPECT_EQ(Run({"palette", "two.gpl", "--max", "1"}).out, "255 128 0\n");
   ASSERT_EQ(Run({"palette", "two.gpl", "--svg", "two.svg"}).exit_code, 0);
-  EXPECT_NE(ReadBytes(Path("two.svg"))
-                .find("<rect x=\"32\" y=\"0\" width=\"32\" height=\"32\" "
-                      "fill=\"rgb(0,0,255)\"/>"),
-            std::string::npos);
-  WriteBytes(Path("plain.txt"), "not a palette\n");
-  EXPECT_EQ(Run({"palette", "plain.txt"}).err, "kxu: 'plain.txt' is not a GIMP palette (-2)\n");
+  EXPECT_NE(ReadBytes(Path("two.svg")).find("fill=\"rgb(0,0,255)\"/>"), std::string::npos);
+  const Outcome pages = Run({"convert", "--list"});
+  EXPECT_NE(pages.out.find("\n932\tcp932 shift_jis"), std::string::npos) << pages.out;
 }
 
 TEST_F(KxuTest, PropsPrintTheDesktopAttributesAndSayWhichAreAbsent) {
   WriteBytes(Path("photo.png"), "png");
   if (const std::string why = kxu::test::UserXattrsUnsupported(Path(".")); !why.empty())
     GTEST_SKIP() << why;
-  ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.dublincore.title",
-                                      "Gr\xC3\xBC\xC3\x9F"
-                                      "e"));
+  ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.dublincore.title", "T\xC3\xBC"));
   ASSERT_TRUE(kxu::test::SetUserXattr(Path("photo.png"), "user.baloo.rating", "8"));
   const Outcome outcome = Run({"props", "photo.png"});
   EXPECT_EQ(outcome.exit_code, 0);
   EXPECT_EQ(outcome.out.substr(0, outcome.out.find("created: ")),
-            "title: Gr\xC3\xBC\xC3\x9F"
-            "e\nsubtitle: (absent)\nrating: 75\ncomment: (absent)\n");
+            "title: T\xC3\xBC\nsubtitle: (absent)\nrating: 75\ncomment: (absent)\n");
   EXPECT_NE(outcome.out.find("\nmodified: 20"), std::string::npos) << outcome.out;
-  const Outcome missing = Run({"props", "missing.png"});
-  EXPECT_EQ(missing.exit_code, 1);
-  EXPECT_EQ(missing.err, "kxu: cannot open 'missing.png': No such file or directory\n");
 }
 
 }  // namespace

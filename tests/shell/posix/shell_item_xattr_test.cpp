@@ -62,29 +62,28 @@ TEST_F(ShellItem, CreationLeavesTheProcessInTheClassicLocale) {
   EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C");
 }
 
-// The buffer takes what fits, as the run-time's conversion writes it (its own
-// tests hold the terminator rules): the size given is the size used.
-TEST_F(ShellItem, TextFillsTheGivenSizeOfTheBuffer) {
+// The buffer takes what fits, as the run-time's conversion writes it in the
+// classic locale (its own tests hold the terminator rules): the size given
+// is the size used, and the conversion stops at a character it cannot write.
+TEST_F(ShellItem, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
   RequireUserXattrs();
   const std::string path = File("a.txt");
   ASSERT_TRUE(SetUserXattr(path, "user.dublincore.title", "Sunset"));
-  std::string buffer(8, '#');
-  EXPECT_EQ(Read(NewId(path), SHELLITEM_GET_STRING, kShellTitle, buffer.data(), 4), kShellItemDone);
-  EXPECT_EQ(buffer, "Suns####");
-}
-
-TEST_F(ShellItem, TextIsConvertedInTheClassicLocale) {
-  RequireUserXattrs();
-  const std::string path = File("a.txt");
   ASSERT_TRUE(SetUserXattr(path, "user.xdg.comment", "Caf\xC3\xA9"));
   ASSERT_TRUE(SetUserXattr(path, "user.kxutils96.subtitle", "a\xCE\xA9z"));  // a, omega, z
   const int nId = NewId(path);
-  std::string buffer(8, '#');
-  EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellComment, buffer.data(), 8), kShellItemDone);
-  EXPECT_EQ(buffer, std::string("Caf\xE9\0###", 8)) << "U+00E9 is one byte";
-  buffer.assign(8, '#');
-  EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, kShellSubtitle, buffer.data(), 8), kShellItemDone);
-  EXPECT_EQ(buffer, "a#######") << "the conversion stops at a character it cannot write";
+  const struct {
+    INT_PTR nProperty;
+    UINT cb;
+    std::string expected;
+  } cases[] = {{kShellTitle, 4, "Suns####"},
+               {kShellComment, 8, std::string("Caf\xE9\0###", 8)},
+               {kShellSubtitle, 8, "a#######"}};
+  for (const auto& c : cases) {
+    std::string buffer(8, '#');
+    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, c.nProperty, buffer.data(), c.cb), kShellItemDone);
+    EXPECT_EQ(buffer, c.expected);
+  }
 }
 
 TEST_F(ShellItem, EachReadFailsWithItsOwnCode) {

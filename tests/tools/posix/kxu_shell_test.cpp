@@ -9,7 +9,7 @@
 
 namespace {
 
-using kxu::test::kKxuCommands;
+using kxu::test::KxuCommands;
 using kxu::test::Outcome;
 
 class KxuShellTest : public kxu::test::KxuTest {
@@ -80,9 +80,9 @@ TEST_F(KxuShellTest, CompletionAndManualPageCoverEveryCommandAndOption) {
   EXPECT_EQ(Shell(CompletionScript("sort --de")).out, "--descending\n");
   EXPECT_EQ(Shell(CompletionScript("archive s")).out, "store\n");
   const std::string manual = kxu::test::ReadBytes(KXU_INSTALLED_MANUAL);
-  for (const char* name : kKxuCommands) {
+  for (const std::string& name : KxuCommands()) {
     SCOPED_TRACE(name);
-    EXPECT_NE(commands.find(std::string("\n") + name + "\n"), std::string::npos) << commands;
+    EXPECT_NE(commands.find("\n" + name + "\n"), std::string::npos) << commands;
     EXPECT_NE(manual.find(".SS \"\\&kxu " + Replaced(name, "-", "\\-")), std::string::npos);
     // Every option the command's help names is in the manual too.
     const std::string help = Run({name, "--help"}).out;
