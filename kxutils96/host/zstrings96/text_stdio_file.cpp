@@ -26,14 +26,13 @@ UINT FallbackCodePage() {
 // Replaces `rString` with the UTF-16 form of `line` in `codePage` under
 // `dwFlags`; false, with `rString` emptied, when it does not convert (under
 // MB_ERR_INVALID_CHARS: when the line is invalid in that page).
-bool DecodeLine(CStringW& rString, const CStringA& line, UINT codePage, DWORD dwFlags) {
-  const int nBytes = line.GetLength();
-  if (nBytes == 0) {
+bool DecodeLine(CStringW& rString, std::string_view line, UINT codePage, DWORD dwFlags) {
+  if (line.empty()) {
     rString.Empty();
     return true;
   }
   const int nUnits = kxu::platform::MultiByteToWideWhole(
-      codePage, dwFlags, line, nBytes, rString.GetAllocLength(),
+      codePage, dwFlags, line.data(), static_cast<int>(line.size()), rString.GetAllocLength(),
       [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
   return nUnits != 0;
@@ -89,14 +88,13 @@ BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
 BOOL CZUNICODETextStdioFile::ReadUtf8String(CStringUTF8& rString) {
   CStringW wide;
   if (DecidedEncoding() == Encoding::kBytes) {
-    CStringA line;
-    if (!CStdioFile::ReadString(line)) return FALSE;
-    const std::string_view bytes(line.GetString(), static_cast<std::size_t>(line.GetLength()));
+    if (!ReadNextLine()) return FALSE;
+    const std::string_view bytes = LineBytes();
     if (kxu::platform::IsValidUtf8(bytes)) {
       AssignBytes(rString, bytes);
       return TRUE;
     }
-    DecodeLine(wide, line, FallbackCodePage(), 0);
+    DecodeLine(wide, bytes, FallbackCodePage(), 0);
   } else if (!ReadUtf16Line(wide)) {
     return FALSE;
   }
@@ -107,8 +105,8 @@ BOOL CZUNICODETextStdioFile::ReadUtf8String(CStringUTF8& rString) {
 }
 
 BOOL CZUNICODETextStdioFile::ReadBytesLine(CStringW& rString) {
-  CStringA line;
-  if (!CStdioFile::ReadString(line)) return FALSE;
+  if (!ReadNextLine()) return FALSE;
+  const std::string_view line = LineBytes();
   if (!DecodeLine(rString, line, CP_UTF8, MB_ERR_INVALID_CHARS)) {
     DecodeLine(rString, line, FallbackCodePage(), 0);
   }

@@ -155,7 +155,8 @@ void CStdioFile::Abort() noexcept {
   CFile::Abort();
 }
 
-bool CStdioFile::ReadLine(std::string& line) {
+bool CStdioFile::ReadNextLine() {
+  std::string& line = m_line;
   line.clear();
   bool gotBytes = false;
   for (;;) {
@@ -196,16 +197,17 @@ std::basic_string<WCHAR> WidenLine(const std::string& line) {
 }  // namespace
 
 BOOL CStdioFile::ReadString(CStringA& rString) {
-  std::string line;
-  const bool gotLine = ReadLine(line);
-  rString = CStringA(line.data(), StringLength(line.size()));
+  const bool gotLine = ReadNextLine();
+  // Into the string's own buffer, which keeps its room from line to line.
+  const int nLength = StringLength(m_line.size());
+  m_line.copy(rString.GetBuffer(nLength), m_line.size());
+  rString.ReleaseBuffer(nLength);
   return gotLine ? TRUE : FALSE;
 }
 
 BOOL CStdioFile::ReadString(CStringW& rString) {
-  std::string line;
-  const bool gotLine = ReadLine(line);
-  const std::basic_string<WCHAR> wide = WidenLine(line);
+  const bool gotLine = ReadNextLine();
+  const std::basic_string<WCHAR> wide = WidenLine(m_line);
   rString = CStringW(wide.data(), StringLength(wide.size()));
   return gotLine ? TRUE : FALSE;
 }

@@ -43,11 +43,16 @@ class KXU_API CStdioFile : public CFile {
   void WriteString(LPCSTR lpsz);
   void WriteString(LPCWSTR lpsz);
 
+ protected:
+  // Reads the next line's bytes, without its line end, into a buffer kept
+  // from line to line, so that reading a file takes no allocation a line;
+  // false at the end of the file. LineBytes() shows them until the next read.
+  bool ReadNextLine();
+  std::string_view LineBytes() const noexcept { return m_line; }
+
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
 
-  // Reads the next line's bytes without its line end; false at the end.
-  bool ReadLine(std::string& line);
   void WriteText(std::string_view text);
   // Copies up to `nCount` read-ahead bytes to `lpBuf`; returns how many.
   size_t TakeBuffered(BYTE* lpBuf, size_t nCount) noexcept;
@@ -70,4 +75,5 @@ class KXU_API CStdioFile : public CFile {
   size_t m_nBufferPos = 0;            // next unread byte when reading
   bool m_bWriting = false;            // the buffer holds pending writes
   bool m_bText = true;
+  std::string m_line;  // the last line read, see ReadNextLine
 };

@@ -275,6 +275,22 @@ const unsigned char* BytesOf(std::string_view text) noexcept {
   return reinterpret_cast<const unsigned char*>(text.data());
 }
 
+// The ASCII bytes that begin the `nBytes` at `p`: a block, then eight bytes
+// at a time, as short lines need.
+std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kBlock; i += kBlock) {
+    const simd::Mask nonAscii = simd::HighBitMask(simd::LoadBlock(p + i));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  for (std::uint64_t word; nBytes - i >= sizeof word; i += sizeof word) {
+    std::memcpy(&word, p + i, sizeof word);
+    if ((word & 0x8080808080808080u) != 0) break;
+  }
+  while (i < nBytes && p[i] < 0x80) ++i;
+  return i;
+}
+
 }  // namespace
 
 ConversionResult Utf8ToUtf16(std::string_view text, WCHAR* out, std::size_t nRoom,
@@ -315,7 +331,10 @@ std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
-  return Utf8ToUtf16(text, nullptr, 0, InvalidInput::kReject).status == ConversionStatus::kDone;
+  // Most lines of most files are ASCII throughout and need no decoding.
+  const std::size_t nAscii = AsciiPrefixLength(BytesOf(text), text.size());
+  return Utf8ToUtf16(text.substr(nAscii), nullptr, 0, InvalidInput::kReject).status ==
+         ConversionStatus::kDone;
 }
 
 }  // namespace kxu::platform
