@@ -46,6 +46,8 @@ TEST(KESUTIL_DetectEncodingFile, DecidesFromTheFirstBytes) {
               {"a sequence cut by the 64 KiB sample", std::string(65535, 'a') + "\xC3\xA9", 1,
                kEncodingUtf8},
               {"invalid past the sample", std::string(65536, 'a') + "\xE9", 1, kEncodingUtf8},
+              {"an invalid sequence that ends at the sample's end",
+               std::string(65534, 'a') + "\xC0\x80" + "more", 1, kEncodingCodePage},
               {"invalid in the sample", std::string(100, 'a') + "\xE9" + std::string(70000, 'a'), 1,
                kEncodingCodePage}};
   TempDir dir;
