@@ -7,54 +7,47 @@
 
 namespace {
 
-struct ReplaceCase {
-  const char* name;
-  const char* text;
-  const char* keyword;
-  const char* replacement;
-  bool bOption;
-  const char* expected;
-  int nResult;
-};
-
-class KeywordReplaceTest : public ::testing::TestWithParam<ReplaceCase> {};
-
-TEST_P(KeywordReplaceTest, ReplacesWholeKeywordsOnly) {
-  const ReplaceCase& c = GetParam();
-  CStringUTF8 text(c.text);
-  EXPECT_EQ(kxu_keyword_replace(&text, c.keyword, c.replacement, c.bOption), c.nResult);
-  EXPECT_STREQ(text.GetString(), c.expected);
+TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
+  const struct {
+    const char* text;
+    const char* keyword;
+    const char* replacement;
+    bool bIgnoreCase;
+    const char* expected;
+    int nResult;
+  } rows[] = {
+      {"a and b", "and", "&&", false, "a && b", 1},
+      {"android or band", "and", "&&", false, "android or band", 0},
+      {"and_x x$and 9and and:", "and", "&&", false, "and_x x$and 9and and:", 0},
+      {"*a \\a ~a ^a @a %a a~", "a", "b", false, "*a \\a ~a ^a @a %a a~", 0},  // every joiner
+      {"(and x", "and", "&&", false, "(&& x", 1},  // an opening parenthesis only
+      {"(and)", "and", "&&", false, "(and)", 0},
+      {"a a", "a", "aa", false, "aa aa", 2},  // a replacement is not searched again
+      {"a, a", "a", "", false, ", ", 2},
+      {"", "and", "&&", false, "", 0},
+      {"a and b", "", "&&", false, "a and b", -1},
+      {"a AND b", "and", "&&", false, "a AND b", 0},
+      {"a AND b And c", "and", "&&", true, "a && b && c", 2},
+      {"\xC3\xA9"
+       "and\xC3\xA9",
+       "and", "x", false, "\xC3\xA9x\xC3\xA9", 1},
+      // An occurrence right after a replaced one sees the replacement as its left neighbour.
+      {"-x-x", "-x", "y", false, "y-x", 1},
+      {"-x-x", "-x", "+", false, "++", 2},
+      {"aaa", "aa", "b", false, "aaa", 0},
+      // A partial match that fails goes on from its longest part that starts the keyword.
+      {"a ---+ b", "--+", "X", false, "a -X b", 1},
+      {"x --AB y", "-ab", "z", true, "x -z y", 1},
+      {"abc", "abc", "0123456789", false, "0123456789", 1},
+  };
+  for (const auto& row : rows) {
+    CStringUTF8 text(row.text);
+    EXPECT_EQ(kxu_keyword_replace(&text, row.keyword, row.replacement, row.bIgnoreCase),
+              row.nResult)
+        << row.text;
+    EXPECT_STREQ(text.GetString(), row.expected) << row.text;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    kxu_keyword_replace, KeywordReplaceTest,
-    ::testing::Values(
-        ReplaceCase{"Word", "a and b", "and", "&&", false, "a && b", 1},
-        ReplaceCase{"InsideWords", "android or band", "and", "&&", false, "android or band", 0},
-        ReplaceCase{"JoinerNeighbours", "and_x x$and 9and and:", "and", "&&", false,
-                    "and_x x$and 9and and:", 0},
-        ReplaceCase{"EveryJoiner", "*a \\a ~a ^a @a %a a~", "a", "b", false,
-                    "*a \\a ~a ^a @a %a a~", 0},
-        ReplaceCase{"OpenParenthesisOnly", "(and x", "and", "&&", false, "(&& x", 1},
-        ReplaceCase{"EnclosedInParentheses", "(and)", "and", "&&", false, "(and)", 0},
-        ReplaceCase{"ReplacementNotSearchedAgain", "a a", "a", "aa", false, "aa aa", 2},
-        ReplaceCase{"EmptyReplacement", "a, a", "a", "", false, ", ", 2},
-        ReplaceCase{"EmptyText", "", "and", "&&", false, "", 0},
-        ReplaceCase{"EmptyKeyword", "a and b", "", "&&", false, "a and b", -1},
-        ReplaceCase{"CaseMattersWithoutOption", "a AND b", "and", "&&", false, "a AND b", 0},
-        ReplaceCase{"OptionIgnoresCase", "a AND b And c", "and", "&&", true, "a && b && c", 2},
-        ReplaceCase{"NonAsciiNeighbourIsBoundary",
-                    "\xC3\xA9"
-                    "and\xC3\xA9",
-                    "and", "x", false, "\xC3\xA9x\xC3\xA9", 1},
-        // An occurrence right after a replaced one sees the replacement as its left neighbour.
-        ReplaceCase{"ReplacementJoinsNextMatch", "-x-x", "-x", "y", false, "y-x", 1},
-        ReplaceCase{"ReplacementSeparatesNextMatch", "-x-x", "-x", "+", false, "++", 2},
-        ReplaceCase{"OverlapSkipped", "aaa", "aa", "b", false, "aaa", 0},
-        // A partial match that fails goes on from its longest part that starts the keyword.
-        ReplaceCase{"PartialMatchRestarts", "a ---+ b", "--+", "X", false, "a -X b", 1},
-        ReplaceCase{"PartialMatchRestartsIgnoringCase", "x --AB y", "-ab", "z", true, "x -z y", 1}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_keyword_replace, NullArgumentsChangeNothing) {
   CStringUTF8 text("a and b");
@@ -86,40 +79,23 @@ TEST(kxu_keyword_replace, KeywordOrReplacementFromTheText) {
   EXPECT_STREQ(other.GetString(), "a b b");
 }
 
-TEST(kxu_keyword_replace, WholeTextReplacedByLongerText) {
-  CStringUTF8 text("abc");
-  EXPECT_EQ(kxu_keyword_replace(&text, "abc", "0123456789", false), 1);
-  EXPECT_STREQ(text.GetString(), "0123456789");
+TEST(kxu_get_correct_KS_expression, GivesScriptOperators) {
+  const char* rows[][2] = {{"x=1 & y=2 | not z", "x==1 && y==2 || ! z"},
+                           {"x!=1, x<=1, x>=1", "x!=1, x<=1, x>=1"},
+                           {"a==b, a&&b, a||b", "a==b, a&&b, a||b"},
+                           {"s=\"a=b\"", "s==\"a=b\""},
+                           {"a\nb\"c\nd\"", "a b\"c d\""},  // line feeds become blanks
+                           {"a\rb", "a\rb"},
+                           {"a AND b Or Not c", "a && b || ! c"},
+                           {"android=1", "android==1"},
+                           {"=a&", "==a&&"},
+                           {"a===b", "a===b"}};
+  for (const auto& row : rows) {
+    CStringUTF8 result("old");
+    EXPECT_EQ(kxu_get_correct_KS_expression(row[0], &result, false), 1) << row[0];
+    EXPECT_STREQ(result.GetString(), row[1]);
+  }
 }
-
-struct ExpressionCase {
-  const char* name;
-  const char* expression;
-  const char* expected;
-};
-
-class CorrectExpressionTest : public ::testing::TestWithParam<ExpressionCase> {};
-
-TEST_P(CorrectExpressionTest, GivesScriptOperators) {
-  const ExpressionCase& c = GetParam();
-  CStringUTF8 result("old");
-  EXPECT_EQ(kxu_get_correct_KS_expression(c.expression, &result, false), 1);
-  EXPECT_STREQ(result.GetString(), c.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    kxu_get_correct_KS_expression, CorrectExpressionTest,
-    ::testing::Values(ExpressionCase{"Mixed", "x=1 & y=2 | not z", "x==1 && y==2 || ! z"},
-                      ExpressionCase{"ComparisonsStay", "x!=1, x<=1, x>=1", "x!=1, x<=1, x>=1"},
-                      ExpressionCase{"DoubledStay", "a==b, a&&b, a||b", "a==b, a&&b, a||b"},
-                      ExpressionCase{"QuotedStays", "s=\"a=b\"", "s==\"a=b\""},
-                      ExpressionCase{"LineFeedsBecomeBlanks", "a\nb\"c\nd\"", "a b\"c d\""},
-                      ExpressionCase{"CarriageReturnStays", "a\rb", "a\rb"},
-                      ExpressionCase{"WordsInAnyCase", "a AND b Or Not c", "a && b || ! c"},
-                      ExpressionCase{"WordsInsideNamesStay", "android=1", "android==1"},
-                      ExpressionCase{"OperatorAtEdges", "=a&", "==a&&"},
-                      ExpressionCase{"TripleStays", "a===b", "a===b"}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(kxu_get_correct_KS_expression, EmptyOrMissing) {
   CStringUTF8 result("old");

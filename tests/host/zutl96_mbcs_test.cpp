@@ -1,4 +1,3 @@
-#include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
@@ -8,7 +7,6 @@
 #include <vector>
 
 #include <kxutils96/platform/win32/win_nls.h>
-#include <kxutils96/strings/utf8_buffer_growth.h>
 
 using namespace kxu::zutl96;
 
@@ -62,7 +60,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
   const InPlaceRow rows[] = {
       {"fits without growing", "abc", 1252, "abc", 3, {}},
       {"grows once to the exact size", "caf\xE9", 1252, "caf\xC3\xA9", 5, {6}},
-      {"double-byte text", "\x93\xFA\x96\x7B", 932, "\xE6\x97\xA5\xE6\x9C\xAC", 6, {7}},
       {"valid UTF-8 is its own result", "\xC3\xA9", 65001, "\xC3\xA9", 2, {}},
       {"invalid UTF-8 becomes U+FFFD", "\xFF\xFE", 65001, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
       {"empty text", "", 1252, "", 0, {}},
@@ -148,7 +145,7 @@ TEST(UtlMBCStoUTF8InPlaceTest, RefusedGrowthLeavesTheTextAndReturnsZero) {
   EXPECT_EQ(buffer.growCalls, std::vector<int>{6});
 }
 
-TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferSize) {
+TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferAndGrowsOnlyThroughItsRoutine) {
   // No NUL within the size: the text is the size less one byte.
   char bytes[4] = {'a', 'b', 'c', 'd'};
   MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
@@ -157,25 +154,11 @@ TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferSize) {
   EXPECT_EQ(utlMBCStoUTF8InPlace(nullptr, 1252), 0);
   MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
   EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
-}
-
-TEST(UtlMBCStoUTF8InPlaceTest, WithoutAGrowthRoutineLongerResultsFail) {
-  char bytes[] = "\xE9";
-  MbcsConversion record{nullptr, nullptr, 0, bytes, 2, 0};
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 0);
-  EXPECT_STREQ(bytes, "\xE9");
-}
-
-TEST(GrowUtf8BufferTest, FailureSetsTheFlagAndKeepsTheString) {
-  for (const int nBadSize : {0, -5}) {
-    CStringUTF8 str("abc");
-    CStringUTF8* pOwner = &str;
-    MbcsConversion record{&pOwner, &kxu::strings::GrowUtf8Buffer, 0, str.GetBuffer(), 4, 0};
-    EXPECT_EQ(kxu::strings::GrowUtf8Buffer(&record, nBadSize), 0) << nBadSize;
-    EXPECT_EQ(record.bFailed, 1) << nBadSize;
-    EXPECT_STREQ(str.GetString(), "abc") << nBadSize;
-    EXPECT_EQ(str.GetLength(), 3) << nBadSize;
-  }
+  // Without a growth routine a longer result fails.
+  char longer[] = "\xE9";
+  MbcsConversion fixed{nullptr, nullptr, 0, longer, 2, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&fixed, 1252), 0);
+  EXPECT_STREQ(longer, "\xE9");
 }
 
 TEST(UtlChooseCodePageTest, NegativeSelectsHostThenAnsi) {
@@ -194,14 +177,6 @@ TEST(UtlChooseCodePageTest, NegativeSelectsHostThenAnsi) {
     EXPECT_EQ(utlChooseCodePage(row.nGiven), row.nChosen) << row.nHost << " " << row.nGiven;
   }
   g_nCodePage = nSaved;
-}
-
-TEST(UtlNextStrPosTest, StepsToTheNextStringOrNull) {
-  char list[] = "a\0bc\0\0";
-  const POSITION first = reinterpret_cast<POSITION>(list);
-  EXPECT_EQ(utlNextStrPos(first), reinterpret_cast<POSITION>(list + 2));
-  EXPECT_EQ(utlNextStrPos(reinterpret_cast<POSITION>(list + 2)), nullptr);
-  EXPECT_EQ(utlNextStrPos(nullptr), nullptr);
 }
 
 }  // namespace

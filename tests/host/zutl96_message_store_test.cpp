@@ -7,10 +7,10 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/file_bytes.h"
@@ -24,50 +24,33 @@ using kxu::test::TempDir;
 using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
-struct IntCase {
-  const char* text;
-  int nResult;
-  int nValue;  // when nResult is 1
-};
-
 TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
-  const std::vector<IntCase> cases = {{"0", 1, 0},
-                                      {"42", 1, 42},
-                                      {" \t7 ", 1, 7},
-                                      {"+3", 1, 3},
-                                      {"-12", 1, -12},
-                                      {"007", 1, 7},
-                                      {"2147483647", 1, 2147483647},
-                                      {"-2147483648", 1, -2147483647 - 1},
-                                      {"2147483648", 0, 0},
-                                      {"12345678901", 0, 0},
-                                      {"", 0, 0},
-                                      {"  ", 0, 0},
-                                      {"+", 0, 0},
-                                      {"-", 0, 0},
-                                      {"+-1", 0, 0},
-                                      {"1x", 0, 0},
-                                      {"x1", 0, 0},
-                                      {"1 2", 0, 0},
-                                      {"0x10", 0, 0},
-                                      {"1.0", 0, 0}};
-  for (const IntCase& c : cases) {
+  const std::pair<const char*, int> accepted[] = {{"42", 42},
+                                                  {" \t7 ", 7},
+                                                  {"+3", 3},
+                                                  {"-12", -12},
+                                                  {"007", 7},
+                                                  {"2147483647", 2147483647},
+                                                  {"-2147483648", -2147483647 - 1}};
+  for (const auto& [text, nExpected] : accepted) {
     int nValue = -99;
-    EXPECT_EQ(utlStrToInt(c.text, &nValue), c.nResult) << '"' << c.text << '"';
-    EXPECT_EQ(nValue, c.nResult == 1 ? c.nValue : -99) << '"' << c.text << '"';
+    EXPECT_EQ(utlStrToInt(text, &nValue), 1) << '"' << text << '"';
+    EXPECT_EQ(nValue, nExpected) << '"' << text << '"';
+  }
+  for (const char* text :
+       {"2147483648", "12345678901", "", "  ", "+", "-", "+-1", "1x", "x1", "1 2", "0x10", "1.0"}) {
+    int nValue = -99;
+    EXPECT_EQ(utlStrToInt(text, &nValue), 0) << '"' << text << '"';
+    EXPECT_EQ(nValue, -99) << '"' << text << '"';
   }
   EXPECT_EQ(utlStrToInt(nullptr, nullptr), 0);
   EXPECT_EQ(utlStrToInt("5", nullptr), 1);
 }
 
 TEST(utlLanguageToLangId, MapsTheHostsLanguageNumbers) {
-  EXPECT_EQ(utlLanguageToLangId(1), 0x0409);
-  EXPECT_EQ(utlLanguageToLangId(2), 0x0407);
-  EXPECT_EQ(utlLanguageToLangId(3), 0x0411);
-  EXPECT_EQ(utlLanguageToLangId(4), 0x0804);
-  EXPECT_EQ(utlLanguageToLangId(0), 0);
-  EXPECT_EQ(utlLanguageToLangId(-1), 0);
-  EXPECT_EQ(utlLanguageToLangId(5), 0);
+  const int rows[][2] = {{-1, 0},     {0, 0},      {1, 0x0409}, {2, 0x0407},
+                         {3, 0x0411}, {4, 0x0804}, {5, 0}};
+  for (const auto& row : rows) EXPECT_EQ(utlLanguageToLangId(row[0]), row[1]) << row[0];
 }
 
 // A store file in a fresh folder.
@@ -94,65 +77,53 @@ constexpr const char* kStore =
     "  10000 Plain text  \n"
     "10001\t\\sBlanks\\s at the ends\\s\n"
     "10002 Two\\nlines\\tand a \\\\ backslash\n"
+    "1 abc\xC3\xA9\xE2\x82\xAC"
+    "d\n"
     "65535 Highest id\n"
     "language 0x0407 Deutsch\n"
     "10000 Schlichter Text\n"
     "20 Nur deutsch\n";
 
-std::string Lookup(HMODULE hStore, int nID, int nLangId, int nBufferSize = 256) {
+// The text found, "<none>" when nothing was copied and the buffer is as it was.
+std::string Lookup(HMODULE hStore, int nID, int nLangId, int nBufferSize) {
   std::vector<char> buffer(static_cast<std::size_t>(nBufferSize), '#');
   const int nCopied = utlLoadModuleString(hStore, nID, buffer.data(), nBufferSize, nLangId, 0, 0);
-  if (nCopied == 0) return "<none>";
+  if (nCopied == 0) return buffer[0] == '#' ? "<none>" : "<touched>";
   EXPECT_EQ(std::string(buffer.data()).size(), static_cast<std::size_t>(nCopied));
   return buffer.data();
 }
 
-TEST_F(MessageStoreTest, FindsTextsByIdAndLanguage) {
+TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCutsAtCharacters) {
   const HMODULE hStore = Load(kStore);
   ASSERT_NE(hStore, nullptr);
-  EXPECT_EQ(Lookup(hStore, 10000, 0), "Plain text");
-  EXPECT_EQ(Lookup(hStore, 10000, 0x0409), "Plain text");
-  EXPECT_EQ(Lookup(hStore, 10000, 0x0407), "Schlichter Text");
-  EXPECT_EQ(Lookup(hStore, 10001, 0), " Blanks  at the ends ");
-  EXPECT_EQ(Lookup(hStore, 10002, 0), "Two\nlines\tand a \\ backslash");
-  EXPECT_EQ(Lookup(hStore, 65535, 0), "Highest id");
-}
-
-TEST_F(MessageStoreTest, FallsBackToTheDefaultLanguage) {
-  const HMODULE hStore = Load(kStore);
-  ASSERT_NE(hStore, nullptr);
-  EXPECT_EQ(Lookup(hStore, 10001, 0x0407), " Blanks  at the ends ");
-  EXPECT_EQ(Lookup(hStore, 10000, 0x0411), "Plain text");
-  EXPECT_EQ(Lookup(hStore, 10000, 0x10407), "Schlichter Text");  // only 16 bits count
-  // A text only in another language is found in that language only.
-  EXPECT_EQ(Lookup(hStore, 20, 0x0407), "Nur deutsch");
-  EXPECT_EQ(Lookup(hStore, 20, 0), "<none>");
-}
-
-TEST_F(MessageStoreTest, AbsentMessagesLeaveTheBufferAlone) {
-  const HMODULE hStore = Load(kStore);
-  ASSERT_NE(hStore, nullptr);
-  for (int nID : {-1, 0, 9999, 10003, 65536, 100000}) {
-    std::array<char, 8> buffer = {'k', 'e', 'p', 't', '\0'};
-    EXPECT_EQ(utlLoadModuleString(hStore, nID, buffer.data(), 8, 0, 0, 0), 0) << nID;
-    EXPECT_STREQ(buffer.data(), "kept") << nID;
-  }
-}
-
-TEST_F(MessageStoreTest, CutsLongTextsAtWholeCharacters) {
-  const HMODULE hStore = Load(
-      "default 0x0409\nlanguage 0x0409\n1 abc\xC3\xA9\xE2\x82\xAC"
-      "d\n");  // abcé€d
-  ASSERT_NE(hStore, nullptr);
-  EXPECT_EQ(Lookup(hStore, 1, 0, 10),
-            "abc\xC3\xA9\xE2\x82\xAC"
-            "d");  // 9 bytes fit exactly
-  EXPECT_EQ(Lookup(hStore, 1, 0, 9), "abc\xC3\xA9\xE2\x82\xAC");
-  EXPECT_EQ(Lookup(hStore, 1, 0, 8), "abc\xC3\xA9");  // the euro sign does not fit whole
-  EXPECT_EQ(Lookup(hStore, 1, 0, 5), "abc");          // nor the é
-  EXPECT_EQ(Lookup(hStore, 1, 0, 2), "a");
-  std::array<char, 4> buffer{};
-  EXPECT_EQ(utlLoadModuleString(hStore, 1, buffer.data(), 1, 0, 0, 0), 0);
+  const struct {
+    int nID, nLangId, nBufferSize;
+    const char* expected;
+  } rows[] = {
+      {10000, 0, 256, "Plain text"},
+      {10000, 0x0409, 256, "Plain text"},
+      {10000, 0x0407, 256, "Schlichter Text"},
+      {10001, 0, 256, " Blanks  at the ends "},
+      {10002, 0, 256, "Two\nlines\tand a \\ backslash"},
+      {65535, 0, 256, "Highest id"},
+      {10001, 0x0407, 256, " Blanks  at the ends "},  // the default language's
+      {10000, 0x0411, 256, "Plain text"},
+      {10000, 0x10407, 256, "Schlichter Text"},  // only 16 bits count
+      {20, 0x0407, 256, "Nur deutsch"},          // found in its own language only
+      {20, 0, 256, "<none>"},
+      {1, 0, 10,
+       "abc\xC3\xA9\xE2\x82\xAC"
+       "d"},  // 9 bytes fit exactly
+      {1, 0, 9, "abc\xC3\xA9\xE2\x82\xAC"},
+      {1, 0, 8, "abc\xC3\xA9"},  // the euro sign does not fit whole
+      {1, 0, 5, "abc"},          // nor the é
+      {1, 0, 2, "a"},
+      {1, 0, 1, "<none>"},
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(Lookup(hStore, row.nID, row.nLangId, row.nBufferSize), row.expected) << row.nID;
+  for (int nID : {-1, 0, 9999, 10003, 65536, 100000})
+    EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
   EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
 
@@ -164,19 +135,19 @@ TEST_F(MessageStoreTest, LoadsAPathOnceAndRejectsForeignHandles) {
   WriteBytes(m_dir.Path("store.kxmsg"), "broken");
   EXPECT_EQ(utlLoadMessageStore(path.c_str()), hFirst);
   int nNotAStore = 0;
-  std::array<char, 16> buffer{};
-  EXPECT_EQ(utlLoadModuleString(reinterpret_cast<HMODULE>(&nNotAStore), 10000, buffer.data(), 16, 0,
-                                0, 0),
-            0);
-  EXPECT_EQ(utlLoadModuleString(nullptr, 10000, buffer.data(), 16, 0, 0, 0), 0);
+  EXPECT_EQ(Lookup(reinterpret_cast<HMODULE>(&nNotAStore), 10000, 0, 16), "<none>");
+  EXPECT_EQ(Lookup(nullptr, 10000, 0, 16), "<none>");
 }
 
-TEST_F(MessageStoreTest, MissingFilesDoNotLoad) {
+TEST_F(MessageStoreTest, MissingFilesAndRandomBytesDoNotLoad) {
   EXPECT_EQ(utlLoadMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str()), nullptr);
   EXPECT_EQ(utlLoadMessageStore(u""), nullptr);
   EXPECT_EQ(utlLoadMessageStore(nullptr), nullptr);
   EXPECT_EQ(utlCheckMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str(), nullptr, nullptr),
             -1);
+  std::string bytes;
+  for (int i = 0; i < 4096; ++i) bytes.push_back(static_cast<char>((i * 7919) % 256));
+  EXPECT_EQ(Load(bytes), nullptr);
 }
 
 struct Problem {
@@ -197,54 +168,45 @@ std::vector<Problem> Check(const std::u16string& path) {
   return problems;
 }
 
-struct BrokenCase {
-  const char* name;
-  std::string content;
-  int nLine;  // of the one error
-};
-
-class BrokenStoreTest : public MessageStoreTest,
-                        public ::testing::WithParamInterface<BrokenCase> {};
-
-TEST_P(BrokenStoreTest, DoesNotLoadAndNamesTheLine) {
-  const BrokenCase& c = GetParam();
-  const std::u16string path = Write(c.content);
-  EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr);
-  const std::vector<Problem> problems = Check(path);
-  ASSERT_EQ(problems.size(), 1U);
-  EXPECT_EQ(problems[0].nLine, c.nLine);
-  EXPECT_EQ(problems[0].nKind, kStoreError);
-  EXPECT_FALSE(problems[0].text.empty());
-}
-
 #define STORE_HEAD "default 0x0409\nlanguage 0x0409\n"
 
-INSTANTIATE_TEST_SUITE_P(
-    utlCheckMessageStore, BrokenStoreTest,
-    ::testing::Values(BrokenCase{"NoDefault", "language 0x0409\n1 a\n", 0},
-                      BrokenCase{"DefaultMissingAtTheEnd", "# only a comment\n", 0},
-                      BrokenCase{"DefaultTwice", "default 0x0409\ndefault 0x0407\n", 2},
-                      BrokenCase{"DefaultAfterALanguage", STORE_HEAD "default 0x0407\n", 3},
-                      BrokenCase{"DefaultInDecimal", "default 1033\n", 1},
-                      BrokenCase{"LanguageZero", "default 0x0409\nlanguage 0x0\n", 2},
-                      BrokenCase{"LanguageTooWide", "default 0x0409\nlanguage 0x10409\n", 2},
-                      BrokenCase{"LanguageWithoutId", "default 0x0409\nlanguage\n", 2},
-                      BrokenCase{"MessageBeforeALanguage", "default 0x0409\n1 a\n", 2},
-                      BrokenCase{"IdTooLarge", STORE_HEAD "65536 a\n", 3},
-                      BrokenCase{"IdTooLong", STORE_HEAD "000001 a\n", 3},
-                      BrokenCase{"NoBlankAfterTheId", STORE_HEAD "15000The file\n", 3},
-                      BrokenCase{"NoText", STORE_HEAD "15000   \n", 3},
-                      BrokenCase{"UnknownEscape", STORE_HEAD "1 C:\\data\n", 3},
-                      BrokenCase{"BackslashAtTheEnd", STORE_HEAD "1 a\\\n", 3},
-                      BrokenCase{"ControlByte",
-                                 STORE_HEAD "1 a\x01"
-                                            "b\n",
-                                 3},
-                      BrokenCase{"NulByte", STORE_HEAD "1 a\0b\n"s, 3},
-                      BrokenCase{"InvalidUtf8", STORE_HEAD "1 caf\xE9\n", 3},
-                      BrokenCase{"UnknownWord", STORE_HEAD "message 1 a\n", 3},
-                      BrokenCase{"Duplicate", STORE_HEAD "1 a\n2 b\n1 c\n", 5}),
-    [](const auto& info) { return std::string(info.param.name); });
+TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
+  const struct {
+    std::string content;
+    int nLine;                                // of the one error
+  } rows[] = {{"language 0x0409\n1 a\n", 0},  // no default
+              {"# only a comment\n", 0},
+              {"default 0x0409\ndefault 0x0407\n", 2},
+              {STORE_HEAD "default 0x0407\n", 3},
+              {"default 1033\n", 1},  // not hexadecimal
+              {"default 0x0409\nlanguage 0x0\n", 2},
+              {"default 0x0409\nlanguage 0x10409\n", 2},
+              {"default 0x0409\nlanguage\n", 2},
+              {"default 0x0409\n1 a\n", 2},  // a message before a language
+              {STORE_HEAD "65536 a\n", 3},
+              {STORE_HEAD "000001 a\n", 3},
+              {STORE_HEAD "15000The file\n", 3},
+              {STORE_HEAD "15000   \n", 3},
+              {STORE_HEAD "1 C:\\data\n", 3},
+              {STORE_HEAD "1 a\\\n", 3},
+              {STORE_HEAD "1 a\x01"
+                          "b\n",
+               3},
+              {STORE_HEAD "1 a\0b\n"s, 3},
+              {STORE_HEAD "1 caf\xE9\n", 3},
+              {STORE_HEAD "message 1 a\n", 3},
+              {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
+  int nFile = 0;
+  for (const auto& row : rows) {
+    const std::u16string path = Write(row.content, std::to_string(++nFile).c_str());
+    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << row.content;
+    const std::vector<Problem> problems = Check(path);
+    ASSERT_EQ(problems.size(), 1U) << row.content;
+    EXPECT_EQ(problems[0].nLine, row.nLine) << row.content;
+    EXPECT_EQ(problems[0].nKind, kStoreError) << row.content;
+    EXPECT_FALSE(problems[0].text.empty());
+  }
+}
 
 TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrder) {
   const std::vector<Problem> problems =
@@ -313,12 +275,6 @@ TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
     const std::vector<std::byte> bytes = BlockBytes(c.nBytes);
     EXPECT_EQ(StringOfBlock(bytes, c.nIndex), c.text) << c.nBytes << '/' << c.nIndex;
   }
-}
-
-TEST_F(MessageStoreTest, RandomBytesAreAFailedLoad) {
-  std::string bytes;
-  for (int i = 0; i < 4096; ++i) bytes.push_back(static_cast<char>((i * 7919) % 256));
-  EXPECT_EQ(Load(bytes), nullptr);
 }
 
 }  // namespace

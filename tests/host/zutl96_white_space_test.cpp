@@ -8,37 +8,21 @@ namespace {
 
 constexpr int kNull = -1;
 
-int Offset(const char* p, const std::string& text) {
-  return p == nullptr ? kNull : static_cast<int>(p - text.data());
-}
-
-struct SkipCase {
-  const char* name;
-  std::string text;
-  int nSkipWhite;
-  int nSkipAfterSep;
-};
-
-class SkipWhiteTest : public ::testing::TestWithParam<SkipCase> {};
-
-TEST_P(SkipWhiteTest, SkipsLeadingWhiteSpaceOnly) {
-  SkipCase c = GetParam();
-  const std::string before = c.text;
-  EXPECT_EQ(Offset(utlSkipWhite(c.text.data()), c.text), c.nSkipWhite);
-  EXPECT_EQ(Offset(utlSkipWhiteAfterSep(c.text.data()), c.text), c.nSkipAfterSep);
-  EXPECT_EQ(c.text, before);  // trailing white space is not cut
-}
-
-INSTANTIATE_TEST_SUITE_P(utlSkipWhite, SkipWhiteTest,
-                         ::testing::Values(SkipCase{"None", "ab ", 0, 0},
-                                           SkipCase{"EveryKind", " \t\r\n\v\fx", 6, 6},
-                                           SkipCase{"OnlyWhite", " \t ", 3, kNull},
-                                           SkipCase{"Empty", "", 0, kNull},
-                                           SkipCase{"HighByteIsNotWhite", "\xA0x", 0, 0},
-                                           SkipCase{"ControlByteIsNotWhite", "\x01x", 0, 0}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(utlSkipWhite, NullGivesNull) {
+TEST(utlSkipWhite, SkipsLeadingWhiteSpaceOnly) {
+  const struct {
+    std::string text;
+    int nSkipWhite, nSkipAfterSep;  // offsets, kNull for null
+  } rows[] = {{"ab ", 0, 0},  {" \t\r\n\v\fx", 6, 6}, {" \t ", 3, kNull},
+              {"", 0, kNull}, {"\xA0x", 0, 0},        {"\x01x", 0, 0}};
+  for (const auto& row : rows) {
+    std::string text = row.text;
+    auto offset = [&](const char* p) {
+      return p == nullptr ? kNull : static_cast<int>(p - text.data());
+    };
+    EXPECT_EQ(offset(utlSkipWhite(text.data())), row.nSkipWhite) << row.text;
+    EXPECT_EQ(offset(utlSkipWhiteAfterSep(text.data())), row.nSkipAfterSep) << row.text;
+    EXPECT_EQ(text, row.text);  // trailing white space is not cut
+  }
   EXPECT_EQ(utlSkipWhite(nullptr), nullptr);
   EXPECT_EQ(utlSkipWhiteAfterSep(nullptr), nullptr);
 }

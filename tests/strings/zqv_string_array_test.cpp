@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <random>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "support/array_text.h"
+#include "support/caught_exception.h"
 
 namespace {
 
@@ -31,34 +33,22 @@ Bytes Store(const CZQVStringArray& array) {
   return bytes;
 }
 
-// Loads `bytes` into `array`; returns the exception raised, or null. The
-// caller deletes it.
-CException* Load(Bytes bytes, CZQVStringArray& array) {
+constexpr int kLoaded = -1;
+
+// Loads `bytes` into `array`; returns kLoaded, the cause of the archive
+// exception raised, or the status code of another.
+int LoadCause(Bytes bytes, CZQVStringArray& array) {
   CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
   try {
     CArchive ar(&file, CArchive::load);
     array.Serialize(ar);
   } catch (CException* e) {
-    return e;
+    const kxu::test::CaughtPtr<CException> caught(e);
+    if (auto* archive_error = dynamic_cast<CArchiveException*>(e)) return archive_error->m_cause;
+    if (auto* ole_error = dynamic_cast<COleException*>(e)) return static_cast<int>(ole_error->m_sc);
+    return -2;
   }
-  return nullptr;
-}
-
-int ArchiveCause(CException* e) {
-  auto* archive_error = dynamic_cast<CArchiveException*>(e);
-  return archive_error == nullptr ? -1 : archive_error->m_cause;
-}
-
-template <class Exception, class Action>
-bool Raises(Action action) {
-  try {
-    action();
-  } catch (CException* e) {
-    const bool expected = dynamic_cast<Exception*>(e) != nullptr;
-    e->Delete();
-    return expected;
-  }
-  return false;
+  return kLoaded;
 }
 
 Bytes Concat(std::initializer_list<Bytes> parts) {
@@ -136,7 +126,7 @@ TEST(ZQVStringArrayTest, BehavesLikeAVectorOfStringsUnderRandomOperations) {
           break;
         case 1:
           if (i < 0) {
-            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetSize(i); }));
+            EXPECT_TRUE(kxu::test::Caught<CInvalidArgException>([&] { array.SetSize(i); }));
           } else {
             array.SetSize(i, n);
             ref.resize(static_cast<std::size_t>(i));
@@ -144,7 +134,7 @@ TEST(ZQVStringArrayTest, BehavesLikeAVectorOfStringsUnderRandomOperations) {
           break;
         case 2:  // clipped to the end; an index past it removes nothing
           if (i < 0 || n < 0) {
-            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.RemoveAt(i, n); }));
+            EXPECT_TRUE(kxu::test::Caught<CInvalidArgException>([&] { array.RemoveAt(i, n); }));
           } else {
             array.RemoveAt(i, n);
             if (i < size) ref.erase(ref.begin() + i, ref.begin() + std::min(size, i + n));
@@ -152,7 +142,8 @@ TEST(ZQVStringArrayTest, BehavesLikeAVectorOfStringsUnderRandomOperations) {
           break;
         case 3:
           if (i < 0 || i >= size) {
-            EXPECT_TRUE(Raises<CInvalidArgException>([&] { array.SetAt(i, CStringUTF8("x")); }));
+            EXPECT_TRUE(
+                kxu::test::Caught<CInvalidArgException>([&] { array.SetAt(i, CStringUTF8("x")); }));
           } else {
             array.SetAt(i, CStringUTF8(text.c_str()));
             array.ElementAt(i) += "+";
@@ -198,9 +189,7 @@ TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
   for (const Case& c : cases) {
     EXPECT_EQ(Store(ArrayOf(c.texts)), c.expected) << c.name;
     CZQVStringArray loaded;
-    CException* error = Load(c.expected, loaded);
-    EXPECT_EQ(error, nullptr) << c.name;
-    if (error != nullptr) error->Delete();
+    EXPECT_EQ(LoadCause(c.expected, loaded), kLoaded) << c.name;
     EXPECT_EQ(TextsOf(loaded), c.texts) << c.name;
   }
 }
@@ -212,36 +201,56 @@ TEST(ZQVStringArrayArchiveTest, CountsOf0xFFFFAndMoreTakeFourBytes) {
   ASSERT_EQ(bytes.size(), 6u + 0xFFFF);
   EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 6), (Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}));
   CZQVStringArray loaded;
-  CException* error = Load(bytes, loaded);
-  EXPECT_EQ(error, nullptr);
-  if (error != nullptr) error->Delete();
+  EXPECT_EQ(LoadCause(bytes, loaded), kLoaded);
   EXPECT_EQ(loaded.GetSize(), 0xFFFF);
 }
 
-TEST(ZQVStringArrayArchiveTest, LoadingReplacesTheWholeContent) {
-  CZQVStringArray array = ArrayOf({"1", "2", "3", "4", "5"});
-  CException* error = Load({0x02, 0x00, 0x01, 'a', 0x00}, array);
-  EXPECT_EQ(error, nullptr);
-  if (error != nullptr) error->Delete();
-  EXPECT_EQ(TextsOf(array), (Texts{"a", ""}));
-}
-
-TEST(ZQVStringArrayArchiveTest, StoredNulEndsTheLoadedElement) {
-  CZQVStringArray array;
-  CException* error = Load({0x02, 0x00, 0x03, 'a', 0x00, 'b', 0x01, 'c'}, array);
-  EXPECT_EQ(error, nullptr);
-  if (error != nullptr) error->Delete();
-  EXPECT_EQ(TextsOf(array), (Texts{"a", "c"}));
+TEST(ZQVStringArrayArchiveTest, LoadsReplaceTheContentOrFailByTheirCause) {
+  const struct {
+    const char* name;
+    Bytes bytes;
+    int nCause;
+    std::optional<Texts> after;  // of an array that held "kept"
+  } rows[] = {
+      {"replaces the content", {0x02, 0x00, 0x01, 'a', 0x00}, kLoaded, Texts{"a", ""}},
+      {"a stored NUL ends the element",
+       {0x02, 0x00, 0x03, 'a', 0x00, 'b', 0x01, 'c'},
+       kLoaded,
+       Texts{"a", "c"}},
+      {"a length of 0xFFFFFFFF overflows",
+       {0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00,
+        0x00, 0x00},
+       static_cast<int>(0x80070216u),
+       std::nullopt},
+      {"a wide-tagged string is a bad schema",
+       {0x01, 0x00, 0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00},
+       CArchiveException::badSchema,
+       std::nullopt},
+      {"an absurd count fails before the array changes",
+       {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F, 0x01, 'a'},
+       CArchiveException::endOfFile,
+       Texts{"kept"}},
+      {"a huge length without data",
+       {0x01, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x40, 'a'},
+       CArchiveException::endOfFile,
+       std::nullopt},
+  };
+  for (const auto& row : rows) {
+    CZQVStringArray array = ArrayOf({"kept"});
+    EXPECT_EQ(LoadCause(row.bytes, array), row.nCause) << row.name;
+    if (row.after) {
+      EXPECT_EQ(TextsOf(array), *row.after) << row.name;
+    }
+  }
 }
 
 TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
   const Bytes full = Store(ArrayOf({"first", std::string(300, 'q'), "third"}));
   for (size_t cut = 0; cut < full.size(); ++cut) {
     CZQVStringArray array = ArrayOf({"old"});
-    CException* error = Load(Bytes(full.begin(), full.begin() + static_cast<long>(cut)), array);
-    ASSERT_NE(error, nullptr) << "cut at " << cut;
-    EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile) << "cut at " << cut;
-    error->Delete();
+    EXPECT_EQ(LoadCause(Bytes(full.begin(), full.begin() + static_cast<long>(cut)), array),
+              CArchiveException::endOfFile)
+        << "cut at " << cut;
     if (cut >= 2 + 1 + 5) {
       EXPECT_STREQ(array[0], "first") << "cut at " << cut;
     }
@@ -249,43 +258,6 @@ TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
       EXPECT_EQ(array.GetSize(), 3) << "cut at " << cut;
     }
   }
-}
-
-TEST(ZQVStringArrayArchiveTest, LengthOf0xFFFFFFFFIsAnOverflow) {
-  CZQVStringArray array;
-  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
-                            0xFF, 0x00, 0x00, 0x00, 0x00},
-                           array);
-  ASSERT_NE(error, nullptr);
-  auto* ole_error = dynamic_cast<COleException*>(error);
-  ASSERT_NE(ole_error, nullptr);
-  EXPECT_EQ(static_cast<DWORD>(ole_error->m_sc), 0x80070216u);
-  error->Delete();
-}
-
-TEST(ZQVStringArrayArchiveTest, WideTaggedStringIsABadSchema) {
-  CZQVStringArray array;
-  CException* error = Load({0x01, 0x00, 0xFF, 0xFE, 0xFF, 0x01, 'a', 0x00}, array);
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(ArchiveCause(error), CArchiveException::badSchema);
-  error->Delete();
-}
-
-TEST(ZQVStringArrayArchiveTest, AnAbsurdCountFailsBeforeTheArrayChanges) {
-  CZQVStringArray array = ArrayOf({"kept"});
-  CException* error = Load({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x3F, 0x01, 'a'}, array);
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile);
-  error->Delete();
-  EXPECT_EQ(TextsOf(array), (Texts{"kept"}));
-}
-
-TEST(ZQVStringArrayArchiveTest, AHugeLengthWithoutDataIsEndOfFile) {
-  CZQVStringArray array;
-  CException* error = Load({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0x00, 0x40, 'a'}, array);
-  ASSERT_NE(error, nullptr);
-  EXPECT_EQ(ArchiveCause(error), CArchiveException::endOfFile);
-  error->Delete();
 }
 
 TEST(ZQVStringArrayArchiveTest, RandomArraysRoundTrip) {
@@ -298,8 +270,7 @@ TEST(ZQVStringArrayArchiveTest, RandomArraysRoundTrip) {
       for (char& ch : text) ch = static_cast<char>(byte(random));
     }
     CZQVStringArray loaded = ArrayOf({"stale", "values"});
-    CException* error = Load(Store(ArrayOf(texts)), loaded);
-    ASSERT_EQ(error, nullptr);
+    ASSERT_EQ(LoadCause(Store(ArrayOf(texts)), loaded), kLoaded);
     EXPECT_EQ(TextsOf(loaded), texts);
   }
 }
