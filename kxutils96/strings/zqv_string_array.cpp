@@ -83,16 +83,21 @@ CZQVStringArray::~CZQVStringArray() {
 }
 
 int CZQVStringArray::Add(const char* psz) {
-  return Add(CStringUTF8(psz));
+  CStringUTF8 text(psz);
+  return AddOwned(text);
 }
 
 int CZQVStringArray::Add(const CStringUTF8& str) {
   // Copy first: `str` may be an element that growing would move.
   CStringUTF8 copy(str);
+  return AddOwned(copy);
+}
+
+int CZQVStringArray::AddOwned(CStringUTF8& owned) {
   const int nIndex = GetSize();
   Reserve(nIndex + 1);
-  Relocate(m_storage.pLast, &copy);
-  ::new (static_cast<void*>(&copy)) CStringUTF8();  // `copy` was moved out as bytes
+  Relocate(m_storage.pLast, &owned);
+  ::new (static_cast<void*>(&owned)) CStringUTF8();  // `owned` was moved out as bytes
   ++m_storage.pLast;
   return nIndex;
 }

@@ -78,6 +78,9 @@ class KXU_API CZQVStringArray : public CObject {
   };
 
   int CheckedIndex(int i) const;
+  // Appends `owned`, a string that is no element, by moving its bytes; it is
+  // left empty. Returns its index.
+  int AddOwned(CStringUTF8& owned);
   int Capacity() const noexcept { return static_cast<int>(m_storage.pEnd - m_storage.pFirst); }
   // Makes room for at least `nNewCount` elements, relocating the current ones.
   void Reserve(int nNewCount);
