@@ -1,5 +1,5 @@
 // Shell items over POSIX: why a creation fails, and the properties read from
-// the file's user extended attributes.
+// the file's user extended attributes at each call, each in its own form.
 #include <kxutils96/platform/com_shell/shell_items.h>
 
 #include <gtest/gtest.h>
@@ -23,67 +23,50 @@ using kxu::test::U16;
 using kxu::test::Wide;
 
 TEST_F(ShellItems, CreationTellsWhyNothingIsThere) {
-  struct Case {
-    std::filesystem::path path;
-    HRESULT expected;
+  const std::pair<std::filesystem::path, DWORD> rows[] = {
+      {m_dir.Path("missing.txt"), ERROR_FILE_NOT_FOUND},
+      {m_dir.Path("missing/photo.txt"), ERROR_FILE_NOT_FOUND},
+      {m_file / "inside", ERROR_PATH_NOT_FOUND},
   };
-  const Case kCases[] = {
-      {m_dir.Path("missing.txt"), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
-      {m_dir.Path("missing/photo.txt"), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)},
-      {m_file / "inside", HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND)},
-  };
-  for (const Case& c : kCases) {
+  for (const auto& [path, dwError] : rows) {
     void* pv = reinterpret_cast<void*>(1);
-    EXPECT_EQ(SHCreateItemFromParsingName(Wide(c.path).c_str(), nullptr, IID_IShellItem, &pv),
-              c.expected)
-        << c.path;
+    EXPECT_EQ(SHCreateItemFromParsingName(Wide(path).c_str(), nullptr, IID_IShellItem, &pv),
+              HRESULT_FROM_WIN32(dwError))
+        << path;
     EXPECT_EQ(pv, nullptr);
   }
 }
 
-TEST_F(ShellItems, AttributesGiveTheTexts) {
+TEST_F(ShellItems, AttributesGiveTheTextsAndAbsentOnesAbsentProperties) {
+  EXPECT_EQ(Text(PKEY_Title), std::make_pair(kNotFound, U16(u"<null>")));
+  EXPECT_EQ(Number(PKEY_Rating), std::make_pair(kNotFound, ULONG{0}));
+  constexpr PROPERTYKEY kAuthor = {PKEY_Title.fmtid, 4};  // a key without a source
+  EXPECT_EQ(Text(kAuthor).first, kNotFound);
   RequireUserXattrs();
   ASSERT_TRUE(SetUserXattr(m_file, "user.dublincore.title", "Sunset"));
   ASSERT_TRUE(SetUserXattr(m_file, "user.kxutils96.subtitle", "Caf\xC3\xA9"));
-  ASSERT_TRUE(SetUserXattr(m_file, "user.xdg.comment", ""));
+  ASSERT_TRUE(SetUserXattr(m_file, "user.xdg.comment", "a\xFF"));
   EXPECT_EQ(Text(PKEY_Title), std::make_pair(S_OK, U16(u"Sunset")));
   EXPECT_EQ(Text(PKEY_Media_SubTitle), std::make_pair(S_OK, U16(u"Caf\u00E9")));
+  EXPECT_EQ(Text(PKEY_Comment), std::make_pair(S_OK, U16(u"a\uFFFD")));
+  ASSERT_TRUE(SetUserXattr(m_file, "user.xdg.comment", ""));
   EXPECT_EQ(Text(PKEY_Comment), std::make_pair(S_OK, U16()));
 }
 
-TEST_F(ShellItems, BytesThatAreNotUtf8BecomeReplacementCharacters) {
-  RequireUserXattrs();
-  ASSERT_TRUE(SetUserXattr(m_file, "user.xdg.comment", "a\xFF"));
-  EXPECT_EQ(Text(PKEY_Comment), std::make_pair(S_OK, U16(u"a\uFFFD")));
-}
-
-TEST_F(ShellItems, AbsentAttributesAreAbsentProperties) {
-  EXPECT_EQ(Text(PKEY_Title), std::make_pair(kNotFound, U16(u"<null>")));
-  EXPECT_EQ(Text(PKEY_Comment), std::make_pair(kNotFound, U16(u"<null>")));
-  EXPECT_EQ(Number(PKEY_Rating), std::make_pair(kNotFound, ULONG{0}));
-}
-
-TEST_F(ShellItems, KeysWithoutASourceAreAbsent) {
-  constexpr PROPERTYKEY kAuthor = {PKEY_Title.fmtid, 4};
-  EXPECT_EQ(Text(kAuthor).first, kNotFound);
-  FILETIME time{};
-  EXPECT_EQ(m_item.p->GetFileTime(kAuthor, &time), kNotFound);
-}
-
+// The rating attribute holds the desktop's half stars, 0 to 10, in digits.
 TEST_F(ShellItems, RatingIsReadOnTheDesktopScale) {
   RequireUserXattrs();
-  struct Case {
+  const struct {
     const char* attribute;
     HRESULT hr;
     ULONG value;
-  };
-  const Case kCases[] = {
-      {"0", S_OK, 0},  {"6", S_OK, 50},  {"10", S_OK, 99},  {"3", S_OK, 13},   {"11", E_FAIL, 0},
-      {"", E_FAIL, 0}, {"x", E_FAIL, 0}, {" 6", E_FAIL, 0}, {"-1", E_FAIL, 0}, {"100", E_FAIL, 0},
-  };
-  for (const Case& c : kCases) {
-    ASSERT_TRUE(SetUserXattr(m_file, "user.baloo.rating", c.attribute));
-    EXPECT_EQ(Number(PKEY_Rating), std::make_pair(c.hr, c.value)) << '"' << c.attribute << '"';
+  } rows[] = {{"0", S_OK, 0},    {"3", S_OK, 13},   {"10", S_OK, 99},
+              {"11", E_FAIL, 0}, {"", E_FAIL, 0},   {"x", E_FAIL, 0},
+              {" 6", E_FAIL, 0}, {"-1", E_FAIL, 0}, {"100", E_FAIL, 0}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(SetUserXattr(m_file, "user.baloo.rating", row.attribute));
+    EXPECT_EQ(Number(PKEY_Rating), std::make_pair(row.hr, row.value))
+        << '"' << row.attribute << '"';
   }
 }
 
@@ -105,7 +88,6 @@ TEST_F(ShellItems, EachPropertyIsGivenInItsOwnFormOnly) {
 
 TEST_F(ShellItems, PropertiesAreReadAtEachCall) {
   RequireUserXattrs();
-  EXPECT_EQ(Text(PKEY_Title).first, kNotFound);
   ASSERT_TRUE(SetUserXattr(m_file, "user.dublincore.title", "Later"));
   EXPECT_EQ(Text(PKEY_Title), std::make_pair(S_OK, U16(u"Later")));
   std::filesystem::remove(m_file);
