@@ -331,10 +331,18 @@ std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
-  // Most lines of most files are ASCII throughout and need no decoding.
-  const std::size_t nAscii = AsciiPrefixLength(BytesOf(text), text.size());
-  return Utf8ToUtf16(text.substr(nAscii), nullptr, 0, InvalidInput::kReject).status ==
-         ConversionStatus::kDone;
+  // Runs of ASCII are skipped eight or sixteen bytes at a time, and each
+  // other character is checked, not decoded into anything.
+  const unsigned char* p = BytesOf(text);
+  const unsigned char* const end = p + text.size();
+  while (p != end) {
+    p += AsciiPrefixLength(p, static_cast<std::size_t>(end - p));
+    if (p == end) break;
+    const Decoded step = DecodeMultiByte(p, end);
+    if (!step.bValid) return false;
+    p += step.nBytes;
+  }
+  return true;
 }
 
 }  // namespace kxu::platform
