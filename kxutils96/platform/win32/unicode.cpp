@@ -236,15 +236,18 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
       ++p;
       continue;
     }
-    // A run of units from U+0080 outside the surrogates (the accented
-    // letters of European text, CJK text) encodes without leaving this loop.
-    while (unit >= 0x80 && !IsSurrogate(unit) && sink.HasRoom(3)) {
-      if (unit < 0x800) {
-        sink.Put(0xC0 | (unit >> 6));
-      } else {
-        sink.Put(0xE0 | (unit >> 12));
-        sink.Put(0x80 | ((unit >> 6) & 0x3F));
-      }
+    // A run of units from U+0800 outside the surrogates (CJK text), then one
+    // below U+0800 (the accented letters of European text), encode without
+    // leaving these loops.
+    while (unit >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3)) {
+      sink.Put(0xE0 | (unit >> 12));
+      sink.Put(0x80 | ((unit >> 6) & 0x3F));
+      sink.Put(0x80 | (unit & 0x3F));
+      if (++p == end) break;
+      unit = *p;
+    }
+    while (p != end && unit >= 0x80 && unit < 0x800 && sink.HasRoom(2)) {
+      sink.Put(0xC0 | (unit >> 6));
       sink.Put(0x80 | (unit & 0x3F));
       if (++p == end) break;
       unit = *p;
