@@ -5,15 +5,6 @@
 
 #include <kxutils96/platform/simd.h>
 
-// The length scan reads the whole aligned block that holds the NUL, units
-// past the text's end included: correct, since an aligned block never
-// crosses a page, but an address checker would call it an overflow.
-#if defined(__GNUC__)
-#define KXU_READS_WHOLE_BLOCKS __attribute__((no_sanitize_address))
-#else
-#define KXU_READS_WHOLE_BLOCKS
-#endif
-
 namespace kxu::platform {
 namespace {
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,18 @@ TEST(NulScan, AgreesWithAUnitByUnitScanAtEveryStartAndEnd) {
         ASSERT_EQ(FindNul(p, bound), std::min(nul - start, bound)) << start << " " << nul;
       }
     }
+  }
+}
+
+// A text whose NUL is the last unit of its allocation, at every length: the
+// length scan's whole blocks may pass the allocation's end only as far as an
+// aligned block reaches, which the address checker must not report.
+TEST(NulScan, ReadsNoFurtherThanTheAlignedBlockHoldingTheNul) {
+  for (std::size_t nUnits = 1; nUnits <= 40; ++nUnits) {
+    const auto text = std::make_unique<char16_t[]>(nUnits);
+    std::fill_n(text.get(), nUnits - 1, u'a');
+    text[nUnits - 1] = 0;
+    ASSERT_EQ(NulTerminatedLength(text.get()), nUnits - 1);
   }
 }
 
