@@ -1,7 +1,9 @@
 #include <kxutils96/platform/nul_scan.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <limits>
 
 #include <kxutils96/platform/simd.h>
 
@@ -17,29 +19,24 @@ bool IsBlockAligned(const char16_t* p) noexcept {
 
 }  // namespace
 
-KXU_READS_WHOLE_BLOCKS std::size_t NulTerminatedLength(const char16_t* text) noexcept {
-  const char16_t* p = text;
+KXU_READS_WHOLE_BLOCKS std::size_t FindNul(const char16_t* p, std::size_t nUnits) noexcept {
+  std::size_t i = 0;
   // Unit by unit up to the first aligned block.
-  while (!IsBlockAligned(p)) {
-    if (*p == 0) return static_cast<std::size_t>(p - text);
-    ++p;
+  for (; i < nUnits && !IsBlockAligned(p + i); ++i) {
+    if (p[i] == 0) return i;
   }
-  for (;; p += kUnitsPerBlock) {
-    if (const simd::Mask zeros = simd::ZeroUnitMask(p); zeros != 0) {
-      return static_cast<std::size_t>(p - text) + static_cast<std::size_t>(std::countr_zero(zeros));
+  // Each block holds a unit before the NUL or the bound, which the caller
+  // vouches for, so its page is the text's.
+  for (; i < nUnits; i += kUnitsPerBlock) {
+    if (const simd::Mask zeros = simd::ZeroUnitMask(p + i); zeros != 0) {
+      return std::min(i + static_cast<std::size_t>(std::countr_zero(zeros)), nUnits);
     }
   }
+  return nUnits;
 }
 
-std::size_t FindNul(const char16_t* p, std::size_t nUnits) noexcept {
-  std::size_t i = 0;
-  for (; nUnits - i >= kUnitsPerBlock; i += kUnitsPerBlock) {
-    if (const simd::Mask zeros = simd::ZeroUnitMask(p + i); zeros != 0) {
-      return i + static_cast<std::size_t>(std::countr_zero(zeros));
-    }
-  }
-  while (i < nUnits && p[i] != 0) ++i;
-  return i;
+std::size_t NulTerminatedLength(const char16_t* text) noexcept {
+  return FindNul(text, std::numeric_limits<std::size_t>::max());
 }
 
 }  // namespace kxu::platform

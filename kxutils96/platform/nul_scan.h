@@ -14,7 +14,9 @@ namespace kxu::platform {
 std::size_t NulTerminatedLength(const char16_t* text) noexcept;
 
 // The index of the first NUL among the `nUnits` units at `p`, or nUnits when
-// none is; reads no unit past them.
+// none is. `nUnits` may run past the text's end when a NUL ends it: like the
+// length scan, this reads whole aligned blocks, none of them past the one
+// that holds the NUL or the last unit.
 // Example: FindNul(u"ab\0cd", 5) == 2; FindNul(u"abcd", 3) == 3.
 std::size_t FindNul(const char16_t* p, std::size_t nUnits) noexcept;
 
