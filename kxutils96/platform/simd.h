@@ -21,10 +21,11 @@
 
 // Marks a function that may read a whole aligned block past the end of the
 // text it scans (see nul_scan.cpp): such a read never leaves the text's page,
-// but an address checker would report it. Functions that call one must carry
-// the mark too, or the checker keeps it out of line and checks its reads.
+// but the address and thread checkers would report it (as an overflow, or a
+// use of freed memory). Functions that call one must carry the mark too, or
+// a checker keeps it out of line and checks its reads.
 #if defined(__GNUC__)
-#define KXU_READS_WHOLE_BLOCKS __attribute__((no_sanitize_address))
+#define KXU_READS_WHOLE_BLOCKS __attribute__((no_sanitize("address", "thread")))
 #else
 #define KXU_READS_WHOLE_BLOCKS
 #endif
