@@ -205,9 +205,14 @@ TEST(DeleteFileW, DeletesFilesAndLinksOnly) {
 TEST(GetFileAttributesW, TellsAFolderByItsName) {
   TempDir dir;
   fs::create_directory(dir.Path("folder"));
+  fs::create_directory(dir.Path(".folder"));
+  kxu::test::MarkHidden(dir.Path(".folder"));
   WriteBytes(dir.Path("f"), "x");
   EXPECT_EQ(GetFileAttributesW((Wide(dir.Path("folder")) + u"\\").c_str()),
             DWORD{FILE_ATTRIBUTE_DIRECTORY});
+  // The name read past the trailing separator decides a hidden folder.
+  EXPECT_EQ(GetFileAttributesW((Wide(dir.Path(".folder")) + u"\\").c_str()),
+            FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(GetFileAttributesW(Wide(dir.Path("f")).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_EQ(GetFileAttributesW(Wide(dir.Path("g")).c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
