@@ -224,8 +224,8 @@ TEST_P(FileKindTest, BehavesLikeAByteStringUnderRandomOperations) {
 
 INSTANTIATE_TEST_SUITE_P(CFile, FileKindTest, testing::Values(0, 1, 2));
 
-// A write where the file may not be written, and a write the disk has no
-// room for, raise; the writer of text files turns them into its result.
+// A write where the file may not be written, a flush of a closed file and a
+// write the disk has no room for, raise; the writer of text files turns them into its result.
 TEST(CFileErrors, ReadOnlyFilesAndFullDisks) {
   TempDir dir;
   WriteBytes(dir.Path("r.bin"), "data");
@@ -234,6 +234,8 @@ TEST(CFileErrors, ReadOnlyFilesAndFullDisks) {
   ASSERT_TRUE(error);
   EXPECT_EQ(error->m_cause, CFileException::accessDenied);
   EXPECT_EQ(error->m_lOsError, kOsErrors.notOpenForWriting);
+  reader.Close();
+  EXPECT_EQ(CauseOf([&] { reader.Flush(); }), CFileException::invalidFile);
   if (fs::exists("/dev/full")) {
     CStdioFile full(u"/dev/full", CFile::modeWrite | CFile::shareDenyNone);
     full.WriteString("lost");  // buffered: no error yet
