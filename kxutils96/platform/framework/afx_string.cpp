@@ -17,14 +17,6 @@
 #include <kxutils96/platform/crt/crt.h>
 #include <kxutils96/platform/framework/afx_exception.h>
 
-// The block a non-empty string owns starts with this header; the characters
-// follow it directly, so the string reaches the header by stepping back.
-template <class Char>
-struct CStringT<Char>::Header {
-  int nDataLength;
-  int nAllocLength;  // room for units, not counting the terminator; 0 only when shared
-};
-
 namespace {
 
 template <class Char>
@@ -247,16 +239,6 @@ auto CStringT<Char>::EmptyData() noexcept -> PXSTR {
 }
 
 template <class Char>
-auto CStringT<Char>::GetHeader() const noexcept -> Header* {
-  return reinterpret_cast<Header*>(m_pszData) - 1;
-}
-
-template <class Char>
-bool CStringT<Char>::IsShared() const noexcept {
-  return GetHeader()->nAllocLength == 0;
-}
-
-template <class Char>
 bool CStringT<Char>::PointsIntoBuffer(PCXSTR p) const noexcept {
   // The shared block is never written, so pointing into it is no hazard.
   if (IsShared()) return false;
@@ -285,14 +267,6 @@ auto CStringT<Char>::Reserve(int nLength, bool bKeepText) -> PXSTR {
   m_pszData = reinterpret_cast<PXSTR>(fresh + 1);
   m_pszData[0] = 0;
   return m_pszData;
-}
-
-template <class Char>
-void CStringT<Char>::SetLength(int nLength) {
-  // Only a length of 0 can reach the shared block, which already reads as "".
-  if (IsShared()) return;
-  GetHeader()->nDataLength = nLength;
-  m_pszData[nLength] = 0;
 }
 
 template <class Char>
@@ -370,11 +344,6 @@ CStringT<Char>& CStringT<Char>::operator=(Char ch) {
 }
 
 // ---- units -----------------------------------------------------------------
-
-template <class Char>
-int CStringT<Char>::GetLength() const noexcept {
-  return GetHeader()->nDataLength;
-}
 
 template <class Char>
 Char CStringT<Char>::GetAt(int i) const {
@@ -691,27 +660,17 @@ auto CStringT<Char>::GetBuffer() -> PXSTR {
 }
 
 template <class Char>
-auto CStringT<Char>::GetBuffer(int nMinLength) -> PXSTR {
+auto CStringT<Char>::GrowBuffer(int nMinLength) -> PXSTR {
   if (nMinLength < 0) AfxThrowInvalidArgException();
   return Reserve(std::max(nMinLength, GetLength()), true);
 }
 
 template <class Char>
-auto CStringT<Char>::GetBufferSetLength(int nLength) -> PXSTR {
-  const PXSTR data = GetBuffer(nLength);
-  SetLength(nLength);
-  return data;
-}
-
-template <class Char>
-void CStringT<Char>::ReleaseBuffer(int nNewLength) {
+void CStringT<Char>::ReleaseBufferAtNul(int nNewLength) {
   if (nNewLength < -1) AfxThrowInvalidArgException();
   const int nRoom = GetHeader()->nAllocLength;
-  if (nNewLength == -1) {
-    const PCXSTR nul = Traits<Char>::find(m_pszData, static_cast<std::size_t>(nRoom), Char{});
-    nNewLength = nul ? static_cast<int>(nul - m_pszData) : nRoom;
-  }
-  SetLength(std::min(nNewLength, nRoom));
+  const PCXSTR nul = Traits<Char>::find(m_pszData, static_cast<std::size_t>(nRoom), Char{});
+  SetLength(nul ? static_cast<int>(nul - m_pszData) : nRoom);
 }
 
 template <class Char>

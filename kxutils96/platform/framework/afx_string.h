@@ -18,6 +18,7 @@
 
 #include <kxutils96/kxu_export.h>
 #include <kxutils96/platform/win32/win_types.h>
+#include <algorithm>
 #include <cstdarg>
 
 template <class Char>
@@ -44,7 +45,7 @@ class KXU_API CStringT {
   CStringT& operator=(PCXSTR psz);  // null gives an empty string
   CStringT& operator=(Char ch);
 
-  int GetLength() const noexcept;
+  int GetLength() const noexcept { return GetHeader()->nDataLength; }
   BOOL IsEmpty() const noexcept { return GetLength() == 0; }
   // The unit at `i`; `i` may equal the length (the terminator). Otherwise
   // out of range raises CInvalidArgException.
@@ -116,9 +117,20 @@ class KXU_API CStringT {
   // ends with ReleaseBuffer(len): the length becomes `len` (at most the room
   // given), or, for -1, the position of the first NUL in the buffer.
   PXSTR GetBuffer();
-  PXSTR GetBuffer(int nMinLength);
-  PXSTR GetBufferSetLength(int nLength);
-  void ReleaseBuffer(int nNewLength = -1);
+  // Inline, so that a string reused for texts that fit its room (the tokens of
+  // one line after another) is written without a call.
+  PXSTR GetBuffer(int nMinLength) {
+    return HasRoomFor(nMinLength) ? m_pszData : GrowBuffer(nMinLength);
+  }
+  PXSTR GetBufferSetLength(int nLength) {
+    const PXSTR data = GetBuffer(nLength);
+    SetLength(nLength);
+    return data;
+  }
+  void ReleaseBuffer(int nNewLength = -1) {
+    if (nNewLength < 0) return ReleaseBufferAtNul(nNewLength);
+    SetLength(std::min(nNewLength, GetHeader()->nAllocLength));
+  }
   void Preallocate(int nLength);
   int GetAllocLength() const noexcept;
   // Gives back the room beyond the text (and its NUL); the text stays.
@@ -136,13 +148,26 @@ class KXU_API CStringT {
   void AppendFormatV(PCXSTR pszFormat, va_list args) requires(sizeof(Char) == 1);
 
  private:
-  struct Header;
+  // The block a non-empty string owns starts with this header; the characters
+  // follow it directly, so the string reaches the header by stepping back.
+  struct Header {
+    int nDataLength;
+    int nAllocLength;  // room for units, not counting the terminator; 0 only when shared
+  };
 
   // The characters of the shared, read-only empty string.
   static PXSTR EmptyData() noexcept;
-  Header* GetHeader() const noexcept;
+  Header* GetHeader() const noexcept { return reinterpret_cast<Header*>(m_pszData) - 1; }
   // True while the string points at the shared empty block (owns nothing).
-  bool IsShared() const noexcept;
+  bool IsShared() const noexcept { return GetHeader()->nAllocLength == 0; }
+  // True when the string owns a block with room for `nLength` units.
+  bool HasRoomFor(int nLength) const noexcept {
+    return nLength >= 0 && nLength <= GetHeader()->nAllocLength && !IsShared();
+  }
+  // GetBuffer's path when the block must grow (or nMinLength < 0 raises).
+  PXSTR GrowBuffer(int nMinLength);
+  // ReleaseBuffer's path for -1 (the first NUL) and for a bad length.
+  void ReleaseBufferAtNul(int nNewLength);
   // True when `p` points into this string's own block, terminator included.
   bool PointsIntoBuffer(PCXSTR p) const noexcept;
   // Frees the block, if owned, and points at the shared empty one.
@@ -151,8 +176,13 @@ class KXU_API CStringT {
   // returns its characters. With `bKeepText` the text is kept and the block
   // grows geometrically; otherwise the text may be lost and the room is exact.
   PXSTR Reserve(int nLength, bool bKeepText);
-  // Sets the length (at most the room) and writes the terminator.
-  void SetLength(int nLength);
+  // Sets the length (at most the room) and writes the terminator. Only a
+  // length of 0 can reach the shared block, which already reads as "".
+  void SetLength(int nLength) {
+    if (IsShared()) return;
+    GetHeader()->nDataLength = nLength;
+    m_pszData[nLength] = 0;
+  }
   void Assign(PCXSTR pch, int nLength);
   // What every form of Append does. Inline (defined in the library's source
   // only) so that each public form carries its own copy of the fast path.
