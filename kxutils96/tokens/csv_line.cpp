@@ -1,6 +1,6 @@
 #include <kxutils96/tokens/csv_line.h>
 
-#include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -38,35 +38,42 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
     return 0;
   }
   // Without a double quote every byte stays.
-  if (std::find(field.begin(), field.end(), kDoubleQuote) == field.end()) {
+  if (field.find(kDoubleQuote) == std::string_view::npos) {
     AssignBytes(strOut, field);
     return static_cast<int>(field.size());
   }
 
-  const int nLength = static_cast<int>(field.size());
   const bool bQuoted = field[0] == kDoubleQuote;
-  char* pOut = strOut.GetBuffer(nLength);
-  int nOut = 0;
+  char* pOut = strOut.GetBuffer(static_cast<int>(field.size()));
+  std::size_t nOut = 0;
   auto finish = [&](int nResult) {
-    strOut.ReleaseBuffer(nOut);
+    strOut.ReleaseBuffer(static_cast<int>(nOut));
     return nResult;
+  };
+  auto copy = [&](std::string_view run) {
+    std::memcpy(pOut + nOut, run.data(), run.size());
+    nOut += run.size();
   };
 
   if (!bQuoted) pOut[nOut++] = field[0];
-  if (nLength == 1) return finish(nOut);
-  for (int i = 1; i < nLength - 1; ++i) {
-    if (field[i] != kDoubleQuote) {
-      pOut[nOut++] = field[i];
-    } else if (field[i + 1] == kDoubleQuote) {
-      pOut[nOut++] = kDoubleQuote;
-      ++i;
-    } else {
-      return finish(kFieldLoneQuote);
-    }
+  if (field.size() == 1) return finish(static_cast<int>(nOut));
+  // The bytes between the first and the last are copied run by run; each
+  // quote among them must be the first of a pair, which gives one quote.
+  const std::string_view inner = field.substr(1, field.size() - 2);
+  std::size_t nAt = 0;
+  for (std::size_t nQuote = inner.find(kDoubleQuote); nQuote != std::string_view::npos;
+       nQuote = inner.find(kDoubleQuote, nAt)) {
+    copy(inner.substr(nAt, nQuote - nAt));
+    // The pair's second quote may be the field's last byte.
+    if (field[nQuote + 2] != kDoubleQuote) return finish(kFieldLoneQuote);
+    pOut[nOut++] = kDoubleQuote;
+    nAt = nQuote + 2;
+    if (nAt > inner.size()) return finish(static_cast<int>(nOut));
   }
-  const char chLast = field[nLength - 1];
+  copy(inner.substr(nAt));
+  const char chLast = field.back();
   if (chLast != kDoubleQuote) pOut[nOut++] = chLast;
-  return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : nOut);
+  return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : static_cast<int>(nOut));
 }
 
 }  // namespace kxu::tokens::detail
@@ -84,8 +91,14 @@ int kxutilsTokenizeOneCSVLine(const char* lpcszLine, CZQVStringArray* pFields) {
   int nSearchState = kSearchOutsideQuotes;
   const SplitOptions options{kComma, &nSearchState, kxu::tokens::kQuoteAngleBrackets,
                              kNoSplitFlags};
-  const int nCount = SplitRaw(line, options, [&](int nIndex, std::string_view field) {
-    CsvUnquoteFieldInto(field, TokenSlot(*pFields, nIndex));
+  const int nCount = SplitRaw(line, options, [&](int nIndex, std::string_view field, bool bPlain) {
+    // A plain field has no quote to remove; a lone line feed still goes.
+    CStringUTF8& slot = TokenSlot(*pFields, nIndex);
+    if (bPlain && field != "\n") {
+      AssignBytes(slot, field);
+    } else {
+      CsvUnquoteFieldInto(field, slot);
+    }
   });
   pFields->SetSize(nCount);
   return nCount;

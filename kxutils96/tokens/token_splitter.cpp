@@ -106,19 +106,6 @@ int* SearchStateOf(const SplitOptions& options) {
   return UsesQuoteAwareSearch(options) ? nullptr : options.pSearchState;
 }
 
-CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex) {
-  if (nIndex == tokens.GetSize()) tokens.Add("");
-  return tokens.GetData()[nIndex];
-}
-
-void AssignBytes(CStringUTF8& str, std::string_view bytes) {
-  if (bytes.empty()) {
-    if (!str.IsEmpty()) str.GetBufferSetLength(0);
-    return;
-  }
-  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
-}
-
 std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pTokens,
                              std::string& copy) {
   if (lpcszText == nullptr) return {};
@@ -147,8 +134,8 @@ int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep
   std::string copy;
   const std::string_view text = SplitSource(lpcszText, pTokens, copy);
   const SplitOptions options{chSep, pSearchState, nQuote, dwFlags};
-  if (pTokens == nullptr) return SplitRaw(text, options, [](int, std::string_view) {});
-  const int nCount = SplitRaw(text, options, [&](int nIndex, std::string_view token) {
+  if (pTokens == nullptr) return SplitRaw(text, options, [](int, std::string_view, bool) {});
+  const int nCount = SplitRaw(text, options, [&](int nIndex, std::string_view token, bool) {
     StoreFinishedToken(TokenSlot(*pTokens, nIndex), token, options);
   });
   pTokens->SetSize(nCount);

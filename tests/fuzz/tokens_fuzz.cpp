@@ -5,14 +5,17 @@
 // no read past the text; the count equals the array's size and the count
 // without an array; the angle switch is left as it was; where no trimming or
 // unquoting applies, the tokens joined with the separator give the text back;
-// the block-wise separator search finds what a byte-at-a-time search finds.
+// the block-wise separator search finds what a byte-at-a-time search finds,
+// and the CSV fields are what that search cuts, each unquoted.
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/tokens/csv_line.h>
+#include <kxutils96/tokens/detail/csv_field.h>
 #include <kxutils96/tokens/token_splitter.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "../support/reference_separator_search.h"
 
@@ -31,6 +34,10 @@ constexpr int kStates[] = {kSearchOutsideQuotes, '"', '\'', 0x1234};
 
 void Require(bool bHolds) {
   if (!bHolds) std::abort();
+}
+
+std::string_view BytesOf(const CStringUTF8& str) {
+  return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
 }
 
 std::string Joined(const CZQVStringArray& array, char chSep) {
@@ -85,15 +92,24 @@ void CheckSearch(const std::string& text, uint8_t options, uint8_t extra) {
   Require(nState == nReferenceState);
 }
 
+// The line's fields are the raw fields that the byte-at-a-time search cuts
+// (at ',', brackets and angle brackets counting), each unquoted on its own.
 void CheckCsvLine(const std::string& line) {
   CZQVStringArray fields;
   const int nCount = kxutilsTokenizeOneCSVLine(line.c_str(), &fields);
   Require(nCount == fields.GetSize());
-  // Fields without double quotes and line feeds are stored as they are.
-  if (!line.empty() && line.find_first_of("\"\n") == std::string::npos)
-    Require(Joined(fields, ',') == line);
-  for (int i = 0; i < fields.GetSize(); ++i)
-    Require(fields[i].GetLength() <= static_cast<int>(line.size()));
+  if (line.empty()) return Require(nCount == 0);
+  SeparatorRules rules = GeneralSeparatorRules(',', kFindBrackets);
+  rules.bAngleBrackets = true;
+  std::string_view rest = line;
+  for (int i = 0;; ++i) {
+    const std::size_t nAt = kxu::test::ReferenceFindSeparator(rest, rules, nullptr);
+    CStringUTF8 expected;
+    kxu::tokens::detail::CsvUnquoteFieldInto(rest.substr(0, nAt), expected);
+    Require(i < nCount && BytesOf(fields[i]) == BytesOf(expected));
+    if (nAt == std::string_view::npos) return Require(i + 1 == nCount);
+    rest.remove_prefix(nAt + 1);
+  }
 }
 
 }  // namespace

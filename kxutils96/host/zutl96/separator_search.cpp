@@ -181,11 +181,12 @@ std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
   state.nStart = nStart;
   state.openQuote = StartQuote(m_pState, m_rules);
   const std::size_t nFirstBlock = nStart - nStart % simd::kBlockBytes;
+  m_bPassedNothing = true;
   for (std::size_t nBlock = nFirstBlock; nBlock < m_text.size(); nBlock += simd::kBlockBytes) {
     simd::Mask stops = StopsOfBlock(nBlock);
     // In the first block, only the bytes from the start on.
     if (nBlock == nFirstBlock) stops &= ~((simd::Mask{1} << (nStart - nBlock)) - 1);
-    for (; stops != 0; stops &= stops - 1) {
+    for (; stops != 0; stops &= stops - 1, m_bPassedNothing = false) {
       const std::size_t nAt = nBlock + static_cast<std::size_t>(std::countr_zero(stops));
       if (nAt < state.nNextLook || !IsSeparatorFound(m_text, nAt, m_rules, state)) continue;
       if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;

@@ -193,6 +193,11 @@ class SeparatorScanner {
   // std::string_view::npos; updates the state as FindSeparatorIn does.
   std::size_t FindFrom(std::size_t nStart);
 
+  // True when the last FindFrom passed no byte it looks at (no quote, bracket
+  // or escape) on its way to the separator or the text's end: the bytes it
+  // passed over then need no unquoting.
+  bool PassedNothing() const noexcept { return m_bPassedNothing; }
+
  private:
   // Blocks whose stops are worked out together, in one loop.
   static constexpr std::size_t kRunBlocks = 32;
@@ -207,6 +212,7 @@ class SeparatorScanner {
   // The stops of kRunBlocks blocks from m_nRunStart on.
   std::size_t m_nRunStart = std::string_view::npos;
   std::uint32_t m_runStops[kRunBlocks] = {};
+  bool m_bPassedNothing = true;
 };
 
 // The offset of the first byte of `text` at or after `nFrom` that is not white

@@ -52,7 +52,8 @@ kxu::zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options);
 int* SearchStateOf(const SplitOptions& options);
 
 // Splits `text` (no NUL) as kxutilsGetTokens does and hands each raw token,
-// before any trimming or unquoting, to `keep(nIndex, token)` in order.
+// before any trimming or unquoting, to `keep(nIndex, token, bPlain)` in order;
+// `bPlain` says that the token holds no quote, bracket or escape byte.
 // Returns the number of tokens.
 template <class Keep>
 int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
@@ -71,23 +72,32 @@ int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
     // At white space, trailing separators add no empty last token.
     if (bWhiteSpace) nNext = kxu::zutl96::SkipWhiteIn(text, nNext);
     bLastToken = nNext < text.size() || !bWhiteSpace;
-    keep(nCount++, text.substr(nStart, nFound - nStart));
+    keep(nCount++, text.substr(nStart, nFound - nStart), scanner.PassedNothing());
     if (!bLastToken) break;
     nStart = nNext;
   }
   angleBrackets.Restore();
-  if (bLastToken) keep(nCount++, text.substr(nStart));
+  if (bLastToken) keep(nCount++, text.substr(nStart), scanner.PassedNothing());
   return nCount;
 }
 
 // The element at `nIndex` of `tokens`, which holds at least nIndex elements,
 // added when the array has exactly nIndex; an element already there keeps its
 // storage for the next text.
-CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex);
+inline CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex) {
+  if (nIndex == tokens.GetSize()) tokens.Add("");
+  return tokens.GetData()[nIndex];
+}
 
 // Makes `str` hold exactly `bytes`, reusing its storage when it is large
 // enough. `bytes` must not lie inside `str`.
-void AssignBytes(CStringUTF8& str, std::string_view bytes);
+inline void AssignBytes(CStringUTF8& str, std::string_view bytes) {
+  if (bytes.empty()) {
+    if (!str.IsEmpty()) str.GetBufferSetLength(0);
+    return;
+  }
+  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
+}
 
 // The text that a split of `lpcszText` into `pTokens` reads: the text itself
 // (null reads as empty), or, when it lies inside one of the array's strings
