@@ -1,6 +1,10 @@
 #include <kxutils96/strings/encoding_conversions.h>
 
+#include <climits>
+#include <cstddef>
 #include <exception>
+#include <functional>
+#include <string_view>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/framework/afx_exception.h>
@@ -62,7 +66,37 @@ int zqUTF8toMBCS(CStringA& strDest, const char* lpcszSrc, int nCodePage, int nLe
   return zqUTF16toMBCS(strDest, strWide, nCodePage, -1, nullptr, 0);
 }
 
+namespace {
+
+// True when `p` points into `str`'s text or at its terminator.
+bool PointsInto(const CStringUTF8& str, const char* p) {
+  const std::less_equal<const char*> notAfter;
+  return notAfter(str.GetString(), p) && notAfter(p, str.GetString() + str.GetLength());
+}
+
+// zqMBCStoUTF8 of a text apart from `strDest` in a single-byte page: one
+// pass to size the result, one to write it straight into the string.
+int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
+                     const kxu::platform::SingleBytePage& page) {
+  const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(page, text);
+  if (nUtf8 > INT_MAX - 1) AfxThrowMemoryException();
+  const int nLength = static_cast<int>(nUtf8);
+  // The old text is not kept: a string too short for the result is emptied
+  // first, so that growing it copies nothing.
+  if (strDest.GetAllocLength() < nLength) strDest.Empty();
+  kxu::zutl96::WriteAsUtf8(page, text, strDest.GetBuffer(nLength), nUtf8);
+  strDest.ReleaseBuffer(nLength);
+  return nLength;
+}
+
+}  // namespace
+
 int zqMBCStoUTF8(CStringUTF8& strDest, const char* lpcszSrc, int nCodePage) {
+  if (lpcszSrc != nullptr && !PointsInto(strDest, lpcszSrc)) {
+    if (const auto* pPage = kxu::zutl96::ChosenSingleBytePage(nCodePage)) {
+      return SingleByteToUtf8(strDest, lpcszSrc, *pPage);
+    }
+  }
   if (lpcszSrc != nullptr) strDest = lpcszSrc;
   if (strDest.IsEmpty()) return 0;
   CStringUTF8* pOwner = &strDest;

@@ -1,7 +1,11 @@
 // The host's code page, and code-page text converted to UTF-8 in place.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 #include <kxutils96/kxu_export.h>
+#include <kxutils96/platform/win32/single_byte_page.h>
 #include <kxutils96/platform/win32/win_types.h>
 
 // The host's current code page, -1 while the host has none. The host writes
@@ -38,6 +42,24 @@ struct MbcsConversion {
   int nBufferSize;         // bytes of pBuffer, terminator included
   int bFailed;             // 0; the growth routine sets 1 when it fails
 };
+
+// The single-byte page that utlMBCStoUTF8InPlace converts `nCodePage`
+// with, or null when the page it chooses is none (UTF-8, a double-byte or
+// stateful page, a page that is not served).
+// Example: ChosenSingleBytePage(1252) is the table of 1252;
+// ChosenSingleBytePage(932) is null.
+const kxu::platform::SingleBytePage* ChosenSingleBytePage(int nCodePage);
+
+// The bytes of the UTF-8 form of `text` (no NUL) in the single-byte `page`.
+std::size_t Utf8LengthIn(const kxu::platform::SingleBytePage& page, std::string_view text) noexcept;
+
+// Writes the UTF-8 form of `text` in `page`, `nUtf8` bytes (Utf8LengthIn),
+// and a NUL to `pOut`, which has room for them. `pOut` may be text.data()
+// itself (the text is then rewritten in place); otherwise the two must not
+// overlap.
+// Example: "caf\xE9" in 1252 gives "caf\xC3\xA9", nUtf8 == 5.
+void WriteAsUtf8(const kxu::platform::SingleBytePage& page, std::string_view text, char* pOut,
+                 std::size_t nUtf8) noexcept;
 
 }  // namespace kxu::zutl96
 

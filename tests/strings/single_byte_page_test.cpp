@@ -1,0 +1,53 @@
+// Text in a single-byte page converts to UTF-8 through the page's table:
+// straight from the source into the string, or within the string when the
+// source is the string itself. Both against the system's conversion to
+// UTF-16 followed by the codec, over random texts whose non-ASCII bytes lie
+// anywhere in and across blocks, into a string reused from text to text.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_nls.h>
+#include <kxutils96/strings/encoding_conversions.h>
+
+namespace {
+
+std::string Utf8ByWayOfUtf16(const std::string& text, UINT nPage) {
+  std::basic_string<WCHAR> wide(text.size(), WCHAR{});
+  wide.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(nPage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          static_cast<int>(wide.size()))));
+  return kxu::platform::Utf16ToUtf8(wide, kxu::platform::InvalidInput::kReplace);
+}
+
+std::string Bytes(const CStringUTF8& str) {
+  return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
+}
+
+TEST(ZqMBCStoUTF8Test, SingleBytePagesConvertAsTheSystemDoes) {
+  std::mt19937 rng(1252);
+  CStringUTF8 reused;
+  for (const UINT nPage : {1252u, 1251u, 437u}) {
+    for (int round = 0; round < 400; ++round) {
+      // Up to nine blocks; from no byte to every byte beyond ASCII.
+      std::string text(rng() % 150, ' ');
+      const unsigned nHighInFour = rng() % 5;
+      for (char& ch : text) {
+        ch = static_cast<char>(rng() % 4 < nHighInFour ? 0x80 + rng() % 0x80 : ' ' + rng() % 0x5F);
+      }
+      const std::string expected = Utf8ByWayOfUtf16(text, nPage);
+      SCOPED_TRACE(testing::Message() << "page " << nPage << " round " << round);
+      EXPECT_EQ(zqMBCStoUTF8(reused, text.c_str(), static_cast<int>(nPage)),
+                static_cast<int>(expected.size()));
+      EXPECT_EQ(Bytes(reused), expected);
+      CStringUTF8 inPlace(text.c_str());
+      EXPECT_EQ(zqMBCStoUTF8(inPlace, nullptr, static_cast<int>(nPage)),
+                static_cast<int>(expected.size()));
+      EXPECT_EQ(Bytes(inPlace), expected);
+    }
+  }
+}
+
+}  // namespace
