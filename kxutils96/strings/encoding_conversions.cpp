@@ -74,17 +74,26 @@ bool PointsInto(const CStringUTF8& str, const char* p) {
   return notAfter(str.GetString(), p) && notAfter(p, str.GetString() + str.GetLength());
 }
 
-// zqMBCStoUTF8 of a text apart from `strDest` in a single-byte page: one
-// pass to size the result, one to write it straight into the string.
+// zqMBCStoUTF8 of a text apart from `strDest` in a single-byte page, written
+// straight into the string. The room the string has is tried first (a
+// result like the text it held before often fits: one pass); else the
+// result is sized, and written into a block of that size.
 int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
                      const kxu::platform::SingleBytePage& page) {
+  using kxu::zutl96::WriteUtf8Ahead;
+  const int nRoom = strDest.GetAllocLength();
+  if (static_cast<std::size_t>(nRoom) >= text.size() && nRoom > 0) {
+    if (const auto nWritten = WriteUtf8Ahead(page, text, strDest.GetBuffer(nRoom), nRoom)) {
+      strDest.ReleaseBuffer(static_cast<int>(*nWritten));
+      return strDest.GetLength();
+    }
+  }
   const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(page, text);
   if (nUtf8 > INT_MAX - 1) AfxThrowMemoryException();
+  // The old text is not kept, so growing copies nothing.
+  strDest.Empty();
   const int nLength = static_cast<int>(nUtf8);
-  // The old text is not kept: a string too short for the result is emptied
-  // first, so that growing it copies nothing.
-  if (strDest.GetAllocLength() < nLength) strDest.Empty();
-  kxu::zutl96::WriteAsUtf8(page, text, strDest.GetBuffer(nLength), nUtf8);
+  WriteUtf8Ahead(page, text, strDest.GetBuffer(nLength), nUtf8);
   strDest.ReleaseBuffer(nLength);
   return nLength;
 }

@@ -7,6 +7,8 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string_view>
 
 #include <kxutils96/platform/simd.h>
 #include <kxutils96/platform/win32/single_byte_page.h>
@@ -72,55 +74,55 @@ ConvertedText<char> Utf8Of(const char* p, int nBytes, UINT nPage) {
   return utf8;
 }
 
-// Writes the UTF-8 form of `byte` to end at `iOut` of `pOut` and moves iOut
-// back. The whole entry is stored when its spare bytes land at or above
-// `iFloor` (output still to be written, or input already held elsewhere).
-void PutEntryBack(const SingleBytePage& page, unsigned char byte, unsigned char* pOut,
-                  std::size_t iFloor, std::size_t& iOut) noexcept {
-  constexpr std::size_t kEntry = SingleBytePage::kEntryBytes;
-  const std::size_t nBytes = page.nUtf8Bytes[byte];
-  if (iOut >= iFloor + kEntry) {
-    std::memcpy(pOut + iOut - kEntry, page.utf8[byte], kEntry);
+// Rewrites, going back, the byte before `iEnd` as its UTF-8 form ending at
+// `iOut`, and moves both back. The whole entry is stored when its spare
+// bytes land on output still to be written, not on input still to be read.
+void RewriteByteBack(const SingleBytePage& page, unsigned char* p, int& iEnd, int& iOut) noexcept {
+  constexpr int kEntry = SingleBytePage::kEntryBytes;
+  const unsigned char byte = p[--iEnd];
+  const int nBytes = page.nUtf8Bytes[byte];
+  if (iOut - kEntry >= iEnd) {
+    std::memcpy(p + iOut - kEntry, page.utf8[byte], kEntry);
   } else {
-    std::memcpy(pOut + iOut - nBytes, page.utf8[byte] + kEntry - nBytes, nBytes);
+    std::memcpy(p + iOut - nBytes, page.utf8[byte] + kEntry - nBytes,
+                static_cast<std::size_t>(nBytes));
   }
   iOut -= nBytes;
 }
 
-// Writes the block of input bytes (whose bytes `high` marks as not ASCII) to
-// end at `iOut`, going from its last byte back: each run of ASCII bytes with
-// one 16-byte store whose last bytes are the run, then the byte before the
-// run from the table. The stores reach up to 16 bytes below what they place
-// (which later stores overwrite), so the caller makes sure that the 64 bytes
-// below `iOut` may be written.
-void PutBlockBack(const SingleBytePage& page, kxu::platform::simd::Block block,
-                  kxu::platform::simd::Mask high, unsigned char* pOut, std::size_t& iOut) noexcept {
+// Rewrites the `nLength` bytes at `p` in the single-byte `page` as their
+// `nUtf8` bytes of UTF-8 in place (room for them and a NUL at `p`). It goes
+// from the end back: a byte's UTF-8 is never shorter than the byte, so what
+// is written never reaches a byte not yet read. ASCII blocks move whole; once
+// the output meets the input, the rest is ASCII already in place.
+void RewriteAsUtf8(const SingleBytePage& page, unsigned char* p, int nLength, int nUtf8) noexcept {
   namespace simd = kxu::platform::simd;
-  constexpr std::size_t kBlock = simd::kBlockBytes;
-  // The block in the upper half, so that the 16 bytes ending at any of its
-  // bytes can be loaded.
-  unsigned char window[2 * kBlock] = {};
-  simd::StoreBlock(window + kBlock, block);
-  std::size_t nTop = kBlock;  // the block's bytes [0, nTop) are still to be written
-  for (; high != 0; high &= ~(simd::Mask{1} << nTop)) {
-    const auto nHigh = static_cast<std::size_t>(std::bit_width(high)) - 1;
-    simd::StoreBlock(pOut + iOut - kBlock, simd::LoadBlock(window + nTop));
-    iOut -= nTop - nHigh - 1;
-    PutEntryBack(page, window[kBlock + nHigh], pOut, 0, iOut);
-    nTop = nHigh;
+  constexpr int kBlock = static_cast<int>(simd::kBlockBytes);
+  p[nUtf8] = '\0';
+  int iEnd = nLength;  // bytes [0, iEnd) not yet rewritten
+  int iOut = nUtf8;    // output [iOut, nUtf8) written
+  while (iOut > iEnd && iEnd >= kBlock) {
+    const simd::Block block = simd::LoadBlock(p + iEnd - kBlock);
+    if (simd::HighBitMask(block) == 0) {
+      simd::StoreBlock(p + iOut - kBlock, block);
+      iEnd -= kBlock;
+      iOut -= kBlock;
+      continue;
+    }
+    for (int n = 0; n < kBlock; ++n) RewriteByteBack(page, p, iEnd, iOut);
   }
-  simd::StoreBlock(pOut + iOut - kBlock, simd::LoadBlock(window + nTop));
-  iOut -= nTop;
+  while (iOut > iEnd) RewriteByteBack(page, p, iEnd, iOut);
 }
 
 // The single-byte conversion of the record's text of `nLength` bytes: the
 // UTF-8 length first, then the room (grown once, for the exact size, when
 // the buffer is short), then the text rewritten in place.
 int ConvertSingleByteInPlace(MbcsConversion& record, int nLength, const SingleBytePage& page) {
-  const std::string_view text(record.pBuffer, static_cast<std::size_t>(nLength));
-  const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(page, text);
+  const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(
+      page, std::string_view(record.pBuffer, static_cast<std::size_t>(nLength)));
   if (nUtf8 >= INT_MAX || !MakeRoom(record, static_cast<int>(nUtf8) + 1)) return 0;
-  kxu::zutl96::WriteAsUtf8(page, {record.pBuffer, text.size()}, record.pBuffer, nUtf8);
+  RewriteAsUtf8(page, reinterpret_cast<unsigned char*>(record.pBuffer), nLength,
+                static_cast<int>(nUtf8));
   return static_cast<int>(nUtf8);
 }
 
@@ -162,45 +164,41 @@ std::size_t Utf8LengthIn(const SingleBytePage& page, std::string_view text) noex
   return nUtf8;
 }
 
-// It goes from the end back: a byte's UTF-8 is never shorter than the byte,
-// so in place nothing written reaches a byte not yet read. ASCII blocks move
-// whole; in place, once the output meets the input, the rest is ASCII
-// already where it belongs.
-void WriteAsUtf8(const SingleBytePage& page, std::string_view text, char* pOut,
-                 std::size_t nUtf8) noexcept {
+// Each step stores a whole block and a whole entry, which may reach 20
+// bytes past the output so far: steps go while the room holds that, and
+// the rest byte by byte, each byte's own bytes only.
+std::optional<std::size_t> WriteUtf8Ahead(const SingleBytePage& page, std::string_view text,
+                                          char* pOut, std::size_t nRoom) noexcept {
   namespace simd = kxu::platform::simd;
-  constexpr std::size_t kBlock = simd::kBlockBytes;
+  constexpr std::size_t kEntry = SingleBytePage::kEntryBytes;
+  constexpr std::size_t kStepReach = simd::kBlockBytes + kEntry;
   const auto* const pIn = reinterpret_cast<const unsigned char*>(text.data());
-  auto* const pTo = reinterpret_cast<unsigned char*>(pOut);
-  const bool bInPlace = pIn == pTo;
-  pTo[nUtf8] = '\0';
-  std::size_t iEnd = text.size();  // input [0, iEnd) not yet rewritten
-  std::size_t iOut = nUtf8;        // output [iOut, nUtf8) written
-  auto pending = [&] { return bInPlace ? iOut > iEnd : iEnd > 0; };
-  // A block's output is at most 48 bytes, and PutBlockBack's stores reach
-  // 16 below it: a block goes that way while this stays clear of input not
-  // yet read (in place) and of the output's start, else byte by byte.
-  constexpr std::size_t kBlockReach = 4 * kBlock;
-  while (pending() && iEnd >= kBlock) {
-    const std::size_t iBlock = iEnd - kBlock;
-    const simd::Block block = simd::LoadBlock(pIn + iBlock);
+  std::size_t i = 0;
+  std::size_t nOut = 0;
+  while (text.size() - i >= simd::kBlockBytes && nRoom - nOut >= kStepReach) {
+    const simd::Block block = simd::LoadBlock(pIn + i);
     const simd::Mask high = simd::HighBitMask(block);
+    simd::StoreBlock(pOut + nOut, block);
     if (high == 0) {
-      simd::StoreBlock(pTo + iOut - kBlock, block);
-      iOut -= kBlock;
-    } else if (iOut >= (bInPlace ? iBlock : 0) + kBlockReach) {
-      PutBlockBack(page, block, high, pTo, iOut);
-    } else {
-      for (std::size_t i = iEnd; i-- > iBlock;) {
-        PutEntryBack(page, pIn[i], pTo, bInPlace ? i : 0, iOut);
-      }
+      i += simd::kBlockBytes;
+      nOut += simd::kBlockBytes;
+      continue;
     }
-    iEnd = iBlock;
+    // The ASCII run before the first other byte, then that byte.
+    const auto nRun = static_cast<std::size_t>(std::countr_zero(high));
+    const unsigned char byte = pIn[i + nRun];
+    std::memcpy(pOut + nOut + nRun, page.utf8Ahead[byte], kEntry);
+    i += nRun + 1;
+    nOut += nRun + page.nUtf8Bytes[byte];
   }
-  while (pending()) {
-    --iEnd;
-    PutEntryBack(page, pIn[iEnd], pTo, bInPlace ? iEnd : 0, iOut);
+  for (; i < text.size(); ++i) {
+    const unsigned char byte = pIn[i];
+    const std::size_t nBytes = page.nUtf8Bytes[byte];
+    if (nRoom - nOut < nBytes) return std::nullopt;
+    std::memcpy(pOut + nOut, page.utf8Ahead[byte], nBytes);
+    nOut += nBytes;
   }
+  return nOut;
 }
 
 }  // namespace kxu::zutl96

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string_view>
 
 #include <kxutils96/kxu_export.h>
@@ -53,13 +54,15 @@ const kxu::platform::SingleBytePage* ChosenSingleBytePage(int nCodePage);
 // The bytes of the UTF-8 form of `text` (no NUL) in the single-byte `page`.
 std::size_t Utf8LengthIn(const kxu::platform::SingleBytePage& page, std::string_view text) noexcept;
 
-// Writes the UTF-8 form of `text` in `page`, `nUtf8` bytes (Utf8LengthIn),
-// and a NUL to `pOut`, which has room for them. `pOut` may be text.data()
-// itself (the text is then rewritten in place); otherwise the two must not
-// overlap.
-// Example: "caf\xE9" in 1252 gives "caf\xC3\xA9", nUtf8 == 5.
-void WriteAsUtf8(const kxu::platform::SingleBytePage& page, std::string_view text, char* pOut,
-                 std::size_t nUtf8) noexcept;
+// Writes the UTF-8 form of `text` in `page` to `pOut`, going forward, into
+// at most `nRoom` bytes, and returns the bytes written (no NUL is written);
+// nullopt when the room is short (what was written is then of no use).
+// Bytes of the room past the result may be written.
+// Example: "caf\xE9" in 1252 with room 5 gives "caf\xC3\xA9" and 5; room 4
+// gives nullopt.
+std::optional<std::size_t> WriteUtf8Ahead(const kxu::platform::SingleBytePage& page,
+                                          std::string_view text, char* pOut,
+                                          std::size_t nRoom) noexcept;
 
 }  // namespace kxu::zutl96
 

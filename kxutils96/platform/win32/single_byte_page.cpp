@@ -30,6 +30,9 @@ std::unique_ptr<SingleBytePage> Build(UINT nCodePage) {
     unsigned char* const entry = pPage->utf8[byte];
     std::fill_n(entry, SingleBytePage::kEntryBytes, 0);
     std::copy(utf8.begin(), utf8.end(), entry + SingleBytePage::kEntryBytes - utf8.size());
+    unsigned char* const entryAhead = pPage->utf8Ahead[byte];
+    std::fill_n(entryAhead, SingleBytePage::kEntryBytes, 0);
+    std::copy(utf8.begin(), utf8.end(), entryAhead);
     pPage->nUtf8Bytes[byte] = static_cast<unsigned char>(utf8.size());
   }
   return pPage;

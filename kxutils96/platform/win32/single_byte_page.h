@@ -8,14 +8,16 @@ namespace kxu::platform {
 
 // Every byte's UTF-8 form under one single-byte code page: the bytes below
 // 0x80 stand for themselves, every other byte for two or three bytes of
-// UTF-8 (U+FFFD for a byte the page leaves undefined). Each form ends its
-// four-byte entry (the bytes before it are 0), so that a writer going from
-// the end of a text back can store whole entries.
+// UTF-8 (U+FFFD for a byte the page leaves undefined). Each form is held
+// twice in four-byte entries padded with 0, so that a writer can store whole
+// entries: ending its entry in `utf8`, for a writer going from the end of a
+// text back, and starting it in `utf8Ahead`, for one going forward.
 struct SingleBytePage {
   static constexpr int kByteValues = 256;
   static constexpr int kEntryBytes = 4;
 
   unsigned char utf8[kByteValues][kEntryBytes];
+  unsigned char utf8Ahead[kByteValues][kEntryBytes];
   unsigned char nUtf8Bytes[kByteValues];
 };
 
@@ -24,8 +26,8 @@ struct SingleBytePage {
 // MultiByteToWideChar, byte by byte, so that it converts as that call does;
 // null for every other page (UTF-8, the double-byte and the stateful pages)
 // and for a page the system does not serve. Safe from any thread.
-// Example: SingleBytePageOf(1252)->utf8[0xE9] holds 00 00 C3 A9, with
-// nUtf8Bytes[0xE9] == 2; SingleBytePageOf(932) is null.
+// Example: SingleBytePageOf(1252)->utf8[0xE9] holds 00 00 C3 A9 and
+// utf8Ahead[0xE9] C3 A9 00 00, with nUtf8Bytes[0xE9] == 2; SingleBytePageOf(932) is null.
 const SingleBytePage* SingleBytePageOf(UINT nCodePage) noexcept;
 
 }  // namespace kxu::platform
