@@ -154,4 +154,21 @@ KXU_READS_WHOLE_BLOCKS inline Mask ZeroUnitMask(const char16_t* p) noexcept {
 
 #endif
 
+// What EncodeBelowU0800 took and wrote.
+struct EncodedRun {
+  std::size_t nUnits;
+  std::size_t nBytes;
+};
+
+// Encodes the UTF-16 units at `p` as UTF-8 eight at a time while the next
+// eight are all below U+0800 (ASCII letters and the accented letters of
+// European text) and `nRoom` holds 16 more bytes (each step stores 16, of
+// which it keeps 8 to 16); stops before the first group holding a unit from
+// U+0800 on. Works where the processor has SSSE3 (asked once, at run time);
+// elsewhere it takes nothing, and the caller's loop does the work.
+// Example: for u"na\u00EFve, un caf\u00E9 ..." it takes 8 units per step
+// while no unit reaches U+0800.
+EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
+                            std::size_t nRoom) noexcept;
+
 }  // namespace kxu::platform::simd

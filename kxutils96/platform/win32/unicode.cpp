@@ -62,6 +62,19 @@ class Sink {
     }
     m_nCount += nKept;
   }
+  // Encodes groups of units below U+0800 at `p` straight into the output
+  // (see simd::EncodeBelowU0800) and returns the units taken; none when
+  // only counting.
+  std::size_t PutBelowU0800(const WCHAR* p, const WCHAR* end) noexcept {
+    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 1) {
+      return 0;
+    } else {
+      const simd::EncodedRun run = simd::EncodeBelowU0800(p, static_cast<std::size_t>(end - p),
+                                                          m_out + m_nCount, m_nRoom - m_nCount);
+      m_nCount += run.nBytes;
+      return run.nUnits;
+    }
+  }
   ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
 
  private:
@@ -244,6 +257,11 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
       sink.Put(0x80 | ((unit >> 6) & 0x3F));
       sink.Put(0x80 | (unit & 0x3F));
       if (++p == end) break;
+      unit = *p;
+    }
+    if (p != end && unit >= 0x80 && unit < 0x800) {
+      p += sink.PutBelowU0800(p, end);
+      if (p == end) break;
       unit = *p;
     }
     while (p != end && unit >= 0x80 && unit < 0x800 && sink.HasRoom(2)) {
