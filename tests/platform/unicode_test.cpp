@@ -179,6 +179,7 @@ TEST(UnicodeTest, GeneratedTextsConvertAsTheirPiecesDo) {
       "bcdefgh",
       "ijklmnopqrstu",
       "\xC3\xA9",
+      "\xD0\x96",
       "\xE6\x97\xA5",
       "\xEF\xBF\xBD",
       "\xEE\x80\x80",
