@@ -14,7 +14,7 @@ namespace kxu::platform::simd {
 #if defined(KXU_SIMD_SSSE3_AT_RUN_TIME)
 namespace {
 
-constexpr int kGroupUnits = 8;
+constexpr int kGroupUnits = static_cast<int>(kEncodeGroupUnits);
 constexpr int kGroupShapes = 1 << kGroupUnits;
 constexpr unsigned char kZeroByte = 0x80;  // a shuffle index that yields 0
 
@@ -80,7 +80,84 @@ __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char
   return run;
 }
 
+// The shuffles that spread eight three-byte forms, held as first-and-second
+// bytes (one pair a unit) and third bytes (one a unit, in the low half), to
+// the 24 bytes of their UTF-8 in order: the first 16 bytes, then the last 8.
+// Each output byte is taken from one of the two inputs; the other shuffle
+// gives 0 there.
+struct ThreeByteShuffles {
+  alignas(16) unsigned char pairs[2][kBlockBytes];
+  alignas(16) unsigned char thirds[2][kBlockBytes];
+};
+
+constexpr ThreeByteShuffles MakeThreeByteShuffles() {
+  ThreeByteShuffles shuffles{};
+  for (int out = 0; out < 3 * kGroupUnits; ++out) {
+    const int unit = out / 3;
+    const int nByte = out % 3;
+    const int half = out / static_cast<int>(kBlockBytes);
+    const int at = out % static_cast<int>(kBlockBytes);
+    shuffles.pairs[half][at] = nByte < 2 ? static_cast<unsigned char>(2 * unit + nByte) : kZeroByte;
+    shuffles.thirds[half][at] = nByte == 2 ? static_cast<unsigned char>(unit) : kZeroByte;
+  }
+  for (int at = 3 * kGroupUnits - static_cast<int>(kBlockBytes); at < static_cast<int>(kBlockBytes);
+       ++at) {
+    shuffles.pairs[1][at] = kZeroByte;
+    shuffles.thirds[1][at] = kZeroByte;
+  }
+  return shuffles;
+}
+
+constexpr ThreeByteShuffles kThreeByteShuffles = MakeThreeByteShuffles();
+
+__m128i LoadShuffle(const unsigned char* order) noexcept {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(order));
+}
+
+__attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char16_t* p,
+                                                                     std::size_t nUnits, char* out,
+                                                                     std::size_t nRoom) noexcept {
+  constexpr std::size_t kGroupBytes = 3 * kGroupUnits;
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i topBits = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i surrogateTop = _mm_set1_epi16(static_cast<short>(0xD800));
+  const __m128i sixBits = _mm_set1_epi16(0x3F);
+  const __m128i leadMark = _mm_set1_epi16(0xE0);
+  const __m128i trailMark = _mm_set1_epi16(0x80);
+  EncodedRun run{0, 0};
+  while (nUnits - run.nUnits >= kGroupUnits && nRoom - run.nBytes >= 2 * kBlockBytes) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nUnits));
+    // Every unit from U+0800 on, and none a surrogate.
+    const __m128i top = _mm_and_si128(units, topBits);
+    const __m128i refused =
+        _mm_or_si128(_mm_cmpeq_epi16(top, zero), _mm_cmpeq_epi16(top, surrogateTop));
+    if (_mm_movemask_epi8(refused) != 0) break;
+    // 1110xxxx and 10xxxxxx as a pair a unit, then 10xxxxxx a unit.
+    const __m128i lead = _mm_or_si128(_mm_srli_epi16(units, 12), leadMark);
+    const __m128i second =
+        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(units, 6), sixBits), trailMark);
+    const __m128i pairs = _mm_or_si128(lead, _mm_slli_epi16(second, 8));
+    const __m128i thirds =
+        _mm_packus_epi16(_mm_or_si128(_mm_and_si128(units, sixBits), trailMark), zero);
+    for (int half = 0; half < 2; ++half) {
+      const __m128i bytes =
+          _mm_or_si128(_mm_shuffle_epi8(pairs, LoadShuffle(kThreeByteShuffles.pairs[half])),
+                       _mm_shuffle_epi8(thirds, LoadShuffle(kThreeByteShuffles.thirds[half])));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes + half * kBlockBytes), bytes);
+    }
+    run.nUnits += kGroupUnits;
+    run.nBytes += kGroupBytes;
+  }
+  return run;
+}
+
 }  // namespace
+
+EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
+                           std::size_t nRoom) noexcept {
+  if (!HasSsse3()) return {0, 0};
+  return EncodeFromU0800WithSsse3(p, nUnits, out, nRoom);
+}
 
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
                             std::size_t nRoom) noexcept {
@@ -91,6 +168,10 @@ EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
 #else
 
 EncodedRun EncodeBelowU0800(const char16_t*, std::size_t, char*, std::size_t) noexcept {
+  return {0, 0};
+}
+
+EncodedRun EncodeFromU0800(const char16_t*, std::size_t, char*, std::size_t) noexcept {
   return {0, 0};
 }
 

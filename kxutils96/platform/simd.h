@@ -154,6 +154,9 @@ KXU_READS_WHOLE_BLOCKS inline Mask ZeroUnitMask(const char16_t* p) noexcept {
 
 #endif
 
+// The units EncodeBelowU0800 and EncodeFromU0800 take a step.
+inline constexpr std::size_t kEncodeGroupUnits = 8;
+
 // What EncodeBelowU0800 took and wrote.
 struct EncodedRun {
   std::size_t nUnits;
@@ -170,5 +173,11 @@ struct EncodedRun {
 // while no unit reaches U+0800.
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
                             std::size_t nRoom) noexcept;
+
+// The same for the units from U+0800 on outside the surrogates (CJK text),
+// three bytes each: eight units a step while the next eight all are such
+// units and `nRoom` holds 32 more bytes (each step stores 32, keeps 24).
+EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
+                           std::size_t nRoom) noexcept;
 
 }  // namespace kxu::platform::simd

@@ -1,6 +1,8 @@
 #include <kxutils96/platform/win32/unicode.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -66,18 +68,27 @@ class Sink {
   // (see simd::EncodeBelowU0800) and returns the units taken; none when
   // only counting.
   std::size_t PutBelowU0800(const WCHAR* p, const WCHAR* end) noexcept {
-    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 1) {
-      return 0;
-    } else {
-      const simd::EncodedRun run = simd::EncodeBelowU0800(p, static_cast<std::size_t>(end - p),
-                                                          m_out + m_nCount, m_nRoom - m_nCount);
-      m_nCount += run.nBytes;
-      return run.nUnits;
-    }
+    return PutEncoded<simd::EncodeBelowU0800>(p, end);
+  }
+  // The same for units from U+0800 on (see simd::EncodeFromU0800).
+  std::size_t PutFromU0800(const WCHAR* p, const WCHAR* end) noexcept {
+    return PutEncoded<simd::EncodeFromU0800>(p, end);
   }
   ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
 
  private:
+  template <simd::EncodedRun (*kEncode)(const char16_t*, std::size_t, char*, std::size_t) noexcept>
+  std::size_t PutEncoded(const WCHAR* p, const WCHAR* end) noexcept {
+    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 1) {
+      return 0;
+    } else {
+      const simd::EncodedRun run =
+          kEncode(p, static_cast<std::size_t>(end - p), m_out + m_nCount, m_nRoom - m_nCount);
+      m_nCount += run.nBytes;
+      return run.nUnits;
+    }
+  }
+
   Unit* m_out;
   std::size_t m_nRoom;
   std::size_t m_nCount = 0;
@@ -252,12 +263,20 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
     // A run of units from U+0800 outside the surrogates (CJK text), then one
     // below U+0800 (the accented letters of European text), encode without
     // leaving these loops.
-    while (unit >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3)) {
-      sink.Put(0xE0 | (unit >> 12));
-      sink.Put(0x80 | ((unit >> 6) & 0x3F));
-      sink.Put(0x80 | (unit & 0x3F));
-      if (++p == end) break;
+    // Groups go whole; the units of a group that does not (it holds another
+    // kind of unit, or the room is short) go one by one, up to one of
+    // another kind, and the groups are tried again after it.
+    while (unit >= 0x800 && !IsSurrogate(unit)) {
+      p += sink.PutFromU0800(p, end);
+      const WCHAR* const groupEnd = p + std::min<std::ptrdiff_t>(simd::kEncodeGroupUnits, end - p);
+      for (; p != groupEnd && (unit = *p) >= 0x800 && !IsSurrogate(unit) && sink.HasRoom(3); ++p) {
+        sink.Put(0xE0 | (unit >> 12));
+        sink.Put(0x80 | ((unit >> 6) & 0x3F));
+        sink.Put(0x80 | (unit & 0x3F));
+      }
+      if (p == end) break;
       unit = *p;
+      if (p != groupEnd) break;
     }
     if (p != end && unit >= 0x80 && unit < 0x800) {
       p += sink.PutBelowU0800(p, end);
