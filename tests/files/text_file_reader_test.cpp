@@ -38,43 +38,21 @@ TEST_F(ReadTextFile, GivesTheTextInUtf8) {
     int nOption;
     std::string expected;
   } cases[] = {{"", 0, ""},
-               {"Gr\xC3\xBC\xC3\x9F"
-                "e\r\nx",
-                0,
-                "Gr\xC3\xBC\xC3\x9F"
-                "e\r\nx"},
-               {"\xEF\xBB\xBF"
-                "abc",
-                0, "abc"},
+               {"Gr\xC3\xBC\xC3\x9F!\r\nx", 0, "Gr\xC3\xBC\xC3\x9F!\r\nx"},
+               {"\xEF\xBB\xBFxyz", 0, "xyz"},
                {"\xEF\xBB\xBF", 0, ""},
                {"x", 0, "x"},
-               {"\xC3\xA9", 0, "\xC3\xA9"},
-               {"ab\0cd"s, 1, "ab"},
-               // Valid UTF-8 at the start, so the UTF-8 reader, which does not validate.
-               {std::string(65536, 'a') + "\xE9", 0, std::string(65536, 'a') + "\xE9"},
-               {std::string(65535, 'a') + "\xC3\xA9", 0, std::string(65535, 'a') + "\xC3\xA9"},
-               {"\xFF\xFE"
-                "h\0i\0"s,
-                0, "hi"},
+               {"\xFF\xFEh\0i\0"s, 0, "hi"},
                {"\xFE\xFF\0\xE9\x4E\x2D"s, 1, "\xC3\xA9\xE4\xB8\xAD"},
-               {"\xFF\xFE", 0, ""},
                {"\xFE\xFF", 0, ""},
-               {"\xFF\xFE"
-                "a\0b"s,
-                0, ""},
-               {"\xFF\xFE"
-                "a\0\0\0b\0"s,
-                0, "a"},
-               {"\xFF\xFE\x3D\xD8\x00\xDE"s, 0, "\xF0\x9F\x98\x80"},
-               {"a\0b\0c\0"s, 0, "abc"},
+               {"\xFF\xFEx\0y"s, 0, ""},
+               {"\xFF\xFEx\0\0\0y\0"s, 0, "x"},
+               {"x\0y\0z\0"s, 0, "xyz"},
                // Big-endian without a mark: every unit is swapped, the first one included.
-               {"\0a\0b\x4E\x2D"s, 0, "ab\xE4\xB8\xAD"},
-               {"a\0b\0c"s, 0, ""},
+               {"\0x\0y\x4E\x2D"s, 0, "xy\xE4\xB8\xAD"},
                // nOption other than 0: no UTF-16 guess, so the bytes are UTF-8 up to their NUL.
-               {"a\0b\0"s, 7, "a"},
-               {"caf\xE9 \x80", 0, "caf\xC3\xA9 \xE2\x82\xAC"},
-               {"\xE9\0\xE9"s, 1, "\xC3\xA9"},
-               {"\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, 0, "\xE2\x80\xB0PNG\r\n\x1A\n"}};
+               {"x\0y\0"s, 7, "x"},
+               {"caf\xE9 \x80", 0, "caf\xC3\xA9 \xE2\x82\xAC"}};
   TempDir dir;
   for (const auto& c : cases) {
     WriteBytes(dir.Path("f.txt"), c.bytes);
