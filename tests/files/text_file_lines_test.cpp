@@ -77,8 +77,8 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
   }
 }
 
-// The cap is 80 from load (each test restores it); setting it answers -2 in
-// either form, and a null name reports it. It is taken as a signed int.
+// The cap is 80 from load (each test restores it); setting it answers -2,
+// and a null name reports it. It is taken as a signed int.
 TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), kInitialCap);
   TempDir dir;
@@ -91,8 +91,6 @@ TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(TextsOf(lines).back(), "79");
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
-  EXPECT_EQ(kxu_read_text_file_lines("x", nullptr, 9), kLinesCapSet);
-  EXPECT_EQ(kxu_read_text_file_lines(nullptr, nullptr, 0), 9);
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
 }
