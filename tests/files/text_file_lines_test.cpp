@@ -95,28 +95,22 @@ TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
 }
 
+// A missing file, a folder, a file held open for writing and a null name.
 TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
   TempDir dir;
   const std::string missing = Utf8(dir.Path("missing.txt"));
   const std::string folder = Utf8(dir.Path());
-  for (const char* name : {missing.c_str(), folder.c_str(), static_cast<const char*>(nullptr)}) {
+  const std::string held = Utf8(dir.Path("held.txt"));
+  WriteBytes(dir.Path("held.txt"), "a\nb");
+  CFile writer;
+  ASSERT_TRUE(writer.Open(dir.Path("held.txt").u16string().c_str(), CFile::modeWrite));
+  for (const char* name :
+       {missing.c_str(), folder.c_str(), held.c_str(), static_cast<const char*>(nullptr)}) {
     CZQVStringArray lines = ArrayOf({"kept"});
     EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), kxu::files::kLinesOpenFailed)
         << (name ? name : "(null)");
     EXPECT_EQ(TextsOf(lines), Texts{"kept"});
   }
-}
-
-TEST_F(ReadLines, AFileHeldOpenForWritingGivesMinusOne) {
-  TempDir dir;
-  const auto path = dir.Path("held.txt");
-  WriteBytes(path, "a\nb");
-  CFile writer;
-  ASSERT_TRUE(writer.Open(path.u16string().c_str(), CFile::modeWrite));
-  CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), kxu::files::kLinesOpenFailed);
-  writer.Close();
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(path).c_str(), &lines, 0), 2);
 }
 
 }  // namespace

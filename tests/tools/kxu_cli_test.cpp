@@ -55,7 +55,6 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   const std::string noFile = ": No such file or directory\n";
   const Case cases[] = {
       {{}, "", "", "\n", 2},
-      {{"tokens"}, "", "", "\n", 2},
       {{"tokens", "--sep", "ab", "x"}, "", "", "\n", 2},
       {{"wrap", "0"}, "", "", "\n", 2},
       {{"pad", "4", "--align", "middle"}, "", "", "\n", 2},

@@ -56,15 +56,4 @@ TEST(ConverterPresent, RejectedTextsAreMissingValues) {
   EXPECT_EQ(CompareTexts("abc", "0", SORT_NUMERIC_TEXT), -1);
 }
 
-TEST(ConverterPresent, SortsRejectedTextsByMissingValueMode) {
-  CZQVStringArray array;
-  for (const char* s : {"10", "n/a", "9", "-3"}) array.Add(s);
-  kxutilsSort(array, SORT_NUMERIC_TEXT | SORT_MISSING_HIGH, nullptr);
-  EXPECT_STREQ(array[0].GetString(), "-3");
-  EXPECT_STREQ(array[3].GetString(), "n/a");
-  kxutilsSort(array, SORT_NUMERIC_TEXT | SORT_MISSING_LOW, nullptr);
-  EXPECT_STREQ(array[0].GetString(), "n/a");
-  EXPECT_STREQ(array[3].GetString(), "10");
-}
-
 }  // namespace
