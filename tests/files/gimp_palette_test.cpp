@@ -64,14 +64,9 @@ TEST(ReadPalette, StoresTheColoursOfItsRow) {
        2,
        {{255, 128, 0}, {10, 20, 30}}},
       {"gimp palette\n1 2 3\n", 16, 1, {{1, 2, 3}}},
-      {"GIMP Palette\r\nName: x\r\n#\r\n1 2 3 a\r\n4 5 6\r\n", 16, 2, {{1, 2, 3}, {4, 5, 6}}},
       {"GIMP Palette \n1 2 3\n", 16, kPaletteNotAPalette, {}},
-      {"\xEF\xBB\xBFGIMP Palette\n1 2 3\n", 16, kPaletteNotAPalette, {}},
-      {"", 16, kPaletteNotAPalette, {}},
       {"GIMP Palette\n", 16, kPaletteNotAPalette, {}},
       {"GIMP Palette\nName: a b\nColumns: 3\n# 1 2 3\n", 16, kPaletteNotAPalette, {}},
-      {"GIMP Palette\n \t 7 8 9 x\n", 16, 1, {{7, 8, 9}}},
-      {"GIMP Palette\n300 -5 +7\n", 16, 1, {{300, -5, 7}}},
       {"GIMP Palette\n12 abc 3x\n", 16, 1, {{12, 0, 3}}},
       {"GIMP Palette\n99999999999 -99999999999 1\n", 16, 1, {{INT_MAX, INT_MIN, 1}}},
       {"GIMP Palette\n1 2 3\n# three tokens\n4 5 6\n", 16, 3, {{1, 2, 3}, {0, 0, 0}, {4, 5, 6}}},
@@ -79,10 +74,8 @@ TEST(ReadPalette, StoresTheColoursOfItsRow) {
       // Double quotes keep a stretch in one token, which loses its quotes.
       {"GIMP Palette\n\"1 2\" 3 4\n5 \"6 x\" 7\n", 16, 2, {{1, 3, 4}, {5, 6, 7}}},
       {Numbered(20), 16, 16, NumberedColours(16)},
-      {Numbered(20), 32, 20, NumberedColours(20)},
       {Numbered(3), 3, 3, NumberedColours(3)},
       {Numbered(3), 0, 0, {}},
-      {Numbered(3), -4, 0, {}},
       {"GIMP Palette\n", 0, kPaletteNotAPalette, {}}};
   TempDir dir;
   for (const auto& c : cases) {

@@ -57,16 +57,13 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
     int nExpected;
   } cases[] = {
       {0, SHELLITEM_GET_FILETIME, kShellDateModified, kShellNoSuchItem},
-      {-1, SHELLITEM_RELEASE, 0, kShellNoSuchItem},
       {2, SHELLITEM_RELEASE, 0, kShellNoSuchItem},
       {3, 9, 0, kShellNoSuchItem},
       {1, 6, kShellTitle, kShellBadOperation},
-      {1, -1, kShellTitle, kShellBadOperation},
       {1, 7, 6, kShellBadOperation},
       {1, SHELLITEM_GET_BOOL, 6, kShellBadProperty},
       {1, SHELLITEM_GET_FILETIME, -1, kShellBadProperty},
       {1, SHELLITEM_GET_STRING, std::numeric_limits<INT_PTR>::max(), kShellBadProperty},
-      {1, SHELLITEM_GET_UINT32, std::numeric_limits<INT_PTR>::min(), kShellBadProperty},
       // Null out pointers give each operation's own failure.
       {1, SHELLITEM_GET_BOOL, kShellTitle, kShellGetBoolFailed},
       {1, SHELLITEM_GET_FILETIME, kShellDateModified, kShellGetFileTimeFailed},
@@ -83,12 +80,8 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
 TEST_F(ShellItem, CreationFailsWithoutTouchingTheId) {
   File("a.txt");
   int nId = 77;
-  const std::string kPaths[] = {m_dir.Path("missing.txt").string(), "",
-                                m_dir.Path("a.txt/x").string()};
-  for (const std::string& path : kPaths) {
-    EXPECT_EQ(Create(path, &nId), kShellItemNotMade) << path;
-    EXPECT_EQ(nId, 77);
-  }
+  EXPECT_EQ(Create(m_dir.Path("missing.txt").string(), &nId), kShellItemNotMade);
+  EXPECT_EQ(nId, 77);
   EXPECT_EQ(m_service.Call(&nId, SHELLITEM_CREATE, 0, 0, 0), kShellItemNotMade) << "null path";
   EXPECT_EQ(nId, 77);
   EXPECT_EQ(m_service.Call(nullptr, SHELLITEM_CREATE, Arg(File("b.txt").c_str()), 0, 0),

@@ -62,16 +62,15 @@ void ExpectIntegerOrder() {
     ExpectOrder<T>(groups, flags, Compare<T>);
 }
 
+template <class... T>
+void ExpectIntegerOrders() {
+  (ExpectIntegerOrder<T>(), ...);
+}
+
+// Plain char is signed here and on the host.
 TEST(Comparators, IntegersInTheirOwnSignedness) {
-  ExpectIntegerOrder<char>();  // plain char is signed here and on the host
-  ExpectIntegerOrder<unsigned char>();
-  ExpectIntegerOrder<short>();
-  ExpectIntegerOrder<int>();
-  ExpectIntegerOrder<unsigned int>();
-  ExpectIntegerOrder<long>();
-  ExpectIntegerOrder<unsigned long>();
-  ExpectIntegerOrder<long long>();
-  ExpectIntegerOrder<unsigned long long>();
+  ExpectIntegerOrders<char, unsigned char, short, int, unsigned int, long, unsigned long, long long,
+                      unsigned long long>();
 }
 
 TEST(Comparators, FloatsByValueWithNaNEqualToEverything) {

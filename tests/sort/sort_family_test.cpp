@@ -11,6 +11,7 @@
 #include <numeric>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/sort/comparators.h>
@@ -113,20 +114,16 @@ TYPED_TEST(NumericSortFamily, SortsLikeStableSortAndPermutesTheIndex) {
 TYPED_TEST(NumericSortFamily, ShortCountsAndShortIndexArraysChangeNothing) {
   using T = TypeParam;
   T buffer[3] = {T(3), T(1), T(2)};
-  CArray<int, int> index;
+  CArray<int, int> index, shortIndex;
   FillIdentity(index, 3);
-  for (int count : {1, 0, -1, std::numeric_limits<int>::min()}) {
-    kxutilsSortBuff(buffer, count, 0, &index);
-    EXPECT_EQ(buffer[0], T(3));
-    EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 1, 2}));
-  }
-  CArray<int, int> shortIndex;
   FillIdentity(shortIndex, 2);
+  for (int count : {1, 0, -1, std::numeric_limits<int>::min()})
+    kxutilsSortBuff(buffer, count, 0, &index);
   kxutilsSortBuff(buffer, 3, 0, &shortIndex);
-  EXPECT_EQ(buffer[0], T(3));
-  EXPECT_EQ(IndexValues(shortIndex), (std::vector<int>{0, 1}));
   kxutilsSortBuff(static_cast<T*>(nullptr), 3, 0, &index);
+  EXPECT_EQ(buffer[0], T(3));
   EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(IndexValues(shortIndex), (std::vector<int>{0, 1}));
   // Without an index array the buffer is sorted all the same.
   kxutilsSortBuff(buffer, 3, 0, nullptr);
   EXPECT_EQ(buffer[0], T(1));
@@ -153,31 +150,19 @@ TEST(SortFamily, IntArrayMayBeItsOwnIndex) {
   EXPECT_EQ(IndexValues(array), expected);
 }
 
-// What utlSortRange handed to the accelerator of the int comparator (the
-// descriptor and the flags read while they live).
-struct HandedOver {
-  int nCalls;
-  void* pBase;
-  int nFirst;
-  int nLast;
-  int nWidth;
-  int nCompanions;
-  kxu::zutl96::SortCompanion companion;
-  unsigned long flags;
-};
-HandedOver g_handedOver;
+// What utlSortRange handed to the accelerator of the int comparator, read
+// while it lives: base, first, last, width, companion count, the companion's
+// data and width, flags.
+using HandedOver = std::tuple<void*, int, int, int, int, void*, int, unsigned long>;
+std::vector<HandedOver> g_handedOver;
 
 bool RecordAndDecline(void* pBase, int nFirst, int nLast, int nWidth,
                       const kxu::zutl96::SortCompanion* pCompanions, int nCompanions,
                       const void* pContext) {
-  g_handedOver = {g_handedOver.nCalls + 1,
-                  pBase,
-                  nFirst,
-                  nLast,
-                  nWidth,
-                  nCompanions,
-                  nCompanions == 1 ? pCompanions[0] : kxu::zutl96::SortCompanion{},
-                  *static_cast<const unsigned long*>(pContext)};
+  const kxu::zutl96::SortCompanion companion =
+      nCompanions > 0 ? pCompanions[0] : kxu::zutl96::SortCompanion{};
+  g_handedOver.emplace_back(pBase, nFirst, nLast, nWidth, nCompanions, companion.pData,
+                            companion.nWidth, *static_cast<const unsigned long*>(pContext));
   return false;
 }
 
@@ -193,19 +178,11 @@ TEST(SortFamily, SortsThroughUtlSortRange) {
   int buffer[] = {10, 30, 20};
   CArray<int, int> index;
   FillIdentity(index, 3);
-  g_handedOver = {};
+  g_handedOver.clear();
   kxutilsSortBuff(buffer, 3, SORT_DESCENDING, &index);
-  const HandedOver seen = g_handedOver;
   kxu::zutl96::RegisterSortAccelerator(compare, family);
-  ASSERT_EQ(seen.nCalls, 1);
-  EXPECT_EQ(seen.pBase, buffer);
-  EXPECT_EQ(seen.nFirst, 0);
-  EXPECT_EQ(seen.nLast, 2);
-  EXPECT_EQ(seen.nWidth, 4);
-  EXPECT_EQ(seen.nCompanions, 1);
-  EXPECT_EQ(seen.companion.pData, index.GetData());
-  EXPECT_EQ(seen.companion.nWidth, 4);
-  EXPECT_EQ(seen.flags, SORT_DESCENDING);
+  EXPECT_EQ(g_handedOver,
+            (std::vector<HandedOver>{{buffer, 0, 2, 4, 1, index.GetData(), 4, SORT_DESCENDING}}));
   EXPECT_EQ(std::vector<int>(buffer, buffer + 3), (std::vector<int>{30, 20, 10}));
   EXPECT_EQ(IndexValues(index), (std::vector<int>{1, 2, 0}));
 }

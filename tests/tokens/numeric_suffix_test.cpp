@@ -28,6 +28,7 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"1P", {}, 0, kSuffixLeadingDigit, {}},
       {"LUL", {}, 0, kSuffixDuplicate, {"L", "U"}},
       {"LUL", {}, 1, 3, {"L", "U", "L"}},
+      {"P1P1", {}, 1, 2, {"P1", "P1"}},
       {"C", {"C"}, 0, kSuffixDuplicate, {"C"}},
       {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
       {"P1P2", {}, 0, 2, {"P1", "P2"}},

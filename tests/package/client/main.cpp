@@ -1,9 +1,9 @@
-// A client of the installed library: stores and loads a string array through
-// an archive and catches the library's exceptions across the library boundary.
+// A client of the installed library: loads a string array through an archive
+// and catches the library's exception across the library boundary (the
+// archive format itself is the string array's own tests' to hold).
 #include <kxutils96/kxutils96.h>
 
 #include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -15,25 +15,7 @@ int Fail(const char* what) {
 }  // namespace
 
 int main() {
-  CZQVStringArray stored;
-  stored.Add("alpha");
-  stored.Add(CStringUTF8("b\xC3\xA9ta"));
-  CMemFile file;
-  {
-    CArchive ar(&file, CArchive::store);
-    stored.Serialize(ar);
-    ar.Close();
-  }
-  file.SeekToBegin();
   CZQVStringArray loaded;
-  {
-    CArchive ar(&file, CArchive::load);
-    loaded.Serialize(ar);
-  }
-  if (loaded.GetSize() != 2 || std::strcmp(loaded[1], "b\xC3\xA9ta") != 0) {
-    return Fail("archive round trip changed the strings");
-  }
-
   // Two bytes announce one element whose length byte is missing.
   BYTE truncated[] = {0x01, 0x00};
   CMemFile short_file(truncated, sizeof truncated);

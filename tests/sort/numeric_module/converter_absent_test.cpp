@@ -25,9 +25,6 @@ TEST(ConverterAbsent, FallsBackToTheUtilityParser) {
   // when missing values go first.
   EXPECT_EQ(CompareTexts("abc", "-5", SORT_NUMERIC_TEXT | SORT_MISSING_LOW), 1);
   EXPECT_EQ(CompareTexts("abc", "0", SORT_NUMERIC_TEXT | SORT_MISSING_HIGH), 0);
-  EXPECT_EQ(CompareTexts("1x", "1", SORT_NUMERIC_TEXT), 0);     // the number at the start
-  EXPECT_EQ(CompareTexts(" 5", "4", SORT_NUMERIC_TEXT), 1);     // leading blank skipped
-  EXPECT_EQ(CompareTexts("0x10", "15", SORT_NUMERIC_TEXT), 1);  // strtod's hexadecimal form
 }
 
 // A module that appears after the first attempt is not looked for again.
