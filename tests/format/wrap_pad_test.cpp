@@ -14,6 +14,7 @@ TEST(kxu_wrap_text, BreaksAfterBreakCharactersAndIndentsTheLinesAfter) {
     const char* expected;
     int nResult;
   } rows[] = {{"hello world", 6, 0, "hello \nworld", 2},
+              {"a b", 1, 0, "a \nb", 2},  // the narrowest width
               {"hello world", 5, 2, "hello \n  world", 2},
               {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
               {"ab\ncd", 5, 3, "ab\n   cd", 2},
