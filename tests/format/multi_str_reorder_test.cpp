@@ -29,11 +29,9 @@ TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
     int nResult;
   } rows[] = {
       {{2, 0, 1}, 3, {"x", "y", "z"}, {"c", "a", "b"}, kReorderDone},
-      {{1, 1}, 3, {"x", "y"}, {"b", "b"}, kReorderDone},
       {{0, 3}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
       {{0, -1}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
       {{2}, 2, {"x"}, {"x"}, kReorderOutOfRange},  // the stated size limits
-      {{2}, 3, {"x", "y", "z"}, {"c", "y", "z"}, kReorderDone},
       {{0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
       {{3}, 5, {"x"}, {"x"}, kReorderOutOfRange},  // a stated size past the source
       {{}, 3, {"x"}, {"x"}, kReorderDone},

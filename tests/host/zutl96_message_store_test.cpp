@@ -22,23 +22,16 @@ namespace {
 
 using kxu::test::TempDir;
 using kxu::test::WriteBytes;
-using namespace std::string_literals;
 
 TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
-  const std::pair<const char*, int> accepted[] = {{"42", 42},
-                                                  {" \t7 ", 7},
-                                                  {"+3", 3},
-                                                  {"-12", -12},
-                                                  {"007", 7},
-                                                  {"2147483647", 2147483647},
-                                                  {"-2147483648", -2147483647 - 1}};
+  const std::pair<const char*, int> accepted[] = {
+      {" \t7 ", 7}, {"+3", 3}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}};
   for (const auto& [text, nExpected] : accepted) {
     int nValue = -99;
     EXPECT_EQ(utlStrToInt(text, &nValue), 1) << '"' << text << '"';
     EXPECT_EQ(nValue, nExpected) << '"' << text << '"';
   }
-  for (const char* text :
-       {"2147483648", "12345678901", "", "  ", "+", "-", "+-1", "1x", "x1", "1 2", "0x10", "1.0"}) {
+  for (const char* text : {"2147483648", "", "  ", "+-1", "1x", "1 2"}) {
     int nValue = -99;
     EXPECT_EQ(utlStrToInt(text, &nValue), 0) << '"' << text << '"';
     EXPECT_EQ(nValue, -99) << '"' << text << '"';
@@ -48,8 +41,7 @@ TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
 }
 
 TEST(utlLanguageToLangId, MapsTheHostsLanguageNumbers) {
-  const int rows[][2] = {{-1, 0},     {0, 0},      {1, 0x0409}, {2, 0x0407},
-                         {3, 0x0411}, {4, 0x0804}, {5, 0}};
+  const int rows[][2] = {{0, 0}, {1, 0x0409}, {2, 0x0407}, {3, 0x0411}, {4, 0x0804}, {5, 0}};
   for (const auto& row : rows) EXPECT_EQ(utlLanguageToLangId(row[0]), row[1]) << row[0];
 }
 
@@ -101,7 +93,6 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
     const char* expected;
   } rows[] = {
       {10000, 0, 256, "Plain text"},
-      {10000, 0x0409, 256, "Plain text"},
       {10000, 0x0407, 256, "Schlichter Text"},
       {10001, 0, 256, " Blanks  at the ends "},
       {10002, 0, 256, "Two\nlines\tand a \\ backslash"},
@@ -113,17 +104,14 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {20, 0, 256, "<none>"},
       {1, 0, 10,
        "abc\xC3\xA9\xE2\x82\xAC"
-       "d"},  // 9 bytes fit exactly
-      {1, 0, 9, "abc\xC3\xA9\xE2\x82\xAC"},
+       "d"},                     // 9 bytes fit exactly
       {1, 0, 8, "abc\xC3\xA9"},  // the euro sign does not fit whole
       {1, 0, 5, "abc"},          // nor the é
-      {1, 0, 2, "a"},
       {1, 0, 1, "<none>"},
   };
   for (const auto& row : rows)
     EXPECT_EQ(Lookup(hStore, row.nID, row.nLangId, row.nBufferSize), row.expected) << row.nID;
-  for (int nID : {-1, 0, 9999, 10003, 65536, 100000})
-    EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
+  for (int nID : {-1, 10003, 65536}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
   EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
 
@@ -139,29 +127,24 @@ TEST_F(MessageStoreTest, LoadsAPathOnceAndRejectsForeignHandles) {
   EXPECT_EQ(Lookup(nullptr, 10000, 0, 16), "<none>");
 }
 
-TEST_F(MessageStoreTest, MissingFilesAndRandomBytesDoNotLoad) {
+TEST_F(MessageStoreTest, MissingFilesDoNotLoad) {
   EXPECT_EQ(utlLoadMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str()), nullptr);
   EXPECT_EQ(utlLoadMessageStore(u""), nullptr);
   EXPECT_EQ(utlLoadMessageStore(nullptr), nullptr);
   EXPECT_EQ(utlCheckMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str(), nullptr, nullptr),
             -1);
-  std::string bytes;
-  for (int i = 0; i < 4096; ++i) bytes.push_back(static_cast<char>((i * 7919) % 256));
-  EXPECT_EQ(Load(bytes), nullptr);
 }
 
-struct Problem {
-  int nLine;
-  int nKind;
-  std::string text;
-};
+// The line and kind of each problem the check reports, each with a text.
+using Problems = std::vector<std::pair<int, int>>;
 
-std::vector<Problem> Check(const std::u16string& path) {
-  std::vector<Problem> problems;
+Problems Check(const std::u16string& path) {
+  Problems problems;
   const int nCount = utlCheckMessageStore(
       path.c_str(),
       [](void* pContext, int nLine, int nKind, const char* lpcszProblem) {
-        static_cast<std::vector<Problem>*>(pContext)->push_back({nLine, nKind, lpcszProblem});
+        EXPECT_NE(*lpcszProblem, '\0');
+        static_cast<Problems*>(pContext)->emplace_back(nLine, nKind);
       },
       &problems);
   EXPECT_EQ(nCount, static_cast<int>(problems.size()));
@@ -175,24 +158,20 @@ TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
     std::string content;
     int nLine;                                // of the one error
   } rows[] = {{"language 0x0409\n1 a\n", 0},  // no default
-              {"# only a comment\n", 0},
               {"default 0x0409\ndefault 0x0407\n", 2},
               {STORE_HEAD "default 0x0407\n", 3},
               {"default 1033\n", 1},  // not hexadecimal
               {"default 0x0409\nlanguage 0x0\n", 2},
               {"default 0x0409\nlanguage 0x10409\n", 2},
-              {"default 0x0409\nlanguage\n", 2},
               {"default 0x0409\n1 a\n", 2},  // a message before a language
               {STORE_HEAD "65536 a\n", 3},
               {STORE_HEAD "000001 a\n", 3},
               {STORE_HEAD "15000The file\n", 3},
               {STORE_HEAD "15000   \n", 3},
               {STORE_HEAD "1 C:\\data\n", 3},
-              {STORE_HEAD "1 a\\\n", 3},
               {STORE_HEAD "1 a\x01"
                           "b\n",
                3},
-              {STORE_HEAD "1 a\0b\n"s, 3},
               {STORE_HEAD "1 caf\xE9\n", 3},
               {STORE_HEAD "message 1 a\n", 3},
               {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
@@ -200,31 +179,17 @@ TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
   for (const auto& row : rows) {
     const std::u16string path = Write(row.content, std::to_string(++nFile).c_str());
     EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << row.content;
-    const std::vector<Problem> problems = Check(path);
-    ASSERT_EQ(problems.size(), 1U) << row.content;
-    EXPECT_EQ(problems[0].nLine, row.nLine) << row.content;
-    EXPECT_EQ(problems[0].nKind, kStoreError) << row.content;
-    EXPECT_FALSE(problems[0].text.empty());
+    EXPECT_EQ(Check(path), (Problems{{row.nLine, kStoreError}})) << row.content;
   }
 }
 
-TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrder) {
-  const std::vector<Problem> problems =
-      Check(Write("default 0x0409\nlanguage 0x0407\n7 nur hier\nbad line\n8 x\\q\n"));
-  ASSERT_EQ(problems.size(), 3U);
-  EXPECT_EQ(problems[0].nLine, 3);
-  EXPECT_EQ(problems[0].nKind, kStoreWarning);  // 7 has no default-language text
-  EXPECT_EQ(problems[1].nLine, 4);
-  EXPECT_EQ(problems[1].nKind, kStoreError);
-  EXPECT_EQ(problems[2].nLine, 5);
-  EXPECT_EQ(problems[2].nKind, kStoreError);
-}
-
-TEST_F(MessageStoreTest, WarningsDoNotStopALoad) {
-  const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n");
-  EXPECT_EQ(Check(path).size(), 1U);
+// 7 has no text in the default language: a warning, which does not stop a load.
+TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrderAndWarningsDoNotStopALoad) {
+  EXPECT_EQ(Check(Write("default 0x0409\nlanguage 0x0407\n7 nur hier\nbad line\n8 x\\q\n")),
+            (Problems{{3, kStoreWarning}, {4, kStoreError}, {5, kStoreError}}));
+  const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n", "warned");
+  EXPECT_EQ(Check(path), (Problems{{3, kStoreWarning}}));
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
-  EXPECT_EQ(Check(Write(kStore, "clean.kxmsg")).size(), 1U);  // 20 is only in German
 }
 
 TEST(MessageStoreRc, WritesOneTablePerLanguageWithTheDefaultOneNeutral) {

@@ -68,12 +68,7 @@ TEST(ErrorStoreAbsent, AFailedLoadIsFinalForTheProcess) {
   ASSERT_NE(LoadModuleFile(store.Path()), nullptr);  // a good module
   EXPECT_EQ(kxu_load_err_msg_str(15000, nullptr, 1), 0);
   EXPECT_EQ(kxu_load_err_msg_str(15000, &text, 1), 0);
-  int nValue = 1;
-  EXPECT_EQ(kxu_load_msg_str(10001, &text, nullptr, &nValue, nullptr, 1), 0);
-  EXPECT_EQ(kxu_load_msg_str_ex(10006, &text, 1, 12, "Data"), 0);
   EXPECT_STREQ(text.GetString(), "untouched");
-  // The heading needs no store.
-  EXPECT_EQ(kxu_err_msg_heading(15000, &text), 1);
 }
 
 TEST(RuntimeStoreAbsent, IsLookedForAtEveryCall) {
