@@ -1,7 +1,8 @@
 // The system's file calls as the files family uses them: the directory
-// search (patterns, what an entry is, links, deletion during a search, why a
-// search fails), folder creation, deletion, attributes, folder identities
-// and the copy of one file.
+// search (patterns, what an entry is, links), folder creation, deletion,
+// attributes, folder identities and the copy of one file. (A search that
+// outlives the deletion of its entries, and one refused by the folder's
+// permissions, are tested through the deletion of files.)
 #include <kxutils96/platform/win32/win_file.h>
 
 #include <gtest/gtest.h>
@@ -16,7 +17,6 @@
 
 #include "support/file_bytes.h"
 #include "support/hidden_file.h"
-#include "support/permissions.h"
 #include "support/symlinks.h"
 #include "support/temp_dir.h"
 #include "support/utf8_path.h"
@@ -135,36 +135,6 @@ TEST(FindFirstFileW, TellsFoldersHiddenNamesAndLinksByWhatTheyReach) {
   if (bLinks) {
     EXPECT_EQ(result.KindOf("to_folder"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
     EXPECT_EQ(result.KindOf("broken") & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  }
-}
-
-// The deletion of files walks a search and deletes what it finds.
-TEST(FindFirstFileW, ReportsEntriesDeletedWhileTheSearchIsOpen) {
-  TempDir dir;
-  for (const char* name : {"a", "b", "c"}) WriteBytes(dir.Path(name), "x");
-  WIN32_FIND_DATAW data{};
-  HANDLE h = FindFirstFileW((Wide(dir.Path()) + u"/?").c_str(), &data);
-  ASSERT_NE(h, INVALID_HANDLE_VALUE);
-  Names names = {kxu::platform::Utf16ToUtf8(data.cFileName)};
-  for (const char* name : {"a", "b", "c"}) fs::remove(dir.Path(name));
-  while (FindNextFileW(h, &data)) names.insert(kxu::platform::Utf16ToUtf8(data.cFileName));
-  EXPECT_EQ(GetLastError(), ERROR_NO_MORE_FILES);
-  EXPECT_EQ(names, (Names{".", "a", "b", "c"}));
-  EXPECT_TRUE(FindClose(h));
-}
-
-TEST(FindFirstFileW, FailsWithTheSystemsErrors) {
-  TempDir dir;
-  WriteBytes(dir.Path("file"), "x");
-  EXPECT_EQ(Search(Wide(dir.Path("missing")) + u"\\*.*").dwEndError, ERROR_PATH_NOT_FOUND);
-  const DWORD dwFileAsFolder = Search(Wide(dir.Path("file")) + u"\\*.*").dwEndError;
-  EXPECT_TRUE(dwFileAsFolder == ERROR_PATH_NOT_FOUND || dwFileAsFolder == ERROR_INVALID_NAME)
-      << dwFileAsFolder;
-  if (kxu::test::ReadRefusalUnsupported().empty()) {
-    fs::create_directory(dir.Path("closed"));
-    fs::permissions(dir.Path("closed"), fs::perms::none);
-    EXPECT_EQ(Search(Wide(dir.Path("closed")) + u"\\*.*").dwEndError, ERROR_ACCESS_DENIED);
-    fs::permissions(dir.Path("closed"), fs::perms::owner_all);
   }
 }
 
