@@ -1,8 +1,8 @@
 // The system's file calls as the files family uses them: the directory
 // search (patterns, what an entry is, links), folder creation, deletion,
 // attributes, folder identities and the copy of one file. (A search that
-// outlives the deletion of its entries, and one refused by the folder's
-// permissions, are tested through the deletion of files.)
+// outlives the deletion of its entries is tested through the deletion of
+// files.)
 #include <kxutils96/platform/win32/win_file.h>
 
 #include <gtest/gtest.h>
@@ -136,6 +136,17 @@ TEST(FindFirstFileW, TellsFoldersHiddenNamesAndLinksByWhatTheyReach) {
     EXPECT_EQ(result.KindOf("to_folder"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
     EXPECT_EQ(result.KindOf("broken") & FILE_ATTRIBUTE_DIRECTORY, 0u);
   }
+}
+
+// A search in a folder that is not there fails as the system's does (a
+// folder the search may not read is tested through the deletion of files).
+TEST(FindFirstFileW, FailsWithTheSystemsErrors) {
+  TempDir dir;
+  WriteBytes(dir.Path("file"), "x");
+  EXPECT_EQ(Search(Wide(dir.Path("missing")) + u"\\*.*").dwEndError, ERROR_PATH_NOT_FOUND);
+  const DWORD dwFileAsFolder = Search(Wide(dir.Path("file")) + u"\\*.*").dwEndError;
+  EXPECT_TRUE(dwFileAsFolder == ERROR_PATH_NOT_FOUND || dwFileAsFolder == ERROR_INVALID_NAME)
+      << dwFileAsFolder;
 }
 
 TEST(CreateDirectoryW, CreatesOneLevel) {
