@@ -1,5 +1,6 @@
 #include <kxutils96/host/zstrings96/text_stdio_file.h>
 
+#include <cstring>
 #include <string_view>
 
 #include <kxutils96/host/zstrings96/string_utf8.h>
@@ -41,8 +42,7 @@ bool DecodeLine(CStringW& rString, std::string_view line, UINT codePage, DWORD d
 // Replaces `rString` with `bytes` (NULs included), in its own buffer.
 void AssignBytes(CStringUTF8& rString, std::string_view bytes) {
   const int nLength = static_cast<int>(bytes.size());
-  bytes.copy(rString.GetBuffer(nLength), bytes.size());
-  rString.ReleaseBuffer(nLength);
+  std::memcpy(rString.GetBufferSetLength(nLength), bytes.data(), static_cast<std::size_t>(nLength));
 }
 
 }  // namespace
