@@ -49,6 +49,11 @@ bool HasSsse3() noexcept {
   return bHas;
 }
 
+// 10xxxxxx, a continuation byte, from the low six bits of each 16-bit lane.
+inline __m128i ContinuationBytes(__m128i bits) noexcept {
+  return _mm_or_si128(_mm_and_si128(bits, _mm_set1_epi16(0x3F)), _mm_set1_epi16(0x80));
+}
+
 __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char16_t* p,
                                                                       std::size_t nUnits, char* out,
                                                                       std::size_t nRoom) noexcept {
@@ -56,8 +61,6 @@ __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char
   const __m128i fromU0800 = _mm_set1_epi16(static_cast<short>(0xF800));
   const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
   const __m128i leadMark = _mm_set1_epi16(0xC0);
-  const __m128i trailBits = _mm_set1_epi16(0x3F);
-  const __m128i trailMark = _mm_set1_epi16(0x80);
   EncodedRun run{0, 0};
   while (nUnits - run.nUnits >= kGroupUnits && nRoom - run.nBytes >= kBlockBytes) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nUnits));
@@ -66,8 +69,7 @@ __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char
     // Each unit as a pair of bytes: the ASCII byte or 110xxxxx, then 10xxxxxx.
     const __m128i lead = _mm_or_si128(_mm_srli_epi16(units, 6), leadMark);
     const __m128i first = _mm_or_si128(_mm_and_si128(ascii, units), _mm_andnot_si128(ascii, lead));
-    const __m128i trail =
-        _mm_slli_epi16(_mm_or_si128(_mm_and_si128(units, trailBits), trailMark), 8);
+    const __m128i trail = _mm_slli_epi16(ContinuationBytes(units), 8);
     const auto nonAscii =
         static_cast<unsigned>(~_mm_movemask_epi8(_mm_packs_epi16(ascii, zero))) & 0xFFu;
     const __m128i order =
@@ -121,9 +123,7 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
   const __m128i zero = _mm_setzero_si128();
   const __m128i topBits = _mm_set1_epi16(static_cast<short>(0xF800));
   const __m128i surrogateTop = _mm_set1_epi16(static_cast<short>(0xD800));
-  const __m128i sixBits = _mm_set1_epi16(0x3F);
   const __m128i leadMark = _mm_set1_epi16(0xE0);
-  const __m128i trailMark = _mm_set1_epi16(0x80);
   EncodedRun run{0, 0};
   while (nUnits - run.nUnits >= kGroupUnits && nRoom - run.nBytes >= 2 * kBlockBytes) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nUnits));
@@ -134,11 +134,9 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
     if (_mm_movemask_epi8(refused) != 0) break;
     // 1110xxxx and 10xxxxxx as a pair a unit, then 10xxxxxx a unit.
     const __m128i lead = _mm_or_si128(_mm_srli_epi16(units, 12), leadMark);
-    const __m128i second =
-        _mm_or_si128(_mm_and_si128(_mm_srli_epi16(units, 6), sixBits), trailMark);
+    const __m128i second = ContinuationBytes(_mm_srli_epi16(units, 6));
     const __m128i pairs = _mm_or_si128(lead, _mm_slli_epi16(second, 8));
-    const __m128i thirds =
-        _mm_packus_epi16(_mm_or_si128(_mm_and_si128(units, sixBits), trailMark), zero);
+    const __m128i thirds = _mm_packus_epi16(ContinuationBytes(units), zero);
     for (int half = 0; half < 2; ++half) {
       const __m128i bytes =
           _mm_or_si128(_mm_shuffle_epi8(pairs, LoadShuffle(kThreeByteShuffles.pairs[half])),
