@@ -1,7 +1,9 @@
 #include <kxutils96/strings/encoding_conversions.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstddef>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <string_view>
@@ -98,13 +100,31 @@ int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
   return nLength;
 }
 
+// zqMBCStoUTF8 of a text apart from `strDest` in another page that is not
+// UTF-8 (the double-byte pages): to UTF-16 whole, then into the string's own
+// buffer, reused when the result fits it. The UTF-16 form gets room for one
+// unit a byte, which every page keeps to, so that it converts in one pass.
+int WideRouteToUtf8(CStringUTF8& strDest, const char* lpcszSrc, UINT nPage) {
+  CString strWide;
+  strWide.Preallocate(static_cast<int>(std::min<std::size_t>(std::strlen(lpcszSrc), INT_MAX)));
+  if (ToWideString(strWide, lpcszSrc, static_cast<int>(nPage), -1) == 0) {
+    strDest.Empty();
+    return 0;
+  }
+  return FromWideString(strDest, strWide, static_cast<int>(CP_UTF8), strWide.GetLength(), nullptr,
+                        0);
+}
+
 }  // namespace
 
 int zqMBCStoUTF8(CStringUTF8& strDest, const char* lpcszSrc, int nCodePage) {
   if (lpcszSrc != nullptr && !PointsInto(strDest, lpcszSrc)) {
-    if (const auto* pPage = kxu::zutl96::ChosenSingleBytePage(nCodePage)) {
+    const UINT nPage = kxu::zutl96::ConversionPageOf(nCodePage);
+    if (const auto* pPage = kxu::platform::SingleBytePageOf(nPage)) {
       return SingleByteToUtf8(strDest, lpcszSrc, *pPage);
     }
+    if (nPage != CP_UTF8 && IsValidCodePage(nPage))
+      return WideRouteToUtf8(strDest, lpcszSrc, nPage);
   }
   if (lpcszSrc != nullptr) strDest = lpcszSrc;
   if (strDest.IsEmpty()) return 0;

@@ -126,12 +126,6 @@ int ConvertSingleByteInPlace(MbcsConversion& record, int nLength, const SingleBy
   return static_cast<int>(nUtf8);
 }
 
-// The code page a conversion to UTF-8 reads `nCodePage` as.
-UINT ChosenPage(int nCodePage) {
-  const UINT nPage = static_cast<UINT>(utlChooseCodePage(nCodePage));
-  return nPage == CP_ACP ? GetACP() : nPage;
-}
-
 }  // namespace
 
 int utlChooseCodePage(int nCodePage) {
@@ -145,8 +139,9 @@ int utlChooseCodePage(int nCodePage) {
 
 namespace kxu::zutl96 {
 
-const SingleBytePage* ChosenSingleBytePage(int nCodePage) {
-  return kxu::platform::SingleBytePageOf(ChosenPage(nCodePage));
+UINT ConversionPageOf(int nCodePage) {
+  const UINT nPage = static_cast<UINT>(utlChooseCodePage(nCodePage));
+  return nPage == CP_ACP ? GetACP() : nPage;
 }
 
 // ASCII goes a block at a time.
@@ -207,7 +202,7 @@ int utlMBCStoUTF8InPlace(MbcsConversion* pRecord, int nCodePage) {
   if (pRecord == nullptr || pRecord->pBuffer == nullptr || pRecord->nBufferSize <= 0) return 0;
   const int nLength = TextLength(pRecord->pBuffer, pRecord->nBufferSize);
   if (nLength == 0) return 0;
-  const UINT nPage = ChosenPage(nCodePage);
+  const UINT nPage = kxu::zutl96::ConversionPageOf(nCodePage);
   if (!IsValidCodePage(nPage)) return 0;
   // Well-formed UTF-8 read as UTF-8 is already its own result.
   if (nPage == CP_UTF8 && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, pRecord->pBuffer,

@@ -44,12 +44,10 @@ struct MbcsConversion {
   int bFailed;             // 0; the growth routine sets 1 when it fails
 };
 
-// The single-byte page that utlMBCStoUTF8InPlace converts `nCodePage`
-// with, or null when the page it chooses is none (UTF-8, a double-byte or
-// stateful page, a page that is not served).
-// Example: ChosenSingleBytePage(1252) is the table of 1252;
-// ChosenSingleBytePage(932) is null.
-const kxu::platform::SingleBytePage* ChosenSingleBytePage(int nCodePage);
+// The code page utlMBCStoUTF8InPlace reads `nCodePage` as:
+// utlChooseCodePage's choice, with CP_ACP as the system's ANSI page.
+// Example: ConversionPageOf(932) == 932; ConversionPageOf(CP_ACP) == GetACP().
+UINT ConversionPageOf(int nCodePage);
 
 // The bytes of the UTF-8 form of `text` (no NUL) in the single-byte `page`.
 std::size_t Utf8LengthIn(const kxu::platform::SingleBytePage& page, std::string_view text) noexcept;

@@ -1,8 +1,10 @@
-// Text in a single-byte page converts to UTF-8 through the page's table:
-// straight from the source into the string, or within the string when the
-// source is the string itself. Both against the system's conversion to
-// UTF-16 followed by the codec, over random texts whose non-ASCII bytes lie
-// anywhere in and across blocks, into a string reused from text to text.
+// Code-page text converts to UTF-8 straight from the source into the
+// string (single-byte pages through their tables, the others by way of
+// UTF-16), or within the string when the source is the string itself. Both
+// against the system's conversion to UTF-16 followed by the codec, over
+// random texts whose non-ASCII bytes lie anywhere in and across blocks (in
+// 932 also cut double-byte codes and lone lead bytes), into a string reused
+// from text to text.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,10 +28,10 @@ std::string Bytes(const CStringUTF8& str) {
   return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
 }
 
-TEST(ZqMBCStoUTF8Test, SingleBytePagesConvertAsTheSystemDoes) {
+TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
   std::mt19937 rng(1252);
   CStringUTF8 reused;
-  for (const UINT nPage : {1252u, 1251u, 437u}) {
+  for (const UINT nPage : {1252u, 1251u, 437u, 932u}) {
     for (int round = 0; round < 400; ++round) {
       // Up to nine blocks; from no byte to every byte beyond ASCII.
       std::string text(rng() % 150, ' ');
