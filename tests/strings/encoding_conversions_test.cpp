@@ -38,10 +38,13 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
     int nCodePage, nLen;
     U16 expected;
   } rows[] = {
-      {"caf\xE9", 1252, -1, u"café"}, {"abcdef", 1252, 2, u"ab"},  // a length without the NUL keeps
-                                                                   // every character
+      {"caf\xE9", 1252, -1, u"café"},
+      {"abcdef", 1252, 2, u"ab"},  // a length without the NUL keeps
+                                   // every character
       {embedded, 1252, 5, u"ab"},  // a length past the NUL ends at the NUL
-      {nullptr, 1252, -1, u""},       {"abc", 1252, 0, u""},      {"abc", kUnknownPage, -1, u""},
+      {nullptr, 1252, -1, u""},
+      {"abc", 1252, 0, u""},
+      {"abc", kUnknownPage, -1, u""},
       {"abc", -1, -1, u"abc"},  // a negative page is the host's or the ANSI page
   };
   for (const auto& row : rows) {
