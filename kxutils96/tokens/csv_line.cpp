@@ -16,12 +16,12 @@ namespace {
 
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
-using kxu::tokens::detail::AssignBytes;
 using kxu::tokens::detail::CsvUnquoteFieldInto;
 using kxu::tokens::detail::SplitOptions;
 using kxu::tokens::detail::SplitRaw;
 using kxu::tokens::detail::SplitSource;
 using kxu::tokens::detail::TokenSlot;
+using kxu::zstrings96::AssignBytes;
 
 constexpr char kComma = ',';
 constexpr char kDoubleQuote = '"';

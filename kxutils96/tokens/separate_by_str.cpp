@@ -11,9 +11,9 @@ namespace {
 using kxu::frame::AnyNull;
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
-using kxu::tokens::detail::AssignBytes;
 using kxu::tokens::detail::SplitSource;
 using kxu::tokens::detail::TokenSlot;
+using kxu::zstrings96::AssignBytes;
 
 }  // namespace
 

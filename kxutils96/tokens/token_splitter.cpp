@@ -21,11 +21,11 @@ using kxu::tokens::kQuoteUnquoteAll;
 using kxu::tokens::kSplitCsvUnquoteMask;
 using kxu::tokens::kSplitExtendedSearch;
 using kxu::tokens::kSplitQuoteAwareSearch;
-using kxu::tokens::detail::AssignBytes;
 using kxu::tokens::detail::SplitOptions;
 using kxu::tokens::detail::SplitRaw;
 using kxu::tokens::detail::SplitSource;
 using kxu::tokens::detail::TokenSlot;
+using kxu::zstrings96::AssignBytes;
 using kxu::zutl96::SkipWhiteIn;
 
 constexpr char kWhiteSpace = '\0';

@@ -12,6 +12,8 @@
 #pragma once
 
 #include <cstdarg>
+#include <cstring>
+#include <string_view>
 #include <utility>
 
 #include <kxutils96/kxu_export.h>
@@ -106,3 +108,19 @@ inline bool operator!=(const CStringUTF8& lhs, const char* rhs) noexcept {
 }
 
 static_assert(sizeof(CStringUTF8) == sizeof(void*), "CStringUTF8 is one pointer wide");
+
+namespace kxu::zstrings96 {
+
+// Makes `str` hold exactly `bytes` (NULs included), reusing its storage when
+// it is large enough; empty `bytes` take no storage. `bytes` must not lie
+// inside `str`.
+// Example: AssignBytes(s, std::string_view("a\0b", 3)) leaves s.GetLength() == 3.
+inline void AssignBytes(CStringUTF8& str, std::string_view bytes) {
+  if (bytes.empty()) {
+    if (!str.IsEmpty()) str.GetBufferSetLength(0);
+    return;
+  }
+  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
+}
+
+}  // namespace kxu::zstrings96

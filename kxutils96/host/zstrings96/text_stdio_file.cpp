@@ -1,6 +1,5 @@
 #include <kxutils96/host/zstrings96/text_stdio_file.h>
 
-#include <cstring>
 #include <string_view>
 
 #include <kxutils96/host/zstrings96/string_utf8.h>
@@ -9,6 +8,8 @@
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace {
+
+using kxu::zstrings96::AssignBytes;
 
 // The longest byte-order mark, UTF-8's.
 constexpr UINT kLongestMark = 3;
@@ -37,12 +38,6 @@ bool DecodeLine(CStringW& rString, std::string_view line, UINT codePage, DWORD d
       [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
   return nUnits != 0;
-}
-
-// Replaces `rString` with `bytes` (NULs included), in its own buffer.
-void AssignBytes(CStringUTF8& rString, std::string_view bytes) {
-  const int nLength = static_cast<int>(bytes.size());
-  std::memcpy(rString.GetBufferSetLength(nLength), bytes.data(), static_cast<std::size_t>(nLength));
 }
 
 }  // namespace

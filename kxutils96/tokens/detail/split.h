@@ -89,16 +89,6 @@ inline CStringUTF8& TokenSlot(CZQVStringArray& tokens, int nIndex) {
   return tokens.GetData()[nIndex];
 }
 
-// Makes `str` hold exactly `bytes`, reusing its storage when it is large
-// enough. `bytes` must not lie inside `str`.
-inline void AssignBytes(CStringUTF8& str, std::string_view bytes) {
-  if (bytes.empty()) {
-    if (!str.IsEmpty()) str.GetBufferSetLength(0);
-    return;
-  }
-  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
-}
-
 // The text that a split of `lpcszText` into `pTokens` reads: the text itself
 // (null reads as empty), or, when it lies inside one of the array's strings
 // that the split overwrites, a copy in `copy`.
