@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstring>
 #include <exception>
-#include <functional>
 #include <string_view>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
@@ -70,11 +69,7 @@ int zqUTF8toMBCS(CStringA& strDest, const char* lpcszSrc, int nCodePage, int nLe
 
 namespace {
 
-// True when `p` points into `str`'s text or at its terminator.
-bool PointsInto(const CStringUTF8& str, const char* p) {
-  const std::less_equal<const char*> notAfter;
-  return notAfter(str.GetString(), p) && notAfter(p, str.GetString() + str.GetLength());
-}
+using kxu::zstrings96::PointsInto;
 
 // zqMBCStoUTF8 of a text apart from `strDest` in a single-byte page, written
 // straight into the string. The room the string has is tried first (a

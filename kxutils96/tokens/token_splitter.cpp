@@ -1,6 +1,5 @@
 #include <kxutils96/tokens/token_splitter.h>
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -111,11 +110,9 @@ std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pToke
   if (lpcszText == nullptr) return {};
   const std::string_view text(lpcszText);
   if (pTokens == nullptr) return text;
-  const std::less_equal<const char*> notAfter;
   const CStringUTF8* const pStrings = pTokens->GetData();
   for (int i = 0; i < pTokens->GetSize(); ++i) {
-    const char* pFirst = pStrings[i].GetString();
-    if (notAfter(pFirst, lpcszText) && notAfter(lpcszText, pFirst + pStrings[i].GetLength())) {
+    if (kxu::zstrings96::PointsInto(pStrings[i], lpcszText)) {
       copy.assign(text);
       return copy;
     }

@@ -13,6 +13,7 @@
 
 #include <cstdarg>
 #include <cstring>
+#include <functional>
 #include <string_view>
 #include <utility>
 
@@ -121,6 +122,13 @@ inline void AssignBytes(CStringUTF8& str, std::string_view bytes) {
     return;
   }
   std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
+}
+
+// True when `p` points into `str`'s text or at its terminator: a text there
+// changes when `str` is written.
+inline bool PointsInto(const CStringUTF8& str, const char* p) noexcept {
+  const std::less_equal<const char*> notAfter;
+  return notAfter(str.GetString(), p) && notAfter(p, str.GetString() + str.GetLength());
 }
 
 }  // namespace kxu::zstrings96
