@@ -1,4 +1,4 @@
-// The archive's byte forms (string lengths, counts, values), each written,
+// The archive's byte forms (counts, string lengths, values), each written,
 // read back and cut short at every byte; then the buffer and the storing
 // archive's flushing as the string array and the archive tool rely on them.
 #include <kxutils96/platform/framework/afx_archive.h>
@@ -20,14 +20,13 @@ namespace {
 
 using kxu::test::Caught;
 using Bytes = std::vector<BYTE>;
+using Action = std::function<void(CArchive&)>;
 
 // Bytes spelled in hexadecimal, two digits a byte: "FF FE 00".
 Bytes FromHex(std::string_view hex) {
   Bytes bytes;
-  for (std::size_t at = 0; at + 1 < hex.size(); at += 3) {
-    bytes.push_back(
-        static_cast<BYTE>(std::strtoul(std::string(hex.substr(at, 2)).c_str(), nullptr, 16)));
-  }
+  for (std::size_t at = 0; at + 1 < hex.size(); at += 3)
+    bytes.push_back(BYTE(std::strtoul(std::string(hex.substr(at, 2)).c_str(), nullptr, 16)));
   return bytes;
 }
 
@@ -39,7 +38,7 @@ Bytes Contents(CMemFile& file) {
 }
 
 // The bytes `store` puts in a memory file through a storing archive.
-Bytes Stored(const std::function<void(CArchive&)>& store, int nBufSize = 4096) {
+Bytes Stored(const Action& store, int nBufSize = 4096) {
   CMemFile file;
   CArchive ar(&file, CArchive::store, nBufSize);
   store(ar);
@@ -48,130 +47,103 @@ Bytes Stored(const std::function<void(CArchive&)>& store, int nBufSize = 4096) {
 }
 
 // A loading archive over a memory file that holds `bytes`.
-class Loader {
- public:
-  explicit Loader(Bytes bytes, int nBufSize = 4096)
-      : m_bytes(std::move(bytes)),
-        m_file(m_bytes.data(), static_cast<UINT>(m_bytes.size())),
-        m_ar(&m_file, CArchive::load, nBufSize) {}
-
-  CArchive& Archive() { return m_ar; }
-  CMemFile& File() { return m_file; }
-
- private:
-  Bytes m_bytes;
-  CMemFile m_file;
-  CArchive m_ar;
+struct Loader {
+  explicit Loader(Bytes b, int nBufSize = 4096)
+      : bytes(std::move(b)),
+        file(bytes.data(), UINT(bytes.size())),
+        ar(&file, CArchive::load, nBufSize) {}
+  Bytes bytes;
+  CMemFile file;
+  CArchive ar;
 };
 
-// The cause of the archive exception `action` raises on a loader of `bytes`.
-int CauseOf(const Bytes& bytes, const std::function<void(CArchive&)>& action) {
+// The cause of the archive exception `read` raises on a loader of `bytes`.
+int CauseOf(const Bytes& bytes, const Action& read) {
   Loader loader(bytes);
-  auto error = Caught<CArchiveException>([&] { action(loader.Archive()); });
+  auto error = Caught<CArchiveException>([&] { read(loader.ar); });
   return error ? error->m_cause : -1;
 }
 
 // Reading every shorter prefix of `bytes` with `read` runs out of data.
-void ExpectEndOfFileOnEveryTruncation(const Bytes& bytes,
-                                      const std::function<void(CArchive&)>& read) {
-  for (size_t length = 0; length < bytes.size(); ++length) {
-    EXPECT_EQ(
-        CauseOf(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)), read),
-        CArchiveException::endOfFile)
-        << "truncated to " << length;
-  }
+void ExpectEndOfFileOnEveryTruncation(const Bytes& bytes, const Action& read) {
+  for (auto end = bytes.begin(); end != bytes.end(); ++end)
+    EXPECT_EQ(CauseOf(Bytes(bytes.begin(), end), read), CArchiveException::endOfFile)
+        << "truncated to " << end - bytes.begin();
 }
 
-void ReadLength(CArchive& ar) {
+enum Kind { kCount, kNarrowLength, kWideLength };
+
+// The count or string length read from `ar`; a length's character size must
+// be the one its form tells.
+ULONGLONG ReadForm(CArchive& ar, Kind kind) {
+  if (kind == kCount) return ar.ReadCount();
   int charSize = 0;
-  AfxReadStringLength(ar, charSize);
+  const UINT_PTR length = AfxReadStringLength(ar, charSize);
+  EXPECT_EQ(charSize, kind == kWideLength ? 2 : 1);
+  return length;
 }
 
-TEST(CArchiveStringLength, WritesTheShortestFormAndReadsItBack) {
+TEST(CArchiveForms, WriteTheShortestFormAndReadEveryForm) {
   const struct {
-    UINT_PTR length;
-    BOOL unicode;
+    Kind kind;
+    ULONGLONG value;
     const char* hex;
-  } rows[] = {{0, FALSE, "00"},
-              {0xFE, FALSE, "FE"},
-              {0xFF, FALSE, "FF FF 00"},
-              {0x100, FALSE, "FF 00 01"},
-              {0xFFFD, FALSE, "FF FD FF"},
-              {0xFFFE, FALSE, "FF FF FF FE FF 00 00"},
-              {0xFFFF, FALSE, "FF FF FF FF FF 00 00"},
-              {0x10000, FALSE, "FF FF FF 00 00 01 00"},
-              {0xFFFFFFFE, FALSE, "FF FF FF FE FF FF FF"},
-              {0xFFFFFFFF, FALSE, "FF FF FF FF FF FF FF FF FF FF FF 00 00 00 00"},
-              {0, TRUE, "FF FE FF 00"},
-              {0xFE, TRUE, "FF FE FF FE"},
-              {0xFF, TRUE, "FF FE FF FF FF 00"},
-              {0xFFFE, TRUE, "FF FE FF FF FF FF FE FF 00 00"},
-              {0x10000, TRUE, "FF FE FF FF FF FF 00 00 01 00"}};
+    bool bWritten;  // false: a form no writer makes, which a reader accepts
+  } rows[] = {
+      {kCount, 0, "00 00", true},
+      {kCount, 0xFE, "FE 00", true},
+      {kCount, 0xFF, "FF 00", true},
+      {kCount, 0xFFFD, "FD FF", true},
+      {kCount, 0xFFFE, "FE FF", true},
+      {kCount, 0xFFFF, "FF FF FF FF 00 00", true},
+      {kCount, 0x10000, "FF FF 00 00 01 00", true},
+      {kCount, 0xFFFFFFFF, "FF FF FF FF FF FF", true},
+      {kNarrowLength, 0, "00", true},
+      {kNarrowLength, 0xFE, "FE", true},
+      {kNarrowLength, 0xFF, "FF FF 00", true},
+      {kNarrowLength, 0x100, "FF 00 01", true},
+      {kNarrowLength, 0xFFFD, "FF FD FF", true},
+      {kNarrowLength, 0xFFFE, "FF FF FF FE FF 00 00", true},
+      {kNarrowLength, 0xFFFF, "FF FF FF FF FF 00 00", true},
+      {kNarrowLength, 0x10000, "FF FF FF 00 00 01 00", true},
+      {kNarrowLength, 0xFFFFFFFE, "FF FF FF FE FF FF FF", true},
+      {kNarrowLength, 0xFFFFFFFF, "FF FF FF FF FF FF FF FF FF FF FF 00 00 00 00", true},
+      {kWideLength, 0, "FF FE FF 00", true},
+      {kWideLength, 0xFE, "FF FE FF FE", true},
+      {kWideLength, 0xFF, "FF FE FF FF FF 00", true},
+      {kWideLength, 0xFFFE, "FF FE FF FF FF FF FE FF 00 00", true},
+      {kWideLength, 0x10000, "FF FE FF FF FF FF 00 00 01 00", true},
+      {kNarrowLength, 5, "FF FF FF 05 00 00 00", false},  // the long form of a small length
+      {kNarrowLength, 0x12345678, "FF FF FF FF FF FF FF 78 56 34 12 00 00 00 00", false},
+      {kWideLength, 0xFFFE, "FF FE FF FF FE FF", false},  // after the tag, 0xFFFE is a length
+      {kWideLength, 0x20000, "FF FE FF FF FF FF 00 00 02 00", false}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.hex);
     const Bytes bytes = FromHex(row.hex);
-    EXPECT_EQ(Stored([&](CArchive& ar) { AfxWriteStringLength(ar, row.length, row.unicode); }),
-              bytes);
+    if (row.bWritten) {
+      EXPECT_EQ(Stored([&](CArchive& ar) {
+                  if (row.kind == kCount) ar.WriteCount(DWORD(row.value));
+                  if (row.kind != kCount)
+                    AfxWriteStringLength(ar, row.value, row.kind != kNarrowLength);
+                }),
+                bytes);
+    }
     Loader loader(bytes);
-    int charSize = 0;
-    EXPECT_EQ(AfxReadStringLength(loader.Archive(), charSize), row.length);
-    EXPECT_EQ(charSize, row.unicode ? 2 : 1);
-    EXPECT_EQ(loader.Archive().GetRemainingLength(), 0);
-    ExpectEndOfFileOnEveryTruncation(bytes, ReadLength);
+    EXPECT_EQ(ReadForm(loader.ar, row.kind), row.value);
+    EXPECT_EQ(loader.ar.GetRemainingLength(), 0);
+    ExpectEndOfFileOnEveryTruncation(bytes, [&](CArchive& ar) { ReadForm(ar, row.kind); });
   }
 }
 
-const char kLengthOver32Bits[] = "FF FF FF FF FF FF FF 00 00 00 00 01 00 00 00";
-
-TEST(CArchiveStringLength, BeyondThirtyTwoBitsIsEightBytesThatReadAsAGenericError) {
+TEST(CArchiveForms, ALengthBeyondThirtyTwoBitsIsEightBytesThatReadAsAGenericError) {
+  const Bytes bytes = FromHex("FF FF FF FF FF FF FF 00 00 00 00 01 00 00 00");
   if constexpr (sizeof(UINT_PTR) == 8) {
-    const auto length = static_cast<UINT_PTR>(0x100000000ULL);
-    EXPECT_EQ(Stored([&](CArchive& ar) { AfxWriteStringLength(ar, length, FALSE); }),
-              FromHex(kLengthOver32Bits));
+    EXPECT_EQ(Stored([](CArchive& ar) { AfxWriteStringLength(ar, UINT_PTR(0x100000000ULL), 0); }),
+              bytes);
   }
-  EXPECT_EQ(CauseOf(FromHex(kLengthOver32Bits), ReadLength), CArchiveException::genericException);
-  ExpectEndOfFileOnEveryTruncation(FromHex(kLengthOver32Bits), ReadLength);
-}
-
-// Forms a writer never makes but a reader accepts.
-TEST(CArchiveStringLength, ReadsTheFormsNoWriterMakes) {
-  const struct {
-    const char* hex;
-    UINT length;
-    int charSize;
-  } rows[] = {{"FF FF FF 05 00 00 00", 5, 1},  // the long form of a small length
-              {"FF FF FF FF FF FF FF 78 56 34 12 00 00 00 00", 0x12345678, 1},
-              {"FF FE FF FF FE FF", 0xFFFE, 2},  // after the tag, 0xFFFE is a length
-              {"FF FE FF FF FF FF 00 00 02 00", 0x20000, 2}};
-  for (const auto& row : rows) {
-    Loader loader(FromHex(row.hex));
-    int charSize = 0;
-    EXPECT_EQ(AfxReadStringLength(loader.Archive(), charSize), row.length) << row.hex;
-    EXPECT_EQ(charSize, row.charSize) << row.hex;
-  }
-}
-
-TEST(CArchiveCount, WritesReadsAndRunsOut) {
-  const struct {
-    DWORD count;
-    const char* hex;
-  } rows[] = {{0, "00 00"},
-              {0xFE, "FE 00"},
-              {0xFF, "FF 00"},
-              {0xFFFD, "FD FF"},
-              {0xFFFE, "FE FF"},
-              {0xFFFF, "FF FF FF FF 00 00"},
-              {0x10000, "FF FF 00 00 01 00"},
-              {0xFFFFFFFF, "FF FF FF FF FF FF"}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.hex);
-    const Bytes bytes = FromHex(row.hex);
-    EXPECT_EQ(Stored([&](CArchive& ar) { ar.WriteCount(row.count); }), bytes);
-    Loader loader(bytes);
-    EXPECT_EQ(loader.Archive().ReadCount(), row.count);
-    EXPECT_EQ(loader.Archive().GetRemainingLength(), 0);
-    ExpectEndOfFileOnEveryTruncation(bytes, [](CArchive& ar) { ar.ReadCount(); });
-  }
+  const Action read = [](CArchive& ar) { ReadForm(ar, kNarrowLength); };
+  EXPECT_EQ(CauseOf(bytes, read), CArchiveException::genericException);
+  ExpectEndOfFileOnEveryTruncation(bytes, read);
 }
 
 // Values are little-endian; what is read back and stored again gives the
@@ -186,20 +158,23 @@ TEST(CArchiveValues, AreLittleEndianAndReadBack) {
             }),
             expected);
   Loader loader(expected);
-  BYTE by = 0;
-  char ch = 0;
-  WORD w = 0;
-  short n = 0;
-  DWORD dw = 0;
-  LONG l = 0;
-  LONGLONG ll = 0;
-  ULONGLONG ull = 0;
-  float f = 0;
-  double d = 0;
-  loader.Archive() >> by >> ch >> w >> n >> dw >> l >> ll >> ull >> f >> d;
-  EXPECT_EQ(
-      Stored([&](CArchive& ar) { ar << by << ch << w << n << dw << l << ll << ull << f << d; }),
-      expected);
+  struct {
+    BYTE by;
+    char ch;
+    WORD w;
+    short n;
+    DWORD dw;
+    LONG l;
+    LONGLONG ll;
+    ULONGLONG ull;
+    float f;
+    double d;
+  } v{};
+  loader.ar >> v.by >> v.ch >> v.w >> v.n >> v.dw >> v.l >> v.ll >> v.ull >> v.f >> v.d;
+  EXPECT_EQ(Stored([&](CArchive& ar) {
+              ar << v.by << v.ch << v.w << v.n << v.dw << v.l << v.ll << v.ull << v.f << v.d;
+            }),
+            expected);
   ExpectEndOfFileOnEveryTruncation(FromHex("01 02 03 04 05 06 07 08"), [](CArchive& ar) {
     ULONGLONG value = 0;
     ar >> value;
@@ -231,16 +206,16 @@ TEST(CArchiveBuffer, ValuesAndBlocksCrossItsBoundaries) {
     Bytes got(expected.size() + 50);
     size_t done = 0;
     for (UINT piece : {3u, 500u, 1u, 130u, 127u, 1000u, 2000u})
-      done += loader.Archive().Read(got.data() + done, piece);
+      done += loader.ar.Read(got.data() + done, piece);
     got.resize(done);
     EXPECT_EQ(got, expected) << bufSize;  // the last Read came back short at the end
-    EXPECT_EQ(loader.Archive().Read(got.data(), 10), 0u);
+    EXPECT_EQ(loader.ar.Read(got.data(), 10), 0u);
   }
   Loader loader(Bytes(1000, 1), 128);
   BYTE by = 0;
-  loader.Archive() >> by;
-  EXPECT_EQ(loader.File().GetPosition(), 128u);
-  EXPECT_EQ(loader.Archive().GetRemainingLength(), 999);
+  loader.ar >> by;
+  EXPECT_EQ(loader.file.GetPosition(), 128u);
+  EXPECT_EQ(loader.ar.GetRemainingLength(), 999);
 }
 
 TEST(CArchiveFlush, StoringWritesPendingBytesOnFlushCloseOrDestruction) {

@@ -1,17 +1,16 @@
 // The system's file calls as the files family uses them: the directory
 // search (patterns, what an entry is, links), folder creation, deletion,
 // attributes, folder identities and the copy of one file. (A search that
-// outlives the deletion of its entries is tested through the deletion of
-// files.)
+// outlives the deletion of its entries, and a folder the search may not read,
+// are tested through the deletion of files.)
 #include <kxutils96/platform/win32/win_file.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
-#include <set>
+#include <map>
 #include <string>
-#include <vector>
 
 #include <kxutils96/platform/win32/unicode.h>
 
@@ -25,246 +24,181 @@ namespace {
 
 namespace fs = std::filesystem;
 using kxu::test::ReadBytes;
-using kxu::test::SymlinksUnsupported;
-using kxu::test::TempDir;
 using kxu::test::WriteBytes;
-using Names = std::set<std::string>;
 
-std::u16string Wide(const fs::path& path) {
-  return path.u16string();
-}
+class WinFile : public testing::Test {
+ protected:
+  std::u16string W(std::string_view name) const { return m_dir.Path(name).u16string(); }
+  bool Links() const { return kxu::test::SymlinksUnsupported(m_dir.Path()).empty(); }
 
-// Every entry a search for `pattern` reports, by name, with the last error it
-// ended with (or the error of a search that did not start).
-struct SearchResult {
-  std::vector<std::pair<std::string, DWORD>> entries;  // name and attributes
-  DWORD dwEndError;
-
-  Names NameSet() const {
-    Names names;
-    for (const auto& entry : entries) names.insert(entry.first);
-    return names;
+  // The names a search for `pattern` in the folder reports, each with its
+  // attributes but FILE_ATTRIBUTE_ARCHIVE (which Windows sets on every new
+  // file); `dwEnd` gets the error the search ended with.
+  std::map<std::string, DWORD> Search(std::string_view pattern, DWORD& dwEnd) const {
+    std::map<std::string, DWORD> entries;
+    WIN32_FIND_DATAW data{};
+    const std::u16string path = W("") + u"\\" + kxu::test::PathOfUtf8(pattern).u16string();
+    const HANDLE h = FindFirstFileW(path.c_str(), &data);
+    for (bool bMore = h != INVALID_HANDLE_VALUE; bMore; bMore = FindNextFileW(h, &data))
+      entries[kxu::platform::Utf16ToUtf8(data.cFileName)] =
+          data.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_ARCHIVE};
+    dwEnd = GetLastError();
+    EXPECT_TRUE(h == INVALID_HANDLE_VALUE || FindClose(h));
+    return entries;
   }
-  // The attributes that tell what a name is (FILE_ATTRIBUTE_ARCHIVE, which
-  // Windows sets on every new file, left out), or 0xFF when it was not found.
-  DWORD KindOf(const std::string& name) const {
-    for (const auto& entry : entries) {
-      if (entry.first == name) return entry.second & ~DWORD{FILE_ATTRIBUTE_ARCHIVE};
-    }
-    return 0xFF;
-  }
+
+  kxu::test::TempDir m_dir;
 };
 
-SearchResult Search(const std::u16string& pattern) {
-  SearchResult result{{}, ERROR_SUCCESS};
-  WIN32_FIND_DATAW data{};
-  HANDLE h = FindFirstFileW(pattern.c_str(), &data);
-  if (h == INVALID_HANDLE_VALUE) {
-    result.dwEndError = GetLastError();
-    return result;
-  }
-  do {
-    result.entries.emplace_back(kxu::platform::Utf16ToUtf8(data.cFileName), data.dwFileAttributes);
-  } while (FindNextFileW(h, &data));
-  result.dwEndError = GetLastError();
-  EXPECT_TRUE(FindClose(h));
-  return result;
-}
-
-TEST(FindFirstFileW, ReportsExactlyTheMatchingNames) {
-  TempDir dir;
-  const Names files = {"a.txt",
-                       "B.TXT",
-                       "readme",
-                       "x.tar.gz",
-                       "ab",
-                       "\xC3\xA9t\xC3\xA9.txt",
-                       "\xC3\x89T\xC3\x89 2.TXT",
-                       "my file"};
-  for (const std::string& name : files) WriteBytes(dir.Path(name), "x");
-  fs::create_directory(dir.Path("sub.d"));
-  Names every = files;
-  every.insert({".", "..", "sub.d"});
+TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
+  for (const char* name : {"a.txt", "B.TXT", "readme", "x.tar.gz", "ab", "\xC3\xA9t\xC3\xA9.txt"})
+    WriteBytes(m_dir.Path(name), "x");
+  fs::create_directory(m_dir.Path("sub.d"));
+  const std::string every = ". .. B.TXT a.txt ab readme sub.d x.tar.gz \xC3\xA9t\xC3\xA9.txt ";
   const struct {
     const char* pattern;
-    Names expected;  // empty: the search fails with ERROR_FILE_NOT_FOUND
+    std::string names;
+    DWORD dwEnd;
   } rows[] = {
-      {"*.*", every},
-      {"*", every},
-      {"*.txt", {"a.txt", "B.TXT", "\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89 2.TXT"}},
-      {"?b", {"ab"}},
-      {"A*", {"a.txt", "ab"}},
-      {"readme.*", {"readme"}},
-      {"*.gz", {"x.tar.gz"}},
-      {"b.txt", {"B.TXT"}},
-      {"\xC3\x89*", {"\xC3\xA9t\xC3\xA9.txt", "\xC3\x89T\xC3\x89 2.TXT"}},  // folding past ASCII
-      {"my?file", {"my file"}},
-      {"*d", {"sub.d"}},
-      {"?", {"."}},
-      {"nothing*", {}},
-      {"a.tx", {}},
-      {"", {}},
+      {"*.*", every, ERROR_NO_MORE_FILES},
+      {"*", every, ERROR_NO_MORE_FILES},
+      {"*.txt", "B.TXT a.txt \xC3\xA9t\xC3\xA9.txt ", ERROR_NO_MORE_FILES},
+      {"?b", "ab ", ERROR_NO_MORE_FILES},
+      {"readme.*", "readme ", ERROR_NO_MORE_FILES},
+      {"*.gz", "x.tar.gz ", ERROR_NO_MORE_FILES},
+      {"b.txt", "B.TXT ", ERROR_NO_MORE_FILES},
+      {"\xC3\x89*", "\xC3\xA9t\xC3\xA9.txt ", ERROR_NO_MORE_FILES},  // folding past ASCII
+      {"?", ". ", ERROR_NO_MORE_FILES},
+      {"nothing*", "", ERROR_FILE_NOT_FOUND},
+      {"a.tx", "", ERROR_FILE_NOT_FOUND},
+      {"", "", ERROR_FILE_NOT_FOUND},
+      {"missing/*.*", "", ERROR_PATH_NOT_FOUND},
   };
   for (const auto& row : rows) {
-    const SearchResult result =
-        Search(Wide(dir.Path()) + u"\\" + Wide(kxu::test::PathOfUtf8(row.pattern)));
-    EXPECT_EQ(result.NameSet(), row.expected) << row.pattern;
-    EXPECT_EQ(result.dwEndError, row.expected.empty() ? ERROR_FILE_NOT_FOUND : ERROR_NO_MORE_FILES)
-        << row.pattern;
+    DWORD dwEnd = 0;
+    std::string names;
+    for (const auto& entry : Search(row.pattern, dwEnd)) names += entry.first + " ";
+    EXPECT_EQ(names, row.names) << row.pattern;
+    EXPECT_EQ(dwEnd, row.dwEnd) << row.pattern;
   }
 }
 
-TEST(FindFirstFileW, TellsFoldersHiddenNamesAndLinksByWhatTheyReach) {
-  TempDir dir;
-  WriteBytes(dir.Path("plain"), "12345");
-  WriteBytes(dir.Path(".hidden"), "");
-  kxu::test::MarkHidden(dir.Path(".hidden"));
-  fs::create_directory(dir.Path("folder"));
-  const bool bLinks = SymlinksUnsupported(dir.Path()).empty();
-  if (bLinks) {
-    fs::create_directory_symlink(dir.Path("folder"), dir.Path("to_folder"));
-    fs::create_symlink(dir.Path("missing"), dir.Path("broken"));
+TEST_F(WinFile, SearchTellsFoldersHiddenNamesAndLinksByWhatTheyReach) {
+  WriteBytes(m_dir.Path("plain"), "12345");
+  WriteBytes(m_dir.Path(".hidden"), "");
+  kxu::test::MarkHidden(m_dir.Path(".hidden"));
+  fs::create_directory(m_dir.Path("folder"));
+  if (Links()) {
+    fs::create_directory_symlink(m_dir.Path("folder"), m_dir.Path("to_folder"));
+    fs::create_symlink(m_dir.Path("missing"), m_dir.Path("broken"));
   }
-  const SearchResult result = Search(Wide(dir.Path()) + u"/*.*");
-  EXPECT_EQ(result.entries.size(), bLinks ? 7u : 5u);
-  EXPECT_EQ(result.KindOf("plain") & ~DWORD{FILE_ATTRIBUTE_NORMAL}, 0u);
-  EXPECT_EQ(result.KindOf(".hidden") & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
-  for (const char* folder : {".", "..", "folder"}) {
-    EXPECT_EQ(result.KindOf(folder), DWORD{FILE_ATTRIBUTE_DIRECTORY}) << folder;
-  }
-  if (bLinks) {
-    EXPECT_EQ(result.KindOf("to_folder"), DWORD{FILE_ATTRIBUTE_DIRECTORY});
-    EXPECT_EQ(result.KindOf("broken") & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  }
+  DWORD dwEnd = 0;
+  auto kinds = Search("*", dwEnd);
+  EXPECT_EQ(kinds.size(), Links() ? 7u : 5u);
+  EXPECT_EQ(kinds["plain"] & ~DWORD{FILE_ATTRIBUTE_NORMAL}, 0u);
+  EXPECT_EQ(kinds[".hidden"] & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
+  for (const char* folder : {".", "..", "folder", Links() ? "to_folder" : "folder"})
+    EXPECT_EQ(kinds[folder], DWORD{FILE_ATTRIBUTE_DIRECTORY}) << folder;
+  EXPECT_EQ(kinds["broken"] & FILE_ATTRIBUTE_DIRECTORY, 0u);
 }
 
-// A search in a folder that is not there fails as the system's does (a
-// folder the search may not read is tested through the deletion of files).
-TEST(FindFirstFileW, FailsWithTheSystemsErrors) {
-  TempDir dir;
-  WriteBytes(dir.Path("file"), "x");
-  EXPECT_EQ(Search(Wide(dir.Path("missing")) + u"\\*.*").dwEndError, ERROR_PATH_NOT_FOUND);
-  const DWORD dwFileAsFolder = Search(Wide(dir.Path("file")) + u"\\*.*").dwEndError;
-  EXPECT_TRUE(dwFileAsFolder == ERROR_PATH_NOT_FOUND || dwFileAsFolder == ERROR_INVALID_NAME)
-      << dwFileAsFolder;
-}
-
-TEST(CreateDirectoryW, CreatesOneLevel) {
-  TempDir dir;
-  EXPECT_TRUE(CreateDirectoryW((Wide(dir.Path("new")) + u"\\").c_str(), nullptr));
-  EXPECT_TRUE(fs::is_directory(dir.Path("new")));
-  EXPECT_FALSE(CreateDirectoryW(Wide(dir.Path("new")).c_str(), nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_ALREADY_EXISTS);
-  EXPECT_FALSE(CreateDirectoryW(Wide(dir.Path("a/b")).c_str(), nullptr));
-  EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
-}
-
-TEST(DeleteFileW, DeletesFilesAndLinksOnly) {
-  TempDir dir;
-  WriteBytes(dir.Path("f"), "x");
-  fs::create_directory(dir.Path("folder"));
-  EXPECT_TRUE(DeleteFileW(Wide(dir.Path("f")).c_str()));
-  EXPECT_FALSE(fs::exists(dir.Path("f")));
+TEST_F(WinFile, FoldersAreMadeOneLevelAtATimeAndOnlyFilesAndLinksAreDeleted) {
+  EXPECT_TRUE(CreateDirectoryW((W("new") + u"\\").c_str(), nullptr));
+  EXPECT_TRUE(fs::is_directory(m_dir.Path("new")));
+  WriteBytes(m_dir.Path("f"), "x");
+  EXPECT_TRUE(DeleteFileW(W("f").c_str()));
+  EXPECT_FALSE(fs::exists(m_dir.Path("f")));
   const struct {
+    BOOL (*call)(LPCWSTR);
     const char* name;
     DWORD dwError;
   } refusals[] = {
-      {"folder", ERROR_ACCESS_DENIED}, {"f", ERROR_FILE_NOT_FOUND}, {"no/f", ERROR_PATH_NOT_FOUND}};
+      {[](LPCWSTR p) { return CreateDirectoryW(p, nullptr); }, "new", ERROR_ALREADY_EXISTS},
+      {[](LPCWSTR p) { return CreateDirectoryW(p, nullptr); }, "a/b", ERROR_PATH_NOT_FOUND},
+      {DeleteFileW, "new", ERROR_ACCESS_DENIED},
+      {DeleteFileW, "f", ERROR_FILE_NOT_FOUND},
+      {DeleteFileW, "no/f", ERROR_PATH_NOT_FOUND}};
   for (const auto& r : refusals) {
-    EXPECT_FALSE(DeleteFileW(Wide(dir.Path(r.name)).c_str())) << r.name;
+    EXPECT_FALSE(r.call(W(r.name).c_str())) << r.name;
     EXPECT_EQ(GetLastError(), r.dwError) << r.name;
   }
-  EXPECT_TRUE(fs::exists(dir.Path("folder")));
-  if (!SymlinksUnsupported(dir.Path()).empty()) return;
-  WriteBytes(dir.Path("target"), "kept");
-  fs::create_symlink(dir.Path("target"), dir.Path("link"));
-  EXPECT_TRUE(DeleteFileW(Wide(dir.Path("link")).c_str()));
-  EXPECT_FALSE(fs::exists(fs::symlink_status(dir.Path("link"))));
-  EXPECT_EQ(ReadBytes(dir.Path("target")), "kept");
+  EXPECT_TRUE(fs::exists(m_dir.Path("new")));
+  if (!Links()) return;
+  WriteBytes(m_dir.Path("target"), "kept");
+  fs::create_symlink(m_dir.Path("target"), m_dir.Path("link"));
+  EXPECT_TRUE(DeleteFileW(W("link").c_str()));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(m_dir.Path("link"))));
+  EXPECT_EQ(ReadBytes(m_dir.Path("target")), "kept");
 }
 
-TEST(GetFileAttributesW, TellsAFolderByItsName) {
-  TempDir dir;
-  fs::create_directory(dir.Path("folder"));
-  fs::create_directory(dir.Path(".folder"));
-  kxu::test::MarkHidden(dir.Path(".folder"));
-  WriteBytes(dir.Path("f"), "x");
-  EXPECT_EQ(GetFileAttributesW((Wide(dir.Path("folder")) + u"\\").c_str()),
-            DWORD{FILE_ATTRIBUTE_DIRECTORY});
+TEST_F(WinFile, AttributesTellAFolderByItsName) {
+  fs::create_directory(m_dir.Path("folder"));
+  fs::create_directory(m_dir.Path(".folder"));
+  kxu::test::MarkHidden(m_dir.Path(".folder"));
+  WriteBytes(m_dir.Path("f"), "x");
+  EXPECT_EQ(GetFileAttributesW((W("folder") + u"\\").c_str()), DWORD{FILE_ATTRIBUTE_DIRECTORY});
   // The name read past the trailing separator decides a hidden folder.
-  EXPECT_EQ(GetFileAttributesW((Wide(dir.Path(".folder")) + u"\\").c_str()),
+  EXPECT_EQ(GetFileAttributesW((W(".folder") + u"\\").c_str()),
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
-  EXPECT_EQ(GetFileAttributesW(Wide(dir.Path("f")).c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
-  EXPECT_EQ(GetFileAttributesW(Wide(dir.Path("g")).c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesW(W("f").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  EXPECT_EQ(GetFileAttributesW(W("g").c_str()), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
 // The directory copy tells a folder it has walked by its identity.
-TEST(GetFileIdInfoW, TellsWhenTwoNamesReachTheSameFolder) {
-  TempDir dir;
-  fs::create_directory(dir.Path("a"));
-  fs::create_directory(dir.Path("b"));
-  const bool bLinks = SymlinksUnsupported(dir.Path()).empty();
-  if (bLinks) fs::create_directory_symlink(dir.Path("a"), dir.Path("link"));
+TEST_F(WinFile, FolderIdentitiesTellWhenTwoNamesReachTheSameFolder) {
+  fs::create_directory(m_dir.Path("a"));
+  fs::create_directory(m_dir.Path("b"));
+  if (Links()) fs::create_directory_symlink(m_dir.Path("a"), m_dir.Path("link"));
   FILE_ID_INFO a{}, other{};
-  ASSERT_TRUE(GetFileIdInfoW(Wide(dir.Path("a")).c_str(), &a));
-  ASSERT_TRUE(GetFileIdInfoW((Wide(dir.Path("a")) + u"\\.").c_str(), &other));
-  EXPECT_EQ(std::memcmp(&a, &other, sizeof(a)), 0);
-  if (bLinks) {
-    ASSERT_TRUE(GetFileIdInfoW(Wide(dir.Path("link")).c_str(), &other));
-    EXPECT_EQ(std::memcmp(&a, &other, sizeof(a)), 0);
+  ASSERT_TRUE(GetFileIdInfoW(W("a").c_str(), &a));
+  for (const char* same : {"a/.", Links() ? "link" : "a"}) {
+    ASSERT_TRUE(GetFileIdInfoW(W(same).c_str(), &other));
+    EXPECT_EQ(std::memcmp(&a, &other, sizeof(a)), 0) << same;
   }
-  ASSERT_TRUE(GetFileIdInfoW(Wide(dir.Path("b")).c_str(), &other));
+  ASSERT_TRUE(GetFileIdInfoW(W("b").c_str(), &other));
   EXPECT_NE(std::memcmp(&a, &other, sizeof(a)), 0);
-  EXPECT_FALSE(GetFileIdInfoW(Wide(dir.Path("c")).c_str(), &other));
+  EXPECT_FALSE(GetFileIdInfoW(W("c").c_str(), &other));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
-TEST(CopyFileW, CopiesContentsAndOverwritesOnlyWhenAllowed) {
-  TempDir dir;
+TEST_F(WinFile, CopyOverwritesOnlyWhenAllowedAndNeverAFileOntoItself) {
   std::string large(size_t{3} * 1024 * 1024 + 17, '\0');  // larger than any copy buffer
   for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<char>((i * 7919) >> 3);
-  WriteBytes(dir.Path("large"), large);
-  WriteBytes(dir.Path("empty"), "");
-  WriteBytes(dir.Path("dst"), "a longer old text");
+  WriteBytes(m_dir.Path("large"), large);
+  WriteBytes(m_dir.Path("empty"), "");
+  WriteBytes(m_dir.Path("dst"), "a longer old text");
   for (const char* name : {"large", "empty"}) {
-    ASSERT_TRUE(CopyFileW(Wide(dir.Path(name)).c_str(), Wide(dir.Path("dst")).c_str(), FALSE));
-    EXPECT_EQ(ReadBytes(dir.Path("dst")), ReadBytes(dir.Path(name))) << name;
+    ASSERT_TRUE(CopyFileW(W(name).c_str(), W("dst").c_str(), FALSE));
+    EXPECT_EQ(ReadBytes(m_dir.Path("dst")), ReadBytes(m_dir.Path(name))) << name;
   }
-  EXPECT_FALSE(CopyFileW(Wide(dir.Path("large")).c_str(), Wide(dir.Path("dst")).c_str(), TRUE));
+  EXPECT_FALSE(CopyFileW(W("large").c_str(), W("dst").c_str(), TRUE));
   EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
-  EXPECT_EQ(ReadBytes(dir.Path("dst")), "");
-}
-
-TEST(CopyFileW, CopiesWhatALinkReachesButNeverAFileOntoItself) {
-  TempDir dir;
-  WriteBytes(dir.Path("f"), "precious");
-  EXPECT_FALSE(CopyFileW(Wide(dir.Path("f")).c_str(), Wide(dir.Path("f")).c_str(), FALSE));
-  EXPECT_EQ(ReadBytes(dir.Path("f")), "precious");
-  if (const std::string why = SymlinksUnsupported(dir.Path()); !why.empty()) GTEST_SKIP() << why;
-  fs::create_symlink(dir.Path("f"), dir.Path("alias"));
-  EXPECT_TRUE(CopyFileW(Wide(dir.Path("alias")).c_str(), Wide(dir.Path("copy")).c_str(), TRUE));
-  EXPECT_FALSE(fs::is_symlink(dir.Path("copy")));
-  EXPECT_EQ(ReadBytes(dir.Path("copy")), "precious");
-  EXPECT_FALSE(CopyFileW(Wide(dir.Path("f")).c_str(), Wide(dir.Path("alias")).c_str(), FALSE));
+  EXPECT_FALSE(CopyFileW(W("large").c_str(), W("large").c_str(), FALSE));
+  EXPECT_EQ(ReadBytes(m_dir.Path("dst")), "");
+  EXPECT_TRUE(ReadBytes(m_dir.Path("large")) == large);
+  if (!Links()) return;
+  fs::create_symlink(m_dir.Path("large"), m_dir.Path("alias"));
+  EXPECT_TRUE(CopyFileW(W("alias").c_str(), W("copy").c_str(), TRUE));
+  EXPECT_FALSE(fs::is_symlink(m_dir.Path("copy")));
+  EXPECT_FALSE(CopyFileW(W("large").c_str(), W("alias").c_str(), FALSE));
   EXPECT_EQ(GetLastError(), ERROR_SHARING_VIOLATION);
-  EXPECT_EQ(ReadBytes(dir.Path("f")), "precious");
+  EXPECT_TRUE(ReadBytes(m_dir.Path("copy")) == large);
+  EXPECT_TRUE(ReadBytes(m_dir.Path("large")) == large);
 }
 
 // A copy that cannot be made fails and leaves nothing behind.
-TEST(CopyFileW, RefusesWhatItCannotCopy) {
-  TempDir dir;
-  WriteBytes(dir.Path("f"), "x");
-  fs::create_directory(dir.Path("folder"));
+TEST_F(WinFile, CopyRefusesWhatItCannotCopy) {
+  WriteBytes(m_dir.Path("f"), "x");
+  fs::create_directory(m_dir.Path("folder"));
   for (const auto& [from, to] : {std::pair{"missing", "x1"},
                                  {"no/f", "x2"},
                                  {"folder", "x3"},
                                  {"f", "no/x4"},
                                  {"f", "folder"}}) {
-    EXPECT_FALSE(CopyFileW(Wide(dir.Path(from)).c_str(), Wide(dir.Path(to)).c_str(), FALSE))
-        << from << " -> " << to;
+    EXPECT_FALSE(CopyFileW(W(from).c_str(), W(to).c_str(), FALSE)) << from << " -> " << to;
   }
-  for (const char* name : {"x1", "x2", "x3"}) EXPECT_FALSE(fs::exists(dir.Path(name)));
+  for (const char* name : {"x1", "x2", "x3"}) EXPECT_FALSE(fs::exists(m_dir.Path(name)));
 }
 
 }  // namespace
