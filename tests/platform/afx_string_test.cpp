@@ -10,7 +10,6 @@
 #include <climits>
 #include <functional>
 #include <random>
-#include <set>
 #include <string>
 
 #include <kxutils96/platform/framework/afx_exception.h>
@@ -289,28 +288,6 @@ TYPED_TEST(CStringTTest, InvalidArgumentsRaiseAndKeepTheText) {
   EXPECT_TRUE(
       Caught<CMemoryException>([&] { thousand.Replace(Units<Char>("a").c_str(), replacement); }));
   EXPECT_TRUE(s == abc.c_str() && thousand.GetLength() == 1000);
-}
-
-TYPED_TEST(CStringTTest, EmptyStringsShareOneBlockAndGrowthIsGeometric) {
-  using Char = TypeParam;
-  using Str = CStringT<Char>;
-  Str shared, fromNull(static_cast<const Char*>(nullptr)), repeated(Char('x'), INT_MIN),
-      emptied(Char('x'), 5);
-  emptied.Empty();
-  for (const Str* s : {&fromNull, &repeated, &emptied})
-    EXPECT_EQ(s->GetString(), shared.GetString());
-  EXPECT_EQ(emptied.GetAllocLength(), 0);
-  Char* buffer = shared.GetBuffer();  // a writable block of its own
-  EXPECT_NE(buffer, fromNull.GetString());
-  buffer[0] = 'x', buffer[1] = 0;
-  shared.ReleaseBuffer();
-  EXPECT_EQ(shared.GetLength(), 1);
-
-  Str grown;
-  std::set<int> rooms;
-  for (int i = 0; i < 100000; ++i)
-    grown.AppendChar(Char('a' + i % 26)), rooms.insert(grown.GetAllocLength());
-  EXPECT_LT(rooms.size(), 40u);  // 1.5x steps need about 30 blocks; exact growth 100000
 }
 
 // Formatting (narrow strings only) against snprintf, around the scratch

@@ -127,21 +127,6 @@ TEST(UnicodeTest, EveryScalarValueRoundTrips) {
   EXPECT_TRUE(Utf8ToUtf16(utf8) == all);
 }
 
-TEST(UnicodeTest, IsValidUtf8AgreesWithDecodingOnEveryTwoByteInput) {
-  // Valid exactly when decoding gives no replacement for input without one.
-  for (unsigned first = 0; first < 256; ++first) {
-    for (unsigned second = 0; second < 256; ++second) {
-      const std::string bytes{static_cast<char>(first), static_cast<char>(second)};
-      const U16 decoded = Utf8ToUtf16(bytes);
-      const bool bReplaced = decoded.find(kFFFD) != U16::npos;
-      ASSERT_EQ(IsValidUtf8(bytes), !bReplaced) << Hex(bytes);
-      if (!bReplaced) {
-        ASSERT_EQ(Utf16ToUtf8(decoded), bytes) << Hex(bytes);
-      }
-    }
-  }
-}
-
 // Texts generated from short pieces (each converts alone on the scalar path)
 // convert, whole and block by block, to the pieces' results in a row, and
 // are valid exactly when every piece is: in
