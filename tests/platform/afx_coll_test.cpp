@@ -53,17 +53,13 @@ TEST(CArrayLayout, WordsAreVtableDataCountCapacityAndStep) {
   array.RemoveAll();
   EXPECT_EQ(WordsOf(array).data, nullptr);
   EXPECT_EQ(WordsOf(array).capacity, 0);
-}
-
-TEST(CArrayLayout, AddGrowsByAnEighthOfTheCountBetween4And1024) {
-  const struct {
-    INT_PTR startSize, capacityAfterAdd;
-  } rows[] = {{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}};
-  for (const auto& row : rows) {
-    CArray<int> array;
-    array.SetSize(row.startSize);
+  // Without a step, Add grows by an eighth of the count, between 4 and 1024.
+  for (const auto& [startSize, capacityAfterAdd] :
+       {std::pair<INT_PTR, INT_PTR>{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}}) {
+    array.RemoveAll();
+    array.SetSize(startSize, 0);
     array.Add(7);
-    EXPECT_EQ(WordsOf(array).capacity, row.capacityAfterAdd) << row.startSize;
+    EXPECT_EQ(WordsOf(array).capacity, capacityAfterAdd) << startSize;
   }
 }
 

@@ -2,7 +2,7 @@
 // open modes and sharing behave (each system by its own rules), then random
 // sequences of reads, writes, seeks and length changes on a disk file, a
 // buffered text file and a memory file, checked against a byte string; text
-// lines; and the memory file's caller buffer, which archives read from.
+// lines. (The memory file over a caller's buffer is tested through the archives.)
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
@@ -85,17 +85,6 @@ TEST(CFileOpen, FailuresReportCauseSystemErrorAndName) {
   auto error = Caught<CFileException>([] { CFile file(nullptr, CFile::modeRead); });
   ASSERT_TRUE(error);
   EXPECT_EQ(error->m_cause, CFileException::fileNotFound);
-}
-
-TEST(CFileOpen, CreatingTruncatesAndNamesAreUtf8) {
-  TempDir dir;
-  const fs::path path = dir.Path("\xC3\xA9t\xC3\xA9 \xF0\x9F\x98\x80.txt");
-  WriteBytes(path, "old data");
-  CFile file((dir.Path().u16string() + u"\\\u00e9t\u00e9 \U0001F600.txt").c_str(),
-             CFile::modeCreate | CFile::modeWrite);
-  WriteText(file, "NEW");
-  file.Close();
-  EXPECT_EQ(ReadBytes(path), "NEW");
 }
 
 TEST(CFileOpen, ConflictingSharingModesRefuseTheSecondOpen) {
@@ -267,17 +256,6 @@ TEST(CStdioFile, ReadStringSplitsLinesAsTheModeSays) {
   while (file.ReadString(line)) lines.emplace_back(line.GetString(), line.GetLength());
   EXPECT_EQ(lines, (std::vector<std::u16string>{u"h\u00e9llo", u"\u00e9t\u00e9", u"\U0001F600",
                                                 u"ok\u00c3", u"\u00e9"}));
-}
-
-TEST(CMemFile, ACallerBufferIsTheWholeFile) {
-  BYTE fixed[8] = {'a', 'b', 'c', 'd', 'e', 'f', 'g', 'h'};
-  CMemFile file(fixed, sizeof fixed);  // no growth step: the buffer is the whole file
-  file.Seek(2, CFile::begin);
-  WriteText(file, "XY");
-  EXPECT_EQ(std::string_view(reinterpret_cast<char*>(fixed), 8), "abXYefgh");
-  file.Seek(7, CFile::begin);
-  EXPECT_EQ(CauseOf([&] { WriteText(file, "12"); }), CFileException::diskFull);
-  EXPECT_EQ(file.GetLength(), 8u);
 }
 
 }  // namespace
