@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/win_nls_conversions.h"
+#include "support/concurrently.h"
 #include "support/hex_text.h"
 #include "support/wine.h"
 
@@ -265,6 +266,23 @@ TEST(LastErrorTest, IsKeptPerThread) {
   }).join();
   EXPECT_EQ(dwOtherThread, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+}
+
+// The tables are built at the first conversion through each page; each
+// thread takes the pages in its own order, so that the builds overlap, and
+// every conversion, the first included, reads a whole table.
+TEST(CodePageTest, FirstConversionsOnManyThreadsReadWholeTables) {
+  kxu::test::RunConcurrently(kxu::test::kThreads, [](int k) {
+    const std::pair<UINT, std::string_view> pages[] = {
+        {1252, "\x80"}, {932, "\x82\xA0"}, {1251, "\xC0"}};
+    const U16 units[] = {u"\u20AC", u"\u3042", u"\u0410"};  // euro, hiragana a, Cyrillic A
+    for (std::size_t i = 0; i < std::size(pages); ++i) {
+      const auto& [nPage, bytes] = pages[(i + static_cast<std::size_t>(k)) % std::size(pages)];
+      const U16& unit = units[(i + static_cast<std::size_t>(k)) % std::size(pages)];
+      EXPECT_EQ(ToWide(nPage, 0, bytes), unit) << nPage;
+      EXPECT_EQ(ToBytes(nPage, 0, unit), bytes) << nPage;
+    }
+  });
 }
 
 }  // namespace
