@@ -1,13 +1,13 @@
 // The system's file calls as the files family uses them: the directory
 // search (patterns, what an entry is, links), folder creation, deletion,
-// attributes, folder identities and the copy of one file. (A search that
-// outlives the deletion of its entries, and a folder the search may not read,
-// are tested through the deletion of files.)
+// attributes and the copy of one file. (A search that outlives the deletion
+// of its entries, and a folder the search may not read, are tested through
+// the deletion of files; folder identities through the directory copy's
+// links back to a folder being walked.)
 #include <kxutils96/platform/win32/win_file.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -142,23 +142,6 @@ TEST_F(WinFile, AttributesTellAFolderByItsName) {
             FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_HIDDEN);
   EXPECT_EQ(GetFileAttributesW(W("f").c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
   EXPECT_EQ(GetFileAttributesW(W("g").c_str()), INVALID_FILE_ATTRIBUTES);
-  EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
-}
-
-// The directory copy tells a folder it has walked by its identity.
-TEST_F(WinFile, FolderIdentitiesTellWhenTwoNamesReachTheSameFolder) {
-  fs::create_directory(m_dir.Path("a"));
-  fs::create_directory(m_dir.Path("b"));
-  if (Links()) fs::create_directory_symlink(m_dir.Path("a"), m_dir.Path("link"));
-  FILE_ID_INFO a{}, other{};
-  ASSERT_TRUE(GetFileIdInfoW(W("a").c_str(), &a));
-  for (const char* same : {"a/.", Links() ? "link" : "a"}) {
-    ASSERT_TRUE(GetFileIdInfoW(W(same).c_str(), &other));
-    EXPECT_EQ(std::memcmp(&a, &other, sizeof(a)), 0) << same;
-  }
-  ASSERT_TRUE(GetFileIdInfoW(W("b").c_str(), &other));
-  EXPECT_NE(std::memcmp(&a, &other, sizeof(a)), 0);
-  EXPECT_FALSE(GetFileIdInfoW(W("c").c_str(), &other));
   EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
 }
 
