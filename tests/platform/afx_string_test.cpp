@@ -34,14 +34,6 @@ template <class Char>
 using Ref = std::basic_string<Char>;
 
 template <class Char>
-Ref<Char> Units(const char* bytes) {
-  Ref<Char> units;
-  for (; *bytes != 0; ++bytes)
-    units.push_back(static_cast<Char>(static_cast<unsigned char>(*bytes)));
-  return units;
-}
-
-template <class Char>
 Ref<Char> Folded(Ref<Char> text) {
   for (Char& ch : text)
     if (ch >= 'A' && ch <= 'Z') ch = static_cast<Char>(ch - 'A' + 'a');
@@ -261,7 +253,7 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
 TYPED_TEST(CStringTTest, InvalidArgumentsRaiseAndKeepTheText) {
   using Char = TypeParam;
   using Str = CStringT<Char>;
-  const Ref<Char> abc = Units<Char>("abc");
+  const Ref<Char> abc(3, Char('a'));
   Str s(abc.c_str());
   const std::function<void()> bad[] = {
       [&] { Str t(abc.c_str(), -1); },    [&] { Str t(static_cast<const Char*>(nullptr), 2); },
@@ -273,7 +265,7 @@ TYPED_TEST(CStringTTest, InvalidArgumentsRaiseAndKeepTheText) {
   const Str replacement(Char('b'), 3'000'000);  // 3 x 3e6 units > INT_MAX
   Str thousand(Char('a'), 1000);
   EXPECT_TRUE(
-      Caught<CMemoryException>([&] { thousand.Replace(Units<Char>("a").c_str(), replacement); }));
+      Caught<CMemoryException>([&] { thousand.Replace(abc.substr(2).c_str(), replacement); }));
   EXPECT_TRUE(s == abc.c_str() && thousand.GetLength() == 1000);
 }
 
