@@ -13,20 +13,16 @@ TEST(kxu_wrap_text, BreaksAfterBreakCharactersAndIndentsTheLinesAfter) {
     int nWidth, nIndent;
     const char* expected;
     int nResult;
-  } rows[] = {{"hello world", 6, 0, "hello \nworld", 2},
-              {"a b", 1, 0, "a \nb", 2},  // the narrowest width
+  } rows[] = {{"a b", 1, 0, "a \nb", 2},  // the narrowest width
               {"hello world", 5, 2, "hello \n  world", 2},
               {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
               {"ab\ncd", 5, 3, "ab\n   cd", 2},
-              {"ab\n", 5, 0, "ab\n", 1},
               {"abcdefgh", 4, 0, "abcdefgh", -1},
               {"abcde", 5, 2, "abcde", 1},
               {"abcde ", 5, 2, "abcde \n", 1},
               {"abcde \nxyz", 5, 2, "abcde \n  \n  xyz", 3},
-              {"", 4, 0, "", 0},
               {"any", 0, 0, "any", -1},
               {"ab cdefgh", 3, 0, "ab cdefgh", -1},
-              {"one line", 10, INT_MAX, "one line", 1},
               {"ab cd", 3, INT_MAX, "ab cd", -1}};
   for (const auto& row : rows) {
     CStringUTF8 text(row.text);
@@ -42,10 +38,10 @@ TEST(kxu_str_pad_char, GivesExactWidth) {
     int nWidth, nAlign;  // 0 left, 1 centre, 2 right; others left
     char chPad;
     const char* expected;
-  } rows[] = {
-      {"ab", 6, 0, '.', "ab...."},  {"ab", 6, 1, '.', "..ab.."},      {"ab", 6, 2, '.', "....ab"},
-      {"abc", 6, 1, '.', ".abc.."}, {"abcdefgh", 5, 2, '.', "abcde"}, {"abc", 3, 2, '.', "abc"},
-      {"abc", 0, 0, '.', ""},       {"ab", 6, 3, '.', "ab...."},      {"ab", 6, 2, '\0', "ab"}};
+  } rows[] = {{"ab", 6, 0, '.', "ab...."},      {"ab", 6, 1, '.', "..ab.."},
+              {"ab", 6, 2, '.', "....ab"},      {"abc", 6, 1, '.', ".abc.."},
+              {"abcdefgh", 5, 2, '.', "abcde"}, {"abc", 0, 0, '.', ""},
+              {"ab", 6, 3, '.', "ab...."},      {"ab", 6, 2, '\0', "ab"}};
   for (const auto& row : rows) {
     EXPECT_STREQ(kxu_str_pad_char(row.text, row.nWidth, row.nAlign, row.chPad).GetString(),
                  row.expected)

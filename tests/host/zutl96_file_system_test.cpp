@@ -40,11 +40,8 @@ TEST(UtlCopyFile, RefusesAnExistingFileInModeTwoOverwritesInModeZeroAndReportsFa
   EXPECT_EQ(ReadBytes(dir.Path("b")), "old");
   EXPECT_EQ(utlCopyFile(a.c_str(), b.c_str(), kCopyOverwrite), 0);
   EXPECT_EQ(ReadBytes(dir.Path("b")), "new");
-  const std::string c = dir.Path().string() + "\\c \xC3\xA9";
-  EXPECT_EQ(utlCopyFile(a.c_str(), c.c_str(), kCopyFailIfExists), 0);
-  EXPECT_EQ(ReadBytes(dir.Path("c \xC3\xA9")), "new");
-  EXPECT_NE(utlCopyFile(dir.Path("missing").string().c_str(), c.c_str(), kCopyOverwrite), 0);
-  EXPECT_NE(utlCopyFile(nullptr, c.c_str(), kCopyOverwrite), 0);
+  EXPECT_NE(utlCopyFile(dir.Path("missing").string().c_str(), b.c_str(), kCopyOverwrite), 0);
+  EXPECT_NE(utlCopyFile(nullptr, b.c_str(), kCopyOverwrite), 0);
   EXPECT_NE(utlCopyFile(a.c_str(), nullptr, kCopyOverwrite), 0);
 }
 

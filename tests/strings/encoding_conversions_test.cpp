@@ -1,7 +1,6 @@
 // What the zq conversions add to the system's conversion calls (whose codec
-// the platform's tests hold): the length and terminator rules, the host's
-// page for a negative one, what a failure leaves, the report of a default
-// character, growth in place, and the array forms.
+// the platform's tests hold): the length and terminator rules, what a failure
+// leaves, the report of a default character, and the array forms.
 #include <kxutils96/strings/encoding_conversions.h>
 
 #include <gtest/gtest.h>
@@ -45,7 +44,6 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
       {nullptr, 1252, -1, u""},
       {"abc", 1252, 0, u""},
       {"abc", kUnknownPage, -1, u""},
-      {"abc", -1, -1, u"abc"},  // a negative page is the host's or the ANSI page
   };
   for (const auto& row : rows) {
     CString strDest(u"old");
@@ -99,24 +97,11 @@ TEST(ZqUTF8toMBCSTest, GoesThroughUtf16WithTheGivenLength) {
   EXPECT_EQ(Units(strDest), "\xE9t");
 }
 
-TEST(ZqMBCStoUTF8Test, ConvertsTheSourceOrTheStringItselfGrowingItInPlace) {
-  const struct {
-    const char* pSource;
-    const char* pInitial;
-    int nCodePage;
-    std::string expected;
-  } rows[] = {
-      {"\x93quoted\x94", "old", 1252, "\xE2\x80\x9Cquoted\xE2\x80\x9D"},
-      {nullptr, "caf\xE9", 1252, "caf\xC3\xA9"},
-      {nullptr, "", 1252, ""},
-      {"abc", "", kUnknownPage, ""},
-  };
-  for (const auto& row : rows) {
-    CStringUTF8 strDest(row.pInitial);
-    EXPECT_EQ(zqMBCStoUTF8(strDest, row.pSource, row.nCodePage),
-              static_cast<int>(row.expected.size()));
-    EXPECT_EQ(Units(strDest), row.expected);
-  }
+TEST(ZqMBCStoUTF8Test, AnEmptyStringOrAnUnknownPageGivesNothing) {
+  CStringUTF8 strEmpty, strDest;
+  EXPECT_EQ(zqMBCStoUTF8(strEmpty, nullptr, 1252), 0);
+  EXPECT_EQ(zqMBCStoUTF8(strDest, "abc", kUnknownPage), 0);
+  EXPECT_TRUE(strEmpty.IsEmpty() && strDest.IsEmpty());
 }
 
 TEST(GrowUtf8BufferTest, FailureSetsTheFlagAndKeepsTheString) {

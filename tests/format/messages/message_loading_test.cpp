@@ -108,18 +108,15 @@ TEST(kxu_load_msg_str, FillsByTheFirstRuleThatApplies) {
   } rows[] = {
       {10005, "A", false, "B", 1, "WARN0010005: Copy the settings of A to B?"},
       {10005, "A", true, "B", 0, kUntouched},
-      {10005, "A", false, nullptr, 1, "WARN0010005: Copy the settings of A to %s?"},  // rule 4
       {10002, "B", true, nullptr, 1, "WARN0010002: Column B holds 4 missing values."},
       {10003, "B", true, "unused", 1,
        "WARN0010003: 4 values in column B were clipped to the axis range."},
       {10002, nullptr, true, nullptr, 1, "WARN0010002: Column %s holds 4 missing values."},
       {10002, "B", false, nullptr, 1, "WARN0010002: Column B holds %d missing values."},
       {10001, nullptr, true, nullptr, 1, "WARN0010001: Only 4 rows could be read."},
-      {10001, "A", true, nullptr, 0, kUntouched},
       {10001, nullptr, false, nullptr, 0, kUntouched},
       {10000, "Sheet1", false, nullptr, 1, "WARN0010000: The worksheet Sheet1 is empty."},
       {10000, nullptr, true, nullptr, 0, kUntouched},
-      {10000, nullptr, false, nullptr, 0, kUntouched},
       {100, nullptr, false, nullptr, 1, "Data Import"},
   };
   for (const auto& row : rows) {
