@@ -4,18 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
 TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
-  const struct {
-    const char* text;
-    const char* keyword;
-    const char* replacement;
-    bool bIgnoreCase;
-    const char* expected;
-    int nResult;
-  } rows[] = {
+  // Text, keyword, replacement, ignore case, result text and result.
+  const std::tuple<const char*, const char*, const char*, bool, const char*, int> rows[] = {
       {"a and b", "and", "&&", false, "a && b", 1},
       {"android or band", "and", "&&", false, "android or band", 0},
       {"and_x x$and 9and and:", "and", "&&", false, "and_x x$and 9and and:", 0},
@@ -37,12 +32,10 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
       {"a ---+ b", "--+", "X", false, "a -X b", 1},
       {"x --AB y", "-ab", "z", true, "x -z y", 1},
   };
-  for (const auto& row : rows) {
-    CStringUTF8 text(row.text);
-    EXPECT_EQ(kxu_keyword_replace(&text, row.keyword, row.replacement, row.bIgnoreCase),
-              row.nResult)
-        << row.text;
-    EXPECT_STREQ(text.GetString(), row.expected) << row.text;
+  for (const auto& [source, keyword, replacement, bIgnoreCase, expected, nResult] : rows) {
+    CStringUTF8 text(source);
+    EXPECT_EQ(kxu_keyword_replace(&text, keyword, replacement, bIgnoreCase), nResult) << source;
+    EXPECT_STREQ(text.GetString(), expected) << source;
   }
 }
 
@@ -69,42 +62,28 @@ TEST(kxu_keyword_replace, KeywordOrReplacementFromTheText) {
   EXPECT_EQ(kxu_keyword_replace(&other, "and", nullptr, false), -1);
 }
 
+// Pasted typographic quotes become ASCII ones first when asked: then an = inside them stays.
 TEST(kxu_get_correct_KS_expression, GivesScriptOperators) {
-  const char* rows[][2] = {{"x=1 & y=2 | not z", "x==1 && y==2 || ! z"},
-                           {"x!=1, x<=1, x>=1", "x!=1, x<=1, x>=1"},
-                           {"a==b, a&&b, a||b", "a==b, a&&b, a||b"},
-                           {"s=\"a=b\"", "s==\"a=b\""},
-                           {"a\nb\"c\nd\"", "a b\"c d\""},  // line feeds become blanks
-                           {"a AND b Or Not c", "a && b || ! c"},
-                           {"android=1", "android==1"},
-                           {"=a&", "==a&&"},
-                           {"a===b", "a===b"}};
-  for (const auto& row : rows) {
+  const char* kPasted = "s=\xE2\x80\x9C\x61=b\xE2\x80\x9D";
+  const std::tuple<const char*, bool, const char*> rows[] = {
+      {"x=1 & y=2 | not z", false, "x==1 && y==2 || ! z"},
+      {"x!=1, x<=1, x>=1", false, "x!=1, x<=1, x>=1"},
+      {"a==b, a&&b, a||b", false, "a==b, a&&b, a||b"},
+      {"s=\"a=b\"", false, "s==\"a=b\""},
+      {"a\nb\"c\nd\"", false, "a b\"c d\""},  // line feeds become blanks
+      {"a AND b Or Not c", false, "a && b || ! c"},
+      {"android=1", false, "android==1"},
+      {"=a&", false, "==a&&"},
+      {"a===b", false, "a===b"},
+      {kPasted, true, "s==\"a=b\""},
+      {kPasted, false, "s==\xE2\x80\x9C\x61==b\xE2\x80\x9D"},
+      {"", false, ""}};
+  for (const auto& [expression, bQuotes, expected] : rows) {
     CStringUTF8 result("old");
-    EXPECT_EQ(kxu_get_correct_KS_expression(row[0], &result, false), 1) << row[0];
-    EXPECT_STREQ(result.GetString(), row[1]);
+    EXPECT_EQ(kxu_get_correct_KS_expression(expression, &result, bQuotes), *expected ? 1 : 0);
+    EXPECT_STREQ(result.GetString(), expected) << expression;
   }
-}
-
-TEST(kxu_get_correct_KS_expression, EmptyOrMissing) {
-  CStringUTF8 result("old");
-  EXPECT_EQ(kxu_get_correct_KS_expression("", &result, false), 0);
-  EXPECT_TRUE(result.IsEmpty());
   EXPECT_EQ(kxu_get_correct_KS_expression("a=b", nullptr, false), 0);
-}
-
-// s = “a=b” with typographic quotes: once they are ASCII quotes, the = inside stays.
-TEST(kxu_get_correct_KS_expression, ConvertsPastedQuotesFirst) {
-  const char* pasted =
-      "s=\xE2\x80\x9C"
-      "a=b\xE2\x80\x9D";
-  CStringUTF8 result;
-  EXPECT_EQ(kxu_get_correct_KS_expression(pasted, &result, true), 1);
-  EXPECT_STREQ(result.GetString(), "s==\"a=b\"");
-  EXPECT_EQ(kxu_get_correct_KS_expression(pasted, &result, false), 1);
-  EXPECT_STREQ(result.GetString(),
-               "s==\xE2\x80\x9C"
-               "a==b\xE2\x80\x9D");
 }
 
 }  // namespace

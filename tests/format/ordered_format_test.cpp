@@ -11,6 +11,7 @@
 #include <climits>
 #include <cstdarg>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -50,12 +51,8 @@ struct TableReader {
 TEST(OrderedFormat, FormatsOrReportsTheErrorReadingEachValueOnceInIndexOrder) {
   const std::vector<OrderedValue> ten = {N(0), N(1), N(2), N(3), N(4),
                                          N(5), N(6), N(7), N(8), N(9)};
-  const struct {
-    const char* format;
-    std::vector<OrderedValue> values;
-    const char* expected;
-    const char* letters;  // of the values read, in index order
-  } rows[] = {
+  // Format, values, result and the letters of the values read, in index order.
+  const std::tuple<const char*, std::vector<OrderedValue>, const char*, const char*> rows[] = {
       {"{1}%s has {0}%d rows", {N(12), S("Table")}, "Table has 12 rows", "ds"},
       {"{0}%s", {S("x")}, kBadCount, ""},
       {"{0}%d{1}%d{2}%d{3}%d{4}%d{5}%d{6}%d{7}%d{8}%d{9}%d{10}%d", ten, kBadCount, ""},
@@ -85,16 +82,16 @@ TEST(OrderedFormat, FormatsOrReportsTheErrorReadingEachValueOnceInIndexOrder) {
       {"{0}%%s {0}%s {1}%d", {S("a"), N(1)}, "{0}%s a 1", "sd"},  // a pair after a brace is text
       {"{0}%s {1}%s", {S(nullptr), S("b")}, "(null) b", "ss"},
   };
-  for (const auto& row : rows) {
-    TableReader reader{row.values, {}};
+  for (const auto& [format, values, expected, letters] : rows) {
+    TableReader reader{values, {}};
     CStringUTF8 result("earlier text");
-    const int nResult = kxuStringOrderedFormatFrom(result, row.format, TableReader::Read, &reader);
-    const char* format = row.format == nullptr ? "(null)" : row.format;
-    EXPECT_EQ(nResult, *row.letters == '\0' ? 0 : 1) << format;
-    EXPECT_STREQ(result.GetString(), row.expected) << format;
+    SCOPED_TRACE(format == nullptr ? "(null)" : format);
+    EXPECT_EQ(kxuStringOrderedFormatFrom(result, format, TableReader::Read, &reader),
+              *letters == '\0' ? 0 : 1);
+    EXPECT_STREQ(result.GetString(), expected);
     std::vector<std::pair<int, char>> expectedReads;
-    for (int i = 0; row.letters[i] != '\0'; ++i) expectedReads.emplace_back(i, row.letters[i]);
-    EXPECT_EQ(reader.reads, expectedReads) << format;
+    for (int i = 0; letters[i] != '\0'; ++i) expectedReads.emplace_back(i, letters[i]);
+    EXPECT_EQ(reader.reads, expectedReads);
   }
 }
 
