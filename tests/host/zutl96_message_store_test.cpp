@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -34,10 +35,6 @@ class MessageStoreTest : public ::testing::Test {
     const std::filesystem::path path = m_dir.Path(name);
     WriteBytes(path, content);
     return path.u16string();
-  }
-
-  HMODULE Load(const std::string& content, const char* name = "store.kxmsg") {
-    return utlLoadMessageStore(Write(content, name).c_str());
   }
 
   TempDir m_dir;
@@ -68,12 +65,10 @@ std::string Lookup(HMODULE hStore, int nID, int nLangId, int nBufferSize) {
 }
 
 TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCutsAtCharacters) {
-  const HMODULE hStore = Load(kStore);
+  const HMODULE hStore = utlLoadMessageStore(Write(kStore).c_str());
   ASSERT_NE(hStore, nullptr);
-  const struct {
-    int nID, nLangId, nBufferSize;
-    const char* expected;
-  } rows[] = {
+  // Id, language, buffer size and the text found.
+  const std::tuple<int, int, int, const char*> rows[] = {
       {10000, 0, 256, "Plain text"},
       {10000, 0x0407, 256, "Schlichter Text"},
       {10001, 0, 256, " Blanks  at the ends "},
@@ -90,8 +85,8 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {1, 0, 8, "abc\xC3\xA9"},  // the euro sign does not fit whole
       {1, 0, 1, "<none>"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(Lookup(hStore, row.nID, row.nLangId, row.nBufferSize), row.expected) << row.nID;
+  for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
+    EXPECT_EQ(Lookup(hStore, nID, nLangId, nBufferSize), expected) << nID;
   for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
   EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
@@ -131,31 +126,30 @@ Problems Check(const std::u16string& path) {
 #define STORE_HEAD "default 0x0409\nlanguage 0x0409\n"
 
 TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
-  const struct {
-    std::string content;
-    int nLine;                                // of the one error
-  } rows[] = {{"language 0x0409\n1 a\n", 0},  // no default
-              {STORE_HEAD "default 0x0407\n", 3},
-              {"default 1033\n", 1},  // not hexadecimal
-              {"default 0x0409\nlanguage 0x0\n", 2},
-              {"default 0x0409\nlanguage 0x10409\n", 2},
-              {"default 0x0409\n1 a\n", 2},  // a message before a language
-              {STORE_HEAD "65536 a\n", 3},
-              {STORE_HEAD "000001 a\n", 3},
-              {STORE_HEAD "15000The file\n", 3},
-              {STORE_HEAD "15000   \n", 3},
-              {STORE_HEAD "1 C:\\data\n", 3},
-              {STORE_HEAD "1 a\x01"
-                          "b\n",
-               3},
-              {STORE_HEAD "1 caf\xE9\n", 3},
-              {STORE_HEAD "message 1 a\n", 3},
-              {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
+  // The store and the line of its one error.
+  const std::tuple<std::string, int> rows[] = {
+      {"language 0x0409\n1 a\n", 0},  // no default
+      {STORE_HEAD "default 0x0407\n", 3},
+      {"default 1033\n", 1},  // not hexadecimal
+      {"default 0x0409\nlanguage 0x0\n", 2},
+      {"default 0x0409\nlanguage 0x10409\n", 2},
+      {"default 0x0409\n1 a\n", 2},  // a message before a language
+      {STORE_HEAD "65536 a\n", 3},
+      {STORE_HEAD "000001 a\n", 3},
+      {STORE_HEAD "15000The file\n", 3},
+      {STORE_HEAD "15000   \n", 3},
+      {STORE_HEAD "1 C:\\data\n", 3},
+      {STORE_HEAD "1 a\x01"
+                  "b\n",
+       3},
+      {STORE_HEAD "1 caf\xE9\n", 3},
+      {STORE_HEAD "message 1 a\n", 3},
+      {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
   int nFile = 0;
-  for (const auto& row : rows) {
-    const std::u16string path = Write(row.content, std::to_string(++nFile).c_str());
-    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << row.content;
-    EXPECT_EQ(Check(path), (Problems{{row.nLine, kStoreError}})) << row.content;
+  for (const auto& [content, nLine] : rows) {
+    const std::u16string path = Write(content, std::to_string(++nFile).c_str());
+    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << content;
+    EXPECT_EQ(Check(path), (Problems{{nLine, kStoreError}})) << content;
   }
 }
 
@@ -203,15 +197,11 @@ std::vector<std::byte> BlockBytes(std::size_t nBytes) {
 }
 
 TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
-  const struct {
-    std::size_t nBytes;
-    int nIndex;
-    std::u16string text;
-  } cases[] = {{12, 0, u"A"}, {12, 1, u""}, {12, 2, u"BC"}, {12, 3, u""},
-               {10, 2, u""},  {11, 2, u""}, {0, 0, u""}};
-  for (const auto& c : cases) {
-    const std::vector<std::byte> bytes = BlockBytes(c.nBytes);
-    EXPECT_EQ(StringOfBlock(bytes, c.nIndex), c.text) << c.nBytes << '/' << c.nIndex;
+  const std::tuple<std::size_t, int, std::u16string> cases[] = {
+      {12, 0, u"A"}, {12, 1, u""}, {12, 2, u"BC"}, {12, 3, u""},
+      {10, 2, u""},  {11, 2, u""}, {0, 0, u""}};
+  for (const auto& [nBytes, nIndex, text] : cases) {
+    EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
   }
 }
 

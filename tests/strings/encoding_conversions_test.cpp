@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -32,25 +33,16 @@ auto Units(const String& str) {
 
 TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
   const char embedded[] = "ab\0cd";
-  const struct {
-    const char* pSource;
-    int nCodePage, nLen;
-    U16 expected;
-  } rows[] = {
-      {"caf\xE9", 1252, -1, u"café"},
-      {"abcdef", 1252, 2, u"ab"},  // a length without the NUL keeps
-                                   // every character
-      {embedded, 1252, 5, u"ab"},  // a length past the NUL ends at the NUL
-      {nullptr, 1252, -1, u""},
-      {"abc", 1252, 0, u""},
-      {"abc", kUnknownPage, -1, u""},
+  // A length without the NUL keeps every character; one past the NUL ends at the NUL.
+  const std::tuple<const char*, int, int, U16> rows[] = {
+      {"caf\xE9", 1252, -1, u"café"}, {"abcdef", 1252, 2, u"ab"}, {embedded, 1252, 5, u"ab"},
+      {nullptr, 1252, -1, u""},       {"abc", 1252, 0, u""},      {"abc", kUnknownPage, -1, u""},
   };
-  for (const auto& row : rows) {
+  for (const auto& [pSource, nCodePage, nLen, expected] : rows) {
     CString strDest(u"old");
-    EXPECT_EQ(zqMBCStoUTF16(strDest, row.pSource, row.nCodePage, row.nLen),
-              static_cast<int>(row.expected.size()))
-        << row.nLen;
-    EXPECT_EQ(Units(strDest), row.expected) << row.nLen;
+    EXPECT_EQ(zqMBCStoUTF16(strDest, pSource, nCodePage, nLen), static_cast<int>(expected.size()))
+        << nLen;
+    EXPECT_EQ(Units(strDest), expected) << nLen;
   }
   CString strDest(u"old");
   EXPECT_EQ(zqUTF8toUTF16(strDest, "x\xC3\xA9", -1), 2);
@@ -58,30 +50,22 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
-  const struct {
-    U16 source;
-    int nCodePage, nLen;
-    DWORD dwFlags;
-    std::string expected;
-    int bUsedDefault;  // -1: no report asked
-  } rows[] = {
+  // Source, page, length, flags, result and the default character's report (-1: not asked).
+  const std::tuple<U16, int, int, DWORD, std::string, int> rows[] = {
       {u"na\u00EFve", 1252, -1, 0, "na\xEFve", FALSE},
       {u"a\u4E2D", 1252, -1, WC_NO_BEST_FIT_CHARS, "a?", TRUE},
       {u"abcdef", 1252, 2, 0, "ab", -1},
       {U16(u"ab\0cd", 5), 1252, 5, 0, "ab", -1},
       {u"abc", kUnknownPage, -1, 0, "", -1},
   };
-  for (const auto& row : rows) {
+  for (const auto& [source, nCodePage, nLen, dwFlags, expected, bUsedDefault] : rows) {
     CStringA strDest("old");
-    int bUsed = 7;
-    int* pbUsed = row.bUsedDefault == -1 ? nullptr : &bUsed;
-    EXPECT_EQ(
-        zqUTF16toMBCS(strDest, row.source.c_str(), row.nCodePage, row.nLen, pbUsed, row.dwFlags),
-        static_cast<int>(row.expected.size()));
-    EXPECT_EQ(Units(strDest), row.expected);
-    if (pbUsed != nullptr) {
-      EXPECT_EQ(bUsed, row.bUsedDefault) << row.expected;
-    }
+    int bUsed = -1;
+    EXPECT_EQ(zqUTF16toMBCS(strDest, source.c_str(), nCodePage, nLen,
+                            bUsedDefault == -1 ? nullptr : &bUsed, dwFlags),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(Units(strDest), expected);
+    EXPECT_EQ(bUsed, bUsedDefault) << expected;
   }
   CStringA strDest("old");
   EXPECT_EQ(zqUTF16toMBCS(strDest, nullptr, 1252, -1, nullptr, 0), 0);
