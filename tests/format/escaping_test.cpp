@@ -24,9 +24,7 @@ TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
       {"%+", 0, "+"},  // the byte after a last-but-one % is kept
       {"%zz", 0, "3"},
       {"ab%00cd", 0, "ab"},  // a NUL ends the text
-      {"%%41", 0,
-       "\xE4"
-       "1"}};
+      {"%%41", 0, "\xE4\x31"}};
   for (const auto& [text, bEncode, expected] : rows) {
     CStringUTF8 url(text.c_str());
     kxu_url_encode(&url, bEncode);
@@ -76,10 +74,7 @@ TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
 // Each byte's escape is the host's (utlCharToCEscape); this layer strings them.
 TEST(kxu_make_C_string_from_ascii, EscapesEveryByteThatNeedsIt) {
   CStringUTF8 result("old");
-  kxu_make_C_string_from_ascii(
-      "say \"hi\"\x1b"
-      "1\n",
-      &result);
+  kxu_make_C_string_from_ascii("say \"hi\"\x1b\x31\n", &result);
   EXPECT_STREQ(result.GetString(), "say \\\"hi\\\"\\0331\\n");
   kxu_make_C_string_from_ascii(nullptr, &result);
   EXPECT_STREQ(result.GetString(), "");
@@ -96,9 +91,7 @@ TEST(kxuMakeValidCName, GivesAnIdentifier) {
       {"3d-plot", '\0', "dplot"},  // without a prefix leading digits go
       {"12ab", '-', "ab"},         // and with one that is no identifier's
       {"123", '\0', ""},
-      {"gr\xC3\xBC\xC3\x9F"
-       "e",
-       '_', "gre"},
+      {"gr\xC3\xBC\xC3\x9Fz", '_', "grz"},
       {std::string("ab\0cd", 5), '_', "abcd"}};  // an embedded NUL is deleted
   for (const auto& [source, chPrefix, expected] : rows) {
     CStringUTF8 text(source.data(), static_cast<int>(source.size()));

@@ -48,8 +48,7 @@ constexpr const char* kStore =
     "  10000 Plain text  \n"
     "10001\t\\sBlanks\\s at the ends\\s\n"
     "10002 Two\\nlines\\tand a \\\\ backslash\n"
-    "1 abc\xC3\xA9\xE2\x82\xAC"
-    "d\n"
+    "1 abc\xC3\xA9\xE2\x82\xACz\n"
     "65535 Highest id\n"
     "language 0x0407 Deutsch\n"
     "10000 Schlichter Text\n"
@@ -79,10 +78,8 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {10000, 0x10407, 256, "Schlichter Text"},  // only 16 bits count
       {20, 0x0407, 256, "Nur deutsch"},          // found in its own language only
       {20, 0, 256, "<none>"},
-      {1, 0, 10,
-       "abc\xC3\xA9\xE2\x82\xAC"
-       "d"},                     // 9 bytes fit exactly
-      {1, 0, 8, "abc\xC3\xA9"},  // the euro sign does not fit whole
+      {1, 0, 10, "abc\xC3\xA9\xE2\x82\xACz"},  // 9 bytes fit exactly
+      {1, 0, 8, "abc\xC3\xA9"},                // the euro sign does not fit whole
       {1, 0, 1, "<none>"},
   };
   for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
@@ -128,22 +125,14 @@ Problems Check(const std::u16string& path) {
 TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
   // The store and the line of its one error.
   const std::tuple<std::string, int> rows[] = {
-      {"language 0x0409\n1 a\n", 0},  // no default
-      {STORE_HEAD "default 0x0407\n", 3},
-      {"default 1033\n", 1},  // not hexadecimal
-      {"default 0x0409\nlanguage 0x0\n", 2},
-      {"default 0x0409\nlanguage 0x10409\n", 2},
+      {"language 0x0409\n1 a\n", 0},                                 // no default
+      {STORE_HEAD "default 0x0407\n", 3},    {"default 1033\n", 1},  // not hexadecimal
+      {"default 0x0409\nlanguage 0x0\n", 2}, {"default 0x0409\nlanguage 0x10409\n", 2},
       {"default 0x0409\n1 a\n", 2},  // a message before a language
-      {STORE_HEAD "65536 a\n", 3},
-      {STORE_HEAD "000001 a\n", 3},
-      {STORE_HEAD "15000The file\n", 3},
-      {STORE_HEAD "15000   \n", 3},
-      {STORE_HEAD "1 C:\\data\n", 3},
-      {STORE_HEAD "1 a\x01"
-                  "b\n",
-       3},
-      {STORE_HEAD "1 caf\xE9\n", 3},
-      {STORE_HEAD "message 1 a\n", 3},
+      {STORE_HEAD "65536 a\n", 3},           {STORE_HEAD "000001 a\n", 3},
+      {STORE_HEAD "15000The file\n", 3},     {STORE_HEAD "15000   \n", 3},
+      {STORE_HEAD "1 C:\\data\n", 3},        {STORE_HEAD "1 a\x01z\n", 3},
+      {STORE_HEAD "1 caf\xE9\n", 3},         {STORE_HEAD "message 1 a\n", 3},
       {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
   int nFile = 0;
   for (const auto& [content, nLine] : rows) {

@@ -73,9 +73,7 @@ TEST(kxu_err_msg_heading, NumbersWarningsAndErrorsOnly) {
 TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
   const std::tuple<int, int, int, const char*> cases[] = {
       {15000, kEnglish, 1, "ERR0015000: The file %s could not be opened."},
-      {15000, kGerman, 1,
-       "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
-       "ffnet werden."},
+      {15000, kGerman, 1, "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6\x66\x66net werden."},
       {100, kGerman, 1, "Datenimport"},          // no heading outside the ranges
       {199, kEnglish, 1, kCutLongText.c_str()},  // cut to the 4096-byte buffer
       {kAbsentId, kEnglish, 0, kUntouched}};
