@@ -52,10 +52,6 @@ TEST(SampleStores, CleanAndBesideTheProgramAsThisSystemsModules) {
     EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".dll"))), bModules);
     EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".kxmsg"))), !bModules);
   }
-  EXPECT_EQ(kxuCheckMessageStore(nullptr, nullptr, nullptr), -1);
-  EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(ProgramFolder() / "absent.kxmsg").c_str(), nullptr,
-                                 nullptr),
-            -1);
 }
 
 TEST(kxu_err_msg_heading, NumbersWarningsAndErrorsOnly) {
