@@ -1,14 +1,18 @@
 // Code-page text to UTF-8 within the caller's buffer, grown through the
-// caller's routine, and the choice of the code page for a negative one.
+// caller's routine, and the choice of the code page for a negative one, also
+// while the host changes its page on another thread.
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include <kxutils96/platform/win32/win_nls.h>
+
+#include "support/concurrently.h"
 
 using namespace kxu::zutl96;
 
@@ -144,6 +148,27 @@ TEST(UtlChooseCodePageTest, NegativeSelectsHostThenAnsi) {
     EXPECT_EQ(utlChooseCodePage(nGiven), nChosen) << nHost << " " << nGiven;
   }
   g_nCodePage = nSaved;
+}
+
+// The host writes its code page at any time, as one aligned int; a
+// conversion that reads it sees either the old or the new page, never a mix
+// of the two (here: never the -1 that means "none" instead of the ANSI page).
+TEST(HostCodePageThreads, AChoiceSeesOneValueOfTheHostsPage) {
+  constexpr int kHostPage = 932;
+  const int nAnsi = static_cast<int>(GetACP());
+  std::atomic_ref<int> hostPage(g_nCodePage);
+  const int nSaved = hostPage.load();
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
+    for (int i = 0; i < 1000; ++i) {
+      if (k == 0) {
+        hostPage.store(i % 2 == 0 ? kHostPage : -1);
+      } else {
+        const int nChosen = utlChooseCodePage(-1);
+        EXPECT_TRUE(nChosen == kHostPage || nChosen == nAnsi) << nChosen;
+      }
+    }
+  });
+  hostPage.store(nSaved);
 }
 
 }  // namespace

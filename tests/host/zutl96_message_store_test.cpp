@@ -1,11 +1,13 @@
-// Language identifiers and message stores: their format, lookups with language fallback, cutting to
-// the buffer, and the problems a broken store reports.
+// Language identifiers and message stores: their format, lookups with
+// language fallback, cutting to the buffer, the problems a broken store
+// reports, and loads and lookups on several threads at once.
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <kxutils96/host/zutl96/detail/string_table.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -13,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -192,6 +195,31 @@ TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
   for (const auto& [nBytes, nIndex, text] : cases) {
     EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
   }
+}
+
+// Two stores, each loaded by two threads at once while the others look up:
+// every handle a thread gets reads its own store's text.
+TEST(MessageStoreThreads, ConcurrentLoadsAndLookupsFindEachStoresText) {
+  kxu::test::TempDir dir;
+  const std::array<std::string, 2> texts = {"First store", "Second store"};
+  std::array<std::u16string, 2> paths;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string name = "store" + std::to_string(i) + ".kxmsg";
+    kxu::test::WriteBytes(dir.Path(name),
+                          "default 0x0409\nlanguage 0x0409 English\n10000 " + texts[i] + "\n");
+    paths[i] = dir.Path(name).u16string();
+  }
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
+    const std::size_t nStore = static_cast<std::size_t>(k) % paths.size();
+    for (int i = 0; i < 50; ++i) {
+      const HMODULE hStore = utlLoadMessageStore(paths[nStore].c_str());
+      ASSERT_NE(hStore, nullptr);
+      std::array<char, 64> buffer{};
+      ASSERT_EQ(utlLoadModuleString(hStore, 10000, buffer.data(), 64, 0x0409, 0, 0),
+                static_cast<int>(texts[nStore].size()));
+      EXPECT_EQ(buffer.data(), texts[nStore]);
+    }
+  });
 }
 
 }  // namespace
