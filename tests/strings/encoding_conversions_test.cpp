@@ -73,10 +73,7 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
   CStringUTF8 strUtf8("old");
   EXPECT_EQ(zqUTF16toUTF8(strUtf8, u"\U0001F600!\u00E9", 3), 5);
   EXPECT_EQ(Units(strUtf8), "\xF0\x9F\x98\x80!");
-}
-
-TEST(ZqUTF8toMBCSTest, GoesThroughUtf16WithTheGivenLength) {
-  CStringA strDest("old");
+  // From UTF-8 the length counts bytes of the source.
   EXPECT_EQ(zqUTF8toMBCS(strDest, "\xC3\xA9t\xC3\xA9", 1252, 3), 2);
   EXPECT_EQ(Units(strDest), "\xE9t");
 }
