@@ -37,16 +37,6 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
   }
 }
 
-// Many replacements, each growing the text by 49 bytes.
-TEST(kxu_keyword_replace, LongReplacementOnALongText) {
-  const std::string replacement(50, 'r');
-  std::string source, expected;
-  for (int i = 0; i < 20000; ++i) source += "a ", expected += replacement + " ";
-  CStringUTF8 text(source.c_str());
-  EXPECT_EQ(kxu_keyword_replace(&text, "a", replacement.c_str(), false), 20000);
-  EXPECT_EQ(std::string(text.GetString(), text.GetLength()), expected);
-}
-
 // The keyword and the replacement may be read from the text that grows.
 TEST(kxu_keyword_replace, KeywordOrReplacementFromTheText) {
   CStringUTF8 text("x and");
