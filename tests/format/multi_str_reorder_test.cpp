@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 #include <vector>
 
 #include "support/array_text.h"
@@ -22,37 +23,40 @@ using kxu::test::Texts;
 using kxu::test::TextsOf;
 
 TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
-  const struct {
-    std::vector<int> order;
-    int nSrcSize;
-    Texts destBefore, expected;
-    int nResult;
-  } rows[] = {
-      {{2, 0, 1}, 3, {"x", "y", "z"}, {"c", "a", "b"}, kReorderDone},
-      {{0, 3}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
-      {{0, -1}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
-      {{2}, 2, {"x"}, {"x"}, kReorderOutOfRange},  // the stated size limits
-      {{0, 1, 2}, 3, {"x", "y"}, {"x", "y"}, kReorderOutOfRange},
-      {{3}, 5, {"x"}, {"x"}, kReorderOutOfRange},  // a stated size past the source
-      {{}, 3, {"x"}, {"x"}, kReorderDone},
-      {{}, 0, {"x"}, {"x"}, kReorderOutOfRange},
-      {{0}, INT_MIN, {"x"}, {"x"}, kReorderOutOfRange},  // the size less one overflowed
+  // Order, stated source size, destination size and result; a refused
+  // order leaves the destination as it was.
+  const std::tuple<std::vector<int>, int, std::size_t, int> rows[] = {
+      {{2, 0, 1}, 3, 3, kReorderDone},
+      {{0, 3}, 3, 2, kReorderOutOfRange},
+      {{0, -1}, 3, 2, kReorderOutOfRange},
+      {{2}, 2, 1, kReorderOutOfRange},  // the stated size limits
+      {{0, 1, 2}, 3, 2, kReorderOutOfRange},
+      {{3}, 5, 1, kReorderOutOfRange},  // a stated size past the source
+      {{}, 3, 1, kReorderDone},
+      {{}, 0, 1, kReorderOutOfRange},
+      {{0}, INT_MIN, 1, kReorderOutOfRange},  // the size less one overflowed
   };
-  for (const auto& row : rows) {
+  const Texts kSource = {"a", "b", "c"};
+  for (const auto& [order, nSrcSize, nDestSize, nResult] : rows) {
     QueryLog log;
-    CZQVStringArray source = ArrayOf({"a", "b", "c"});
-    CZQVStringArray dest = ArrayOf(row.destBefore);
+    CZQVStringArray source = ArrayOf(kSource);
+    Texts expected = Texts{"x", "y", "z"};
+    expected.resize(nDestSize);
+    CZQVStringArray dest = ArrayOf(expected);
     MockHostObject src(log), dst(log);
     src.Answer(QUERY_STRING_ARRAY, &source);
     dst.Answer(QUERY_STRING_ARRAY, &dest);
     const int order0 = 0;
-    const int* pnOrder = row.order.empty() ? &order0 : row.order.data();
-    EXPECT_EQ(kxu_multi_str_reorder(static_cast<int>(row.order.size()), &dst, pnOrder, row.nSrcSize,
-                                    &src),
-              row.nResult)
-        << row.nSrcSize << " " << row.order.size();
-    EXPECT_EQ(TextsOf(dest), row.expected);
-    EXPECT_EQ(TextsOf(source), (Texts{"a", "b", "c"}));
+    const int nOrder = static_cast<int>(order.size());
+    EXPECT_EQ(
+        kxu_multi_str_reorder(nOrder, &dst, nOrder == 0 ? &order0 : order.data(), nSrcSize, &src),
+        nResult)
+        << nSrcSize << " " << nOrder;
+    for (int i = 0; nResult == kReorderDone && i < nOrder; ++i) {
+      expected[static_cast<std::size_t>(i)] = kSource[static_cast<std::size_t>(order[i])];
+    }
+    EXPECT_EQ(TextsOf(dest), expected);
+    EXPECT_EQ(TextsOf(source), kSource);
   }
 }
 

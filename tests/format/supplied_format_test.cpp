@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -13,11 +14,7 @@ using kxu::format::SuppliedValue;
 TEST(FormatSupplied, FillsOnlyTheConversionsThatFitTheValuesInTurn) {
   const auto T = SuppliedValue::Text;
   const auto I = SuppliedValue::Int;
-  const struct {
-    const char* format;
-    std::vector<SuppliedValue> values;
-    const char* expected;
-  } rows[] = {
+  const std::tuple<const char*, std::vector<SuppliedValue>, const char*> rows[] = {
       {"%s has %d rows", {T("T"), I(3)}, "T has 3 rows"},
       {"100%% of %d", {I(7)}, "100% of 7"},
       {"[%-4s|%05d|%x|%+d|%c]", {T("ab"), I(42), I(255), I(5), I('z')}, "[ab  |00042|ff|+5|z]"},
@@ -34,10 +31,10 @@ TEST(FormatSupplied, FillsOnlyTheConversionsThatFitTheValuesInTurn) {
       {"%.2c%c", {I('a')}, "%.2ca"},
       {"x %-5", {I(1)}, "x %-5"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [format, values, expected] : rows) {
     CStringUTF8 result("earlier");
-    FormatSupplied(result, row.format, row.values);
-    EXPECT_STREQ(result.GetString(), row.expected) << row.format;
+    FormatSupplied(result, format, values);
+    EXPECT_STREQ(result.GetString(), expected) << format;
   }
 }
 

@@ -4,52 +4,41 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <tuple>
 
 namespace {
 
 TEST(kxu_wrap_text, BreaksAfterBreakCharactersAndIndentsTheLinesAfter) {
-  const struct {
-    const char* text;
-    int nWidth, nIndent;
-    const char* expected;
-    int nResult;
-  } rows[] = {{"hello world", 6, 0, "hello \nworld", 2},
-              {"a b", 1, 0, "a \nb", 2},  // the narrowest width
-              {"hello world", 5, 2, "hello \n  world", 2},
-              {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
-              {"ab\ncd", 5, 3, "ab\n   cd", 2},
-              {"ab\n", 5, 0, "ab\n", 1},
-              {"abcdefgh", 4, 0, "abcdefgh", -1},
-              {"abcde", 5, 2, "abcde", 1},
-              {"abcde ", 5, 2, "abcde \n", 1},
-              {"abcde \nxyz", 5, 2, "abcde \n  \n  xyz", 3},
-              {"", 4, 0, "", 0},
-              {"any", 0, 0, "any", -1},
-              {"ab cdefgh", 3, 0, "ab cdefgh", -1},
-              {"one line", 10, INT_MAX, "one line", 1},
-              {"ab cd", 3, INT_MAX, "ab cd", -1}};
-  for (const auto& row : rows) {
-    CStringUTF8 text(row.text);
-    EXPECT_EQ(kxu_wrap_text(&text, row.nWidth, row.nIndent), row.nResult) << row.text;
-    EXPECT_STREQ(text.GetString(), row.expected) << row.text;
+  // Text, width, indent, result text and result.
+  const std::tuple<const char*, int, int, const char*, int> rows[] = {
+      {"a b", 1, 0, "a \nb", 2},  // the narrowest width
+      {"hello world", 5, 2, "hello \n  world", 2},
+      {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
+      {"ab\ncd", 5, 3, "ab\n   cd", 2},
+      {"abcdefgh", 4, 0, "abcdefgh", -1},
+      {"abcde", 5, 2, "abcde", 1},
+      {"abcde ", 5, 2, "abcde \n", 1},
+      {"abcde \nxyz", 5, 2, "abcde \n  \n  xyz", 3},
+      {"any", 0, 0, "any", -1},
+      {"ab cdefgh", 3, 0, "ab cdefgh", -1},
+      {"ab cd", 3, INT_MAX, "ab cd", -1}};
+  for (const auto& [source, nWidth, nIndent, expected, nResult] : rows) {
+    CStringUTF8 text(source);
+    EXPECT_EQ(kxu_wrap_text(&text, nWidth, nIndent), nResult) << source;
+    EXPECT_STREQ(text.GetString(), expected) << source;
   }
   EXPECT_EQ(kxu_wrap_text(nullptr, 5, 0), -1);
 }
 
 TEST(kxu_str_pad_char, GivesExactWidth) {
-  const struct {
-    const char* text;
-    int nWidth, nAlign;  // 0 left, 1 centre, 2 right; others left
-    char chPad;
-    const char* expected;
-  } rows[] = {
+  // Text, width, alignment (0 left, 1 centre, 2 right; others left), pad and result.
+  const std::tuple<const char*, int, int, char, const char*> rows[] = {
       {"ab", 6, 0, '.', "ab...."},  {"ab", 6, 1, '.', "..ab.."},      {"ab", 6, 2, '.', "....ab"},
-      {"abc", 6, 1, '.', ".abc.."}, {"abcdefgh", 5, 2, '.', "abcde"}, {"abc", 3, 2, '.', "abc"},
-      {"abc", 0, 0, '.', ""},       {"ab", 6, 3, '.', "ab...."},      {"ab", 6, 2, '\0', "ab"}};
-  for (const auto& row : rows) {
-    EXPECT_STREQ(kxu_str_pad_char(row.text, row.nWidth, row.nAlign, row.chPad).GetString(),
-                 row.expected)
-        << row.text << ' ' << row.nWidth << ' ' << row.nAlign;
+      {"abc", 6, 1, '.', ".abc.."}, {"abcdefgh", 5, 2, '.', "abcde"}, {"abc", 0, 0, '.', ""},
+      {"ab", 6, 3, '.', "ab...."},  {"ab", 6, 2, '\0', "ab"}};
+  for (const auto& [text, nWidth, nAlign, chPad, expected] : rows) {
+    EXPECT_STREQ(kxu_str_pad_char(text, nWidth, nAlign, chPad).GetString(), expected)
+        << text << ' ' << nWidth << ' ' << nAlign;
   }
 }
 

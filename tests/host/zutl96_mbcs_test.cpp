@@ -1,31 +1,43 @@
+// Code-page text to UTF-8 within the caller's buffer, grown through the
+// caller's routine, and the choice of the code page for a negative one, also
+// while the host changes its page on another thread.
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <atomic>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/platform/win32/win_nls.h>
+
+#include "support/concurrently.h"
 
 using namespace kxu::zutl96;
 
 namespace {
 
-int GrowTestBuffer(MbcsConversion* pRecord, int nNewSize);
-
 // A buffer of the test's own holding a text and its NUL, with a conversion
 // record over it whose growth routine records its calls and grows (or
 // refuses to).
 struct TestBuffer {
-  explicit TestBuffer(const std::string& text) : bytes(text.begin(), text.end()) {
-    bytes.push_back('\0');
-  }
+  explicit TestBuffer(const std::string& text)
+      : bytes(text.c_str(), text.c_str() + text.size() + 1) {}
   TestBuffer(const TestBuffer&) = delete;
   TestBuffer& operator=(const TestBuffer&) = delete;
 
   MbcsConversion Record() {
-    return {&pSelf, &GrowTestBuffer, 0, bytes.data(), static_cast<int>(bytes.size()), 0};
+    return {&pSelf, &Grow, 0, bytes.data(), static_cast<int>(bytes.size()), 0};
+  }
+  static int Grow(MbcsConversion* pRecord, int nNewSize) {
+    TestBuffer& buffer = **static_cast<TestBuffer**>(pRecord->pOwnerSlot);
+    buffer.growCalls.push_back(nNewSize);
+    if (buffer.bRefuse) return pRecord->bFailed = 1, 0;
+    buffer.bytes.resize(static_cast<std::size_t>(nNewSize));
+    pRecord->pBuffer = buffer.bytes.data();
+    pRecord->nBufferSize = nNewSize;
+    return 1;
   }
 
   std::vector<char> bytes;
@@ -34,45 +46,25 @@ struct TestBuffer {
   TestBuffer* pSelf = this;
 };
 
-int GrowTestBuffer(MbcsConversion* pRecord, int nNewSize) {
-  TestBuffer& buffer = **static_cast<TestBuffer**>(pRecord->pOwnerSlot);
-  buffer.growCalls.push_back(nNewSize);
-  if (buffer.bRefuse) {
-    pRecord->bFailed = 1;
-    return 0;
-  }
-  buffer.bytes.resize(static_cast<std::size_t>(nNewSize));
-  pRecord->pBuffer = buffer.bytes.data();
-  pRecord->nBufferSize = nNewSize;
-  return 1;
-}
-
-struct InPlaceRow {
-  const char* name;
-  std::string text;
-  int nCodePage;
-  std::string expected;
-  int nResult;
-  std::vector<int> growCalls;
-};
-
 TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
-  const InPlaceRow rows[] = {
-      {"fits without growing", "abc", 1252, "abc", 3, {}},
-      {"grows once to the exact size", "caf\xE9", 1252, "caf\xC3\xA9", 5, {6}},
-      {"valid UTF-8 is its own result", "\xC3\xA9", 65001, "\xC3\xA9", 2, {}},
-      {"invalid UTF-8 becomes U+FFFD", "\xFF\xFE", 65001, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
-      {"empty text", "", 1252, "", 0, {}},
-      {"CP_ACP stands for the ANSI page", "abc", CP_ACP, "abc", 3, {}},
-      {"unknown page changes nothing", "caf\xE9", 12345, "caf\xE9", 0, {}},
+  // Text, page, whether growth is refused, result text, result and growth calls.
+  const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
+      {"abc", 1252, false, "abc", 3, {}},
+      {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
+      {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},
+      {"\xFF\xFE", 65001, false, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
+      {"abc", CP_ACP, false, "abc", 3, {}},
+      {"caf\xE9", 12345, false, "caf\xE9", 0, {}},     // an unknown page changes nothing
+      {"\xE9t\xE9", 1252, true, "\xE9t\xE9", 0, {6}},  // a refused growth neither
   };
-  for (const InPlaceRow& row : rows) {
-    TestBuffer buffer(row.text);
+  for (const auto& [text, nCodePage, bRefuse, expected, nResult, growCalls] : rows) {
+    TestBuffer buffer(text);
+    buffer.bRefuse = bRefuse;
     MbcsConversion record = buffer.Record();
-    EXPECT_EQ(utlMBCStoUTF8InPlace(&record, row.nCodePage), row.nResult) << row.name;
-    EXPECT_EQ(std::string(record.pBuffer), row.expected) << row.name;
-    EXPECT_EQ(buffer.growCalls, row.growCalls) << row.name;
-    EXPECT_EQ(record.bFailed, 0) << row.name;
+    EXPECT_EQ(utlMBCStoUTF8InPlace(&record, nCodePage), nResult) << text;
+    EXPECT_EQ(std::string(buffer.bytes.data()), expected) << text;
+    EXPECT_EQ(buffer.growCalls, growCalls) << text;
+    EXPECT_EQ(record.bFailed, bRefuse ? 1 : 0) << text;
   }
 }
 
@@ -89,12 +81,6 @@ std::string Utf8Of(const std::string& text, UINT nPage) {
   return utf8;
 }
 
-std::string EveryByteButNul() {
-  std::string bytes;
-  for (int byte = 1; byte < 256; ++byte) bytes += static_cast<char>(byte);
-  return bytes;
-}
-
 std::string Repeated(const std::string& piece, std::size_t nBytes) {
   std::string text;
   while (text.size() < nBytes) text += piece;
@@ -106,43 +92,31 @@ std::string Repeated(const std::string& piece, std::size_t nBytes) {
 // every value (GB18030's four-byte codes) and codes that carry a state
 // (UTF-7, ISO-2022-JP): a cut after any byte below 0x40 would split them.
 TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
-  const struct {
-    const char* name;
-    std::string text;
-    UINT nPage;
-  } rows[] = {
-      {"1252 words", Repeated("caf\xE9 na\xEFve \x93x\x94, ", 300000), 1252},
-      {"1252 without a chunk end", Repeated("abc\xE9", 200000) + " tail\xE9", 1252},
-      {"1255 every byte, undefined ones too", Repeated(EveryByteButNul(), 70000), 1255},
-      {"932 codes with letter trails", Repeated("\x83\x41\x83\x61\x93\xFA", 200000), 932},
-      {"932 with blanks", Repeated("\x93\xFA\x96\x7B \x8C\xEA", 200000), 932},
-      {"950 codes", Repeated("\xA4\xA4\xA4\x40", 150001), 950},
-      {"invalid UTF-8", Repeated("ab\xFF\xE4\xB8 ", 200000), 65001},
-      {"GB18030 four-byte codes", "x" + Repeated("\x81\x30\x81\x30", 200000), 54936},
-      {"UTF-7", "+" + Repeated("Ti1OLU4t", 100000) + "-", 65000},
-      {"ISO-2022-JP", "\x1B$B" + Repeated("\x30\x21", 200000) + "\x1B(B", 50220},
+  std::string everyByteButNul;
+  for (int byte = 1; byte < 256; ++byte) everyByteButNul += static_cast<char>(byte);
+  const std::tuple<std::string, UINT> rows[] = {
+      {Repeated("caf\xE9 na\xEFve \x93x\x94, ", 300000), 1252},
+      {Repeated("abc\xE9", 200000) + " tail\xE9", 1252},  // without a chunk end
+      {Repeated(everyByteButNul, 70000), 1255},           // undefined bytes too
+      {Repeated("\x83\x41\x83\x61\x93\xFA", 200000), 932},
+      {Repeated("\x93\xFA\x96\x7B \x8C\xEA", 200000), 932},
+      {Repeated("\xA4\xA4\xA4\x40", 150001), 950},
+      {Repeated("ab\xFF\xE4\xB8 ", 200000), 65001},
+      {"x" + Repeated("\x81\x30\x81\x30", 200000), 54936},
+      {"+" + Repeated("Ti1OLU4t", 100000) + "-", 65000},
+      {"\x1B$B" + Repeated("\x30\x21", 200000) + "\x1B(B", 50220},
   };
-  for (const auto& row : rows) {
-    if (!IsValidCodePage(row.nPage)) continue;
-    TestBuffer buffer(row.text);
+  for (const auto& [text, nPage] : rows) {
+    if (!IsValidCodePage(nPage)) continue;
+    TestBuffer buffer(text);
     MbcsConversion record = buffer.Record();
-    const std::string expected = Utf8Of(row.text, row.nPage);
-    ASSERT_EQ(utlMBCStoUTF8InPlace(&record, static_cast<int>(row.nPage)),
+    const std::string expected = Utf8Of(text, nPage);
+    ASSERT_EQ(utlMBCStoUTF8InPlace(&record, static_cast<int>(nPage)),
               static_cast<int>(expected.size()))
-        << row.name;
-    EXPECT_TRUE(std::string(record.pBuffer) == expected) << row.name;
-    EXPECT_EQ(buffer.growCalls.size(), 1u) << row.name;
+        << nPage;
+    EXPECT_TRUE(std::string(record.pBuffer) == expected) << nPage;
+    EXPECT_EQ(buffer.growCalls.size(), 1u) << nPage;
   }
-}
-
-TEST(UtlMBCStoUTF8InPlaceTest, RefusedGrowthLeavesTheTextAndReturnsZero) {
-  TestBuffer buffer("\xE9t\xE9");
-  buffer.bRefuse = true;
-  MbcsConversion record = buffer.Record();
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 0);
-  EXPECT_EQ(record.bFailed, 1);
-  EXPECT_EQ(std::string(buffer.bytes.data()), "\xE9t\xE9");
-  EXPECT_EQ(buffer.growCalls, std::vector<int>{6});
 }
 
 TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferAndGrowsOnlyThroughItsRoutine) {
@@ -161,22 +135,40 @@ TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferAndGrowsOnlyThroughIts
   EXPECT_STREQ(longer, "\xE9");
 }
 
+// A negative page is the host's, or without one the ANSI page.
 TEST(UtlChooseCodePageTest, NegativeSelectsHostThenAnsi) {
   const int nSaved = g_nCodePage;
   EXPECT_EQ(nSaved, -1) << "the host's code page starts at -1";
-  const struct {
-    int nHost;
-    int nGiven;
-    int nChosen;
-  } rows[] = {
-      {-1, 932, 932},   {-1, 0, 0},         {1251, 1252, 1252},
-      {1251, -1, 1251}, {1251, -100, 1251}, {-1, -1, static_cast<int>(GetACP())},
-  };
-  for (const auto& row : rows) {
-    g_nCodePage = row.nHost;
-    EXPECT_EQ(utlChooseCodePage(row.nGiven), row.nChosen) << row.nHost << " " << row.nGiven;
+  // The host's page, the page given and the page chosen.
+  const int rows[][3] = {{-1, 932, 932},     {-1, 0, 0},
+                         {1251, 1252, 1252}, {1251, -1, 1251},
+                         {1251, -100, 1251}, {-1, -1, static_cast<int>(GetACP())}};
+  for (const auto& [nHost, nGiven, nChosen] : rows) {
+    g_nCodePage = nHost;
+    EXPECT_EQ(utlChooseCodePage(nGiven), nChosen) << nHost << " " << nGiven;
   }
   g_nCodePage = nSaved;
+}
+
+// The host writes its code page at any time, as one aligned int; a
+// conversion that reads it sees either the old or the new page, never a mix
+// of the two (here: never the -1 that means "none" instead of the ANSI page).
+TEST(HostCodePageThreads, AChoiceSeesOneValueOfTheHostsPage) {
+  constexpr int kHostPage = 932;
+  const int nAnsi = static_cast<int>(GetACP());
+  std::atomic_ref<int> hostPage(g_nCodePage);
+  const int nSaved = hostPage.load();
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
+    for (int i = 0; i < 1000; ++i) {
+      if (k == 0) {
+        hostPage.store(i % 2 == 0 ? kHostPage : -1);
+      } else {
+        const int nChosen = utlChooseCodePage(-1);
+        EXPECT_TRUE(nChosen == kHostPage || nChosen == nAnsi) << nChosen;
+      }
+    }
+  });
+  hostPage.store(nSaved);
 }
 
 }  // namespace

@@ -1,18 +1,21 @@
-// Integers of index texts, language identifiers, and message stores: their
-// format, lookups with language fallback, cutting to the buffer, and the
-// problems a broken store reports.
+// Language identifiers and message stores: their format, lookups with
+// language fallback, cutting to the buffer, the problems a broken store
+// reports, and loads and lookups on several threads at once.
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <kxutils96/host/zutl96/detail/string_table.h>
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -22,23 +25,6 @@ namespace {
 
 using kxu::test::TempDir;
 using kxu::test::WriteBytes;
-
-TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
-  const std::pair<const char*, int> accepted[] = {
-      {" \t7 ", 7}, {"+3", 3}, {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}};
-  for (const auto& [text, nExpected] : accepted) {
-    int nValue = -99;
-    EXPECT_EQ(utlStrToInt(text, &nValue), 1) << '"' << text << '"';
-    EXPECT_EQ(nValue, nExpected) << '"' << text << '"';
-  }
-  for (const char* text : {"2147483648", "", "  ", "+-1", "1x", "1 2"}) {
-    int nValue = -99;
-    EXPECT_EQ(utlStrToInt(text, &nValue), 0) << '"' << text << '"';
-    EXPECT_EQ(nValue, -99) << '"' << text << '"';
-  }
-  EXPECT_EQ(utlStrToInt(nullptr, nullptr), 0);
-  EXPECT_EQ(utlStrToInt("5", nullptr), 1);
-}
 
 TEST(utlLanguageToLangId, MapsTheHostsLanguageNumbers) {
   const int rows[][2] = {{0, 0}, {1, 0x0409}, {2, 0x0407}, {3, 0x0411}, {4, 0x0804}, {5, 0}};
@@ -54,10 +40,6 @@ class MessageStoreTest : public ::testing::Test {
     return path.u16string();
   }
 
-  HMODULE Load(const std::string& content, const char* name = "store.kxmsg") {
-    return utlLoadMessageStore(Write(content, name).c_str());
-  }
-
   TempDir m_dir;
 };
 
@@ -69,8 +51,7 @@ constexpr const char* kStore =
     "  10000 Plain text  \n"
     "10001\t\\sBlanks\\s at the ends\\s\n"
     "10002 Two\\nlines\\tand a \\\\ backslash\n"
-    "1 abc\xC3\xA9\xE2\x82\xAC"
-    "d\n"
+    "1 abc\xC3\xA9\xE2\x82\xACz\n"
     "65535 Highest id\n"
     "language 0x0407 Deutsch\n"
     "10000 Schlichter Text\n"
@@ -86,12 +67,10 @@ std::string Lookup(HMODULE hStore, int nID, int nLangId, int nBufferSize) {
 }
 
 TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCutsAtCharacters) {
-  const HMODULE hStore = Load(kStore);
+  const HMODULE hStore = utlLoadMessageStore(Write(kStore).c_str());
   ASSERT_NE(hStore, nullptr);
-  const struct {
-    int nID, nLangId, nBufferSize;
-    const char* expected;
-  } rows[] = {
+  // Id, language, buffer size and the text found.
+  const std::tuple<int, int, int, const char*> rows[] = {
       {10000, 0, 256, "Plain text"},
       {10000, 0x0407, 256, "Schlichter Text"},
       {10001, 0, 256, " Blanks  at the ends "},
@@ -102,16 +81,13 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {10000, 0x10407, 256, "Schlichter Text"},  // only 16 bits count
       {20, 0x0407, 256, "Nur deutsch"},          // found in its own language only
       {20, 0, 256, "<none>"},
-      {1, 0, 10,
-       "abc\xC3\xA9\xE2\x82\xAC"
-       "d"},                     // 9 bytes fit exactly
-      {1, 0, 8, "abc\xC3\xA9"},  // the euro sign does not fit whole
-      {1, 0, 5, "abc"},          // nor the é
+      {1, 0, 10, "abc\xC3\xA9\xE2\x82\xACz"},  // 9 bytes fit exactly
+      {1, 0, 8, "abc\xC3\xA9"},                // the euro sign does not fit whole
       {1, 0, 1, "<none>"},
   };
-  for (const auto& row : rows)
-    EXPECT_EQ(Lookup(hStore, row.nID, row.nLangId, row.nBufferSize), row.expected) << row.nID;
-  for (int nID : {-1, 10003, 65536}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
+  for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
+    EXPECT_EQ(Lookup(hStore, nID, nLangId, nBufferSize), expected) << nID;
+  for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
   EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
 
@@ -125,11 +101,7 @@ TEST_F(MessageStoreTest, LoadsAPathOnceAndRejectsForeignHandles) {
   int nNotAStore = 0;
   EXPECT_EQ(Lookup(reinterpret_cast<HMODULE>(&nNotAStore), 10000, 0, 16), "<none>");
   EXPECT_EQ(Lookup(nullptr, 10000, 0, 16), "<none>");
-}
-
-TEST_F(MessageStoreTest, MissingFilesDoNotLoad) {
   EXPECT_EQ(utlLoadMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str()), nullptr);
-  EXPECT_EQ(utlLoadMessageStore(u""), nullptr);
   EXPECT_EQ(utlLoadMessageStore(nullptr), nullptr);
   EXPECT_EQ(utlCheckMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str(), nullptr, nullptr),
             -1);
@@ -154,32 +126,22 @@ Problems Check(const std::u16string& path) {
 #define STORE_HEAD "default 0x0409\nlanguage 0x0409\n"
 
 TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
-  const struct {
-    std::string content;
-    int nLine;                                // of the one error
-  } rows[] = {{"language 0x0409\n1 a\n", 0},  // no default
-              {"default 0x0409\ndefault 0x0407\n", 2},
-              {STORE_HEAD "default 0x0407\n", 3},
-              {"default 1033\n", 1},  // not hexadecimal
-              {"default 0x0409\nlanguage 0x0\n", 2},
-              {"default 0x0409\nlanguage 0x10409\n", 2},
-              {"default 0x0409\n1 a\n", 2},  // a message before a language
-              {STORE_HEAD "65536 a\n", 3},
-              {STORE_HEAD "000001 a\n", 3},
-              {STORE_HEAD "15000The file\n", 3},
-              {STORE_HEAD "15000   \n", 3},
-              {STORE_HEAD "1 C:\\data\n", 3},
-              {STORE_HEAD "1 a\x01"
-                          "b\n",
-               3},
-              {STORE_HEAD "1 caf\xE9\n", 3},
-              {STORE_HEAD "message 1 a\n", 3},
-              {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
+  // The store and the line of its one error.
+  const std::tuple<std::string, int> rows[] = {
+      {"language 0x0409\n1 a\n", 0},                                 // no default
+      {STORE_HEAD "default 0x0407\n", 3},    {"default 1033\n", 1},  // not hexadecimal
+      {"default 0x0409\nlanguage 0x0\n", 2}, {"default 0x0409\nlanguage 0x10409\n", 2},
+      {"default 0x0409\n1 a\n", 2},  // a message before a language
+      {STORE_HEAD "65536 a\n", 3},           {STORE_HEAD "000001 a\n", 3},
+      {STORE_HEAD "15000The file\n", 3},     {STORE_HEAD "15000   \n", 3},
+      {STORE_HEAD "1 C:\\data\n", 3},        {STORE_HEAD "1 a\x01z\n", 3},
+      {STORE_HEAD "1 caf\xE9\n", 3},         {STORE_HEAD "message 1 a\n", 3},
+      {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
   int nFile = 0;
-  for (const auto& row : rows) {
-    const std::u16string path = Write(row.content, std::to_string(++nFile).c_str());
-    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << row.content;
-    EXPECT_EQ(Check(path), (Problems{{row.nLine, kStoreError}})) << row.content;
+  for (const auto& [content, nLine] : rows) {
+    const std::u16string path = Write(content, std::to_string(++nFile).c_str());
+    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << content;
+    EXPECT_EQ(Check(path), (Problems{{nLine, kStoreError}})) << content;
   }
 }
 
@@ -226,20 +188,38 @@ std::vector<std::byte> BlockBytes(std::size_t nBytes) {
   return bytes;
 }
 
-struct BlockCase {
-  std::size_t nBytes;
-  int nIndex;
-  std::u16string text;
-};
-
 TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
-  const std::vector<BlockCase> cases = {{12, 0, u"A"}, {12, 1, u""},  {12, 2, u"BC"},
-                                        {12, 3, u""},  {12, 15, u""}, {10, 2, u""},
-                                        {11, 2, u""},  {4, 0, u"A"},  {0, 0, u""}};
-  for (const BlockCase& c : cases) {
-    const std::vector<std::byte> bytes = BlockBytes(c.nBytes);
-    EXPECT_EQ(StringOfBlock(bytes, c.nIndex), c.text) << c.nBytes << '/' << c.nIndex;
+  const std::tuple<std::size_t, int, std::u16string> cases[] = {
+      {12, 0, u"A"}, {12, 1, u""}, {12, 2, u"BC"}, {12, 3, u""},
+      {10, 2, u""},  {11, 2, u""}, {0, 0, u""}};
+  for (const auto& [nBytes, nIndex, text] : cases) {
+    EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
   }
+}
+
+// Two stores, each loaded by two threads at once while the others look up:
+// every handle a thread gets reads its own store's text.
+TEST(MessageStoreThreads, ConcurrentLoadsAndLookupsFindEachStoresText) {
+  kxu::test::TempDir dir;
+  const std::array<std::string, 2> texts = {"First store", "Second store"};
+  std::array<std::u16string, 2> paths;
+  for (std::size_t i = 0; i < paths.size(); ++i) {
+    const std::string name = "store" + std::to_string(i) + ".kxmsg";
+    kxu::test::WriteBytes(dir.Path(name),
+                          "default 0x0409\nlanguage 0x0409 English\n10000 " + texts[i] + "\n");
+    paths[i] = dir.Path(name).u16string();
+  }
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
+    const std::size_t nStore = static_cast<std::size_t>(k) % paths.size();
+    for (int i = 0; i < 50; ++i) {
+      const HMODULE hStore = utlLoadMessageStore(paths[nStore].c_str());
+      ASSERT_NE(hStore, nullptr);
+      std::array<char, 64> buffer{};
+      ASSERT_EQ(utlLoadModuleString(hStore, 10000, buffer.data(), 64, 0x0409, 0, 0),
+                static_cast<int>(texts[nStore].size()));
+      EXPECT_EQ(buffer.data(), texts[nStore]);
+    }
+  });
 }
 
 }  // namespace

@@ -33,12 +33,6 @@ TEST(utlFindSeparator, FindsAHighByteSeparatorAndNothingInANullText) {
   EXPECT_EQ(utlFindSeparatorQuoted(nullptr, ',', kQuoteKindDouble), nullptr);
 }
 
-TEST(utlFindSeparator, LongUnbalancedTextEndsInLinearTime) {
-  // Ten megabytes behind an unclosed bracket: one pass, no separator.
-  std::string text = "(" + std::string(10'000'000, ',');  // NOLINT(bugprone-string-constructor)
-  EXPECT_EQ(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr), nullptr);
-}
-
 TEST(set_parenth_use_angle_brackets, ReturnsThePreviousSettingOfItsOwnThread) {
   EXPECT_EQ(set_parenth_use_angle_brackets(1), 0);
   int nOtherThread = -1;

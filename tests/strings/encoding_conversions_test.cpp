@@ -1,13 +1,13 @@
 // What the zq conversions add to the system's conversion calls (whose codec
-// the platform's tests hold): the length and terminator rules, the host's
-// page for a negative one, what a failure leaves, the report of a default
-// character, growth in place, and the array forms.
+// the platform's tests hold): the length and terminator rules, what a failure
+// leaves, the report of a default character, and the array forms.
 #include <kxutils96/strings/encoding_conversions.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -33,26 +33,16 @@ auto Units(const String& str) {
 
 TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
   const char embedded[] = "ab\0cd";
-  const struct {
-    const char* pSource;
-    int nCodePage, nLen;
-    U16 expected;
-  } rows[] = {
-      {"caf\xE9", 1252, -1, u"café"},
-      {"abcdef", 1252, 2, u"ab"},  // a length without the NUL keeps
-                                   // every character
-      {embedded, 1252, 5, u"ab"},  // a length past the NUL ends at the NUL
-      {nullptr, 1252, -1, u""},
-      {"abc", 1252, 0, u""},
-      {"abc", kUnknownPage, -1, u""},
-      {"abc", -1, -1, u"abc"},  // a negative page is the host's or the ANSI page
+  // A length without the NUL keeps every character; one past the NUL ends at the NUL.
+  const std::tuple<const char*, int, int, U16> rows[] = {
+      {"caf\xE9", 1252, -1, u"café"}, {"abcdef", 1252, 2, u"ab"}, {embedded, 1252, 5, u"ab"},
+      {nullptr, 1252, -1, u""},       {"abc", 1252, 0, u""},      {"abc", kUnknownPage, -1, u""},
   };
-  for (const auto& row : rows) {
+  for (const auto& [pSource, nCodePage, nLen, expected] : rows) {
     CString strDest(u"old");
-    EXPECT_EQ(zqMBCStoUTF16(strDest, row.pSource, row.nCodePage, row.nLen),
-              static_cast<int>(row.expected.size()))
-        << row.nLen;
-    EXPECT_EQ(Units(strDest), row.expected) << row.nLen;
+    EXPECT_EQ(zqMBCStoUTF16(strDest, pSource, nCodePage, nLen), static_cast<int>(expected.size()))
+        << nLen;
+    EXPECT_EQ(Units(strDest), expected) << nLen;
   }
   CString strDest(u"old");
   EXPECT_EQ(zqUTF8toUTF16(strDest, "x\xC3\xA9", -1), 2);
@@ -60,30 +50,22 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
-  const struct {
-    U16 source;
-    int nCodePage, nLen;
-    DWORD dwFlags;
-    std::string expected;
-    int bUsedDefault;  // -1: no report asked
-  } rows[] = {
+  // Source, page, length, flags, result and the default character's report (-1: not asked).
+  const std::tuple<U16, int, int, DWORD, std::string, int> rows[] = {
       {u"na\u00EFve", 1252, -1, 0, "na\xEFve", FALSE},
       {u"a\u4E2D", 1252, -1, WC_NO_BEST_FIT_CHARS, "a?", TRUE},
       {u"abcdef", 1252, 2, 0, "ab", -1},
       {U16(u"ab\0cd", 5), 1252, 5, 0, "ab", -1},
       {u"abc", kUnknownPage, -1, 0, "", -1},
   };
-  for (const auto& row : rows) {
+  for (const auto& [source, nCodePage, nLen, dwFlags, expected, bUsedDefault] : rows) {
     CStringA strDest("old");
-    int bUsed = 7;
-    int* pbUsed = row.bUsedDefault == -1 ? nullptr : &bUsed;
-    EXPECT_EQ(
-        zqUTF16toMBCS(strDest, row.source.c_str(), row.nCodePage, row.nLen, pbUsed, row.dwFlags),
-        static_cast<int>(row.expected.size()));
-    EXPECT_EQ(Units(strDest), row.expected);
-    if (pbUsed != nullptr) {
-      EXPECT_EQ(bUsed, row.bUsedDefault) << row.expected;
-    }
+    int bUsed = -1;
+    EXPECT_EQ(zqUTF16toMBCS(strDest, source.c_str(), nCodePage, nLen,
+                            bUsedDefault == -1 ? nullptr : &bUsed, dwFlags),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(Units(strDest), expected);
+    EXPECT_EQ(bUsed, bUsedDefault) << expected;
   }
   CStringA strDest("old");
   EXPECT_EQ(zqUTF16toMBCS(strDest, nullptr, 1252, -1, nullptr, 0), 0);
@@ -91,32 +73,16 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
   CStringUTF8 strUtf8("old");
   EXPECT_EQ(zqUTF16toUTF8(strUtf8, u"\U0001F600!\u00E9", 3), 5);
   EXPECT_EQ(Units(strUtf8), "\xF0\x9F\x98\x80!");
-}
-
-TEST(ZqUTF8toMBCSTest, GoesThroughUtf16WithTheGivenLength) {
-  CStringA strDest("old");
+  // From UTF-8 the length counts bytes of the source.
   EXPECT_EQ(zqUTF8toMBCS(strDest, "\xC3\xA9t\xC3\xA9", 1252, 3), 2);
   EXPECT_EQ(Units(strDest), "\xE9t");
 }
 
-TEST(ZqMBCStoUTF8Test, ConvertsTheSourceOrTheStringItselfGrowingItInPlace) {
-  const struct {
-    const char* pSource;
-    const char* pInitial;
-    int nCodePage;
-    std::string expected;
-  } rows[] = {
-      {"\x93quoted\x94", "old", 1252, "\xE2\x80\x9Cquoted\xE2\x80\x9D"},
-      {nullptr, "caf\xE9", 1252, "caf\xC3\xA9"},
-      {nullptr, "", 1252, ""},
-      {"abc", "", kUnknownPage, ""},
-  };
-  for (const auto& row : rows) {
-    CStringUTF8 strDest(row.pInitial);
-    EXPECT_EQ(zqMBCStoUTF8(strDest, row.pSource, row.nCodePage),
-              static_cast<int>(row.expected.size()));
-    EXPECT_EQ(Units(strDest), row.expected);
-  }
+TEST(ZqMBCStoUTF8Test, AnEmptyStringOrAnUnknownPageGivesNothing) {
+  CStringUTF8 strEmpty, strDest;
+  EXPECT_EQ(zqMBCStoUTF8(strEmpty, nullptr, 1252), 0);
+  EXPECT_EQ(zqMBCStoUTF8(strDest, "abc", kUnknownPage), 0);
+  EXPECT_TRUE(strEmpty.IsEmpty() && strDest.IsEmpty());
 }
 
 TEST(GrowUtf8BufferTest, FailureSetsTheFlagAndKeepsTheString) {

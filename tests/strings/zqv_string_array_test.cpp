@@ -10,6 +10,7 @@
 #include <random>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/array_text.h"
@@ -52,14 +53,9 @@ int LoadCause(Bytes bytes, CZQVStringArray& array) {
   return kLoaded;
 }
 
-Bytes Concat(std::initializer_list<Bytes> parts) {
-  Bytes all;
-  for (const Bytes& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-Bytes TextBytes(const std::string& text) {
-  return Bytes(text.begin(), text.end());
+Bytes With(Bytes head, const std::string& text) {
+  head.insert(head.end(), text.begin(), text.end());
+  return head;
 }
 
 // The words of the object: the virtual table, then first, last and end addresses.
@@ -163,39 +159,30 @@ TEST(ZQVStringArrayTest, BehavesLikeAVectorOfStringsUnderRandomOperations) {
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
-  struct Case {
-    const char* name;
-    Texts texts;
-    Bytes expected;
-  };
   const std::string s254(254, 'x'), s255(255, 'y'), s65534(0xFFFE, 'z');
-  const Case cases[] = {
+  const std::tuple<const char*, Texts, Bytes> cases[] = {
       {"empty array", {}, {0x00, 0x00}},
       {"one empty string", {""}, {0x01, 0x00, 0x00}},
       {"two strings", {"ab", "\xC3\xA9"}, {0x02, 0x00, 0x02, 'a', 'b', 0x02, 0xC3, 0xA9}},
-      {"254 bytes", {s254}, Concat({{0x01, 0x00, 0xFE}, TextBytes(s254)})},
-      {"255 bytes", {s255}, Concat({{0x01, 0x00, 0xFF, 0xFF, 0x00}, TextBytes(s255)})},
+      {"254 bytes", {s254}, With({0x01, 0x00, 0xFE}, s254)},
+      {"255 bytes", {s255}, With({0x01, 0x00, 0xFF, 0xFF, 0x00}, s255)},
       {"65534 bytes",
        {s65534},
-       Concat({{0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}, TextBytes(s65534)})},
+       With({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}, s65534)},
       {"0xFFFF elements: the count takes four bytes more", Texts(0xFFFF),
-       Concat({{0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, Bytes(0xFFFF, 0x00)})},
+       With({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, std::string(0xFFFF, '\0'))},
   };
-  for (const Case& c : cases) {
-    EXPECT_EQ(Store(ArrayOf(c.texts)), c.expected) << c.name;
+  for (const auto& [name, texts, expected] : cases) {
+    EXPECT_EQ(Store(ArrayOf(texts)), expected) << name;
     CZQVStringArray loaded;
-    EXPECT_EQ(LoadCause(c.expected, loaded), kLoaded) << c.name;
-    EXPECT_EQ(TextsOf(loaded), c.texts) << c.name;
+    EXPECT_EQ(LoadCause(expected, loaded), kLoaded) << name;
+    EXPECT_EQ(TextsOf(loaded), texts) << name;
   }
 }
 
 TEST(ZQVStringArrayArchiveTest, LoadsReplaceTheContentOrFailByTheirCause) {
-  const struct {
-    const char* name;
-    Bytes bytes;
-    int nCause;
-    std::optional<Texts> after;  // of an array that held "kept"
-  } rows[] = {
+  // Bytes, cause, and what an array that held "kept" holds after.
+  const std::tuple<const char*, Bytes, int, std::optional<Texts>> rows[] = {
       {"replaces the content", {0x02, 0x00, 0x01, 'a', 0x00}, kLoaded, Texts{"a", ""}},
       {"a stored NUL ends the element",
        {0x02, 0x00, 0x03, 'a', 0x00, 'b', 0x01, 'c'},
@@ -219,11 +206,11 @@ TEST(ZQVStringArrayArchiveTest, LoadsReplaceTheContentOrFailByTheirCause) {
        CArchiveException::endOfFile,
        std::nullopt},
   };
-  for (const auto& row : rows) {
+  for (const auto& [name, bytes, nCause, after] : rows) {
     CZQVStringArray array = ArrayOf({"kept"});
-    EXPECT_EQ(LoadCause(row.bytes, array), row.nCause) << row.name;
-    if (row.after) {
-      EXPECT_EQ(TextsOf(array), *row.after) << row.name;
+    EXPECT_EQ(LoadCause(bytes, array), nCause) << name;
+    if (after) {
+      EXPECT_EQ(TextsOf(array), *after) << name;
     }
   }
 }

