@@ -4,7 +4,6 @@
 
 #include <array>
 #include <climits>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,33 +19,21 @@ using kxu::test::TempDir;
 using kxu::test::Utf8;
 using kxu::test::WriteBytes;
 
-struct Colour {
-  int r, g, b;
-  bool operator==(const Colour&) const = default;
-};
-
-void PrintTo(const Colour& c, std::ostream* os) {
-  *os << "{" << c.r << ", " << c.g << ", " << c.b << "}";
-}
-
-using Colours = std::vector<Colour>;
+using Colours = std::vector<std::array<int, 3>>;
 
 constexpr int kRoom = 40;
 constexpr int kUntouched = -777;
 
-// A palette of `n` colours (i, 2i, 3i), and those colours.
+// A palette of `n` colours (i, 2i, 3i), and its first `nFirst` colours.
 std::string Numbered(int n) {
   std::string text = "GIMP Palette\nName: Numbered\nColumns: 4\n#\n";
-  for (int i = 1; i <= n; ++i) {
-    text += std::to_string(i) + " " + std::to_string(2 * i) + " " + std::to_string(3 * i) +
-            "\tColour " + std::to_string(i) + "\n";
-  }
+  for (int i = 1; i <= n; ++i)
+    text += std::to_string(i) + " " + std::to_string(2 * i) + " " + std::to_string(3 * i) + "\tC\n";
   return text;
 }
-
-Colours NumberedColours(int n) {
+Colours NumberedColours(int nFirst) {
   Colours colours;
-  for (int i = 1; i <= n; ++i) colours.push_back({i, 2 * i, 3 * i});
+  for (int i = 1; i <= nFirst; ++i) colours.push_back({i, 2 * i, 3 * i});
   return colours;
 }
 

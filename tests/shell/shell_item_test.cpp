@@ -90,23 +90,18 @@ TEST_F(ShellItem, CreationFailsWithoutTouchingTheId) {
   EXPECT_EQ(NewId(File("c.txt")), 1) << "failed creations take no slot";
 }
 
+// "/." steps pad the path of one existing file to 1023 and 1024 units.
 TEST_F(ShellItem, PathMayHaveAtMost1023Units) {
-  // "./" steps pad the path of one existing file to any length.
   File("f");
-  const std::string folder = m_dir.Path().string() + "/";
-  const auto PaddedTo = [&](std::size_t nLength) {
-    std::string path = folder + "f";
-    while (path.size() + 2 <= nLength) path.insert(folder.size(), "./");
-    if (path.size() < nLength) path.insert(folder.size(), "/");  // "//" pads by one
-    return path;
-  };
-  const std::string longest = PaddedTo(1023);
-  ASSERT_EQ(longest.size(), 1023u);
-  int nId = 0;
-  EXPECT_EQ(Create(longest, &nId), kShellItemDone);
-  const std::string tooLong = PaddedTo(1024);
-  ASSERT_EQ(tooLong.size(), 1024u);
-  EXPECT_EQ(Create(tooLong, &nId), kShellItemNotMade);
+  const std::string folder = m_dir.Path().string();
+  for (const std::size_t nLength : {1023u, 1024u}) {
+    std::string path = folder + "/f";
+    while (path.size() + 2 <= nLength) path.insert(folder.size(), "/.");
+    if (path.size() < nLength) path.insert(folder.size(), "/");
+    ASSERT_EQ(path.size(), nLength);
+    int nId = 0;
+    EXPECT_EQ(Create(path, &nId), nLength == 1023u ? kShellItemDone : kShellItemNotMade);
+  }
 }
 
 TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
@@ -130,41 +125,29 @@ TEST_F(ShellItem, FileTimesAreReadAsFileTimes) {
   const std::chrono::sys_seconds when =
       std::chrono::sys_days(std::chrono::year(2021) / 3 / 4) + std::chrono::hours(5);
   std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(when));
-  const int nId = NewId(path);
   FILETIME time{};
-  if (!kxu::test::ShellReadsProperties(path)) {
-    EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time),
-              kShellGetFileTimeFailed);
-    GTEST_SKIP() << kxu::test::kShellReadsNoProperties;
-  }
-  ASSERT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time), kShellItemDone);
+  const bool bReads = kxu::test::ShellReadsProperties(path);
+  ASSERT_EQ(Read(NewId(path), SHELLITEM_GET_FILETIME, kShellDateModified, &time),
+            bReads ? kShellItemDone : kShellGetFileTimeFailed);
+  if (!bReads) GTEST_SKIP() << kxu::test::kShellReadsNoProperties;
   // 2021-03-04 05:00 UTC: 13259307600 s after 1601-01-01.
   EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593076000000000u);
-  time = {};
-  const int nResult = Read(nId, SHELLITEM_GET_FILETIME, kShellDateCreated, &time);
-  if (nResult == kShellPropertyMissing) GTEST_SKIP() << "the file system records no birth time";
-  EXPECT_EQ(nResult, kShellItemDone);
-  EXPECT_NE(time.dwHighDateTime, 0u);
 }
 
+// Another thread reads through the process's table without initialising
+// anything.
 TEST(ShellItemExport, CreatesReadsAndReleasesThroughTheProcessTable) {
   const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
   const TempDir dir;
-  const std::filesystem::path path = dir.Path("a.txt");
-  WriteBytes(path, "a");
+  WriteBytes(dir.Path("a.txt"), "a");
   int nId = 0;
-  ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(path.string().c_str()), 0, 0),
+  ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(dir.Path("a.txt").string().c_str()), 0, 0),
             kShellItemDone);
-  EXPECT_GE(nId, 1);
-  // Another thread reads through the same table without initialising anything.
-  // Where the system's shell items read no properties (Wine's answer
-  // E_NOTIMPL), the read fails with its own code.
-  const bool bReads = kxu::test::ShellReadsProperties(path);
+  const bool bReads = kxu::test::ShellReadsProperties(dir.Path("a.txt"));
   std::thread([nId, bReads]() mutable {
     FILETIME time{};
     EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_GET_FILETIME, kShellDateModified, Arg(&time), 0),
               bReads ? kShellItemDone : kShellGetFileTimeFailed);
-    EXPECT_EQ(time.dwHighDateTime != 0, bReads);
   }).join();
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);

@@ -18,24 +18,12 @@ using kxu::test::SetUserXattr;
 using kxu::test::ShellItem;
 using namespace kxu::shell;  // the result codes and property indexes
 
-// Sets an environment variable for one scope and puts the former value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* pszName, const char* pszValue) : m_name(pszName) {
-    if (const char* pszOld = std::getenv(pszName)) m_old = pszOld;
-    ::setenv(pszName, pszValue, 1);
-  }
-  ~ScopedEnv() {
-    if (m_old) {
-      ::setenv(m_name.c_str(), m_old->c_str(), 1);
-    } else {
-      ::unsetenv(m_name.c_str());
-    }
-  }
-
- private:
-  std::string m_name;
-  std::optional<std::string> m_old;
+// Sets LC_ALL for one scope and puts the former value back.
+struct ScopedLcAll {
+  explicit ScopedLcAll(const char* pszValue) { ::setenv("LC_ALL", pszValue, 1); }
+  ~ScopedLcAll() { m_old ? ::setenv("LC_ALL", m_old->c_str(), 1) : ::unsetenv("LC_ALL"); }
+  std::optional<std::string> m_old =
+      std::getenv("LC_ALL") ? std::optional<std::string>(std::getenv("LC_ALL")) : std::nullopt;
 };
 
 TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
@@ -44,12 +32,12 @@ TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
   const std::string utf8 = m_dir.Path().string() + "/caf\xC3\xA9.txt";
   int nId = 0;
   {
-    const ScopedEnv env("LC_ALL", "C");
+    const ScopedLcAll env("C");
     EXPECT_EQ(Create(latin1, &nId), kShellItemDone) << "each byte is one character";
     EXPECT_EQ(Create(utf8, &nId), kShellItemNotMade) << "two characters, \u00C3 and \u00A9";
   }
   if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
-  const ScopedEnv env("LC_ALL", "C.UTF-8");
+  const ScopedLcAll env("C.UTF-8");
   EXPECT_EQ(Create(utf8, &nId), kShellItemDone);
   EXPECT_EQ(Create(latin1, &nId), kShellItemNotMade) << "not UTF-8: does not convert";
   EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C") << "creation leaves the classic locale";
