@@ -4,6 +4,7 @@
 
 #include <kxutils96/files/text_file_lines.h>
 #include <support/array_text.h>
+#include <support/concurrently.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
@@ -19,6 +20,10 @@ using kxu::test::WriteBytes;
 using namespace std::string_literals;
 
 constexpr int kInitialCap = 80;
+
+bool IsOneOfTheCaps(int nLines) {
+  return nLines == 3 || nLines == 60;
+}
 using kxu::files::kLinesCapSet;
 
 // Keeps the process-wide line cap of one test from reaching the others.
@@ -95,6 +100,28 @@ TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
         << name;
     EXPECT_EQ(TextsOf(lines), Texts{"kept"});
   }
+}
+
+// A call reads the cap once: a read stops at a cap that was set, never at a
+// line count between two caps that changed under it.
+TEST_F(ReadLines, UnderThreadsEveryReadStopsAtACapThatWasSet) {
+  kxuReadTextFileLines("", nullptr, 3);
+  TempDir dir;
+  std::string many;
+  for (int i = 0; i < 120; ++i) many += "x\n";
+  WriteBytes(dir.Path("f.txt"), many);
+  const std::string path = Utf8(dir.Path("f.txt"));
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&path](int k) {
+    for (int i = 0; i < 50; ++i) {
+      if (k == 0) {
+        kxuReadTextFileLines("", nullptr, i % 2 == 0 ? 60 : 3);
+        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(nullptr, nullptr, 0));
+      } else {
+        CZQVStringArray lines;
+        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(path.c_str(), &lines, READLINES_LIMIT));
+      }
+    }
+  });
 }
 
 }  // namespace

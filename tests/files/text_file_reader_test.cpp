@@ -1,7 +1,10 @@
+// Whole-file reading into UTF-8, and writing a text as it is.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
+#include <kxutils96/files/file_writer.h>
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <support/file_bytes.h>
@@ -63,28 +66,43 @@ TEST_F(ReadTextFile, GivesTheTextInUtf8) {
 }
 
 // A missing file, a folder and a null name give 0 and an empty text; a
-// null result gives 0.
+// null result gives 0; a name longer than 1024 units is read whole.
 TEST_F(ReadTextFile, FailuresGiveZeroAndAnEmptyText) {
-  TempDir dir;
-  WriteBytes(dir.Path("f.txt"), "abc");
-  for (const std::string& name : {Utf8(dir.Path("missing.txt")), Utf8(dir.Path()), std::string()}) {
-    CStringUTF8 text("previous");
-    EXPECT_EQ(kxu_read_text_file(name.empty() ? nullptr : name.c_str(), &text, 0), 0);
-    EXPECT_TRUE(text.IsEmpty());
-  }
-  EXPECT_EQ(kxu_read_text_file(Utf8(dir.Path("f.txt")).c_str(), nullptr, 0), 0);
-}
-
-TEST_F(ReadTextFile, ANameLongerThan1024UnitsIsReadWhole) {
   TempDir dir;
   const auto path = kxu::test::LongPath(dir.Path(), "long.txt");
   ASSERT_GT(path.native().size(), 1024u);
-  WriteBytes(path,
-             "\xFF\xFE"
-             "o\0k\0"s);
+  WriteBytes(path, "\xFF\xFEo\0k\0"s);
   CStringUTF8 text;
   EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 1);
   EXPECT_EQ(text, "ok");
+  EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), nullptr, 0), 0);
+  for (const std::string& name : {Utf8(dir.Path("missing.txt")), Utf8(dir.Path()), std::string()}) {
+    EXPECT_EQ(kxu_read_text_file(name.empty() ? nullptr : name.c_str(), &text, 0), 0);
+    EXPECT_TRUE(text.IsEmpty());
+    text = "previous";
+  }
+}
+
+// The bytes as given (no mark, line ends kept) replace a longer content and
+// read back; a null text empties the file. A missing folder, a folder and a
+// null name give false and make nothing.
+TEST_F(ReadTextFile, WrittenTextsReadBack) {
+  TempDir dir;
+  const std::string path = Utf8(dir.Path("d/out.txt"));
+  EXPECT_FALSE(kxuWriteToFile(path.c_str(), "x"));
+  EXPECT_FALSE(kxuWriteToFile(nullptr, "x"));
+  EXPECT_FALSE(kxuWriteToFile(Utf8(dir.Path()).c_str(), "x"));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+  std::filesystem::create_directory(dir.Path("d"));
+  for (const char* text :
+       {"two\nlines\n", "crlf\r\nkept\r\n", "Gr\xC3\xBC\xC3\x9F \xF0\x9F\x98\x80", ""}) {
+    WriteBytes(path, "a much longer old content\n");
+    ASSERT_TRUE(kxuWriteToFile(path.c_str(), *text ? text : nullptr));
+    EXPECT_EQ(kxu::test::ReadBytes(path), text);
+    CStringUTF8 read;
+    EXPECT_EQ(kxu_read_text_file(path.c_str(), &read, 0), 1);
+    EXPECT_EQ(read, text);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The shell item export on every system: ids, the order of the checks,
-// creation, COM initialisation and the file's times. The text and rating
+// creation, COM initialisation, the file's times and one table shared by
+// several threads. The text and rating
 // properties, and the path's code page, are tested in the system's subfolder.
 #include <kxutils96/shell/shell_item.h>
 
@@ -14,9 +15,9 @@
 #include <thread>
 
 #include <kxutils96/platform/com_shell/com_base.h>
-#include <kxutils96/shell/shell_item_service.h>
 
 #include "shell/shell_item_fixture.h"
+#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/shell_reads.h"
 #include "support/temp_dir.h"
@@ -152,6 +153,25 @@ TEST(ShellItemExport, CreatesReadsAndReleasesThroughTheProcessTable) {
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);
   std::setlocale(LC_ALL, savedLocale.c_str());
+}
+
+// Every id a thread is given names its own item until it releases it.
+TEST_F(ShellItem, ThreadsCreateReadAndReleaseTheirOwnItems) {
+  const std::string path = File("a.txt");
+  const int nReadResult =
+      kxu::test::ShellReadsProperties(path) ? kShellItemDone : kShellGetFileTimeFailed;
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int) {
+    // Each host thread that uses the shell has initialised COM for itself.
+    const HRESULT hrCom = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (int i = 0; i < 8; ++i) {
+      int nId = 0;
+      ASSERT_EQ(Create(path, &nId), kShellItemDone);
+      FILETIME time{};
+      EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time), nReadResult);
+      EXPECT_EQ(Release(nId), kShellItemDone) << nId;
+    }
+    if (SUCCEEDED(hrCom)) CoUninitialize();
+  });
 }
 
 }  // namespace

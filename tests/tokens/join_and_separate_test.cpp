@@ -1,4 +1,6 @@
+// Joining tokens into one text and separating a text by a string.
 #include <kxutils96/tokens/join_tokens.h>
+#include <kxutils96/tokens/separate_by_str.h>
 
 #include <gtest/gtest.h>
 
@@ -8,19 +10,14 @@
 
 namespace {
 
-using kxu::test::ArrayOf;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 
 // Joined with ';' and with ", ", the result's old text replaced.
 TEST(kxutilsSetTokens, JoinsWithSeparatorBetweenElements) {
   const struct {
     Texts tokens;
     std::string byChar, byText;
-  } cases[] = {{{}, "", ""},
-               {{"a"}, "a", "a"},
-               {{"a", "b", "c"}, "a;b;c", "a, b, c"},
-               {{"", "", ""}, ";;", ", , "}};
+  } cases[] = {{{}, "", ""}, {{"a", "b", "c"}, "a;b;c", "a, b, c"}, {{"", "", ""}, ";;", ", , "}};
   for (const auto& c : cases) {
     CZQVStringArray tokens = ArrayOf(c.tokens);
     CStringUTF8 strResult("old");
@@ -52,10 +49,41 @@ TEST(kxutilsSetTokens, NullArgumentsChangeNothing) {
   CStringUTF8 strResult("keep");
   EXPECT_EQ(kxutilsSetTokens(&strResult, nullptr, ','), -1);
   EXPECT_EQ(kxutilsSetTokens(nullptr, &tokens, ','), -1);
-  EXPECT_EQ(kxutilsSetTokensByStr(&strResult, nullptr, ","), -1);
   EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, nullptr), -1);
-  EXPECT_EQ(kxutilsSetTokensByStr(nullptr, &tokens, ","), -1);
   EXPECT_EQ(strResult, "keep");
+}
+
+TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
+  const struct {
+    std::string text, separator;
+    Texts expected;
+  } cases[] = {
+      {"abc", ",", {"abc"}},         {"a,b,", ",", {"a", "b", ""}},
+      {"a,,b", ",", {"a", "", "b"}}, {"a::b::c", "::", {"a", "b", "c"}},
+      {"a:::b", "::", {"a", ":b"}},  {"", ",", {}},
+  };
+  for (const auto& c : cases) {
+    CZQVStringArray result = ArrayOf({"left over"});
+    EXPECT_EQ(kxutilsSeparateByStr(c.text.c_str(), &result, c.separator.c_str()),
+              static_cast<int>(c.expected.size()));
+    EXPECT_EQ(TextsOf(result), c.expected) << c.text;
+  }
+}
+
+TEST(kxutilsSeparateByStr, BadArguments) {
+  CZQVStringArray result = ArrayOf({"keep"});
+  EXPECT_EQ(kxutilsSeparateByStr("a,b", &result, ""), -1);
+  EXPECT_EQ(kxutilsSeparateByStr("a,b", nullptr, ","), -1);
+  EXPECT_EQ(TextsOf(result), Texts{"keep"});
+  EXPECT_EQ(kxutilsSeparateByStr("", nullptr, ","), 0);
+  EXPECT_EQ(kxutilsSeparateByStr(nullptr, &result, ","), 0);
+  EXPECT_EQ(result.GetSize(), 0);
+}
+
+TEST(kxutilsSeparateByStr, TextOrSeparatorMayLiveInTheResult) {
+  CZQVStringArray result = ArrayOf({"a;b", ";"});
+  EXPECT_EQ(kxutilsSeparateByStr(result[0], &result, result[1]), 2);
+  EXPECT_EQ(TextsOf(result), (Texts{"a", "b"}));
 }
 
 }  // namespace
