@@ -1,14 +1,12 @@
 // The shell item export on every system: ids, the order of the checks,
-// creation, COM initialisation, the file's times and one table shared by
-// several threads. The text and rating
+// creation, COM initialisation and one table shared by several threads (the
+// properties themselves are read by the platform's shell items). The text and rating
 // properties, and the path's code page, are tested in the system's subfolder.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <clocale>
-#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
@@ -117,22 +115,6 @@ TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
     EXPECT_EQ(Create(path, &nId), kShellItemDone);
     EXPECT_EQ(nId, 1);
   }).join();
-}
-
-// Where the system's shell items read no properties (Wine's answer
-// E_NOTIMPL), the read fails with its own code.
-TEST_F(ShellItem, FileTimesAreReadAsFileTimes) {
-  const std::string path = File("a.txt");
-  const std::chrono::sys_seconds when =
-      std::chrono::sys_days(std::chrono::year(2021) / 3 / 4) + std::chrono::hours(5);
-  std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(when));
-  FILETIME time{};
-  const bool bReads = kxu::test::ShellReadsProperties(path);
-  ASSERT_EQ(Read(NewId(path), SHELLITEM_GET_FILETIME, kShellDateModified, &time),
-            bReads ? kShellItemDone : kShellGetFileTimeFailed);
-  if (!bReads) GTEST_SKIP() << kxu::test::kShellReadsNoProperties;
-  // 2021-03-04 05:00 UTC: 13259307600 s after 1601-01-01.
-  EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593076000000000u);
 }
 
 // Another thread reads through the process's table without initialising
