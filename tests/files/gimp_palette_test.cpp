@@ -5,6 +5,7 @@
 #include <array>
 #include <climits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <support/file_bytes.h>
@@ -27,12 +28,7 @@ constexpr int kUntouched = -777;
 // The result for at most nMax colours, and what lands in the arrays.
 TEST(ReadPalette, StoresTheColoursOfItsRow) {
   const std::string kThree = "GIMP Palette\n1 2 3\n4 5 6\n7 8 9 Last\n";
-  const struct {
-    std::string bytes;
-    int nMax;
-    int nExpected;
-    Colours colours;
-  } cases[] = {
+  const std::tuple<std::string, int, int, Colours> cases[] = {
       {"GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
        "255 128   0\tOrange\n 10  20  30 Indented\n",
        16,
@@ -53,19 +49,19 @@ TEST(ReadPalette, StoresTheColoursOfItsRow) {
       {kThree, 0, 0, {}},
       {"GIMP Palette\n", 0, kPaletteNotAPalette, {}}};
   TempDir dir;
-  for (const auto& c : cases) {
-    WriteBytes(dir.Path("p.gpl"), c.bytes);
+  for (const auto& [bytes, nMax, nExpected, colours] : cases) {
+    WriteBytes(dir.Path("p.gpl"), bytes);
     std::array<std::array<int, kRoom>, 3> rgb;
     for (auto& colour : rgb) colour.fill(kUntouched);
     auto& [red, green, blue] = rgb;
     EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), red.data(), green.data(),
-                                    blue.data(), c.nMax),
-              c.nExpected)
-        << c.bytes;
+                                    blue.data(), nMax),
+              nExpected)
+        << bytes;
     Colours stored;
     for (int i = 0; i < kRoom && red[i] != kUntouched; ++i)
       stored.push_back({red[i], green[i], blue[i]});
-    EXPECT_EQ(stored, c.colours) << c.bytes;
+    EXPECT_EQ(stored, colours) << bytes;
   }
 }
 

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <kxutils96/files/file_writer.h>
 #include <kxutils96/files/text_file_reader.h>
@@ -35,33 +36,30 @@ class ReadTextFile : public testing::Test {
 // The text in UTF-8, replacing what the result held; nOption other than 0
 // makes no UTF-16 guess.
 TEST_F(ReadTextFile, GivesTheTextInUtf8) {
-  const struct {
-    std::string bytes;
-    int nOption;
-    std::string expected;
-  } cases[] = {{"", 0, ""},
-               {"Gr\xC3\xBC\xC3\x9F!\r\nx", 0, "Gr\xC3\xBC\xC3\x9F!\r\nx"},
-               {"\xEF\xBB\xBFxyz", 0, "xyz"},
-               {"\xEF\xBB\xBF", 0, ""},
-               {"x", 0, "x"},
-               {"\xFF\xFEh\0i\0"s, 0, "hi"},
-               {"\xFE\xFF\0\xE9\x4E\x2D"s, 1, "\xC3\xA9\xE4\xB8\xAD"},
-               {"\xFE\xFF", 0, ""},
-               {"\xFF\xFEx\0y"s, 0, ""},
-               {"\xFF\xFEx\0\0\0y\0"s, 0, "x"},
-               {"x\0y\0z\0"s, 0, "xyz"},
-               // Big-endian without a mark: every unit is swapped, the first one included.
-               {"\0x\0y\x4E\x2D"s, 0, "xy\xE4\xB8\xAD"},
-               // nOption other than 0: no UTF-16 guess, so the bytes are UTF-8 up to their NUL.
-               {"x\0y\0"s, 7, "x"},
-               {"caf\xE9 \x80", 0, "caf\xC3\xA9 \xE2\x82\xAC"}};
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"", 0, ""},
+      {"Gr\xC3\xBC\xC3\x9F!\r\nx", 0, "Gr\xC3\xBC\xC3\x9F!\r\nx"},
+      {"\xEF\xBB\xBFxyz", 0, "xyz"},
+      {"\xEF\xBB\xBF", 0, ""},
+      {"x", 0, "x"},
+      {"\xFF\xFEh\0i\0"s, 0, "hi"},
+      {"\xFE\xFF\0\xE9\x4E\x2D"s, 1, "\xC3\xA9\xE4\xB8\xAD"},
+      {"\xFE\xFF", 0, ""},
+      {"\xFF\xFEx\0y"s, 0, ""},
+      {"\xFF\xFEx\0\0\0y\0"s, 0, "x"},
+      {"x\0y\0z\0"s, 0, "xyz"},
+      // Big-endian without a mark: every unit is swapped, the first one included.
+      {"\0x\0y\x4E\x2D"s, 0, "xy\xE4\xB8\xAD"},
+      // nOption other than 0: no UTF-16 guess, so the bytes are UTF-8 up to their NUL.
+      {"x\0y\0"s, 7, "x"},
+      {"caf\xE9 \x80", 0, "caf\xC3\xA9 \xE2\x82\xAC"}};
   TempDir dir;
-  for (const auto& c : cases) {
-    WriteBytes(dir.Path("f.txt"), c.bytes);
+  for (const auto& [bytes, nOption, expected] : cases) {
+    WriteBytes(dir.Path("f.txt"), bytes);
     CStringUTF8 text("previous");
-    EXPECT_EQ(kxu_read_text_file(Utf8(dir.Path("f.txt")).c_str(), &text, c.nOption), 1);
-    EXPECT_EQ(std::string(text, static_cast<std::size_t>(text.GetLength())), c.expected)
-        << testing::PrintToString(c.bytes.substr(0, 40));
+    EXPECT_EQ(kxu_read_text_file(Utf8(dir.Path("f.txt")).c_str(), &text, nOption), 1);
+    EXPECT_EQ(std::string(text, static_cast<std::size_t>(text.GetLength())), expected)
+        << testing::PrintToString(bytes.substr(0, 40));
   }
 }
 

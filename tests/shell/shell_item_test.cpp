@@ -11,6 +11,7 @@
 #include <limits>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include <kxutils96/platform/com_shell/com_base.h>
 
@@ -50,11 +51,7 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
   EXPECT_EQ(m_service.Call(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
   EXPECT_EQ(nId, 2);
   EXPECT_EQ(m_service.Call(nullptr, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);
-  const struct {
-    int nId, nOperation;
-    INT_PTR nIndex;
-    int nExpected;
-  } cases[] = {
+  const std::tuple<int, int, INT_PTR, int> cases[] = {
       {0, SHELLITEM_GET_FILETIME, kShellDateModified, kShellNoSuchItem},
       {2, SHELLITEM_RELEASE, 0, kShellNoSuchItem},
       {3, 9, 0, kShellNoSuchItem},
@@ -69,9 +66,9 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
       {1, SHELLITEM_GET_STRING, kShellTitle, kShellGetStringFailed},
       {1, SHELLITEM_GET_UINT32, kShellRating, kShellGetUInt32Failed},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Read(c.nId, c.nOperation, c.nIndex, nullptr, 16), c.nExpected)
-        << c.nId << " " << c.nOperation << " " << c.nIndex;
+  for (const auto& [nId, nOperation, nIndex, nExpected] : cases) {
+    EXPECT_EQ(Read(nId, nOperation, nIndex, nullptr, 16), nExpected)
+        << nId << " " << nOperation << " " << nIndex;
   }
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
 }

@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
@@ -84,17 +85,15 @@ void CheckSortRange(const std::vector<unsigned char>& original, std::size_t widt
 // Odd widths and a wide one, counts around the small-run threshold, without
 // companions, with the index, and with both.
 TEST(SortRange, SortsPermutesAndKeepsCompanionsInStep) {
-  const struct {
-    std::size_t width, keyBytes, n;
-    int companions;
-  } cases[] = {{1, 1, 3000, 1},  {3, 2, 2000, 1}, {16, 4, 2000, 2}, {24, 4, 2000, 2},
-               {300, 4, 300, 0}, {4, 4, 23, 1},   {4, 4, 24, 1},    {8, 4, 100000, 1}};
-  for (const auto& c : cases) {
-    std::mt19937 rng(static_cast<std::uint32_t>(c.width * 1000 + c.n));
+  const std::tuple<std::size_t, std::size_t, std::size_t, int> cases[] = {
+      {1, 1, 3000, 1},  {3, 2, 2000, 1}, {16, 4, 2000, 2}, {24, 4, 2000, 2},
+      {300, 4, 300, 0}, {4, 4, 23, 1},   {4, 4, 24, 1},    {8, 4, 100000, 1}};
+  for (const auto& [width, keyBytes, n, companions] : cases) {
+    std::mt19937 rng(static_cast<std::uint32_t>(width * 1000 + n));
     for (int pattern = 0; pattern < 7; ++pattern) {
-      SCOPED_TRACE(testing::Message() << c.width << " " << c.n << " " << pattern);
-      CheckSortRange(MakeElements(pattern, c.n, c.width, c.keyBytes, rng), c.width,
-                     CompareLeadingBytes, &c.keyBytes, c.companions, true);
+      SCOPED_TRACE(testing::Message() << width << " " << n << " " << pattern);
+      CheckSortRange(MakeElements(pattern, n, width, keyBytes, rng), width, CompareLeadingBytes,
+                     &keyBytes, companions, true);
     }
   }
 }

@@ -6,6 +6,7 @@
 #include <kxutils96/tokens/detail/csv_field.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/array_text.h"
 
@@ -49,11 +50,7 @@ TEST(kxutilsTokenizeOneCSVLine, LeavesTheAngleSwitchAsItWas) {
 }
 
 TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
-  const struct {
-    std::string field;
-    int nResult;
-    std::string expected;
-  } cases[] = {
+  const std::tuple<std::string, int, std::string> cases[] = {
       {"abc", 3, "abc"},
       {"\"", 0, ""},
       {"", 0, ""},
@@ -64,10 +61,10 @@ TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
       {"\"abc", kFieldUnterminated, "abc"},
       {"ab\"", 2, "ab"},
   };
-  for (const auto& c : cases) {
+  for (const auto& [field, nResult, expected] : cases) {
     CStringUTF8 strField("left over");
-    EXPECT_EQ(CsvUnquoteFieldInto(c.field, strField), c.nResult) << c.field;
-    EXPECT_EQ(std::string(strField.GetString(), strField.GetLength()), c.expected) << c.field;
+    EXPECT_EQ(CsvUnquoteFieldInto(field, strField), nResult) << field;
+    EXPECT_EQ(std::string(strField.GetString(), strField.GetLength()), expected) << field;
   }
 }
 

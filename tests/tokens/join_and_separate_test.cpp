@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/array_text.h"
 
@@ -54,19 +55,16 @@ TEST(kxutilsSetTokens, NullArgumentsChangeNothing) {
 }
 
 TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
-  const struct {
-    std::string text, separator;
-    Texts expected;
-  } cases[] = {
+  const std::tuple<std::string, std::string, Texts> cases[] = {
       {"abc", ",", {"abc"}},         {"a,b,", ",", {"a", "b", ""}},
       {"a,,b", ",", {"a", "", "b"}}, {"a::b::c", "::", {"a", "b", "c"}},
       {"a:::b", "::", {"a", ":b"}},  {"", ",", {}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, separator, expected] : cases) {
     CZQVStringArray result = ArrayOf({"left over"});
-    EXPECT_EQ(kxutilsSeparateByStr(c.text.c_str(), &result, c.separator.c_str()),
-              static_cast<int>(c.expected.size()));
-    EXPECT_EQ(TextsOf(result), c.expected) << c.text;
+    EXPECT_EQ(kxutilsSeparateByStr(text.c_str(), &result, separator.c_str()),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(TextsOf(result), expected) << text;
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/array_text.h"
 
@@ -13,12 +14,7 @@ using namespace kxu::tokens;
 
 // Stand-alone letters "LUC", suffix letters "PD", appended after `before`.
 TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
-  const struct {
-    std::string text;
-    Texts before;
-    int bAllowDuplicates, nResult;
-    Texts after;
-  } cases[] = {
+  const std::tuple<std::string, Texts, int, int, Texts> cases[] = {
       {"LP12", {}, 0, 2, {"L", "P12"}},
       {"L, P1; D", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
       {"", {"x"}, 0, 1, {"x"}},
@@ -33,13 +29,13 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"LX", {}, 0, kSuffixBadByte, {"L"}},
       {"l", {}, 0, kSuffixBadByte, {}},
   };
-  for (const auto& c : cases) {
-    CZQVStringArray result = ArrayOf(c.before);
-    EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(c.text.c_str(), &result, "LUC", "PD",
-                                                   c.bAllowDuplicates),
-              c.nResult)
-        << c.text;
-    EXPECT_EQ(TextsOf(result), c.after) << c.text;
+  for (const auto& [text, before, bAllowDuplicates, nResult, after] : cases) {
+    CZQVStringArray result = ArrayOf(before);
+    EXPECT_EQ(
+        kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, "LUC", "PD", bAllowDuplicates),
+        nResult)
+        << text;
+    EXPECT_EQ(TextsOf(result), after) << text;
   }
 }
 
@@ -62,20 +58,16 @@ TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
 }
 
 TEST(kxutilsSeparateWksLabelsChar, UsesTheLabelLetters) {
-  const struct {
-    std::string text;
-    int nFlags, nResult;
-    Texts after;
-  } cases[] = {
+  const std::tuple<std::string, int, int, Texts> cases[] = {
       {"lp3", 0, 2, {"L", "P3"}},
       {"LUCSREGFPDO", 0, 11, {"L", "U", "C", "S", "R", "E", "G", "F", "P", "D", "O"}},
       {"LG", kWksWithoutG, kSuffixBadByte, {"L"}},
       {"LL", kWksAllowDuplicates, 2, {"L", "L"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, nFlags, nResult, after] : cases) {
     CZQVStringArray result;
-    EXPECT_EQ(kxutilsSeparateWksLabelsChar(c.text.c_str(), &result, c.nFlags), c.nResult) << c.text;
-    EXPECT_EQ(TextsOf(result), c.after) << c.text;
+    EXPECT_EQ(kxutilsSeparateWksLabelsChar(text.c_str(), &result, nFlags), nResult) << text;
+    EXPECT_EQ(TextsOf(result), after) << text;
   }
 }
 

@@ -5,6 +5,7 @@
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <string>
+#include <tuple>
 
 #include "support/array_text.h"
 #include "support/concurrently.h"
@@ -20,13 +21,7 @@ using namespace kxu::tokens;
 // the same without one.
 TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   const DWORD kBackslash = DWORD{kSplitExtendedSearch} | DWORD{kCsvBackslashEscapes};
-  const struct {
-    std::string text;
-    char chSep;
-    int nQuote;
-    DWORD dwFlags;
-    Texts expected;
-  } cases[] = {
+  const std::tuple<std::string, char, int, DWORD, Texts> cases[] = {
       {"a,b,", ',', 0, 0, {"a", "b", ""}},
       {"", ',', 0, 0, {}},
       {"\"a,b\",c", ',', 0, 0, {"\"a,b\"", "c"}},
@@ -47,15 +42,13 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
       {"'a b' \"c\"", 0, '\'', 0, {"a b", "\"c\""}},
       {"\"a b\" (c d) [e] x", 0, kQuoteUnquoteAll, 0, {"a b", "c d", "e", "x"}},
   };
-  for (const auto& c : cases) {
+  for (const auto& [text, chSep, nQuote, dwFlags, expected] : cases) {
     CZQVStringArray tokens = ArrayOf({"a much longer old element", "x", "y", "z"});
-    const int nCount =
-        kxutilsGetTokens(c.text.c_str(), &tokens, c.chSep, nullptr, c.nQuote, c.dwFlags);
-    EXPECT_EQ(TextsOf(tokens), c.expected) << c.text;
-    EXPECT_EQ(nCount, static_cast<int>(c.expected.size())) << c.text;
-    EXPECT_EQ(kxutilsGetTokens(c.text.c_str(), nullptr, c.chSep, nullptr, c.nQuote, c.dwFlags),
-              nCount)
-        << c.text;
+    const int nCount = kxutilsGetTokens(text.c_str(), &tokens, chSep, nullptr, nQuote, dwFlags);
+    EXPECT_EQ(TextsOf(tokens), expected) << text;
+    EXPECT_EQ(nCount, static_cast<int>(expected.size())) << text;
+    EXPECT_EQ(kxutilsGetTokens(text.c_str(), nullptr, chSep, nullptr, nQuote, dwFlags), nCount)
+        << text;
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "shell/shell_item_fixture.h"
 #include "support/user_xattr.h"
@@ -53,17 +54,14 @@ TEST_F(ShellItem, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
   ASSERT_TRUE(SetUserXattr(path, "user.xdg.comment", "Caf\xC3\xA9"));
   ASSERT_TRUE(SetUserXattr(path, "user.kxutils96.subtitle", "a\xCE\xA9z"));  // a, omega, z
   const int nId = NewId(path);
-  const struct {
-    INT_PTR nProperty;
-    UINT cb;
-    std::string expected;
-  } cases[] = {{kShellTitle, 4, "Suns####"},
-               {kShellComment, 8, std::string("Caf\xE9\0###", 8)},
-               {kShellSubtitle, 8, "a#######"}};
-  for (const auto& c : cases) {
+  const std::tuple<INT_PTR, UINT, std::string> cases[] = {
+      {kShellTitle, 4, "Suns####"},
+      {kShellComment, 8, std::string("Caf\xE9\0###", 8)},
+      {kShellSubtitle, 8, "a#######"}};
+  for (const auto& [nProperty, cb, expected] : cases) {
     std::string buffer(8, '#');
-    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, c.nProperty, buffer.data(), c.cb), kShellItemDone);
-    EXPECT_EQ(buffer, c.expected);
+    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, nProperty, buffer.data(), cb), kShellItemDone);
+    EXPECT_EQ(buffer, expected);
   }
 }
 
