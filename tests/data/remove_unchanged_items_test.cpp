@@ -49,15 +49,7 @@ struct Fixture {
 // -2: the current side's arrays are empty or differ in length (judged
 // first); -3: the reference side's; then nothing changes.
 TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
-  const struct {
-    Ints refIds;
-    Texts refNames;
-    Ints ids;
-    Texts names, extra;
-    int expected;
-    Ints idsAfter;
-    Texts namesAfter, extraAfter;
-  } rows[] = {
+  const std::tuple<Ints, Texts, Ints, Texts, Texts, int, Ints, Texts, Texts> rows[] = {
       {{1, 2},
        {"A", "B"},
        {1, 2, 3},
@@ -79,16 +71,17 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
       {{1, 2}, {"a"}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
       {{1}, {}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
   };
-  for (const auto& r : rows) {
-    Fixture f(r.refIds, r.refNames, r.ids, r.names, r.extra);
+  for (const auto& [refIds, refNames, ids, names, extra, expected, idsAfter, namesAfter,
+                    extraAfter] : rows) {
+    Fixture f(refIds, refNames, ids, names, extra);
     const int* storage = f.ids.GetData();
-    EXPECT_EQ(f.Run(!r.extra.empty()), r.expected);
-    EXPECT_EQ(IntsOf(f.ids), r.idsAfter);
-    EXPECT_EQ(TextsOf(f.names), r.namesAfter);
-    EXPECT_EQ(TextsOf(f.extra), r.extraAfter);
-    EXPECT_EQ(IntsOf(f.refIds), r.refIds);
-    EXPECT_EQ(TextsOf(f.refNames), r.refNames);
-    EXPECT_TRUE(r.idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
+    EXPECT_EQ(f.Run(!extra.empty()), expected);
+    EXPECT_EQ(IntsOf(f.ids), idsAfter);
+    EXPECT_EQ(TextsOf(f.names), namesAfter);
+    EXPECT_EQ(TextsOf(f.extra), extraAfter);
+    EXPECT_EQ(IntsOf(f.refIds), refIds);
+    EXPECT_EQ(TextsOf(f.refNames), refNames);
+    EXPECT_TRUE(idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
   }
   // A missing integer array fails its side's check.
   Fixture g({1}, {"a"}, {1}, {"a"}, {});

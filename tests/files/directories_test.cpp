@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <support/array_text.h>
@@ -76,12 +77,7 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
   MakeTree("src", {".hidden", ".git/config", "sub/.profile"});
   for (const char* name : {".hidden", ".git", "sub/.profile"})
     kxu::test::MarkHidden(m_dir.Path("src/" + std::string(name)));
-  const struct {
-    std::string suffix;
-    int bSubfolders;
-    kxu::test::Texts folders, files;
-    Paths missing;
-  } cases[] = {
+  const std::tuple<std::string, int, kxu::test::Texts, kxu::test::Texts, Paths> cases[] = {
       {"\\", 1, {}, {}, {}},
       {"/", 0, {}, {}, {}},
       {"", 1, {"x", "tEmP\\\\"}, {}, {"Temp/", "Temp/t", "sub/temp/", "sub/temp/u"}},
@@ -89,15 +85,16 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
       {"", 1, {}, {"A.txt"}, {"a.txt", "sub/A.TXT"}},
   };
   int n = 0;
-  for (const auto& c : cases) {
-    CZQVStringArray folders = kxu::test::ArrayOf(c.folders), files = kxu::test::ArrayOf(c.files);
+  for (const auto& [suffix, bSubfolders, skipFolders, skipFiles, missing] : cases) {
+    CZQVStringArray folders = kxu::test::ArrayOf(skipFolders),
+                    files = kxu::test::ArrayOf(skipFiles);
     const std::string to = "dst" + std::to_string(n++);
-    EXPECT_EQ(kxuCopyDirectory((P("src") + c.suffix).c_str(), (P(to) + "\\").c_str(), c.bSubfolders,
+    EXPECT_EQ(kxuCopyDirectory((P("src") + suffix).c_str(), (P(to) + "\\").c_str(), bSubfolders,
                                &folders, &files, 0),
               kDirectoryDone);
     Paths expected;
     for (const std::string& path : all) {
-      if (!c.missing.contains(path) && (c.bSubfolders || path.find('/') == std::string::npos))
+      if (!missing.contains(path) && (bSubfolders || path.find('/') == std::string::npos))
         expected.insert(path);
     }
     EXPECT_EQ(TreeOf(to), expected) << n;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include <kxutils96/files/text_file_lines.h>
 #include <support/array_text.h>
@@ -46,12 +47,7 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
   const std::string kMixed = "a\r\n\r\n  \n b \nc";
   const std::string kEmptyFirst = "\n\nx\ny\n\nz";
   const unsigned kLimitSkip = READLINES_LIMIT | READLINES_SKIP_EMPTY;
-  const struct {
-    std::string bytes;
-    unsigned int dwFlags;
-    int nCap;
-    Texts expected;
-  } cases[] = {
+  const std::tuple<std::string, unsigned int, int, Texts> cases[] = {
       {"", 0, 80, {}},
       {kMixed, 0, 80, {"a", "", "  ", " b ", "c"}},
       // Without TRIM a line of blanks is not empty.
@@ -68,15 +64,15 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
       {"\xFF\xFEx\0\0\0y\0"s, 0, 80, {"x"}},
   };
   TempDir dir;
-  for (const auto& c : cases) {
-    SetCap(c.nCap);
-    WriteBytes(dir.Path("f.txt"), c.bytes);
+  for (const auto& [bytes, dwFlags, nCap, kept] : cases) {
+    SetCap(nCap);
+    WriteBytes(dir.Path("f.txt"), bytes);
     CZQVStringArray lines = ArrayOf({"old"});
-    Texts expected = c.expected;
+    Texts expected = kept;
     expected.insert(expected.begin(), "old");
-    EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, c.dwFlags),
+    EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, dwFlags),
               static_cast<int>(expected.size()));
-    EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(bytes);
   }
 }
 

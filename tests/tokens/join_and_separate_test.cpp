@@ -15,18 +15,16 @@ using namespace kxu::test;
 
 // Joined with ';' and with ", ", the result's old text replaced.
 TEST(kxutilsSetTokens, JoinsWithSeparatorBetweenElements) {
-  const struct {
-    Texts tokens;
-    std::string byChar, byText;
-  } cases[] = {{{}, "", ""}, {{"a", "b", "c"}, "a;b;c", "a, b, c"}, {{"", "", ""}, ";;", ", , "}};
-  for (const auto& c : cases) {
-    CZQVStringArray tokens = ArrayOf(c.tokens);
+  const std::tuple<Texts, std::string, std::string> cases[] = {
+      {{}, "", ""}, {{"a", "b", "c"}, "a;b;c", "a, b, c"}, {{"", "", ""}, ";;", ", , "}};
+  for (const auto& [texts, byChar, byText] : cases) {
+    CZQVStringArray tokens = ArrayOf(texts);
     CStringUTF8 strResult("old");
-    EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, ';'), static_cast<int>(c.tokens.size()));
-    EXPECT_EQ(std::string(strResult), c.byChar);
+    EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, ';'), static_cast<int>(texts.size()));
+    EXPECT_EQ(std::string(strResult), byChar);
     strResult = "old";
-    EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ", "), static_cast<int>(c.tokens.size()));
-    EXPECT_EQ(std::string(strResult), c.byText);
+    EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ", "), static_cast<int>(texts.size()));
+    EXPECT_EQ(std::string(strResult), byText);
   }
   CZQVStringArray tokens = ArrayOf({"a", "b"});
   CStringUTF8 strResult;

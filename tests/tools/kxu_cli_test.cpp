@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/file_bytes.h"
@@ -47,11 +48,7 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
     WriteBytes(Path(name), "x");
   }
   const std::string noFile = ": No such file or directory\n";
-  const struct {
-    std::vector<std::string> args;
-    std::string input, out, err;
-    int exit_code;
-  } cases[] = {
+  const std::tuple<std::vector<std::string>, std::string, std::string, std::string, int> cases[] = {
       {{}, "", "", "\n", 2},
       {{"reed", "x"}, "", "", "kxu: unknown command 'reed'; did you mean 'read'?\n", 2},
       {{"--version"}, "", KXU_VERSION "\n", "", 0},
@@ -87,17 +84,14 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette (-2)\n", 1},
       {{"props", "missing.png"}, "", "", "kxu: cannot open 'missing.png'" + noFile, 1},
   };
-  for (const auto& expected : cases) {
-    SCOPED_TRACE(testing::PrintToString(expected.args));
-    const Outcome outcome = Run(expected.args, expected.input);
-    EXPECT_EQ(outcome.exit_code, expected.exit_code);
-    EXPECT_EQ(outcome.out.substr(0, expected.out.empty() ? std::string::npos : expected.out.size()),
-              expected.out);
-    EXPECT_TRUE(expected.err.empty() ? outcome.err.empty()
-                                     : outcome.err.find(expected.err) != std::string::npos)
+  for (const auto& [args, input, out, err, exit_code] : cases) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    const Outcome outcome = Run(args, input);
+    EXPECT_EQ(outcome.exit_code, exit_code);
+    EXPECT_EQ(outcome.out.substr(0, out.empty() ? std::string::npos : out.size()), out);
+    EXPECT_TRUE(err.empty() ? outcome.err.empty() : outcome.err.find(err) != std::string::npos)
         << outcome.err;
-    EXPECT_TRUE(expected.exit_code != 2 || outcome.err.find('\n') == outcome.err.size() - 1)
-        << outcome.err;
+    EXPECT_TRUE(exit_code != 2 || outcome.err.find('\n') == outcome.err.size() - 1) << outcome.err;
   }
   EXPECT_NE(ReadBytes(Path("good.rc")).find("  1, L\"One.\"\n"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists(Path("bad.rc")));

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "tools/kxu_test.h"
 
@@ -53,18 +54,15 @@ TEST_F(KxuShellTest, EveryKindOfFileArgumentReadsLikeTheRegularFile) {
 }
 
 TEST_F(KxuShellTest, AFailedWriteIsAnError) {
-  const struct {
-    const char* script;
-    const char* err;
-  } cases[] = {
+  const std::tuple<const char*, const char*> cases[] = {
       {"printf 'a,b\\n' | kxu csv - > /dev/full",
        "kxu: cannot write stdout: No space left on device\n"},
       {"kxu archive store /dev/full a", "kxu: cannot write '/dev/full': No space left on device\n"},
   };
-  for (const auto& expected : cases) {
-    const Outcome outcome = Shell(expected.script);
-    EXPECT_EQ(outcome.exit_code, 1) << expected.script;
-    EXPECT_EQ(outcome.err, expected.err) << expected.script;
+  for (const auto& [script, err] : cases) {
+    const Outcome outcome = Shell(script);
+    EXPECT_EQ(outcome.exit_code, 1) << script;
+    EXPECT_EQ(outcome.err, err) << script;
   }
 }
 
