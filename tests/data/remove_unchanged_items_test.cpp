@@ -10,8 +10,7 @@
 
 namespace {
 
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 using Ints = std::vector<int>;
 
 Ints IntsOf(const CArray<int, int>& array) {

@@ -21,9 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kxu::test::ReadBytes;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using Paths = std::set<std::string>;
 using namespace kxu::files;  // the result codes
 
@@ -169,7 +167,7 @@ TEST_F(Directories, DoesNotFollowALinkBackToAFolderBeingWalked) {
 }
 
 // Files only, matched case aside; a null pattern matches every one, and a
-// listed name or a hidden or read-only file stays. Each result code.
+// listed name or a read-only file stays. Each result code.
 TEST_F(Directories, DeletesTheMatchingFilesThatAreNotListed) {
   MakeTree("d", {"a.txt", "b.TXT", ".hidden.txt", "c.log", "sub.txt/inner.txt", "locked.txt",
                  "\xC3\xA9 t\xC3\xA9.txt"});

@@ -16,9 +16,7 @@ namespace {
 
 using kxu::files::kPaletteNotAPalette;
 using kxu::files::kPaletteOpenFailed;
-using kxu::test::TempDir;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 
 using Colours = std::vector<std::array<int, 3>>;
 

@@ -12,12 +12,7 @@
 
 namespace {
 
-using kxu::test::ArrayOf;
-using kxu::test::TempDir;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace std::string_literals;
 
 constexpr int kInitialCap = 80;

@@ -14,9 +14,7 @@
 
 namespace {
 
-using kxu::test::TempDir;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace std::string_literals;
 
 constexpr int kHostCodePageForTests = 1252;

@@ -23,10 +23,7 @@
 
 namespace {
 
-using kxu::test::Arg;
-using kxu::test::ShellItem;
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
 
 // Three items, then the lowest released slot is reused first.

@@ -12,11 +12,7 @@
 
 namespace {
 
-using kxu::test::KxuCommands;
-using kxu::test::KxuTest;
-using kxu::test::Outcome;
-using kxu::test::ReadBytes;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace std::string_literals;
 
 TEST_F(KxuTest, HelpListsEveryCommandAndEachExplainsItselfWithAnExample) {

@@ -15,9 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kxu::test::ReadBytes;
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using Names = std::set<std::string>;
 
 // Every entry below `root` as native bytes ('/' between names, folders with

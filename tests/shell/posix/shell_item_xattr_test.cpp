@@ -15,8 +15,7 @@
 
 namespace {
 
-using kxu::test::SetUserXattr;
-using kxu::test::ShellItem;
+using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
 
 // Sets LC_ALL for one scope and puts the former value back.

@@ -10,8 +10,7 @@
 
 namespace {
 
-using kxu::test::KxuCommands;
-using kxu::test::Outcome;
+using namespace kxu::test;
 
 class KxuShellTest : public kxu::test::KxuTest {
  protected:
