@@ -7,27 +7,23 @@
 
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/sort/sort_family.h>
-#include <kxutils96/strings/zqv_string_array.h>
 #include <support/mock_host_object.h>
 
 namespace {
 
-using kxu::test::MockHostObject;
-using kxu::test::QueryLog;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 
+// The input and output host objects, a frequency buffer one longer than the
+// input, and a count that shows whether it was written.
 struct Fixture {
   QueryLog log;
-  MockHostObject input{log};
-  MockHostObject output{log};
-  CZQVStringArray in;
-  CZQVStringArray out;
+  MockHostObject input{log}, output{log};
+  CZQVStringArray in, out;
   std::vector<double> frequencies;
   int count = -7;
 
   explicit Fixture(const Texts& strings)
-      : in(kxu::test::ArrayOf(strings)), frequencies(strings.size() + 1, -1.0) {
+      : in(ArrayOf(strings)), frequencies(strings.size() + 1, -1.0) {
     input.Answer(QUERY_STRING_ARRAY, &in);
     output.Answer(QUERY_STRING_ARRAY, &out);
   }
@@ -60,7 +56,7 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
     for (int i = 0; i < n; ++i) texts.push_back(stems[rng() % 9] + std::to_string(rng() % 40));
     for (int options = 0; options < 4; ++options) {
       const bool caseSensitive = (options & kFrequenciesCaseSensitive) != 0;
-      CZQVStringArray sorted = kxu::test::ArrayOf(texts);
+      CZQVStringArray sorted = ArrayOf(texts);
       for (int i = 0; (options & kFrequenciesTrim) && i < sorted.GetSize(); ++i)
         sorted[i].TrimLeft().TrimRight();
       kxutilsSort(sorted, caseSensitive ? SORT_CASE_SENSITIVE : 0UL, nullptr);
@@ -90,9 +86,8 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
 TEST(DiscreteFrequencies, InputMayBeTheOutput) {
   Fixture f({});
   f.in.SetSize(3);  // full, so the first group appended moves the strings
-  f.in[0] = "b";
+  f.in[0] = f.in[2] = "b";
   f.in[1] = "a";
-  f.in[2] = "b";
   f.frequencies.resize(3);
   f.output.Answer(QUERY_STRING_ARRAY, &f.in);
   EXPECT_EQ(f.Run(0), 1);

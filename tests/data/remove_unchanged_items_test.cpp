@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 #include "support/array_text.h"
 
-#include <string>
 #include <vector>
 
 #include <kxutils96/data/remove_unchanged_items.h>
@@ -11,32 +10,27 @@
 
 namespace {
 
-using kxu::test::MockHostObject;
-using kxu::test::QueryLog;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 using Ints = std::vector<int>;
-using Names = std::vector<const char*>;
 
 Ints IntsOf(const CArray<int, int>& array) {
   return Ints(array.GetData(), array.GetData() + array.GetSize());
 }
 
-// The five host objects, each answering its array; extra strings are given
-// to the call when the fixture has any.
+// The five host objects, each answering its array.
 struct Fixture {
-  QueryLog log;
-  MockHostObject refIdsObject{log}, refNamesObject{log}, idsObject{log}, namesObject{log},
-      extraObject{log};
+  kxu::test::QueryLog log;
+  kxu::test::MockHostObject refIdsObject{log}, refNamesObject{log}, idsObject{log},
+      namesObject{log}, extraObject{log};
   CArray<int, int> refIds, ids;
   CZQVStringArray refNames, names, extra;
 
-  Fixture(const Ints& ri, const Names& rn, const Ints& i, const Names& n, const Names& e) {
+  Fixture(const Ints& ri, const Texts& rn, const Ints& i, const Texts& n, const Texts& e)
+      : refNames(kxu::test::ArrayOf(rn)),
+        names(kxu::test::ArrayOf(n)),
+        extra(kxu::test::ArrayOf(e)) {
     for (int v : ri) refIds.Add(v);
     for (int v : i) ids.Add(v);
-    for (const char* s : rn) refNames.Add(s);
-    for (const char* s : n) names.Add(s);
-    for (const char* s : e) extra.Add(s);
     refIdsObject.Answer(QUERY_INT_ARRAY, &refIds);
     refNamesObject.Answer(QUERY_STRING_ARRAY, &refNames);
     idsObject.Answer(QUERY_INT_ARRAY, &ids);
@@ -50,17 +44,11 @@ struct Fixture {
 };
 
 // An item is unchanged when its id's first reference entry has its name,
-// case aside; the reference arrays stay as they were.
-TEST(RemoveUnchangedItems, RemovesUnchangedKeepsNewAndRenamed) {
-  const struct {
-    Ints refIds;
-    Names refNames;
-    Ints ids;
-    Names names, extra;
-    int expected;
-    Ints idsAfter;
-    Texts namesAfter, extraAfter;
-  } rows[] = {
+// case aside; extra strings go with their items; the reference side stays.
+// -2: the current side's arrays are empty or differ in length (judged
+// first); -3: the reference side's; then nothing changes.
+TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
+  const std::tuple<Ints, Texts, Ints, Texts, Texts, int, Ints, Texts, Texts> rows[] = {
       {{1, 2},
        {"A", "B"},
        {1, 2, 3},
@@ -73,62 +61,26 @@ TEST(RemoveUnchangedItems, RemovesUnchangedKeepsNewAndRenamed) {
       {{5, 5}, {"old", "new"}, {5}, {"new"}, {}, 0, {5}, {"new"}, {}},
       {{5, 5}, {"old", "new"}, {5}, {"OLD"}, {}, 1, {}, {}, {}},
       {{7}, {"n"}, {7, 7, 8}, {"N", "n", "n"}, {}, 2, {8}, {"n"}, {}},
-      {{7}, {"n"}, {7, 7}, {"n", "m"}, {}, 1, {7}, {"m"}, {}},
       {{3, 2, 1}, {"c", "b", "a"}, {1, 2, 3}, {"A", "B", "C"}, {}, 3, {}, {}, {}},
       {{1}, {"ab"}, {1}, {"abc"}, {}, 0, {1}, {"abc"}, {}},
+      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, -2, {1, 2, 3}, {"a", "b"}, {}},
+      {{1}, {"a"}, {}, {}, {}, -2, {}, {}, {}},
+      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, -2, {1, 2}, {"a", "b"}, {"x"}},
+      {{}, {}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
+      {{1, 2}, {"a"}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
+      {{1}, {}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
   };
-  for (const auto& r : rows) {
-    Fixture f(r.refIds, r.refNames, r.ids, r.names, r.extra);
-    EXPECT_EQ(f.Run(!r.extra.empty()), r.expected);
-    EXPECT_EQ(IntsOf(f.ids), r.idsAfter);
-    EXPECT_EQ(TextsOf(f.names), r.namesAfter);
-    EXPECT_EQ(TextsOf(f.extra), r.extraAfter);
-    EXPECT_EQ(IntsOf(f.refIds), r.refIds);
-    EXPECT_EQ(f.refNames.GetSize(), static_cast<int>(r.refNames.size()));
-  }
-}
-
-TEST(RemoveUnchangedItems, ReferenceOrExtraMayBeTheNames) {
-  Fixture f({1, 2}, {}, {2, 1}, {"a", "a"}, {});
-  f.refNamesObject.Answer(QUERY_STRING_ARRAY, &f.names);  // read as it was at the start
-  EXPECT_EQ(f.Run(false), 2);
-  EXPECT_EQ(f.names.GetSize(), 0);
-  Fixture g({2}, {"b"}, {1, 2, 3}, {"a", "b", "c"}, {});
-  g.extraObject.Answer(QUERY_STRING_ARRAY, &g.names);
-  EXPECT_EQ(g.Run(true), 1);
-  EXPECT_EQ(TextsOf(g.names), (Texts{"a", "c"}));
-}
-
-TEST(RemoveUnchangedItems, IntegerArrayShrinksInPlace) {
-  Fixture f({1}, {"a"}, {1, 2}, {"a", "b"}, {});
-  const int* storage = f.ids.GetData();
-  EXPECT_EQ(f.Run(false), 1);
-  EXPECT_EQ(f.ids.GetData(), storage);
-}
-
-// -2: the current side's arrays differ in length (judged first); -3: the
-// reference side's. Nothing changes.
-TEST(RemoveUnchangedItems, ResultCodesLeaveEverythingUnchanged) {
-  const struct {
-    Ints refIds;
-    Names refNames;
-    Ints ids;
-    Names names, extra;
-    int expected;
-  } rows[] = {
-      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, -2},
-      {{1}, {"a"}, {}, {"a"}, {}, -2},
-      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, -2},
-      {{}, {}, {1}, {"a"}, {}, -3},
-      {{1, 2}, {"a"}, {1}, {"a"}, {}, -3},
-      {{1}, {}, {1}, {"a"}, {}, -3},
-      {{}, {}, {1, 2}, {"a"}, {}, -2},
-  };
-  for (const auto& r : rows) {
-    Fixture f(r.refIds, r.refNames, r.ids, r.names, r.extra);
-    EXPECT_EQ(f.Run(!r.extra.empty()), r.expected);
-    EXPECT_EQ(IntsOf(f.ids), r.ids);
-    EXPECT_EQ(f.names.GetSize(), static_cast<int>(r.names.size()));
+  for (const auto& [refIds, refNames, ids, names, extra, expected, idsAfter, namesAfter,
+                    extraAfter] : rows) {
+    Fixture f(refIds, refNames, ids, names, extra);
+    const int* storage = f.ids.GetData();
+    EXPECT_EQ(f.Run(!extra.empty()), expected);
+    EXPECT_EQ(IntsOf(f.ids), idsAfter);
+    EXPECT_EQ(TextsOf(f.names), namesAfter);
+    EXPECT_EQ(TextsOf(f.extra), extraAfter);
+    EXPECT_EQ(IntsOf(f.refIds), refIds);
+    EXPECT_EQ(TextsOf(f.refNames), refNames);
+    EXPECT_TRUE(idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
   }
   // A missing integer array fails its side's check.
   Fixture g({1}, {"a"}, {1}, {"a"}, {});
@@ -137,6 +89,19 @@ TEST(RemoveUnchangedItems, ResultCodesLeaveEverythingUnchanged) {
   g.idsObject.Answer(QUERY_INT_ARRAY, &g.ids);
   g.refIdsObject.Answer(QUERY_INT_ARRAY, nullptr);
   EXPECT_EQ(g.Run(false), -3);
+}
+
+// The reference names are read as they were at the start when they are the
+// names or the extra strings; names given as extra lose each item once.
+TEST(RemoveUnchangedItems, ReferenceOrExtraMayBeTheNames) {
+  Fixture f({1, 2}, {}, {2, 1}, {"a", "a"}, {});
+  f.refNamesObject.Answer(QUERY_STRING_ARRAY, &f.names);
+  EXPECT_EQ(f.Run(false), 2);
+  EXPECT_EQ(f.names.GetSize(), 0);
+  Fixture g({2}, {"b"}, {1, 2, 3}, {"a", "b", "c"}, {});
+  g.extraObject.Answer(QUERY_STRING_ARRAY, &g.names);
+  EXPECT_EQ(g.Run(true), 1);
+  EXPECT_EQ(TextsOf(g.names), (Texts{"a", "c"}));
 }
 
 }  // namespace

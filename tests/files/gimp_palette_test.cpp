@@ -4,8 +4,8 @@
 
 #include <array>
 #include <climits>
-#include <ostream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <support/file_bytes.h>
@@ -16,48 +16,17 @@ namespace {
 
 using kxu::files::kPaletteNotAPalette;
 using kxu::files::kPaletteOpenFailed;
-using kxu::test::TempDir;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 
-struct Colour {
-  int r, g, b;
-  bool operator==(const Colour&) const = default;
-};
-
-void PrintTo(const Colour& c, std::ostream* os) {
-  *os << "{" << c.r << ", " << c.g << ", " << c.b << "}";
-}
-
-using Colours = std::vector<Colour>;
+using Colours = std::vector<std::array<int, 3>>;
 
 constexpr int kRoom = 40;
 constexpr int kUntouched = -777;
 
-// A palette of `n` colours (i, 2i, 3i), and those colours.
-std::string Numbered(int n) {
-  std::string text = "GIMP Palette\nName: Numbered\nColumns: 4\n#\n";
-  for (int i = 1; i <= n; ++i) {
-    text += std::to_string(i) + " " + std::to_string(2 * i) + " " + std::to_string(3 * i) +
-            "\tColour " + std::to_string(i) + "\n";
-  }
-  return text;
-}
-
-Colours NumberedColours(int n) {
-  Colours colours;
-  for (int i = 1; i <= n; ++i) colours.push_back({i, 2 * i, 3 * i});
-  return colours;
-}
-
 // The result for at most nMax colours, and what lands in the arrays.
 TEST(ReadPalette, StoresTheColoursOfItsRow) {
-  const struct {
-    std::string bytes;
-    int nMax;
-    int nExpected;
-    Colours colours;
-  } cases[] = {
+  const std::string kThree = "GIMP Palette\n1 2 3\n4 5 6\n7 8 9 Last\n";
+  const std::tuple<std::string, int, int, Colours> cases[] = {
       {"GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
        "255 128   0\tOrange\n 10  20  30 Indented\n",
        16,
@@ -73,25 +42,24 @@ TEST(ReadPalette, StoresTheColoursOfItsRow) {
       {"GIMP Palette\n1 2 3\n\n7 8\n4 5 6\n\n", 16, 2, {{1, 2, 3}, {4, 5, 6}}},
       // Double quotes keep a stretch in one token, which loses its quotes.
       {"GIMP Palette\n\"1 2\" 3 4\n5 \"6 x\" 7\n", 16, 2, {{1, 3, 4}, {5, 6, 7}}},
-      {Numbered(20), 16, 16, NumberedColours(16)},
-      {Numbered(3), 3, 3, NumberedColours(3)},
-      {Numbered(3), 0, 0, {}},
+      {kThree, 2, 2, {{1, 2, 3}, {4, 5, 6}}},
+      {kThree, 3, 3, {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}},
+      {kThree, 0, 0, {}},
       {"GIMP Palette\n", 0, kPaletteNotAPalette, {}}};
   TempDir dir;
-  for (const auto& c : cases) {
-    WriteBytes(dir.Path("p.gpl"), c.bytes);
-    std::array<int, kRoom> red, green, blue;
-    red.fill(kUntouched);
-    green.fill(kUntouched);
-    blue.fill(kUntouched);
+  for (const auto& [bytes, nMax, nExpected, colours] : cases) {
+    WriteBytes(dir.Path("p.gpl"), bytes);
+    std::array<std::array<int, kRoom>, 3> rgb;
+    for (auto& colour : rgb) colour.fill(kUntouched);
+    auto& [red, green, blue] = rgb;
     EXPECT_EQ(kxu_read_GIMP_palette(Utf8(dir.Path("p.gpl")).c_str(), red.data(), green.data(),
-                                    blue.data(), c.nMax),
-              c.nExpected)
-        << c.bytes;
+                                    blue.data(), nMax),
+              nExpected)
+        << bytes;
     Colours stored;
     for (int i = 0; i < kRoom && red[i] != kUntouched; ++i)
       stored.push_back({red[i], green[i], blue[i]});
-    EXPECT_EQ(stored, c.colours) << c.bytes;
+    EXPECT_EQ(stored, colours) << bytes;
   }
 }
 

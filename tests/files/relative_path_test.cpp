@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -11,13 +12,7 @@ using namespace kxu::files;
 // The result code, and for 0 the relative path; otherwise the result keeps
 // its text.
 TEST(MakeRelativePath, GivesTheResultOfItsRow) {
-  const struct {
-    const char* base;
-    const char* path;
-    int nMaxLevels;
-    int nExpected;
-    const char* result;
-  } cases[] = {
+  const std::tuple<const char*, const char*, int, int, const char*> cases[] = {
       {R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(..\plots\a.png)"},
       {R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
        R"(..\plots\a.png)"},
@@ -37,12 +32,11 @@ TEST(MakeRelativePath, GivesTheResultOfItsRow) {
       {R"(E:\a\)", nullptr, 9, kRelativePathNoFolder, ""},
       {R"(E:\w\)", R"(E:\w\)", 9, kRelativePathDone, ""},
   };
-  for (const auto& c : cases) {
+  for (const auto& [base, path, nMaxLevels, nExpected, result] : cases) {
     CStringUTF8 strResult("untouched");
-    EXPECT_EQ(kxu_make_relative_path(&strResult, c.base, c.path, c.nMaxLevels), c.nExpected)
-        << (c.base ? c.base : "null") << " " << (c.path ? c.path : "null") << " " << c.nMaxLevels;
-    EXPECT_STREQ(strResult, c.nExpected == kRelativePathDone ? c.result : "untouched")
-        << c.nMaxLevels;
+    EXPECT_EQ(kxu_make_relative_path(&strResult, base, path, nMaxLevels), nExpected)
+        << (base ? base : "null") << " " << (path ? path : "null") << " " << nMaxLevels;
+    EXPECT_STREQ(strResult, nExpected == kRelativePathDone ? result : "untouched") << nMaxLevels;
   }
   EXPECT_EQ(kxu_make_relative_path(nullptr, R"(E:\a\)", R"(E:\a\b)", 9), kRelativePathNoFolder);
 }

@@ -1,26 +1,25 @@
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <string>
+#include <tuple>
 
 #include <kxutils96/files/text_file_lines.h>
-#include <kxutils96/platform/framework/afx_file.h>
 #include <support/array_text.h>
+#include <support/concurrently.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
 
 namespace {
 
-using kxu::test::ArrayOf;
-using kxu::test::TempDir;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace std::string_literals;
 
 constexpr int kInitialCap = 80;
+
+bool IsOneOfTheCaps(int nLines) {
+  return nLines == 3 || nLines == 60;
+}
 using kxu::files::kLinesCapSet;
 
 // Keeps the process-wide line cap of one test from reaching the others.
@@ -43,12 +42,7 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
   const std::string kMixed = "a\r\n\r\n  \n b \nc";
   const std::string kEmptyFirst = "\n\nx\ny\n\nz";
   const unsigned kLimitSkip = READLINES_LIMIT | READLINES_SKIP_EMPTY;
-  const struct {
-    std::string bytes;
-    unsigned int dwFlags;
-    int nCap;
-    Texts expected;
-  } cases[] = {
+  const std::tuple<std::string, unsigned int, int, Texts> cases[] = {
       {"", 0, 80, {}},
       {kMixed, 0, 80, {"a", "", "  ", " b ", "c"}},
       // Without TRIM a line of blanks is not empty.
@@ -65,15 +59,15 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
       {"\xFF\xFEx\0\0\0y\0"s, 0, 80, {"x"}},
   };
   TempDir dir;
-  for (const auto& c : cases) {
-    SetCap(c.nCap);
-    WriteBytes(dir.Path("f.txt"), c.bytes);
+  for (const auto& [bytes, dwFlags, nCap, kept] : cases) {
+    SetCap(nCap);
+    WriteBytes(dir.Path("f.txt"), bytes);
     CZQVStringArray lines = ArrayOf({"old"});
-    Texts expected = c.expected;
+    Texts expected = kept;
     expected.insert(expected.begin(), "old");
-    EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, c.dwFlags),
+    EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, dwFlags),
               static_cast<int>(expected.size()));
-    EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(c.bytes);
+    EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(bytes);
   }
 }
 
@@ -81,36 +75,44 @@ TEST_F(ReadLines, AppendsTheLinesTheOptionsKeep) {
 // and a null name reports it. It is taken as a signed int.
 TEST_F(ReadLines, TheCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), kInitialCap);
-  TempDir dir;
-  std::string many;
-  for (int i = 0; i < 200; ++i) many += std::to_string(i) + "\n";
-  WriteBytes(dir.Path("f.txt"), many);
-  CZQVStringArray lines;
-  EXPECT_EQ(kxuReadTextFileLines(Utf8(dir.Path("f.txt")).c_str(), &lines, READLINES_LIMIT),
-            kInitialCap);
-  EXPECT_EQ(TextsOf(lines).back(), "79");
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
-  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 123), kxu::files::kLinesOpenFailed);
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), -1);
 }
 
-// A missing file, a folder, a file held open for writing and a null name.
+// A missing file, a folder and a null name give -1 and leave the array.
 TEST_F(ReadLines, FailuresToOpenGiveMinusOneAndLeaveTheArray) {
   TempDir dir;
-  const std::string missing = Utf8(dir.Path("missing.txt"));
-  const std::string folder = Utf8(dir.Path());
-  const std::string held = Utf8(dir.Path("held.txt"));
-  WriteBytes(dir.Path("held.txt"), "a\nb");
-  CFile writer;
-  ASSERT_TRUE(writer.Open(dir.Path("held.txt").u16string().c_str(), CFile::modeWrite));
-  for (const char* name :
-       {missing.c_str(), folder.c_str(), held.c_str(), static_cast<const char*>(nullptr)}) {
+  for (const std::string& name : {Utf8(dir.Path("missing.txt")), Utf8(dir.Path()), std::string()}) {
     CZQVStringArray lines = ArrayOf({"kept"});
-    EXPECT_EQ(kxuReadTextFileLines(name, &lines, 0), kxu::files::kLinesOpenFailed)
-        << (name ? name : "(null)");
+    EXPECT_EQ(kxuReadTextFileLines(name.empty() ? nullptr : name.c_str(), &lines, 0),
+              kxu::files::kLinesOpenFailed)
+        << name;
     EXPECT_EQ(TextsOf(lines), Texts{"kept"});
   }
+}
+
+// A call reads the cap once: a read stops at a cap that was set, never at a
+// line count between two caps that changed under it.
+TEST_F(ReadLines, UnderThreadsEveryReadStopsAtACapThatWasSet) {
+  kxuReadTextFileLines("", nullptr, 3);
+  TempDir dir;
+  std::string many;
+  for (int i = 0; i < 120; ++i) many += "x\n";
+  WriteBytes(dir.Path("f.txt"), many);
+  const std::string path = Utf8(dir.Path("f.txt"));
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&path](int k) {
+    for (int i = 0; i < 50; ++i) {
+      if (k == 0) {
+        kxuReadTextFileLines("", nullptr, i % 2 == 0 ? 60 : 3);
+        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(nullptr, nullptr, 0));
+      } else {
+        CZQVStringArray lines;
+        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(path.c_str(), &lines, READLINES_LIMIT));
+      }
+    }
+  });
 }
 
 }  // namespace

@@ -1,32 +1,29 @@
 // The shell item export on every system: ids, the order of the checks,
-// creation, COM initialisation and the file's times. The text and rating
+// creation, COM initialisation and one table shared by several threads (the
+// properties themselves are read by the platform's shell items). The text and rating
 // properties, and the path's code page, are tested in the system's subfolder.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <clocale>
-#include <cstdint>
 #include <filesystem>
 #include <limits>
 #include <string>
 #include <thread>
+#include <tuple>
 
 #include <kxutils96/platform/com_shell/com_base.h>
-#include <kxutils96/shell/shell_item_service.h>
 
 #include "shell/shell_item_fixture.h"
+#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/shell_reads.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-using kxu::test::Arg;
-using kxu::test::ShellItem;
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
 
 // Three items, then the lowest released slot is reused first.
@@ -51,11 +48,7 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
   EXPECT_EQ(m_service.Call(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
   EXPECT_EQ(nId, 2);
   EXPECT_EQ(m_service.Call(nullptr, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);
-  const struct {
-    int nId, nOperation;
-    INT_PTR nIndex;
-    int nExpected;
-  } cases[] = {
+  const std::tuple<int, int, INT_PTR, int> cases[] = {
       {0, SHELLITEM_GET_FILETIME, kShellDateModified, kShellNoSuchItem},
       {2, SHELLITEM_RELEASE, 0, kShellNoSuchItem},
       {3, 9, 0, kShellNoSuchItem},
@@ -70,9 +63,9 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
       {1, SHELLITEM_GET_STRING, kShellTitle, kShellGetStringFailed},
       {1, SHELLITEM_GET_UINT32, kShellRating, kShellGetUInt32Failed},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(Read(c.nId, c.nOperation, c.nIndex, nullptr, 16), c.nExpected)
-        << c.nId << " " << c.nOperation << " " << c.nIndex;
+  for (const auto& [nId, nOperation, nIndex, nExpected] : cases) {
+    EXPECT_EQ(Read(nId, nOperation, nIndex, nullptr, 16), nExpected)
+        << nId << " " << nOperation << " " << nIndex;
   }
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
 }
@@ -90,23 +83,18 @@ TEST_F(ShellItem, CreationFailsWithoutTouchingTheId) {
   EXPECT_EQ(NewId(File("c.txt")), 1) << "failed creations take no slot";
 }
 
+// "/." steps pad the path of one existing file to 1023 and 1024 units.
 TEST_F(ShellItem, PathMayHaveAtMost1023Units) {
-  // "./" steps pad the path of one existing file to any length.
   File("f");
-  const std::string folder = m_dir.Path().string() + "/";
-  const auto PaddedTo = [&](std::size_t nLength) {
-    std::string path = folder + "f";
-    while (path.size() + 2 <= nLength) path.insert(folder.size(), "./");
-    if (path.size() < nLength) path.insert(folder.size(), "/");  // "//" pads by one
-    return path;
-  };
-  const std::string longest = PaddedTo(1023);
-  ASSERT_EQ(longest.size(), 1023u);
-  int nId = 0;
-  EXPECT_EQ(Create(longest, &nId), kShellItemDone);
-  const std::string tooLong = PaddedTo(1024);
-  ASSERT_EQ(tooLong.size(), 1024u);
-  EXPECT_EQ(Create(tooLong, &nId), kShellItemNotMade);
+  const std::string folder = m_dir.Path().string();
+  for (const std::size_t nLength : {1023u, 1024u}) {
+    std::string path = folder + "/f";
+    while (path.size() + 2 <= nLength) path.insert(folder.size(), "/.");
+    if (path.size() < nLength) path.insert(folder.size(), "/");
+    ASSERT_EQ(path.size(), nLength);
+    int nId = 0;
+    EXPECT_EQ(Create(path, &nId), nLength == 1023u ? kShellItemDone : kShellItemNotMade);
+  }
 }
 
 TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
@@ -123,52 +111,43 @@ TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
   }).join();
 }
 
-// Where the system's shell items read no properties (Wine's answer
-// E_NOTIMPL), the read fails with its own code.
-TEST_F(ShellItem, FileTimesAreReadAsFileTimes) {
-  const std::string path = File("a.txt");
-  const std::chrono::sys_seconds when =
-      std::chrono::sys_days(std::chrono::year(2021) / 3 / 4) + std::chrono::hours(5);
-  std::filesystem::last_write_time(path, std::chrono::file_clock::from_sys(when));
-  const int nId = NewId(path);
-  FILETIME time{};
-  if (!kxu::test::ShellReadsProperties(path)) {
-    EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time),
-              kShellGetFileTimeFailed);
-    GTEST_SKIP() << kxu::test::kShellReadsNoProperties;
-  }
-  ASSERT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time), kShellItemDone);
-  // 2021-03-04 05:00 UTC: 13259307600 s after 1601-01-01.
-  EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593076000000000u);
-  time = {};
-  const int nResult = Read(nId, SHELLITEM_GET_FILETIME, kShellDateCreated, &time);
-  if (nResult == kShellPropertyMissing) GTEST_SKIP() << "the file system records no birth time";
-  EXPECT_EQ(nResult, kShellItemDone);
-  EXPECT_NE(time.dwHighDateTime, 0u);
-}
-
+// Another thread reads through the process's table without initialising
+// anything.
 TEST(ShellItemExport, CreatesReadsAndReleasesThroughTheProcessTable) {
   const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
   const TempDir dir;
-  const std::filesystem::path path = dir.Path("a.txt");
-  WriteBytes(path, "a");
+  WriteBytes(dir.Path("a.txt"), "a");
   int nId = 0;
-  ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(path.string().c_str()), 0, 0),
+  ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(dir.Path("a.txt").string().c_str()), 0, 0),
             kShellItemDone);
-  EXPECT_GE(nId, 1);
-  // Another thread reads through the same table without initialising anything.
-  // Where the system's shell items read no properties (Wine's answer
-  // E_NOTIMPL), the read fails with its own code.
-  const bool bReads = kxu::test::ShellReadsProperties(path);
+  const bool bReads = kxu::test::ShellReadsProperties(dir.Path("a.txt"));
   std::thread([nId, bReads]() mutable {
     FILETIME time{};
     EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_GET_FILETIME, kShellDateModified, Arg(&time), 0),
               bReads ? kShellItemDone : kShellGetFileTimeFailed);
-    EXPECT_EQ(time.dwHighDateTime != 0, bReads);
   }).join();
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
   EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);
   std::setlocale(LC_ALL, savedLocale.c_str());
+}
+
+// Every id a thread is given names its own item until it releases it.
+TEST_F(ShellItem, ThreadsCreateReadAndReleaseTheirOwnItems) {
+  const std::string path = File("a.txt");
+  const int nReadResult =
+      kxu::test::ShellReadsProperties(path) ? kShellItemDone : kShellGetFileTimeFailed;
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int) {
+    // Each host thread that uses the shell has initialised COM for itself.
+    const HRESULT hrCom = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    for (int i = 0; i < 8; ++i) {
+      int nId = 0;
+      ASSERT_EQ(Create(path, &nId), kShellItemDone);
+      FILETIME time{};
+      EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time), nReadResult);
+      EXPECT_EQ(Release(nId), kShellItemDone) << nId;
+    }
+    if (SUCCEEDED(hrCom)) CoUninitialize();
+  });
 }
 
 }  // namespace

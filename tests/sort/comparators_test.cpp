@@ -104,21 +104,12 @@ TEST(Comparators, DoublesPlaceTheMissingValueByMode) {
 
 TEST(Comparators, TextsNullFirstBytesUnsignedCaseFoldedUnlessAsked) {
   using P = const char*;
-  ExpectOrder<P>({{nullptr},
-                  {""},
-                  {"["},
-                  {"a"},
-                  {"ab"},
-                  {"abc", "ABC"},
-                  {"ABE"},
-                  {"B"},
-                  {"Z", "z"},
-                  {"\x7F"},
-                  {"\x80"}},
-                 0, Compare<P>, false);
-  ExpectOrder<P>(
-      {{nullptr}, {""}, {"ABC"}, {"ABE"}, {"B"}, {"["}, {"a"}, {"ab"}, {"abc"}, {"\x7F"}, {"\x80"}},
-      SORT_CASE_SENSITIVE, Compare<P>, false);
+  const Groups<P> folded = {{nullptr}, {""},  {"["},      {"a"},    {"ab"},  {"abc", "ABC"},
+                            {"ABE"},   {"B"}, {"Z", "z"}, {"\x7F"}, {"\x80"}};
+  const Groups<P> byBytes = {{nullptr}, {""},   {"ABC"}, {"ABE"},  {"B"},   {"["},
+                             {"a"},     {"ab"}, {"abc"}, {"\x7F"}, {"\x80"}};
+  ExpectOrder<P>(folded, 0, Compare<P>, false);
+  ExpectOrder<P>(byBytes, SORT_CASE_SENSITIVE, Compare<P>, false);
   // Case-insensitive gives the byte difference itself, negated when descending.
   EXPECT_EQ(Compare<P>("abc", "ABE", 0), 'c' - 'e');
   EXPECT_EQ(Compare<P>("abc", "ABE", SORT_DESCENDING), 'e' - 'c');

@@ -15,9 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kxu::test::ReadBytes;
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using Names = std::set<std::string>;
 
 // Every entry below `root` as native bytes ('/' between names, folders with
@@ -41,7 +39,9 @@ void MakeTree(const fs::path& root, const Names& tree) {
   }
 }
 
-TEST(DirectoryNames, NamesThatAreNotUtf8AreCopiedAndDeletedLikeOthers) {
+// Names that are not UTF-8 are copied, deleted and read like others; a
+// backslash inside a name never acts as a separator.
+TEST(DirectoryNames, NamesThatAreNotUtf8OrHoldABackslash) {
   TempDir dir;
   const Names tree = {"a:1", "caf\xE9.txt:2", "d\xFF/", "d\xFF/\xC3:3", "z:4"};
   MakeTree(dir.Path("src"), tree);
@@ -54,24 +54,22 @@ TEST(DirectoryNames, NamesThatAreNotUtf8AreCopiedAndDeletedLikeOthers) {
   CStringUTF8 strText;
   EXPECT_EQ(kxu_read_text_file(dir.Path("src/caf\xE9.txt").c_str(), &strText, 0), 1);
   EXPECT_STREQ(strText, "2");
-}
 
-TEST(DirectoryNames, ABackslashInANameNeverActsAsASeparator) {
-  TempDir dir;
-  const Names tree = {"victim:v",
-                      "D/",
-                      "D/x/",
-                      "D/x/inner:i",
-                      "D/x\\inner:bs1",
-                      "D/..\\victim:bs2",
-                      "D/x\\..\\..\\victim:bs3"};
-  MakeTree(dir.Path(), tree);
-  EXPECT_EQ(kxuDelFiles(dir.Path("D").c_str(), "*.*", nullptr), 0);
-  EXPECT_EQ(kxuCopyDirectory(dir.Path("D").c_str(), dir.Path("C").c_str(), 1, nullptr, nullptr, 0),
-            1);
-  Names expected = tree;
+  const Names named = {"victim:v",
+                       "D/",
+                       "D/x/",
+                       "D/x/inner:i",
+                       "D/x\\inner:bs1",
+                       "D/..\\victim:bs2",
+                       "D/x\\..\\..\\victim:bs3"};
+  MakeTree(dir.Path("b"), named);
+  EXPECT_EQ(kxuDelFiles(dir.Path("b/D").c_str(), "*.*", nullptr), 0);
+  EXPECT_EQ(
+      kxuCopyDirectory(dir.Path("b/D").c_str(), dir.Path("b/C").c_str(), 1, nullptr, nullptr, 0),
+      1);
+  Names expected = named;
   expected.insert({"C/", "C/x/", "C/x/inner:i"});
-  EXPECT_EQ(TreeOf(dir.Path()), expected);
+  EXPECT_EQ(TreeOf(dir.Path("b")), expected);
 }
 
 }  // namespace

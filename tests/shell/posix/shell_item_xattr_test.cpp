@@ -8,34 +8,22 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "shell/shell_item_fixture.h"
 #include "support/user_xattr.h"
 
 namespace {
 
-using kxu::test::SetUserXattr;
-using kxu::test::ShellItem;
+using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
 
-// Sets an environment variable for one scope and puts the former value back.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* pszName, const char* pszValue) : m_name(pszName) {
-    if (const char* pszOld = std::getenv(pszName)) m_old = pszOld;
-    ::setenv(pszName, pszValue, 1);
-  }
-  ~ScopedEnv() {
-    if (m_old) {
-      ::setenv(m_name.c_str(), m_old->c_str(), 1);
-    } else {
-      ::unsetenv(m_name.c_str());
-    }
-  }
-
- private:
-  std::string m_name;
-  std::optional<std::string> m_old;
+// Sets LC_ALL for one scope and puts the former value back.
+struct ScopedLcAll {
+  explicit ScopedLcAll(const char* pszValue) { ::setenv("LC_ALL", pszValue, 1); }
+  ~ScopedLcAll() { m_old ? ::setenv("LC_ALL", m_old->c_str(), 1) : ::unsetenv("LC_ALL"); }
+  std::optional<std::string> m_old =
+      std::getenv("LC_ALL") ? std::optional<std::string>(std::getenv("LC_ALL")) : std::nullopt;
 };
 
 TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
@@ -44,12 +32,12 @@ TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
   const std::string utf8 = m_dir.Path().string() + "/caf\xC3\xA9.txt";
   int nId = 0;
   {
-    const ScopedEnv env("LC_ALL", "C");
+    const ScopedLcAll env("C");
     EXPECT_EQ(Create(latin1, &nId), kShellItemDone) << "each byte is one character";
     EXPECT_EQ(Create(utf8, &nId), kShellItemNotMade) << "two characters, \u00C3 and \u00A9";
   }
   if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
-  const ScopedEnv env("LC_ALL", "C.UTF-8");
+  const ScopedLcAll env("C.UTF-8");
   EXPECT_EQ(Create(utf8, &nId), kShellItemDone);
   EXPECT_EQ(Create(latin1, &nId), kShellItemNotMade) << "not UTF-8: does not convert";
   EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C") << "creation leaves the classic locale";
@@ -65,17 +53,14 @@ TEST_F(ShellItem, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
   ASSERT_TRUE(SetUserXattr(path, "user.xdg.comment", "Caf\xC3\xA9"));
   ASSERT_TRUE(SetUserXattr(path, "user.kxutils96.subtitle", "a\xCE\xA9z"));  // a, omega, z
   const int nId = NewId(path);
-  const struct {
-    INT_PTR nProperty;
-    UINT cb;
-    std::string expected;
-  } cases[] = {{kShellTitle, 4, "Suns####"},
-               {kShellComment, 8, std::string("Caf\xE9\0###", 8)},
-               {kShellSubtitle, 8, "a#######"}};
-  for (const auto& c : cases) {
+  const std::tuple<INT_PTR, UINT, std::string> cases[] = {
+      {kShellTitle, 4, "Suns####"},
+      {kShellComment, 8, std::string("Caf\xE9\0###", 8)},
+      {kShellSubtitle, 8, "a#######"}};
+  for (const auto& [nProperty, cb, expected] : cases) {
     std::string buffer(8, '#');
-    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, c.nProperty, buffer.data(), c.cb), kShellItemDone);
-    EXPECT_EQ(buffer, c.expected);
+    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, nProperty, buffer.data(), cb), kShellItemDone);
+    EXPECT_EQ(buffer, expected);
   }
 }
 
