@@ -45,8 +45,8 @@ struct Fixture {
 
 // An item is unchanged when its id's first reference entry has its name,
 // case aside; extra strings go with their items; the reference side stays.
-// -2: the current side's arrays are empty or differ in length (judged
-// first); -3: the reference side's; then nothing changes.
+// A bad current side (arrays empty or of different lengths) is judged before
+// a bad reference side; either way nothing changes.
 TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
   const std::tuple<Ints, Texts, Ints, Texts, Texts, int, Ints, Texts, Texts> rows[] = {
       {{1, 2},
@@ -63,12 +63,12 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
       {{7}, {"n"}, {7, 7, 8}, {"N", "n", "n"}, {}, 2, {8}, {"n"}, {}},
       {{3, 2, 1}, {"c", "b", "a"}, {1, 2, 3}, {"A", "B", "C"}, {}, 3, {}, {}, {}},
       {{1}, {"ab"}, {1}, {"abc"}, {}, 0, {1}, {"abc"}, {}},
-      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, -2, {1, 2, 3}, {"a", "b"}, {}},
-      {{1}, {"a"}, {}, {}, {}, -2, {}, {}, {}},
-      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, -2, {1, 2}, {"a", "b"}, {"x"}},
-      {{}, {}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
-      {{1, 2}, {"a"}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
-      {{1}, {}, {1}, {"a"}, {}, -3, {1}, {"a"}, {}},
+      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, kRemoveBadCurrentSide, {1, 2, 3}, {"a", "b"}, {}},
+      {{1}, {"a"}, {}, {}, {}, kRemoveBadCurrentSide, {}, {}, {}},
+      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, kRemoveBadCurrentSide, {1, 2}, {"a", "b"}, {"x"}},
+      {{}, {}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
+      {{1, 2}, {"a"}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
+      {{1}, {}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
   };
   for (const auto& [refIds, refNames, ids, names, extra, expected, idsAfter, namesAfter,
                     extraAfter] : rows) {
@@ -85,10 +85,10 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
   // A missing integer array fails its side's check.
   Fixture g({1}, {"a"}, {1}, {"a"}, {});
   g.idsObject.Answer(QUERY_INT_ARRAY, nullptr);
-  EXPECT_EQ(g.Run(false), -2);
+  EXPECT_EQ(g.Run(false), kRemoveBadCurrentSide);
   g.idsObject.Answer(QUERY_INT_ARRAY, &g.ids);
   g.refIdsObject.Answer(QUERY_INT_ARRAY, nullptr);
-  EXPECT_EQ(g.Run(false), -3);
+  EXPECT_EQ(g.Run(false), kRemoveBadReferenceSide);
 }
 
 // The reference names are read as they were at the start when they are the
