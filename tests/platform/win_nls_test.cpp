@@ -10,6 +10,7 @@
 #include "support/wine.h"
 
 #include <algorithm>
+#include <atomic>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -255,16 +256,31 @@ TEST(CodePageTest, OnlyServedPagesAreValidAndCpAcpIsTheAnsiPage) {
   EXPECT_EQ(ToWide(CP_ACP, 0, bytes), ToWide(GetACP(), 0, bytes));
 }
 
-// The other thread's last error is its own; the join does not touch this one's.
+// The two threads take turns through an atomic counter alone: a lock or a
+// wait of the system's could itself set the thread's last error.
 TEST(LastErrorTest, IsKeptPerThread) {
-  SetLastError(ERROR_INVALID_FLAGS);
+  std::atomic<int> turn{0};
+  const auto awaitTurn = [&turn](int nTurn) {
+    while (turn.load() != nTurn) {
+    }
+  };
   DWORD dwOtherThread = 0;
-  std::thread([&] {
-    MultiByteToWideChar(kUnknownPage, 0, "a", 1, nullptr, 0);
+  std::thread other([&] {
+    MultiByteToWideChar(kUnknownPage, 0, "a", 1, nullptr, 0);  // ERROR_INVALID_PARAMETER
+    turn = 1;
+    awaitTurn(2);
     dwOtherThread = GetLastError();
-  }).join();
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    turn = 3;
+  });
+  awaitTurn(1);
+  SetLastError(ERROR_INVALID_FLAGS);
+  turn = 2;
+  awaitTurn(3);
+  const DWORD dwThisThread = GetLastError();
+  other.join();
   EXPECT_EQ(dwOtherThread, ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+  EXPECT_EQ(dwThisThread, ERROR_INVALID_FLAGS);
 }
 
 // The tables are built at the first conversion through each page; each
