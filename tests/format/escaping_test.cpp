@@ -3,14 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include "support/array_text.h"
+
 #include <string>
 #include <tuple>
 
 namespace {
 
-std::string TextOf(const CStringUTF8& str) {
-  return std::string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
-}
+using kxu::test::TextOf;
 
 TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
   const std::tuple<std::string, int, std::string> rows[] = {

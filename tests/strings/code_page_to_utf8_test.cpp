@@ -7,6 +7,8 @@
 // from text to text.
 #include <gtest/gtest.h>
 
+#include "support/array_text.h"
+
 #include <random>
 #include <string>
 
@@ -16,16 +18,14 @@
 
 namespace {
 
+using kxu::test::TextOf;
+
 std::string Utf8ByWayOfUtf16(const std::string& text, UINT nPage) {
   std::basic_string<WCHAR> wide(text.size(), WCHAR{});
   wide.resize(static_cast<std::size_t>(
       MultiByteToWideChar(nPage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
                           static_cast<int>(wide.size()))));
   return kxu::platform::Utf16ToUtf8(wide, kxu::platform::InvalidInput::kReplace);
-}
-
-std::string Bytes(const CStringUTF8& str) {
-  return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
 }
 
 TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
@@ -43,11 +43,11 @@ TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
       SCOPED_TRACE(testing::Message() << "page " << nPage << " round " << round);
       EXPECT_EQ(zqMBCStoUTF8(reused, text.c_str(), static_cast<int>(nPage)),
                 static_cast<int>(expected.size()));
-      EXPECT_EQ(Bytes(reused), expected);
+      EXPECT_EQ(TextOf(reused), expected);
       CStringUTF8 inPlace(text.c_str());
       EXPECT_EQ(zqMBCStoUTF8(inPlace, nullptr, static_cast<int>(nPage)),
                 static_cast<int>(expected.size()));
-      EXPECT_EQ(Bytes(inPlace), expected);
+      EXPECT_EQ(TextOf(inPlace), expected);
     }
   }
 }

@@ -1,5 +1,5 @@
-// Conversions between CZQVStringArray and std::vector<std::string> for tests,
-// so that expectations read as lists of texts.
+// Conversions between the host's strings and standard ones for tests, so that
+// expectations read as texts and lists of texts (NUL bytes included).
 #pragma once
 
 #include <kxutils96/strings/zqv_string_array.h>
@@ -11,10 +11,13 @@ namespace kxu::test {
 
 using Texts = std::vector<std::string>;
 
+inline std::string TextOf(const CStringUTF8& str) {
+  return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
+}
+
 inline Texts TextsOf(const CZQVStringArray& array) {
   Texts texts;
-  for (int i = 0; i < array.GetSize(); ++i)
-    texts.emplace_back(array[i].GetString(), array[i].GetLength());
+  for (int i = 0; i < array.GetSize(); ++i) texts.push_back(TextOf(array[i]));
   return texts;
 }
 
