@@ -32,18 +32,21 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <random>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "fuzz_require.h"
+#include "support/array_text.h"
+#include "support/temp_dir.h"
+
 using namespace kxu::zutl96;
+using kxu::test::ArrayOf;
+using kxu::test::TextOf;
+using kxu::test::Texts;
+using kxu::test::TextsOf;
 
 namespace {
-
-using Texts = std::vector<std::string>;
 
 constexpr std::size_t kElements = 3;
 // Where an argument comes from: its own copy, or element 0, 1 or 2 of the output.
@@ -51,28 +54,8 @@ constexpr int kOwnCopy = -1;
 constexpr std::array<int, 4> kSources = {kOwnCopy, 0, 1, 2};
 constexpr std::array<char, 4> kSeparators = {',', '\0', ';', '='};
 
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
-
-std::string Text(const CStringUTF8& str) {
-  return std::string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
-}
-
 CStringUTF8 Utf8(const std::string& text) {
   return CStringUTF8(text.data(), static_cast<int>(text.size()));
-}
-
-Texts TextsOf(const CZQVStringArray& array) {
-  Texts texts;
-  for (int i = 0; i < array.GetSize(); ++i) texts.push_back(Text(array[i]));
-  return texts;
-}
-
-CZQVStringArray ArrayOf(const Texts& texts) {
-  CZQVStringArray array;
-  for (const std::string& text : texts) array.Add(Utf8(text));
-  return array;
 }
 
 // A script object that answers with one string array or one integer array.
@@ -143,7 +126,7 @@ void SameWithTextsInString(const std::string& start, const std::string& own, Cal
       const char* pA = bA ? aliased.GetString() : own.c_str();
       const char* pB = bB ? aliased.GetString() : own.c_str();
       Require(call(pA, pB, aliased) == nCopies);
-      Require(Text(aliased) == Text(copies));
+      Require(TextOf(aliased) == TextOf(copies));
     }
   }
 }
@@ -160,7 +143,7 @@ void SameWithResultInArray(const Texts& texts, Call call) {
     CZQVStringArray aliased = ArrayOf(texts);
     Require(call(aliased[static_cast<int>(k)], aliased) == nCopies);
     Texts expected = texts;
-    expected[k] = Text(strCopy);
+    expected[k] = TextOf(strCopy);
     Require(TextsOf(aliased) == expected);
   }
 }
@@ -253,8 +236,8 @@ void CheckSeparateKeyValuesIntoOneArray(const std::string& text, char chSep) {
   Require(kxutilsSeparateKeyValues(text.c_str(), &both, &both, chSep) == nCount);
   Texts expected;
   for (int i = 0; i < keys.GetSize(); ++i) {
-    expected.push_back(Text(keys[i]));
-    expected.push_back(Text(values[i]));
+    expected.push_back(TextOf(keys[i]));
+    expected.push_back(TextOf(values[i]));
   }
   Require(TextsOf(both) == expected);
 }
@@ -383,9 +366,16 @@ void CheckReorderInPlace(const Texts& texts, unsigned char options) {
   Require(TextsOf(array) == expected);
 }
 
-void Fill(CArray<int, int>& ints, const std::vector<int>& values) {
-  for (const int value : values) ints.Add(value);
-}
+// One side of an unchanged-items call: ids and names, each behind an object.
+struct Items {
+  Items(const std::vector<int>& idValues, const Texts& texts) : names(ArrayOf(texts)) {
+    for (const int id : idValues) ids.Add(id);
+  }
+  CArray<int, int> ids;
+  CZQVStringArray names;
+  ArrayObject idsObject{ids};
+  ArrayObject namesObject{names};
+};
 
 // kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own
 // reference, and names that are their own reference and their extra strings;
@@ -393,43 +383,20 @@ void Fill(CArray<int, int>& ints, const std::vector<int>& values) {
 // it was at the start, and an array named twice loses each item once.
 void CheckRemoveWithSharedArrays(const Texts& texts, unsigned char options) {
   const std::vector<int> idValues = {options & 3, (options >> 2) & 3, (options >> 4) & 3};
-  CArray<int, int> refIds;
-  CArray<int, int> ids;
-  Fill(refIds, idValues);
-  Fill(ids, idValues);
-  CZQVStringArray refNames = ArrayOf(texts);
-  CZQVStringArray names = ArrayOf(texts);
-  CZQVStringArray extra = ArrayOf(texts);
-  ArrayObject refIdsObject(refIds);
-  ArrayObject idsObject(ids);
-  ArrayObject refNamesObject(refNames);
-  ArrayObject namesObject(names);
-  ArrayObject extraObject(extra);
-  const int nRemoved = kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
-                                                        &namesObject, &extraObject);
-
-  CArray<int, int> sharedIds;
-  Fill(sharedIds, idValues);
-  CZQVStringArray shared = ArrayOf(texts);
-  ArrayObject sharedIdsObject(sharedIds);
-  ArrayObject sharedObject(shared);
-  Require(kxu_remove_unchanged_items_by_id(&sharedIdsObject, &sharedObject, &sharedIdsObject,
-                                           &sharedObject, &sharedObject) == nRemoved);
-  Require(TextsOf(shared) == TextsOf(names));
-
-  CArray<int, int> refIds2;
-  CArray<int, int> ids2;
-  Fill(refIds2, idValues);
-  Fill(ids2, idValues);
-  CZQVStringArray names2 = ArrayOf(texts);
-  CZQVStringArray refAndExtra = ArrayOf(texts);
-  ArrayObject refIds2Object(refIds2);
-  ArrayObject ids2Object(ids2);
-  ArrayObject names2Object(names2);
-  ArrayObject refAndExtraObject(refAndExtra);
-  Require(kxu_remove_unchanged_items_by_id(&refIds2Object, &refAndExtraObject, &ids2Object,
-                                           &names2Object, &refAndExtraObject) == nRemoved);
-  Require(TextsOf(refAndExtra) == TextsOf(extra));
+  Items reference(idValues, texts), current(idValues, texts), extra(idValues, texts);
+  const int nRemoved = kxu_remove_unchanged_items_by_id(&reference.idsObject,
+                                                        &reference.namesObject, &current.idsObject,
+                                                        &current.namesObject, &extra.namesObject);
+  Items shared(idValues, texts);
+  Require(kxu_remove_unchanged_items_by_id(&shared.idsObject, &shared.namesObject,
+                                           &shared.idsObject, &shared.namesObject,
+                                           &shared.namesObject) == nRemoved);
+  Require(TextsOf(shared.names) == TextsOf(current.names));
+  Items reference2(idValues, texts), current2(idValues, texts);
+  Require(kxu_remove_unchanged_items_by_id(&reference2.idsObject, &reference2.namesObject,
+                                           &current2.idsObject, &current2.namesObject,
+                                           &reference2.namesObject) == nRemoved);
+  Require(TextsOf(reference2.names) == TextsOf(extra.names));
 }
 
 // An integer array sorted as its own index array ends sorted.
@@ -454,7 +421,7 @@ void CheckStringPrimitives(const Texts& texts, std::size_t nAt) {
   const std::size_t nInsert = std::min(nAt, model.size());
   str.Insert(static_cast<int>(nInsert), str.GetString());
   model.insert(nInsert, model.c_str());
-  Require(Text(str) == model);
+  Require(TextOf(str) == model);
   Require(SortStringGenericCallBack(&str, &str, 0) == 0);
 
   CZQVStringArray array = ArrayOf(texts);
@@ -467,29 +434,6 @@ void CheckStringPrimitives(const Texts& texts, std::size_t nAt) {
   expected[0] = texts[2];
   Require(TextsOf(array) == expected);
 }
-
-// A file name in a folder of its own, removed with the folder at exit.
-class ScratchFile {
- public:
-  ScratchFile() {
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
-    std::mt19937_64 random{std::random_device{}()};
-    do {
-      m_folder = base / ("kxu_aliasing_fuzz_" + std::to_string(random()));
-    } while (!std::filesystem::create_directory(m_folder));
-  }
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
-  ~ScratchFile() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-  }
-
-  std::string Path() const { return (m_folder / "text.txt").string(); }
-
- private:
-  std::filesystem::path m_folder;
-};
 
 }  // namespace
 
@@ -514,8 +458,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckJoins(texts, own, chSep);
   CheckSeparateKeyValuesIntoOneArray(texts[0], chSep);
   CheckTextTransforms(texts, own, options >> 4);
-  static const ScratchFile file;
-  CheckFileNamesInOutputs(texts[1], file.Path());
+  static const kxu::test::TempDir folder;
+  CheckFileNamesInOutputs(texts[1], kxu::test::Utf8(folder.Path("text.txt")));
   CheckFrequenciesInPlace(texts, options & 3);
   CheckReorderInPlace(texts, options);
   CheckRemoveWithSharedArrays(texts, options);

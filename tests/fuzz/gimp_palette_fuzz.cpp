@@ -5,66 +5,36 @@
 // count from 0 to the room; entries past the count stay untouched.
 #include <kxutils96/files/gimp_palette.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+
+#include "fuzz_require.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 constexpr int kUntouched = 0x5A5A5A5A;
 constexpr std::size_t kRoom = 128;
 
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
-
-// One scratch file for the whole run, removed at exit.
-class ScratchFile {
- public:
-  ScratchFile() : m_path(MakeFile()) {}
-  ScratchFile(const ScratchFile&) = delete;
-  ScratchFile& operator=(const ScratchFile&) = delete;
-  ~ScratchFile() { ::unlink(m_path.c_str()); }
-
-  const std::string& Path() const { return m_path; }
-  void Write(const uint8_t* data, std::size_t size) const {
-    std::FILE* file = std::fopen(m_path.c_str(), "wb");
-    Require(file != nullptr);
-    Require(std::fwrite(data, 1, size, file) == size);
-    std::fclose(file);
-  }
-
- private:
-  static std::string MakeFile() {
-    std::string pattern = "/tmp/kxu_palette_fuzz_XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    Require(fd >= 0);
-    ::close(fd);
-    return pattern;
-  }
-
-  std::string m_path;
-};
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
-  static const ScratchFile scratch;
+  static const kxu::test::TempDir folder;
   if (size == 0) return 0;
   const int nMax = static_cast<int8_t>(data[0]);
-  scratch.Write(data + 1, size - 1);
+  const std::filesystem::path path = folder.Path("palette.gpl");
+  kxu::test::WriteBytes(path, {reinterpret_cast<const char*>(data + 1), size - 1});
   std::array<int, kRoom> red, green, blue;
   red.fill(kUntouched);
   green.fill(kUntouched);
   blue.fill(kUntouched);
-  const int nResult =
-      kxu_read_GIMP_palette(scratch.Path().c_str(), red.data(), green.data(), blue.data(), nMax);
+  const int nResult = kxu_read_GIMP_palette(kxu::test::Utf8(path).c_str(), red.data(), green.data(),
+                                            blue.data(), nMax);
   Require(nResult == -2 || (nResult >= 0 && nResult <= (nMax > 0 ? nMax : 0)));
   const std::size_t nStored = nResult > 0 ? static_cast<std::size_t>(nResult) : 0;
   for (std::size_t i = nStored; i < kRoom; ++i) {

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "fuzz_require.h"
+
 using namespace kxu::zutl96;
 
 namespace {
@@ -19,10 +21,6 @@ namespace {
 using kxu::zutl96::MessageStoreIndex;
 using kxu::zutl96::StoredMessage;
 using kxu::zutl96::StoreProblem;
-
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
 
 bool HasError(const std::vector<StoreProblem>& problems) {
   for (const StoreProblem& problem : problems)

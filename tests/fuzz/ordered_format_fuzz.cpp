@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_require.h"
+
 namespace {
 
 constexpr std::array<int, 10> kInts = {0, 1, -1, 42, 2147483647, -2147483647 - 1, 7, 100, 9, 5};
@@ -21,10 +23,6 @@ constexpr std::array<const char*, 10> kTexts = {"",  "a", "\xC3\xA9", "{0}%s", "
                                                 "}", "{", "text",     "%d",    "\xF0\x9F\x98\x80"};
 constexpr std::array<double, 10> kDoubles = {0.0,  0.5,  -1e300, 1e-300,      3.14159,
                                              -0.0, 1e21, 2.5,    123456789.0, 1.0 / 3.0};
-
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
 
 struct Reads {
   int nNext = 0;

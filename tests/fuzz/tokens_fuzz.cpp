@@ -17,7 +17,9 @@
 #include <string>
 #include <string_view>
 
-#include "../support/reference_separator_search.h"
+#include "fuzz_require.h"
+
+#include "support/reference_separator_search.h"
 
 using namespace kxu::zutl96;
 
@@ -31,10 +33,6 @@ constexpr int kQuoteOptions[] = {
 constexpr DWORD kFlagChoices[] = {0, kSplitQuoteAwareSearch, kSplitExtendedSearch,
                                   kSplitQuoteAwareSearch | kSplitExtendedSearch};
 constexpr int kStates[] = {kSearchOutsideQuotes, '"', '\'', 0x1234};
-
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
 
 std::string_view BytesOf(const CStringUTF8& str) {
   return {str.GetString(), static_cast<std::size_t>(str.GetLength())};

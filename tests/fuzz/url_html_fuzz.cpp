@@ -13,19 +13,16 @@
 #include <string>
 #include <string_view>
 
+#include "fuzz_require.h"
+#include "support/array_text.h"
+
 namespace {
+
+using kxu::test::TextOf;
 
 constexpr std::array<char, 6> kSetChars = {'&', '<', '>', '"', ' ', '\n'};
 constexpr std::array<std::string_view, 7> kEntityTexts = {"&amp;",  "&lt;", "&gt;",  "&quot;",
                                                           "&nbsp;", "<br>", "<br />"};
-
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
-
-std::string TextOf(const CStringUTF8& str) {
-  return std::string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
-}
 
 CStringUTF8 StringOf(std::string_view text) {
   return CStringUTF8(text.data(), static_cast<int>(text.size()));

@@ -18,13 +18,11 @@
 #include <iterator>
 #include <string>
 
+#include "fuzz_require.h"
+
 namespace {
 
 using U16 = std::basic_string<WCHAR>;
-
-void Require(bool bHolds) {
-  if (!bHolds) std::abort();
-}
 
 U16 DecodeUtf8(const std::string& bytes, DWORD dwFlags, bool& bOk) {
   const int nLength = static_cast<int>(bytes.size());
