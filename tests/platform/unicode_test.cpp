@@ -1,14 +1,12 @@
 // The UTF-8 and UTF-16 codec: the boundaries of each sequence length, one
-// U+FFFD per maximal invalid subsequence, lone surrogates, escaping, every
-// scalar value, and generated texts whose block-by-block conversion must
-// match the pieces' own.
+// U+FFFD per maximal invalid subsequence, lone surrogates, escaping, and
+// every scalar value in one text.
 #include <kxutils96/platform/win32/unicode.h>
 
 #include <gtest/gtest.h>
 
 #include "support/hex_text.h"
 
-#include <random>
 #include <string>
 #include <string_view>
 
@@ -104,49 +102,6 @@ TEST(UnicodeTest, EveryScalarValueRoundTrips) {
   EXPECT_EQ(utf8.size(), expectedBytes);
   EXPECT_TRUE(IsValidUtf8(utf8));
   EXPECT_TRUE(Utf8ToUtf16(utf8) == all);
-}
-
-// Texts generated from short pieces (ASCII runs, characters of every length,
-// ill-formed bytes and lone surrogates each closed by ASCII so that none joins
-// the next) at random places against the 16-unit blocks convert, whole and
-// into one unit too little room, to the pieces' results in a row, and are
-// valid exactly when every piece is.
-TEST(UnicodeTest, GeneratedTextsConvertAsTheirPiecesDo) {
-  const std::string_view pieces[] = {
-      "a",         "bcdefgh",      "ijklmnopqrstu", "\xC3\xA9",
-      "\xD0\x96",  "\xE6\x97\xA5", "\xEF\xBF\xBD",  "\xF0\x9F\x98\x80",
-      "\xE4\xB8 ", "\xFF!",        "\xED\xA0\x80.", "\x80x"};
-  const U16 widePieces[] = {U16{0xD800, u'x'}, U16{0xDC80, u'y'}, U16{0xDFFF, u'z'}};
-  std::mt19937 random(2026);
-  for (int nText = 0; nText < 300; ++nText) {
-    for (const InvalidInput mode : {InvalidInput::kReplace, InvalidInput::kEscape}) {
-      std::string text, expectedText;
-      U16 wide, expectedWide;
-      bool bValid = true;
-      for (std::size_t n = random() % 120; n > 0; --n) {
-        const std::string_view piece = pieces[random() % std::size(pieces)];
-        text += piece;
-        bValid = bValid && IsValidUtf8(piece);
-        expectedWide += Utf8ToUtf16(piece, mode);
-        const U16 widePiece = random() % 4 == 0 ? widePieces[random() % std::size(widePieces)]
-                                                : Utf8ToUtf16(piece, InvalidInput::kEscape);
-        wide += widePiece;
-        expectedText += Utf16ToUtf8(widePiece, mode);
-      }
-      ASSERT_EQ(Hex(Utf8ToUtf16(text, mode)), Hex(expectedWide)) << Hex(text);
-      ASSERT_EQ(Hex(Utf16ToUtf8(wide, mode)), Hex(expectedText)) << Hex(wide);
-      EXPECT_EQ(IsValidUtf8(text), bValid) << Hex(text);
-      if (expectedWide.empty() || expectedText.empty()) continue;
-      U16 wideOut(expectedWide.size() - 1, 0);
-      const auto toWide = Utf8ToUtf16(text, wideOut.data(), wideOut.size(), mode);
-      EXPECT_NE(toWide.status, kxu::platform::ConversionStatus::kDone);
-      EXPECT_EQ(wideOut.substr(0, toWide.nUnits), expectedWide.substr(0, toWide.nUnits));
-      std::string textOut(expectedText.size() - 1, '\0');
-      const auto toText = Utf16ToUtf8(wide, textOut.data(), textOut.size(), mode);
-      EXPECT_NE(toText.status, kxu::platform::ConversionStatus::kDone);
-      EXPECT_EQ(textOut.substr(0, toText.nUnits), expectedText.substr(0, toText.nUnits));
-    }
-  }
 }
 
 }  // namespace
