@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 
 #include "platform/shell_items_fixture.h"
@@ -14,7 +15,6 @@
 namespace {
 
 using kxu::test::ShellItems;
-using kxu::test::Ticks;
 
 TEST_F(ShellItems, ModificationTimeIsTheFilesInFileTimeTicks) {
   if (!kxu::test::ShellReadsProperties(m_file)) GTEST_SKIP() << kxu::test::kShellReadsNoProperties;
@@ -23,8 +23,8 @@ TEST_F(ShellItems, ModificationTimeIsTheFilesInFileTimeTicks) {
       std::chrono::seconds(1614834367) + std::chrono::nanoseconds(123456789));
   std::filesystem::last_write_time(m_file, std::chrono::file_clock::from_sys(when));
   FILETIME time{};
-  ASSERT_EQ(m_item.p->GetFileTime(PKEY_DateModified, &time), S_OK);
-  EXPECT_EQ(Ticks(time), 132593079671234567u);
+  ASSERT_EQ(m_pItem->GetFileTime(PKEY_DateModified, &time), S_OK);
+  EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593079671234567u);
 }
 
 }  // namespace
