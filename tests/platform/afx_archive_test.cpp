@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 #include <kxutils96/platform/framework/afx_mem_file.h>
@@ -146,35 +147,21 @@ TEST(CArchiveForms, ALengthBeyondThirtyTwoBitsIsEightBytesThatReadAsAGenericErro
   ExpectEndOfFileOnEveryTruncation(bytes, read);
 }
 
-// Values are little-endian; what is read back and stored again gives the
-// same bytes.
+// Values are little-endian, and read back as they were stored.
 TEST(CArchiveValues, AreLittleEndianAndReadBack) {
+  using Values =
+      std::tuple<BYTE, char, WORD, short, DWORD, LONG, LONGLONG, ULONGLONG, float, double>;
+  const Values values{0x81, 'A', 0x0102, -2, 0x01020304, -2, -8, 0x0102030405060708, 1.0f, -1.5};
   const Bytes expected = FromHex(
       "81 41 02 01 FE FF 04 03 02 01 FE FF FF FF F8 FF FF FF FF FF FF FF "
       "08 07 06 05 04 03 02 01 00 00 80 3F 00 00 00 00 00 00 F8 BF ");
-  EXPECT_EQ(Stored([](CArchive& ar) {
-              ar << BYTE{0x81} << 'A' << WORD{0x0102} << short{-2} << DWORD{0x01020304} << LONG{-2}
-                 << LONGLONG{-8} << ULONGLONG{0x0102030405060708} << 1.0f << -1.5;
-            }),
-            expected);
+  EXPECT_EQ(
+      Stored([&](CArchive& ar) { std::apply([&](auto&... v) { (ar << ... << v); }, values); }),
+      expected);
   Loader loader(expected);
-  struct {
-    BYTE by;
-    char ch;
-    WORD w;
-    short n;
-    DWORD dw;
-    LONG l;
-    LONGLONG ll;
-    ULONGLONG ull;
-    float f;
-    double d;
-  } v{};
-  loader.ar >> v.by >> v.ch >> v.w >> v.n >> v.dw >> v.l >> v.ll >> v.ull >> v.f >> v.d;
-  EXPECT_EQ(Stored([&](CArchive& ar) {
-              ar << v.by << v.ch << v.w << v.n << v.dw << v.l << v.ll << v.ull << v.f << v.d;
-            }),
-            expected);
+  Values read{};
+  std::apply([&](auto&... v) { (loader.ar >> ... >> v); }, read);
+  EXPECT_EQ(read, values);
   ExpectEndOfFileOnEveryTruncation(FromHex("01 02 03 04 05 06 07 08"), [](CArchive& ar) {
     ULONGLONG value = 0;
     ar >> value;
