@@ -9,7 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <map>
+#include <numeric>
+#include <set>
 #include <string>
 
 #include <kxutils96/platform/win32/unicode.h>
@@ -31,20 +32,18 @@ class WinFile : public testing::Test {
   std::u16string W(std::string_view name) const { return m_dir.Path(name).u16string(); }
   bool Links() const { return kxu::test::SymlinksUnsupported(m_dir.Path()).empty(); }
 
-  // The names a search for `pattern` in the folder reports, each with its
-  // attributes but FILE_ATTRIBUTE_ARCHIVE (which Windows sets on every new
-  // file); `dwEnd` gets the error the search ended with.
-  std::map<std::string, DWORD> Search(std::string_view pattern, DWORD& dwEnd) const {
-    std::map<std::string, DWORD> entries;
+  // The names a search for `pattern` in the folder reports, in order, each
+  // followed by a space; `dwEnd` gets the error the search ended with.
+  std::string Search(std::string_view pattern, DWORD& dwEnd) const {
+    std::set<std::string> names;
     WIN32_FIND_DATAW data{};
     const std::u16string path = W("") + u"\\" + kxu::test::PathOfUtf8(pattern).u16string();
     const HANDLE h = FindFirstFileW(path.c_str(), &data);
     for (bool bMore = h != INVALID_HANDLE_VALUE; bMore; bMore = FindNextFileW(h, &data))
-      entries[kxu::platform::Utf16ToUtf8(data.cFileName)] =
-          data.dwFileAttributes & ~DWORD{FILE_ATTRIBUTE_ARCHIVE};
+      names.insert(kxu::platform::Utf16ToUtf8(data.cFileName) + " ");
     dwEnd = GetLastError();
     EXPECT_TRUE(h == INVALID_HANDLE_VALUE || FindClose(h));
-    return entries;
+    return std::accumulate(names.begin(), names.end(), std::string());
   }
 
   kxu::test::TempDir m_dir;
@@ -71,9 +70,7 @@ TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
   };
   for (const auto& row : rows) {
     DWORD dwEnd = 0;
-    std::string names;
-    for (const auto& entry : Search(row.pattern, dwEnd)) names += entry.first + " ";
-    EXPECT_EQ(names, row.names) << row.pattern;
+    EXPECT_EQ(Search(row.pattern, dwEnd), row.names) << row.pattern;
     EXPECT_EQ(dwEnd, row.dwEnd) << row.pattern;
   }
 }
