@@ -131,52 +131,47 @@ TEST_P(FileKindTest, BehavesLikeAByteStringUnderRandomOperations) {
   long long pos = 0;
   for (int step = 0; step < 2000; ++step) {
     const long long len = static_cast<long long>(ref.size());
-    // Sizes mostly small, sometimes larger than any buffer.
+    // Sizes mostly small, sometimes larger than any buffer; a seek's origin
+    // 3 is none at all.
     const long long n = pick(0, 19) == 0 ? pick(0, 200000) : pick(0, 40);
-    const int op = static_cast<int>(pick(0, 4));
-    switch (op) {
-      case 0: {
-        std::string bytes(static_cast<std::size_t>(n), '\0');
-        for (char& byte : bytes) byte = static_cast<char>(pick(0, 255));
-        file->Write(bytes.data(), static_cast<UINT>(n));
-        if (n > 0) {  // a gap before the bytes reads as zeros; writing nothing makes none
+    const UINT from = static_cast<UINT>(pick(0, 3));
+    const long long offset = pick(-len - 3, 5);
+    const long long target = offset + (from == CFile::current ? pos : from == CFile::end ? len : 0);
+    std::string bytes(static_cast<std::size_t>(n), '\0');
+    for (char& byte : bytes) byte = static_cast<char>(pick(0, 255));
+    const std::function<void()> ops[] = {
+        [&] {
+          file->Write(bytes.data(), static_cast<UINT>(n));
+          if (n == 0) return;  // a gap before the bytes reads as zeros; writing nothing makes none
           ref.resize(static_cast<std::size_t>(std::max(pos, len)));
           ref.replace(static_cast<std::size_t>(pos), bytes.size(), bytes);
-        }
-        pos += n;
-        break;
-      }
-      case 1: {
-        std::string bytes(static_cast<std::size_t>(n), '\0');
-        bytes.resize(file->Read(bytes.data(), static_cast<UINT>(n)));
-        ASSERT_EQ(bytes, pos >= len ? "" : ref.substr(static_cast<std::size_t>(pos), n)) << step;
-        if (pos < len) pos = std::min(len, pos + n);
-        break;
-      }
-      case 2: {
-        const UINT from = static_cast<UINT>(pick(0, 3));  // 3 is no origin at all
-        const long long offset = pick(-len - 3, 5);
-        const long long target = offset + (from == CFile::begin     ? 0
-                                           : from == CFile::current ? pos
-                                                                    : len);
-        if (from > CFile::end || target < 0) {
-          EXPECT_EQ(CauseOf([&] { file->Seek(offset, from); }), CFileException::badSeek);
-        } else {
-          ASSERT_EQ(file->Seek(offset, from), static_cast<ULONGLONG>(target)) << step;
-          pos = target;
-        }
-        break;
-      }
-      case 3:
-        file->SetLength(static_cast<ULONGLONG>(n));
-        ref.resize(static_cast<std::size_t>(n));
-        pos = std::min(pos, n);
-        break;
-      case 4:
-        file->Flush();
-        ASSERT_EQ(file->GetLength(), static_cast<ULONGLONG>(len)) << step;
-        break;
-    }
+          pos += n;
+        },
+        [&] {
+          bytes.resize(file->Read(bytes.data(), static_cast<UINT>(n)));
+          EXPECT_EQ(bytes, pos >= len ? "" : ref.substr(static_cast<std::size_t>(pos), n));
+          pos = std::max(pos, std::min(len, pos + n));
+        },
+        [&] {
+          if (from > CFile::end || target < 0) {
+            EXPECT_EQ(CauseOf([&] { file->Seek(offset, from); }), CFileException::badSeek);
+          } else {
+            EXPECT_EQ(file->Seek(offset, from), static_cast<ULONGLONG>(pos = target));
+          }
+        },
+        [&] {
+          file->SetLength(static_cast<ULONGLONG>(n));
+          ref.resize(static_cast<std::size_t>(n));
+          pos = std::min(pos, n);
+        },
+        [&] {
+          file->Flush();
+          EXPECT_EQ(file->GetLength(), static_cast<ULONGLONG>(len));
+        },
+    };
+    const auto op = static_cast<std::size_t>(pick(0, std::size(ops) - 1));
+    ops[op]();
+    ASSERT_FALSE(HasFailure()) << "op " << op << " step " << step;
     ASSERT_EQ(file->GetPosition(), static_cast<ULONGLONG>(pos)) << "op " << op << " step " << step;
   }
   file->Close();
