@@ -1,21 +1,20 @@
 // The framework's files as the families use them: why an open fails and how
-// sharing behaves (each system by its own rules), random sequences of reads,
-// writes, seeks and length changes on a disk file, a buffered file and a
-// memory file against a byte string, and text lines.
+// sharing behaves (each system by its own rules), and random sequences of
+// reads, writes, seeks and length changes on a disk file, a buffered file and
+// a memory file against a byte string. (Text lines are tested through the
+// line readers.)
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <random>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "support/caught_exception.h"
 #include "support/file_bytes.h"
@@ -199,28 +198,6 @@ TEST(CFileErrors, ReadOnlyFilesAndFullDisks) {
     full.WriteString("lost");  // buffered: no error yet
     EXPECT_EQ(CauseOf([&] { full.Close(); }), CFileException::diskFull);
     EXPECT_FALSE(full.IsOpen());
-  }
-}
-
-TEST(CStdioFile, ReadStringSplitsLinesAsTheModeSays) {
-  const std::string bufferSized(64 * 1024 - 1, 'x');  // its CR ends the first buffer load
-  const struct {
-    std::string content;
-    UINT typeFlags;
-    std::vector<std::string> lines;
-  } rows[] = {
-      {"one\r\ntwo\r\nend", CFile::typeBinary, {"one\r", "two\r", "end"}},
-      {"a\rb\r\r\n", CFile::typeText, {"a\rb\r"}},
-      {bufferSized + "\r\n" + std::string(200000, 'y'), 0, {bufferSized, std::string(200000, 'y')}},
-  };
-  TempDir dir;
-  for (const auto& row : rows) {
-    WriteBytes(dir.Path("lines.txt"), row.content);
-    CStdioFile file(dir.Path("lines.txt").u16string().c_str(), CFile::modeRead | row.typeFlags);
-    std::vector<std::string> lines;
-    CStringA line;
-    while (file.ReadString(line)) lines.emplace_back(line.GetString(), line.GetLength());
-    EXPECT_EQ(lines, row.lines) << row.content.substr(0, 20);
   }
 }
 
