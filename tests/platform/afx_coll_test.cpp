@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
+#include <utility>
 
 namespace {
 
@@ -31,17 +33,15 @@ TEST(CArrayLayout, WordsAreVtableDataCountCapacityAndStep) {
   EXPECT_EQ(WordsOf(array).data, nullptr);
   array.SetSize(10, 3);
   array.Add(1);
-  const ArrayWords words = WordsOf(array);
-  EXPECT_EQ(words.data, array.GetData());
-  EXPECT_EQ(words.size, 11);
-  EXPECT_EQ(words.capacity, 13);  // one step of 3
-  EXPECT_EQ(words.growBy, 3);
+  const ArrayWords words = WordsOf(array);  // a capacity of one step of 3
+  EXPECT_EQ(std::tuple(words.data, words.size, words.capacity, words.growBy),
+            std::tuple(static_cast<const void*>(array.GetData()), 11, 13, 3));
   EXPECT_NE(words.vtable, WordsOf(CStringArray()).vtable);
   array.SetSize(2);
   EXPECT_EQ(WordsOf(array).capacity, 13);  // shrinking keeps the storage
   array.RemoveAll();
-  EXPECT_EQ(WordsOf(array).data, nullptr);
-  EXPECT_EQ(WordsOf(array).capacity, 0);
+  EXPECT_EQ(std::pair(WordsOf(array).data, WordsOf(array).capacity),
+            (std::pair<const void*, INT_PTR>(nullptr, 0)));
   // Without a step, Add grows by an eighth of the count, between 4 and 1024.
   for (const auto& [startSize, capacityAfterAdd] :
        {std::pair<INT_PTR, INT_PTR>{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}}) {
