@@ -1,5 +1,11 @@
-// The code-page calls' contract: each page's codes both ways, the sizes, room
-// and terminator, the errors, and every served page's round trip.
+// The UTF-8 and UTF-16 codec (the boundaries of each sequence length, one
+// U+FFFD per maximal invalid subsequence, lone surrogates and escaping; long
+// texts through the block paths are tested through the families'
+// conversions), then the code-page calls: each page's codes both ways, default
+// characters and errors, every served page's round trip, the last error;
+// and the run-time library's locale conversions.
+#include <kxutils96/platform/crt/crt_locale.h>
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
@@ -8,14 +14,18 @@
 #include "support/hex_text.h"
 #include "support/wine.h"
 
-#include <algorithm>
 #include <atomic>
+#include <clocale>
 #include <string>
 #include <string_view>
 #include <thread>
 
 namespace {
 
+using kxu::platform::InvalidInput;
+using kxu::platform::IsValidUtf8;
+using kxu::platform::Utf16ToUtf8;
+using kxu::platform::Utf8ToUtf16;
 using kxu::test::Hex;
 using kxu::test::ToBytes;
 using kxu::test::ToWide;
@@ -23,6 +33,72 @@ using kxu::test::U16;
 using kxu::test::UnderWine;
 
 constexpr UINT kUnknownPage = 12345;
+constexpr WCHAR kFFFD = 0xFFFD;
+
+// Rows that round-trip are valid UTF-8 read both ways; the others are what
+// decoding gives.
+TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
+  const struct {
+    std::string_view utf8;
+    U16 utf16;
+    bool bRoundTrips;
+  } rows[] = {
+      {std::string_view("a\0b", 3), U16(u"a\0b", 3), true},
+      {"\xDF\xBF", u"\u07FF", true},
+      {"\xE0\xA0\x80", u"\u0800", true},
+      {"\xED\x9F\xBF", u"\uD7FF", true},
+      {"\xEE\x80\x80", u"\uE000", true},
+      {"\xF0\x90\x80\x80", u"\U00010000", true},
+      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF", true},
+      {"\x80\xBF", U16(2, kFFFD), false},          // continuation bytes without a lead
+      {"\xC0\xAF\xC1\xBF", U16(4, kFFFD), false},  // C0 and C1 never start a sequence
+      {"\xE0\x9F\xBF", U16(3, kFFFD), false},      // overlong three-byte form
+      {"\xED\xA0\x80", U16(3, kFFFD), false},      // an encoded surrogate
+      {"\xF0\x8F\xBF\xBF", U16(4, kFFFD), false},  // overlong four-byte form
+      {"\xF4\x90\x80\x80", U16(4, kFFFD), false},  // past U+10FFFF
+      {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
+      {"\xF0\x9F\x98", U16(1, kFFFD), false},  // truncated at the end
+      {"\xE2\x82\x41", u"\uFFFDA", false},     // truncated before another character
+      {"\xF0\x9F\x41", u"\uFFFDA", false},
+      {"\xC3\xC3\xA9", u"\uFFFD\u00E9", false},
+      {"\xE2\xF0\x9F\x98\x80", u"\uFFFD\U0001F600", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(Hex(row.utf8));
+    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16));
+    EXPECT_EQ(IsValidUtf8(row.utf8), row.bRoundTrips);
+    if (row.bRoundTrips) {
+      EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8));
+    }
+  }
+}
+
+// Lone surrogates become U+FFFD, or with escaping carry the invalid bytes
+// there and back; a lone surrogate that escapes no byte is replaced.
+TEST(UnicodeTest, LoneSurrogatesAndEscaping) {
+  const struct {
+    InvalidInput mode;
+    U16 utf16;
+    std::string_view utf8;
+    bool bBothWays;
+  } rows[] = {
+      // A high one at the end, before a non-surrogate or before another high
+      // one, and a low one alone, each become U+FFFD.
+      {InvalidInput::kReplace, U16{0xD800, u'z', 0xDC00, 0xD800},
+       "\xEF\xBF\xBDz\xEF\xBF\xBD\xEF\xBF\xBD", false},
+      {InvalidInput::kReplace, U16{0xD800, 0xD800, 0xDC00}, "\xEF\xBF\xBD\xF0\x90\x80\x80", false},
+      {InvalidInput::kEscape, U16{0xD800, u'z', 0xDC7F}, "\xEF\xBF\xBDz\xEF\xBF\xBD", false},
+      {InvalidInput::kEscape, U16{0xDCED, 0xDCA0, 0xDC80, 0xD83D, 0xDE00},
+       "\xED\xA0\x80\xF0\x9F\x98\x80", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(Hex(row.utf16));
+    EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16, row.mode)), Hex(row.utf8));
+    if (row.bBothWays) {
+      EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8, row.mode)), Hex(row.utf16));
+    }
+  }
+}
 
 // Rows without a used default are read both ways (bytes to units with the
 // decoding flags, units to bytes with the encoding flags); rows with one only
@@ -157,6 +233,34 @@ TEST(LastErrorTest, IsKeptPerThread) {
   other.join();
   EXPECT_EQ(dwOtherThread, ERROR_INVALID_PARAMETER);
   EXPECT_EQ(dwThisThread, ERROR_INVALID_FLAGS);
+}
+
+constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
+
+// The run-time library's conversions between the locale's multibyte text and
+// wide text in a UTF-8 locale: whole characters only, and what is not text
+// refused. (The classic locale's one byte a unit is tested through the shell
+// item export, which converts its paths and texts so.)
+TEST(CrtLocale, ConvertsWholeCharactersOrRefusesWhatIsNotText) {
+  EXPECT_EQ(wcstombs(nullptr, static_cast<const WCHAR*>(nullptr), 4), kFailed);
+  EXPECT_EQ(mbstowcs(static_cast<WCHAR*>(nullptr), static_cast<const char*>(nullptr), 4), kFailed);
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  // A character that does not fit the room is not written at all.
+  std::string bytes(4, '#');
+  EXPECT_EQ(wcstombs(bytes.data(), u"\u00E9\U0001F600!", 4), 2u);
+  EXPECT_EQ(bytes, "\xC3\xA9##");
+  U16 units(4, u'#');
+  EXPECT_EQ(mbstowcs(units.data(), "\xC3\xA9\xF0\x9F\x98\x80!", 2), 1u);
+  EXPECT_EQ(units, u"\u00E9###");
+  EXPECT_EQ(mbstowcs(units.data(), "\xC3\xA9\xF0\x9F\x98\x80!", 4), 4u);
+  EXPECT_EQ(units, u"\u00E9\U0001F600!");
+  EXPECT_EQ(wcstombs(nullptr, u"\u00E9\U0001F600!", 0), 7u);
+  for (const char* text : {"a\xC3(", "a\xE2\x82"})
+    EXPECT_EQ(mbstowcs(static_cast<WCHAR*>(nullptr), text, 0), kFailed);
+  for (const U16& text : {U16{u'a', 0xDC00, u'b'}, U16{u'a', 0xD83D}})
+    EXPECT_EQ(wcstombs(nullptr, text.c_str(), 0), kFailed);
+  std::setlocale(LC_ALL, saved.c_str());
 }
 
 }  // namespace
