@@ -48,8 +48,6 @@ TEST(CFileOpen, FailuresReportCauseSystemErrorAndName) {
        &OsErrors::pathNotFound},
       {"file", u"/file.txt", CFile::modeRead, CFileException::badPath, &OsErrors::notAFolder},
       {"folder", u"", CFile::modeRead, CFileException::accessDenied, &OsErrors::isAFolder},
-      {"file", u"", CFile::modeWrite | CFile::modeReadWrite, CFileException::genericException,
-       &OsErrors::invalidArgument},
       {"file", u"", CFile::modeRead | 0x50, CFileException::genericException,
        &OsErrors::invalidArgument},
   };

@@ -154,12 +154,6 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
              return s.GetLength();
            },
            [&] { return (ref = cut < 0 ? a : a.substr(0, cut)).size(); }},
-          {[&] {
-             CStringT<Char> copy(s);
-             s.Empty();
-             return (s = std::move(copy)).GetLength();
-           },
-           [&] { return len; }},
       };
       const auto op = static_cast<std::size_t>(pick(0, std::size(ops) - 1));
       const long long got = ResultOf(ops[op].first);

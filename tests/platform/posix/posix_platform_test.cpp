@@ -18,9 +18,9 @@
 #include <filesystem>
 #include <future>
 #include <string>
+#include <string_view>
 #include <utility>
 
-#include "platform/win_nls_conversions.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/user_xattr.h"
@@ -28,8 +28,6 @@
 namespace {
 
 using kxu::test::SetUserXattr;
-using kxu::test::ToBytes;
-using kxu::test::ToWide;
 
 // CopyFileW and a named pipe: neither read from nor written into, and never
 // waited on for the other end.
@@ -65,10 +63,21 @@ TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
 // A lead byte without a valid trail, or at the end, is U+FFFD and the next
 // byte is read again; no look-alikes are written, even without the flag.
 TEST(OwnTables, UndefinedInputBecomesTheReplacementCharacterAndNoLookAlikes) {
-  EXPECT_EQ(ToWide(932, 0, "\x81 x"), u"\uFFFD x");
-  EXPECT_EQ(ToWide(932, 0, "a\x81"), u"a\uFFFD");
-  EXPECT_EQ(ToWide(20127, 0, "A\xC1"), u"A\uFFFD");
-  EXPECT_EQ(ToBytes(1252, 0, u"\u0101"), "?");  // a-macron is not written as a
+  const struct {
+    UINT nPage;
+    std::string_view bytes;
+    std::u16string_view units;
+  } rows[] = {
+      {932, "\x81 x", u"\uFFFD x"}, {932, "a\x81", u"a\uFFFD"}, {20127, "A\xC1", u"A\uFFFD"}};
+  for (const auto& row : rows) {
+    WCHAR units[4];
+    const int n =
+        MultiByteToWideChar(row.nPage, 0, row.bytes.data(), int(row.bytes.size()), units, 4);
+    EXPECT_EQ(std::u16string_view(units, static_cast<std::size_t>(n)), row.units) << row.nPage;
+  }
+  char byte = 0;  // a-macron is not written as a
+  EXPECT_EQ(WideCharToMultiByte(1252, 0, u"\u0101", 1, &byte, 1, nullptr, nullptr), 1);
+  EXPECT_EQ(byte, '?');
 }
 
 // The map from locale codesets to ANSI code pages behind GetACP: one row a
