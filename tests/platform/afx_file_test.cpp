@@ -1,7 +1,7 @@
 // The framework's files as the families use them: why an open fails and how
 // sharing behaves (each system by its own rules), and reads, writes and seeks
-// on a disk file, a buffered file and a memory file. (Text lines are tested through the
-// line readers.)
+// on a disk file, a buffered file and a memory file. (Text lines are tested
+// through the line readers.)
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
