@@ -68,7 +68,7 @@ TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
       {std::string_view("a\0b", 3), U16(u"a\0b", 3), true},
       {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800", true},
       {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000", true},  // around the surrogates
-      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U0010FFFF", true},
+      {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF", true},
       // Continuation bytes without a lead; C0 and C1, which never start one.
       {"\x80\xBF\xC0\xAF\xC1\xBF", U16(6, kFFFD), false},
       {"\xE0\x9F\xBF\xED\xA0\x80", U16(6, kFFFD), false},          // overlong; an encoded surrogate
