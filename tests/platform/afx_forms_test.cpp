@@ -1,15 +1,22 @@
-// The archive's byte forms (counts, string lengths, values), each written,
-// read back and cut short at every byte; then the buffer and the storing
-// archive's flushing as the string array and the archive tool rely on them.
+// The framework's forms in memory and in files as the host and the families
+// read them: the archive's byte forms (counts, string lengths, values), each
+// written, read back and cut short at every byte, its buffer and the storing
+// archive's flushing as the string array and the archive tool rely on them;
+// and the array's words and growth steps. (The array's calls are tested
+// through the families that make them.)
 #include <kxutils96/platform/framework/afx_archive.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 
 #include <gtest/gtest.h>
 
 #include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include <kxutils96/platform/framework/afx_mem_file.h>
@@ -146,35 +153,21 @@ TEST(CArchiveForms, ALengthBeyondThirtyTwoBitsIsEightBytesThatReadAsAGenericErro
   ExpectEndOfFileOnEveryTruncation(bytes, read);
 }
 
-// Values are little-endian; what is read back and stored again gives the
-// same bytes.
+// Values are little-endian, and read back as they were stored.
 TEST(CArchiveValues, AreLittleEndianAndReadBack) {
+  using Values =
+      std::tuple<BYTE, char, WORD, short, DWORD, LONG, LONGLONG, ULONGLONG, float, double>;
+  const Values values{0x81, 'A', 0x0102, -2, 0x01020304, -2, -8, 0x0102030405060708, 1.0f, -1.5};
   const Bytes expected = FromHex(
       "81 41 02 01 FE FF 04 03 02 01 FE FF FF FF F8 FF FF FF FF FF FF FF "
       "08 07 06 05 04 03 02 01 00 00 80 3F 00 00 00 00 00 00 F8 BF ");
-  EXPECT_EQ(Stored([](CArchive& ar) {
-              ar << BYTE{0x81} << 'A' << WORD{0x0102} << short{-2} << DWORD{0x01020304} << LONG{-2}
-                 << LONGLONG{-8} << ULONGLONG{0x0102030405060708} << 1.0f << -1.5;
-            }),
-            expected);
+  EXPECT_EQ(
+      Stored([&](CArchive& ar) { std::apply([&](auto&... v) { (ar << ... << v); }, values); }),
+      expected);
   Loader loader(expected);
-  struct {
-    BYTE by;
-    char ch;
-    WORD w;
-    short n;
-    DWORD dw;
-    LONG l;
-    LONGLONG ll;
-    ULONGLONG ull;
-    float f;
-    double d;
-  } v{};
-  loader.ar >> v.by >> v.ch >> v.w >> v.n >> v.dw >> v.l >> v.ll >> v.ull >> v.f >> v.d;
-  EXPECT_EQ(Stored([&](CArchive& ar) {
-              ar << v.by << v.ch << v.w << v.n << v.dw << v.l << v.ll << v.ull << v.f << v.d;
-            }),
-            expected);
+  Values read{};
+  std::apply([&](auto&... v) { (loader.ar >> ... >> v); }, read);
+  EXPECT_EQ(read, values);
   ExpectEndOfFileOnEveryTruncation(FromHex("01 02 03 04 05 06 07 08"), [](CArchive& ar) {
     ULONGLONG value = 0;
     ar >> value;
@@ -244,6 +237,48 @@ TEST(CArchiveFlush, StoringWritesPendingBytesOnFlushCloseOrDestruction) {
   auto ar = std::make_unique<CArchive>(&full, CArchive::store);
   *ar << DWORD{1};
   EXPECT_NO_THROW(ar.reset());  // the destructor swallows the failure
+}
+
+// The array's words as a host module sees them: virtual table, element
+// address, count, capacity, growth step.
+struct ArrayWords {
+  const void* vtable;
+  const void* data;
+  INT_PTR size;
+  INT_PTR capacity;
+  INT_PTR growBy;
+};
+
+template <class Array>
+ArrayWords WordsOf(const Array& array) {
+  static_assert(sizeof(Array) == sizeof(ArrayWords), "CArray must hold exactly five words");
+  ArrayWords words;
+  std::memcpy(&words, reinterpret_cast<const unsigned char*>(&array), sizeof words);
+  return words;
+}
+
+TEST(CArrayLayout, WordsAreVtableDataCountCapacityAndStep) {
+  CArray<int> array;
+  EXPECT_EQ(WordsOf(array).data, nullptr);
+  array.SetSize(10, 3);
+  array.Add(1);
+  const ArrayWords words = WordsOf(array);  // a capacity of one step of 3
+  EXPECT_EQ(std::tuple(words.data, words.size, words.capacity, words.growBy),
+            std::tuple(static_cast<const void*>(array.GetData()), 11, 13, 3));
+  EXPECT_NE(words.vtable, WordsOf(CStringArray()).vtable);
+  array.SetSize(2);
+  EXPECT_EQ(WordsOf(array).capacity, 13);  // shrinking keeps the storage
+  array.RemoveAll();
+  EXPECT_EQ(std::pair(WordsOf(array).data, WordsOf(array).capacity),
+            (std::pair<const void*, INT_PTR>(nullptr, 0)));
+  // Without a step, Add grows by an eighth of the count, between 4 and 1024.
+  for (const auto& [startSize, capacityAfterAdd] :
+       {std::pair<INT_PTR, INT_PTR>{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}}) {
+    array.RemoveAll();
+    array.SetSize(startSize, 0);
+    array.Add(7);
+    EXPECT_EQ(WordsOf(array).capacity, capacityAfterAdd) << startSize;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,247 @@
+// The UTF-8 and UTF-16 codec (the boundaries of each sequence length, one
+// U+FFFD per maximal invalid subsequence, lone surrogates and escaping; long
+// texts through the block paths are tested through the families'
+// conversions), then the code-page calls: each page's codes both ways, default
+// characters and errors, every served page's round trip, the last error;
+// and the run-time library's locale conversions.
+#include <kxutils96/platform/crt/crt_locale.h>
+#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/win32/win_nls.h>
+
+#include <gtest/gtest.h>
+
+#include "support/hex_text.h"
+
+#include <atomic>
+#include <clocale>
+#include <string>
+#include <string_view>
+#include <thread>
+
+namespace {
+
+using kxu::platform::InvalidInput;
+using kxu::platform::IsValidUtf8;
+using kxu::platform::Utf16ToUtf8;
+using kxu::platform::Utf8ToUtf16;
+using kxu::test::Hex;
+using U16 = std::basic_string<WCHAR>;
+
+constexpr UINT kUnknownPage = 12345;
+
+// Whole conversions through the code-page calls, sized by a first call into
+// no buffer, as the library's callers convert.
+U16 ToWide(UINT nPage, DWORD dwFlags, std::string_view bytes) {
+  const int nLength = static_cast<int>(bytes.size());
+  const int nNeeded = MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, nullptr, 0);
+  EXPECT_GT(nNeeded, 0) << "error " << GetLastError();
+  U16 out(static_cast<std::size_t>(nNeeded), u'#');
+  EXPECT_EQ(MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, out.data(), nNeeded),
+            nNeeded);
+  return out;
+}
+
+// The bytes, or "<error N>" when the size query fails with error N.
+std::string ToBytes(UINT nPage, DWORD dwFlags, const U16& units, BOOL* pbUsedDefault = nullptr,
+                    const char* pszDefault = nullptr) {
+  const int nLength = static_cast<int>(units.size());
+  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, nullptr, 0,
+                                          pszDefault, pbUsedDefault);
+  if (nNeeded == 0) return "<error " + std::to_string(GetLastError()) + ">";
+  std::string out(static_cast<std::size_t>(nNeeded), '#');
+  EXPECT_EQ(WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, out.data(), nNeeded,
+                                pszDefault, nullptr),
+            nNeeded);
+  return out;
+}
+
+constexpr WCHAR kFFFD = 0xFFFD;
+
+// Rows that round-trip are valid UTF-8 read both ways; the others are what
+// decoding gives.
+TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
+  const struct {
+    std::string_view utf8;
+    U16 utf16;
+    bool bRoundTrips;
+  } rows[] = {
+      {std::string_view("a\0b", 3), U16(u"a\0b", 3), true},
+      {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800", true},
+      {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000", true},  // around the surrogates
+      {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF", true},
+      // Continuation bytes without a lead; C0 and C1, which never start one.
+      {"\x80\xBF\xC0\xAF\xC1\xBF", U16(6, kFFFD), false},
+      {"\xE0\x9F\xBF\xED\xA0\x80", U16(6, kFFFD), false},          // overlong; an encoded surrogate
+      {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80", U16(8, kFFFD), false},  // overlong; past U+10FFFF
+      {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
+      {"\xF0\x9F\x98", U16(1, kFFFD), false},                  // truncated at the end
+      {"\xE2\x82\x41\xF0\x9F\x41", u"\uFFFDA\uFFFDA", false},  // cut short before a character
+      {"\xC3\xC3\xA9\xE2\xF0\x9F\x98\x80", u"\uFFFD\u00E9\uFFFD\U0001F600",
+       false},  // cut by a lead
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(Hex(row.utf8));
+    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16));
+    EXPECT_EQ(IsValidUtf8(row.utf8), row.bRoundTrips);
+    if (row.bRoundTrips) {
+      EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8));
+    }
+  }
+}
+
+// Lone surrogates become U+FFFD, or with escaping carry the invalid bytes
+// there and back; a lone surrogate that escapes no byte is replaced.
+TEST(UnicodeTest, LoneSurrogatesAndEscaping) {
+  const struct {
+    InvalidInput mode;
+    U16 utf16;
+    std::string_view utf8;
+    bool bBothWays;
+  } rows[] = {
+      // A high one before a non-surrogate, before another high one or at the
+      // end, and a low one alone, each become U+FFFD.
+      {InvalidInput::kReplace, U16{0xD800, u'z', 0xDC00, 0xD800, 0xD800, 0xDC00, 0xD800},
+       "\xEF\xBF\xBDz\xEF\xBF\xBD\xEF\xBF\xBD\xF0\x90\x80\x80\xEF\xBF\xBD", false},
+      {InvalidInput::kEscape, U16{0xD800, u'z', 0xDC7F}, "\xEF\xBF\xBDz\xEF\xBF\xBD", false},
+      {InvalidInput::kEscape, U16{0xDCED, 0xDCA0, 0xDC80, 0xD83D, 0xDE00},
+       "\xED\xA0\x80\xF0\x9F\x98\x80", true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(Hex(row.utf16));
+    EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16, row.mode)), Hex(row.utf8));
+    if (row.bBothWays) {
+      EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8, row.mode)), Hex(row.utf16));
+    }
+  }
+}
+
+// Each row's units encode to its bytes, or to the error a bad argument names,
+// reporting whether the default character was used where the row says; the
+// defined codes of rows without a default character decode back.
+TEST(CodePageTest, ConvertsEachPageBothWaysWithItsDefaultCharacter) {
+  enum Report { kNone, kUsed, kUnused };
+  const struct {
+    UINT nPage;
+    DWORD dwFlags;  // the decoding and encoding flags together
+    std::string_view bytes;
+    U16 units;
+    Report report;
+    const char* pszDefault;
+  } rows[] = {
+      {1252, 0, "\x80\xE9\xFF", u"\u20AC\u00E9\u00FF", kUnused, nullptr},
+      // Bytes 1252 leaves undefined stand for the control characters.
+      {1252, MB_ERR_INVALID_CHARS, "\x81\x8D\x90", u"\u0081\u008D\u0090", kUnused, nullptr},
+      {437, 0, "\xB0\xDB", u"\u2591\u2588", kUnused, nullptr},
+      {932, 0, "\x93\xFA\x96\x7B\xB1", u"日本\uFF71", kUnused, nullptr},
+      {936, 0, "\xD6\xD0\xCE\xC4", u"中文", kUnused, nullptr},
+      {CP_UTF8, 0, std::string_view("G\xC3\xBC\0\xF0\x9F\x98\x80", 8),
+       U16(u"G\u00FC\0\U0001F600", 5), kNone, nullptr},
+      // No look-alikes (a-macron is not written as a); each unit of a pair is a default.
+      {1252, WC_NO_BEST_FIT_CHARS, "\xE9????", u"\u00E9\u4E2D\u0101\U0001F600", kUsed, nullptr},
+      {20127, WC_NO_BEST_FIT_CHARS, "A?", u"A\u00E9", kUsed, nullptr},
+      {1252, 0, "a*", u"a\u4E2D", kNone, "*"},
+      {932, 0, "a\x81\x45", u"a\u0101", kNone, "\x81\x45"},  // a double-byte default, whole
+      {CP_UTF8, WC_ERR_INVALID_CHARS, "<error 1113>", U16(1, 0xDE00), kNone, nullptr},
+      {CP_UTF8, WC_ERR_INVALID_CHARS, "\xF0\x9F\x98\x80", u"\U0001F600", kNone, nullptr},
+      {kUnknownPage, 0, "<error 87>", u"a", kNone, nullptr},
+      {CP_UTF8, 0, "<error 87>", u"a", kUnused, nullptr},
+      {CP_UTF8, 0, "<error 87>", u"a", kNone, "?"},
+      {CP_UTF8, WC_NO_BEST_FIT_CHARS, "<error 1004>", u"a", kNone, nullptr},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.nPage << ": " << Hex(row.bytes));
+    BOOL bUsed = 7;
+    EXPECT_EQ(Hex(ToBytes(row.nPage, row.dwFlags & ~DWORD{MB_ERR_INVALID_CHARS}, row.units,
+                          row.report == kNone ? nullptr : &bUsed, row.pszDefault)),
+              Hex(row.bytes));
+    if (row.bytes[0] == '<') continue;
+    EXPECT_EQ(bUsed, row.report == kNone ? 7 : row.report == kUsed);
+    if (row.report != kUsed && row.pszDefault == nullptr) {
+      EXPECT_EQ(ToWide(row.nPage, row.dwFlags & MB_ERR_INVALID_CHARS, row.bytes), row.units);
+    }
+  }
+}
+
+// Only the served pages are valid (CP_ACP stands for the ANSI page but is
+// none); every single-byte and double-byte code a page defines converts to one
+// unit and back to a code of that unit, without a default or a look-alike.
+TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
+  for (const UINT nPage : {437u, 850u, 874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 1253u,
+                           1254u, 1255u, 1256u, 1257u, 1258u, 20127u}) {
+    ASSERT_TRUE(IsValidCodePage(nPage)) << nPage;
+    for (unsigned code = 0; code < 256 * 257; ++code) {
+      std::string bytes(1, static_cast<char>(code / 257));
+      if (code % 257 < 256) bytes += static_cast<char>(code % 257);
+      WCHAR unit[2];
+      const int nLength = static_cast<int>(bytes.size());
+      if (MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes.data(), nLength, unit, 2) != 1)
+        continue;
+      BOOL bUsed = TRUE;
+      const std::string back = ToBytes(nPage, WC_NO_BEST_FIT_CHARS, U16(1, unit[0]), &bUsed);
+      ASSERT_FALSE(bUsed) << nPage << ": " << Hex(bytes);
+      ASSERT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, back), U16(1, unit[0]))
+          << nPage << ": " << Hex(bytes);
+    }
+  }
+  EXPECT_TRUE(IsValidCodePage(CP_UTF8));
+  EXPECT_FALSE(IsValidCodePage(CP_ACP));
+  EXPECT_FALSE(IsValidCodePage(kUnknownPage));
+  EXPECT_EQ(ToWide(CP_ACP, 0, "caf\xE9 \x80"), ToWide(GetACP(), 0, "caf\xE9 \x80"));
+}
+
+// The two threads take turns through an atomic counter alone: a lock or a
+// wait of the system's could itself set the thread's last error.
+TEST(LastErrorTest, IsKeptPerThread) {
+  std::atomic<int> turn{0};
+  const auto awaitTurn = [&turn](int nTurn) {
+    while (turn.load() != nTurn) {
+    }
+  };
+  DWORD dwOtherThread = 0;
+  std::thread other([&] {
+    MultiByteToWideChar(kUnknownPage, 0, "a", 1, nullptr, 0);  // ERROR_INVALID_PARAMETER
+    turn = 1;
+    awaitTurn(2);
+    dwOtherThread = GetLastError();
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    turn = 3;
+  });
+  awaitTurn(1);
+  SetLastError(ERROR_INVALID_FLAGS);
+  turn = 2;
+  awaitTurn(3);
+  const DWORD dwThisThread = GetLastError();
+  other.join();
+  EXPECT_EQ(dwOtherThread, ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(dwThisThread, ERROR_INVALID_FLAGS);
+}
+
+constexpr std::size_t kFailed = static_cast<std::size_t>(-1);
+
+// The run-time library's conversions between the locale's multibyte text and
+// wide text in a UTF-8 locale: whole characters only, and what is not text
+// refused. (The classic locale's one byte a unit is tested through the shell
+// item export, which converts its paths and texts so.)
+TEST(CrtLocale, ConvertsWholeCharactersOrRefusesWhatIsNotText) {
+  EXPECT_EQ(wcstombs(nullptr, static_cast<const WCHAR*>(nullptr), 4), kFailed);
+  EXPECT_EQ(mbstowcs(static_cast<WCHAR*>(nullptr), static_cast<const char*>(nullptr), 4), kFailed);
+  const std::string saved = std::setlocale(LC_ALL, nullptr);
+  if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
+  // A character that does not fit the room is not written at all.
+  std::string bytes(4, '#');
+  EXPECT_EQ(wcstombs(bytes.data(), u"\u00E9\U0001F600!", 4), 2u);
+  EXPECT_EQ(bytes, "\xC3\xA9##");
+  U16 units(4, u'#');
+  EXPECT_EQ(mbstowcs(units.data(), "\xC3\xA9\xF0\x9F\x98\x80!", 2), 1u);
+  EXPECT_EQ(units, u"\u00E9###");
+  EXPECT_EQ(mbstowcs(units.data(), "\xC3\xA9\xF0\x9F\x98\x80!", 4), 4u);
+  EXPECT_EQ(units, u"\u00E9\U0001F600!");
+  EXPECT_EQ(wcstombs(nullptr, u"\u00E9\U0001F600!", 0), 7u);
+  for (const char* text : {"a\xC3(", "a\xE2\x82"})
+    EXPECT_EQ(mbstowcs(static_cast<WCHAR*>(nullptr), text, 0), kFailed);
+  for (const U16& text : {U16{u'a', 0xDC00, u'b'}, U16{u'a', 0xD83D}})
+    EXPECT_EQ(wcstombs(nullptr, text.c_str(), 0), kFailed);
+  std::setlocale(LC_ALL, saved.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,161 @@
+// The work this platform does itself on POSIX, where Windows has the system
+// do it: the copy of a file never waits on a named pipe; its own code-page
+// tables and codeset map; and shell items reading a file's times and its user
+// extended attributes.
+#include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_file.h>
+#include <kxutils96/platform/win32/win_nls.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <future>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
+#include "support/user_xattr.h"
+
+namespace {
+
+using kxu::test::SetUserXattr;
+
+// CopyFileW and a named pipe: neither read from nor written into, and never
+// waited on for the other end.
+TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
+  kxu::test::TempDir dir;
+  kxu::test::WriteBytes(dir.Path("a"), "a");
+  ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
+  for (const auto& [from, to] : {std::pair{"pipe", "copy"}, {"a", "pipe"}}) {
+    // Should the copy wait, the other end comes after a generous bound and
+    // the test fails instead of hanging. The last error is the copying thread's.
+    std::future<std::pair<BOOL, DWORD>> copied = std::async(std::launch::async, [&] {
+      const BOOL bCopied =
+          CopyFileW(dir.Path(from).u16string().c_str(), dir.Path(to).u16string().c_str(), FALSE);
+      return std::make_pair(bCopied, GetLastError());
+    });
+    if (copied.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+      ADD_FAILURE() << "the copy waited for the pipe's other end";
+      const int end =
+          ::open(dir.Path("pipe").c_str(), (from[0] == 'p' ? O_WRONLY : O_RDONLY) | O_NONBLOCK);
+      copied.wait();
+      ::close(end);
+    }
+    EXPECT_EQ(copied.get(), std::make_pair(FALSE, DWORD{ERROR_ACCESS_DENIED})) << from;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("copy")));
+  }
+}
+
+// The own code-page tables keep to the pages' strict definitions; Windows
+// answers from its own instead: look-alikes for characters a page lacks
+// (unless WC_NO_BEST_FIT_CHARS), U+30FB for a broken double-byte code in 932,
+// bytes above 0x7F of 20127 read as their low seven bits.
+
+// A lead byte without a valid trail, or at the end, is U+FFFD and the next
+// byte is read again; no look-alikes are written, even without the flag.
+TEST(OwnTables, UndefinedInputBecomesTheReplacementCharacterAndNoLookAlikes) {
+  const struct {
+    UINT nPage;
+    std::string_view bytes;
+    std::u16string_view units;
+  } rows[] = {
+      {932, "\x81 x", u"\uFFFD x"}, {932, "a\x81", u"a\uFFFD"}, {20127, "A\xC1", u"A\uFFFD"}};
+  for (const auto& row : rows) {
+    WCHAR units[4];
+    const int n =
+        MultiByteToWideChar(row.nPage, 0, row.bytes.data(), int(row.bytes.size()), units, 4);
+    EXPECT_EQ(std::u16string_view(units, static_cast<std::size_t>(n)), row.units) << row.nPage;
+  }
+  char byte = 0;  // a-macron is not written as a
+  EXPECT_EQ(WideCharToMultiByte(1252, 0, u"\u0101", 1, &byte, 1, nullptr, nullptr), 1);
+  EXPECT_EQ(byte, '?');
+}
+
+// The map from locale codesets to ANSI code pages behind GetACP: one row a
+// way a name is read (the names' table is data).
+TEST(CodePageTest, CodesetNamesMapToAnsiPages) {
+  const struct {
+    const char* codeset;
+    UINT nPage;
+  } rows[] = {{"UTF-8", 65001},  {"utf8", 65001},  {"ISO-8859-1", 1252},
+              {"EUC-JP", 932},   {"CP1251", 1251}, {"WINDOWS-1257", 1257},
+              {"CP12345", 1252}, {"", 1252},       {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
+  for (const auto& row : rows) {
+    EXPECT_EQ(kxu::platform::AnsiCodePageForCodeset(row.codeset), row.nPage) << row.codeset;
+  }
+}
+
+// Shell items: the modification time to the tick, and the rating read from
+// the user extended attributes at each call. (The texts and which form each
+// property has are tested through the shell item export.)
+constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490u);
+
+class ShellItems : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    kxu::test::WriteBytes(m_file, "pixels");
+    void* pv = nullptr;
+    ASSERT_EQ(
+        SHCreateItemFromParsingName(m_file.u16string().c_str(), nullptr, IID_IShellItem2, &pv),
+        S_OK);
+    m_pItem = static_cast<IShellItem2*>(pv);
+  }
+  void TearDown() override {
+    if (m_pItem != nullptr) m_pItem->Release();
+  }
+
+  std::string XattrsUnsupported() const { return kxu::test::UserXattrsUnsupported(m_dir.Path()); }
+
+  kxu::test::TempDir m_dir;
+  std::filesystem::path m_file = m_dir.Path("photo.txt");
+  IShellItem2* m_pItem = nullptr;
+};
+
+TEST_F(ShellItems, ModificationTimeIsTheFilesInFileTimeTicks) {
+  // 2021-03-04 05:06:07.123456789 UTC, in 100 ns steps since 1601.
+  const auto when = std::chrono::sys_time<std::chrono::nanoseconds>(
+      std::chrono::seconds(1614834367) + std::chrono::nanoseconds(123456789));
+  std::filesystem::last_write_time(m_file, std::chrono::file_clock::from_sys(when));
+  FILETIME time{};
+  ASSERT_EQ(m_pItem->GetFileTime(PKEY_DateModified, &time), S_OK);
+  EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593079671234567u);
+}
+
+// A key without a source is absent; a file that went away is a failure.
+TEST_F(ShellItems, AKeyWithoutASourceIsAbsentAndAFileGoneFails) {
+  LPWSTR psz = nullptr;
+  constexpr PROPERTYKEY kAuthor = {PKEY_Title.fmtid, 4};
+  EXPECT_EQ(m_pItem->GetString(kAuthor, &psz), kNotFound);
+  std::filesystem::remove(m_file);
+  EXPECT_EQ(m_pItem->GetString(PKEY_Title, &psz), HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND));
+}
+
+// The rating attribute holds the desktop's half stars, 0 to 10, in digits;
+// without it the rating is absent.
+TEST_F(ShellItems, RatingIsReadOnTheDesktopScale) {
+  if (const std::string why = XattrsUnsupported(); !why.empty()) GTEST_SKIP() << why;
+  const struct {
+    const char* attribute;
+    HRESULT hr;
+    ULONG value;
+  } rows[] = {{nullptr, kNotFound, 0}, {"0", S_OK, 0},  {"3", S_OK, 13},  {"10", S_OK, 99},
+              {"11", E_FAIL, 0},       {"", E_FAIL, 0}, {"x", E_FAIL, 0}, {"100", E_FAIL, 0}};
+  for (const auto& row : rows) {
+    ASSERT_TRUE(row.attribute == nullptr ||
+                SetUserXattr(m_file, "user.baloo.rating", row.attribute));
+    ULONG n = 12345;
+    EXPECT_EQ(m_pItem->GetUInt32(PKEY_Rating, &n), row.hr) << row.attribute;
+    EXPECT_EQ(n, row.value) << row.attribute;
+  }
+}
+
+}  // namespace
