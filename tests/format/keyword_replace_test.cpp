@@ -37,19 +37,6 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
   }
 }
 
-// The keyword and the replacement may be read from the text that grows.
-TEST(kxu_keyword_replace, KeywordOrReplacementFromTheText) {
-  CStringUTF8 text("x and");
-  EXPECT_EQ(kxu_keyword_replace(&text, text.GetString() + 2, "&&&&&&&&", false), 1);
-  EXPECT_STREQ(text.GetString(), "x &&&&&&&&");
-  CStringUTF8 other("a b");
-  EXPECT_EQ(kxu_keyword_replace(&other, "a", other.GetString(), false), 1);
-  EXPECT_STREQ(other.GetString(), "a b b");
-  EXPECT_EQ(kxu_keyword_replace(nullptr, "and", "&&", false), -1);
-  EXPECT_EQ(kxu_keyword_replace(&other, nullptr, "&&", false), -1);
-  EXPECT_EQ(kxu_keyword_replace(&other, "and", nullptr, false), -1);
-}
-
 // Pasted typographic quotes become ASCII ones first when asked: then an = inside them stays.
 TEST(kxu_get_correct_KS_expression, GivesScriptOperators) {
   const char* kPasted = "s=\xE2\x80\x9C\x61=b\xE2\x80\x9D";

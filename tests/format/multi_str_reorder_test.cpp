@@ -60,16 +60,4 @@ TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
   }
 }
 
-TEST(kxu_multi_str_reorder, SameArrayReadsReplacedStringsAndANullOrderIsMissing) {
-  QueryLog log;
-  CZQVStringArray array = ArrayOf({"a", "b"});
-  MockHostObject object(log);
-  object.Answer(QUERY_STRING_ARRAY, &array);
-  const int order[] = {1, 0};
-  EXPECT_EQ(kxu_multi_str_reorder(2, &object, nullptr, 2, &object),
-            kxu::frame::kResultMissingArgument);
-  EXPECT_EQ(kxu_multi_str_reorder(2, &object, order, 2, &object), kReorderDone);
-  EXPECT_EQ(TextsOf(array), (Texts{"b", "b"}));
-}
-
 }  // namespace

@@ -1,5 +1,4 @@
-// The host's text files: lines read in the encoding a file's mark names, and
-// UTF-8 written as given.
+// The host's text files: lines read in the encoding a file's mark names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,13 +7,11 @@
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/platform/win32/win_nls.h>
-#include <support/caught_exception.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 
 namespace {
 
-using kxu::test::ReadBytes;
 using kxu::test::TempDir;
 using kxu::test::WriteBytes;
 using namespace std::string_literals;
@@ -22,7 +19,6 @@ using WideText = std::basic_string<WCHAR>;
 using Lines = std::vector<WideText>;
 
 constexpr UINT kReadText = CFile::modeRead | CFile::shareDenyWrite | CFile::typeText;
-constexpr UINT kWriteText = CFile::modeCreate | CFile::modeWrite | CFile::typeText;
 
 // Every line of the file `bytes` make, read through `file` (which is then closed).
 Lines ReadAllLines(CZUNICODETextStdioFile& file, const TempDir& dir, const std::string& bytes) {
@@ -50,20 +46,6 @@ TEST(UnicodeTextFile, GivesEachLineWithoutItsEndInTheEncodingItsMarkNames) {
   // One file object throughout: each opening decides the encoding again.
   CZUNICODETextStdioFile file(1);
   for (const auto& [bytes, expected] : rows) EXPECT_EQ(ReadAllLines(file, dir, bytes), expected);
-  CStringW line;
-  auto error = kxu::test::Caught<CFileException>([&] { file.ReadString(line); });
-  ASSERT_TRUE(error);  // reading a closed file
-  EXPECT_EQ(error->m_cause, CFileException::invalidFile);
-}
-
-TEST(Utf8TextFile, WritesTheBytesAsGivenAndRefusesANullText) {
-  TempDir dir;
-  CZUTF8StdioFile file;
-  ASSERT_TRUE(file.Open(dir.Path("w.txt").u16string().c_str(), kWriteText));
-  file.WriteUTF8String("a\nb\r\n\xC3\xA9");
-  EXPECT_TRUE(kxu::test::Caught<CInvalidArgException>([&] { file.WriteUTF8String(nullptr); }));
-  file.Close();
-  EXPECT_EQ(ReadBytes(dir.Path("w.txt")), "a\nb\r\n\xC3\xA9");
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Code-page text to UTF-8 within the caller's buffer, grown through the
-// caller's routine, and the choice of the code page for a negative one, also
+// caller's routine, and the choice of the host's code page for a negative one
 // while the host changes its page on another thread.
 #include <kxutils96/host/zutl96/zutl96.h>
 
@@ -10,6 +10,7 @@
 #include <tuple>
 #include <vector>
 
+#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include "support/concurrently.h"
@@ -70,15 +71,11 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
 
 // The whole text through UTF-16 at once, as the system converts it.
 std::string Utf8Of(const std::string& text, UINT nPage) {
-  const int nLength = static_cast<int>(text.size());
   std::basic_string<WCHAR> wide(text.size(), 0);
   wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(nPage, 0, text.data(), nLength, wide.data(), nLength)));
-  std::string utf8(wide.size() * 3, '\0');
-  utf8.resize(static_cast<std::size_t>(
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(),
-                          static_cast<int>(utf8.size()), nullptr, nullptr)));
-  return utf8;
+      MultiByteToWideChar(nPage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                          static_cast<int>(text.size()))));
+  return kxu::platform::Utf16ToUtf8(wide, kxu::platform::InvalidInput::kReplace);
 }
 
 std::string Repeated(const std::string& piece, std::size_t nBytes) {
@@ -133,21 +130,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBufferAndGrowsOnlyThroughIts
   MbcsConversion fixed{nullptr, nullptr, 0, longer, 2, 0};
   EXPECT_EQ(utlMBCStoUTF8InPlace(&fixed, 1252), 0);
   EXPECT_STREQ(longer, "\xE9");
-}
-
-// A negative page is the host's, or without one the ANSI page.
-TEST(UtlChooseCodePageTest, NegativeSelectsHostThenAnsi) {
-  const int nSaved = g_nCodePage;
-  EXPECT_EQ(nSaved, -1) << "the host's code page starts at -1";
-  // The host's page, the page given and the page chosen.
-  const int rows[][3] = {{-1, 932, 932},     {-1, 0, 0},
-                         {1251, 1252, 1252}, {1251, -1, 1251},
-                         {1251, -100, 1251}, {-1, -1, static_cast<int>(GetACP())}};
-  for (const auto& [nHost, nGiven, nChosen] : rows) {
-    g_nCodePage = nHost;
-    EXPECT_EQ(utlChooseCodePage(nGiven), nChosen) << nHost << " " << nGiven;
-  }
-  g_nCodePage = nSaved;
 }
 
 // The host writes its code page at any time, as one aligned int; a

@@ -1,13 +1,11 @@
-// Language identifiers and message stores: their format, lookups with
-// language fallback, cutting to the buffer, the problems a broken store
-// reports, and loads and lookups on several threads at once.
+// Message stores: their format, lookups with language fallback, cutting to
+// the buffer, the problems a broken store reports, and string table blocks.
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <kxutils96/host/zutl96/detail/string_table.h>
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -15,7 +13,6 @@
 #include <utility>
 #include <vector>
 
-#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -25,11 +22,6 @@ namespace {
 
 using kxu::test::TempDir;
 using kxu::test::WriteBytes;
-
-TEST(utlLanguageToLangId, MapsTheHostsLanguageNumbers) {
-  const int rows[][2] = {{0, 0}, {1, 0x0409}, {2, 0x0407}, {3, 0x0411}, {4, 0x0804}, {5, 0}};
-  for (const auto& row : rows) EXPECT_EQ(utlLanguageToLangId(row[0]), row[1]) << row[0];
-}
 
 // A store file in a fresh folder.
 class MessageStoreTest : public ::testing::Test {
@@ -154,28 +146,6 @@ TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrderAndWarningsDoNotStopAL
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
 }
 
-TEST(MessageStoreRc, WritesOneTablePerLanguageWithTheDefaultOneNeutral) {
-  std::string rc = "kept";
-  EXPECT_FALSE(MessageStoreRc(STORE_HEAD "1 \\x\n", rc));
-  EXPECT_EQ(rc, "kept");
-  ASSERT_TRUE(
-      MessageStoreRc("default 0x0409\nlanguage 0x0407 Deutsch\n"
-                     "1 \"Gr\xC3\xBC\xC3\x9F\" \\\\ \xF0\x9D\x84\x9E"
-                     "f\\n\\t.\n"
-                     "7 nur hier\nlanguage 0x0409 English\n1 Hi\n",
-                     rc));
-  // Quotes doubled, every non-ASCII unit in four hex digits; 7, which the
-  // default language lacks, is there empty in it.
-  EXPECT_NE(rc.find("LANGUAGE 0x00, 0x00\nSTRINGTABLE\nBEGIN\n  1, L\"Hi\"\n  7, L\"\"\nEND\n"),
-            std::string::npos)
-      << rc;
-  EXPECT_NE(rc.find("LANGUAGE 0x07, 0x01\nSTRINGTABLE\nBEGIN\n"
-                    "  1, L\"\"\"Gr\\x00FC\\x00DF\"\" \\\\ \\xD834\\xDD1Ef\\n\\t.\"\n"
-                    "  7, L\"nur hier\"\nEND\n"),
-            std::string::npos)
-      << rc;
-}
-
 // A string table block with "A" in slot 0, slot 1 empty and "BC" in slot 2,
 // cut after `nBytes` bytes.
 std::vector<std::byte> BlockBytes(std::size_t nBytes) {
@@ -195,31 +165,6 @@ TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
   for (const auto& [nBytes, nIndex, text] : cases) {
     EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
   }
-}
-
-// Two stores, each loaded by two threads at once while the others look up:
-// every handle a thread gets reads its own store's text.
-TEST(MessageStoreThreads, ConcurrentLoadsAndLookupsFindEachStoresText) {
-  kxu::test::TempDir dir;
-  const std::array<std::string, 2> texts = {"First store", "Second store"};
-  std::array<std::u16string, 2> paths;
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const std::string name = "store" + std::to_string(i) + ".kxmsg";
-    kxu::test::WriteBytes(dir.Path(name),
-                          "default 0x0409\nlanguage 0x0409 English\n10000 " + texts[i] + "\n");
-    paths[i] = dir.Path(name).u16string();
-  }
-  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
-    const std::size_t nStore = static_cast<std::size_t>(k) % paths.size();
-    for (int i = 0; i < 50; ++i) {
-      const HMODULE hStore = utlLoadMessageStore(paths[nStore].c_str());
-      ASSERT_NE(hStore, nullptr);
-      std::array<char, 64> buffer{};
-      ASSERT_EQ(utlLoadModuleString(hStore, 10000, buffer.data(), 64, 0x0409, 0, 0),
-                static_cast<int>(texts[nStore].size()));
-      EXPECT_EQ(buffer.data(), texts[nStore]);
-    }
-  });
 }
 
 }  // namespace

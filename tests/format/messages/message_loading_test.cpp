@@ -1,7 +1,6 @@
 // The message exports over the sample stores that the build places beside
 // this program: headings, languages, the filling rules of kxu_load_msg_str,
-// both paths of kxu_load_msg_str_ex, the runtime store, the message box, and
-// the error store's one-time load when the first lookups come on several threads.
+// both paths of kxu_load_msg_str_ex, the runtime store and the message box.
 #include <kxutils96/format/messages/message_loading.h>
 
 #include <gtest/gtest.h>
@@ -15,7 +14,6 @@
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/win32/win_resource.h>
 
-#include "support/concurrently.h"
 #include "support/message_box_recorder.h"
 #include "support/program_path.h"
 #include "support/utf8_path.h"
@@ -160,18 +158,6 @@ TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   kxu_err_msgbox(10000, MB_OK, nullptr, &nValue, nullptr);  // %s with only an int
   EXPECT_EQ(recorder.Last().nCalls, 4);
   EXPECT_EQ(recorder.Last().text, u"");
-}
-
-// Each thread may load the store or find the one another loaded; either way
-// every lookup finds the message.
-TEST(ErrorStoreThreads, FirstLookupsOnManyThreadsAllFindTheMessage) {
-  kxu::test::RunConcurrently(kxu::test::kThreads, [](int) {
-    for (int i = 0; i < 20; ++i) {
-      CStringUTF8 text;
-      EXPECT_EQ(kxu_load_err_msg_str(15000, &text, kEnglish), 1);
-      EXPECT_STREQ(text.GetString(), "ERR0015000: The file %s could not be opened.");
-    }
-  });
 }
 
 }  // namespace
