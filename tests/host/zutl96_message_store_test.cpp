@@ -1,8 +1,6 @@
 // Message stores: their format, lookups with language fallback, cutting to
-// the buffer, the problems a broken store reports, and string table blocks.
+// the buffer, the problems a broken store reports.
 #include <kxutils96/host/zutl96/zutl96.h>
-
-#include <kxutils96/host/zutl96/detail/string_table.h>
 
 #include <gtest/gtest.h>
 
@@ -144,27 +142,6 @@ TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrderAndWarningsDoNotStopAL
   const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n", "warned");
   EXPECT_EQ(Check(path), (Problems{{3, kStoreWarning}}));
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
-}
-
-// A string table block with "A" in slot 0, slot 1 empty and "BC" in slot 2,
-// cut after `nBytes` bytes.
-std::vector<std::byte> BlockBytes(std::size_t nBytes) {
-  std::vector<std::byte> bytes;
-  for (const char16_t unit : {u'\1', u'A', u'\0', u'\2', u'B', u'C'}) {
-    bytes.push_back(static_cast<std::byte>(unit & 0xFF));
-    bytes.push_back(static_cast<std::byte>(unit >> 8));
-  }
-  bytes.resize(nBytes);
-  return bytes;
-}
-
-TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
-  const std::tuple<std::size_t, int, std::u16string> cases[] = {
-      {12, 0, u"A"}, {12, 1, u""}, {12, 2, u"BC"}, {12, 3, u""},
-      {10, 2, u""},  {11, 2, u""}, {0, 0, u""}};
-  for (const auto& [nBytes, nIndex, text] : cases) {
-    EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
-  }
 }
 
 }  // namespace

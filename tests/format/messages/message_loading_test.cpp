@@ -36,21 +36,18 @@ std::string CutLongText(int nBufferSize) {
 
 const std::string kCutLongText = CutLongText(4096);
 
-std::filesystem::path ProgramFolder() {
-  return kxu::test::ProgramPath().parent_path();
-}
-
 // Where modules carry string tables, the modules made from the sample stores
 // lie beside the program and no store does: every text below comes through
 // a string table. Elsewhere the stores themselves lie there.
 TEST(SampleStores, CleanAndBesideTheProgramAsThisSystemsModules) {
   const bool bModules = kxu::platform::ModulesCarryStringTables();
+  const std::filesystem::path folder = kxu::test::ProgramPath().parent_path();
   for (const char* name : {"zErrMsg", "ZKSmsg96"}) {
     const std::filesystem::path store =
         std::filesystem::path(KXU_SAMPLE_STORES_DIR) / (name + std::string(".kxmsg"));
     EXPECT_EQ(kxuCheckMessageStore(kxu::test::Utf8(store).c_str(), nullptr, nullptr), 0) << store;
-    EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".dll"))), bModules);
-    EXPECT_EQ(std::filesystem::exists(ProgramFolder() / (name + std::string(".kxmsg"))), !bModules);
+    EXPECT_EQ(std::filesystem::exists(folder / (name + std::string(".dll"))), bModules);
+    EXPECT_EQ(std::filesystem::exists(folder / (name + std::string(".kxmsg"))), !bModules);
   }
 }
 
@@ -150,13 +147,8 @@ TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   EXPECT_EQ(recorder.Last().nCalls, 1);
   EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file a.csv could not be opened.");
   EXPECT_EQ(recorder.Last().nType, MB_OKCANCEL | MB_ICONERROR);
-  kxu_err_msgbox(15000, MB_OK, nullptr, nullptr, nullptr);  // the text as loaded
-  EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file %s could not be opened.");
   EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
-  EXPECT_EQ(recorder.Last().text, u"");
-  int nValue = 1;
-  kxu_err_msgbox(10000, MB_OK, nullptr, &nValue, nullptr);  // %s with only an int
-  EXPECT_EQ(recorder.Last().nCalls, 4);
+  EXPECT_EQ(recorder.Last().nCalls, 2);
   EXPECT_EQ(recorder.Last().text, u"");
 }
 
