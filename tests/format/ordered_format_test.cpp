@@ -26,15 +26,9 @@ constexpr const char* kBadNotation = "ERROR: Invalid format notation";
 constexpr const char* kBadCount = "ERROR: Too many or too few format sign";
 constexpr const char* kBadOrder = "ERROR: Invalid format sign order";
 
-OrderedValue N(int n) {
-  return OrderedValue{.n = n};
-}
-OrderedValue S(const char* psz) {
-  return OrderedValue{.psz = psz};
-}
-OrderedValue D(double d) {
-  return OrderedValue{.d = d};
-}
+constexpr auto N = [](int n) { return OrderedValue{.n = n}; };
+constexpr auto S = [](const char* psz) { return OrderedValue{.psz = psz}; };
+constexpr auto D = [](double d) { return OrderedValue{.d = d}; };
 
 // Values by index, and the reads made of them.
 struct TableReader {
