@@ -14,10 +14,8 @@ using kxu::test::TextOf;
 
 TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
   const std::tuple<std::string, int, std::string> rows[] = {
-      {"a b&c/\xC3\xBC", 1, "a+b%26c%2F%C3%BC"},
-      {"-._~", 1, "%2D%2E%5F%7E"},
-      {"\x01\xFF", 1, "%01%FF"},
-      {"AZaz09", 1, "AZaz09"},
+      {"AZaz09 b&c/\xC3\xBC", 1, "AZaz09+b%26c%2F%C3%BC"},
+      {"-._~\x01\xFF", 1, "%2D%2E%5F%7E%01%FF"},
       {"a+b%26c", 0, "a b&c"},
       {"%c3%bc", 0, "\xC3\xBC"},
       {"100%", 0, "100"},
@@ -70,7 +68,6 @@ TEST(kxuMakeValidCName, GivesAnIdentifier) {
   const std::tuple<std::string, char, const char*> rows[] = {
       {"3d-plot", '_', "_3dplot"},
       {"12ab", '-', "ab"},  // leading digits go with a prefix that is no identifier's
-      {"gr\xC3\xBC\xC3\x9Fz", '_', "grz"},
       {std::string("ab\0cd", 5), '_', "abcd"}};  // an embedded NUL is deleted
   for (const auto& [source, chPrefix, expected] : rows) {
     CStringUTF8 text(source.data(), static_cast<int>(source.size()));

