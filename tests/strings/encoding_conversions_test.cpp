@@ -42,9 +42,6 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
         << nLen;
     EXPECT_EQ(Units(strDest), expected) << nLen;
   }
-  CString strDest(u"old");
-  EXPECT_EQ(zqUTF8toUTF16(strDest, "x\xC3\xA9", -1), 2);
-  EXPECT_EQ(Units(strDest), u"x\u00E9");
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
