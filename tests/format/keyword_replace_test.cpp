@@ -19,6 +19,8 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
       {"(and)", "and", "&&", false, "(and)", 0},
       {"a a", "a", "aa", false, "aa aa", 2},  // a replacement is not searched again
       {"a and b", "", "&&", false, "a and b", -1},
+      {"a and b", nullptr, "&&", false, "a and b", -1},
+      {"a and b", "and", nullptr, false, "a and b", -1},
       {"a AND b", "and", "&&", false, "a AND b", 0},
       {"a AND b And c", "and", "&&", true, "a && b && c", 2},
       {"\xC3\xA9\x61nd\xC3\xA9", "and", "x", false, "\xC3\xA9x\xC3\xA9", 1},
@@ -34,6 +36,7 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
     EXPECT_EQ(kxu_keyword_replace(&text, keyword, replacement, bIgnoreCase), nResult) << source;
     EXPECT_STREQ(text.GetString(), expected) << source;
   }
+  EXPECT_EQ(kxu_keyword_replace(nullptr, "and", "&&", false), -1);
 }
 
 // Pasted typographic quotes become ASCII ones first when asked: then an = inside them stays.

@@ -120,7 +120,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBuffer) {
   MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
   EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
   EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
-  EXPECT_EQ(utlMBCStoUTF8InPlace(nullptr, 1252), 0);
   MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
   EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
 }

@@ -78,7 +78,6 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
   for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
     EXPECT_EQ(Lookup(hStore, nID, nLangId, nBufferSize), expected) << nID;
   for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
-  EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
 
 TEST_F(MessageStoreTest, RejectsForeignHandlesAndAbsentFiles) {
