@@ -1,7 +1,6 @@
 // The ordered formatter: every documented case and the six error texts over a
 // table of values, which also shows how arguments are read (once each, in
-// index order, typed by their letter, none at all for a rejected format);
-// then the variable argument list of the export.
+// index order, typed by their letter, none at all for a rejected format).
 #include <kxutils96/format/messages/ordered_format.h>
 
 #include <gtest/gtest.h>
@@ -9,7 +8,6 @@
 #include "support/caught_exception.h"
 
 #include <climits>
-#include <cstdarg>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -26,15 +24,9 @@ constexpr const char* kBadNotation = "ERROR: Invalid format notation";
 constexpr const char* kBadCount = "ERROR: Too many or too few format sign";
 constexpr const char* kBadOrder = "ERROR: Invalid format sign order";
 
-OrderedValue N(int n) {
-  return OrderedValue{.n = n};
-}
-OrderedValue S(const char* psz) {
-  return OrderedValue{.psz = psz};
-}
-OrderedValue D(double d) {
-  return OrderedValue{.d = d};
-}
+constexpr auto N = [](int n) { return OrderedValue{.n = n}; };
+constexpr auto S = [](const char* psz) { return OrderedValue{.psz = psz}; };
+constexpr auto D = [](double d) { return OrderedValue{.d = d}; };
 
 // Values by index, and the reads made of them.
 struct TableReader {
@@ -88,33 +80,15 @@ TEST(OrderedFormat, FormatsOrReportsTheErrorReadingEachValueOnceInIndexOrder) {
   }
 }
 
-// The export, called with a real variable argument list.
-int Format(CStringUTF8& strResult, const char* lpcszFormat, ...) {
-  va_list args;
-  va_start(args, lpcszFormat);
-  const int nResult = kxuStringOrderedFormat(strResult, lpcszFormat, args);
-  va_end(args);
-  return nResult;
-}
-
-TEST(OrderedFormatArgList, ReadsEachLettersTypeAndATextMayBeTheResultItself) {
-  CStringUTF8 result("abc");
-  EXPECT_EQ(Format(result, "{2}%s-{0}%g-{1}%d", 0.5, 7, result.GetString()), 1);
-  EXPECT_STREQ(result.GetString(), "abc-0.5-7");
-  const std::string longText(5000, 'q');
-  EXPECT_EQ(Format(result, "<{0}%s|{1}%s>", longText.c_str(), longText.c_str()), 1);
-  EXPECT_EQ(std::string(result.GetString()), "<" + longText + "|" + longText + ">");
-}
-
 // Ten values of 215 MB: a result longer than a string holds is refused
 // before anything is written, as a string refuses to grow that long.
-TEST(OrderedFormatArgList, TooLongForAStringRaisesMemoryException) {
+TEST(OrderedFormat, TooLongForAStringRaisesMemoryException) {
   const std::string value(INT_MAX / 10 + 1, 'v');
-  const char* v = value.c_str();
+  TableReader reader{std::vector<OrderedValue>(10, S(value.c_str())), {}};
   CStringUTF8 result("earlier text");
   EXPECT_TRUE(kxu::test::Caught<CMemoryException>([&] {
-    Format(result, "{0}%s{1}%s{2}%s{3}%s{4}%s{5}%s{6}%s{7}%s{8}%s{9}%s", v, v, v, v, v, v, v, v, v,
-           v);
+    kxuStringOrderedFormatFrom(result, "{0}%s{1}%s{2}%s{3}%s{4}%s{5}%s{6}%s{7}%s{8}%s{9}%s",
+                               TableReader::Read, &reader);
   }));
   EXPECT_STREQ(result.GetString(), "earlier text");
 }

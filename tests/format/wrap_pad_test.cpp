@@ -1,4 +1,4 @@
-// Wrapping lines in place and padding to an exact width.
+// Wrapping lines in place.
 #include <kxutils96/format/transforms/wrap_pad.h>
 
 #include <gtest/gtest.h>
@@ -28,18 +28,6 @@ TEST(kxu_wrap_text, BreaksAfterBreakCharactersAndIndentsTheLinesAfter) {
     EXPECT_STREQ(text.GetString(), expected) << source;
   }
   EXPECT_EQ(kxu_wrap_text(nullptr, 5, 0), -1);
-}
-
-TEST(kxu_str_pad_char, GivesExactWidth) {
-  // Text, width, alignment (0 left, 1 centre, 2 right; others left), pad and result.
-  const std::tuple<const char*, int, int, char, const char*> rows[] = {
-      {"ab", 6, 0, '.', "ab...."},  {"ab", 6, 1, '.', "..ab.."},      {"ab", 6, 2, '.', "....ab"},
-      {"abc", 6, 1, '.', ".abc.."}, {"abcdefgh", 5, 2, '.', "abcde"}, {"abc", 0, 0, '.', ""},
-      {"ab", 6, 3, '.', "ab...."},  {"ab", 6, 2, '\0', "ab"}};
-  for (const auto& [text, nWidth, nAlign, chPad, expected] : rows) {
-    EXPECT_STREQ(kxu_str_pad_char(text, nWidth, nAlign, chPad).GetString(), expected)
-        << text << ' ' << nWidth << ' ' << nAlign;
-  }
 }
 
 }  // namespace

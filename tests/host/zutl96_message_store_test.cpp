@@ -1,13 +1,9 @@
-// Language identifiers and message stores: their format, lookups with
-// language fallback, cutting to the buffer, the problems a broken store
-// reports, and loads and lookups on several threads at once.
+// Message stores: their format, lookups with language fallback, cutting to
+// the buffer, the problems a broken store reports.
 #include <kxutils96/host/zutl96/zutl96.h>
-
-#include <kxutils96/host/zutl96/detail/string_table.h>
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -15,7 +11,6 @@
 #include <utility>
 #include <vector>
 
-#include "support/concurrently.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
@@ -25,11 +20,6 @@ namespace {
 
 using kxu::test::TempDir;
 using kxu::test::WriteBytes;
-
-TEST(utlLanguageToLangId, MapsTheHostsLanguageNumbers) {
-  const int rows[][2] = {{0, 0}, {1, 0x0409}, {2, 0x0407}, {3, 0x0411}, {4, 0x0804}, {5, 0}};
-  for (const auto& row : rows) EXPECT_EQ(utlLanguageToLangId(row[0]), row[1]) << row[0];
-}
 
 // A store file in a fresh folder.
 class MessageStoreTest : public ::testing::Test {
@@ -88,23 +78,14 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
   for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
     EXPECT_EQ(Lookup(hStore, nID, nLangId, nBufferSize), expected) << nID;
   for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
-  EXPECT_EQ(utlLoadModuleString(hStore, 1, nullptr, 100, 0, 0, 0), 0);
 }
 
-TEST_F(MessageStoreTest, LoadsAPathOnceAndRejectsForeignHandles) {
-  const std::u16string path = Write(kStore);
-  const HMODULE hFirst = utlLoadMessageStore(path.c_str());
-  ASSERT_NE(hFirst, nullptr);
-  // The file is not read again: a broken file at the same path changes nothing.
-  WriteBytes(m_dir.Path("store.kxmsg"), "broken");
-  EXPECT_EQ(utlLoadMessageStore(path.c_str()), hFirst);
+TEST_F(MessageStoreTest, RejectsForeignHandlesAndAbsentFiles) {
   int nNotAStore = 0;
   EXPECT_EQ(Lookup(reinterpret_cast<HMODULE>(&nNotAStore), 10000, 0, 16), "<none>");
   EXPECT_EQ(Lookup(nullptr, 10000, 0, 16), "<none>");
   EXPECT_EQ(utlLoadMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str()), nullptr);
   EXPECT_EQ(utlLoadMessageStore(nullptr), nullptr);
-  EXPECT_EQ(utlCheckMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str(), nullptr, nullptr),
-            -1);
 }
 
 // The line and kind of each problem the check reports, each with a text.
@@ -152,74 +133,6 @@ TEST_F(MessageStoreTest, CheckListsEveryProblemInLineOrderAndWarningsDoNotStopAL
   const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n", "warned");
   EXPECT_EQ(Check(path), (Problems{{3, kStoreWarning}}));
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
-}
-
-TEST(MessageStoreRc, WritesOneTablePerLanguageWithTheDefaultOneNeutral) {
-  std::string rc = "kept";
-  EXPECT_FALSE(MessageStoreRc(STORE_HEAD "1 \\x\n", rc));
-  EXPECT_EQ(rc, "kept");
-  ASSERT_TRUE(
-      MessageStoreRc("default 0x0409\nlanguage 0x0407 Deutsch\n"
-                     "1 \"Gr\xC3\xBC\xC3\x9F\" \\\\ \xF0\x9D\x84\x9E"
-                     "f\\n\\t.\n"
-                     "7 nur hier\nlanguage 0x0409 English\n1 Hi\n",
-                     rc));
-  // Quotes doubled, every non-ASCII unit in four hex digits; 7, which the
-  // default language lacks, is there empty in it.
-  EXPECT_NE(rc.find("LANGUAGE 0x00, 0x00\nSTRINGTABLE\nBEGIN\n  1, L\"Hi\"\n  7, L\"\"\nEND\n"),
-            std::string::npos)
-      << rc;
-  EXPECT_NE(rc.find("LANGUAGE 0x07, 0x01\nSTRINGTABLE\nBEGIN\n"
-                    "  1, L\"\"\"Gr\\x00FC\\x00DF\"\" \\\\ \\xD834\\xDD1Ef\\n\\t.\"\n"
-                    "  7, L\"nur hier\"\nEND\n"),
-            std::string::npos)
-      << rc;
-}
-
-// A string table block with "A" in slot 0, slot 1 empty and "BC" in slot 2,
-// cut after `nBytes` bytes.
-std::vector<std::byte> BlockBytes(std::size_t nBytes) {
-  std::vector<std::byte> bytes;
-  for (const char16_t unit : {u'\1', u'A', u'\0', u'\2', u'B', u'C'}) {
-    bytes.push_back(static_cast<std::byte>(unit & 0xFF));
-    bytes.push_back(static_cast<std::byte>(unit >> 8));
-  }
-  bytes.resize(nBytes);
-  return bytes;
-}
-
-TEST(StringOfBlock, ReadsItsSlotAndNothingPastTheBlocksEnd) {
-  const std::tuple<std::size_t, int, std::u16string> cases[] = {
-      {12, 0, u"A"}, {12, 1, u""}, {12, 2, u"BC"}, {12, 3, u""},
-      {10, 2, u""},  {11, 2, u""}, {0, 0, u""}};
-  for (const auto& [nBytes, nIndex, text] : cases) {
-    EXPECT_EQ(StringOfBlock(BlockBytes(nBytes), nIndex), text) << nBytes << '/' << nIndex;
-  }
-}
-
-// Two stores, each loaded by two threads at once while the others look up:
-// every handle a thread gets reads its own store's text.
-TEST(MessageStoreThreads, ConcurrentLoadsAndLookupsFindEachStoresText) {
-  kxu::test::TempDir dir;
-  const std::array<std::string, 2> texts = {"First store", "Second store"};
-  std::array<std::u16string, 2> paths;
-  for (std::size_t i = 0; i < paths.size(); ++i) {
-    const std::string name = "store" + std::to_string(i) + ".kxmsg";
-    kxu::test::WriteBytes(dir.Path(name),
-                          "default 0x0409\nlanguage 0x0409 English\n10000 " + texts[i] + "\n");
-    paths[i] = dir.Path(name).u16string();
-  }
-  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
-    const std::size_t nStore = static_cast<std::size_t>(k) % paths.size();
-    for (int i = 0; i < 50; ++i) {
-      const HMODULE hStore = utlLoadMessageStore(paths[nStore].c_str());
-      ASSERT_NE(hStore, nullptr);
-      std::array<char, 64> buffer{};
-      ASSERT_EQ(utlLoadModuleString(hStore, 10000, buffer.data(), 64, 0x0409, 0, 0),
-                static_cast<int>(texts[nStore].size()));
-      EXPECT_EQ(buffer.data(), texts[nStore]);
-    }
-  });
 }
 
 }  // namespace

@@ -10,9 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/win32/win_nls.h>
-#include <kxutils96/strings/utf8_buffer_growth.h>
 #include <kxutils96/strings/wide_conversion.h>
 
 #include "support/array_text.h"
@@ -44,9 +42,6 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
         << nLen;
     EXPECT_EQ(Units(strDest), expected) << nLen;
   }
-  CString strDest(u"old");
-  EXPECT_EQ(zqUTF8toUTF16(strDest, "x\xC3\xA9", -1), 2);
-  EXPECT_EQ(Units(strDest), u"x\u00E9");
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
@@ -78,25 +73,6 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
   EXPECT_EQ(Units(strDest), "\xE9t");
 }
 
-TEST(ZqMBCStoUTF8Test, AnEmptyStringOrAnUnknownPageGivesNothing) {
-  CStringUTF8 strEmpty, strDest;
-  EXPECT_EQ(zqMBCStoUTF8(strEmpty, nullptr, 1252), 0);
-  EXPECT_EQ(zqMBCStoUTF8(strDest, "abc", kUnknownPage), 0);
-  EXPECT_TRUE(strEmpty.IsEmpty() && strDest.IsEmpty());
-}
-
-TEST(GrowUtf8BufferTest, FailureSetsTheFlagAndKeepsTheString) {
-  for (const int nBadSize : {0, -5}) {
-    CStringUTF8 str("abc");
-    CStringUTF8* pOwner = &str;
-    kxu::zutl96::MbcsConversion record{
-        &pOwner, &kxu::strings::GrowUtf8Buffer, 0, str.GetBuffer(), 4, 0};
-    EXPECT_EQ(kxu::strings::GrowUtf8Buffer(&record, nBadSize), 0) << nBadSize;
-    EXPECT_EQ(record.bFailed, 1) << nBadSize;
-    EXPECT_EQ(Units(str), "abc") << nBadSize;
-  }
-}
-
 std::vector<U16> WideTexts(const CStringArray& array) {
   std::vector<U16> texts;
   for (INT_PTR i = 0; i < array.GetSize(); ++i) texts.push_back(Units(array[i]));
@@ -121,20 +97,6 @@ TEST(ZqArrayTest, EachFormConvertsEveryElementAndTakesTheSourceCount) {
   CZQVStringArray saEmpty;
   EXPECT_EQ(zqUTF8toUTF16(saWide, saEmpty), 0);
   EXPECT_EQ(saWide.GetSize(), 0);
-  EXPECT_EQ(zqMBCStoUTF8(saEmpty, 1252), 0);
-  EXPECT_EQ(zqUTF8toMBCS(saEmpty, 1252), 0);
-}
-
-TEST(ZqUTF8GetStrAdvancePosTest, WalksAListOfStrings) {
-  char list[] = "a\0bc\0\xC3\xA9\0";
-  POSITION pos = reinterpret_cast<POSITION>(list);
-  EXPECT_STREQ(zqUTF8GetStrAdvancePos(pos), "a");
-  EXPECT_STREQ(zqUTF8GetStrAdvancePos(pos), "bc");
-  ASSERT_NE(pos, nullptr);
-  EXPECT_STREQ(zqUTF8GetStrAdvancePos(pos), "\xC3\xA9");
-  EXPECT_EQ(pos, nullptr);
-  EXPECT_EQ(zqUTF8GetStrAdvancePos(pos), nullptr);
-  EXPECT_EQ(pos, nullptr);
 }
 
 // Buffers of no units: the conversions must not even look at a first unit.

@@ -32,40 +32,33 @@ HMODULE LoadModuleFile(const fs::path& path) {
 }
 
 // Takes the store away when the test ends, however it ends.
-class StoreInPlace {
- public:
-  explicit StoreInPlace(const char* name)
-      : m_name(ModuleFile(name)), m_path(kxu::test::ProgramPath().parent_path() / m_name) {
-    fs::remove(m_path);
+struct StoreInPlace {
+  explicit StoreInPlace(const char* pszName)
+      : name(ModuleFile(pszName)), path(kxu::test::ProgramPath().parent_path() / name) {
+    fs::remove(path);
   }
   ~StoreInPlace() {
     std::error_code ignored;
-    fs::remove(m_path, ignored);
+    fs::remove(path, ignored);
   }
-  StoreInPlace(const StoreInPlace&) = delete;
-  StoreInPlace& operator=(const StoreInPlace&) = delete;
-
   // Removes the store first: libstdc++ on Windows cannot tell two files
   // apart to overwrite one (the run-time's file numbers are all 0).
-  void CopySample() {
-    fs::remove(m_path);
-    fs::copy_file(fs::path(KXU_SAMPLE_MODULES_DIR) / m_name, m_path);
+  void CopySample() const {
+    fs::remove(path);
+    fs::copy_file(fs::path(KXU_SAMPLE_MODULES_DIR) / name, path);
   }
-  const fs::path& Path() const { return m_path; }
 
- private:
-  std::string m_name;
-  fs::path m_path;
+  const std::string name;
+  const fs::path path;
 };
 
 TEST(ErrorStoreAbsent, AFailedLoadIsFinalForTheProcess) {
   StoreInPlace store("zErrMsg");
   CStringUTF8 text("untouched");
   EXPECT_EQ(kxu_load_err_msg_str(15000, nullptr, 1), 0);
-  EXPECT_EQ(kxu_load_err_msg_str(15000, &text, 1), 0);
 
   store.CopySample();
-  ASSERT_NE(LoadModuleFile(store.Path()), nullptr);  // a good module
+  ASSERT_NE(LoadModuleFile(store.path), nullptr);  // a good module
   EXPECT_EQ(kxu_load_err_msg_str(15000, nullptr, 1), 0);
   EXPECT_EQ(kxu_load_err_msg_str(15000, &text, 1), 0);
   EXPECT_STREQ(text.GetString(), "untouched");
@@ -77,7 +70,7 @@ TEST(RuntimeStoreAbsent, IsLookedForAtEveryCall) {
   EXPECT_EQ(kxu_load_runtime_err(2001, &text), 0);
   EXPECT_STREQ(text.GetString(), "untouched");
 
-  kxu::test::WriteBytes(store.Path(), "default 0x0409\nlanguage 0x0409\n2001 \\x\n");
+  kxu::test::WriteBytes(store.path, "default 0x0409\nlanguage 0x0409\n2001 \\x\n");
   EXPECT_EQ(kxu_load_runtime_err(2001, &text), 0);  // a broken store, and no DLL, does not load
   EXPECT_STREQ(text.GetString(), "untouched");
 

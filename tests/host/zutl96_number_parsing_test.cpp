@@ -1,0 +1,51 @@
+// The host's number parsing (the families' uses of its other text helpers
+// are tested through the families).
+#include <kxutils96/host/zutl96/zutl96.h>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdint>
+#include <tuple>
+
+using namespace kxu::zutl96;
+
+namespace {
+
+// One decimal integer with white space around it; -99 stands for a refusal.
+TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
+  const std::tuple<const char*, int> rows[] = {{" \t\n\v\f\r7 ", 7},
+                                               {"+3", 3},
+                                               {"2147483647", 2147483647},
+                                               {"-2147483648", INT32_MIN},
+                                               {"2147483648", -99},
+                                               {"", -99},
+                                               {"+-1", -99},
+                                               {"1x", -99},
+                                               {"1 2", -99}};
+  for (const auto& [text, nExpected] : rows) {
+    int nValue = -99;
+    EXPECT_EQ(utlStrToInt(text, &nValue), nExpected == -99 ? 0 : 1) << '"' << text << '"';
+    EXPECT_EQ(nValue, nExpected) << '"' << text << '"';
+  }
+  EXPECT_EQ(utlStrToInt("5", nullptr), 1);
+}
+
+// strtod's forms in the "C" locale, whatever the process's locale: an
+// exponent needs digits, "0x" without hexadecimal digits is the 0, overflow
+// and underflow give HUGE_VAL and 0.
+TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
+  const std::tuple<const char*, double> rows[] = {{"1.5e3x", 1500.0},    {" \t\n\v\f\r-2.5", -2.5},
+                                                  {"1e", 1.0},           {"2,5", 2.0},
+                                                  {"0x.8", 0.5},         {"0xg", 0.0},
+                                                  {"-1e400", -HUGE_VAL}, {"0x1p1024", HUGE_VAL},
+                                                  {"0x1p-1080", 0.0},    {"+-5", 0.0}};
+  const bool bCommaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
+                            std::setlocale(LC_NUMERIC, "German_Germany.1252") != nullptr;
+  SCOPED_TRACE(bCommaLocale ? "in a decimal-comma locale" : "in the C locale");
+  for (const auto& [text, expected] : rows) EXPECT_EQ(utlStrToDouble(text), expected) << text;
+  std::setlocale(LC_NUMERIC, "C");
+}
+
+}  // namespace
