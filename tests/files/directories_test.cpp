@@ -142,16 +142,6 @@ TEST_F(Directories, StopsAtAnExistingTopLevelFileAndPassesOverFailedSubfolders) 
   EXPECT_EQ(TreeOf("dst2"), expected);
 }
 
-TEST_F(Directories, PassesOverASubfolderItCannotRead) {
-  if (const std::string why = kxu::test::ReadRefusalUnsupported(); !why.empty())
-    GTEST_SKIP() << why;
-  MakeTree("src", {"a", "closed/hidden_from_us", "z/b"});
-  fs::permissions(m_dir.Path("src/closed"), fs::perms::none);
-  EXPECT_EQ(Copy("dst"), kDirectoryDone);
-  fs::permissions(m_dir.Path("src/closed"), fs::perms::owner_all);
-  EXPECT_EQ(TreeOf("dst"), (Paths{"a", "closed/", "z/", "z/b"}));
-}
-
 // A link to a folder being walked is not followed; one to another folder is
 // copied as that folder.
 TEST_F(Directories, DoesNotFollowALinkBackToAFolderBeingWalked) {

@@ -16,7 +16,6 @@
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <support/array_text.h>
-#include <support/concurrently.h>
 #include <support/file_bytes.h>
 #include <support/temp_dir.h>
 #include <support/utf8_path.h>
@@ -117,30 +116,6 @@ TEST_F(TextFiles, LineCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
   EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
   EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), -1);
-}
-
-bool IsOneOfTheCaps(int nLines) {
-  return nLines == 3 || nLines == 60;
-}
-
-// A call reads the cap once: a read stops at a cap that was set, never at a
-// line count between two caps that changed under it.
-TEST_F(TextFiles, UnderThreadsEveryLineReadStopsAtACapThatWasSet) {
-  kxuReadTextFileLines("", nullptr, 3);
-  std::string many;
-  for (int i = 0; i < 120; ++i) many += "x\n";
-  const std::string path = File(many);
-  RunConcurrently(kThreads, [&path](int k) {
-    for (int i = 0; i < 50; ++i) {
-      if (k == 0) {
-        kxuReadTextFileLines("", nullptr, i % 2 == 0 ? 60 : 3);
-        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(nullptr, nullptr, 0));
-      } else {
-        CZQVStringArray lines;
-        EXPECT_PRED1(IsOneOfTheCaps, kxuReadTextFileLines(path.c_str(), &lines, READLINES_LIMIT));
-      }
-    }
-  });
 }
 
 // A missing file, a folder and a null name: each reader fails with its own

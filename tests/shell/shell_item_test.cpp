@@ -73,20 +73,6 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
 }
 
-// "/." steps pad the path of one existing file to 1023 and 1024 units.
-TEST_F(ShellItem, PathMayHaveAtMost1023Units) {
-  File("f");
-  const std::string folder = m_dir.Path().string();
-  for (const std::size_t nLength : {1023u, 1024u}) {
-    std::string path = folder + "/f";
-    while (path.size() + 2 <= nLength) path.insert(folder.size(), "/.");
-    if (path.size() < nLength) path.insert(folder.size(), "/");
-    ASSERT_EQ(path.size(), nLength);
-    int nId = 0;
-    EXPECT_EQ(Create(path, &nId), nLength == 1023u ? kShellItemDone : kShellItemNotMade);
-  }
-}
-
 TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
   const std::string path = File("a.txt");
   std::thread([&] {

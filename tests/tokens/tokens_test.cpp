@@ -15,7 +15,6 @@
 #include <kxutils96/tokens/token_splitter.h>
 
 #include "support/array_text.h"
-#include "support/concurrently.h"
 
 using namespace kxu::zutl96;
 
@@ -80,17 +79,6 @@ TEST(kxutilsGetTokens, RestoresTheAngleSwitch) {
     kxutilsTokenizeOneCSVLine("<a,b>", &fields);
     EXPECT_EQ(set_parenth_use_angle_brackets(nBefore), nSwitch);
   }
-}
-
-// The angle-bracket switch that a split turns on and restores, while other
-// threads split without it: only the splits that ask keep "<a,b>" whole.
-TEST(AngleBracketThreads, EachSplitSeesOnlyItsOwnSetting) {
-  RunConcurrently(kThreads, [](int k) {
-    const bool bAngle = k % 2 == 0;
-    const int nQuote = bAngle ? kQuoteAngleBrackets : 0;
-    for (int i = 0; i < 200; ++i)
-      EXPECT_EQ(kxutilsGetTokens("<a,b>,c", nullptr, ',', nullptr, nQuote, 0), bAngle ? 2 : 3);
-  });
 }
 
 TEST(kxutilsTokenizeOneCSVLine, SplitsAndUnquotesFields) {

@@ -6,7 +6,6 @@
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/sort_family.h>
 
-#include "support/concurrently.h"
 #include "support/loaded_module.h"
 #include "support/program_path.h"
 
@@ -32,16 +31,6 @@ TEST(ConverterPresent, LoadedOnlyAtTheFirstNumericComparison) {
   EXPECT_FALSE(ModuleLoaded());
   EXPECT_EQ(CompareTexts("10", "9", SORT_NUMERIC_TEXT), 1);
   EXPECT_TRUE(ModuleLoaded());
-}
-
-// The first numeric comparisons of the process, on several threads at once:
-// each waits for the one lookup and converts with the module, so on every
-// thread a text the module rejects is a missing value (the fallback parser
-// would read "abc" as 0, above -5).
-TEST(ConverterPresent, ThreadsThatCompareFirstAllUseTheConverter) {
-  kxu::test::RunConcurrently(kxu::test::kThreads, [](int) {
-    EXPECT_EQ(CompareTexts("abc", "-5", SORT_NUMERIC_TEXT | SORT_MISSING_LOW), -1);
-  });
 }
 
 TEST(ConverterPresent, RejectedTextsAreMissingValues) {
