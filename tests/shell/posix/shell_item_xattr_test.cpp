@@ -1,12 +1,9 @@
-// The shell item export over POSIX: the path in the user's code page, and
-// the text and rating properties read from user extended attributes.
+// The shell item export over POSIX: the text and rating properties read
+// from user extended attributes.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
-#include <optional>
 #include <string>
 #include <tuple>
 
@@ -17,31 +14,6 @@ namespace {
 
 using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
-
-// Sets LC_ALL for one scope and puts the former value back.
-struct ScopedLcAll {
-  explicit ScopedLcAll(const char* pszValue) { ::setenv("LC_ALL", pszValue, 1); }
-  ~ScopedLcAll() { m_old ? ::setenv("LC_ALL", m_old->c_str(), 1) : ::unsetenv("LC_ALL"); }
-  std::optional<std::string> m_old =
-      std::getenv("LC_ALL") ? std::optional<std::string>(std::getenv("LC_ALL")) : std::nullopt;
-};
-
-TEST_F(ShellItem, PathIsTakenInTheUsersCodePage) {
-  File("caf\xC3\xA9.txt");  // "café.txt" as the file system stores it, in UTF-8
-  const std::string latin1 = m_dir.Path().string() + "/caf\xE9.txt";
-  const std::string utf8 = m_dir.Path().string() + "/caf\xC3\xA9.txt";
-  int nId = 0;
-  {
-    const ScopedLcAll env("C");
-    EXPECT_EQ(Create(latin1, &nId), kShellItemDone) << "each byte is one character";
-    EXPECT_EQ(Create(utf8, &nId), kShellItemNotMade) << "two characters, \u00C3 and \u00A9";
-  }
-  if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) GTEST_SKIP() << "no C.UTF-8 locale";
-  const ScopedLcAll env("C.UTF-8");
-  EXPECT_EQ(Create(utf8, &nId), kShellItemDone);
-  EXPECT_EQ(Create(latin1, &nId), kShellItemNotMade) << "not UTF-8: does not convert";
-  EXPECT_STREQ(std::setlocale(LC_CTYPE, nullptr), "C") << "creation leaves the classic locale";
-}
 
 // The buffer takes what fits, as the run-time's conversion writes it in the
 // classic locale (its own tests hold the terminator rules): the size given
