@@ -1,15 +1,13 @@
 // The shell item export on every system: ids, the order of the checks,
-// creation, COM initialisation and the process's table shared by several
-// threads (the properties themselves are read by the platform's shell
-// items). The text and rating properties, and the path's code page, are
-// tested in the system's subfolder.
+// creation and the process's table shared by several threads (the
+// properties themselves are read by the platform's shell items). The text
+// and rating properties are tested in the system's subfolder.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <string>
-#include <thread>
 #include <tuple>
 
 #include <kxutils96/platform/com_shell/com_base.h>
@@ -71,20 +69,6 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
         << nId << " " << nOperation << " " << nIndex;
   }
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
-}
-
-TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
-  const std::string path = File("a.txt");
-  std::thread([&] {
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    int nId = 0;
-    EXPECT_EQ(Create(path, &nId), kShellComNotInitialised);
-    EXPECT_EQ(Release(1), kShellNoSuchItem) << "no table was kept";
-    EXPECT_EQ(Create(path, &nId), kShellComNotInitialised) << "each creation tries again";
-    CoUninitialize();
-    EXPECT_EQ(Create(path, &nId), kShellItemDone);
-    EXPECT_EQ(nId, 1);
-  }).join();
 }
 
 // Through the export's process-wide table, every id a thread is given
