@@ -1,7 +1,7 @@
 // utlSortRange against a sorted copy: sortedness, the same elements, and
 // companions kept in step, for odd widths and several companions (the family's
-// tests cover the widths of its types); bounded behaviour under comparators
-// that are not strict weak orders; the accelerator table.
+// tests cover the widths of its types, through its accelerators); bounded
+// behaviour under comparators that are not strict weak orders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -118,35 +118,6 @@ TEST(SortRange, SortsOnlyTheRangeAndRefusesBadArguments) {
   SortCompanion skipped[3] = {{nullptr, 4}, {run.data(), 0}, {run.data(), 4}};
   utlSortRange(run.data(), 0, 29, 4, CompareLeadingBytes, skipped, 3, &four);
   EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
-}
-
-// A comparator of its own, so that no other test meets the accelerators.
-int CompareAccelerated(const void* a, const void* b, const void*) {
-  return *static_cast<const int*>(a) - *static_cast<const int*>(b);
-}
-
-int g_nOffers = 0;
-
-// Counts the sorts offered to it and accepts them (leaving the elements as
-// they are) or declines them.
-template <bool kAccepts>
-bool CountOffer(void*, int, int, int, const SortCompanion*, int, const void*) {
-  ++g_nOffers;
-  return kAccepts;
-}
-
-TEST(SortRange, RegisteredAcceleratorRunsUnlessItDeclines) {
-  const std::pair<SortAccelerator, std::vector<int>> rows[] = {
-      {CountOffer<true>, {3, 1, 2}}, {CountOffer<false>, {1, 2, 3}}, {nullptr, {1, 2, 3}}};
-  for (const auto& [accelerator, expected] : rows) {
-    ASSERT_TRUE(RegisterSortAccelerator(CompareAccelerated, accelerator));
-    EXPECT_EQ(SortAcceleratorFor(CompareAccelerated), accelerator);
-    g_nOffers = 0;
-    std::vector<int> values = {3, 1, 2};
-    utlSortRange(values.data(), 0, 2, 4, CompareAccelerated, nullptr, 0, nullptr);
-    EXPECT_EQ(values, expected);
-    EXPECT_EQ(g_nOffers, accelerator != nullptr ? 1 : 0);
-  }
 }
 
 // The family's float rule (a NaN equals everything), and answers at random.
