@@ -6,20 +6,64 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <tuple>
 
 #include <kxutils96/platform/com_shell/com_base.h>
 
-#include "shell/shell_item_fixture.h"
+#include <kxutils96/shell/shell_item_service.h>
+
 #include "support/concurrently.h"
+#include "support/file_bytes.h"
 #include "support/shell_reads.h"
+#include "support/temp_dir.h"
 
 namespace {
 
 using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
+
+inline INT_PTR Arg(const void* p) {
+  return reinterpret_cast<INT_PTR>(p);
+}
+
+// A fresh table of shell items (a service of its own) and files in a fresh
+// folder; the process's locale is put back after each test, since creation
+// changes it.
+class ShellItem : public ::testing::Test {
+ protected:
+  ShellItem() : m_savedLocale(std::setlocale(LC_ALL, nullptr)) {}
+  ~ShellItem() override { std::setlocale(LC_ALL, m_savedLocale.c_str()); }
+
+  std::string File(const char* pszName, const char* pszBytes = "data") {
+    const std::filesystem::path path = m_dir.Path(pszName);
+    WriteBytes(path, pszBytes);
+    return path.string();
+  }
+
+  int Create(const std::string& path, int* pnId) {
+    return m_service.Call(pnId, SHELLITEM_CREATE, Arg(path.c_str()), 0, 0);
+  }
+  // The id of a new item for `path`, 0 when creation fails.
+  int NewId(const std::string& path) {
+    int nId = 0;
+    EXPECT_EQ(Create(path, &nId), kShellItemDone) << path;
+    return nId;
+  }
+  int Release(int nId) { return m_service.Call(&nId, SHELLITEM_RELEASE, 0, 0, 0); }
+  int Read(int nId, int nOperation, INT_PTR nProperty, void* pOut, UINT cb = 0) {
+    return m_service.Call(&nId, nOperation, nProperty, Arg(pOut), cb);
+  }
+
+  TempDir m_dir;
+  kxu::shell::ShellItemService m_service;
+
+ private:
+  std::string m_savedLocale;
+};
 
 // Ids count from one and the lowest released slot is reused first; a failed
 // creation (missing file, null path, null id) leaves the id and takes no slot.

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <string>
 #include <tuple>
 
-#include "shell/shell_item_fixture.h"
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
 #include "support/user_xattr.h"
 
 namespace {
@@ -21,13 +23,21 @@ using namespace kxu::shell;  // the result codes and property indexes
 // A text read of a number fails with the text read's code (the table of
 // checks holds the other operations' codes); an absent property is absent
 // in every form and leaves the buffer alone.
-TEST_F(ShellItem, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
-  RequireUserXattrs();
-  const std::string path = File("a.txt");
+TEST(ShellItemXattrs, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
+  const kxu::test::TempDir dir;
+  const std::string path = dir.Path("a.txt").string();
+  WriteBytes(path, "data");
+  if (const std::string why = UserXattrsUnsupported(dir.Path()); !why.empty()) GTEST_SKIP() << why;
   ASSERT_TRUE(SetUserXattr(path, "user.dublincore.title", "Caf\xC3\xA9"));
   ASSERT_TRUE(SetUserXattr(path, "user.kxutils96.subtitle", "a\xCE\xA9z"));  // a, omega, z
   ASSERT_TRUE(SetUserXattr(path, "user.baloo.rating", "4"));
-  const int nId = NewId(path);
+  const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
+  int nId = 0;
+  const auto call = [&nId](int nOperation, INT_PTR nProperty, const void* p, UINT cb) {
+    return kxu_shell_item(&nId, nOperation, nProperty, reinterpret_cast<INT_PTR>(p), cb);
+  };
+  ASSERT_EQ(call(SHELLITEM_CREATE, reinterpret_cast<INT_PTR>(path.c_str()), nullptr, 0),
+            kShellItemDone);
   const std::tuple<INT_PTR, UINT, int, std::string> cases[] = {
       {kShellTitle, 3, kShellItemDone, "Caf#####"},
       {kShellTitle, 8, kShellItemDone, std::string("Caf\xE9\0###", 8)},
@@ -36,11 +46,13 @@ TEST_F(ShellItem, TextIsConvertedInTheClassicLocaleIntoTheGivenSize) {
       {kShellComment, 8, kShellPropertyMissing, "########"}};
   for (const auto& [nProperty, cb, nResult, expected] : cases) {
     std::string buffer(8, '#');
-    EXPECT_EQ(Read(nId, SHELLITEM_GET_STRING, nProperty, buffer.data(), cb), nResult);
+    EXPECT_EQ(call(SHELLITEM_GET_STRING, nProperty, buffer.data(), cb), nResult);
     EXPECT_EQ(buffer, expected);
   }
   BOOL b = TRUE;
-  EXPECT_EQ(Read(nId, SHELLITEM_GET_BOOL, kShellComment, &b), kShellPropertyMissing);
+  EXPECT_EQ(call(SHELLITEM_GET_BOOL, kShellComment, &b, 0), kShellPropertyMissing);
+  EXPECT_EQ(call(SHELLITEM_RELEASE, 0, nullptr, 0), kShellItemDone);
+  std::setlocale(LC_ALL, savedLocale.c_str());
 }
 
 }  // namespace
