@@ -77,8 +77,13 @@ TEST_F(TextFiles, WholeFileIsReadInUtf8) {
   }
 }
 
-// Each row with its cap set, appended after what the array held.
+// Each row with its cap set, appended after what the array held. The cap
+// is 80 from load (each test restores it); setting it answers -2, a null
+// name reports it, and it is taken as a signed int.
 TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 80);
+  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
+  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), -1);
   const std::string kMixed = "a\r\n\r\n  \n b \nc";
   const unsigned kLimitSkip = READLINES_LIMIT | READLINES_SKIP_EMPTY;
   const std::tuple<std::string, unsigned int, int, Texts> cases[] = {
@@ -99,6 +104,7 @@ TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
   };
   for (const auto& [bytes, dwFlags, nCap, kept] : cases) {
     ASSERT_EQ(kxuReadTextFileLines("", nullptr, static_cast<unsigned>(nCap)), kLinesCapSet);
+    ASSERT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), nCap);
     CZQVStringArray lines = ArrayOf({"old"});
     Texts expected = kept;
     expected.insert(expected.begin(), "old");
@@ -106,16 +112,6 @@ TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
               static_cast<int>(expected.size()));
     EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(bytes);
   }
-}
-
-// The cap is 80 from load (each test restores it); setting it answers -2,
-// and a null name reports it. It is taken as a signed int.
-TEST_F(TextFiles, LineCapIs80FromLoadAndSetOrReportedWithoutAnArray) {
-  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 80);
-  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 17), kLinesCapSet);
-  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), 17);
-  EXPECT_EQ(kxuReadTextFileLines("any", nullptr, 0xFFFFFFFFu), kLinesCapSet);
-  EXPECT_EQ(kxuReadTextFileLines(nullptr, nullptr, 0), -1);
 }
 
 // A missing file, a folder and a null name: each reader fails with its own

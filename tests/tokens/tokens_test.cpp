@@ -56,11 +56,8 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
     EXPECT_EQ(kxutilsGetTokens(text.c_str(), nullptr, chSep, nullptr, nQuote, dwFlags), nCount)
         << text;
   }
-}
-
-// A null text is one empty token; a state that says "inside a double quote"
-// keeps the first comma hidden and comes back outside.
-TEST(kxutilsGetTokens, NullTextAndTheSearchState) {
+  // A null text is one empty token; a state that says "inside a double
+  // quote" keeps the first comma hidden and comes back outside.
   CZQVStringArray tokens = ArrayOf({"a"});
   EXPECT_EQ(kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0), 1);
   EXPECT_EQ(TextsOf(tokens), Texts{""});
