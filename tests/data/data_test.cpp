@@ -91,21 +91,6 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
   }
 }
 
-// An empty input gives 0 whatever the result pointers; otherwise missing
-// ones are refused before the input is sorted.
-TEST(DiscreteFrequencies, EmptyInputAndMissingResultPointers) {
-  Frequencies f({});
-  EXPECT_EQ(kxu_discrete_frequencies(&f.input, &f.output, nullptr, nullptr, 0), 0);
-  EXPECT_EQ(f.Run(0), 0);
-  EXPECT_EQ(f.count, -7);
-  EXPECT_EQ(f.out.GetSize(), 0);
-  EXPECT_EQ(f.frequencies[0], -1.0);
-  Frequencies g({"b", "a"});
-  EXPECT_EQ(kxu_discrete_frequencies(&g.input, &g.output, nullptr, &g.count, 0), -1);
-  EXPECT_EQ(kxu_discrete_frequencies(&g.input, &g.output, g.frequencies.data(), nullptr, 0), -1);
-  EXPECT_EQ(TextsOf(g.in), (Texts{"b", "a"}));
-}
-
 Ints IntsOf(const CArray<int, int>& array) {
   return Ints(array.GetData(), array.GetData() + array.GetSize());
 }
@@ -173,13 +158,6 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
     EXPECT_EQ(TextsOf(f.refNames), refNames);
     EXPECT_TRUE(idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
   }
-  // A missing integer array fails its side's check.
-  Items g({1}, {"a"}, {1}, {"a"}, {});
-  g.idsObject.Answer(QUERY_INT_ARRAY, nullptr);
-  EXPECT_EQ(g.Run(false), kRemoveBadCurrentSide);
-  g.idsObject.Answer(QUERY_INT_ARRAY, &g.ids);
-  g.refIdsObject.Answer(QUERY_INT_ARRAY, nullptr);
-  EXPECT_EQ(g.Run(false), kRemoveBadReferenceSide);
 }
 
 // Bits on purpose: NaN payloads, both zeros and the marker must come back exactly.

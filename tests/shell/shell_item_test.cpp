@@ -1,7 +1,7 @@
-// The shell item export on every system: ids, the order of the checks,
-// creation and the process's table shared by several threads (the
-// properties themselves are read by the platform's shell items). The text
-// and rating properties are tested in the system's subfolder.
+// The shell item export on every system: ids, creation and the order of the
+// checks (the properties themselves are read by the platform's shell
+// items). The text and rating properties are tested in the system's
+// subfolder.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
@@ -16,9 +16,7 @@
 
 #include <kxutils96/shell/shell_item_service.h>
 
-#include "support/concurrently.h"
 #include "support/file_bytes.h"
-#include "support/shell_reads.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -113,26 +111,6 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
         << nId << " " << nOperation << " " << nIndex;
   }
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
-}
-
-// Through the export's process-wide table, every id a thread is given
-// names its own item until it releases it; half the threads have
-// initialised COM for themselves, as host threads do, the others have not.
-TEST_F(ShellItem, ThreadsCreateReadAndReleaseTheirOwnItems) {
-  const std::string path = File("a.txt");
-  const int nReadResult = ShellReadsProperties(path) ? kShellItemDone : kShellGetFileTimeFailed;
-  RunConcurrently(kThreads, [&](int k) {
-    const HRESULT hrCom = k % 2 ? CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED) : S_FALSE;
-    for (int i = 0; i < 8; ++i) {
-      int nId = 0;
-      ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(path.c_str()), 0, 0), kShellItemDone);
-      FILETIME time{};
-      EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_GET_FILETIME, kShellDateModified, Arg(&time), 0),
-                nReadResult);
-      EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone) << nId;
-    }
-    if (k % 2 && SUCCEEDED(hrCom)) CoUninitialize();
-  });
 }
 
 }  // namespace
