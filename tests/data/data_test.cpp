@@ -22,25 +22,6 @@ namespace {
 using namespace kxu::test;
 using Ints = std::vector<int>;
 
-// The input and output host objects, a frequency buffer one longer than the
-// input, and a count that shows whether it was written.
-struct Frequencies {
-  QueryLog log;
-  MockHostObject input{log}, output{log};
-  CZQVStringArray in, out;
-  std::vector<double> frequencies;
-  int count = -7;
-
-  explicit Frequencies(const Texts& strings)
-      : in(ArrayOf(strings)), frequencies(strings.size() + 1, -1.0) {
-    input.Answer(QUERY_STRING_ARRAY, &in);
-    output.Answer(QUERY_STRING_ARRAY, &out);
-  }
-  int Run(int options) {
-    return kxu_discrete_frequencies(&input, &output, frequencies.data(), &count, options);
-  }
-};
-
 // Against the runs of equal neighbours in the stable sort of the input,
 // under every option, on texts with case variants, spaces to trim and
 // prefixes shared past 8 and 16 bytes: the same groups (appended after what
@@ -78,15 +59,21 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
           counts.push_back(1.0);
         }
       }
-      Frequencies f(texts);
-      f.out.Add("old");
-      ASSERT_EQ(f.Run(options), 1);
-      EXPECT_EQ(TextsOf(f.in), TextsOf(sorted)) << options;
-      EXPECT_EQ(TextsOf(f.out), groups) << options;
-      ASSERT_EQ(f.count, static_cast<int>(counts.size()));
-      EXPECT_EQ(std::vector<double>(f.frequencies.begin(), f.frequencies.begin() + f.count),
-                counts);
-      EXPECT_EQ(f.frequencies[counts.size()], -1.0);
+      // The frequency buffer is one longer than the input, and the count
+      // starts at a value no run gives.
+      QueryLog log;
+      MockHostObject input{log}, output{log};
+      CZQVStringArray in = ArrayOf(texts), out = ArrayOf({"old"});
+      input.Answer(QUERY_STRING_ARRAY, &in);
+      output.Answer(QUERY_STRING_ARRAY, &out);
+      std::vector<double> frequencies(texts.size() + 1, -1.0);
+      int count = -7;
+      ASSERT_EQ(kxu_discrete_frequencies(&input, &output, frequencies.data(), &count, options), 1);
+      EXPECT_EQ(TextsOf(in), TextsOf(sorted)) << options;
+      EXPECT_EQ(TextsOf(out), groups) << options;
+      ASSERT_EQ(count, static_cast<int>(counts.size()));
+      EXPECT_EQ(std::vector<double>(frequencies.begin(), frequencies.begin() + count), counts);
+      EXPECT_EQ(frequencies[counts.size()], -1.0);
     }
   }
 }

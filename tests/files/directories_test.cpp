@@ -6,7 +6,6 @@
 
 #include <support/array_text.h>
 #include <support/hidden_file.h>
-#include <support/symlinks.h>
 
 #include "files/directories_fixture.h"
 
@@ -80,20 +79,6 @@ TEST_F(Directories, StopsAtAnExistingTopLevelFileUnlessNested) {
   EXPECT_EQ(TreeOf("dst"), expected);
   EXPECT_EQ(Copy("dst", 1), kDirectoryDone);
   EXPECT_EQ(TreeOf("dst"), TreeOf("src"));
-}
-
-// A link to a folder being walked is not followed; one to another folder is
-// copied as that folder.
-TEST_F(Directories, DoesNotFollowALinkBackToAFolderBeingWalked) {
-  if (const std::string why = kxu::test::SymlinksUnsupported(m_dir.Path()); !why.empty())
-    GTEST_SKIP() << why;
-  MakeTree("src", {"a", "sub/b", "other/c"});
-  fs::create_directory_symlink(m_dir.Path("src"), m_dir.Path("src/sub/back"));
-  fs::create_directory_symlink(m_dir.Path("src/sub"), m_dir.Path("src/sub/self"));
-  fs::create_directory_symlink(m_dir.Path("src/other"), m_dir.Path("src/sub/side"));
-  EXPECT_EQ(Copy("dst"), kDirectoryDone);
-  EXPECT_EQ(TreeOf("dst"),
-            (Paths{"a", "sub/", "sub/b", "other/", "other/c", "sub/side/", "!sub/side/c"}));
 }
 
 // Files only, matched case aside; a null pattern matches every one, and a

@@ -67,17 +67,6 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   EXPECT_EQ(nState, kSearchOutsideQuotes);
 }
 
-// Both splitters that keep "<a,b>" whole put the host's switch back as it was.
-TEST(kxutilsGetTokens, RestoresTheAngleSwitch) {
-  CZQVStringArray fields;
-  for (const int nSwitch : {0, 1}) {
-    const int nBefore = set_parenth_use_angle_brackets(nSwitch);
-    kxutilsGetTokens("<a,b>", nullptr, ',', nullptr, kQuoteAngleBrackets, 0);
-    kxutilsTokenizeOneCSVLine("<a,b>", &fields);
-    EXPECT_EQ(set_parenth_use_angle_brackets(nBefore), nSwitch);
-  }
-}
-
 TEST(kxutilsTokenizeOneCSVLine, SplitsAndUnquotesFields) {
   const std::pair<std::string, Texts> cases[] = {
       {"\"a,b\",c", {"a,b", "c"}},
@@ -145,7 +134,8 @@ TEST(kxutilsSeparateByStr, BadArgumentsAndTextsInTheResult) {
   EXPECT_EQ(TextsOf(result), (Texts{"a", "b"}));
 }
 
-// Stand-alone letters "LUC", suffix letters "PD", appended after `before`.
+// Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
+// then the worksheet label letters.
 TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
   const std::tuple<std::string, Texts, int, int, Texts> cases[] = {
       {"LP12", {}, 0, 2, {"L", "P12"}},
@@ -176,6 +166,19 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
   EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("L", &result, "L", nullptr, 0),
             kSuffixMissingArgument);
   EXPECT_EQ(TextsOf(result), Texts{"x"});
+  // The label letters, read case aside.
+  const std::tuple<std::string, int, int, Texts> labelCases[] = {
+      {"lp3", 0, 2, {"L", "P3"}},
+      {"LUCSREGFPDO", 0, 11, {"L", "U", "C", "S", "R", "E", "G", "F", "P", "D", "O"}},
+      {"LG", kWksWithoutG, kSuffixBadByte, {"L"}},
+      {"LL", kWksAllowDuplicates, 2, {"L", "L"}},
+  };
+  for (const auto& [text, nFlags, nResult, after] : labelCases) {
+    result.RemoveAll();
+    EXPECT_EQ(kxutilsSeparateWksLabelsChar(text.c_str(), &result, nFlags), nResult) << text;
+    EXPECT_EQ(TextsOf(result), after) << text;
+  }
+  EXPECT_EQ(kxutilsSeparateWksLabelsChar("L", nullptr, 0), kSuffixMissingArgument);
 }
 
 TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
@@ -184,21 +187,6 @@ TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
   CZQVStringArray result = ArrayOf({"L"});
   EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, result[0], " ", 0), 1);
   EXPECT_EQ(TextsOf(result), Texts{"L" + std::string(64, '7')});
-}
-
-TEST(kxutilsSeparateWksLabelsChar, UsesTheLabelLetters) {
-  const std::tuple<std::string, int, int, Texts> cases[] = {
-      {"lp3", 0, 2, {"L", "P3"}},
-      {"LUCSREGFPDO", 0, 11, {"L", "U", "C", "S", "R", "E", "G", "F", "P", "D", "O"}},
-      {"LG", kWksWithoutG, kSuffixBadByte, {"L"}},
-      {"LL", kWksAllowDuplicates, 2, {"L", "L"}},
-  };
-  for (const auto& [text, nFlags, nResult, after] : cases) {
-    CZQVStringArray result;
-    EXPECT_EQ(kxutilsSeparateWksLabelsChar(text.c_str(), &result, nFlags), nResult) << text;
-    EXPECT_EQ(TextsOf(result), after) << text;
-  }
-  EXPECT_EQ(kxutilsSeparateWksLabelsChar("L", nullptr, 0), kSuffixMissingArgument);
 }
 
 // Joined with ';' and with ", ", the result's old text replaced; null
