@@ -1,7 +1,7 @@
-// The shell item export on every system: ids, the order of the checks,
-// creation, COM initialisation and one table shared by several threads (the
-// properties themselves are read by the platform's shell items). The text and rating
-// properties, and the path's code page, are tested in the system's subfolder.
+// The shell item export on every system: ids, creation and the order of the
+// checks (the properties themselves are read by the platform's shell
+// items). The text and rating properties are tested in the system's
+// subfolder.
 #include <kxutils96/shell/shell_item.h>
 
 #include <gtest/gtest.h>
@@ -10,15 +10,13 @@
 #include <filesystem>
 #include <limits>
 #include <string>
-#include <thread>
 #include <tuple>
 
 #include <kxutils96/platform/com_shell/com_base.h>
 
-#include "shell/shell_item_fixture.h"
-#include "support/concurrently.h"
+#include <kxutils96/shell/shell_item_service.h>
+
 #include "support/file_bytes.h"
-#include "support/shell_reads.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -26,10 +24,55 @@ namespace {
 using namespace kxu::test;
 using namespace kxu::shell;  // the result codes and property indexes
 
-// Three items, then the lowest released slot is reused first.
-TEST_F(ShellItem, IdsCountFromOneAndReuseTheFirstReleasedSlot) {
+inline INT_PTR Arg(const void* p) {
+  return reinterpret_cast<INT_PTR>(p);
+}
+
+// A fresh table of shell items (a service of its own) and files in a fresh
+// folder; the process's locale is put back after each test, since creation
+// changes it.
+class ShellItem : public ::testing::Test {
+ protected:
+  ShellItem() : m_savedLocale(std::setlocale(LC_ALL, nullptr)) {}
+  ~ShellItem() override { std::setlocale(LC_ALL, m_savedLocale.c_str()); }
+
+  std::string File(const char* pszName, const char* pszBytes = "data") {
+    const std::filesystem::path path = m_dir.Path(pszName);
+    WriteBytes(path, pszBytes);
+    return path.string();
+  }
+
+  int Create(const std::string& path, int* pnId) {
+    return m_service.Call(pnId, SHELLITEM_CREATE, Arg(path.c_str()), 0, 0);
+  }
+  // The id of a new item for `path`, 0 when creation fails.
+  int NewId(const std::string& path) {
+    int nId = 0;
+    EXPECT_EQ(Create(path, &nId), kShellItemDone) << path;
+    return nId;
+  }
+  int Release(int nId) { return m_service.Call(&nId, SHELLITEM_RELEASE, 0, 0, 0); }
+  int Read(int nId, int nOperation, INT_PTR nProperty, void* pOut, UINT cb = 0) {
+    return m_service.Call(&nId, nOperation, nProperty, Arg(pOut), cb);
+  }
+
+  TempDir m_dir;
+  kxu::shell::ShellItemService m_service;
+
+ private:
+  std::string m_savedLocale;
+};
+
+// Ids count from one and the lowest released slot is reused first; a failed
+// creation (missing file, null path, null id) leaves the id and takes no slot.
+TEST_F(ShellItem, IdsCountFromOneAndFailedCreationsTakeNoSlot) {
   const std::string path = File("a.txt");
-  for (const int nId : {1, 2, 3}) EXPECT_EQ(NewId(path), nId);
+  int nId = 77;
+  EXPECT_EQ(Create(m_dir.Path("missing.txt").string(), &nId), kShellItemNotMade);
+  EXPECT_EQ(m_service.Call(&nId, SHELLITEM_CREATE, 0, 0, 0), kShellItemNotMade) << "null path";
+  EXPECT_EQ(nId, 77);
+  EXPECT_EQ(m_service.Call(nullptr, SHELLITEM_CREATE, Arg(path.c_str()), 0, 0), kShellItemNotMade);
+  for (const int nExpected : {1, 2, 3}) EXPECT_EQ(NewId(path), nExpected);
   EXPECT_EQ(Release(2), kShellItemDone);
   EXPECT_EQ(Release(1), kShellItemDone);
   EXPECT_EQ(NewId(path), 1);
@@ -68,86 +111,6 @@ TEST_F(ShellItem, ChecksTheIdThenTheOperationThenTheIndex) {
         << nId << " " << nOperation << " " << nIndex;
   }
   EXPECT_EQ(Release(1), kShellItemDone) << "1 is still live";
-}
-
-TEST_F(ShellItem, CreationFailsWithoutTouchingTheId) {
-  File("a.txt");
-  int nId = 77;
-  EXPECT_EQ(Create(m_dir.Path("missing.txt").string(), &nId), kShellItemNotMade);
-  EXPECT_EQ(nId, 77);
-  EXPECT_EQ(m_service.Call(&nId, SHELLITEM_CREATE, 0, 0, 0), kShellItemNotMade) << "null path";
-  EXPECT_EQ(nId, 77);
-  EXPECT_EQ(m_service.Call(nullptr, SHELLITEM_CREATE, Arg(File("b.txt").c_str()), 0, 0),
-            kShellItemNotMade)
-      << "null id";
-  EXPECT_EQ(NewId(File("c.txt")), 1) << "failed creations take no slot";
-}
-
-// "/." steps pad the path of one existing file to 1023 and 1024 units.
-TEST_F(ShellItem, PathMayHaveAtMost1023Units) {
-  File("f");
-  const std::string folder = m_dir.Path().string();
-  for (const std::size_t nLength : {1023u, 1024u}) {
-    std::string path = folder + "/f";
-    while (path.size() + 2 <= nLength) path.insert(folder.size(), "/.");
-    if (path.size() < nLength) path.insert(folder.size(), "/");
-    ASSERT_EQ(path.size(), nLength);
-    int nId = 0;
-    EXPECT_EQ(Create(path, &nId), nLength == 1023u ? kShellItemDone : kShellItemNotMade);
-  }
-}
-
-TEST_F(ShellItem, FailedComInitialisationKeepsNoTable) {
-  const std::string path = File("a.txt");
-  std::thread([&] {
-    ASSERT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
-    int nId = 0;
-    EXPECT_EQ(Create(path, &nId), kShellComNotInitialised);
-    EXPECT_EQ(Release(1), kShellNoSuchItem) << "no table was kept";
-    EXPECT_EQ(Create(path, &nId), kShellComNotInitialised) << "each creation tries again";
-    CoUninitialize();
-    EXPECT_EQ(Create(path, &nId), kShellItemDone);
-    EXPECT_EQ(nId, 1);
-  }).join();
-}
-
-// Another thread reads through the process's table without initialising
-// anything.
-TEST(ShellItemExport, CreatesReadsAndReleasesThroughTheProcessTable) {
-  const std::string savedLocale = std::setlocale(LC_ALL, nullptr);
-  const TempDir dir;
-  WriteBytes(dir.Path("a.txt"), "a");
-  int nId = 0;
-  ASSERT_EQ(kxu_shell_item(&nId, SHELLITEM_CREATE, Arg(dir.Path("a.txt").string().c_str()), 0, 0),
-            kShellItemDone);
-  const bool bReads = kxu::test::ShellReadsProperties(dir.Path("a.txt"));
-  std::thread([nId, bReads]() mutable {
-    FILETIME time{};
-    EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_GET_FILETIME, kShellDateModified, Arg(&time), 0),
-              bReads ? kShellItemDone : kShellGetFileTimeFailed);
-  }).join();
-  EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellItemDone);
-  EXPECT_EQ(kxu_shell_item(&nId, SHELLITEM_RELEASE, 0, 0, 0), kShellNoSuchItem);
-  std::setlocale(LC_ALL, savedLocale.c_str());
-}
-
-// Every id a thread is given names its own item until it releases it.
-TEST_F(ShellItem, ThreadsCreateReadAndReleaseTheirOwnItems) {
-  const std::string path = File("a.txt");
-  const int nReadResult =
-      kxu::test::ShellReadsProperties(path) ? kShellItemDone : kShellGetFileTimeFailed;
-  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int) {
-    // Each host thread that uses the shell has initialised COM for itself.
-    const HRESULT hrCom = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    for (int i = 0; i < 8; ++i) {
-      int nId = 0;
-      ASSERT_EQ(Create(path, &nId), kShellItemDone);
-      FILETIME time{};
-      EXPECT_EQ(Read(nId, SHELLITEM_GET_FILETIME, kShellDateModified, &time), nReadResult);
-      EXPECT_EQ(Release(nId), kShellItemDone) << nId;
-    }
-    if (SUCCEEDED(hrCom)) CoUninitialize();
-  });
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
 // utlSortRange against a sorted copy: sortedness, the same elements, and
 // companions kept in step, for odd widths and several companions (the family's
-// tests cover the widths of its types); bounded behaviour under comparators
-// that are not strict weak orders; the accelerator table.
+// tests cover the widths of its types, through its accelerators); bounded
+// behaviour under comparators that are not strict weak orders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <limits>
 #include <numeric>
 #include <random>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -82,8 +80,14 @@ void CheckSortRange(const std::vector<unsigned char>& original, std::size_t widt
   }
 }
 
+// A comparator that answers at random is no order at all.
+int CompareAtRandom(const void*, const void*, const void* context) {
+  return static_cast<int>((*static_cast<std::mt19937*>(const_cast<void*>(context)))() % 3) - 1;
+}
+
 // Odd widths and a wide one, counts around the small-run threshold, without
-// companions, with the index, and with both.
+// companions, with the index, and with both; and under a comparator that
+// answers at random, still a permutation and never a step outside.
 TEST(SortRange, SortsPermutesAndKeepsCompanionsInStep) {
   const std::tuple<std::size_t, std::size_t, std::size_t, int> cases[] = {
       {1, 1, 3000, 1},  {3, 2, 2000, 1}, {16, 4, 2000, 2}, {24, 4, 2000, 2},
@@ -92,8 +96,9 @@ TEST(SortRange, SortsPermutesAndKeepsCompanionsInStep) {
     std::mt19937 rng(static_cast<std::uint32_t>(width * 1000 + n));
     for (int pattern = 0; pattern < 7; ++pattern) {
       SCOPED_TRACE(testing::Message() << width << " " << n << " " << pattern);
-      CheckSortRange(MakeElements(pattern, n, width, keyBytes, rng), width, CompareLeadingBytes,
-                     &keyBytes, companions, true);
+      const auto elements = MakeElements(pattern, n, width, keyBytes, rng);
+      CheckSortRange(elements, width, CompareLeadingBytes, &keyBytes, companions, true);
+      CheckSortRange(elements, width, CompareAtRandom, &rng, companions, false);
     }
   }
 }
@@ -119,81 +124,6 @@ TEST(SortRange, SortsOnlyTheRangeAndRefusesBadArguments) {
   SortCompanion skipped[3] = {{nullptr, 4}, {run.data(), 0}, {run.data(), 4}};
   utlSortRange(run.data(), 0, 29, 4, CompareLeadingBytes, skipped, 3, &four);
   EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
-}
-
-// A comparator of its own, so that no other test meets the accelerators.
-int CompareAccelerated(const void* a, const void* b, const void*) {
-  return *static_cast<const int*>(a) - *static_cast<const int*>(b);
-}
-
-int g_nOffers = 0;
-
-// Counts the sorts offered to it and accepts them (leaving the elements as
-// they are) or declines them.
-template <bool kAccepts>
-bool CountOffer(void*, int, int, int, const SortCompanion*, int, const void*) {
-  ++g_nOffers;
-  return kAccepts;
-}
-
-// The table is process-wide: at the end one thread registers while another
-// sorts.
-TEST(SortRange, RegisteredAcceleratorRunsUnlessItDeclines) {
-  const std::pair<SortAccelerator, std::vector<int>> rows[] = {
-      {CountOffer<true>, {3, 1, 2}}, {CountOffer<false>, {1, 2, 3}}, {nullptr, {1, 2, 3}}};
-  for (const auto& [accelerator, expected] : rows) {
-    ASSERT_TRUE(RegisterSortAccelerator(CompareAccelerated, accelerator));
-    EXPECT_EQ(SortAcceleratorFor(CompareAccelerated), accelerator);
-    g_nOffers = 0;
-    std::vector<int> values = {3, 1, 2};
-    utlSortRange(values.data(), 0, 2, 4, CompareAccelerated, nullptr, 0, nullptr);
-    EXPECT_EQ(values, expected);
-    EXPECT_EQ(g_nOffers, accelerator != nullptr ? 1 : 0);
-  }
-  std::thread registering([] {
-    for (int i = 0; i < 1000; ++i)
-      RegisterSortAccelerator(CompareAccelerated, i % 2 != 0 ? CountOffer<false> : nullptr);
-  });
-  for (int i = 0; i < 1000; ++i) {
-    std::vector<int> values = {3, -1, 2};
-    utlSortRange(values.data(), 0, 2, 4, CompareAccelerated, nullptr, 0, nullptr);
-    ASSERT_EQ(values, (std::vector<int>{-1, 2, 3}));
-  }
-  registering.join();
-}
-
-// The family's float rule (a NaN equals everything), and answers at random.
-int CompareWithNaNs(const void* a, const void* b, const void*) {
-  const double x = *static_cast<const double*>(a);
-  const double y = *static_cast<const double*>(b);
-  return (x > y) - (y > x);
-}
-int CompareAtRandom(const void*, const void*, const void* context) {
-  return static_cast<int>((*static_cast<std::mt19937*>(const_cast<void*>(context)))() % 3) - 1;
-}
-
-// NaNs where the pivot candidates are, alternating, at random among few
-// values; and a comparator answering at random: permuted, never a step
-// outside the buffer.
-TEST(SortRange, ComparatorsThatAreNotOrdersStayInsideTheBuffer) {
-  const double nan = std::numeric_limits<double>::quiet_NaN();
-  std::mt19937 rng(7);
-  for (std::size_t n : {2u, 3u, 24u, 25u, 129u, 20000u}) {
-    for (int pattern = 0; pattern < 5; ++pattern) {
-      std::vector<unsigned char> bytes(n * sizeof(double));
-      for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<double>(i), down = static_cast<double>(n - i);
-        const bool edge = i == 0 || i == n - 1 || i == n / 2;
-        const double byPattern[] = {nan, i % 2 ? nan : x, edge ? nan : down,
-                                    rng() % 3 == 0 ? nan : static_cast<double>(rng() % 100),
-                                    i % 5 == 0 ? nan : (i % 3 ? x : down)};
-        std::memcpy(&bytes[i * sizeof(double)], &byPattern[pattern], sizeof(double));
-      }
-      CheckSortRange(bytes, 8, CompareWithNaNs, nullptr, 1, false);
-      std::mt19937 random(static_cast<std::uint32_t>(pattern));
-      CheckSortRange(bytes, 8, CompareAtRandom, &random, 1, false);
-    }
-  }
 }
 
 }  // namespace

@@ -15,18 +15,6 @@ namespace {
 using namespace kxu::test;
 using namespace std::string_literals;
 
-TEST_F(KxuTest, HelpListsEveryCommandAndEachExplainsItselfWithAnExample) {
-  const Outcome top = Run({"--help"});
-  EXPECT_EQ(top.exit_code, 0);
-  for (const std::string& name : KxuCommands()) {
-    EXPECT_NE(top.out.find("\n  " + name + " "), std::string::npos) << name;
-    const Outcome help = Run({name, "--help"});
-    EXPECT_EQ(help.exit_code, 0) << name;
-    EXPECT_NE(help.out.find("kxu " + name, help.out.find("\nExample: ")), std::string::npos)
-        << help.out;
-  }
-}
-
 // One row a call, run in order in one folder (a row may read a file an
 // earlier one wrote): the start of stdout and a part of stderr ("": none).
 // Bad usage is one line on stderr and exit code 2.

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,15 +13,6 @@
 #include "support/temp_dir.h"
 
 namespace kxu::test {
-
-// Every command of kxu, groups included.
-inline std::vector<std::string> KxuCommands() {
-  std::istringstream names(
-      "tokens csv keyvalues split-by-str labels wrap pad url html c-string c-name expr "
-      "keyword-replace format msg heading check-store convert read lines write sort freq "
-      "strip-comments copy-dir delete-files relpath palette props archive");
-  return {std::istream_iterator<std::string>(names), std::istream_iterator<std::string>()};
-}
 
 struct Outcome {
   int exit_code = -1;

@@ -1,10 +1,8 @@
 // The installed `kxu` in the shell's hands: pipes, FIFOs and process
-// substitutions as file arguments, outputs that cannot be written, and the
-// bash completion and manual page that are installed with it.
+// substitutions as file arguments.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 
 #include "tools/kxu_test.h"
 
@@ -48,43 +46,6 @@ TEST_F(KxuShellTest, EveryKindOfFileArgumentReadsLikeTheRegularFile) {
       const Outcome piped = Shell(Replaced(form, "ARGS", args));
       EXPECT_EQ(piped.exit_code, 0) << piped.err;
       EXPECT_EQ(piped.out, regular.out);
-    }
-  }
-}
-
-TEST_F(KxuShellTest, AFailedWriteIsAnError) {
-  const std::tuple<const char*, const char*> cases[] = {
-      {"printf 'a,b\\n' | kxu csv - > /dev/full",
-       "kxu: cannot write stdout: No space left on device\n"},
-      {"kxu archive store /dev/full a", "kxu: cannot write '/dev/full': No space left on device\n"},
-  };
-  for (const auto& [script, err] : cases) {
-    const Outcome outcome = Shell(script);
-    EXPECT_EQ(outcome.exit_code, 1) << script;
-    EXPECT_EQ(outcome.err, err) << script;
-  }
-}
-
-// What bash offers after `kxu WORDS` TAB, one offer per line.
-std::string CompletionScript(const std::string& words) {
-  return std::string("source '") + KXU_INSTALLED_COMPLETION + "'; COMP_WORDS=(kxu " + words +
-         "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _kxu; printf '%s\\n' \"${COMPREPLY[@]}\"";
-}
-
-TEST_F(KxuShellTest, CompletionAndManualPageCoverEveryCommandAndOption) {
-  const std::string commands = "\n" + Shell(CompletionScript("''")).out;
-  EXPECT_EQ(Shell(CompletionScript("sort --de")).out, "--descending\n");
-  EXPECT_EQ(Shell(CompletionScript("archive s")).out, "store\n");
-  const std::string manual = kxu::test::ReadBytes(KXU_INSTALLED_MANUAL);
-  for (const std::string& name : KxuCommands()) {
-    SCOPED_TRACE(name);
-    EXPECT_NE(commands.find("\n" + name + "\n"), std::string::npos) << commands;
-    EXPECT_NE(manual.find(".SS \"\\&kxu " + Replaced(name, "-", "\\-")), std::string::npos);
-    // Every option the command's help names is in the manual too.
-    const std::string help = Run({name, "--help"}).out;
-    for (size_t at = help.find(" --"); at != std::string::npos; at = help.find(" --", at + 1)) {
-      const std::string option = help.substr(at + 1, help.find_first_of(" ,=\n", at + 1) - at - 1);
-      EXPECT_NE(manual.find(Replaced(option, "-", "\\-")), std::string::npos) << option;
     }
   }
 }

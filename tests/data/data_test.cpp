@@ -1,0 +1,174 @@
+// The data family: discrete frequencies, unchanged items and missing values.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include <kxutils96/data/discrete_frequencies.h>
+#include <kxutils96/data/missing_values.h>
+#include <kxutils96/data/remove_unchanged_items.h>
+#include <kxutils96/sort/sort_family.h>
+
+#include "support/array_text.h"
+#include "support/mock_host_object.h"
+
+namespace {
+
+using namespace kxu::test;
+using Ints = std::vector<int>;
+
+// Against the runs of equal neighbours in the stable sort of the input,
+// under every option, on texts with case variants, spaces to trim and
+// prefixes shared past 8 and 16 bytes: the same groups (appended after what
+// the output held, each shown by its first member), counts and sorted input,
+// and nothing written past the counts.
+TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
+  std::mt19937 rng(3);
+  const std::string stems[] = {"value",
+                               "VALUE",
+                               " a",
+                               "a ",
+                               "",
+                               "\xC3\xA9",
+                               "abcdefghijklmnopqr",
+                               "ABCDEFGHIJKLMNOPQr",
+                               "abcdefghijklmnopqR"};
+  for (const int n : {1, 7, 3000}) {
+    Texts texts;
+    for (int i = 0; i < n; ++i) texts.push_back(stems[rng() % 9] + std::to_string(rng() % 40));
+    for (int options = 0; options < 4; ++options) {
+      const bool caseSensitive = (options & kFrequenciesCaseSensitive) != 0;
+      CZQVStringArray sorted = ArrayOf(texts);
+      for (int i = 0; (options & kFrequenciesTrim) && i < sorted.GetSize(); ++i)
+        sorted[i].TrimLeft().TrimRight();
+      kxutilsSort(sorted, caseSensitive ? SORT_CASE_SENSITIVE : 0UL, nullptr);
+      Texts groups = {"old"};
+      std::vector<double> counts;
+      for (int i = 0; i < sorted.GetSize(); ++i) {
+        const char* previous = i > 0 ? sorted[i - 1].GetString() : nullptr;
+        if (previous && (caseSensitive ? sorted[i].Compare(previous)
+                                       : sorted[i].CompareNoCase(previous)) == 0) {
+          counts.back() += 1.0;
+        } else {
+          groups.emplace_back(sorted[i].GetString());
+          counts.push_back(1.0);
+        }
+      }
+      // The frequency buffer is one longer than the input, and the count
+      // starts at a value no run gives.
+      QueryLog log;
+      MockHostObject input{log}, output{log};
+      CZQVStringArray in = ArrayOf(texts), out = ArrayOf({"old"});
+      input.Answer(QUERY_STRING_ARRAY, &in);
+      output.Answer(QUERY_STRING_ARRAY, &out);
+      std::vector<double> frequencies(texts.size() + 1, -1.0);
+      int count = -7;
+      ASSERT_EQ(kxu_discrete_frequencies(&input, &output, frequencies.data(), &count, options), 1);
+      EXPECT_EQ(TextsOf(in), TextsOf(sorted)) << options;
+      EXPECT_EQ(TextsOf(out), groups) << options;
+      ASSERT_EQ(count, static_cast<int>(counts.size()));
+      EXPECT_EQ(std::vector<double>(frequencies.begin(), frequencies.begin() + count), counts);
+      EXPECT_EQ(frequencies[counts.size()], -1.0);
+    }
+  }
+}
+
+Ints IntsOf(const CArray<int, int>& array) {
+  return Ints(array.GetData(), array.GetData() + array.GetSize());
+}
+
+// The five host objects, each answering its array.
+struct Items {
+  QueryLog log;
+  MockHostObject refIdsObject{log}, refNamesObject{log}, idsObject{log}, namesObject{log},
+      extraObject{log};
+  CArray<int, int> refIds, ids;
+  CZQVStringArray refNames, names, extra;
+
+  Items(const Ints& ri, const Texts& rn, const Ints& i, const Texts& n, const Texts& e)
+      : refNames(ArrayOf(rn)), names(ArrayOf(n)), extra(ArrayOf(e)) {
+    for (int v : ri) refIds.Add(v);
+    for (int v : i) ids.Add(v);
+    refIdsObject.Answer(QUERY_INT_ARRAY, &refIds);
+    refNamesObject.Answer(QUERY_STRING_ARRAY, &refNames);
+    idsObject.Answer(QUERY_INT_ARRAY, &ids);
+    namesObject.Answer(QUERY_STRING_ARRAY, &names);
+    extraObject.Answer(QUERY_STRING_ARRAY, &extra);
+  }
+  int Run(bool withExtra) {
+    return kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
+                                            &namesObject, withExtra ? &extraObject : nullptr);
+  }
+};
+
+// An item is unchanged when its id's first reference entry has its name,
+// case aside; extra strings go with their items; the reference side stays.
+// A bad current side (arrays empty or of different lengths) is judged before
+// a bad reference side; either way nothing changes.
+TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
+  const std::tuple<Ints, Texts, Ints, Texts, Texts, int, Ints, Texts, Texts> rows[] = {
+      {{1, 2},
+       {"A", "B"},
+       {1, 2, 3},
+       {"a", "C", "D"},
+       {"x", "y", "z"},
+       1,
+       {2, 3},
+       {"C", "D"},
+       {"y", "z"}},
+      {{5, 5}, {"old", "new"}, {5}, {"new"}, {}, 0, {5}, {"new"}, {}},
+      {{5, 5}, {"old", "new"}, {5}, {"OLD"}, {}, 1, {}, {}, {}},
+      {{7}, {"n"}, {7, 7, 8}, {"N", "n", "n"}, {}, 2, {8}, {"n"}, {}},
+      {{3, 2, 1}, {"c", "b", "a"}, {1, 2, 3}, {"A", "B", "C"}, {}, 3, {}, {}, {}},
+      {{1}, {"ab"}, {1}, {"abc"}, {}, 0, {1}, {"abc"}, {}},
+      {{1}, {"a"}, {1, 2, 3}, {"a", "b"}, {}, kRemoveBadCurrentSide, {1, 2, 3}, {"a", "b"}, {}},
+      {{1}, {"a"}, {}, {}, {}, kRemoveBadCurrentSide, {}, {}, {}},
+      {{1}, {"a"}, {1, 2}, {"a", "b"}, {"x"}, kRemoveBadCurrentSide, {1, 2}, {"a", "b"}, {"x"}},
+      {{}, {}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
+      {{1, 2}, {"a"}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
+      {{1}, {}, {1}, {"a"}, {}, kRemoveBadReferenceSide, {1}, {"a"}, {}},
+  };
+  for (const auto& [refIds, refNames, ids, names, extra, expected, idsAfter, namesAfter,
+                    extraAfter] : rows) {
+    Items f(refIds, refNames, ids, names, extra);
+    const int* storage = f.ids.GetData();
+    EXPECT_EQ(f.Run(!extra.empty()), expected);
+    EXPECT_EQ(IntsOf(f.ids), idsAfter);
+    EXPECT_EQ(TextsOf(f.names), namesAfter);
+    EXPECT_EQ(TextsOf(f.extra), extraAfter);
+    EXPECT_EQ(IntsOf(f.refIds), refIds);
+    EXPECT_EQ(TextsOf(f.refNames), refNames);
+    EXPECT_TRUE(idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
+  }
+}
+
+// Bits on purpose: NaN payloads, both zeros and the marker must come back exactly.
+std::vector<unsigned long long> Bits(const std::vector<double>& values) {
+  std::vector<unsigned long long> bits(values.size());
+  std::memcpy(bits.data(), values.data(), values.size() * sizeof(double));
+  return bits;
+}
+
+// Only the first `count` values are looked at (an infinity just past the
+// count stays); a null buffer gives 0.
+TEST(MissingValues, EachDirectionReplacesItsOwnValues) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double qnan = std::numeric_limits<double>::quiet_NaN();
+  const double nan = std::log(-1.0);  // the NaN written for NANUM
+  std::vector<double> values = {1.0, NANUM, 0.0, qnan, inf, -inf, -0.0, -NANUM, NANUM, inf};
+  EXPECT_EQ(kxu_NANUM_to_nan(values.data(), 8), 1);
+  EXPECT_EQ(Bits(values), Bits({1.0, nan, 0.0, qnan, inf, -inf, -0.0, -NANUM, NANUM, inf}));
+  EXPECT_EQ(kxu_nan_inf_to_NANUM(values.data(), 9), 4);
+  EXPECT_EQ(Bits(values), Bits({1.0, NANUM, 0.0, NANUM, NANUM, NANUM, -0.0, -NANUM, NANUM, inf}));
+  EXPECT_EQ(kxu_NANUM_to_nan(values.data(), 0), 0);
+  EXPECT_EQ(kxu_nan_inf_to_NANUM(values.data(), 0), 0);
+  EXPECT_EQ(kxu_NANUM_to_nan(nullptr, 5), 0);
+  EXPECT_EQ(kxu_nan_inf_to_NANUM(nullptr, 5), 0);
+}
+
+}  // namespace

@@ -1,0 +1,263 @@
+// The token family: splitting by a separator, CSV lines, strings and
+// letters with numeric suffixes; joining tokens and key-value pairs.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+
+#include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/tokens/csv_line.h>
+#include <kxutils96/tokens/detail/csv_field.h>
+#include <kxutils96/tokens/join_tokens.h>
+#include <kxutils96/tokens/key_values.h>
+#include <kxutils96/tokens/numeric_suffix.h>
+#include <kxutils96/tokens/separate_by_str.h>
+#include <kxutils96/tokens/token_splitter.h>
+
+#include "support/array_text.h"
+
+using namespace kxu::zutl96;
+
+namespace {
+
+using namespace kxu::test;
+using namespace kxu::tokens;
+
+// Each row splits into an array that held a longer old element, and counts
+// the same without one.
+TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
+  const DWORD kBackslash = DWORD{kSplitExtendedSearch} | DWORD{kCsvBackslashEscapes};
+  const std::tuple<std::string, char, int, DWORD, Texts> cases[] = {
+      {"a,b,", ',', 0, 0, {"a", "b", ""}},
+      {"", ',', 0, 0, {}},
+      {"\"a,b\",c", ',', 0, 0, {"\"a,b\"", "c"}},
+      {"\"a;b\";c", ';', kQuoteDouble, 0, {"\"a;b\"", "c"}},
+      {"one\r\ntwo\r\n", '\n', 0, 0, {"one", "two", ""}},
+      {"a\r\r\nb", '\n', 0, 0, {"a\r", "b"}},
+      {" a,\t b ", ',', kQuoteSkipLeadingWhite, 0, {"a", "b "}},
+      {"\"a,b\",c", ',', kQuoteDouble, 0, {"a,b", "c"}},
+      {" \"x\"\"y\" ,z", ',', kQuoteDouble, 0, {"x\"y ", "z"}},
+      {"a\"b\",c", ',', kQuoteDouble, 0, {"a\"b\"", "c"}},
+      {"\"a\\\"b\",c", ',', kQuoteDouble, 0, {"a\\b\"", "c"}},
+      {"\"a\\\",b\",c", ',', kQuoteDouble, kBackslash, {"a\",b", "c"}},
+      {"<a,b>,c", ',', kQuoteAngleBrackets, 0, {"<a,b>", "c"}},
+      {"  a \t b\r\nc  ", 0, 0, 0, {"a", "b", "c"}},
+      {"   ", 0, 0, 0, {""}},
+      {"x \"a b\" y", 0, 0, 0, {"x", "\"a b\"", "y"}},
+      {"x \"a b\" 'c'", 0, '"', 0, {"x", "a b", "'c'"}},
+      {"'a b' \"c\"", 0, '\'', 0, {"a b", "\"c\""}},
+      {"\"a b\" (c d) [e] x", 0, kQuoteUnquoteAll, 0, {"a b", "c d", "e", "x"}},
+  };
+  for (const auto& [text, chSep, nQuote, dwFlags, expected] : cases) {
+    CZQVStringArray tokens = ArrayOf({"a much longer old element", "x", "y", "z"});
+    const int nCount = kxutilsGetTokens(text.c_str(), &tokens, chSep, nullptr, nQuote, dwFlags);
+    EXPECT_EQ(TextsOf(tokens), expected) << text;
+    EXPECT_EQ(nCount, static_cast<int>(expected.size())) << text;
+    EXPECT_EQ(kxutilsGetTokens(text.c_str(), nullptr, chSep, nullptr, nQuote, dwFlags), nCount)
+        << text;
+  }
+  // A null text is one empty token; a state that says "inside a double
+  // quote" keeps the first comma hidden and comes back outside.
+  CZQVStringArray tokens = ArrayOf({"a"});
+  EXPECT_EQ(kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0), 1);
+  EXPECT_EQ(TextsOf(tokens), Texts{""});
+  int nState = '"';
+  EXPECT_EQ(kxutilsGetTokens("a,b\",c", &tokens, ',', &nState, 0, 0), 2);
+  EXPECT_EQ(TextsOf(tokens), (Texts{"a,b\"", "c"}));
+  EXPECT_EQ(nState, kSearchOutsideQuotes);
+}
+
+TEST(kxutilsTokenizeOneCSVLine, SplitsAndUnquotesFields) {
+  const std::pair<std::string, Texts> cases[] = {
+      {"\"a,b\",c", {"a,b", "c"}},
+      {"1,2,", {"1", "2", ""}},
+      {"<a,b>,f(1,2)", {"<a,b>", "f(1,2)"}},
+      {"a,\n", {"a", ""}},
+      {" a , b ", {" a ", " b "}},
+      {"ab\",c", {"ab", "c"}},
+      {"", {}},
+  };
+  for (const auto& [line, expected] : cases) {
+    CZQVStringArray fields = ArrayOf({"left over"});
+    EXPECT_EQ(kxutilsTokenizeOneCSVLine(line.c_str(), &fields), static_cast<int>(expected.size()));
+    EXPECT_EQ(TextsOf(fields), expected) << line;
+  }
+  EXPECT_EQ(kxutilsTokenizeOneCSVLine("a,b", nullptr), -1);
+}
+
+TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
+  using namespace kxu::tokens::detail;
+  const std::tuple<std::string, int, std::string> cases[] = {
+      {"abc", 3, "abc"},
+      {"\"", 0, ""},
+      {"", 0, ""},
+      {"\"a\"\"b\"", 3, "a\"b"},
+      {"\"a\"\"", 2, "a\""},
+      {"\"ab\"c\"", kFieldLoneQuote, "ab"},
+      {"a\"b", kFieldLoneQuote, "a"},
+      {"\"abc", kFieldUnterminated, "abc"},
+      {"ab\"", 2, "ab"},
+  };
+  for (const auto& [field, nResult, expected] : cases) {
+    CStringUTF8 strField("left over");
+    EXPECT_EQ(CsvUnquoteFieldInto(field, strField), nResult) << field;
+    EXPECT_EQ(TextOf(strField), expected) << field;
+  }
+}
+
+TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
+  const std::tuple<std::string, std::string, Texts> cases[] = {
+      {"abc", ",", {"abc"}},         {"a,b,", ",", {"a", "b", ""}},
+      {"a,,b", ",", {"a", "", "b"}}, {"a::b::c", "::", {"a", "b", "c"}},
+      {"a:::b", "::", {"a", ":b"}},  {"", ",", {}},
+  };
+  for (const auto& [text, separator, expected] : cases) {
+    CZQVStringArray result = ArrayOf({"left over"});
+    EXPECT_EQ(kxutilsSeparateByStr(text.c_str(), &result, separator.c_str()),
+              static_cast<int>(expected.size()));
+    EXPECT_EQ(TextsOf(result), expected) << text;
+  }
+}
+
+// Bad arguments; the text and the separator may be strings of the result,
+// which it empties before it cuts.
+TEST(kxutilsSeparateByStr, BadArgumentsAndTextsInTheResult) {
+  CZQVStringArray result = ArrayOf({"keep"});
+  EXPECT_EQ(kxutilsSeparateByStr("a,b", &result, ""), -1);
+  EXPECT_EQ(kxutilsSeparateByStr("a,b", nullptr, ","), -1);
+  EXPECT_EQ(TextsOf(result), Texts{"keep"});
+  EXPECT_EQ(kxutilsSeparateByStr("", nullptr, ","), 0);
+  EXPECT_EQ(kxutilsSeparateByStr(nullptr, &result, ","), 0);
+  EXPECT_EQ(result.GetSize(), 0);
+  result = ArrayOf({"a;b", ";"});
+  EXPECT_EQ(kxutilsSeparateByStr(result[0], &result, result[1]), 2);
+  EXPECT_EQ(TextsOf(result), (Texts{"a", "b"}));
+}
+
+// Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
+// then the worksheet label letters.
+TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
+  const std::tuple<std::string, Texts, int, int, Texts> cases[] = {
+      {"LP12", {}, 0, 2, {"L", "P12"}},
+      {"L, P1; D", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
+      {"", {"x"}, 0, 1, {"x"}},
+      {"L1", {}, 0, kSuffixStrayDigit, {"L"}},
+      {"1P", {}, 0, kSuffixLeadingDigit, {}},
+      {"LUL", {}, 0, kSuffixDuplicate, {"L", "U"}},
+      {"LUL", {}, 1, 3, {"L", "U", "L"}},
+      {"C", {"C"}, 0, kSuffixDuplicate, {"C"}},
+      {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
+      {"P1P2", {}, 0, 2, {"P1", "P2"}},
+      {"PP1", {}, 0, 2, {"P", "P1"}},
+      {"LX", {}, 0, kSuffixBadByte, {"L"}},
+      {"l", {}, 0, kSuffixBadByte, {}},
+  };
+  for (const auto& [text, before, bAllowDuplicates, nResult, after] : cases) {
+    CZQVStringArray result = ArrayOf(before);
+    EXPECT_EQ(
+        kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, "LUC", "PD", bAllowDuplicates),
+        nResult)
+        << text;
+    EXPECT_EQ(TextsOf(result), after) << text;
+  }
+  CZQVStringArray result = ArrayOf({"x"});
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(nullptr, &result, "L", "P", 0),
+            kSuffixMissingArgument);
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("L", &result, "L", nullptr, 0),
+            kSuffixMissingArgument);
+  EXPECT_EQ(TextsOf(result), Texts{"x"});
+  // The label letters, read case aside.
+  const std::tuple<std::string, int, int, Texts> labelCases[] = {
+      {"lp3", 0, 2, {"L", "P3"}},
+      {"LUCSREGFPDO", 0, 11, {"L", "U", "C", "S", "R", "E", "G", "F", "P", "D", "O"}},
+      {"LG", kWksWithoutG, kSuffixBadByte, {"L"}},
+      {"LL", kWksAllowDuplicates, 2, {"L", "L"}},
+  };
+  for (const auto& [text, nFlags, nResult, after] : labelCases) {
+    result.RemoveAll();
+    EXPECT_EQ(kxutilsSeparateWksLabelsChar(text.c_str(), &result, nFlags), nResult) << text;
+    EXPECT_EQ(TextsOf(result), after) << text;
+  }
+  EXPECT_EQ(kxutilsSeparateWksLabelsChar("L", nullptr, 0), kSuffixMissingArgument);
+}
+
+TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
+  // The digits grow the result's last string, which holds the stand-alone set.
+  const std::string text = " " + std::string(64, '7');
+  CZQVStringArray result = ArrayOf({"L"});
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, result[0], " ", 0), 1);
+  EXPECT_EQ(TextsOf(result), Texts{"L" + std::string(64, '7')});
+}
+
+// Joined with ';' and with ", ", the result's old text replaced; null
+// arguments give -1 and change nothing.
+TEST(kxutilsSetTokens, JoinsWithSeparatorBetweenElements) {
+  const std::tuple<Texts, std::string, std::string> cases[] = {
+      {{}, "", ""}, {{"a", "b", "c"}, "a;b;c", "a, b, c"}, {{"", "", ""}, ";;", ", , "}};
+  for (const auto& [texts, byChar, byText] : cases) {
+    CZQVStringArray tokens = ArrayOf(texts);
+    CStringUTF8 strResult("old");
+    EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, ';'), static_cast<int>(texts.size()));
+    EXPECT_EQ(std::string(strResult), byChar);
+    strResult = "old";
+    EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ", "), static_cast<int>(texts.size()));
+    EXPECT_EQ(std::string(strResult), byText);
+  }
+  CZQVStringArray tokens = ArrayOf({"a", "b"});
+  CStringUTF8 strResult;
+  EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, '\0'), 2);
+  EXPECT_EQ(TextOf(strResult), std::string("a\0b", 3));
+  EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ""), 2);
+  EXPECT_EQ(strResult, "ab");
+  strResult = "keep";
+  EXPECT_EQ(kxutilsSetTokens(&strResult, nullptr, ','), -1);
+  EXPECT_EQ(kxutilsSetTokens(nullptr, &tokens, ','), -1);
+  EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, nullptr), -1);
+  EXPECT_EQ(strResult, "keep");
+}
+
+TEST(kxutilsSeparateKeyValues, SplitsPairsAtTheFirstAssign) {
+  const std::tuple<std::string, char, Texts, Texts> cases[] = {
+      {"a=1, lone ", ',', {"a", ""}, {"1", "lone"}},
+      {"x=y=z", ',', {"x"}, {"y=z"}},
+      {" my key = my value ", ',', {"my key"}, {"my value"}},
+      {"", ',', {}, {}},
+      {"\"k=a,b\",u=1", ',', {"k", "u"}, {"a,b", "1"}},
+      {"\"k=v\";w=2", ';', {"\"k", "w"}, {"v\"", "2"}},
+      {"a=1 \"b=2 3\"", '\0', {"a", "b"}, {"1", "2 3"}},
+  };
+  for (const auto& [text, chSep, wantKeys, wantValues] : cases) {
+    CZQVStringArray keys = ArrayOf({"old"});
+    CZQVStringArray values = ArrayOf({"old", "older"});
+    EXPECT_EQ(kxutilsSeparateKeyValues(text.c_str(), &keys, &values, chSep),
+              static_cast<int>(wantKeys.size()));
+    EXPECT_EQ(TextsOf(keys), wantKeys) << text;
+    EXPECT_EQ(TextsOf(values), wantValues) << text;
+  }
+  CZQVStringArray keys = ArrayOf({"k"});
+  EXPECT_EQ(kxutilsSeparateKeyValues("a=1", &keys, nullptr, ','), -1);
+  EXPECT_EQ(TextsOf(keys), Texts{"k"});
+}
+
+// Appended after "pre:"; arrays of different lengths give 0 and append nothing.
+TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
+  const std::tuple<Texts, Texts, int, int, std::string> cases[] = {
+      {{"a", "b"}, {"1", "2"}, ',', 2, "a=1,b=2"},
+      {{"", "b"}, {"", ""}, ' ', 2, "= b="},
+      {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
+      {{}, {}, ',', 0, ""}};
+  for (const auto& [keyTexts, valueTexts, chSep, nExpected, expected] : cases) {
+    CZQVStringArray keys = ArrayOf(keyTexts);
+    CZQVStringArray values = ArrayOf(valueTexts);
+    CStringUTF8 strResult("pre:");
+    EXPECT_EQ(kxutilsMakeKeyValuesStr(&strResult, &keys, &values, chSep), nExpected);
+    EXPECT_EQ(std::string(strResult), "pre:" + expected);
+  }
+  CZQVStringArray keys = ArrayOf({"a"});
+  CStringUTF8 strResult("keep");
+  EXPECT_EQ(kxutilsMakeKeyValuesStr(&strResult, &keys, nullptr, ','), -1);
+  EXPECT_EQ(kxutilsMakeKeyValuesStr(nullptr, &keys, &keys, ','), -1);
+  EXPECT_EQ(strResult, "keep");
+}
+
+}  // namespace
