@@ -28,6 +28,7 @@ TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
     kxu_url_encode(&url, bEncode);
     EXPECT_EQ(TextOf(url), expected) << text;
   }
+  kxu_url_encode(nullptr, 0);  // no crash
 }
 
 // The set may be the text itself, which the first replacement rewrites (the
@@ -62,6 +63,9 @@ TEST(kxu_make_C_string_from_ascii, EscapesEveryByteThatNeedsIt) {
   EXPECT_STREQ(result.GetString(), "say \\\"hi\\\"\\0331\\n");
   kxu_make_C_string_from_ascii(result, &result);  // the source may be the result's text
   EXPECT_STREQ(result.GetString(), "say \\\\\\\"hi\\\\\\\"\\\\0331\\\\n");
+  kxu_make_C_string_from_ascii(nullptr, &result);
+  EXPECT_STREQ(result.GetString(), "");
+  kxu_make_C_string_from_ascii("abc", nullptr);  // a null result is no crash
 }
 
 TEST(kxuMakeValidCName, GivesAnIdentifier) {
@@ -74,6 +78,7 @@ TEST(kxuMakeValidCName, GivesAnIdentifier) {
     kxuMakeValidCName(&text, chPrefix);
     EXPECT_STREQ(text.GetString(), expected) << source;
   }
+  kxuMakeValidCName(nullptr, '_');  // no crash
 }
 
 }  // namespace

@@ -36,7 +36,11 @@ TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
     EXPECT_EQ(kxu_keyword_replace(&text, keyword, replacement, bIgnoreCase), nResult) << source;
     EXPECT_STREQ(text.GetString(), expected) << source;
   }
+  CStringUTF8 text("and");
   EXPECT_EQ(kxu_keyword_replace(nullptr, "and", "&&", false), -1);
+  EXPECT_EQ(kxu_keyword_replace(&text, nullptr, "&&", false), -1);
+  EXPECT_EQ(kxu_keyword_replace(&text, "and", nullptr, false), -1);
+  EXPECT_STREQ(text.GetString(), "and");
 }
 
 // Pasted typographic quotes become ASCII ones first when asked: then an = inside them stays.

@@ -15,6 +15,7 @@
 #include <kxutils96/tokens/token_splitter.h>
 
 #include "support/array_text.h"
+#include "support/concurrently.h"
 
 using namespace kxu::zutl96;
 
@@ -258,6 +259,17 @@ TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
   EXPECT_EQ(kxutilsMakeKeyValuesStr(&strResult, &keys, nullptr, ','), -1);
   EXPECT_EQ(kxutilsMakeKeyValuesStr(nullptr, &keys, &keys, ','), -1);
   EXPECT_EQ(strResult, "keep");
+}
+
+// The angle-bracket switch that a split turns on is its thread's, and is put back after.
+TEST(AngleBrackets, EachThreadSplitsWithItsOwnSetting) {
+  kxu::test::RunConcurrently(kxu::test::kThreads, [](int k) {
+    const bool bAngle = k % 2 == 0;
+    const int nQuote = bAngle ? kQuoteAngleBrackets : 0;
+    for (int i = 0; i < 200; ++i)
+      EXPECT_EQ(kxutilsGetTokens("<a,b>,c", nullptr, ',', nullptr, nQuote, 0), bAngle ? 2 : 3);
+    EXPECT_EQ(set_parenth_use_angle_brackets(0), 0);
+  });
 }
 
 }  // namespace

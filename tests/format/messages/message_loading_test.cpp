@@ -14,6 +14,7 @@
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/win32/win_resource.h>
 
+#include "support/concurrently.h"
 #include "support/message_box_recorder.h"
 #include "support/program_path.h"
 #include "support/utf8_path.h"
@@ -147,6 +148,16 @@ TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
   EXPECT_EQ(recorder.Last().nCalls, 2);
   EXPECT_EQ(recorder.Last().text, u"");
+}
+
+// Each thread may load the store or find the one another loaded; either way
+// every lookup finds the message.
+TEST(ErrorStoreThreads, FirstLookupsOnManyThreadsAllFindTheMessage) {
+  kxu::test::RunConcurrently(kxu::test::kThreads, [](int) {
+    CStringUTF8 text;
+    EXPECT_EQ(kxu_load_err_msg_str(15000, &text, kEnglish), 1);
+    EXPECT_STREQ(text.GetString(), "ERR0015000: The file %s could not be opened.");
+  });
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The host's number parsing (the families' uses of its other text helpers
-// are tested through the families).
+// The host's number parsing, and each text helper's answer to a null text
+// (the families' uses of the other helpers are tested through the families).
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
@@ -46,6 +46,25 @@ TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
   SCOPED_TRACE(bCommaLocale ? "in a decimal-comma locale" : "in the C locale");
   for (const auto& [text, expected] : rows) EXPECT_EQ(utlStrToDouble(text), expected) << text;
   std::setlocale(LC_NUMERIC, "C");
+}
+
+// A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
+TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
+  char text[] = "a";
+  int nCount = 0;
+  EXPECT_EQ(utlSkipWhite(nullptr), nullptr);
+  EXPECT_EQ(utlSkipWhiteAfterSep(nullptr), nullptr);
+  EXPECT_EQ(utlStrToInt(nullptr, nullptr), 0);
+  EXPECT_EQ(utlStrToDouble(nullptr), 0.0);
+  EXPECT_EQ(utlUnquote(nullptr, nullptr), nullptr);
+  EXPECT_EQ(utlCsvUnquote(nullptr, &nCount, 0), nullptr);
+  EXPECT_EQ(utlCharToCEscape('\n', nullptr, 0), 0);
+  EXPECT_EQ(utlSkipComment(nullptr), nullptr);
+  EXPECT_EQ(utlFindComment(nullptr), nullptr);
+  EXPECT_EQ(utlFindTextEx(nullptr, text, 0), nullptr);
+  EXPECT_EQ(utlFindTextEx("a", nullptr, 0), nullptr);
+  EXPECT_EQ(utlConvertTextInPlace(nullptr, -1), 0);
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(nullptr, 0, kDetectUtf16WithoutMark), kEncodingUtf8);
 }
 
 }  // namespace
