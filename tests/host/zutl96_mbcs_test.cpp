@@ -10,9 +10,9 @@
 #include <tuple>
 #include <vector>
 
-#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
+#include "support/code_page_reference.h"
 #include "support/concurrently.h"
 
 using namespace kxu::zutl96;
@@ -68,14 +68,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
 }
 
 // The whole text through UTF-16 at once, as the system converts it.
-std::string Utf8Of(const std::string& text, UINT nPage) {
-  std::basic_string<WCHAR> wide(text.size(), 0);
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(nPage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(text.size()))));
-  return kxu::platform::Utf16ToUtf8(wide, kxu::platform::InvalidInput::kReplace);
-}
-
 std::string Repeated(const std::string& piece, std::size_t nBytes) {
   std::string text;
   while (text.size() < nBytes) text += piece;
@@ -105,7 +97,7 @@ TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
     if (!IsValidCodePage(nPage)) continue;
     TestBuffer buffer(text);
     MbcsConversion record = buffer.Record();
-    const std::string expected = Utf8Of(text, nPage);
+    const std::string expected = kxu::test::Utf8ByWayOfUtf16(text, nPage);
     ASSERT_EQ(utlMBCStoUTF8InPlace(&record, static_cast<int>(nPage)),
               static_cast<int>(expected.size()))
         << nPage;

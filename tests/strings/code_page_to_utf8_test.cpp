@@ -8,25 +8,16 @@
 #include <gtest/gtest.h>
 
 #include "support/array_text.h"
+#include "support/code_page_reference.h"
 
 #include <random>
 #include <string>
 
-#include <kxutils96/platform/win32/unicode.h>
-#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 
 namespace {
 
 using kxu::test::TextOf;
-
-std::string Utf8ByWayOfUtf16(const std::string& text, UINT nPage) {
-  std::basic_string<WCHAR> wide(text.size(), WCHAR{});
-  wide.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(nPage, 0, text.data(), static_cast<int>(text.size()), wide.data(),
-                          static_cast<int>(wide.size()))));
-  return kxu::platform::Utf16ToUtf8(wide, kxu::platform::InvalidInput::kReplace);
-}
 
 TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
   std::mt19937 rng(1252);
@@ -39,7 +30,7 @@ TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
       for (char& ch : text) {
         ch = static_cast<char>(rng() % 4 < nHighInFour ? 0x80 + rng() % 0x80 : ' ' + rng() % 0x5F);
       }
-      const std::string expected = Utf8ByWayOfUtf16(text, nPage);
+      const std::string expected = kxu::test::Utf8ByWayOfUtf16(text, nPage);
       SCOPED_TRACE(testing::Message() << "page " << nPage << " round " << round);
       EXPECT_EQ(zqMBCStoUTF8(reused, text.c_str(), static_cast<int>(nPage)),
                 static_cast<int>(expected.size()));
