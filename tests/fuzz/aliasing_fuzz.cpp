@@ -42,6 +42,7 @@
 
 using namespace kxu::zutl96;
 using kxu::test::ArrayOf;
+using kxu::test::StringOf;
 using kxu::test::TextOf;
 using kxu::test::Texts;
 using kxu::test::TextsOf;
@@ -53,10 +54,6 @@ constexpr std::size_t kElements = 3;
 constexpr int kOwnCopy = -1;
 constexpr std::array<int, 4> kSources = {kOwnCopy, 0, 1, 2};
 constexpr std::array<char, 4> kSeparators = {',', '\0', ';', '='};
-
-CStringUTF8 Utf8(const std::string& text) {
-  return CStringUTF8(text.data(), static_cast<int>(text.size()));
-}
 
 // A script object that answers with one string array or one integer array.
 class ArrayObject : public HostObject {
@@ -118,11 +115,11 @@ template <class Call>
 void SameWithTextsInString(const std::string& start, const std::string& own, Call call) {
   for (const bool bA : {false, true}) {
     for (const bool bB : {false, true}) {
-      CStringUTF8 copies = Utf8(start);
+      CStringUTF8 copies = StringOf(start);
       const std::string strA = bA ? start : own;
       const std::string strB = bB ? start : own;
       const int nCopies = call(strA.c_str(), strB.c_str(), copies);
-      CStringUTF8 aliased = Utf8(start);
+      CStringUTF8 aliased = StringOf(start);
       const char* pA = bA ? aliased.GetString() : own.c_str();
       const char* pB = bB ? aliased.GetString() : own.c_str();
       Require(call(pA, pB, aliased) == nCopies);
@@ -138,7 +135,7 @@ template <class Call>
 void SameWithResultInArray(const Texts& texts, Call call) {
   for (std::size_t k = 0; k < kElements; ++k) {
     CZQVStringArray copies = ArrayOf(texts);
-    CStringUTF8 strCopy = Utf8(texts[k]);
+    CStringUTF8 strCopy = StringOf(texts[k]);
     const int nCopies = call(strCopy, copies);
     CZQVStringArray aliased = ArrayOf(texts);
     Require(call(aliased[static_cast<int>(k)], aliased) == nCopies);
@@ -318,7 +315,7 @@ void CheckFileNamesInOutputs(const std::string& content, const std::string& path
   if (!kxuWriteToFile(path.c_str(), content.c_str())) return;
   CStringUTF8 strCopy;
   const int nCopy = kxu_read_text_file(path.c_str(), &strCopy, 0);
-  CStringUTF8 strAliased = Utf8(path);
+  CStringUTF8 strAliased = StringOf(path);
   Require(kxu_read_text_file(strAliased, &strAliased, 0) == nCopy);
   Require(strAliased.Compare(strCopy) == 0);
 
@@ -414,7 +411,7 @@ void CheckSortWithOwnIndex(const Texts& texts, unsigned long flags) {
 // The string type itself: appends and inserts of its own text, an array
 // element added to its own array, an array assigned to itself.
 void CheckStringPrimitives(const Texts& texts, std::size_t nAt) {
-  CStringUTF8 str = Utf8(texts[0]);
+  CStringUTF8 str = StringOf(texts[0]);
   std::string model = texts[0];
   str += str;
   model += model;

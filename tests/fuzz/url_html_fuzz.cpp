@@ -18,15 +18,12 @@
 
 namespace {
 
+using kxu::test::StringOf;
 using kxu::test::TextOf;
 
 constexpr std::array<char, 6> kSetChars = {'&', '<', '>', '"', ' ', '\n'};
 constexpr std::array<std::string_view, 7> kEntityTexts = {"&amp;",  "&lt;", "&gt;",  "&quot;",
                                                           "&nbsp;", "<br>", "<br />"};
-
-CStringUTF8 StringOf(std::string_view text) {
-  return CStringUTF8(text.data(), static_cast<int>(text.size()));
-}
 
 std::u16string Widened(std::string_view text) {
   std::u16string wide;

@@ -5,6 +5,7 @@
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kxu::test {
@@ -15,6 +16,10 @@ inline std::string TextOf(const CStringUTF8& str) {
   return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
 }
 
+inline CStringUTF8 StringOf(std::string_view text) {
+  return CStringUTF8(text.data(), static_cast<int>(text.size()));
+}
+
 inline Texts TextsOf(const CZQVStringArray& array) {
   Texts texts;
   for (int i = 0; i < array.GetSize(); ++i) texts.push_back(TextOf(array[i]));
@@ -23,8 +28,7 @@ inline Texts TextsOf(const CZQVStringArray& array) {
 
 inline CZQVStringArray ArrayOf(const Texts& texts) {
   CZQVStringArray array;
-  for (const std::string& text : texts)
-    array.Add(CStringUTF8(text.data(), static_cast<int>(text.size())));
+  for (const std::string& text : texts) array.Add(StringOf(text));
   return array;
 }
 

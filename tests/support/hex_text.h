@@ -4,27 +4,20 @@
 
 #include <cstdio>
 #include <string>
-#include <string_view>
-
-#include <kxutils96/platform/win32/win_types.h>
+#include <type_traits>
 
 namespace kxu::test {
 
-inline std::string Hex(std::string_view bytes) {
+// Each unit as hexadecimal digits, two for a byte and four for a UTF-16
+// unit, followed by a space.
+template <class Text>
+std::string Hex(const Text& text) {
+  using Unit = typename Text::value_type;
   std::string out;
-  for (const char byte : bytes) {
-    char part[4];
-    std::snprintf(part, sizeof part, "%02X ", static_cast<unsigned char>(byte));
-    out += part;
-  }
-  return out;
-}
-
-inline std::string Hex(std::basic_string_view<WCHAR> units) {
-  std::string out;
-  for (const WCHAR unit : units) {
-    char part[6];
-    std::snprintf(part, sizeof part, "%04X ", static_cast<unsigned>(unit));
+  for (const Unit unit : text) {
+    char part[8];
+    std::snprintf(part, sizeof part, "%0*X ", static_cast<int>(2 * sizeof(Unit)),
+                  static_cast<unsigned>(static_cast<std::make_unsigned_t<Unit>>(unit)));
     out += part;
   }
   return out;
