@@ -51,6 +51,9 @@ TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
               nResult);
     EXPECT_STREQ(text.GetString(), expected);
   }
+  CStringW wide(u"<a>");  // the wide form: the same rules over UTF-16 units
+  EXPECT_EQ(kxutilsCheckEscapeHTMLCharcters(&wide, u"<>", 0), 1);
+  EXPECT_EQ(std::u16string(wide.GetString()), u"&lt;a&gt;");
   CStringUTF8 text;
   EXPECT_EQ(kxu_check_escape_html_charcters(nullptr, "<", 0), 0);
   EXPECT_EQ(kxu_check_escape_html_charcters(&text, nullptr, 0), 0);

@@ -48,6 +48,14 @@ TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
+// The helpers the families reach only in part: unquoting and keyword search.
+TEST(HostTextHelpers, UnquoteAndFindTextGiveTheirExamples) {
+  char quoted[] = "\"a b\"";
+  EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
+  char text[] = "x AND y";
+  EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
+}
+
 // A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
 TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
   char text[] = "a";

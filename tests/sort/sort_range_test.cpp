@@ -126,4 +126,22 @@ TEST(SortRange, SortsOnlyTheRangeAndRefusesBadArguments) {
   EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
 }
 
+template <bool kAccepts>  // takes the sort (leaving the elements as they are) or declines it
+bool Offered(void*, int, int, int, const SortCompanion*, int, const void*) {
+  return kAccepts;
+}
+
+// A registered accelerator takes the sort; one that declines, or none (a null
+// one withdraws it), leaves it to utlSortRange.
+TEST(SortRange, ARegisteredAcceleratorTakesTheSortUnlessItDeclines) {
+  const std::size_t four = 4;
+  for (const SortAccelerator accelerator :
+       {&Offered<true>, SortAccelerator{}, &Offered<false>, SortAccelerator{}}) {
+    ASSERT_TRUE(RegisterSortAccelerator(CompareLeadingBytes, accelerator));
+    std::vector<int> values = {3, 1, 2};
+    utlSortRange(values.data(), 0, 2, 4, CompareLeadingBytes, nullptr, 0, &four);
+    EXPECT_EQ(values[0], accelerator == &Offered<true> ? 3 : 1);
+  }
+}
+
 }  // namespace
