@@ -54,6 +54,7 @@ TEST(HostTextHelpers, UnquoteAndFindTextGiveTheirExamples) {
   EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
   char text[] = "x AND y";
   EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
+  EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
 }
 
 // A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
