@@ -1,16 +1,28 @@
-// The sort family: every overload funnels into SortBuffer, which hands the
-// run, the element width, the comparator of the element type and the address
-// of the flags to utlSortRange. The family's fast stable sorts run there, as
-// the accelerators registered for its comparators.
+// The sort family: every overload funnels into SortBuffer, which runs the
+// element type's stable sort (a radix sort for numbers, one key per text) and
+// falls back to utlSortRange's in-place sort only where that declines, for
+// want of working memory.
 #include <kxutils96/sort/sort_family.h>
 
 #include <kxutils96/host/zutl96/sort_range.h>
 #include <kxutils96/sort/comparators.h>
-#include <kxutils96/sort/sort_accelerators.h>
+#include <kxutils96/sort/number_sort.h>
+#include <kxutils96/sort/text_sort.h>
 
 using kxu::zutl96::SortCompanion;
 
 namespace {
+
+template <class T>
+bool SortStably(T* values, int n, unsigned long flags, int* index) {
+  return kxu::sort::SortNumbersStably(values, n, flags, index);
+}
+bool SortStably(const char** texts, int n, unsigned long flags, int* index) {
+  return kxu::sort::SortTextsStably(texts, n, flags, index);
+}
+bool SortStably(CStringUTF8* strings, int n, unsigned long flags, int* index) {
+  return kxu::sort::SortStringsStably(strings, n, flags, index);
+}
 
 template <class T>
 void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex) {
@@ -18,15 +30,11 @@ void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* p
   // An index array too short to carry along is a caller error: sorting
   // without it would silently break the caller's mapping, so nothing moves.
   if (pIndex != nullptr && pIndex->GetSize() < nCount) return;
-  kxu::sort::RegisterSortAccelerators();
-  SortCompanion companion{nullptr, 0};
-  int nCompanions = 0;
-  if (pIndex != nullptr) {
-    companion = {pIndex->GetData(), static_cast<int>(sizeof(int))};
-    nCompanions = 1;
-  }
+  int* const index = pIndex != nullptr ? pIndex->GetData() : nullptr;
+  if (SortStably(pBuffer, nCount, flags, index)) return;
+  const SortCompanion companion{index, static_cast<int>(sizeof(int))};
   utlSortRange(static_cast<void*>(pBuffer), 0, nCount - 1, static_cast<int>(sizeof(T)),
-               kxu::sort::ComparatorFor<T>(), &companion, nCompanions, &flags);
+               kxu::sort::ComparatorFor<T>(), &companion, index != nullptr ? 1 : 0, &flags);
 }
 
 template <class T>

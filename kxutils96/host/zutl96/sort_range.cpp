@@ -1,47 +1,21 @@
-// utlSortRange: the accelerator registered for the comparator, else the
-// pattern-defeating quicksort of sort_range.h over raw elements of any width,
-// through the caller's comparator.
-//
-// The accelerators sit in a fixed table of atomic (comparator, accelerator)
-// slots: a slot's comparator is written once, under a lock, after its
-// accelerator, and never cleared, so a lookup reads without the lock.
+// utlSortRange: the pattern-defeating quicksort over raw elements of any
+// width, through the caller's comparator.
 //
 // Elements are moved with fixed-size copies for widths 1, 2, 4, 8 and 16, and
 // with memcpy for any other width. One element of scratch space lives on the
 // stack (allocated once per call when the element is larger than 256 bytes).
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 #include <kxutils96/host/zutl96/sort_range.h>
 
-using kxu::zutl96::SortAccelerator;
 using kxu::zutl96::SortCompanion;
 using kxu::zutl96::SortCompareFunc;
 
 namespace {
-
-struct AcceleratorSlot {
-  std::atomic<SortCompareFunc> comparator{nullptr};
-  std::atomic<SortAccelerator> accelerator{nullptr};
-};
-
-AcceleratorSlot g_accelerators[kxu::zutl96::kMaxSortAccelerators];
-std::mutex g_registering;
-
-// The slot of `comparator`, or null when it has none.
-AcceleratorSlot* SlotOf(SortCompareFunc comparator) {
-  for (AcceleratorSlot& slot : g_accelerators) {
-    const SortCompareFunc registered = slot.comparator.load(std::memory_order_acquire);
-    if (registered == nullptr) return nullptr;  // slots fill in order
-    if (registered == comparator) return &slot;
-  }
-  return nullptr;
-}
 
 using Index = std::ptrdiff_t;
 
@@ -266,24 +240,6 @@ void SortByWidth(unsigned char* base, Index n, std::size_t width, SortCompareFun
 
 }  // namespace
 
-bool kxu::zutl96::RegisterSortAccelerator(SortCompareFunc comparator, SortAccelerator accelerator) {
-  if (comparator == nullptr) return false;
-  const std::lock_guard<std::mutex> lock(g_registering);
-  for (AcceleratorSlot& slot : g_accelerators) {
-    const SortCompareFunc registered = slot.comparator.load(std::memory_order_relaxed);
-    if (registered != comparator && registered != nullptr) continue;
-    slot.accelerator.store(accelerator, std::memory_order_relaxed);
-    slot.comparator.store(comparator, std::memory_order_release);
-    return true;
-  }
-  return false;
-}
-
-SortAccelerator kxu::zutl96::SortAcceleratorFor(SortCompareFunc comparator) {
-  const AcceleratorSlot* slot = SlotOf(comparator);
-  return slot != nullptr ? slot->accelerator.load(std::memory_order_relaxed) : nullptr;
-}
-
 void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFunc pfnCompare,
                   const SortCompanion* pCompanions, int nCompanions, const void* pContext) {
   if (pBase == nullptr || pfnCompare == nullptr || nWidth <= 0 || nFirst < 0 || nLast <= nFirst)
@@ -302,13 +258,6 @@ void utlSortRange(void* pBase, int nFirst, int nLast, int nWidth, SortCompareFun
     ++nActive;
     companionBytes += static_cast<std::size_t>(pCompanions[i].nWidth);
     pOnly = &pCompanions[i];
-  }
-
-  const SortAccelerator accelerator = kxu::zutl96::SortAcceleratorFor(pfnCompare);
-  if (accelerator != nullptr &&
-      accelerator(pBase, nFirst, nLast, nWidth, nActive <= 1 ? pOnly : pCompanions,
-                  nActive <= 1 ? nActive : nCompanions, pContext)) {
-    return;
   }
 
   // Scratch: one element, then (16-byte aligned) one entry of each companion.
