@@ -6,10 +6,7 @@
 #include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/tokens/detail/split.h>
 
-using kxu::zutl96::kFindBrackets;
-using kxu::zutl96::kQuoteKindDouble;
 using kxu::zutl96::kUnquoteQuotesAndBrackets;
-using kxu::zutl96::SeparatorRules;
 
 namespace {
 
@@ -18,8 +15,6 @@ using kxu::tokens::kQuoteDouble;
 using kxu::tokens::kQuoteSkipLeadingWhite;
 using kxu::tokens::kQuoteUnquoteAll;
 using kxu::tokens::kSplitCsvUnquoteMask;
-using kxu::tokens::kSplitExtendedSearch;
-using kxu::tokens::kSplitQuoteAwareSearch;
 using kxu::tokens::detail::SplitOptions;
 using kxu::tokens::detail::SplitRaw;
 using kxu::tokens::detail::SplitSource;
@@ -32,10 +27,6 @@ constexpr char kLineFeed = '\n';
 constexpr char kCarriageReturn = '\r';
 constexpr char kComma = ',';
 constexpr char kDoubleQuote = '"';
-
-bool UsesQuoteAwareSearch(const SplitOptions& options) {
-  return (options.dwFlags & kSplitQuoteAwareSearch) != 0 && options.chSep != kWhiteSpace;
-}
 
 std::string_view WithoutLeadingWhite(std::string_view token) {
   return token.substr(SkipWhiteIn(token, 0));
@@ -87,40 +78,6 @@ void StoreFinishedToken(CStringUTF8& slot, std::string_view token, const SplitOp
 }
 
 }  // namespace
-
-namespace kxu::tokens::detail {
-
-SeparatorRules SearchRulesOf(const SplitOptions& options) {
-  // The searches take the separator byte sign-extended, as bytes are passed to them.
-  const int nSep = static_cast<signed char>(options.chSep);  // NOLINT(bugprone-signed-char-misuse)
-  if (UsesQuoteAwareSearch(options))
-    return kxu::zutl96::QuotedSeparatorRules(nSep, kQuoteKindDouble);
-  if ((options.dwFlags & kSplitExtendedSearch) != 0) {
-    return kxu::zutl96::EscapedSeparatorRules(nSep, kFindBrackets, 0);
-  }
-  return kxu::zutl96::GeneralSeparatorRules(nSep, kFindBrackets);
-}
-
-int* SearchStateOf(const SplitOptions& options) {
-  return UsesQuoteAwareSearch(options) ? nullptr : options.pSearchState;
-}
-
-std::string_view SplitSource(const char* lpcszText, const CZQVStringArray* pTokens,
-                             std::string& copy) {
-  if (lpcszText == nullptr) return {};
-  const std::string_view text(lpcszText);
-  if (pTokens == nullptr) return text;
-  const CStringUTF8* const pStrings = pTokens->GetData();
-  for (int i = 0; i < pTokens->GetSize(); ++i) {
-    if (kxu::zstrings96::PointsInto(pStrings[i], lpcszText)) {
-      copy.assign(text);
-      return copy;
-    }
-  }
-  return text;
-}
-
-}  // namespace kxu::tokens::detail
 
 int kxutilsGetTokens(const char* lpcszText, CZQVStringArray* pTokens, char chSep, int* pSearchState,
                      int nQuote, DWORD dwFlags) {

@@ -97,8 +97,7 @@ void CheckCsvLine(const std::string& line) {
   const int nCount = kxutilsTokenizeOneCSVLine(line.c_str(), &fields);
   Require(nCount == fields.GetSize());
   if (line.empty()) return Require(nCount == 0);
-  SeparatorRules rules = GeneralSeparatorRules(',', kFindBrackets);
-  rules.bAngleBrackets = true;
+  const SeparatorRules rules = GeneralSeparatorRules(',', kFindBrackets, true);
   std::string_view rest = line;
   for (int i = 0;; ++i) {
     const std::size_t nAt = kxu::test::ReferenceFindSeparator(rest, rules, nullptr);

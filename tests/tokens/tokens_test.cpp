@@ -261,14 +261,17 @@ TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
   EXPECT_EQ(strResult, "keep");
 }
 
-// The angle-bracket switch that a split turns on is its thread's, and is put back after.
+// The angle-bracket switch is its thread's: a split honours the setting of its
+// own thread, and a split with angle brackets leaves the switch as it was.
 TEST(AngleBrackets, EachThreadSplitsWithItsOwnSetting) {
   kxu::test::RunConcurrently(kxu::test::kThreads, [](int k) {
     const bool bAngle = k % 2 == 0;
-    const int nQuote = bAngle ? kQuoteAngleBrackets : 0;
-    for (int i = 0; i < 200; ++i)
-      EXPECT_EQ(kxutilsGetTokens("<a,b>,c", nullptr, ',', nullptr, nQuote, 0), bAngle ? 2 : 3);
-    EXPECT_EQ(set_parenth_use_angle_brackets(0), 0);
+    set_parenth_use_angle_brackets(bAngle ? 1 : 0);
+    for (int i = 0; i < 200; ++i) {
+      EXPECT_EQ(kxutilsGetTokens("<a,b>,c", nullptr, ',', nullptr, 0, 0), bAngle ? 2 : 3);
+      EXPECT_EQ(kxutilsGetTokens("<a,b>,c", nullptr, ',', nullptr, kQuoteAngleBrackets, 0), 2);
+    }
+    EXPECT_EQ(set_parenth_use_angle_brackets(0), bAngle ? 1 : 0);
   });
 }
 

@@ -1,6 +1,6 @@
 // The separator search behind utlFindSeparator, utlFindSeparatorEx,
-// utlFindSeparatorQuoted and FindSeparatorIn, and the angle-bracket switch it
-// reads. The search looks at 16 bytes at a time for the bytes that can
+// utlFindSeparatorQuoted and FindSeparatorIn, and the angle-bracket switch
+// the utl* searches read. The search looks at 16 bytes at a time for the bytes that can
 // change its course (a separator, a quote, a bracket, an escape) and steps
 // over every other byte unseen.
 #include <algorithm>
@@ -139,16 +139,16 @@ char* FindSeparatorInText(char* p, const SeparatorRules& rules, int* pState) {
 
 namespace kxu::zutl96 {
 
-SeparatorRules GeneralSeparatorRules(int chSep, int nMode) {
+SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets) {
   SeparatorRules rules;
   rules.separator = ByteOf(chSep);
   rules.bBrackets = (nMode & kFindBrackets) != 0;
-  rules.bAngleBrackets = t_bAngleBrackets;
+  rules.bAngleBrackets = bAngleBrackets;
   return rules;
 }
 
-SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape) {
-  SeparatorRules rules = GeneralSeparatorRules(chSep, nMode);
+SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bAngleBrackets) {
+  SeparatorRules rules = GeneralSeparatorRules(chSep, nMode, bAngleBrackets);
   rules.escape = chEscape == 0 ? kDefaultEscape : ByteOf(chEscape);
   return rules;
 }
@@ -197,6 +197,10 @@ std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
   return std::string_view::npos;
 }
 
+bool AngleBracketsSwitchedOn() noexcept {
+  return t_bAngleBrackets;
+}
+
 std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState) {
   return SeparatorScanner(text, rules, pState).FindFrom(0);
 }
@@ -210,12 +214,14 @@ int set_parenth_use_angle_brackets(int nOn) {
 }
 
 char* utlFindSeparator(char* p, int chSep, int nMode, int* pState) {
-  return FindSeparatorInText(p, kxu::zutl96::GeneralSeparatorRules(chSep, nMode), pState);
+  return FindSeparatorInText(p, kxu::zutl96::GeneralSeparatorRules(chSep, nMode, t_bAngleBrackets),
+                             pState);
 }
 
 char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscape,
                          int /*nReserved*/) {
-  return FindSeparatorInText(p, kxu::zutl96::EscapedSeparatorRules(chSep, nMode, chEscape), pState);
+  return FindSeparatorInText(
+      p, kxu::zutl96::EscapedSeparatorRules(chSep, nMode, chEscape, t_bAngleBrackets), pState);
 }
 
 char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds) {

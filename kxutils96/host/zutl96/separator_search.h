@@ -157,27 +157,34 @@ char* utlCsvUnquote(char* p, int* pnClosed, DWORD dwFlags);
 namespace kxu::zutl96 {
 
 // What one separator search honours, made from the arguments of the
-// utl* searches by the functions below.
+// utl* searches by the functions below; the utl* exports take the angle
+// rule from the thread's switch, other callers say it themselves.
 struct SeparatorRules {
   unsigned char separator = 0;  // 0: any white-space byte
   bool bDoubleQuotes = true;
   bool bSingleQuotes = true;
   bool bBrackets = false;
-  bool bAngleBrackets = false;  // the angle switch, read when the rules are made
+  bool bAngleBrackets = false;  // < > are brackets too (with bBrackets)
   unsigned char escape = 0;     // makes the next byte ordinary inside quotes; 0: none
 };
 
-// The rules of utlFindSeparator(p, chSep, nMode, ...).
-SeparatorRules GeneralSeparatorRules(int chSep, int nMode);
-// The rules of utlFindSeparatorEx(p, chSep, nMode, ..., chEscape, 0).
-SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape);
+// The rules of utlFindSeparator(p, chSep, nMode, ...), with angle brackets
+// as `bAngleBrackets` says.
+SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets);
+// The rules of utlFindSeparatorEx(p, chSep, nMode, ..., chEscape, 0), with
+// angle brackets as `bAngleBrackets` says.
+SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bAngleBrackets);
 // The rules of utlFindSeparatorQuoted(p, chSep, nQuoteKinds).
 SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds);
+
+// Whether the calling thread's angle switch (set_parenth_use_angle_brackets)
+// is on.
+bool AngleBracketsSwitchedOn() noexcept;
 
 // The separator search of `rules` over `text`, which must hold no NUL;
 // `pState` as for utlFindSeparator. Returns the separator's offset, or
 // std::string_view::npos when the text ends first.
-// Example: FindSeparatorIn(`"a,b",c`, GeneralSeparatorRules(',', 0), nullptr) == 5.
+// Example: FindSeparatorIn(`"a,b",c`, GeneralSeparatorRules(',', 0, false), nullptr) == 5.
 std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, int* pState);
 
 // The separator searches of one text cut token after token: FindFrom(n) is

@@ -1,6 +1,7 @@
 // The splitting loop of kxutilsGetTokens, shared with the CSV line reader,
 // which stores its fields differently, and the storing of tokens into an
-// array whose strings are reused. Private to tokens/.
+// array whose strings are reused. Private to tokens/; split.cpp beside it
+// holds what is not a template.
 #pragma once
 
 #include <cstddef>
@@ -23,28 +24,8 @@ struct SplitOptions {
   DWORD dwFlags = 0;
 };
 
-// Switches angle brackets on for the searches of one split and puts the
-// previous setting back, early through Restore() or, on an exception, when
-// it goes out of scope.
-class AngleBracketScope {
- public:
-  explicit AngleBracketScope(bool bOn)
-      : m_bActive(bOn), m_nPrevious(bOn ? set_parenth_use_angle_brackets(1) : 0) {}
-  AngleBracketScope(const AngleBracketScope&) = delete;
-  AngleBracketScope& operator=(const AngleBracketScope&) = delete;
-  ~AngleBracketScope() { Restore(); }
-
-  void Restore() {
-    if (m_bActive) set_parenth_use_angle_brackets(m_nPrevious);
-    m_bActive = false;
-  }
-
- private:
-  bool m_bActive;
-  int m_nPrevious;
-};
-
-// The search rules that `options` choose, with the angle switch as it is now.
+// The search rules that `options` choose: angle brackets count as brackets
+// with kQuoteAngleBrackets, or while the thread's angle switch is on.
 kxu::zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options);
 
 // The state the search reads and writes: the caller's, except for the
@@ -58,7 +39,6 @@ int* SearchStateOf(const SplitOptions& options);
 template <class Keep>
 int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
   const bool bWhiteSpace = options.chSep == '\0';
-  AngleBracketScope angleBrackets(options.nQuote == kQuoteAngleBrackets);
   const kxu::zutl96::SeparatorRules rules = SearchRulesOf(options);
   kxu::zutl96::SeparatorScanner scanner(text, rules, SearchStateOf(options));
 
@@ -76,7 +56,6 @@ int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
     if (!bLastToken) break;
     nStart = nNext;
   }
-  angleBrackets.Restore();
   if (bLastToken) keep(nCount++, text.substr(nStart), scanner.PassedNothing());
   return nCount;
 }
