@@ -26,6 +26,7 @@
 #include <kxutils96/kxu_export.h>
 #include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/framework/afx_string.h>
+#include <kxutils96/platform/win32/win_nls_flags.h>
 #include <kxutils96/platform/win32/win_types.h>
 #include <kxutils96/strings/zqv_string_array.h>
 

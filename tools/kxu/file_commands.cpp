@@ -1,7 +1,6 @@
 #include "file_commands.h"
 
 #include <kxutils96/kxutils96.h>
-#include <kxutils96/platform/win32/win_nls.h>
 
 #include <algorithm>
 #include <cctype>

@@ -35,19 +35,8 @@
 #include <string_view>
 
 #include <kxutils96/platform/win32/win_error.h>
+#include <kxutils96/platform/win32/win_nls_flags.h>
 #include <kxutils96/platform/win32/win_types.h>
-
-inline constexpr UINT CP_ACP = 0;
-inline constexpr UINT CP_UTF8 = 65001;
-
-// MultiByteToWideChar: fail on invalid input (ERROR_NO_UNICODE_TRANSLATION)
-// instead of replacing it.
-inline constexpr DWORD MB_ERR_INVALID_CHARS = 0x00000008;
-// WideCharToMultiByte, UTF-8 only: fail on a lone surrogate instead of
-// writing U+FFFD.
-inline constexpr DWORD WC_ERR_INVALID_CHARS = 0x00000080;
-// WideCharToMultiByte, code pages only: no look-alike replacements.
-inline constexpr DWORD WC_NO_BEST_FIT_CHARS = 0x00000400;
 
 // Reads `cbMultiByte` bytes of `lpMultiByteStr` (-1: through its NUL) in
 // `CodePage` and writes their UTF-16 form to `lpWideCharStr`, at most
