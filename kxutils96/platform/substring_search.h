@@ -9,15 +9,19 @@
 // moves the window past the bytes compared, a mismatch in the left part by the
 // pattern's period (remembering, for a periodic pattern, the part that then
 // matches already). Each text unit is compared at most twice, and no memory is
-// allocated. Where the right part's first unit cannot occur, the search skips
-// ahead with the run time's unit scan (memchr), which looks at each unit once.
+// allocated. Between windows that can match, the search skips ahead many
+// units at a time (see NextCandidate), never looking at a unit more than a
+// bounded number of times.
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <type_traits>
+
+#include <kxutils96/platform/simd.h>
 
 namespace kxu::platform {
 
@@ -91,10 +95,8 @@ class SubstringSearch {
     while (j <= nLast) {
       if constexpr (kSkipsByScan) {
         if (nKnown == 0) {
-          const Char* pHit = std::char_traits<Char>::find(t + j + m_nCritical, nLast - j + 1,
-                                                          m_pattern[m_nCritical]);
-          if (pHit == nullptr) return View::npos;
-          j = static_cast<std::size_t>(pHit - t) - m_nCritical;
+          j = NextCandidate(t, j, nLast);
+          if (j == View::npos) return View::npos;
         }
       }
       std::size_t i = std::max(m_nCritical, nKnown);
@@ -114,9 +116,35 @@ class SubstringSearch {
   }
 
  private:
-  // Exact units of a single-byte or wide text can be scanned for by the
-  // run time, which looks at many at a time.
+  // Exact units can be scanned for many at a time.
   static constexpr bool kSkipsByScan = std::is_same_v<Units, ExactUnits>;
+
+  // The first window start from `j` to `nLast` that can hold a match, or
+  // npos: bytes are tested 16 starts at a time for the pattern's first and
+  // last byte in place, wider units by the run time's scan for the right
+  // part's first unit. Windows skipped cannot match; each scan starts past
+  // the window the last one found, so the scans look at each unit a bounded
+  // number of times.
+  std::size_t NextCandidate(const Char* t, std::size_t j, std::size_t nLast) const noexcept {
+    if constexpr (sizeof(Char) == 1) {
+      namespace simd = platform::simd;
+      const std::size_t nEnd = m_pattern.size() - 1;
+      const auto first = static_cast<unsigned char>(m_pattern[0]);
+      const auto last = static_cast<unsigned char>(m_pattern[nEnd]);
+      for (; j <= nLast && nLast - j >= simd::kBlockBytes - 1; j += simd::kBlockBytes) {
+        const simd::Mask mask = simd::EqualMask(simd::LoadBlock(t + j), first) &
+                                simd::EqualMask(simd::LoadBlock(t + j + nEnd), last);
+        if (mask != 0) return j + static_cast<std::size_t>(std::countr_zero(mask));
+      }
+      for (; j <= nLast; ++j)
+        if (t[j] == m_pattern[0] && t[j + nEnd] == m_pattern[nEnd]) return j;
+      return View::npos;
+    } else {
+      const Char* pHit =
+          std::char_traits<Char>::find(t + j + m_nCritical, nLast - j + 1, m_pattern[m_nCritical]);
+      return pHit == nullptr ? View::npos : static_cast<std::size_t>(pHit - t) - m_nCritical;
+    }
+  }
 
   // The start of a maximal suffix and its period.
   struct Factor {
