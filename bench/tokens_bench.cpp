@@ -15,6 +15,9 @@
 //   memory over the file's size.
 // - SeparateByStr: kxutilsSeparateByStr at ", " on 10 MB, beside a
 //   std::string_view find loop into a reused std::vector<std::string>.
+// - SeparateByStr_LongSeparator: kxutilsSeparateByStr on 1 MB and 2 MB of
+//   "a" at a separator half as long that never occurs, beside the short
+//   separator "ab"; a steady ratio from one size to the next means linear time.
 // Both sides read the same NUL-terminated lines from one buffer built once and
 // reuse their output container across lines and rounds.
 //
@@ -309,6 +312,24 @@ void BM_SeparateByStr(benchmark::State& state) {
       });
 }
 
+// A text of `state.range(0)` MB of "a" cut at a separator that never occurs
+// there: half as long as the text ("aa...ab"), beside the short "ab". Both
+// read every byte; a search that tried every start with the long one would
+// take time growing with the square of the size, so the ratio would double
+// from 1 MB to 2 MB.
+void BM_SeparateByStr_LongSeparator(benchmark::State& state) {
+  const std::size_t nBytes = static_cast<std::size_t>(state.range(0)) * kMegabyte;
+  const std::string text(nBytes, 'a');
+  const std::string separator = std::string(nBytes / 2 - 1, 'a') + 'b';
+  CZQVStringArray pieces;
+  kxu::bench::SideBySide(
+      state, static_cast<double>(nBytes),
+      [&] {
+        benchmark::DoNotOptimize(kxutilsSeparateByStr(text.c_str(), &pieces, separator.c_str()));
+      },
+      [&] { benchmark::DoNotOptimize(kxutilsSeparateByStr(text.c_str(), &pieces, "ab")); });
+}
+
 void BM_GetTokens(benchmark::State& state) {
   const std::string& text = Text(static_cast<std::size_t>(state.range(0)) * kMegabyte);
   CZQVStringArray tokens;
@@ -341,5 +362,9 @@ BENCHMARK(BM_CsvFile)->Apply([](benchmark::internal::Benchmark* bench) {
 BENCHMARK(BM_SeparateByStr)->Apply([](benchmark::internal::Benchmark* bench) {
   Rows(bench, kRounds);
 });
+BENCHMARK(BM_SeparateByStr_LongSeparator)
+    ->Arg(1)
+    ->Arg(2)
+    ->Apply([](benchmark::internal::Benchmark* bench) { Rows(bench, kRounds); });
 BENCHMARK(BM_GetTokens)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetTokens_CountOnly)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);

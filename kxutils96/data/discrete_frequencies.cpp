@@ -12,6 +12,7 @@
 #include <new>
 #include <vector>
 
+#include <kxutils96/data/detail/distinct_texts.h>
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/platform/prefetch.h>
 #include <kxutils96/sort/scratch.h>
@@ -21,95 +22,21 @@
 
 namespace {
 
+using kxu::data::detail::DistinctTexts;
+using kxu::data::detail::KeyOf;
 using kxu::platform::PrefetchForRead;
 using kxu::sort::kTextPrefetchDistance;
-using kxu::sort::OrderByte;
-using kxu::sort::TextWord;
-
-// What a lookup needs of a text (up to its first NUL, folded when `kFold`):
-// its hash, its length, its first 16 bytes (so that most comparisons of
-// short texts read neither text again) and the text itself.
-struct TextKey {
-  std::uint64_t hash;
-  std::uint64_t head[2];
-  std::size_t length;
-  const char* psz;
-};
-
-template <bool kFold>
-TextKey KeyOf(const char* psz) {
-  constexpr std::uint64_t kMultiplier = 0x9E3779B97F4A7C15ULL;
-  const std::size_t length = std::strlen(psz);
-  std::uint64_t hash = length * kMultiplier;
-  for (std::size_t i = 0; i < length; i += 8)
-    hash = (hash ^ TextWord<kFold>(psz + i, length - i)) * kMultiplier;
-  // Every bit of the words reaches the low bits, which pick the slot.
-  hash = (hash ^ (hash >> 33)) * 0xFF51AFD7ED558CCDULL;
-  hash = (hash ^ (hash >> 33)) * 0xC4CEB9FE1A85EC53ULL;
-  hash ^= hash >> 33;
-  const std::uint64_t second = length > 8 ? TextWord<kFold>(psz + 8, length - 8) : 0;
-  return {hash, {TextWord<kFold>(psz, length), second}, length, psz};
-}
-
-// True when the texts of two keys are equal under the order.
-template <bool kFold>
-bool SameText(const TextKey& a, const TextKey& b) {
-  if (a.hash != b.hash || a.length != b.length || a.head[0] != b.head[0] ||
-      a.head[1] != b.head[1]) {
-    return false;
-  }
-  for (std::size_t i = 16; i < a.length; ++i) {
-    if (OrderByte<kFold>(a.psz[i]) != OrderByte<kFold>(b.psz[i])) return false;
-  }
-  return true;
-}
-
-// The distinct texts met so far, by an open-addressing hash table, equal as
-// the sort compares them (Compare, or CompareNoCase when folding).
-template <bool kFold>
-class DistinctTexts {
- public:
-  // The number of the group of the text of `key` (groups are numbered as
-  // first met); a text equal to none before opens a new group. The text
-  // must stay valid.
-  int GroupOf(const TextKey& key) {
-    std::size_t slot = static_cast<std::size_t>(key.hash) & Mask();
-    for (; m_slots[slot] != 0; slot = (slot + 1) & Mask()) {
-      const int group = m_slots[slot] - 1;
-      if (SameText<kFold>(m_firsts[static_cast<std::size_t>(group)], key)) return group;
-    }
-    const int group = static_cast<int>(m_firsts.size());
-    m_slots[slot] = group + 1;
-    m_firsts.push_back(key);
-    if (m_firsts.size() * 2 > m_slots.size()) Grow();
-    return group;
-  }
-
- private:
-  std::size_t Mask() const { return m_slots.size() - 1; }
-
-  void Grow() {
-    m_slots.assign(m_slots.size() * 2, 0);
-    for (std::size_t group = 0; group < m_firsts.size(); ++group) {
-      std::size_t slot = static_cast<std::size_t>(m_firsts[group].hash) & Mask();
-      while (m_slots[slot] != 0) slot = (slot + 1) & Mask();
-      m_slots[slot] = static_cast<int>(group) + 1;
-    }
-  }
-
-  std::vector<int> m_slots = std::vector<int>(64, 0);  // group + 1, or 0 when free
-  std::vector<TextKey> m_firsts;                       // each group's first text
-};
 
 // Each string's group number; `firsts` receives each group's first position.
 template <bool kFold>
 std::vector<int> GroupStrings(const CStringUTF8* strings, int n, std::vector<int>& firsts) {
   DistinctTexts<kFold> distinct;
+  const kxu::platform::HashSeeds& seeds = kxu::platform::ProcessHashSeeds();
   std::vector<int> groups(static_cast<std::size_t>(n));
   for (int i = 0; i < n; ++i) {
     if (i + kTextPrefetchDistance < n)
       PrefetchForRead(strings[i + kTextPrefetchDistance].GetString());
-    const int group = distinct.GroupOf(KeyOf<kFold>(strings[i].GetString()));
+    const int group = distinct.GroupOf(KeyOf<kFold>(strings[i].GetString(), seeds));
     if (group == static_cast<int>(firsts.size())) firsts.push_back(i);
     groups[static_cast<std::size_t>(i)] = group;
   }

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/platform/substring_search.h>
 #include <kxutils96/tokens/detail/split.h>
 
 namespace {
@@ -29,8 +30,9 @@ int kxutilsSeparateByStr(const char* lpcszText, CZQVStringArray* pResult, const 
   std::string copy;
   std::string_view rest = SplitSource(lpcszText, pResult, copy);
 
+  const kxu::platform::SubstringSearch<char> search(separator);
   int nCount = 0;
-  for (auto nAt = rest.find(separator); nAt != std::string_view::npos; nAt = rest.find(separator)) {
+  for (auto nAt = search.Find(rest); nAt != std::string_view::npos; nAt = search.Find(rest)) {
     AssignBytes(TokenSlot(*pResult, nCount++), rest.substr(0, nAt));
     rest.remove_prefix(nAt + separator.size());
   }

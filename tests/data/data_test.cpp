@@ -9,12 +9,14 @@
 #include <tuple>
 #include <vector>
 
+#include <kxutils96/data/detail/distinct_texts.h>
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/data/missing_values.h>
 #include <kxutils96/data/remove_unchanged_items.h>
 #include <kxutils96/sort/sort_family.h>
 
 #include "support/array_text.h"
+#include "support/colliding_texts.h"
 #include "support/mock_host_object.h"
 
 namespace {
@@ -76,6 +78,19 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
       EXPECT_EQ(frequencies[counts.size()], -1.0);
     }
   }
+}
+
+// Texts made to share one slot under a hash that anyone can work out spread
+// under the process's seeded one: a lookup steps on about one taken slot, not
+// on every text before it.
+TEST(DiscreteFrequencies, TextsMadeToCollideCostAboutOneProbeEach) {
+  const std::vector<std::string> texts = CollidingTexts(4096);
+  kxu::data::detail::DistinctTexts<false> distinct;
+  for (const std::string& text : texts) {
+    distinct.GroupOf(
+        kxu::data::detail::KeyOf<false>(text.c_str(), kxu::platform::ProcessHashSeeds()));
+  }
+  EXPECT_LE(distinct.Probes(), 2 * texts.size());
 }
 
 Ints IntsOf(const CArray<int, int>& array) {

@@ -10,7 +10,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-#include <vector>
 
 #include "fuzz_require.h"
 
@@ -21,11 +20,12 @@ namespace {
 using kxu::zutl96::MessageStoreIndex;
 using kxu::zutl96::StoredMessage;
 using kxu::zutl96::StoreProblem;
+using kxu::zutl96::StoreProblems;
 
-bool HasError(const std::vector<StoreProblem>& problems) {
-  for (const StoreProblem& problem : problems)
+bool HasError(StoreProblems& problems) {
+  for (const StoreProblem& problem : problems.Listed())
     if (problem.nKind == kStoreError) return true;
-  return false;
+  return problems.ErrorLeftOut();
 }
 
 void CheckIndex(const MessageStoreIndex& index) {
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   MessageStoreIndex quick;
   const bool bGood = kxu::zutl96::ParseMessageStore(content, quick, nullptr);
   MessageStoreIndex full;
-  std::vector<StoreProblem> problems;
+  StoreProblems problems;
   Require(kxu::zutl96::ParseMessageStore(content, full, &problems) == bGood);
   Require(HasError(problems) == !bGood);
   if (bGood) CheckIndex(quick);

@@ -159,8 +159,9 @@ void AddCheckStore(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "check-store",
       "Check message stores as the loader reads them; prints FILE:LINE: error "
-      "or warning: PROBLEM for each problem, and fails when a store has errors "
-      "(such a store would not load).",
+      "or warning: PROBLEM for each of the first 1000 problems (then one line "
+      "FILE:0 that counts the rest), and fails when a store has errors (such a "
+      "store would not load).",
       "kxu check-store kxutils96/format/messages/stores/zErrMsg.kxmsg", [files] {
         int exit_code = kExitDone;
         for (const std::string& file : *files) {

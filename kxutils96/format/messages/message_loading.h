@@ -103,11 +103,13 @@ KXU_API int kxu_err_msgbox(int nID, unsigned int nType, const char* lpcsz1, int*
                            const char* lpcsz2);
 
 // Checks the message store file `lpcszFile` (UTF-8 path) as the loader
-// reads it, for translators and build steps: each problem goes, in line
-// order, to `pfnReport` (may be null: count only) with `pContext`. Loads
-// nothing and writes to no stream. Returns the number of problems, 0 for a
-// clean store; -1 when the file cannot be read or is larger than 64 MiB, and
-// for a null path.
+// reads it, for translators and build steps: the problems go, in line order,
+// to `pfnReport` (may be null: count only) with `pContext`, the first 1000
+// one by one, then, when there are more, one report on line 0 that counts
+// the rest (of kind 1 when any of them is an error). Loads nothing and writes
+// to no stream. Returns the number of problems, listed or not, 0 for a clean
+// store; -1 when the file cannot be read or is larger than 64 MiB, and for a
+// null path.
 // Example: a store line "15000The file" gives 1 and one report of kind 1.
 KXU_API int kxuCheckMessageStore(const char* lpcszFile, KxuStoreProblemReport pfnReport,
                                  void* pContext);

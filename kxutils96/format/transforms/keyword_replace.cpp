@@ -3,15 +3,17 @@
 #include <limits>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/text_search.h>
+#include <kxutils96/platform/substring_search.h>
 #include <kxutils96/platform/win32/win_user.h>
 
 namespace {
 
 using kxu::frame::kResultMissingArgument;
+using kxu::platform::AsciiCaselessUnits;
+using kxu::platform::ExactUnits;
 
 constexpr std::string_view kKeywordJoiners = "*\\~^:@$%_";
 constexpr unsigned char kFirstNonAscii = 0x80;
@@ -39,53 +41,32 @@ bool ResultFits(std::size_t n, std::size_t k, std::size_t r) {
   return r <= k || (n / k + 1) * static_cast<unsigned long long>(r) <= kLongestText;
 }
 
-// ASCII letters in either case give the same byte; other bytes stay.
-constexpr char FoldAsciiCase(char c) {
-  return c >= 'A' && c <= 'Z' ? static_cast<char>(c | 0x20) : c;
+// The text with every whole occurrence of the keyword replaced, found as
+// `Units` compares bytes; counts the replacements in `nCount`. The keyword and
+// the replacement may be parts of the text: the result is built beside it.
+template <class Units>
+std::string ReplaceWholeKeywords(std::string_view text, std::string_view keyword,
+                                 std::string_view replacement, int& nCount) {
+  const kxu::platform::SubstringSearch<char, Units> search(keyword);
+  std::string out;
+  out.reserve(text.size());
+  std::size_t nFrom = 0;
+  for (std::size_t nAt = search.Find(text, 0); nAt != std::string_view::npos;
+       nAt = search.Find(text, nFrom)) {
+    out.append(text, nFrom, nAt - nFrom);
+    nFrom = nAt + keyword.size();
+    const char before = out.empty() ? '\0' : out.back();
+    const char after = nFrom < text.size() ? text[nFrom] : '\0';
+    if (IsWholeKeyword(before, after)) {
+      out.append(replacement);
+      ++nCount;
+    } else {
+      out.append(text, nAt, keyword.size());
+    }
+  }
+  out.append(text, nFrom);
+  return out;
 }
-
-// Finds a keyword in time linear in the text and the keyword together (the
-// method of Knuth, Morris and Pratt): when a partial match fails, the search
-// goes on from the longest end of the part matched that also starts the
-// keyword, so it never steps back in the text, however long the keyword.
-class KeywordSearch {
- public:
-  KeywordSearch(std::string_view keyword, bool bIgnoreCase)
-      : m_bIgnoreCase(bIgnoreCase), m_borders(keyword.size(), 0) {
-    for (const char c : keyword) m_keyword += Folded(c);
-    std::size_t nBorder = 0;
-    for (std::size_t i = 1; i < m_keyword.size(); ++i) {
-      nBorder = Extended(nBorder, m_keyword[i]);
-      m_borders[i] = nBorder;
-    }
-  }
-
-  // The position of the first occurrence at or after `nFrom`, or npos.
-  std::size_t Find(std::string_view text, std::size_t nFrom) const {
-    std::size_t nMatched = 0;
-    for (std::size_t i = nFrom; i < text.size(); ++i) {
-      nMatched = Extended(nMatched, Folded(text[i]));
-      if (nMatched == m_keyword.size()) return i + 1 - nMatched;
-    }
-    return std::string_view::npos;
-  }
-
- private:
-  char Folded(char c) const { return m_bIgnoreCase ? FoldAsciiCase(c) : c; }
-
-  // How much of the keyword matches after the byte `c` (folded) follows a
-  // match of its first `nMatched` bytes (fewer than all of them).
-  std::size_t Extended(std::size_t nMatched, char c) const {
-    while (nMatched > 0 && m_keyword[nMatched] != c) nMatched = m_borders[nMatched - 1];
-    return m_keyword[nMatched] == c ? nMatched + 1 : 0;
-  }
-
-  bool m_bIgnoreCase;
-  std::string m_keyword;  // folded
-  // For each i, the length of the longest proper start of the keyword's
-  // first i + 1 bytes that is also their end.
-  std::vector<std::size_t> m_borders;
-};
 
 // True when the operator byte at `i` stands alone and becomes two: &, | and
 // =, except the = of !=, <= and >=.
@@ -141,29 +122,12 @@ int kxu_keyword_replace(CStringUTF8* pstrText, const char* lpcszKeyword,
                   replacement.size()))
     return kResultMissingArgument;
 
-  // The result is built beside the text in one pass and assigned at the end,
-  // so the keyword and the replacement may be parts of the text. As the
-  // host's searches do, the text is read up to its first NUL.
+  // As the host's searches do, the text is read up to its first NUL.
   const std::string_view text(pstrText->GetString());
-  const KeywordSearch search(keyword, bOption);
-  std::string out;
-  out.reserve(text.size());
   int nCount = 0;
-  std::size_t nFrom = 0;
-  for (std::size_t nAt = search.Find(text, 0); nAt != std::string_view::npos;
-       nAt = search.Find(text, nFrom)) {
-    out.append(text, nFrom, nAt - nFrom);
-    nFrom = nAt + keyword.size();
-    const char before = out.empty() ? '\0' : out.back();
-    const char after = nFrom < text.size() ? text[nFrom] : '\0';
-    if (IsWholeKeyword(before, after)) {
-      out.append(replacement);
-      ++nCount;
-    } else {
-      out.append(text, nAt, keyword.size());
-    }
-  }
-  out.append(text, nFrom);
+  const std::string out =
+      bOption ? ReplaceWholeKeywords<AsciiCaselessUnits>(text, keyword, replacement, nCount)
+              : ReplaceWholeKeywords<ExactUnits>(text, keyword, replacement, nCount);
   *pstrText = CStringUTF8(out.data(), static_cast<int>(out.size()));
   return nCount;
 }

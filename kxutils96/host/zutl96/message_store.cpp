@@ -17,6 +17,8 @@
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/win32/unicode.h>
 
+using kxu::zutl96::kStoreError;
+using kxu::zutl96::kStoreWarning;
 using kxu::zutl96::MessageStoreReport;
 
 namespace {
@@ -24,6 +26,7 @@ namespace {
 using kxu::zutl96::MessageStoreIndex;
 using kxu::zutl96::StoredMessage;
 using kxu::zutl96::StoreProblem;
+using kxu::zutl96::StoreProblems;
 
 constexpr ULONGLONG kMaxStoreBytes = 64ULL << 20;
 
@@ -143,11 +146,15 @@ int utlCheckMessageStore(LPCWSTR lpszFileName, MessageStoreReport pfnReport, voi
   std::string content;
   if (lpszFileName == nullptr || !ReadStoreFile(lpszFileName, content)) return -1;
   MessageStoreIndex index;
-  std::vector<StoreProblem> problems;
+  StoreProblems problems;
   kxu::zutl96::ParseMessageStore(content, index, &problems);
-  if (pfnReport != nullptr) {
-    for (const StoreProblem& problem : problems)
-      pfnReport(pContext, problem.nLine, problem.nKind, problem.text.c_str());
+  if (pfnReport == nullptr) return problems.Count();
+  for (const StoreProblem& problem : problems.Listed())
+    pfnReport(pContext, problem.nLine, problem.nKind, problem.text.c_str());
+  const int nLeftOut = problems.Count() - static_cast<int>(problems.Listed().size());
+  if (nLeftOut > 0) {
+    const std::string text = std::to_string(nLeftOut) + " more problems are not listed";
+    pfnReport(pContext, 0, problems.ErrorLeftOut() ? kStoreError : kStoreWarning, text.c_str());
   }
-  return static_cast<int>(problems.size());
+  return problems.Count();
 }

@@ -61,6 +61,9 @@ enum MessageStoreProblemKind : int {
   kStoreWarning = 2,
 };
 
+// utlCheckMessageStore reports the first this many problems one by one.
+inline constexpr int kMaxListedStoreProblems = 1000;
+
 // Receives one problem: the 1-based line it is on (0 for the file as a
 // whole), its kind, and a short English description.
 using MessageStoreReport = void (*)(void* pContext, int nLine, int nKind, const char* lpcszProblem);
@@ -87,11 +90,15 @@ bool MessageStoreRc(std::string_view content, std::string& rc);
 // Example: utlWriteMessageModuleRc(u"zErrMsg.kxmsg", u"zErrMsg.rc") == 1.
 int utlWriteMessageModuleRc(LPCWSTR lpszStore, LPCWSTR lpszRc);
 
-// Reads the message store file `lpszFileName` (UTF-16 path) and reports each
-// problem found, in line order, to `pfnReport` (may be null: count only) with
-// `pContext`. Returns the number of problems (0: the store is clean), or -1
-// when the file cannot be read or is larger than 64 MiB. Loads nothing and writes to no stream; a
-// build step or a tool reports the problems.
+// Reads the message store file `lpszFileName` (UTF-16 path) and reports the
+// problems found, in line order, to `pfnReport` (may be null: count only) with
+// `pContext`: the first kMaxListedStoreProblems one by one, then, when there
+// are more, one report on line 0 that counts the rest (of kind kStoreError
+// when any of them is an error), so that a store of any size costs bounded
+// memory. Returns the number of problems, listed or not (0: the store is
+// clean), or -1 when the file cannot be read or is larger than 64 MiB. Loads
+// nothing and writes to no stream; a build step or a tool reports the
+// problems.
 // Example: a store line "15000The file" gives one kStoreError on that line.
 int utlCheckMessageStore(LPCWSTR lpszFileName, kxu::zutl96::MessageStoreReport pfnReport,
                          void* pContext);

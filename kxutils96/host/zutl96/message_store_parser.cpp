@@ -65,7 +65,7 @@ std::pair<std::string_view, std::string_view> SplitWord(std::string_view line) {
 
 class StoreParser {
  public:
-  StoreParser(MessageStoreIndex& index, std::vector<StoreProblem>* pProblems)
+  StoreParser(MessageStoreIndex& index, StoreProblems* pProblems)
       : m_index(index), m_pProblems(pProblems) {}
 
   bool Parse(std::string_view content) {
@@ -81,7 +81,6 @@ class StoreParser {
       ParseLine(line);
     }
     if (!m_bStopped) Finish();
-    SortProblems();
     return m_nErrors == 0;
   }
 
@@ -177,9 +176,12 @@ class StoreParser {
       const StoredMessage& message = m_index.messages[order[i]];
       if (!sorted.empty() && sorted.back().nKey == message.nKey) {
         m_nLine = m_lines[order[i]];
-        Error("message " + std::to_string(message.nKey >> 16) + " in language " +
-              HexLanguage(static_cast<int>(message.nKey & 0xFFFF)) + " is already on line " +
-              std::to_string(m_lines[order[i - 1]]));
+        const int nFirstLine = m_lines[order[i - 1]];
+        Error([&message, nFirstLine] {
+          return "message " + std::to_string(message.nKey >> 16) + " in language " +
+                 HexLanguage(static_cast<int>(message.nKey & 0xFFFF)) + " is already on line " +
+                 std::to_string(nFirstLine);
+        });
         continue;
       }
       sorted.push_back(message);
@@ -195,31 +197,31 @@ class StoreParser {
       const StoredMessage& message = m_index.messages[i];
       const int nID = static_cast<int>(message.nKey >> 16);
       if (m_index.Find(nID, 0) != nullptr) continue;
-      m_pProblems->push_back(StoreProblem{m_lines[i], kStoreWarning,
-                                          "message " + std::to_string(nID) +
-                                              " has no text in the default language " +
-                                              HexLanguage(m_index.nDefaultLangId)});
+      m_pProblems->Add(m_lines[i], kStoreWarning, [this, nID] {
+        return "message " + std::to_string(nID) + " has no text in the default language " +
+               HexLanguage(m_index.nDefaultLangId);
+      });
     }
   }
 
-  void Error(std::string text) {
+  void Error(const char* lpcszText) {
+    Error([lpcszText] { return std::string(lpcszText); });
+  }
+
+  // An error on the current line, whose text `describe()` makes when the
+  // problems keep it.
+  template <class Describe>
+  void Error(Describe describe) {
     ++m_nErrors;
     if (m_pProblems == nullptr) {
       m_bStopped = true;
       return;
     }
-    m_pProblems->push_back(StoreProblem{m_nLine, kStoreError, std::move(text)});
-  }
-
-  void SortProblems() {
-    if (m_pProblems == nullptr) return;
-    std::stable_sort(
-        m_pProblems->begin(), m_pProblems->end(),
-        [](const StoreProblem& a, const StoreProblem& b) { return a.nLine < b.nLine; });
+    m_pProblems->Add(m_nLine, kStoreError, describe);
   }
 
   MessageStoreIndex& m_index;
-  std::vector<StoreProblem>* m_pProblems;
+  StoreProblems* m_pProblems;
   std::vector<int> m_lines;  // the line of each message, in the order of m_index.messages
   int m_nLine = 0;
   int m_nLangId = 0;  // the current section's language; 0 before the first
@@ -247,8 +249,28 @@ const StoredMessage* MessageStoreIndex::Find(int nID, int nLangId) const {
 }
 
 bool ParseMessageStore(std::string_view content, MessageStoreIndex& index,
-                       std::vector<StoreProblem>* pProblems) {
+                       StoreProblems* pProblems) {
   return StoreParser(index, pProblems).Parse(content);
+}
+
+const std::vector<StoreProblem>& StoreProblems::Listed() {
+  KeepFirst();
+  return m_listed;
+}
+
+bool StoreProblems::ErrorLeftOut() {
+  KeepFirst();
+  return m_bErrorLeftOut;
+}
+
+void StoreProblems::KeepFirst() {
+  std::stable_sort(m_listed.begin(), m_listed.end(),
+                   [](const StoreProblem& a, const StoreProblem& b) { return a.nLine < b.nLine; });
+  if (m_listed.size() <= kMaxListed) return;
+  for (auto it = m_listed.begin() + kMaxListed; it != m_listed.end(); ++it)
+    m_bErrorLeftOut = m_bErrorLeftOut || it->nKind == kStoreError;
+  m_listed.erase(m_listed.begin() + kMaxListed, m_listed.end());
+  m_nFirstLineLeftOut = m_listed.back().nLine;
 }
 
 }  // namespace kxu::zutl96

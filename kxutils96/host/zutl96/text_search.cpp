@@ -6,30 +6,16 @@
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/text_search.h>
+#include <kxutils96/platform/substring_search.h>
 
 using kxu::zutl96::kFindTextIgnoreCase;
 
 namespace {
 
+using kxu::platform::AsciiCaselessUnits;
+using kxu::platform::SubstringSearch;
 using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::IsAsciiLetter;
 using kxu::zutl96::detail::IsQuote;
-
-constexpr unsigned char FoldAscii(unsigned char c) {
-  return IsAsciiLetter(c) ? static_cast<unsigned char>(c | 0x20) : c;
-}
-
-// True when the keyword matches the text at `p`, which holds at least as
-// many bytes as the keyword before its NUL or differs before it.
-bool MatchesAt(std::string_view keyword, const char* p, bool bIgnoreCase) {
-  for (std::size_t i = 0; i < keyword.size(); ++i) {
-    const unsigned char t = static_cast<unsigned char>(p[i]);
-    const unsigned char k = static_cast<unsigned char>(keyword[i]);
-    if (t == 0) return false;
-    if (bIgnoreCase ? FoldAscii(t) != FoldAscii(k) : t != k) return false;
-  }
-  return true;
-}
 
 // A UTF-8 character that utlConvertTextInPlace replaces, and its ASCII twin.
 struct PlainTwin {
@@ -63,10 +49,11 @@ int KESUTIL_is_quote_char(int ch, int /*nReserved*/) {
 char* utlFindTextEx(const char* pszKeyword, char* p, int nOptions) {
   if (pszKeyword == nullptr || *pszKeyword == '\0' || p == nullptr) return nullptr;
   const std::string_view keyword(pszKeyword);
-  const bool bIgnoreCase = (nOptions & kFindTextIgnoreCase) != 0;
-  for (; *p != '\0'; ++p)
-    if (MatchesAt(keyword, p, bIgnoreCase)) return p;
-  return nullptr;
+  const std::string_view text(p);
+  const std::size_t nAt = (nOptions & kFindTextIgnoreCase) != 0
+                              ? SubstringSearch<char, AsciiCaselessUnits>(keyword).Find(text)
+                              : SubstringSearch<char>(keyword).Find(text);
+  return nAt == std::string_view::npos ? nullptr : p + nAt;
 }
 
 int utlConvertTextInPlace(char* p, int nLength) {

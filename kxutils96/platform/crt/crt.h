@@ -1,9 +1,7 @@
 // Pieces of the Windows run-time library that the library calls, with the
-// run-time's contract: case-insensitive comparison in the "C" locale, the
-// floating-point class tests, and a byte search.
+// run-time's contract: case-insensitive comparison in the "C" locale and the
+// floating-point class tests.
 #pragma once
-
-#include <cstddef>
 
 #if defined(_WIN32)
 #include <float.h>  // _isnan, _finite
@@ -19,12 +17,6 @@ namespace kxu::platform {
 // clamped to -1/+1). Both pointers must be non-null.
 // Example: CompareNoCaseC("abc", "ABD") == 'c' - 'd'; CompareNoCaseC("ABC", "abc") == 0.
 int CompareNoCaseC(const char* psz1, const char* psz2) noexcept;
-
-// The first place where the `nSub` bytes at `pSub` occur in the `nText` bytes
-// at `pText`, or null. An empty `pSub` occurs at `pText`.
-// Example: FindBytes("abcabc", 6, "ca", 2) points at "cabc".
-const char* FindBytes(const char* pText, std::size_t nText, const char* pSub,
-                      std::size_t nSub) noexcept;
 
 }  // namespace kxu::platform
 

@@ -14,8 +14,8 @@
 #include <type_traits>
 #include <utility>
 
-#include <kxutils96/platform/crt/crt.h>
 #include <kxutils96/platform/framework/afx_exception.h>
+#include <kxutils96/platform/substring_search.h>
 
 namespace {
 
@@ -137,16 +137,10 @@ int EndKept(View<Char> text, Pred drop) {
 }
 
 // Where `sub` first occurs in `text` at or after `from` (at most the length),
-// or npos. Bytes go to the platform's fastest byte search.
+// or npos, in time linear in both.
 template <class Char>
 std::size_t FindSubstring(View<Char> text, View<Char> sub, std::size_t from) noexcept {
-  if constexpr (std::is_same_v<Char, char>) {
-    const char* hit =
-        kxu::platform::FindBytes(text.data() + from, text.size() - from, sub.data(), sub.size());
-    return hit ? static_cast<std::size_t>(hit - text.data()) : View<Char>::npos;
-  } else {
-    return text.find(sub, from);
-  }
+  return kxu::platform::SubstringSearch<Char>(sub).Find(text, from);
 }
 
 template <class Char>

@@ -2,10 +2,14 @@
 // the message store routines of this folder use it.
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include <kxutils96/host/zutl96/message_store.h>
 
 namespace kxu::zutl96 {
 
@@ -43,12 +47,52 @@ struct StoreProblem {
   std::string text;
 };
 
+// The problems of a store's text as a check lists them: every one counted,
+// the first kMaxListedStoreProblems in line order (those of one line in the
+// order found) kept with their texts, so that a store of any number of
+// broken lines costs a bounded number of texts.
+class StoreProblems {
+ public:
+  // Counts a problem of `nKind` on `nLine`, and keeps it with the text that
+  // `describe()` makes when it is among the first so far; `describe` is not
+  // called for one that is not.
+  template <class Describe>
+  void Add(int nLine, int nKind, Describe describe) {
+    ++m_nCount;
+    if (nLine >= m_nFirstLineLeftOut) {
+      m_bErrorLeftOut = m_bErrorLeftOut || nKind == kStoreError;
+      return;
+    }
+    m_listed.push_back(StoreProblem{nLine, nKind, describe()});
+    if (m_listed.size() >= 2 * kMaxListed) KeepFirst();
+  }
+
+  // The first problems, in line order.
+  const std::vector<StoreProblem>& Listed();
+  // How many problems there are, listed or not.
+  int Count() const { return m_nCount; }
+  // True when a problem that Listed leaves out is an error.
+  bool ErrorLeftOut();
+
+ private:
+  static constexpr auto kMaxListed = static_cast<std::size_t>(kMaxListedStoreProblems);
+
+  // Sorts the problems kept by line and drops all but the first kMaxListed.
+  void KeepFirst();
+
+  std::vector<StoreProblem> m_listed;
+  int m_nCount = 0;
+  // Problems on this line or later are left out: kMaxListed come before them.
+  int m_nFirstLineLeftOut = INT_MAX;
+  bool m_bErrorLeftOut = false;
+};
+
 // Parses `content` (the bytes of a store file) into `index`. With
-// `pProblems` null, stops at the first error; otherwise appends every error
-// and warning, in line order, to `*pProblems`. Returns true when the store
-// has no error (warnings allowed); `index` is complete only then.
+// `pProblems` null, stops at the first error; otherwise adds every error
+// and warning to `*pProblems`. Returns true when the store has no error
+// (warnings allowed); `index` is complete only then.
 // Example: "default 0x0409\nlanguage 0x0409\n1 Hello\n" gives one message.
 bool ParseMessageStore(std::string_view content, MessageStoreIndex& index,
-                       std::vector<StoreProblem>* pProblems);
+                       StoreProblems* pProblems);
 
 }  // namespace kxu::zutl96

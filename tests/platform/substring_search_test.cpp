@@ -1,0 +1,74 @@
+// The library's one substring search: it finds what std::string_view::find
+// finds, with and without ASCII case, and compares each text byte a bounded
+// number of times whatever the pattern.
+#include <kxutils96/platform/substring_search.h>
+
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using kxu::platform::AsciiCaselessUnits;
+using kxu::platform::SubstringSearch;
+
+std::string AsciiLower(std::string text) {
+  for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  return text;
+}
+
+// Every pattern of up to 4 bytes in every text of up to 5 over "abA\xC3",
+// from every start: periodic and aperiodic patterns, repeats and near-repeats,
+// both letter cases and a byte above 0x7F (negative as a char).
+TEST(SubstringSearchTest, FindsWhatStringViewFindFindsWithAndWithoutCase) {
+  std::vector<std::string> texts = {""};
+  for (std::size_t i = 0; texts[i].size() < 5; ++i)
+    for (const char c : std::string("abA\xC3")) texts.push_back(texts[i] + c);
+  for (const std::string& pattern : texts) {
+    if (pattern.size() > 4) break;
+    const SubstringSearch<char> exact(pattern);
+    const SubstringSearch<char, AsciiCaselessUnits> caseless(pattern);
+    const std::string lowerPattern = AsciiLower(pattern);
+    for (const std::string& text : texts) {
+      for (std::size_t nFrom = 0; nFrom <= text.size() + 1; ++nFrom) {
+        ASSERT_EQ(exact.Find(text, nFrom), text.find(pattern, nFrom)) << text << '/' << pattern;
+        ASSERT_EQ(caseless.Find(text, nFrom), AsciiLower(text).find(lowerPattern, nFrom))
+            << text << '/' << pattern;
+      }
+    }
+  }
+}
+
+// Units compared as they are, counting the comparisons.
+struct CountedUnits {
+  static inline std::size_t nComparisons = 0;
+  static bool Same(char a, char b) { return ++nComparisons != 0 && a == b; }
+  static bool Less(char a, char b) { return ++nComparisons != 0 && a < b; }
+};
+
+// Patterns that almost match everywhere: a search that tries every start
+// compares about text x pattern bytes here.
+TEST(SubstringSearchTest, ComparesInTimeLinearInTextAndPattern) {
+  constexpr std::size_t n = 1 << 14;
+  constexpr std::size_t m = 1 << 11;
+  std::string ab;
+  while (ab.size() < n) ab += "ab";
+  const std::string as(n, 'a');
+  // Text, pattern.
+  const std::pair<std::string, std::string> rows[] = {{as, std::string(m, 'a') + 'b'},
+                                                      {as, 'b' + std::string(m, 'a')},
+                                                      {ab, ab.substr(0, m) + 'c'},
+                                                      {ab, ab.substr(0, m) + 'b'},
+                                                      {as + 'b', std::string(m, 'a') + 'b'}};
+  for (const auto& [text, pattern] : rows) {
+    CountedUnits::nComparisons = 0;
+    const SubstringSearch<char, CountedUnits> search(pattern);
+    EXPECT_EQ(search.Find(text), text.find(pattern));
+    EXPECT_LE(CountedUnits::nComparisons, 2 * n + 4 * m) << pattern.substr(0, 8);
+  }
+}
+
+}  // namespace
