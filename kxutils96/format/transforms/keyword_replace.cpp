@@ -7,6 +7,7 @@
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/text_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/win_user.h>
 
 namespace {
@@ -164,7 +165,7 @@ int kxu_keyword_replace(CStringUTF8* pstrText, const char* lpcszKeyword,
     }
   }
   out.append(text, nFrom);
-  *pstrText = CStringUTF8(out.data(), static_cast<int>(out.size()));
+  *pstrText = CStringUTF8(out.data(), kxu::platform::CheckedInt(out.size()));
   return nCount;
 }
 
