@@ -3,6 +3,7 @@
 #include <optional>
 
 #include <kxutils96/frame/flat_call.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 namespace {
@@ -60,8 +61,8 @@ int kxu_remove_unchanged_items_by_id(HostObject* pRefIds, HostObject* pRefNames,
   for (int i = pNameArray->GetSize() - 1; i >= 0; --i) {
     const INT_PTR p = FindId(*pRefIdArray, pIdArray->GetData()[i]);
     if (p < 0) continue;
-    if (pRefNameArray->GetAt(static_cast<int>(p)).CompareNoCase(pNameArray->GetAt(i).GetString()) !=
-        0)
+    if (pRefNameArray->GetAt(kxu::platform::CheckedInt(p))
+            .CompareNoCase(pNameArray->GetAt(i).GetString()) != 0)
       continue;
     pNameArray->RemoveAt(i, 1);
     pIdArray->RemoveAt(i, 1);

@@ -8,6 +8,7 @@
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zutl96/detect_encoding.h>
 #include <kxutils96/platform/byte_order_mark.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/win32/unicode.h>
@@ -43,10 +44,12 @@ ByteOrderMark SkipMark(CFile& file, UINT nSize, std::initializer_list<ByteOrderM
   return ByteOrderMark::kNone;
 }
 
-// The file's length, low 32 bits. Files of 2 GiB or more are outside the
-// design: the buffer request for them raises CInvalidArgException.
-UINT LowLength(const CFile& file) {
-  return static_cast<UINT>(file.GetLength());
+// The file's length. Files of 2 GiB or more, longer than a string holds, are
+// refused with CInvalidArgException before anything is read.
+UINT FileLength(const CFile& file) {
+  const ULONGLONG nLength = file.GetLength();
+  if (!kxu::platform::FitsInt(nLength)) AfxThrowInvalidArgException();
+  return static_cast<UINT>(nLength);
 }
 
 // The piece read at a time: small enough that the search for a NUL finds it
@@ -59,8 +62,9 @@ constexpr UINT kReadPiece = UINT{256} * 1024;
 // arrives: the text ends at its first NUL, and the reading stops there (or
 // where the file ended, when it shrank since its length was taken).
 void ReadIntoString(CFile& file, CStringUTF8& strText, UINT nLength) {
-  if (strText.GetAllocLength() < static_cast<int>(nLength)) strText.Empty();
-  char* const pBuffer = strText.GetBuffer(static_cast<int>(nLength));
+  const int nRoom = kxu::platform::CheckedInt(nLength);
+  if (strText.GetAllocLength() < nRoom) strText.Empty();
+  char* const pBuffer = strText.GetBuffer(nRoom);
   UINT nText = 0;
   while (nText < nLength) {
     const UINT nRead = file.Read(pBuffer + nText, std::min(kReadPiece, nLength - nText));
@@ -72,13 +76,13 @@ void ReadIntoString(CFile& file, CStringUTF8& strText, UINT nLength) {
     nText += nRead;
     if (nRead == 0) break;
   }
-  strText.ReleaseBuffer(static_cast<int>(nText));
+  strText.ReleaseBuffer(kxu::platform::CheckedInt(nText));
 }
 
 // The code-page reader's work on the open file. It has no handler: a
 // framework exception reaches the caller.
 void ReadCodePageTextFile(CFile& file, CStringUTF8& strText) {
-  ReadIntoString(file, strText, LowLength(file));
+  ReadIntoString(file, strText, FileLength(file));
   file.Close();
 }
 
@@ -92,7 +96,7 @@ void SwapBytes(WCHAR* pUnits, UINT nUnits) {
 // The UTF-16 reader's work after a successful open; raises the framework's
 // exceptions on a failed read.
 void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
-  UINT nLength = LowLength(file);
+  UINT nLength = FileLength(file);
   if (nLength < kUtf16MarkSize) return;
   bool bSwap = bBigEndian;
   const ByteOrderMark mark =
@@ -104,7 +108,7 @@ void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
   if (nLength % 2 != 0) return;
   const UINT nUnits = nLength / 2;
   CStringW strWide;
-  WCHAR* pUnits = strWide.GetBuffer(static_cast<int>(nUnits));
+  WCHAR* pUnits = strWide.GetBuffer(kxu::platform::CheckedInt(nUnits));
   const UINT nUnitsRead = file.Read(pUnits, nLength) / 2;
   pUnits[nUnitsRead] = 0;
   if (bSwap) SwapBytes(pUnits, nUnitsRead);
@@ -132,7 +136,7 @@ int ReadUTF16TextFile(CFile& file, CStringUTF8& strText, int bBigEndian) {
 
 // The UTF-8 reader's work on the open file.
 void ReadUtf8Body(CFile& file, CStringUTF8& strText) {
-  UINT nLength = LowLength(file);
+  UINT nLength = FileLength(file);
   if (nLength >= kUtf8MarkSize &&
       SkipMark(file, kUtf8MarkSize, {ByteOrderMark::kUtf8}) != ByteOrderMark::kNone)
     nLength -= kUtf8MarkSize;

@@ -23,9 +23,9 @@ extern "C" {
 // writing by another of our writers, a null name): the text is then emptied,
 // except for code-page files, which leave it as it was. A null `pstrText`
 // gives 0 and touches nothing. A read failure of a code-page file raises
-// CFileException to the caller. Files of 2 GiB or more are not read: the
-// Unicode readers give 1 and an empty text, code-page files raise
-// CInvalidArgException.
+// CFileException to the caller. Files of 2 GiB or more (more than a string
+// holds) are not read, not even in part: the Unicode readers give 1 and an
+// empty text, code-page files raise CInvalidArgException.
 // Example: a file FF FE 68 00 69 00 gives 1 and "hi".
 KXU_API int kxu_read_text_file(const char* lpcszFile, CStringUTF8* pstrText, int nOption);
 

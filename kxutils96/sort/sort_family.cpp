@@ -5,6 +5,7 @@
 #include <kxutils96/sort/sort_family.h>
 
 #include <kxutils96/host/zutl96/sort_range.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/sort/comparators.h>
 #include <kxutils96/sort/number_sort.h>
 #include <kxutils96/sort/text_sort.h>
@@ -39,7 +40,7 @@ void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* p
 
 template <class T>
 void SortArray(CArray<T, T>& array, unsigned long flags, CArray<int, int>* pIndex) {
-  kxutilsSortBuff(array.GetData(), static_cast<int>(array.GetSize()), flags, pIndex);
+  kxutilsSortBuff(array.GetData(), kxu::platform::CheckedInt(array.GetSize()), flags, pIndex);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_exception.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/utf8_buffer_growth.h>
@@ -81,15 +82,14 @@ int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
   const int nRoom = strDest.GetAllocLength();
   if (static_cast<std::size_t>(nRoom) >= text.size() && nRoom > 0) {
     if (const auto nWritten = WriteUtf8Ahead(page, text, strDest.GetBuffer(nRoom), nRoom)) {
-      strDest.ReleaseBuffer(static_cast<int>(*nWritten));
+      strDest.ReleaseBuffer(kxu::platform::CheckedInt(*nWritten));
       return strDest.GetLength();
     }
   }
   const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(page, text);
-  if (nUtf8 > INT_MAX - 1) AfxThrowMemoryException();
+  const int nLength = kxu::platform::CheckedInt(nUtf8);
   // The old text is not kept, so growing copies nothing.
   strDest.Empty();
-  const int nLength = static_cast<int>(nUtf8);
   WriteUtf8Ahead(page, text, strDest.GetBuffer(nLength), nUtf8);
   strDest.ReleaseBuffer(nLength);
   return nLength;
@@ -101,7 +101,7 @@ int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
 // unit a byte, which every page keeps to, so that it converts in one pass.
 int WideRouteToUtf8(CStringUTF8& strDest, const char* lpcszSrc, UINT nPage) {
   CString strWide;
-  strWide.Preallocate(static_cast<int>(std::min<std::size_t>(std::strlen(lpcszSrc), INT_MAX)));
+  strWide.Preallocate(kxu::platform::CheckedInt(std::strlen(lpcszSrc)));
   if (ToWideString(strWide, lpcszSrc, static_cast<int>(nPage), -1) == 0) {
     strDest.Empty();
     return 0;
@@ -132,7 +132,7 @@ int zqMBCStoUTF8(CStringUTF8& strDest, const char* lpcszSrc, int nCodePage) {
 }
 
 int zqUTF16toUTF8(CZQVStringArray& saDest, const CStringArray& saSrc) {
-  const int nCount = static_cast<int>(saSrc.GetSize());
+  const int nCount = kxu::platform::CheckedInt(saSrc.GetSize());
   saDest.SetSize(nCount);
   for (int i = 0; i < nCount; ++i) zqUTF16toUTF8(saDest[i], saSrc[i], -1);
   return nCount;

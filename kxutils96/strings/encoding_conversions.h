@@ -17,6 +17,9 @@
 //     destination and keeps nothing.
 //   - A null or empty source gives an empty destination and 0; a conversion
 //     that fails gives 0 and an empty destination.
+//   - A text through its NUL longer than INT_MAX units, which no string
+//     holds, raises CMemoryException, as the strings themselves do; a result
+//     that long fails the conversion. Never is a part of either converted.
 //   - Invalid input never fails: invalid UTF-8 and lone surrogates become
 //     U+FFFD, undefined code-page bytes U+FFFD (control characters for the
 //     undefined 0x80..0x9F), and characters a code page lacks '?'.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include <kxutils96/host/zutl96/code_page_text.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/nul_scan.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
@@ -41,17 +42,18 @@ std::size_t UnitsBeforeNul(const WCHAR* p) noexcept {
 // caller's length may exceed the text). The scan reads no unit past the
 // run.
 template <class Unit>
-SourceRun RunOf(const Unit* p, int nLen) noexcept {
+SourceRun RunOf(const Unit* p, int nLen) {
   if (nLen < 0) return {-1, true};
   const std::size_t nBefore = UnitsBeforeNul(p, static_cast<std::size_t>(nLen));
   if (nBefore == static_cast<std::size_t>(nLen)) return {nLen, false};
-  return {static_cast<int>(nBefore) + 1, true};
+  return {kxu::platform::CheckedInt(nBefore + 1), true};
 }
 
-// The units of a run that RunOf found, its NUL included.
+// The units of a run that RunOf found, its NUL included. A text through its
+// NUL longer than INT_MAX units raises CMemoryException: no string holds it.
 template <class Unit>
-int UnitsOf(SourceRun run, const Unit* p) noexcept {
-  return run.nUnits < 0 ? static_cast<int>(UnitsBeforeNul(p)) + 1 : run.nUnits;
+int UnitsOf(SourceRun run, const Unit* p) {
+  return run.nUnits < 0 ? kxu::platform::CheckedInt(UnitsBeforeNul(p) + 1) : run.nUnits;
 }
 
 UINT ChosenCodePage(int nCodePage) {

@@ -12,7 +12,8 @@
 // within it, and no unit after that NUL is read. A converted terminator is
 // never part of a result. A run given by an explicit length that does not
 // reach a NUL is converted whole: no character is dropped for a terminator it
-// never had.
+// never had. A text through its NUL longer than INT_MAX units, which no
+// string holds, raises CMemoryException; a result that long fails.
 #pragma once
 
 #include <kxutils96/host/zstrings96/zstrings96.h>

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <utility>
 
+#include <kxutils96/platform/checked_int.h>
+
 namespace {
 
 // Strings are read in pieces that grow with the data actually delivered, so a
@@ -26,14 +28,14 @@ CStringUTF8 ReadStoredBytes(CArchive& ar, UINT nLength) {
   UINT nRead = 0;
   while (nRead < nLength) {
     const UINT nWant = std::min(nLength - nRead, std::max(nRead, kFirstReadChunk));
-    char* pBuffer = text.GetBuffer(static_cast<int>(nRead + nWant));
+    char* pBuffer = text.GetBuffer(kxu::platform::CheckedInt(nRead + nWant));
     const UINT nGot = ar.Read(pBuffer + nRead, nWant);
     nRead += nGot;
-    text.ReleaseBuffer(static_cast<int>(nRead));
+    text.ReleaseBuffer(kxu::platform::CheckedInt(nRead));
     if (nGot < nWant) AfxThrowArchiveException(CArchiveException::endOfFile);
   }
-  const int nText = static_cast<int>(strnlen(text, nLength));
-  if (nText != static_cast<int>(nLength)) {
+  const int nText = kxu::platform::CheckedInt(strnlen(text, nLength));
+  if (nText != kxu::platform::CheckedInt(nLength)) {
     text.GetBuffer();
     text.ReleaseBuffer(nText);
   }
@@ -190,6 +192,6 @@ void CZQVStringArray::Load(CArchive& ar) {
     }
   }
   if (nCount > static_cast<DWORD>(kMaxElements)) throw std::length_error("vector<T> too long");
-  SetSize(static_cast<int>(nCount));
+  SetSize(kxu::platform::CheckedInt(nCount));
   for (CStringUTF8* p = m_storage.pFirst; p != m_storage.pLast; ++p) *p = LoadElement(ar);
 }

@@ -6,6 +6,7 @@
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/tokens/detail/csv_field.h>
 #include <kxutils96/tokens/detail/split.h>
 #include <kxutils96/tokens/token_splitter.h>
@@ -16,6 +17,7 @@ namespace {
 
 using kxu::frame::kResultMissingArgument;
 using kxu::frame::StringArrayOf;
+using kxu::platform::CheckedInt;
 using kxu::tokens::detail::CsvUnquoteFieldInto;
 using kxu::tokens::detail::SplitOptions;
 using kxu::tokens::detail::SplitRaw;
@@ -40,14 +42,14 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
   // Without a double quote every byte stays.
   if (field.find(kDoubleQuote) == std::string_view::npos) {
     AssignBytes(strOut, field);
-    return static_cast<int>(field.size());
+    return CheckedInt(field.size());
   }
 
   const bool bQuoted = field[0] == kDoubleQuote;
-  char* pOut = strOut.GetBuffer(static_cast<int>(field.size()));
+  char* pOut = strOut.GetBuffer(CheckedInt(field.size()));
   std::size_t nOut = 0;
   auto finish = [&](int nResult) {
-    strOut.ReleaseBuffer(static_cast<int>(nOut));
+    strOut.ReleaseBuffer(CheckedInt(nOut));
     return nResult;
   };
   auto copy = [&](std::string_view run) {
@@ -56,7 +58,7 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
   };
 
   if (!bQuoted) pOut[nOut++] = field[0];
-  if (field.size() == 1) return finish(static_cast<int>(nOut));
+  if (field.size() == 1) return finish(CheckedInt(nOut));
   // The bytes between the first and the last are copied run by run; each
   // quote among them must be the first of a pair, which gives one quote.
   const std::string_view inner = field.substr(1, field.size() - 2);
@@ -68,12 +70,12 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
     if (field[nQuote + 2] != kDoubleQuote) return finish(kFieldLoneQuote);
     pOut[nOut++] = kDoubleQuote;
     nAt = nQuote + 2;
-    if (nAt > inner.size()) return finish(static_cast<int>(nOut));
+    if (nAt > inner.size()) return finish(CheckedInt(nOut));
   }
   copy(inner.substr(nAt));
   const char chLast = field.back();
   if (chLast != kDoubleQuote) pOut[nOut++] = chLast;
-  return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : static_cast<int>(nOut));
+  return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : CheckedInt(nOut));
 }
 
 }  // namespace kxu::tokens::detail

@@ -4,12 +4,14 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/tokens/detail/split.h>
 
 using kxu::zutl96::kUnquoteQuotesAndBrackets;
 
 namespace {
 
+using kxu::platform::CheckedInt;
 using kxu::tokens::kQuoteAngleBrackets;
 using kxu::tokens::kQuoteDouble;
 using kxu::tokens::kQuoteSkipLeadingWhite;
@@ -56,10 +58,10 @@ void StoreCsvToken(CStringUTF8& slot, std::string_view token, DWORD dwFlags) {
     AssignBytes(slot, start);
     return;
   }
-  char* pOut = slot.GetBuffer(static_cast<int>(start.size()));
+  char* pOut = slot.GetBuffer(CheckedInt(start.size()));
   const std::size_t nLength =
       kxu::zutl96::CsvUnquoteInto(start, pOut, dwFlags & kSplitCsvUnquoteMask, nullptr);
-  slot.ReleaseBuffer(static_cast<int>(nLength));
+  slot.ReleaseBuffer(CheckedInt(nLength));
 }
 
 // Stores the token as the quote option and the separator finish it.

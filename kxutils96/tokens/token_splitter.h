@@ -54,7 +54,9 @@ extern "C" {
 // quote the text starts inside and receives the quote still open at its end.
 // `nQuote` (kxu::tokens::QuoteOption, or a quote character) and `dwFlags`
 // (kxu::tokens::SplitFlags) choose the search and how each token is finished.
-// Returns the number of tokens, 0 for an empty text; never negative. Bad input
+// Returns the number of tokens, 0 for an empty text; never negative. A token
+// or a count that an int cannot hold (more than INT_MAX) raises the framework's
+// CMemoryException, as a string asked to hold it would. Bad input
 // is split all the same: an unbalanced quote or bracket keeps the rest of
 // the text in one token; a null text counts as one empty token.
 // Example: "a,b," split at ',' with a null state, quote option 0 and flags 0

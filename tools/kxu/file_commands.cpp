@@ -140,7 +140,7 @@ bool DecodeToUtf16(std::string_view bytes, int from, CString& text) {
       [&](std::string_view stretch) {
         CString decoded;
         const int length =
-            zqMBCStoUTF16(decoded, stretch.data(), from, static_cast<int>(stretch.size()));
+            zqMBCStoUTF16(decoded, stretch.data(), from, kxu::platform::CheckedInt(stretch.size()));
         text += decoded;
         return length > 0 || stretch.empty();
       },
@@ -165,7 +165,7 @@ bool EncodeFromUtf16(const CString& text, int to, std::string& bytes, bool& subs
         int used_default = FALSE;
         const bool to_page = to != kUtf8;
         const int length =
-            zqUTF16toMBCS(encoded, stretch.data(), to, static_cast<int>(stretch.size()),
+            zqUTF16toMBCS(encoded, stretch.data(), to, kxu::platform::CheckedInt(stretch.size()),
                           to_page ? &used_default : nullptr, to_page ? WC_NO_BEST_FIT_CHARS : 0);
         substituted = substituted || used_default != FALSE;
         bytes.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));

@@ -17,7 +17,7 @@ namespace {
 int Transform(const std::string& source, const std::function<int(CStringUTF8&)>& transform) {
   const std::optional<std::string> input = ReadBytes(source);
   if (!input) return kExitFailed;
-  CStringUTF8 text(input->data(), static_cast<int>(input->size()));
+  CStringUTF8 text(input->data(), kxu::platform::CheckedInt(input->size()));
   const int exit_code = transform(text);
   if (exit_code == kExitDone) Print(View(text));
   return exit_code;

@@ -9,6 +9,7 @@
 #include <random>
 #include <utility>
 
+
 #include "console.h"
 
 #include "command_line.h"
@@ -171,7 +172,7 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 CZQVStringArray LinesOf(std::string_view text) {
   CZQVStringArray lines;
   for (std::string_view line : SplitLines(text))
-    lines.Add(CStringUTF8(line.data(), static_cast<int>(line.size())));
+    lines.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
   return lines;
 }
 

@@ -11,6 +11,7 @@
 #include <kxutils96/format/messages/detail/supplied_format.h>
 #include <kxutils96/format/messages/ordered_format.h>
 #include <kxutils96/host/zutl96/message_store.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/framework/afx_module_state.h>
 #include <kxutils96/platform/framework/afx_string.h>
@@ -64,7 +65,7 @@ bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
   kxu::strings::ConvertWideToUTF8(strPath, programPath.data(), CP_UTF8, -1);
   const std::string_view folder =
       kxu::platform::FolderPart(std::string_view(strPath, strPath.GetLength()));
-  strPath = CStringUTF8(folder.data(), static_cast<int>(folder.size()));
+  strPath = CStringUTF8(folder.data(), kxu::platform::CheckedInt(folder.size()));
   const bool bModules = kxu::platform::ModulesCarryStringTables();
   strPath += lpcszName;
   strPath += bModules ? kModuleExtension : kStoreExtension;

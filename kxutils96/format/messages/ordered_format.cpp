@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/number_parsing.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_exception.h>
 
 namespace kxu::format {
@@ -197,9 +198,7 @@ std::size_t ResultLength(const ParsedFormat& parsed,
     const auto n = static_cast<std::size_t>(i);
     nLength += PrintedLength(parsed.signs[n].literal) + values[n].Text().size();
   }
-  if (nLength > static_cast<unsigned long long>(std::numeric_limits<int>::max()))
-    AfxThrowMemoryException();
-  return static_cast<std::size_t>(nLength);
+  return static_cast<std::size_t>(kxu::platform::CheckedInt(nLength));
 }
 
 // Writes the literals and values in sign order into a scratch buffer and
@@ -222,7 +221,7 @@ void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
     pOut = std::copy(value.begin(), value.end(), pOut);
   }
   pOut = WriteLiteral(pOut, parsed.tail);
-  const int nWritten = static_cast<int>(pOut - pStart);
+  const int nWritten = kxu::platform::CheckedInt(pOut - pStart);
   std::copy(pStart, pOut, strResult.GetBufferSetLength(nWritten));
   strResult.ReleaseBuffer(nWritten);
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/c_source.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/win_user.h>
 
 using kxu::zutl96::kCEscapeBufferSize;
@@ -141,7 +142,7 @@ void kxu_url_encode(CStringUTF8* pstrURL, int bEncode) {
   if (pstrURL == nullptr) return;
   const std::string_view text = TextOf(*pstrURL);
   const std::string result = bEncode != 0 ? UrlEncoded(text) : UrlDecoded(text);
-  *pstrURL = CStringUTF8(result.data(), static_cast<int>(result.size()));
+  *pstrURL = CStringUTF8(result.data(), kxu::platform::CheckedInt(result.size()));
 }
 
 int kxu_check_escape_html_charcters(CStringUTF8* pstrText, const char* lpcszChars, int bUnescape) {
@@ -181,5 +182,5 @@ void kxuMakeValidCName(CStringUTF8* pstrText, char chPrefix) {
   } else {
     name.erase(0, name.find_first_not_of("0123456789"));
   }
-  *pstrText = CStringUTF8(name.data(), static_cast<int>(name.size()));
+  *pstrText = CStringUTF8(name.data(), kxu::platform::CheckedInt(name.size()));
 }

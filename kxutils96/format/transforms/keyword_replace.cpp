@@ -6,6 +6,7 @@
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/text_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/substring_search.h>
 #include <kxutils96/platform/win32/win_user.h>
 
@@ -128,7 +129,7 @@ int kxu_keyword_replace(CStringUTF8* pstrText, const char* lpcszKeyword,
   const std::string out =
       bOption ? ReplaceWholeKeywords<AsciiCaselessUnits>(text, keyword, replacement, nCount)
               : ReplaceWholeKeywords<ExactUnits>(text, keyword, replacement, nCount);
-  *pstrText = CStringUTF8(out.data(), static_cast<int>(out.size()));
+  *pstrText = CStringUTF8(out.data(), kxu::platform::CheckedInt(out.size()));
   return nCount;
 }
 

@@ -4,6 +4,7 @@
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/c_source.h>
+#include <kxutils96/platform/checked_int.h>
 
 namespace {
 
@@ -36,6 +37,6 @@ int kxu_skip_C_comments(CStringUTF8* pstrText, int bLeadingOnly) {
     result.append(p, pComment);
     p = SkipComments(pComment);
   }
-  *pstrText = CStringUTF8(result.data(), static_cast<int>(result.size()));
+  *pstrText = CStringUTF8(result.data(), kxu::platform::CheckedInt(result.size()));
   return kResultDone;
 }

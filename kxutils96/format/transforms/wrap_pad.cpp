@@ -8,6 +8,7 @@
 
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/char_class.h>
+#include <kxutils96/platform/checked_int.h>
 
 using kxu::zutl96::kCharBreakAfter;
 
@@ -109,18 +110,20 @@ int kxu_wrap_text(CStringUTF8* pstrText, int nWidth, int nIndent) {
   const int nLines = WrapLines(text, static_cast<std::size_t>(nWidth),
                                static_cast<std::size_t>(std::max(nIndent, 0)), wrapped);
   if (nLines == kCannotWrap) return kCannotWrap;
-  *pstrText = CStringUTF8(wrapped.data(), static_cast<int>(wrapped.size()));
+  *pstrText = CStringUTF8(wrapped.data(), kxu::platform::CheckedInt(wrapped.size()));
   return nLines;
 }
 
 CStringUTF8 kxu_str_pad_char(const char* lpcszText, int nWidth, int nAlign, char chPad) {
-  const int n = static_cast<int>(std::strlen(lpcszText));
-  if (n >= nWidth) return CStringUTF8(lpcszText, std::max(nWidth, 0));
+  // Only the bytes up to the width are read: a text of any length is cut.
+  const auto nWanted = static_cast<std::size_t>(std::max(nWidth, 0));
+  const std::size_t n = strnlen(lpcszText, nWanted);
+  if (n == nWanted) return CStringUTF8(lpcszText, std::max(nWidth, 0));
   if (chPad == '\0') return CStringUTF8(lpcszText);
-  const std::size_t nPad = static_cast<std::size_t>(nWidth - n);
+  const std::size_t nPad = nWanted - n;
   const std::size_t nOffset = PadOffset(nAlign, nPad);
   std::string result(nOffset, chPad);
   result.append(lpcszText);
   result.append(nPad - nOffset, chPad);
-  return CStringUTF8(result.data(), static_cast<int>(result.size()));
+  return CStringUTF8(result.data(), kxu::platform::CheckedInt(result.size()));
 }

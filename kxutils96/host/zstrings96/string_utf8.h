@@ -18,6 +18,7 @@
 #include <utility>
 
 #include <kxutils96/kxu_export.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_string.h>
 
 class KXU_API CStringUTF8 : private CStringA {
@@ -114,14 +115,15 @@ namespace kxu::zstrings96 {
 
 // Makes `str` hold exactly `bytes` (NULs included), reusing its storage when
 // it is large enough; empty `bytes` take no storage. `bytes` must not lie
-// inside `str`.
+// inside `str`. More than INT_MAX bytes raise CMemoryException, `str` unchanged.
 // Example: AssignBytes(s, std::string_view("a\0b", 3)) leaves s.GetLength() == 3.
 inline void AssignBytes(CStringUTF8& str, std::string_view bytes) {
   if (bytes.empty()) {
     if (!str.IsEmpty()) str.GetBufferSetLength(0);
     return;
   }
-  std::memcpy(str.GetBufferSetLength(static_cast<int>(bytes.size())), bytes.data(), bytes.size());
+  std::memcpy(str.GetBufferSetLength(kxu::platform::CheckedInt(bytes.size())), bytes.data(),
+              bytes.size());
 }
 
 // True when `p` points into `str`'s text or at its terminator: a text there

@@ -4,6 +4,7 @@
 
 #include <kxutils96/host/zstrings96/string_utf8.h>
 #include <kxutils96/platform/byte_order_mark.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
@@ -34,8 +35,8 @@ bool DecodeLine(CStringW& rString, std::string_view line, UINT codePage, DWORD d
     return true;
   }
   const int nUnits = kxu::platform::MultiByteToWideWhole(
-      codePage, dwFlags, line.data(), static_cast<int>(line.size()), rString.GetAllocLength(),
-      [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
+      codePage, dwFlags, line.data(), kxu::platform::CheckedInt(line.size()),
+      rString.GetAllocLength(), [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
   return nUnits != 0;
 }

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string_view>
 
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/simd.h>
 #include <kxutils96/platform/win32/single_byte_page.h>
 #include <kxutils96/platform/win32/unicode.h>
@@ -120,10 +121,11 @@ void RewriteAsUtf8(const SingleBytePage& page, unsigned char* p, int nLength, in
 int ConvertSingleByteInPlace(MbcsConversion& record, int nLength, const SingleBytePage& page) {
   const std::size_t nUtf8 = kxu::zutl96::Utf8LengthIn(
       page, std::string_view(record.pBuffer, static_cast<std::size_t>(nLength)));
-  if (nUtf8 >= INT_MAX || !MakeRoom(record, static_cast<int>(nUtf8) + 1)) return 0;
-  RewriteAsUtf8(page, reinterpret_cast<unsigned char*>(record.pBuffer), nLength,
-                static_cast<int>(nUtf8));
-  return static_cast<int>(nUtf8);
+  if (!kxu::platform::FitsInt(nUtf8 + 1)) return 0;
+  const int nResult = static_cast<int>(nUtf8);
+  if (!MakeRoom(record, nResult + 1)) return 0;
+  RewriteAsUtf8(page, reinterpret_cast<unsigned char*>(record.pBuffer), nLength, nResult);
+  return nResult;
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/text_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/substring_search.h>
 
 using kxu::zutl96::kFindTextIgnoreCase;
@@ -58,7 +59,9 @@ char* utlFindTextEx(const char* pszKeyword, char* p, int nOptions) {
 
 int utlConvertTextInPlace(char* p, int nLength) {
   if (p == nullptr) return 0;
+  // The length is an int: a longer text is refused before anything moves.
   const std::size_t nTotal = std::strlen(p);
+  kxu::platform::CheckedInt(nTotal);
   const std::size_t nEnd =
       nLength < 0 ? nTotal : std::min(nTotal, static_cast<std::size_t>(nLength));
   std::size_t nWrite = 0;
@@ -73,5 +76,5 @@ int utlConvertTextInPlace(char* p, int nLength) {
   }
   // The unconverted rest, with its NUL, follows the converted part.
   std::memmove(p + nWrite, p + nEnd, nTotal - nEnd + 1);
-  return static_cast<int>(nWrite + nTotal - nEnd);
+  return kxu::platform::CheckedInt(nWrite + nTotal - nEnd);
 }

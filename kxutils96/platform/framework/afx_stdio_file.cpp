@@ -6,6 +6,7 @@
 #include <limits>
 #include <string_view>
 
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_file_system.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/win32/unicode.h>
@@ -179,12 +180,6 @@ bool CStdioFile::ReadNextLine() {
 
 namespace {
 
-// A length as CStringT takes it; longer text cannot be held in one string.
-int StringLength(size_t nLength) {
-  if (nLength > static_cast<size_t>(std::numeric_limits<int>::max())) AfxThrowMemoryException();
-  return static_cast<int>(nLength);
-}
-
 // A line's bytes as UTF-16: decoded when they are UTF-8, else one unit per byte.
 std::basic_string<WCHAR> WidenLine(const std::string& line) {
   if (kxu::platform::IsValidUtf8(line)) return kxu::platform::Utf8ToUtf16(line);
@@ -199,7 +194,7 @@ std::basic_string<WCHAR> WidenLine(const std::string& line) {
 BOOL CStdioFile::ReadString(CStringA& rString) {
   const bool gotLine = ReadNextLine();
   // Into the string's own buffer, which keeps its room from line to line.
-  const int nLength = StringLength(m_line.size());
+  const int nLength = kxu::platform::CheckedInt(m_line.size());
   m_line.copy(rString.GetBuffer(nLength), m_line.size());
   rString.ReleaseBuffer(nLength);
   return gotLine ? TRUE : FALSE;
@@ -208,7 +203,7 @@ BOOL CStdioFile::ReadString(CStringA& rString) {
 BOOL CStdioFile::ReadString(CStringW& rString) {
   const bool gotLine = ReadNextLine();
   const std::basic_string<WCHAR> wide = WidenLine(m_line);
-  rString = CStringW(wide.data(), StringLength(wide.size()));
+  rString = CStringW(wide.data(), kxu::platform::CheckedInt(wide.size()));
   return gotLine ? TRUE : FALSE;
 }
 

@@ -14,10 +14,13 @@
 #include <type_traits>
 #include <utility>
 
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_exception.h>
 #include <kxutils96/platform/substring_search.h>
 
 namespace {
+
+using kxu::platform::CheckedInt;
 
 template <class Char>
 using View = std::basic_string_view<Char>;
@@ -55,20 +58,13 @@ const Char* OrEmpty(const Char* psz) noexcept {
   return psz ? psz : kNoText<Char>;
 }
 
-// `n` as an int length, or CMemoryException when it does not fit.
-template <class N>
-int CheckedLength(N n) {
-  if (std::cmp_greater(n, INT_MAX)) AfxThrowMemoryException();
-  return static_cast<int>(n);
-}
-
 int CheckedSum(int a, int b) {
-  return CheckedLength(static_cast<long long>(a) + b);
+  return CheckedInt(static_cast<long long>(a) + b);
 }
 
 template <class Char>
 int LengthOf(const Char* psz) {
-  return psz ? CheckedLength(Traits<Char>::length(psz)) : 0;
+  return psz ? CheckedInt(Traits<Char>::length(psz)) : 0;
 }
 
 // A (pointer, count) pair must be a real range: no negative count and no
@@ -178,7 +174,7 @@ ReplaceResult WriteReplaced(Char* dst, View<Char> text, View<Char> oldText, View
     ++nCount;
   }
   Traits<Char>::move(dst + written, text.data() + read, text.size() - read);
-  return {nCount, static_cast<int>(written + text.size() - read)};
+  return {nCount, CheckedInt(written + text.size() - read)};
 }
 
 [[noreturn]] void ThrowFormatFailure() {
@@ -504,9 +500,9 @@ int CStringT<Char>::Replace(PCXSTR pszOld, PCXSTR pszNew) {
     return result.nCount;
   }
   const int nCount = CountMatches(text, oldText, first);
-  const int nNewLength = CheckedLength(static_cast<long long>(text.size()) +
-                                       static_cast<long long>(nCount) *
-                                           static_cast<long long>(newText.size() - oldText.size()));
+  const int nNewLength = CheckedInt(static_cast<long long>(text.size()) +
+                                    static_cast<long long>(nCount) *
+                                        static_cast<long long>(newText.size() - oldText.size()));
   CStringT grown;
   const ReplaceResult result =
       WriteReplaced(grown.Reserve(nNewLength, false), text, oldText, newText, first);

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include <kxutils96/host/zutl96/separator_search.h>
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/win_types.h>
 #include <kxutils96/strings/zqv_string_array.h>
 #include <kxutils96/tokens/token_splitter.h>
@@ -35,14 +36,14 @@ int* SearchStateOf(const SplitOptions& options);
 // Splits `text` (no NUL) as kxutilsGetTokens does and hands each raw token,
 // before any trimming or unquoting, to `keep(nIndex, token, bPlain)` in order;
 // `bPlain` says that the token holds no quote, bracket or escape byte.
-// Returns the number of tokens.
+// Returns the number of tokens; more than INT_MAX raise CMemoryException.
 template <class Keep>
 int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
   const bool bWhiteSpace = options.chSep == '\0';
   const kxu::zutl96::SeparatorRules rules = SearchRulesOf(options);
   kxu::zutl96::SeparatorScanner scanner(text, rules, SearchStateOf(options));
 
-  int nCount = 0;
+  std::size_t nCount = 0;
   std::size_t nStart = bWhiteSpace ? kxu::zutl96::SkipWhiteIn(text, 0) : 0;
   bool bLastToken = true;
   for (;;) {
@@ -52,12 +53,14 @@ int SplitRaw(std::string_view text, const SplitOptions& options, Keep keep) {
     // At white space, trailing separators add no empty last token.
     if (bWhiteSpace) nNext = kxu::zutl96::SkipWhiteIn(text, nNext);
     bLastToken = nNext < text.size() || !bWhiteSpace;
-    keep(nCount++, text.substr(nStart, nFound - nStart), scanner.PassedNothing());
+    keep(kxu::platform::CheckedInt(nCount++), text.substr(nStart, nFound - nStart),
+         scanner.PassedNothing());
     if (!bLastToken) break;
     nStart = nNext;
   }
-  if (bLastToken) keep(nCount++, text.substr(nStart), scanner.PassedNothing());
-  return nCount;
+  if (bLastToken)
+    keep(kxu::platform::CheckedInt(nCount++), text.substr(nStart), scanner.PassedNothing());
+  return kxu::platform::CheckedInt(nCount);
 }
 
 // The element at `nIndex` of `tokens`, which holds at least nIndex elements,

@@ -4,8 +4,12 @@
 
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <string_view>
+
+#include <kxutils96/platform/checked_int.h>
+#include <kxutils96/platform/framework/afx_exception.h>
 
 namespace kxu::format {
 
@@ -39,8 +43,9 @@ const char* FlagsAllowed(char chLetter) {
 // letter, and whether it can take a value of this formatter.
 struct Conversion {
   std::string_view text;
-  char chLetter;  // 0 when the text ended first
-  bool bPlain;    // known letter and flags; no length modifier, *, $ or huge width
+  char chLetter;    // 0 when the text ended first
+  bool bPlain;      // known letter and flags; no length modifier, *, $ or huge width
+  bool bPrecision;  // a %s with one reads no further than it
 };
 
 // Reads a run of digits at `nAt`; false when their number is above kMaxWidth.
@@ -64,13 +69,13 @@ Conversion ReadConversion(std::string_view text, std::size_t nPercent) {
     bPrecision = true;
     bPlain = SkipNumber(text, nAt) && bPlain;
   }
-  if (nAt >= text.size()) return {text.substr(nPercent), '\0', false};
+  if (nAt >= text.size()) return {text.substr(nPercent), '\0', false, bPrecision};
   const char chLetter = text[nAt];
   const char* pszAllowed = FlagsAllowed(chLetter);
   bPlain = bPlain && pszAllowed != nullptr &&
            flags.find_first_not_of(pszAllowed) == std::string_view::npos &&
            !(bPrecision && chLetter == 'c');
-  return {text.substr(nPercent, nAt + 1 - nPercent), chLetter, bPlain};
+  return {text.substr(nPercent, nAt + 1 - nPercent), chLetter, bPlain, bPrecision};
 }
 
 bool Fits(const Conversion& conversion, const SuppliedValue& value) {
@@ -94,8 +99,14 @@ void AppendConverted(std::string& out, const Conversion& conversion, const Suppl
       return std::snprintf(pBuffer, nSize, strConversion.c_str(), static_cast<unsigned>(value.n));
     return std::snprintf(pBuffer, nSize, strConversion.c_str(), value.n);
   };
+  // printf counts in int: a result past INT_MAX is all that makes these
+  // conversions fail, and no string could hold it. A whole text that long is
+  // refused before printf reads it all.
+  if (value.kind == SuppliedValue::Kind::kText && !conversion.bPrecision)
+    kxu::platform::CheckedInt(std::strlen(value.psz));
   const int nLength = print(nullptr, 0);
-  if (nLength <= 0) return;
+  if (nLength < 0) AfxThrowMemoryException();
+  if (nLength == 0) return;
   const std::size_t nOld = out.size();
   out.resize(nOld + static_cast<std::size_t>(nLength) + 1);
   print(out.data() + nOld, static_cast<std::size_t>(nLength) + 1);
@@ -127,7 +138,7 @@ void FormatSupplied(CStringUTF8& strResult, const char* lpcszFormat,
     nAt = nPercent + conversion.text.size();
   }
   out.append(text, nAt);
-  strResult = CStringUTF8(out.data(), static_cast<int>(out.size()));
+  strResult = CStringUTF8(out.data(), kxu::platform::CheckedInt(out.size()));
 }
 
 }  // namespace kxu::format

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/unicode.h>
 
 namespace {
@@ -263,7 +264,7 @@ int Finish(const ConversionResult& result) noexcept {
     case ConversionStatus::kDone:
       break;
   }
-  if (result.nUnits > static_cast<std::size_t>(INT_MAX)) return Fail(ERROR_ARITHMETIC_OVERFLOW);
+  if (!kxu::platform::FitsInt(result.nUnits)) return Fail(ERROR_ARITHMETIC_OVERFLOW);
   return static_cast<int>(result.nUnits);
 }
 
