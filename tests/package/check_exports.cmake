@@ -27,7 +27,10 @@ function(read_dll_exports raw_var demangled_var)
     string(APPEND names "0 T ${CMAKE_MATCH_1}\n")
   endforeach()
   file(WRITE ${WORK_FILE} "${names}")
-  execute_process(COMMAND ${CXXFILT} INPUT_FILE ${WORK_FILE} OUTPUT_VARIABLE demangled
+  # An export table holds each name without the leading underscore that the
+  # 32-bit target puts before every symbol, so the demangler must not take
+  # one off (else "_Z..." would reach it as "Z..." and stay mangled).
+  execute_process(COMMAND ${CXXFILT} --no-strip-underscore INPUT_FILE ${WORK_FILE} OUTPUT_VARIABLE demangled
     RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
     message(FATAL_ERROR "${CXXFILT} could not demangle the exports of ${LIBRARY}")
