@@ -1,5 +1,6 @@
 #include <kxutils96/files/directories.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <deque>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/frame/flat_call.h>
@@ -46,6 +48,14 @@ bool HoldsSeparator(const CStringUTF8& strName) {
 
 bool IsFolder(const WIN32_FIND_DATAW& data) {
   return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// True for a symbolic link or a junction; other reparse points (a cloud
+// file's placeholder, say) are the files and folders they stand for.
+bool IsLink(const WIN32_FIND_DATAW& data) {
+  return (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         (data.dwReserved0 == IO_REPARSE_TAG_SYMLINK ||
+          data.dwReserved0 == IO_REPARSE_TAG_MOUNT_POINT);
 }
 
 bool IsHiddenOrSystem(const WIN32_FIND_DATAW& data) {
@@ -113,6 +123,13 @@ std::optional<FolderId> IdOf(const CStringUTF8& strPath) {
   return id;
 }
 
+// A link to a folder met by the walk, followed once the tree is done.
+struct FolderLink {
+  CStringUTF8 strSource;          // the link, ends in a backslash
+  CStringUTF8 strDestination;     // ends in a backslash
+  std::vector<FolderId> holders;  // the folders the link lies in
+};
+
 // One folder being copied: its search, still open at the entry to look at.
 struct CopyLevel {
   CStringUTF8 strSource;       // ends in a backslash
@@ -128,15 +145,27 @@ struct CopyLevel {
 class CopyWalk {
  public:
   CopyWalk(bool bSubfolders, const CZQVStringArray* psaSkipFolders,
-           const CZQVStringArray* psaSkipFiles)
+           const CZQVStringArray* psaSkipFiles, KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext)
       : m_bSubfolders(bSubfolders),
         m_psaSkipFolders(psaSkipFolders),
-        m_psaSkipFiles(psaSkipFiles) {}
+        m_psaSkipFiles(psaSkipFiles),
+        m_pfnPassedLink(pfnPassedLink),
+        m_pContext(pContext) {}
 
-  // Copies the top level and what lies below it; true when the top level's
-  // walk completed. A level that finishes or fails is closed; the failure of
-  // a level below the top one is not reported upward.
+  // Copies the top level and what lies below it, then the links to folders
+  // inside it; true when the top level's walk completed.
   bool Run(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
+    m_nSourceLength = strSource.GetLength();
+    if (!Walk(strSource, strDestination, nCopyMode)) return false;
+    FollowLinks();
+    return true;
+  }
+
+ private:
+  // Copies one folder and what lies below it, links to folders set aside;
+  // true when its own walk completed. A level that finishes or fails is
+  // closed; the failure of a level below the first one is not reported upward.
+  bool Walk(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
     if (!Enter(strSource, strDestination, nCopyMode)) return false;
     while (!m_levels.empty()) {
       const StepResult result = Step(m_levels.back());
@@ -148,7 +177,24 @@ class CopyWalk {
     return true;
   }
 
- private:
+  // Copies each link set aside that leads to a folder of the tree walked
+  // and not back to one holding it, as the folder it leads to; reports the
+  // others. Links met on the way are set aside and handled the same way.
+  void FollowLinks() {
+    while (!m_links.empty()) {
+      FolderLink link = std::move(m_links.front());
+      m_links.pop_front();
+      const std::optional<FolderId> id = IdOf(link.strSource);
+      m_holders = std::move(link.holders);
+      if (id && m_treeIds.count(*id) != 0 && !IsWalked(*id)) {
+        Walk(link.strSource, link.strDestination, kCopyOverwrite);
+      } else if (m_pfnPassedLink != nullptr) {
+        const int nLength = link.strSource.GetLength() - m_nSourceLength - 1;
+        m_pfnPassedLink(link.strSource.Mid(m_nSourceLength, nLength), m_pContext);
+      }
+    }
+  }
+
   // Creates the destination when it is missing and starts the search of the
   // source; false, with nothing pushed, when either fails.
   bool Enter(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
@@ -161,7 +207,9 @@ class CopyWalk {
     }
     auto search = std::make_unique<DirectorySearch>(strSource + kAllNames);
     if (!search->Started()) return false;
-    m_levels.push_back({strSource, strDestination, nCopyMode, IdOf(strSource), std::move(search)});
+    const std::optional<FolderId> sourceId = IdOf(strSource);
+    if (sourceId) m_treeIds.insert(*sourceId);
+    m_levels.push_back({strSource, strDestination, nCopyMode, sourceId, std::move(search)});
     return true;
   }
 
@@ -184,8 +232,8 @@ class CopyWalk {
     return StepResult::kFinished;
   }
 
-  // Pushes the subfolder `entry` of `level` unless it is excluded or already
-  // part of the walk; true when it was pushed.
+  // Pushes the subfolder `entry` of `level` unless it is excluded, already
+  // part of the walk or a link (which is set aside); true when it was pushed.
   bool EnterSubfolder(const CopyLevel& level, const WIN32_FIND_DATAW& entry) {
     if (!m_bSubfolders || IsDotOrDotDot(entry)) return false;
     const CStringUTF8 strName = NameOf(entry);
@@ -193,9 +241,24 @@ class CopyWalk {
       return false;
     }
     const CStringUTF8 strSource = level.strSource + strName + kSeparator;
+    const CStringUTF8 strDestination = level.strDestination + strName + kSeparator;
+    if (IsLink(entry)) {
+      m_links.push_back({strSource, strDestination, HoldersHere()});
+      return false;
+    }
     const std::optional<FolderId> id = IdOf(strSource);
     if (id && IsWalked(*id)) return false;
-    return Enter(strSource, level.strDestination + strName + kSeparator, kCopyOverwrite);
+    return Enter(strSource, strDestination, kCopyOverwrite);
+  }
+
+  // The folders that hold the level being walked: those of the link walked
+  // (if any), then the open levels.
+  std::vector<FolderId> HoldersHere() const {
+    std::vector<FolderId> holders = m_holders;
+    for (const CopyLevel& level : m_levels) {
+      if (level.sourceId) holders.push_back(*level.sourceId);
+    }
+    return holders;
   }
 
   // Copies the file `entry` of `level` unless it is excluded; false when the
@@ -207,9 +270,11 @@ class CopyWalk {
                        level.nCopyMode) == 0;
   }
 
-  // True when the folder `id` is being walked or receives copies.
+  // True when the folder `id` is being walked, holds the link walked, or
+  // receives copies.
   bool IsWalked(const FolderId& id) const {
     if (m_destinationIds.count(id) != 0) return true;
+    if (std::find(m_holders.begin(), m_holders.end(), id) != m_holders.end()) return true;
     for (const CopyLevel& level : m_levels) {
       if (level.sourceId == id) return true;
     }
@@ -219,16 +284,30 @@ class CopyWalk {
   bool m_bSubfolders;
   const CZQVStringArray* m_psaSkipFolders;
   const CZQVStringArray* m_psaSkipFiles;
+  KXU_PASSED_LINK_PROC m_pfnPassedLink;
+  void* m_pContext;
+  int m_nSourceLength = 0;         // of the top source, with its backslash
   std::deque<CopyLevel> m_levels;  // references stay valid while levels are pushed
   std::set<FolderId> m_destinationIds;
+  std::set<FolderId> m_treeIds;     // every folder walked
+  std::deque<FolderLink> m_links;   // set aside, to follow
+  std::vector<FolderId> m_holders;  // those of the link being walked
 };
 
 }  // namespace
 
 int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
                      CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles, int bNested) {
+  return kxuCopyDirectoryReportingLinks(lpcszSrcDir, lpcszDestDir, bSubfolders, psaSkipFolders,
+                                        psaSkipFiles, bNested, nullptr, nullptr);
+}
+
+int kxuCopyDirectoryReportingLinks(const char* lpcszSrcDir, const char* lpcszDestDir,
+                                   int bSubfolders, CZQVStringArray* psaSkipFolders,
+                                   CZQVStringArray* psaSkipFiles, int bNested,
+                                   KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext) {
   if (lpcszSrcDir == nullptr || lpcszDestDir == nullptr) return kxu::files::kDirectoryFailed;
-  CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles);
+  CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles, pfnPassedLink, pContext);
   const int nTopMode = bNested == 0 ? kCopyFailIfExists : kCopyOverwrite;
   return walk.Run(WithSeparator(lpcszSrcDir), WithSeparator(lpcszDestDir), nTopMode)
              ? kxu::files::kDirectoryDone

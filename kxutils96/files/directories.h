@@ -47,10 +47,19 @@ extern "C" {
 // copied, at any depth. Files are copied with utlCopyFile: those directly in
 // the source with kCopyFailIfExists when `bNested` is 0 (an existing
 // destination file then stops the walk) and with kCopyOverwrite otherwise;
-// files below the top level always with kCopyOverwrite. A symbolic link is
-// copied as the file or folder it points to; one that points nowhere cannot
-// be copied (a failed copy, as below). Entries are visited in the order the
-// system lists them.
+// files below the top level always with kCopyOverwrite. Entries are visited
+// in the order the system lists them.
+//
+// Links (symbolic links; on Windows also junctions). A copy never reads
+// outside its source: a link to a file is copied as the file it points to
+// (one that points nowhere cannot be copied: a failed copy, as below); a
+// link to a folder is copied as a folder, with what it holds, only when that
+// folder is one the copy walks itself (inside the source, neither hidden nor
+// skipped) and not one the link lies in. Any other link to a folder (to
+// "..", to "/", to anything outside the source) is passed over. Links to
+// folders are followed after the rest of the tree, each where it stands (two
+// links to one folder give two copies of it); links met through a link are
+// followed the same way, so no chain of links loops.
 //
 // Returns 1 when the walk of the top level completed; 0 when the
 // destination was missing and could not be created, when the source cannot
@@ -63,17 +72,34 @@ extern "C" {
 // never copied onto itself). An empty path stands for the root folder.
 //
 // Folders that would make the walk endless are not entered: a folder that
-// is one of the folders being walked (reached again through a symbolic link
-// to an ancestor), and a folder that is one of this call's destination
-// folders (a destination inside the source). Such a folder is passed over as
-// a skipped one is; a folder whose identity the system cannot tell is copied. The walk keeps its
-// own list of pending folders instead of calling itself, so the depth of a tree costs no stack.
+// is one of the folders being walked (reached again by other means than a
+// link, such as a bind mount), and a folder that is one of this call's
+// destination folders (a destination inside the source). Such a folder is
+// passed over as a skipped one is; a folder whose identity the system cannot
+// tell is copied, a link to one is passed over. The walk keeps its own list
+// of pending folders instead of calling itself, so the depth of a tree costs
+// no stack.
 // Example: with src holding a.txt and sub/b.txt,
 // kxuCopyDirectory("src", "dst", 1, nullptr, nullptr, 0) == 1 and dst holds
 // both files in the same places.
 KXU_API int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
                              CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles,
                              int bNested);
+
+// Receives the path of a link to a folder that a copy passed over: UTF-8,
+// relative to the source, names joined by backslashes ("sub\\loop"), valid
+// during the call only; `pContext` is the one handed to the copy.
+typedef void (*KXU_PASSED_LINK_PROC)(const char* lpcszLink, void* pContext);
+
+// kxuCopyDirectory, calling `pfnPassedLink` (when not null) with `pContext`
+// for each link to a folder it passes over; same arguments and results.
+// Example: with src holding loop -> .., kxuCopyDirectoryReportingLinks("src",
+// "dst", 1, nullptr, nullptr, 0, report, nullptr) == 1, and report is called
+// once with "loop".
+KXU_API int kxuCopyDirectoryReportingLinks(const char* lpcszSrcDir, const char* lpcszDestDir,
+                                           int bSubfolders, CZQVStringArray* psaSkipFolders,
+                                           CZQVStringArray* psaSkipFiles, int bNested,
+                                           KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext);
 
 // Deletes every file directly in the folder `lpcszDir` whose name matches the
 // wildcard pattern `lpcszPattern` ('*' any run, '?' one character, letters in

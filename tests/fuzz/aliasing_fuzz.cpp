@@ -460,7 +460,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckFrequenciesInPlace(texts, options & 3);
   CheckReorderInPlace(texts, options);
   CheckRemoveWithSharedArrays(texts, options);
-  CheckSortWithOwnIndex(texts, (options & 8) != 0 ? SORT_DESCENDING : 0);
+  CheckSortWithOwnIndex(texts,
+                        (options & 8) != 0 ? static_cast<unsigned long>(SORT_DESCENDING) : 0UL);
   CheckStringPrimitives(texts, options);
   return 0;
 }

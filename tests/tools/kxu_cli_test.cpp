@@ -32,6 +32,12 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
     WriteBytes(Path(name), "x");
   }
   const std::string noFile = ": No such file or directory\n";
+  // Past the library's limit, measured before it is read (sparse: no disk).
+  WriteBytes(Path("big.txt"), "");
+  std::filesystem::resize_file(Path("big.txt"), 2'300'000'000);
+  const std::string tooLong =
+      "kxu: cannot read 'big.txt': it is longer than the library's limit "
+      "of 2147483647 bytes (2 GiB - 1)\n";
   const std::tuple<std::vector<std::string>, std::string, std::string, std::string, int> cases[] = {
       {{}, "", "", "\n", 2},
       {{"reed", "x"}, "", "", "kxu: unknown command 'reed'; did you mean 'read'?\n", 2},
@@ -46,6 +52,8 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"read", "bom.txt"}, "", "hi\n x ", "", 0},
       {{"read", "nosuch.txt"}, "", "", "kxu: cannot open 'nosuch.txt'" + noFile, 1},
       {{"lines", "bom.txt", "--trim"}, "", "hi\nx\n", "", 0},
+      {{"csv", "big.txt"}, "", "", tooLong, 1},
+      {{"convert", "big.txt"}, "", "", tooLong, 1},
       // A NUL ends no text of a file: every byte after it converts too.
       {{"convert", "--from", "1252", "-"}, "a\0\xE9"s, "a\0\xC3\xA9"s, "", 0},
       {{"convert", "--to", "1252"}, "\xC5\x81", "", "characters that page 1252 lacks", 1},

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <new>
 #include <optional>
+#include <stdexcept>
 #include <utility>
 
 #include "command_documents.h"
@@ -63,6 +65,38 @@ std::optional<std::string> UnknownCommand(CLI::App& top,
   return std::nullopt;
 }
 
+// What the library's exception `e` says, in words.
+std::string RefusalWords(const CException* e) {
+  if (dynamic_cast<const CMemoryException*>(e) != nullptr) return "out of memory";
+  if (dynamic_cast<const CInvalidArgException*>(e) != nullptr) return "a size or argument refused";
+  if (const auto* file = dynamic_cast<const CFileException*>(e))
+    return "a file error (cause " + std::to_string(file->m_cause) + ")";
+  if (const auto* archive = dynamic_cast<const CArchiveException*>(e))
+    return "a broken archive (cause " + std::to_string(archive->m_cause) + ")";
+  return "an exception of the framework";
+}
+
+// Runs `action` and returns its exit code; a refusal of the library that
+// reaches here (a framework exception, a length error, a lack of memory)
+// is said on stderr, naming the input and the library's limit, with exit 1.
+int RunReportingRefusals(const Action& action) {
+  std::string words;
+  try {
+    return action();
+  } catch (CException* e) {
+    words = RefusalWords(e);
+    e->Delete();
+  } catch (const std::length_error&) {
+    words = "a length past the standard library's limit";
+  } catch (const std::bad_alloc&) {
+    words = "out of memory";
+  }
+  const std::string& input = CurrentInput();
+  return FileFailed(
+      "handle", input.empty() ? "the arguments" : input,
+      "the library refused it (" + words + "); " + std::string(kLimitWords) + " bounds every text");
+}
+
 // Writes the document that the hidden first arguments ask for; nothing when
 // they ask for none.
 std::optional<int> WriteRequestedDocument(const CLI::App& app,
@@ -113,7 +147,7 @@ CLI::App* CommandLine::AddGroup(const std::string& name, const std::string& desc
 CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
                              const std::string& description, Action action) {
   CLI::App* command = group->add_subcommand(name, description);
-  command->callback([this, run = std::move(action)] { exit_code_ = run(); });
+  command->callback([this, run = std::move(action)] { exit_code_ = RunReportingRefusals(run); });
   return command;
 }
 

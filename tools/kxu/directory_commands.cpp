@@ -3,6 +3,7 @@
 #include <kxutils96/kxutils96.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +19,15 @@ CZQVStringArray ArrayOf(const std::vector<std::string>& texts) {
   return array;
 }
 
+// Says on stderr that the copy of `source` passed over the link to a folder
+// at `link` (relative to `source`, backslashes between names).
+void ReportPassedLink(const std::string& source, std::string link) {
+  std::replace(link.begin(), link.end(), '\\', '/');
+  std::fprintf(stderr,
+               "kxu: passed over '%s/%s': a link to a folder outside '%s' or to one holding it\n",
+               source.c_str(), link.c_str(), source.c_str());
+}
+
 void AddCopyDir(CommandLine& commands) {
   struct Options {
     std::string source, destination;
@@ -28,14 +38,20 @@ void AddCopyDir(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "copy-dir",
       "Copy the files of a folder, with -r its subfolders too, leaving out hidden "
-      "entries and the names given to --skip-folder and --skip-file.",
+      "entries and the names given to --skip-folder and --skip-file. A link to a file is "
+      "copied as the file; a link to a folder only when that folder is copied too (once more, "
+      "where the link stands), never one outside SRC or holding the link: such a link is "
+      "passed over, said on stderr.",
       "kxu copy-dir project backup -r --skip-folder build --skip-file notes.txt", [options] {
         CZQVStringArray skip_folders = ArrayOf(options->skip_folders);
         CZQVStringArray skip_files = ArrayOf(options->skip_files);
         const ProgressLine progress("copying " + options->source);
-        const int result = kxuCopyDirectory(options->source.c_str(), options->destination.c_str(),
-                                            options->subfolders ? 1 : 0, &skip_folders, &skip_files,
-                                            options->nested ? 1 : 0);
+        const auto report = [](const char* link, void* source) {
+          ReportPassedLink(*static_cast<const std::string*>(source), link);
+        };
+        const int result = kxuCopyDirectoryReportingLinks(
+            options->source.c_str(), options->destination.c_str(), options->subfolders ? 1 : 0,
+            &skip_folders, &skip_files, options->nested ? 1 : 0, report, &options->source);
         return result == 1
                    ? kExitDone
                    : Failed("'" + options->source + "' cannot be read, '" + options->destination +

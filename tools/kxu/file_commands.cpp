@@ -128,7 +128,7 @@ bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, Keep
   }
 }
 
-// `bytes` in encoding `from` as UTF-16; false for a code page not served.
+// `bytes` in encoding `from` as UTF-16; false when a conversion failed.
 bool DecodeToUtf16(std::string_view bytes, int from, CString& text) {
   if (from == kUtf16Le || from == kUtf16Be) {
     text = Utf16FromBytes(bytes, from == kUtf16Be);
@@ -147,7 +147,7 @@ bool DecodeToUtf16(std::string_view bytes, int from, CString& text) {
       [&] { text.AppendChar(0); });
 }
 
-// `text` in encoding `to`; false for a code page not served. `substituted`
+// `text` in encoding `to`; false when a conversion failed. `substituted`
 // tells whether a character the page lacks became '?'.
 bool EncodeFromUtf16(const CString& text, int to, std::string& bytes, bool& substituted) {
   substituted = false;
@@ -192,15 +192,22 @@ void AddConvert(CommandLine& commands) {
           PrintServedPages();
           return kExitDone;
         }
+        for (const int page : {options->from, options->to}) {
+          if (!IsServed(page))
+            return Failed("code page " + std::to_string(page) + " is not served", 0);
+        }
         const std::optional<std::string> bytes = ReadBytes(options->source);
         if (!bytes) return kExitFailed;
         CString text;
         std::string converted;
         bool substituted = false;
-        if (!DecodeToUtf16(*bytes, options->from, text))
-          return Failed("code page " + std::to_string(options->from) + " is not served", 0);
-        if (!EncodeFromUtf16(text, options->to, converted, substituted))
-          return Failed("code page " + std::to_string(options->to) + " is not served", 0);
+        // With both pages served, a conversion fails only for a text that
+        // would not fit the library's strings.
+        if (!DecodeToUtf16(*bytes, options->from, text) ||
+            !EncodeFromUtf16(text, options->to, converted, substituted)) {
+          return FileFailed("convert", options->source,
+                            "its text would pass " + std::string(kLimitWords));
+        }
         if (substituted && !options->lossy) {
           return FileFailed("convert", options->source,
                             "characters that page " + std::to_string(options->to) +

@@ -25,6 +25,9 @@ double SecondsNow() {
 // The first system error of a write to stdout; 0 while there was none.
 int stdout_error = 0;
 
+// The file argument read last, for CurrentInput.
+std::string current_input;
+
 // The system's words for the last failed call, or for a failure that left
 // errno unset.
 std::string LastSystemError() {
@@ -41,12 +44,31 @@ std::string Utf8(const std::filesystem::path& path) {
   return {text.begin(), text.end()};
 }
 
-// Appends the rest of `stream` to `bytes`; false when a read failed.
+// Appends the rest of `stream` to `bytes`, stopping once they are longer
+// than kLongestInput; false when a read failed.
 bool ReadToEnd(std::istream& stream, std::string& bytes) {
   char buffer[1 << 16];
-  while (stream.read(buffer, sizeof buffer) || stream.gcount() > 0)
+  while (bytes.size() <= kLongestInput &&
+         (stream.read(buffer, sizeof buffer) || stream.gcount() > 0))
     bytes.append(buffer, static_cast<size_t>(stream.gcount()));
   return !stream.bad();
+}
+
+// Says that the input `argument` is longer than the library takes and
+// returns false; true when it is not.
+bool WithinLimit(const std::string& argument, std::uintmax_t length) {
+  if (length <= kLongestInput) return true;
+  FileFailed("read", argument, "it is longer than " + std::string(kLimitWords));
+  return false;
+}
+
+// The length of the regular file `argument`; 0 for anything else.
+std::uintmax_t RegularFileLength(const std::string& argument) {
+  std::error_code ignored;
+  const std::filesystem::path path = FsPath(argument);
+  if (argument == "-" || !std::filesystem::is_regular_file(path, ignored)) return 0;
+  const std::uintmax_t length = std::filesystem::file_size(path, ignored);
+  return ignored ? 0 : length;
 }
 
 // A new folder in the temporary folder that only this user may enter, for
@@ -70,9 +92,15 @@ std::filesystem::path NewPrivateFolder(std::error_code& error) {
 
 }  // namespace
 
+const std::string& CurrentInput() {
+  return current_input;
+}
+
 InputFile::InputFile(const std::string& argument) {
+  current_input = argument;
   std::error_code ignored;
   if (argument != "-" && std::filesystem::is_regular_file(FsPath(argument), ignored)) {
+    if (!WithinLimit(argument, RegularFileLength(argument))) return;
     errno = 0;
     if (!std::ifstream(FsPath(argument), std::ios::binary)) {
       FileFailed("open", argument, LastSystemError());
@@ -100,21 +128,24 @@ InputFile::~InputFile() {
 }
 
 std::optional<std::string> ReadBytes(const std::string& argument) {
+  current_input = argument;
+  if (!WithinLimit(argument, RegularFileLength(argument))) return std::nullopt;
   std::string bytes;
   errno = 0;
-  if (argument == "-") {
-    if (ReadToEnd(std::cin, bytes)) return bytes;
-    FileFailed("read", "-", LastSystemError());
+  std::ifstream file;
+  if (argument != "-") {
+    file.open(FsPath(argument), std::ios::binary);
+    if (!file) {
+      FileFailed("open", argument, LastSystemError());
+      return std::nullopt;
+    }
+  }
+  if (!ReadToEnd(argument == "-" ? std::cin : file, bytes)) {
+    FileFailed("read", argument, LastSystemError());
     return std::nullopt;
   }
-  std::ifstream file(FsPath(argument), std::ios::binary);
-  if (!file) {
-    FileFailed("open", argument, LastSystemError());
-    return std::nullopt;
-  }
-  if (ReadToEnd(file, bytes)) return bytes;
-  FileFailed("read", argument, LastSystemError());
-  return std::nullopt;
+  if (!WithinLimit(argument, bytes.size())) return std::nullopt;
+  return bytes;
 }
 
 std::optional<std::string> ReadText(const std::string& argument) {

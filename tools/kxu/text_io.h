@@ -5,6 +5,7 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -13,12 +14,25 @@
 
 namespace kxu::tool {
 
+// The longest input the commands take, in bytes: the library's texts count
+// their bytes in an int. A longer file is refused before it is read.
+inline constexpr std::uintmax_t kLongestInput = 2147483647;  // 2 GiB - 1
+
+// The words that name the limit above, for messages.
+inline constexpr std::string_view kLimitWords =
+    "the library's limit of 2147483647 bytes (2 GiB - 1)";
+
+// The file argument that the command at work read last ("-": stdin); empty
+// before any. A refusal of the library names it.
+const std::string& CurrentInput();
+
 // A file argument as a name the library can open. "-" stands for stdin.
 // Stdin, a pipe, a FIFO, a process substitution, a socket or a character
 // device has no length, and the library would read it as empty: such an
 // input is read to its end and its bytes put in a temporary file (in a
 // folder of its own that only this user may enter), which goes when this
-// object does. A regular file is used where it is.
+// object does. A regular file is used where it is. An input longer than
+// kLongestInput is refused.
 class InputFile {
  public:
   // Prepares `argument`; when it cannot be read, says "kxu: cannot open
@@ -39,7 +53,9 @@ class InputFile {
 };
 
 // The bytes of the file `argument` ("-": stdin) as they are. Nothing after
-// "kxu: cannot open 'NAME': REASON" on stderr when it cannot be read.
+// "kxu: cannot open 'NAME': REASON" on stderr when it cannot be read, or
+// "kxu: cannot read 'NAME': ..." when it is longer than kLongestInput (a
+// regular file is measured before it is read, a stream read only that far).
 std::optional<std::string> ReadBytes(const std::string& argument);
 
 // The text of the file `argument` ("-": stdin) in UTF-8, as the library's

@@ -12,6 +12,9 @@
 //   FILE_ATTRIBUTE_HIDDEN     its name begins with '.' ("." and ".." aside);
 //   FILE_ATTRIBUTE_READONLY   no one may write it: none of its write
 //                             permission bits is set;
+//   FILE_ATTRIBUTE_REPARSE_POINT  it is a symbolic link, and the record's
+//                             dwReserved0 holds IO_REPARSE_TAG_SYMLINK (in a
+//                             directory search only);
 //   FILE_ATTRIBUTE_NORMAL     none of the above.
 // No entry is ever marked FILE_ATTRIBUTE_SYSTEM over POSIX.
 //
@@ -49,6 +52,11 @@ inline constexpr DWORD FILE_ATTRIBUTE_SYSTEM = 0x4;
 inline constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
 inline constexpr DWORD FILE_ATTRIBUTE_ARCHIVE = 0x20;  // Windows only
 inline constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x80;
+inline constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x400;
+// The kinds of reparse point a search record's dwReserved0 names: a symbolic
+// link, and a junction (Windows only).
+inline constexpr DWORD IO_REPARSE_TAG_MOUNT_POINT = 0xA0000003;
+inline constexpr DWORD IO_REPARSE_TAG_SYMLINK = 0xA000000C;
 // What GetFileAttributesW returns when it fails.
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 
@@ -62,7 +70,7 @@ struct WIN32_FIND_DATAW {
   FILETIME ftLastWriteTime;
   DWORD nFileSizeHigh;  // 0 for folders
   DWORD nFileSizeLow;
-  DWORD dwReserved0;
+  DWORD dwReserved0;  // the reparse tag, with FILE_ATTRIBUTE_REPARSE_POINT
   DWORD dwReserved1;
   WCHAR cFileName[MAX_PATH];
   WCHAR cAlternateFileName[14];  // always empty over POSIX

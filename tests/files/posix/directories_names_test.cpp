@@ -1,6 +1,9 @@
-// Directory copy and delete with names that only POSIX file systems hold:
-// bytes that are not UTF-8, and a backslash inside a name.
+// Directory copy and delete with what only POSIX file systems hold here:
+// names of bytes that are not UTF-8 or with a backslash inside, and symbolic
+// links made without special rights.
 #include <kxutils96/files/text_file_reader.h>
+
+#include <string>
 
 #include "files/directories_fixture.h"
 
@@ -28,6 +31,31 @@ TEST_F(Directories, NamesThatAreNotUtf8OrHoldABackslash) {
             kDirectoryDone);
   expected.insert({"C/", "C/x/", "!C/x/inner"});
   EXPECT_EQ(TreeOf("b"), expected);
+}
+
+// A link to a file copies the file; a link to a folder of the tree copies
+// that folder where the link stands, except through a link back to a folder
+// holding it; every other link to a folder is passed over and reported.
+TEST_F(Directories, LinksNeverLeadOutOfTheSource) {
+  MakeTree("src", {"a.txt", "in/b.txt", "in/deep/c.txt"});
+  MakeTree("outside", {"secret.txt"});
+  for (const auto& [link, target] : {std::pair{"src/loop", ".."},
+                                     {"src/out", "../outside"},
+                                     {"src/in/up", ".."},
+                                     {"src/inlink", "in"},
+                                     {"src/file.lnk", "a.txt"}})
+    fs::create_symlink(target, m_dir.Path(link));
+  Paths passed;
+  const auto report = [](const char* lpcszLink, void* pPassed) {
+    static_cast<Paths*>(pPassed)->insert(lpcszLink);
+  };
+  EXPECT_EQ(kxuCopyDirectoryReportingLinks(P("src").c_str(), P("dst").c_str(), 1, nullptr, nullptr,
+                                           0, report, &passed),
+            kDirectoryDone);
+  EXPECT_EQ(TreeOf("dst"),
+            (Paths{"a.txt", "!file.lnk", "in/", "in/b.txt", "in/deep/", "in/deep/c.txt", "inlink/",
+                   "!inlink/b.txt", "inlink/deep/", "!inlink/deep/c.txt"}));
+  EXPECT_EQ(passed, (Paths{"loop", "out", "in\\up", "inlink\\up"}));
 }
 
 }  // namespace

@@ -200,6 +200,8 @@ struct Search {
 void Fill(const FoundEntry& entry, WIN32_FIND_DATAW& data) {
   data = WIN32_FIND_DATAW{};
   data.dwFileAttributes = entry.attributes;
+  if ((entry.attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    data.dwReserved0 = IO_REPARSE_TAG_SYMLINK;
   data.ftCreationTime = entry.created;
   data.ftLastAccessTime = entry.accessed;
   data.ftLastWriteTime = entry.written;
@@ -209,15 +211,20 @@ void Fill(const FoundEntry& entry, WIN32_FIND_DATAW& data) {
   std::memcpy(data.cFileName, entry.name.data(), units * sizeof(WCHAR));
 }
 
-// The entry `name` of the open folder `dirFd`, or false when it vanished.
+// The entry `name` of the open folder `dirFd`, or false when it vanished. A
+// link is seen as what it points to (as itself when that is nowhere) and
+// marked as a link.
 bool ReadEntry(int dirFd, const char* name, WideString wideName, FoundEntry& entry) {
   struct stat info {};
-  if (::fstatat(dirFd, name, &info, 0) != 0 &&
-      ::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) {
-    return false;
-  }
+  if (::fstatat(dirFd, name, &info, AT_SYMLINK_NOFOLLOW) != 0) return false;
+  const bool link = S_ISLNK(info.st_mode);
+  struct stat target {};
+  if (link && ::fstatat(dirFd, name, &target, 0) == 0) info = target;
   entry.name = std::move(wideName);
   entry.attributes = AttributesOf(name, info);
+  if (link) {
+    entry.attributes = (entry.attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_REPARSE_POINT;
+  }
   entry.created = FileTimeOf(info.st_ctim);
   entry.accessed = FileTimeOf(info.st_atim);
   entry.written = FileTimeOf(info.st_mtim);
