@@ -5,6 +5,7 @@
 
 #include <kxutils96/kxu_export.h>
 
+#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_archive.h>
 #include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/framework/afx_exception.h>
@@ -14,7 +15,6 @@
 #include <kxutils96/platform/framework/afx_object.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/framework/afx_string.h>
-#include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/win_types.h>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>

@@ -9,7 +9,6 @@
 #include <random>
 #include <utility>
 
-
 #include "console.h"
 
 #include "command_line.h"
