@@ -1,0 +1,31 @@
+// Which instruction set the library's SIMD kernels use, chosen once per
+// process: the best the processor offers, unless the environment variable
+// KXU_SIMD names a lower one (scalar, sse2, ssse3 or avx2; a level the
+// processor lacks gives its best, any other name is ignored). Tests and
+// benchmarks force a level with ForceSimdLevel, so that every implementation
+// of a kernel can be held to the others on one machine.
+// Example: KXU_SIMD=scalar runs every kernel in its plain C++ form.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+namespace kxu::platform {
+
+// Ordered: each level offers what the ones below it do.
+enum class SimdLevel : unsigned char { kScalar, kSse2, kSsse3, kAvx2 };
+
+// The levels this processor runs, lowest first; kScalar always.
+std::vector<SimdLevel> AvailableSimdLevels();
+
+// The level the kernels use now.
+SimdLevel ActiveSimdLevel() noexcept;
+
+// Makes the kernels use `level` from now on, for every thread; returns false
+// and changes nothing when the processor lacks it.
+bool ForceSimdLevel(SimdLevel level) noexcept;
+
+// "scalar", "sse2", "ssse3" or "avx2".
+std::string_view SimdLevelName(SimdLevel level) noexcept;
+
+}  // namespace kxu::platform
