@@ -44,6 +44,28 @@ std::size_t CountAscii(const WCHAR* p, std::size_t nUnits) noexcept {
   return i;
 }
 
+// Writes the block at `p` to `out` as the other form, ASCII units as they
+// are and the others as something the caller overwrites, and returns the
+// bits of the non-ASCII units.
+simd::Mask PutAsciiBlock(const unsigned char* p, WCHAR* out) noexcept {
+  const simd::Block block = simd::LoadBlock(p);
+  simd::StoreWidened(block, out);
+  return simd::HighBitMask(block);
+}
+simd::Mask PutAsciiBlock(const WCHAR* p, char* out) noexcept {
+  const simd::Block block = simd::LoadNarrowed(p);
+  simd::StoreBlock(out, block);
+  return simd::HighBitMask(block);
+}
+
+// The ASCII run at `p` in the other form at `out`, through the kernels.
+std::size_t PutAscii(const unsigned char* p, std::size_t nMost, WCHAR* out) noexcept {
+  return simd::WidenAscii(p, nMost, out);
+}
+std::size_t PutAscii(const WCHAR* p, std::size_t nMost, char* out) noexcept {
+  return simd::NarrowAscii(p, nMost, out);
+}
+
 // How a conversion treats its output: only counting, writing with a room
 // check before each character, or writing into room that the input's upper
 // bound already guarantees (no check needed).
@@ -65,23 +87,29 @@ class Sink {
   }
   // Puts the ASCII units that begin the `nAvailable` at `p` (one at least,
   // and as many as there are and room holds) and returns how many; none when
-  // the room is full.
+  // the room is full. The first block goes inline, since most runs end in
+  // it; a run that fills it goes on through the kernel.
   template <class InUnit>
   std::size_t PutAsciiRun(const InUnit* p, std::size_t nAvailable) noexcept {
-    std::size_t nTaken = 0;
     if constexpr (kRoom == Room::kCountOnly) {
-      nTaken = CountAscii(p, nAvailable);
+      const std::size_t nTaken = CountAscii(p, nAvailable);
+      m_nCount += nTaken;
+      return nTaken;
     } else {
       const std::size_t nMost =
           kRoom == Room::kChecked ? std::min(nAvailable, m_nRoom - m_nCount) : nAvailable;
-      if constexpr (sizeof(Unit) == 1) {
-        nTaken = simd::NarrowAscii(p, nMost, m_out + m_nCount);
+      Unit* const out = m_out + m_nCount;
+      std::size_t nTaken = 0;
+      if (nMost < kBlock) {
+        nTaken = PutAscii(p, nMost, out);
+      } else if (const simd::Mask nonAscii = PutAsciiBlock(p, out); nonAscii != 0) {
+        nTaken = static_cast<std::size_t>(std::countr_zero(nonAscii));
       } else {
-        nTaken = simd::WidenAscii(p, nMost, m_out + m_nCount);
+        nTaken = kBlock + PutAscii(p + kBlock, nMost - kBlock, out + kBlock);
       }
+      m_nCount += nTaken;
+      return nTaken;
     }
-    m_nCount += nTaken;
-    return nTaken;
   }
   // Encodes groups of units below U+0800 at `p` straight into the output
   // (see simd::EncodeBelowU0800) and returns the units taken; none when
