@@ -1,6 +1,5 @@
 #include <kxutils96/platform/cpu/simd_level.h>
 
-#include <atomic>
 #include <cstdlib>
 
 namespace kxu::platform {
@@ -41,12 +40,9 @@ SimdLevel StartingLevel() noexcept {
   return BestLevel();
 }
 
-std::atomic<SimdLevel>& Active() noexcept {
-  static std::atomic<SimdLevel> s_level{StartingLevel()};
-  return s_level;
-}
-
 }  // namespace
+
+std::atomic<SimdLevel> detail::g_activeSimdLevel{StartingLevel()};
 
 std::vector<SimdLevel> AvailableSimdLevels() {
   std::vector<SimdLevel> levels;
@@ -56,13 +52,9 @@ std::vector<SimdLevel> AvailableSimdLevels() {
   return levels;
 }
 
-SimdLevel ActiveSimdLevel() noexcept {
-  return Active().load(std::memory_order_relaxed);
-}
-
 bool ForceSimdLevel(SimdLevel level) noexcept {
   if (level > BestLevel()) return false;
-  Active().store(level, std::memory_order_relaxed);
+  detail::g_activeSimdLevel.store(level, std::memory_order_relaxed);
   return true;
 }
 

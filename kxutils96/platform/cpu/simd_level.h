@@ -7,6 +7,7 @@
 // Example: KXU_SIMD=scalar runs every kernel in its plain C++ form.
 #pragma once
 
+#include <atomic>
 #include <string_view>
 #include <vector>
 
@@ -18,8 +19,17 @@ enum class SimdLevel : unsigned char { kScalar, kSse2, kSsse3, kAvx2 };
 // The levels this processor runs, lowest first; kScalar always.
 std::vector<SimdLevel> AvailableSimdLevels();
 
+namespace detail {
+// Set when the library is loaded; read at every kernel call, so inline. Until
+// it is set (a kernel called while other globals are set up) it holds 0, the
+// scalar level, which every processor runs.
+extern std::atomic<SimdLevel> g_activeSimdLevel;
+}  // namespace detail
+
 // The level the kernels use now.
-SimdLevel ActiveSimdLevel() noexcept;
+inline SimdLevel ActiveSimdLevel() noexcept {
+  return detail::g_activeSimdLevel.load(std::memory_order_relaxed);
+}
 
 // Makes the kernels use `level` from now on, for every thread; returns false
 // and changes nothing when the processor lacks it.
