@@ -223,7 +223,7 @@ __m128i LoadShuffle(const unsigned char* order) noexcept {
 __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char16_t* p,
                                                                      std::size_t nUnits, char* out,
                                                                      std::size_t nRoom) noexcept {
-  constexpr std::size_t kGroupBytes = 3 * kGroupUnits;
+  constexpr std::size_t kGroupBytes = 3 * kEncodeGroupUnits;
   const __m128i zero = _mm_setzero_si128();
   const __m128i topBits = _mm_set1_epi16(static_cast<short>(0xF800));
   const __m128i surrogateTop = _mm_set1_epi16(static_cast<short>(0xD800));

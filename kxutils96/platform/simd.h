@@ -86,7 +86,7 @@ inline Block LoadNarrowed(const char16_t* p) noexcept {
   const __m128i zero = _mm_setzero_si128();
   const __m128i all = _mm_set1_epi16(0xFF);
   __m128i halves[2];
-  for (int i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < 2; ++i) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * i));
     const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
     // Packing saturates signed values: every unit is made 0..0xFF first.
