@@ -1,18 +1,130 @@
-// The SIMD routines that need more than SSE2: compiled for SSSE3 and called
-// only when the processor has it.
+// The kernels of simd.h in each of their forms, and the choice among them by
+// the process's SIMD level. The SSSE3 and AVX2 forms are compiled for their
+// instruction set function by function (the rest of the library stays at
+// the SSE2 floor) and run only when the processor has it.
 #include <kxutils96/platform/simd.h>
 
 #include <bit>
+#include <cstring>
+
+#include <kxutils96/platform/cpu/simd_level.h>
 
 #if defined(KXU_SIMD_SSE2) && defined(__GNUC__)
-#include <tmmintrin.h>
-#define KXU_SIMD_SSSE3_AT_RUN_TIME 1
+#include <immintrin.h>
+#define KXU_SIMD_X86_EXTENSIONS 1
 #endif
 
 namespace kxu::platform::simd {
-
-#if defined(KXU_SIMD_SSSE3_AT_RUN_TIME)
 namespace {
+
+// ---- Scalar forms: the reference for the others, and the only ones on
+// processors without SSE2.
+
+// The bytes of a word with every high bit set: a word of ASCII bytes has
+// none of them. A machine word, so 32-bit builds test four bytes a step.
+constexpr std::size_t kWordHighBits = static_cast<std::size_t>(0x8080808080808080u);
+
+std::size_t AsciiPrefixLengthScalar(const unsigned char* p, std::size_t nBytes) noexcept {
+  std::size_t i = 0;
+  for (std::size_t word; nBytes - i >= sizeof word; i += sizeof word) {
+    std::memcpy(&word, p + i, sizeof word);
+    if ((word & kWordHighBits) != 0) break;
+  }
+  while (i < nBytes && p[i] < 0x80) ++i;
+  return i;
+}
+
+std::size_t WidenAsciiScalar(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept {
+  std::size_t i = 0;
+  for (; i < nBytes && p[i] < 0x80; ++i) out[i] = p[i];
+  return i;
+}
+
+std::size_t NarrowAsciiScalar(const char16_t* p, std::size_t nUnits, char* out) noexcept {
+  std::size_t i = 0;
+  for (; i < nUnits && p[i] < 0x80; ++i) out[i] = static_cast<char>(p[i]);
+  return i;
+}
+
+EncodedRun EncodeBelowU0800Scalar(const char16_t* p, std::size_t nUnits, char* out,
+                                  std::size_t nRoom) noexcept {
+  EncodedRun run{0, 0};
+  while (nUnits - run.nUnits >= kEncodeGroupUnits && nRoom - run.nBytes >= kBlockBytes) {
+    const char16_t* const group = p + run.nUnits;
+    bool bBelowU0800 = true;
+    for (std::size_t k = 0; k < kEncodeGroupUnits; ++k) bBelowU0800 &= group[k] < 0x800;
+    if (!bBelowU0800) break;
+    for (std::size_t k = 0; k < kEncodeGroupUnits; ++k) {
+      const char16_t unit = group[k];
+      if (unit < 0x80) {
+        out[run.nBytes++] = static_cast<char>(unit);
+      } else {
+        out[run.nBytes++] = static_cast<char>(0xC0 | (unit >> 6));
+        out[run.nBytes++] = static_cast<char>(0x80 | (unit & 0x3F));
+      }
+    }
+    run.nUnits += kEncodeGroupUnits;
+  }
+  return run;
+}
+
+EncodedRun EncodeFromU0800Scalar(const char16_t* p, std::size_t nUnits, char* out,
+                                 std::size_t nRoom) noexcept {
+  EncodedRun run{0, 0};
+  while (nUnits - run.nUnits >= kEncodeGroupUnits && nRoom - run.nBytes >= 2 * kBlockBytes) {
+    const char16_t* const group = p + run.nUnits;
+    bool bThreeBytes = true;
+    for (std::size_t k = 0; k < kEncodeGroupUnits; ++k)
+      bThreeBytes &= group[k] >= 0x800 && (group[k] < 0xD800 || group[k] > 0xDFFF);
+    if (!bThreeBytes) break;
+    for (std::size_t k = 0; k < kEncodeGroupUnits; ++k) {
+      const char16_t unit = group[k];
+      out[run.nBytes++] = static_cast<char>(0xE0 | (unit >> 12));
+      out[run.nBytes++] = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+      out[run.nBytes++] = static_cast<char>(0x80 | (unit & 0x3F));
+    }
+    run.nUnits += kEncodeGroupUnits;
+  }
+  return run;
+}
+
+#if defined(KXU_SIMD_SSE2)
+// ---- SSE2 forms: a block of 16 a step, the scalar form for the rest.
+
+std::size_t AsciiPrefixLengthSse2(const unsigned char* p, std::size_t nBytes) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kBlockBytes; i += kBlockBytes) {
+    const Mask nonAscii = HighBitMask(LoadBlock(p + i));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  return i + AsciiPrefixLengthScalar(p + i, nBytes - i);
+}
+
+std::size_t WidenAsciiSse2(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kBlockBytes; i += kBlockBytes) {
+    const Block block = LoadBlock(p + i);
+    StoreWidened(block, out + i);
+    const Mask nonAscii = HighBitMask(block);
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  return i + WidenAsciiScalar(p + i, nBytes - i, out + i);
+}
+
+std::size_t NarrowAsciiSse2(const char16_t* p, std::size_t nUnits, char* out) noexcept {
+  std::size_t i = 0;
+  for (; nUnits - i >= kBlockBytes; i += kBlockBytes) {
+    const Block block = LoadNarrowed(p + i);
+    StoreBlock(out + i, block);
+    const Mask nonAscii = HighBitMask(block);
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  return i + NarrowAsciiScalar(p + i, nUnits - i, out + i);
+}
+#endif
+
+#if defined(KXU_SIMD_X86_EXTENSIONS)
+// ---- SSSE3 forms: the UTF-16 encoders, which shuffle bytes.
 
 constexpr int kGroupUnits = static_cast<int>(kEncodeGroupUnits);
 constexpr int kGroupShapes = 1 << kGroupUnits;
@@ -40,14 +152,6 @@ constexpr GroupShuffles MakeGroupShuffles() {
 }
 
 constexpr GroupShuffles kGroupShuffles = MakeGroupShuffles();
-
-bool HasSsse3() noexcept {
-  static const bool bHas = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("ssse3") != 0;
-  }();
-  return bHas;
-}
 
 // 10xxxxxx, a continuation byte, from the low six bits of each 16-bit lane.
 inline __m128i ContinuationBytes(__m128i bits) noexcept {
@@ -119,7 +223,7 @@ __m128i LoadShuffle(const unsigned char* order) noexcept {
 __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char16_t* p,
                                                                      std::size_t nUnits, char* out,
                                                                      std::size_t nRoom) noexcept {
-  constexpr std::size_t kGroupBytes = 3 * kGroupUnits;
+  constexpr std::size_t kGroupBytes = 3 * kEncodeGroupUnits;
   const __m128i zero = _mm_setzero_si128();
   const __m128i topBits = _mm_set1_epi16(static_cast<short>(0xF800));
   const __m128i surrogateTop = _mm_set1_epi16(static_cast<short>(0xD800));
@@ -149,30 +253,112 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
   return run;
 }
 
+// ---- AVX2 forms: 32 bytes a step, the SSE2 form for the rest. They clear
+// the upper halves of the wide registers before the SSE2 code runs: left
+// set, they slow every SSE instruction after them several times over.
+
+constexpr std::size_t kWideBytes = 32;
+
+__attribute__((target("avx2"))) std::size_t AsciiPrefixLengthAvx2(const unsigned char* p,
+                                                                  std::size_t nBytes) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kWideBytes; i += kWideBytes) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    const auto nonAscii = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  _mm256_zeroupper();
+  return i + AsciiPrefixLengthSse2(p + i, nBytes - i);
+}
+
+__attribute__((target("avx2"))) std::size_t WidenAsciiAvx2(const unsigned char* p,
+                                                           std::size_t nBytes,
+                                                           char16_t* out) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kWideBytes; i += kWideBytes) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + kBlockBytes),
+                        _mm256_cvtepu8_epi16(_mm256_extracti128_si256(bytes, 1)));
+    const auto nonAscii = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  _mm256_zeroupper();
+  return i + WidenAsciiSse2(p + i, nBytes - i, out + i);
+}
+
+__attribute__((target("avx2"))) std::size_t NarrowAsciiAvx2(const char16_t* p, std::size_t nUnits,
+                                                            char* out) noexcept {
+  const __m256i nonAsciiBits = _mm256_set1_epi16(static_cast<short>(0xFF80));
+  std::size_t i = 0;
+  for (; nUnits - i >= kWideBytes; i += kWideBytes) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + kBlockBytes));
+    if (!_mm256_testz_si256(_mm256_or_si256(low, high), nonAsciiBits)) break;
+    // Packing works on 128-bit lanes: the permutation puts the lanes in order.
+    const __m256i bytes = _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), bytes);
+  }
+  _mm256_zeroupper();
+  return i + NarrowAsciiSse2(p + i, nUnits - i, out + i);
+}
+#endif
+
+// ---- The choice.
+
+struct Kernels {
+  std::size_t (*asciiPrefixLength)(const unsigned char*, std::size_t) noexcept;
+  std::size_t (*widenAscii)(const unsigned char*, std::size_t, char16_t*) noexcept;
+  std::size_t (*narrowAscii)(const char16_t*, std::size_t, char*) noexcept;
+  EncodedRun (*encodeBelowU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
+  EncodedRun (*encodeFromU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
+};
+
+constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar, NarrowAsciiScalar,
+                                    EncodeBelowU0800Scalar, EncodeFromU0800Scalar};
+
+// The kernels of each level, by SimdLevel; a level this build lacks (no
+// x86) has the scalar ones, and the processor never offers it anyway.
+#if defined(KXU_SIMD_X86_EXTENSIONS)
+constexpr Kernels kLevelKernels[] = {kScalarKernels,
+                                     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2,
+                                      EncodeBelowU0800Scalar, EncodeFromU0800Scalar},
+                                     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2,
+                                      EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3},
+                                     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2,
+                                      EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3}};
+#else
+constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
+                                     kScalarKernels};
+#endif
+
+const Kernels& Active() noexcept {
+  return kLevelKernels[static_cast<int>(ActiveSimdLevel())];
+}
+
 }  // namespace
 
-EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
-                           std::size_t nRoom) noexcept {
-  if (!HasSsse3()) return {0, 0};
-  return EncodeFromU0800WithSsse3(p, nUnits, out, nRoom);
+std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept {
+  return Active().asciiPrefixLength(p, nBytes);
+}
+
+std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept {
+  return Active().widenAscii(p, nBytes, out);
+}
+
+std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out) noexcept {
+  return Active().narrowAscii(p, nUnits, out);
 }
 
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
                             std::size_t nRoom) noexcept {
-  if (!HasSsse3()) return {0, 0};
-  return EncodeBelowU0800WithSsse3(p, nUnits, out, nRoom);
+  return Active().encodeBelowU0800(p, nUnits, out, nRoom);
 }
 
-#else
-
-EncodedRun EncodeBelowU0800(const char16_t*, std::size_t, char*, std::size_t) noexcept {
-  return {0, 0};
+EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
+                           std::size_t nRoom) noexcept {
+  return Active().encodeFromU0800(p, nUnits, out, nRoom);
 }
-
-EncodedRun EncodeFromU0800(const char16_t*, std::size_t, char*, std::size_t) noexcept {
-  return {0, 0};
-}
-
-#endif
 
 }  // namespace kxu::platform::simd

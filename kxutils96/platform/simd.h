@@ -1,9 +1,14 @@
-// The library's one SIMD foundation: 16-byte blocks of bytes and the masks
-// that scanning and transcoding loops need. With SSE2 (every x86-64, and
-// 32-bit x86 built with -msse2) the operations are single instructions;
-// elsewhere (the i686 builds without SSE2, other processors) a scalar
-// fallback gives the same results, so callers never test the instruction
-// set themselves.
+// The library's one SIMD foundation, in two parts.
+//
+// Blocks: 16-byte blocks of bytes and the masks that scanning and
+// transcoding loops need, inline. With SSE2 (every x86 build: it is the
+// 32-bit builds' floor too) the operations are single instructions;
+// elsewhere a scalar fallback gives the same results, so callers never test
+// the instruction set themselves.
+//
+// Kernels: loops over whole runs (ASCII runs, groups of UTF-16 units), each
+// in a scalar form and in forms for SSE2, SSSE3 and AVX2, of which the one
+// for the process's SIMD level (platform/cpu/simd_level.h) runs.
 //
 // A mask has bit i set for byte i of the block (bit 0 for the lowest
 // address); find the first with std::countr_zero.
@@ -81,7 +86,7 @@ inline Block LoadNarrowed(const char16_t* p) noexcept {
   const __m128i zero = _mm_setzero_si128();
   const __m128i all = _mm_set1_epi16(0xFF);
   __m128i halves[2];
-  for (int i = 0; i < 2; ++i) {
+  for (std::size_t i = 0; i < 2; ++i) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 8 * i));
     const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
     // Packing saturates signed values: every unit is made 0..0xFF first.
@@ -154,6 +159,20 @@ KXU_READS_WHOLE_BLOCKS inline Mask ZeroUnitMask(const char16_t* p) noexcept {
 
 #endif
 
+// The ASCII bytes that begin the `nBytes` at `p`.
+// Example: AsciiPrefixLength("ab\xC3\xA9", 4) == 2.
+std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept;
+
+// Widens the ASCII bytes that begin the `nBytes` at `p` to UTF-16 units at
+// `out`, which has room for `nBytes` units, and returns how many it widened;
+// the units of `out` past those, up to `nBytes`, may be overwritten.
+// Example: WidenAscii("ab\xC3\xA9", 4, out) == 2, out starting u"ab".
+std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept;
+
+// The same the other way: the ASCII units that begin the `nUnits` at `p`
+// as bytes at `out` (room for `nUnits` bytes).
+std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out) noexcept;
+
 // The units EncodeBelowU0800 and EncodeFromU0800 take a step.
 inline constexpr std::size_t kEncodeGroupUnits = 8;
 
@@ -165,10 +184,9 @@ struct EncodedRun {
 
 // Encodes the UTF-16 units at `p` as UTF-8 eight at a time while the next
 // eight are all below U+0800 (ASCII letters and the accented letters of
-// European text) and `nRoom` holds 16 more bytes (each step stores 16, of
+// European text) and `nRoom` holds 16 more bytes (each step may store 16, of
 // which it keeps 8 to 16); stops before the first group holding a unit from
-// U+0800 on. Works where the processor has SSSE3 (asked once, at run time);
-// elsewhere it takes nothing, and the caller's loop does the work.
+// U+0800 on.
 // Example: for u"na\u00EFve, un caf\u00E9 ..." it takes 8 units per step
 // while no unit reaches U+0800.
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
@@ -176,7 +194,7 @@ EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
 
 // The same for the units from U+0800 on outside the surrogates (CJK text),
 // three bytes each: eight units a step while the next eight all are such
-// units and `nRoom` holds 32 more bytes (each step stores 32, keeps 24).
+// units and `nRoom` holds 32 more bytes (each step may store 32, keeps 24).
 EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
                            std::size_t nRoom) noexcept;
 

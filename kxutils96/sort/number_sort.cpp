@@ -154,7 +154,14 @@ class NumberSorter {
   }
 
   static std::size_t Digit(Key key, std::size_t d) {
-    return static_cast<std::size_t>(key >> (8 * d)) & 0xFF;
+    if constexpr (sizeof(Key) > sizeof(std::size_t)) {
+      // Out of one 32-bit half: a 32-bit processor shifts a 64-bit key by a
+      // variable count only with two shifts and a branch.
+      const auto half = static_cast<std::uint32_t>(d < 4 ? key : key >> 32);
+      return (half >> (8 * (d % 4))) & 0xFF;
+    } else {
+      return static_cast<std::size_t>(key >> (8 * d)) & 0xFF;
+    }
   }
 
   // Moves every value (and index entry) to the next slot of its byte `d`.

@@ -34,13 +34,17 @@ TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
 
 // strtod's forms in the "C" locale, whatever the process's locale: an
 // exponent needs digits, "0x" without hexadecimal digits is the 0, overflow
-// and underflow give HUGE_VAL and 0.
+// and underflow give HUGE_VAL and 0; every result correctly rounded, at
+// either word size (the hard 1e23, the least subnormal, a tie to even).
 TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
-  const std::tuple<const char*, double> rows[] = {{"1.5e3x", 1500.0},    {" \t\n\v\f\r-2.5", -2.5},
-                                                  {"1e", 1.0},           {"2,5", 2.0},
-                                                  {"0x.8", 0.5},         {"0xg", 0.0},
-                                                  {"-1e400", -HUGE_VAL}, {"0x1p1024", HUGE_VAL},
-                                                  {"0x1p-1080", 0.0},    {"+-5", 0.0}};
+  const std::tuple<const char*, double> rows[] = {
+      {"1.5e3x", 1500.0},    {" \t\n\v\f\r-2.5", -2.5},
+      {"1e", 1.0},           {"2,5", 2.0},
+      {"0x.8", 0.5},         {"0xg", 0.0},
+      {"-1e400", -HUGE_VAL}, {"0x1p1024", HUGE_VAL},
+      {"0x1p-1080", 0.0},    {"+-5", 0.0},
+      {"1e23", 1e23},        {"4.9e-324", 0x1p-1074},
+      {"0.1", 0.1},          {"9007199254740993", 0x1p53}};
   const bool bCommaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
                             std::setlocale(LC_NUMERIC, "German_Germany.1252") != nullptr;
   SCOPED_TRACE(bCommaLocale ? "in a decimal-comma locale" : "in the C locale");

@@ -29,7 +29,8 @@ std::vector<int> IndexValues(const CArray<int, int>& index) {
 }
 
 // Random values of each element type: many repeats, and for floating point
-// NaN, infinities, both zeros and NANUM among them.
+// NaNs (a signalling one too, whose bits must survive the sort), infinities,
+// both zeros and NANUM among them.
 template <class T>
 T RandomValue(std::mt19937_64& rng) {
   if constexpr (std::is_floating_point_v<T>) {
@@ -37,6 +38,7 @@ T RandomValue(std::mt19937_64& rng) {
     const T specials[] = {
         Limits::quiet_NaN(),  Limits::infinity(), -Limits::infinity(), T(-0.0), T(0.0),
         static_cast<T>(NANUM)};
+    if (rng() % 64 == 0) return Limits::signaling_NaN();
     if (rng() % 4 == 0) return specials[rng() % std::size(specials)];
     return static_cast<T>(static_cast<int>(rng() % 2001) - 1000) / T(8);
   } else {

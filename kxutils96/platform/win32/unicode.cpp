@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 
 #include <kxutils96/platform/simd.h>
 
@@ -32,6 +30,42 @@ bool IsLowSurrogate(char32_t unit) noexcept {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+// The ASCII units that begin the `nUnits` at `p`.
+std::size_t CountAscii(const unsigned char* p, std::size_t nUnits) noexcept {
+  return simd::AsciiPrefixLength(p, nUnits);
+}
+std::size_t CountAscii(const WCHAR* p, std::size_t nUnits) noexcept {
+  std::size_t i = 0;
+  for (; nUnits - i >= kBlock; i += kBlock) {
+    const simd::Mask nonAscii = simd::HighBitMask(simd::LoadNarrowed(p + i));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  while (i < nUnits && p[i] < 0x80) ++i;
+  return i;
+}
+
+// Writes the block at `p` to `out` as the other form, ASCII units as they
+// are and the others as something the caller overwrites, and returns the
+// bits of the non-ASCII units.
+simd::Mask PutAsciiBlock(const unsigned char* p, WCHAR* out) noexcept {
+  const simd::Block block = simd::LoadBlock(p);
+  simd::StoreWidened(block, out);
+  return simd::HighBitMask(block);
+}
+simd::Mask PutAsciiBlock(const WCHAR* p, char* out) noexcept {
+  const simd::Block block = simd::LoadNarrowed(p);
+  simd::StoreBlock(out, block);
+  return simd::HighBitMask(block);
+}
+
+// The ASCII run at `p` in the other form at `out`, through the kernels.
+std::size_t PutAscii(const unsigned char* p, std::size_t nMost, WCHAR* out) noexcept {
+  return simd::WidenAscii(p, nMost, out);
+}
+std::size_t PutAscii(const WCHAR* p, std::size_t nMost, char* out) noexcept {
+  return simd::NarrowAscii(p, nMost, out);
+}
+
 // How a conversion treats its output: only counting, writing with a room
 // check before each character, or writing into room that the input's upper
 // bound already guarantees (no check needed).
@@ -51,18 +85,31 @@ class Sink {
     if constexpr (kRoom != Room::kCountOnly) m_out[m_nCount] = static_cast<Unit>(unit);
     ++m_nCount;
   }
-  // Writes the whole block (HasRoom(kBlock) must hold) and keeps its first
-  // `nKept` units, which are ASCII: the others are overwritten by what
-  // follows.
-  void PutAsciiBlock(simd::Block block, std::size_t nKept) noexcept {
-    if constexpr (kRoom != Room::kCountOnly) {
-      if constexpr (sizeof(Unit) == 1) {
-        simd::StoreBlock(m_out + m_nCount, block);
+  // Puts the ASCII units that begin the `nAvailable` at `p` (one at least,
+  // and as many as there are and room holds) and returns how many; none when
+  // the room is full. The first block goes inline, since most runs end in
+  // it; a run that fills it goes on through the kernel.
+  template <class InUnit>
+  std::size_t PutAsciiRun(const InUnit* p, std::size_t nAvailable) noexcept {
+    if constexpr (kRoom == Room::kCountOnly) {
+      const std::size_t nTaken = CountAscii(p, nAvailable);
+      m_nCount += nTaken;
+      return nTaken;
+    } else {
+      const std::size_t nMost =
+          kRoom == Room::kChecked ? std::min(nAvailable, m_nRoom - m_nCount) : nAvailable;
+      Unit* const out = m_out + m_nCount;
+      std::size_t nTaken = 0;
+      if (nMost < kBlock) {
+        nTaken = PutAscii(p, nMost, out);
+      } else if (const simd::Mask nonAscii = PutAsciiBlock(p, out); nonAscii != 0) {
+        nTaken = static_cast<std::size_t>(std::countr_zero(nonAscii));
       } else {
-        simd::StoreWidened(block, m_out + m_nCount);
+        nTaken = kBlock + PutAscii(p + kBlock, nMost - kBlock, out + kBlock);
       }
+      m_nCount += nTaken;
+      return nTaken;
     }
-    m_nCount += nKept;
   }
   // Encodes groups of units below U+0800 at `p` straight into the output
   // (see simd::EncodeBelowU0800) and returns the units taken; none when
@@ -93,11 +140,6 @@ class Sink {
   std::size_t m_nRoom;
   std::size_t m_nCount = 0;
 };
-
-// The ASCII units that begin a block whose non-ASCII units `nonAscii` marks.
-std::size_t LeadingAscii(simd::Mask nonAscii) noexcept {
-  return nonAscii == 0 ? kBlock : static_cast<std::size_t>(std::countr_zero(nonAscii));
-}
 
 // One step of decoding: the code point read (U+FFFD when invalid) and how many
 // bytes it took. An invalid step takes the maximal subpart: the longest prefix
@@ -167,15 +209,9 @@ ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const e
                             InvalidInput invalid) noexcept {
   while (p != end) {
     if (*p < 0x80) {
-      if (static_cast<std::size_t>(end - p) >= kBlock && sink.HasRoom(kBlock)) {
-        const simd::Block block = simd::LoadBlock(p);
-        const std::size_t nAscii = LeadingAscii(simd::HighBitMask(block));
-        sink.PutAsciiBlock(block, nAscii);
-        p += nAscii;
-        continue;
-      }
-      if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
-      sink.Put(*p++);
+      const std::size_t nAscii = sink.PutAsciiRun(p, static_cast<std::size_t>(end - p));
+      if (nAscii == 0) return sink.Result(ConversionStatus::kBufferFull);
+      p += nAscii;
       continue;
     }
     // A run of three-byte characters (CJK text) decodes without leaving
@@ -248,16 +284,9 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
   while (p != end) {
     char32_t unit = *p;
     if (unit < 0x80) {
-      if (static_cast<std::size_t>(end - p) >= kBlock && sink.HasRoom(kBlock)) {
-        const simd::Block block = simd::LoadNarrowed(p);
-        const std::size_t nAscii = LeadingAscii(simd::HighBitMask(block));
-        sink.PutAsciiBlock(block, nAscii);
-        p += nAscii;
-        continue;
-      }
-      if (!sink.HasRoom(1)) return sink.Result(ConversionStatus::kBufferFull);
-      sink.Put(unit);
-      ++p;
+      const std::size_t nAscii = sink.PutAsciiRun(p, static_cast<std::size_t>(end - p));
+      if (nAscii == 0) return sink.Result(ConversionStatus::kBufferFull);
+      p += nAscii;
       continue;
     }
     // A run of units from U+0800 outside the surrogates (CJK text), then one
@@ -315,22 +344,6 @@ const unsigned char* BytesOf(std::string_view text) noexcept {
   return reinterpret_cast<const unsigned char*>(text.data());
 }
 
-// The ASCII bytes that begin the `nBytes` at `p`: a block, then eight bytes
-// at a time, as short lines need.
-std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept {
-  std::size_t i = 0;
-  for (; nBytes - i >= kBlock; i += kBlock) {
-    const simd::Mask nonAscii = simd::HighBitMask(simd::LoadBlock(p + i));
-    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
-  }
-  for (std::uint64_t word; nBytes - i >= sizeof word; i += sizeof word) {
-    std::memcpy(&word, p + i, sizeof word);
-    if ((word & 0x8080808080808080u) != 0) break;
-  }
-  while (i < nBytes && p[i] < 0x80) ++i;
-  return i;
-}
-
 }  // namespace
 
 ConversionResult Utf8ToUtf16(std::string_view text, WCHAR* out, std::size_t nRoom,
@@ -371,12 +384,12 @@ std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
-  // Runs of ASCII are skipped eight or sixteen bytes at a time, and each
+  // Runs of ASCII are skipped a block at a time, and each
   // other character is checked, not decoded into anything.
   const unsigned char* p = BytesOf(text);
   const unsigned char* const end = p + text.size();
   while (p != end) {
-    p += AsciiPrefixLength(p, static_cast<std::size_t>(end - p));
+    p += simd::AsciiPrefixLength(p, static_cast<std::size_t>(end - p));
     if (p == end) break;
     const Decoded step = DecodeMultiByte(p, end);
     if (!step.bValid) return false;
