@@ -4,6 +4,8 @@
 // want of working memory.
 #include <kxutils96/sort/sort_family.h>
 
+#include <cstdint>
+
 #include <kxutils96/host/zutl96/sort_range.h>
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/sort/comparators.h>
@@ -25,13 +27,24 @@ bool SortStably(CStringUTF8* strings, int n, unsigned long flags, int* index) {
   return kxu::sort::SortStringsStably(strings, n, flags, index);
 }
 
+// Whether the first `nCount` entries of `index` share bytes with the
+// `nCount` elements at `pBuffer`. Such an index (an int array sorted as its
+// own index array) holds element bytes, which move as the elements do, so it
+// is not carried along as well, as utlSortRange treats such a companion.
+template <class T>
+bool SharesBytes(const T* pBuffer, int nCount, const int* index) {
+  const auto address = [](const void* p) { return reinterpret_cast<std::uintptr_t>(p); };
+  return address(index) < address(pBuffer + nCount) && address(pBuffer) < address(index + nCount);
+}
+
 template <class T>
 void SortBuffer(T* pBuffer, int nCount, unsigned long flags, CArray<int, int>* pIndex) {
   if (nCount <= 1 || pBuffer == nullptr) return;
   // An index array too short to carry along is a caller error: sorting
   // without it would silently break the caller's mapping, so nothing moves.
   if (pIndex != nullptr && pIndex->GetSize() < nCount) return;
-  int* const index = pIndex != nullptr ? pIndex->GetData() : nullptr;
+  int* index = pIndex != nullptr ? pIndex->GetData() : nullptr;
+  if (index != nullptr && SharesBytes(pBuffer, nCount, index)) index = nullptr;
   if (SortStably(pBuffer, nCount, flags, index)) return;
   const SortCompanion companion{index, static_cast<int>(sizeof(int))};
   utlSortRange(static_cast<void*>(pBuffer), 0, nCount - 1, static_cast<int>(sizeof(T)),
