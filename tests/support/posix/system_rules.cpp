@@ -15,5 +15,6 @@ const OsErrors kOsErrors = {
 };
 
 const bool kShareModesBindEveryOpen = false;
+const bool kExceptionsLeaveTheSharedLibrary = true;
 
 }  // namespace kxu::test

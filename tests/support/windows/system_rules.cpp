@@ -15,5 +15,6 @@ const OsErrors kOsErrors = {
 };
 
 const bool kShareModesBindEveryOpen = true;
+const bool kExceptionsLeaveTheSharedLibrary = sizeof(void*) == 8;
 
 }  // namespace kxu::test
