@@ -4,19 +4,18 @@
 //
 // Every function here reads and rearranges the caller's buffer (or array)
 // and the first `count` entries of the caller's index array, and nothing
-// else; it keeps nothing, allocates nothing and reports nothing. Every sort
-// is handed to utlSortRange with the element width, the comparator of the
-// element type and the address of the flags. The comparators' accelerators,
-// registered with utlSortRange at the first sort, sort stably: elements
-// equal under the flags (texts equal but for case, -0 and +0, two NaNs) keep
-// their relative order, in descending order too. NaNs, which compare equal
-// to every number, end next to the largest number: after it in ascending
-// order, before it in descending order (NANUM, when its mode places it,
-// stays outermost). They take working memory inside utlSortRange, of about
-// one and a half to three times the buffer and index array (numbers: a radix
-// sort from 64 elements on; texts: one key per element); when that cannot be
-// had, utlSortRange sorts in place by itself, allocating nothing, and that
-// sort is not stable: equal elements may end in any order.
+// else; it keeps nothing and reports nothing. Every sort runs the element
+// type's stable sort: elements equal under the flags (texts equal but for
+// case, -0 and +0, two NaNs) keep their relative order, in descending order
+// too. NaNs, which compare equal to every number, end next to the largest
+// number: after it in ascending order, before it in descending order (NANUM,
+// when its mode places it, stays outermost). The stable sorts take working
+// memory of about one and a half to three times the buffer and index array
+// (numbers: a radix sort from 64 elements on; texts: one key per element);
+// when that cannot be had, the sort goes to utlSortRange with the element
+// width, the comparator of the element type and the address of the flags,
+// which sorts in place, allocating nothing, and is not stable: equal
+// elements may end in any order.
 //
 // Example: int a[] = {30, 10, 20}; CArray<int, int> idx; (idx filled 0, 1, 2)
 // kxutilsSortBuff(a, 3, 0, &idx) leaves a = 10, 20, 30 and idx = 1, 2, 0.
