@@ -38,6 +38,24 @@ struct OrderKey {
     return kDescending ? static_cast<Key>(~key) : key;
   }
 
+  // The value whose key `key` is: the value itself for every value but -0
+  // (+0's key) and the NaNs (one key for all).
+  static T ValueOf(Key key) {
+    const Key ascending = kDescending ? static_cast<Key>(~key) : key;
+    if constexpr (std::is_floating_point_v<T>) {
+      if constexpr (kMissing != Missing::kByValue) {
+        if (ascending == (kMissing == Missing::kLow ? Key{0} : ~Key{0}))
+          return static_cast<T>(NANUM);
+      }
+      return std::bit_cast<T>((ascending & kSignBit) != 0 ? static_cast<Key>(ascending ^ kSignBit)
+                                                          : static_cast<Key>(~ascending));
+    } else if constexpr (std::is_signed_v<T>) {
+      return static_cast<T>(ascending ^ kSignBit);
+    } else {
+      return static_cast<T>(ascending);
+    }
+  }
+
  private:
   // Every NaN: the key after +inf's.
   static constexpr Key NaNKey() {
@@ -66,6 +84,74 @@ struct OrderKey {
   }
 };
 
+// Byte `d` (0 the lowest) of `key`.
+template <class Key>
+std::size_t Digit(Key key, std::size_t d) {
+  if constexpr (sizeof(Key) > sizeof(std::size_t)) {
+    // Out of one 32-bit half: a 32-bit processor shifts a 64-bit key by a
+    // variable count only with two shifts and a branch.
+    const auto half = static_cast<std::uint32_t>(d < 4 ? key : key >> 32);
+    return (half >> (8 * (d % 4))) & 0xFF;
+  } else {
+    return static_cast<std::size_t>(key >> (8 * d)) & 0xFF;
+  }
+}
+
+// The elements of one buffer, as raw bytes: the caller's values, or their
+// keys (kAsKeys), with the index entries that go with them (null when none).
+// A buffer of values may hold keys for a while: both are sizeof(T) bytes.
+template <class T, class Order, bool kAsKeys>
+struct Lane {
+  using Key = typename Order::Key;
+  static constexpr bool kHoldsKeys = kAsKeys;
+
+  unsigned char* bytes;
+  int* index;
+
+  template <class U>
+  U Load(std::size_t i) const {
+    U element;
+    std::memcpy(&element, bytes + i * sizeof(U), sizeof(U));
+    return element;
+  }
+  template <class U>
+  void Store(std::size_t i, U element) const {
+    std::memcpy(bytes + i * sizeof(U), &element, sizeof(U));
+  }
+
+  Key KeyAt(std::size_t i) const {
+    if constexpr (kAsKeys) {
+      return Load<Key>(i);
+    } else {
+      return Order::Of(Load<T>(i));
+    }
+  }
+  // Byte `d` of element i's key. From a key wider than the machine word only
+  // the 32-bit half that holds the byte is read: the element moves as a
+  // whole (one 8-byte move), and only that half needs a register.
+  std::size_t DigitAt(std::size_t i, std::size_t d) const {
+    if constexpr (kAsKeys && sizeof(Key) > sizeof(std::size_t)) {
+      const std::size_t nHalf = d / 4 ^ (std::endian::native == std::endian::big ? 1 : 0);
+      std::uint32_t half;
+      std::memcpy(&half, bytes + i * sizeof(Key) + nHalf * sizeof half, sizeof half);
+      return (half >> (8 * (d % 4))) & 0xFF;
+    } else {
+      return Digit(KeyAt(i), d);
+    }
+  }
+  // Puts element i of `from` at `slot`.
+  template <class From>
+  void Put(std::size_t slot, const From& from, std::size_t i) const {
+    if constexpr (kAsKeys == From::kHoldsKeys) {
+      std::memcpy(bytes + slot * sizeof(T), from.bytes + i * sizeof(T), sizeof(T));
+    } else if constexpr (kAsKeys) {
+      Store(slot, from.KeyAt(i));
+    } else {
+      Store(slot, Order::ValueOf(from.KeyAt(i)));
+    }
+  }
+};
+
 template <class T, class Order>
 class NumberSorter {
  public:
@@ -82,7 +168,7 @@ class NumberSorter {
     Scratch<T> values(m_n);
     Scratch<int> index(m_index != nullptr ? m_n : 0);
     if (values.Get() == nullptr || (m_index != nullptr && index.Get() == nullptr)) return false;
-    RadixSort(values.Get(), index.Get());
+    RadixSort(reinterpret_cast<unsigned char*>(values.Get()), index.Get());
     return true;
   }
 
@@ -120,59 +206,87 @@ class NumberSorter {
     }
   }
 
+  static constexpr std::size_t kDigits = sizeof(Key);
+
+  // The slots of each byte value, per key byte, and the bytes that differ
+  // between elements (the only ones that need a pass), lowest first.
+  struct Passes {
+    std::uint32_t offsets[kDigits][256];
+    std::size_t digits[kDigits];
+    std::size_t nDigits;
+  };
+
   // One counting pass for all key bytes, then one stable scatter per byte
   // that differs between elements, alternating between the caller's buffers
-  // and the working ones.
-  void RadixSort(T* valuesRoom, int* indexRoom) {
-    constexpr std::size_t kDigits = sizeof(Key);
-    std::uint32_t counts[kDigits][256] = {};
+  // and the working ones. When every value comes back bit for bit from its
+  // key (no -0, no NaN), the passes move keys, computed once, and the last
+  // one writes the values back from them; otherwise they move the values and
+  // compute each key again.
+  void RadixSort(unsigned char* roomBytes, int* roomIndex) {
+    Passes passes{};
+    bool bKeysSuffice = true;
     for (std::size_t i = 0; i < m_n; ++i) {
-      const Key key = KeyAt(m_values, i);
-      for (std::size_t d = 0; d < kDigits; ++d) ++counts[d][Digit(key, d)];
+      const T value = m_values[i];
+      const Key key = Order::Of(value);
+      bKeysSuffice &= std::bit_cast<Key>(Order::ValueOf(key)) == std::bit_cast<Key>(value);
+      for (std::size_t d = 0; d < kDigits; ++d) ++passes.offsets[d][Digit(key, d)];
     }
-    T* from = m_values;
-    int* fromIndex = m_index;
-    T* to = valuesRoom;
-    int* toIndex = indexRoom;
     const Key firstKey = KeyAt(m_values, 0);
     for (std::size_t d = 0; d < kDigits; ++d) {
-      std::uint32_t* offsets = counts[d];
-      if (offsets[Digit(firstKey, d)] == m_n) continue;  // the same byte everywhere
+      if (passes.offsets[d][Digit(firstKey, d)] == m_n) continue;  // the same byte everywhere
       std::uint32_t sum = 0;
-      for (std::uint32_t& slot : counts[d]) sum += std::exchange(slot, sum);
-      if (m_index != nullptr) {
-        Scatter<true>(from, fromIndex, to, toIndex, offsets, d);
+      for (std::uint32_t& slot : passes.offsets[d]) sum += std::exchange(slot, sum);
+      passes.digits[passes.nDigits++] = d;
+    }
+    auto* const valueBytes = reinterpret_cast<unsigned char*>(m_values);
+    const Lane<T, Order, false> values{valueBytes, m_index};
+    const Lane<T, Order, false> valuesRoom{roomBytes, roomIndex};
+    const Lane<T, Order, true> keys{valueBytes, m_index};
+    const Lane<T, Order, true> keysRoom{roomBytes, roomIndex};
+    for (std::size_t pass = 0; pass < passes.nDigits; ++pass) {
+      std::uint32_t* const offsets = passes.offsets[passes.digits[pass]];
+      const std::size_t d = passes.digits[pass];
+      const bool bToRoom = pass % 2 == 0;
+      if (!bKeysSuffice) {
+        bToRoom ? Scatter(values, valuesRoom, offsets, d) : Scatter(valuesRoom, values, offsets, d);
+      } else if (pass == 0) {
+        Scatter(values, keysRoom, offsets, d);
+      } else if (bToRoom) {
+        Scatter(keys, keysRoom, offsets, d);
+      } else if (pass + 1 == passes.nDigits) {
+        Scatter(keysRoom, values, offsets, d);
       } else {
-        Scatter<false>(from, fromIndex, to, toIndex, offsets, d);
+        Scatter(keysRoom, keys, offsets, d);
       }
-      std::swap(from, to);
-      std::swap(fromIndex, toIndex);
     }
-    if (from == m_values) return;
-    std::memcpy(m_values, from, m_n * sizeof(T));
-    if (m_index != nullptr) std::memcpy(m_index, fromIndex, m_n * sizeof(int));
+    if (passes.nDigits % 2 == 0) return;
+    bKeysSuffice ? CopyBack(keysRoom, values) : CopyBack(valuesRoom, values);
   }
 
-  static std::size_t Digit(Key key, std::size_t d) {
-    if constexpr (sizeof(Key) > sizeof(std::size_t)) {
-      // Out of one 32-bit half: a 32-bit processor shifts a 64-bit key by a
-      // variable count only with two shifts and a branch.
-      const auto half = static_cast<std::uint32_t>(d < 4 ? key : key >> 32);
-      return (half >> (8 * (d % 4))) & 0xFF;
+  // Moves every element (and index entry) of `from` to the next slot of its
+  // byte `d` in `to`.
+  template <class From, class To>
+  void Scatter(const From& from, const To& to, std::uint32_t* offsets, std::size_t d) const {
+    if (m_index != nullptr) {
+      Scatter<true>(from, to, offsets, d);
     } else {
-      return static_cast<std::size_t>(key >> (8 * d)) & 0xFF;
+      Scatter<false>(from, to, offsets, d);
+    }
+  }
+  template <bool kWithIndex, class From, class To>
+  void Scatter(const From& from, const To& to, std::uint32_t* offsets, std::size_t d) const {
+    for (std::size_t i = 0; i < m_n; ++i) {
+      const std::uint32_t slot = offsets[from.DigitAt(i, d)]++;
+      to.Put(slot, from, i);
+      if constexpr (kWithIndex) to.index[slot] = from.index[i];
     }
   }
 
-  // Moves every value (and index entry) to the next slot of its byte `d`.
-  template <bool kWithIndex>
-  void Scatter(const T* from, const int* fromIndex, T* to, int* toIndex, std::uint32_t* offsets,
-               std::size_t d) const {
-    for (std::size_t i = 0; i < m_n; ++i) {
-      const std::uint32_t slot = offsets[Digit(KeyAt(from, i), d)]++;
-      to[slot] = from[i];
-      if constexpr (kWithIndex) toIndex[slot] = fromIndex[i];
-    }
+  // Puts the elements of `from` into the caller's buffers, in order.
+  template <class From, class To>
+  void CopyBack(const From& from, const To& to) const {
+    for (std::size_t i = 0; i < m_n; ++i) to.Put(i, from, i);
+    if (m_index != nullptr) std::memcpy(m_index, from.index, m_n * sizeof(int));
   }
 
   T* m_values;
