@@ -88,6 +88,36 @@ EncodedRun EncodeFromU0800Scalar(const char16_t* p, std::size_t nUnits, char* ou
   return run;
 }
 
+bool IsTwoByteLead(unsigned char byte) noexcept {
+  return byte >= 0xC2 && byte <= 0xDF;
+}
+
+DecodedRun DecodeBelowU0800Scalar(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                                  std::size_t nRoom) noexcept {
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kBlockBytes && nRoom - run.nUnits >= kBlockBytes) {
+    const unsigned char* const step = p + run.nBytes;
+    char16_t* const units = out + run.nUnits;
+    std::size_t k = 0;
+    std::size_t nUnits = 0;
+    while (k < kBlockBytes) {
+      if (step[k] < 0x80) {
+        units[nUnits++] = step[k++];
+      } else if (IsTwoByteLead(step[k]) && k + 1 < kBlockBytes && (step[k + 1] & 0xC0) == 0x80) {
+        units[nUnits++] = static_cast<char16_t>(((step[k] & 0x1F) << 6) | (step[k + 1] & 0x3F));
+        k += 2;
+      } else {
+        break;
+      }
+    }
+    const bool bLeadWaits = k == kBlockBytes - 1 && IsTwoByteLead(step[k]);
+    if (k != kBlockBytes && !bLeadWaits) break;
+    run.nBytes += k;
+    run.nUnits += nUnits;
+  }
+  return run;
+}
+
 #if defined(KXU_SIMD_SSE2)
 // ---- SSE2 forms: a block of 16 a step, the scalar form for the rest.
 
@@ -253,6 +283,75 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
   return run;
 }
 
+// For each set of bytes in half a block that start no unit (bit k for byte
+// k: a continuation byte, or a lead left to the next step): the shuffle that
+// gathers the 16-bit units of the others.
+struct HalfBlockShuffles {
+  alignas(16) unsigned char order[256][kBlockBytes];
+};
+
+constexpr HalfBlockShuffles MakeHalfBlockShuffles() {
+  HalfBlockShuffles shuffles{};
+  for (int shape = 0; shape < 256; ++shape) {
+    int n = 0;
+    for (int unit = 0; unit < 8; ++unit) {
+      if ((shape >> unit) & 1) continue;
+      shuffles.order[shape][n++] = static_cast<unsigned char>(2 * unit);
+      shuffles.order[shape][n++] = static_cast<unsigned char>(2 * unit + 1);
+    }
+    while (n < static_cast<int>(kBlockBytes)) shuffles.order[shape][n++] = kZeroByte;
+  }
+  return shuffles;
+}
+
+constexpr HalfBlockShuffles kHalfBlockShuffles = MakeHalfBlockShuffles();
+
+__attribute__((target("ssse3"))) DecodedRun DecodeBelowU0800WithSsse3(const unsigned char* p,
+                                                                      std::size_t nBytes,
+                                                                      char16_t* out,
+                                                                      std::size_t nRoom) noexcept {
+  constexpr unsigned kWholeStep = 0xFFFF;
+  const __m128i zero = _mm_setzero_si128();
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kBlockBytes && nRoom - run.nUnits >= kBlockBytes) {
+    // Compared as signed bytes: continuations are -128..-65, two-byte leads
+    // C2..DF are -62..-33.
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nBytes));
+    const unsigned ascii = ~static_cast<unsigned>(_mm_movemask_epi8(bytes)) & kWholeStep;
+    const auto continuations =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(bytes, _mm_set1_epi8(-64))));
+    const auto leads = static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(
+        _mm_cmpgt_epi8(bytes, _mm_set1_epi8(-63)), _mm_cmplt_epi8(bytes, _mm_set1_epi8(-32)))));
+    // A lead in the last byte waits for the next step.
+    const unsigned taken = (leads >> 15) != 0 ? kWholeStep >> 1 : kWholeStep;
+    const unsigned takenLeads = leads & taken;
+    if (((ascii | takenLeads | continuations) & taken) != taken ||
+        (continuations & taken) != takenLeads << 1)
+      break;
+    // Each byte as a unit: an ASCII byte as it is, a lead with the next byte.
+    const __m128i nextBytes = _mm_srli_si128(bytes, 1);
+    const unsigned startsNoUnit = ~(ascii | takenLeads) & kWholeStep;
+    for (int half = 0; half < 2; ++half) {
+      const __m128i first =
+          half == 0 ? _mm_unpacklo_epi8(bytes, zero) : _mm_unpackhi_epi8(bytes, zero);
+      const __m128i second =
+          half == 0 ? _mm_unpacklo_epi8(nextBytes, zero) : _mm_unpackhi_epi8(nextBytes, zero);
+      const __m128i twoByte =
+          _mm_or_si128(_mm_slli_epi16(_mm_and_si128(first, _mm_set1_epi16(0x1F)), 6),
+                       _mm_and_si128(second, _mm_set1_epi16(0x3F)));
+      const __m128i isAscii = _mm_cmplt_epi16(first, _mm_set1_epi16(0x80));
+      const __m128i units =
+          _mm_or_si128(_mm_and_si128(isAscii, first), _mm_andnot_si128(isAscii, twoByte));
+      const unsigned shape = (startsNoUnit >> (8 * half)) & 0xFF;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nUnits),
+                       _mm_shuffle_epi8(units, LoadShuffle(kHalfBlockShuffles.order[shape])));
+      run.nUnits += 8 - static_cast<std::size_t>(std::popcount(shape));
+    }
+    run.nBytes += taken == kWholeStep ? kBlockBytes : kBlockBytes - 1;
+  }
+  return run;
+}
+
 // ---- AVX2 forms: 32 bytes a step, the SSE2 form for the rest. They clear
 // the upper halves of the wide registers before the SSE2 code runs: left
 // set, they slow every SSE instruction after them several times over.
@@ -313,21 +412,25 @@ struct Kernels {
   std::size_t (*narrowAscii)(const char16_t*, std::size_t, char*) noexcept;
   EncodedRun (*encodeBelowU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
   EncodedRun (*encodeFromU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
+  DecodedRun (*decodeBelowU0800)(const unsigned char*, std::size_t, char16_t*,
+                                 std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar, NarrowAsciiScalar,
-                                    EncodeBelowU0800Scalar, EncodeFromU0800Scalar};
+constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
+                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
+                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
 #if defined(KXU_SIMD_X86_EXTENSIONS)
-constexpr Kernels kLevelKernels[] = {kScalarKernels,
-                                     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2,
-                                      EncodeBelowU0800Scalar, EncodeFromU0800Scalar},
-                                     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2,
-                                      EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3},
-                                     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2,
-                                      EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3}};
+constexpr Kernels kLevelKernels[] = {
+    kScalarKernels,
+    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
+     EncodeFromU0800Scalar, DecodeBelowU0800Scalar},
+    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3},
+    {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -338,6 +441,11 @@ const Kernels& Active() noexcept {
 }
 
 }  // namespace
+
+DecodedRun DecodeBelowU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                            std::size_t nRoom) noexcept {
+  return Active().decodeBelowU0800(p, nBytes, out, nRoom);
+}
 
 std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept {
   return Active().asciiPrefixLength(p, nBytes);

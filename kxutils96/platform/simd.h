@@ -173,6 +173,23 @@ std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out
 // as bytes at `out` (room for `nUnits` bytes).
 std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out) noexcept;
 
+// What DecodeBelowU0800 took and wrote.
+struct DecodedRun {
+  std::size_t nBytes;
+  std::size_t nUnits;
+};
+
+// Decodes the UTF-8 bytes at `p` to UTF-16 units at `out` a step of 16 bytes
+// at a time while the next 16 hold only ASCII and whole well-formed two-byte
+// sequences (lead C2..DF, then a continuation byte; a lead in the 16th byte
+// is left to the next step, so a step takes 15 or 16 bytes) and `nRoom`
+// holds 16 more units (each step may store 16, of which it keeps 8 to 16);
+// stops before the first step holding anything else, valid or not.
+// Example: for "na\xC3\xAFve, un caf\xC3\xA9 ..." (European text) it takes
+// 15 or 16 bytes a step while no byte starts a longer sequence.
+DecodedRun DecodeBelowU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                            std::size_t nRoom) noexcept;
+
 // The units EncodeBelowU0800 and EncodeFromU0800 take a step.
 inline constexpr std::size_t kEncodeGroupUnits = 8;
 

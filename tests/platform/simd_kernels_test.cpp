@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -102,6 +103,33 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
         }
         ASSERT_EQ(out.substr(0, run.nBytes), Utf8Of(text.data(), run.nUnits)) << at << " " << nRoom;
         ASSERT_EQ(out[nRoom], kUntouched) << at << " " << nRoom;
+      }
+    }
+  }
+}
+
+// The decoder takes steps of ASCII and whole two-byte sequences only, up to
+// the first other byte (a longer sequence, or one not well formed) when the
+// room is ample, decodes them as UTF-8 does, and keeps within any room.
+TEST_P(SimdKernels, DecoderTakesTwoByteTextUpToAnyOtherByteAndKeepsWithinTheRoom) {
+  constexpr std::size_t kUnits = 3 * simd::kBlockBytes;
+  for (const std::string_view stop : {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"}) {
+    for (std::size_t at = 0; at <= kUnits; ++at) {
+      std::u16string text(kUnits, u' ');
+      for (std::size_t i = 0; i < kUnits; ++i) text[i] = u"a\u00E9\u07FF"[(i * 5 + at) % 3];
+      const std::string before = Utf8Of(text.data(), at);
+      const std::string bytes = before + std::string(stop) + Utf8Of(text.data() + at, kUnits - at);
+      for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 200}) {
+        std::u16string out(nRoom + 1, kUntouched);
+        const simd::DecodedRun run = simd::DecodeBelowU0800(
+            reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data(), nRoom);
+        ASSERT_LE(run.nBytes, before.size()) << stop << " " << at << " " << nRoom;
+        if (nRoom == 200) {
+          ASSERT_GT(run.nBytes + simd::kBlockBytes, before.size()) << stop << " " << at;
+        }
+        ASSERT_EQ(out.substr(0, run.nUnits), text.substr(0, run.nUnits)) << stop << " " << at;
+        ASSERT_EQ(Utf8Of(text.data(), run.nUnits).size(), run.nBytes) << stop << " " << at;
+        ASSERT_EQ(out[nRoom], kUntouched) << stop << " " << at << " " << nRoom;
       }
     }
   }

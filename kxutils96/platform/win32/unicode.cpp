@@ -121,6 +121,19 @@ class Sink {
   std::size_t PutFromU0800(const WCHAR* p, const WCHAR* end) noexcept {
     return PutEncoded<simd::EncodeFromU0800>(p, end);
   }
+  // Decodes steps of ASCII and two-byte sequences at `p` straight into the
+  // output (see simd::DecodeBelowU0800) and returns the bytes taken; none
+  // when only counting.
+  std::size_t PutDecodedBelowU0800(const unsigned char* p, const unsigned char* end) noexcept {
+    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 2) {
+      return 0;
+    } else {
+      const simd::DecodedRun run = simd::DecodeBelowU0800(p, static_cast<std::size_t>(end - p),
+                                                          m_out + m_nCount, m_nRoom - m_nCount);
+      m_nCount += run.nUnits;
+      return run.nBytes;
+    }
+  }
   ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
 
  private:
@@ -224,6 +237,12 @@ ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const e
       p += 3;
     }
     if (p == end || *p < 0x80) continue;
+    // Text of ASCII and two-byte characters (European text) goes by steps of
+    // a block.
+    if (const std::size_t nTaken = sink.PutDecodedBelowU0800(p, end); nTaken != 0) {
+      p += nTaken;
+      continue;
+    }
     const Decoded step = DecodeMultiByte(p, end);
     if (!step.bValid && invalid == InvalidInput::kReject) {
       return sink.Result(ConversionStatus::kInvalid);
