@@ -73,12 +73,16 @@ EncodedRun EncodeFromU0800Scalar(const char16_t* p, std::size_t nUnits, char* ou
   EncodedRun run{0, 0};
   while (nUnits - run.nUnits >= kEncodeGroupUnits && nRoom - run.nBytes >= 2 * kBlockBytes) {
     const char16_t* const group = p + run.nUnits;
-    bool bThreeBytes = true;
+    bool bTaken = true;
     for (std::size_t k = 0; k < kEncodeGroupUnits; ++k)
-      bThreeBytes &= group[k] >= 0x800 && (group[k] < 0xD800 || group[k] > 0xDFFF);
-    if (!bThreeBytes) break;
+      bTaken &= group[k] < 0x80 || (group[k] >= 0x800 && (group[k] < 0xD800 || group[k] > 0xDFFF));
+    if (!bTaken) break;
     for (std::size_t k = 0; k < kEncodeGroupUnits; ++k) {
       const char16_t unit = group[k];
+      if (unit < 0x80) {
+        out[run.nBytes++] = static_cast<char>(unit);
+        continue;
+      }
       out[run.nBytes++] = static_cast<char>(0xE0 | (unit >> 12));
       out[run.nBytes++] = static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
       out[run.nBytes++] = static_cast<char>(0x80 | (unit & 0x3F));
@@ -216,30 +220,34 @@ __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char
   return run;
 }
 
-// The shuffles that spread eight three-byte forms, held as first-and-second
-// bytes (one pair a unit) and third bytes (one a unit, in the low half), to
-// the 24 bytes of their UTF-8 in order: the first 16 bytes, then the last 8.
-// Each output byte is taken from one of the two inputs; the other shuffle
-// gives 0 there.
+// For each set of ASCII units in a group of eight (bit k for unit k), the
+// shuffles that spread the group's forms, held as first-and-second bytes (one
+// pair a unit: the ASCII byte or the lead, then the second byte) and third
+// bytes (one a unit, in the low half), to the 8 to 24 bytes of its UTF-8 in
+// order: the first 16 bytes, then the rest. Each output byte is taken from
+// one of the two inputs; the other shuffle gives 0 there.
 struct ThreeByteShuffles {
-  alignas(16) unsigned char pairs[2][kBlockBytes];
-  alignas(16) unsigned char thirds[2][kBlockBytes];
+  alignas(16) unsigned char pairs[kGroupShapes][2][kBlockBytes];
+  alignas(16) unsigned char thirds[kGroupShapes][2][kBlockBytes];
 };
 
 constexpr ThreeByteShuffles MakeThreeByteShuffles() {
   ThreeByteShuffles shuffles{};
-  for (int out = 0; out < 3 * kGroupUnits; ++out) {
-    const int unit = out / 3;
-    const int nByte = out % 3;
-    const int half = out / static_cast<int>(kBlockBytes);
-    const int at = out % static_cast<int>(kBlockBytes);
-    shuffles.pairs[half][at] = nByte < 2 ? static_cast<unsigned char>(2 * unit + nByte) : kZeroByte;
-    shuffles.thirds[half][at] = nByte == 2 ? static_cast<unsigned char>(unit) : kZeroByte;
-  }
-  for (int at = 3 * kGroupUnits - static_cast<int>(kBlockBytes); at < static_cast<int>(kBlockBytes);
-       ++at) {
-    shuffles.pairs[1][at] = kZeroByte;
-    shuffles.thirds[1][at] = kZeroByte;
+  for (int shape = 0; shape < kGroupShapes; ++shape) {
+    unsigned char pairs[2 * kBlockBytes];
+    unsigned char thirds[2 * kBlockBytes];
+    for (std::size_t at = 0; at < 2 * kBlockBytes; ++at) pairs[at] = thirds[at] = kZeroByte;
+    int n = 0;
+    for (int unit = 0; unit < kGroupUnits; ++unit) {
+      pairs[n++] = static_cast<unsigned char>(2 * unit);
+      if ((shape >> unit) & 1) continue;
+      pairs[n++] = static_cast<unsigned char>(2 * unit + 1);
+      thirds[n++] = static_cast<unsigned char>(unit);
+    }
+    for (std::size_t at = 0; at < 2 * kBlockBytes; ++at) {
+      shuffles.pairs[shape][at / kBlockBytes][at % kBlockBytes] = pairs[at];
+      shuffles.thirds[shape][at / kBlockBytes][at % kBlockBytes] = thirds[at];
+    }
   }
   return shuffles;
 }
@@ -253,32 +261,36 @@ __m128i LoadShuffle(const unsigned char* order) noexcept {
 __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char16_t* p,
                                                                      std::size_t nUnits, char* out,
                                                                      std::size_t nRoom) noexcept {
-  constexpr std::size_t kGroupBytes = 3 * kEncodeGroupUnits;
   const __m128i zero = _mm_setzero_si128();
   const __m128i topBits = _mm_set1_epi16(static_cast<short>(0xF800));
+  const __m128i nonAsciiBits = _mm_set1_epi16(static_cast<short>(0xFF80));
   const __m128i surrogateTop = _mm_set1_epi16(static_cast<short>(0xD800));
   const __m128i leadMark = _mm_set1_epi16(0xE0);
   EncodedRun run{0, 0};
   while (nUnits - run.nUnits >= kGroupUnits && nRoom - run.nBytes >= 2 * kBlockBytes) {
     const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nUnits));
-    // Every unit from U+0800 on, and none a surrogate.
+    // Every unit ASCII or from U+0800 on, and none a surrogate.
     const __m128i top = _mm_and_si128(units, topBits);
-    const __m128i refused =
-        _mm_or_si128(_mm_cmpeq_epi16(top, zero), _mm_cmpeq_epi16(top, surrogateTop));
+    const __m128i ascii = _mm_cmpeq_epi16(_mm_and_si128(units, nonAsciiBits), zero);
+    const __m128i refused = _mm_or_si128(_mm_andnot_si128(ascii, _mm_cmpeq_epi16(top, zero)),
+                                         _mm_cmpeq_epi16(top, surrogateTop));
     if (_mm_movemask_epi8(refused) != 0) break;
-    // 1110xxxx and 10xxxxxx as a pair a unit, then 10xxxxxx a unit.
+    // The ASCII byte, or 1110xxxx and 10xxxxxx, as a pair a unit, then
+    // 10xxxxxx a unit.
     const __m128i lead = _mm_or_si128(_mm_srli_epi16(units, 12), leadMark);
+    const __m128i first = _mm_or_si128(_mm_and_si128(ascii, units), _mm_andnot_si128(ascii, lead));
     const __m128i second = ContinuationBytes(_mm_srli_epi16(units, 6));
-    const __m128i pairs = _mm_or_si128(lead, _mm_slli_epi16(second, 8));
+    const __m128i pairs = _mm_or_si128(first, _mm_slli_epi16(second, 8));
     const __m128i thirds = _mm_packus_epi16(ContinuationBytes(units), zero);
+    const auto shape = static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(ascii, zero)));
     for (int half = 0; half < 2; ++half) {
-      const __m128i bytes =
-          _mm_or_si128(_mm_shuffle_epi8(pairs, LoadShuffle(kThreeByteShuffles.pairs[half])),
-                       _mm_shuffle_epi8(thirds, LoadShuffle(kThreeByteShuffles.thirds[half])));
+      const __m128i bytes = _mm_or_si128(
+          _mm_shuffle_epi8(pairs, LoadShuffle(kThreeByteShuffles.pairs[shape][half])),
+          _mm_shuffle_epi8(thirds, LoadShuffle(kThreeByteShuffles.thirds[shape][half])));
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes + half * kBlockBytes), bytes);
     }
     run.nUnits += kGroupUnits;
-    run.nBytes += kGroupBytes;
+    run.nBytes += 3 * kEncodeGroupUnits - 2 * static_cast<std::size_t>(std::popcount(shape));
   }
   return run;
 }

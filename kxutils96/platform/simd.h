@@ -209,9 +209,10 @@ struct EncodedRun {
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
                             std::size_t nRoom) noexcept;
 
-// The same for the units from U+0800 on outside the surrogates (CJK text),
-// three bytes each: eight units a step while the next eight all are such
-// units and `nRoom` holds 32 more bytes (each step may store 32, keeps 24).
+// The same for the units from U+0800 on outside the surrogates, three bytes
+// each, and ASCII units among them (CJK text with its blanks and digits):
+// eight units a step while the next eight all are such units and `nRoom`
+// holds 32 more bytes (each step may store 32, keeps 8 to 24).
 EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
                            std::size_t nRoom) noexcept;
 

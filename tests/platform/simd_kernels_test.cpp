@@ -82,16 +82,18 @@ std::string Utf8Of(const char16_t* p, std::size_t nUnits) {
 TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
   struct Encoder {
     simd::EncodedRun (*encode)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
-    char16_t units[3];  // of the encoder's kind, cycled
+    char16_t units[4];  // of the encoder's kind, drawn by a hash
     char16_t other;
   };
-  const Encoder encoders[] = {{simd::EncodeBelowU0800, {u'a', 0xE9, 0x7FF}, 0x800},
-                              {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF}, 0xD800}};
+  const Encoder encoders[] = {{simd::EncodeBelowU0800, {u'a', 0xE9, 0x7FF, 0x80}, 0x800},
+                              {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0xD800},
+                              {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0x7FF}};
   constexpr std::size_t kUnits = 3 * simd::kEncodeGroupUnits + 1;
   for (const Encoder& encoder : encoders) {
     for (std::size_t at = 0; at <= kUnits; ++at) {
       std::u16string text(kUnits, u' ');
-      for (std::size_t i = 0; i < kUnits; ++i) text[i] = encoder.units[(i * 5 + at) % 3];
+      for (std::uint32_t i = 0; i < kUnits; ++i)
+        text[i] = encoder.units[static_cast<std::uint32_t>((i + 31 * at) * 2654435761U) >> 30];
       if (at < kUnits) text[at] = encoder.other;
       for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 63, 64, 200}) {
         std::string out(nRoom + 1, kUntouched);

@@ -308,9 +308,9 @@ ConversionResult EncodeUtf8(const WCHAR* p, const WCHAR* const end, Sink sink,
       p += nAscii;
       continue;
     }
-    // A run of units from U+0800 outside the surrogates (CJK text), then one
-    // below U+0800 (the accented letters of European text), encode without
-    // leaving these loops.
+    // A run of units from U+0800 outside the surrogates (CJK text, with ASCII
+    // among them in its groups), then one below U+0800 (the accented letters
+    // of European text), encode without leaving these loops.
     // Groups go whole; the units of a group that does not (it holds another
     // kind of unit, or the room is short) go one by one, up to one of
     // another kind, and the groups are tried again after it.
