@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 
 #include "text_io.h"
 
@@ -59,27 +61,27 @@ std::string NamesOf(int page) {
 
 // UTF-16 units from bytes in either byte order; an odd last byte becomes
 // U+FFFD.
-CString Utf16FromBytes(std::string_view bytes, bool big_endian) {
-  CString text;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto first = static_cast<unsigned char>(bytes[i]);
-    const auto second = static_cast<unsigned char>(bytes[i + 1]);
-    text += static_cast<WCHAR>(big_endian ? (first << 8) | second : (second << 8) | first);
-  }
-  if (bytes.size() % 2 != 0) text += kReplacement;
-  return text;
+void Utf16FromBytes(std::string_view bytes, bool big_endian, CString& text) {
+  const size_t units = (bytes.size() + 1) / 2;
+  WCHAR* unit = text.GetBufferSetLength(kxu::platform::CheckedInt(units));
+  const auto at = [&](size_t i) {
+    return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
+  };
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+    *unit++ = static_cast<WCHAR>(big_endian ? (at(i) << 8) | at(i + 1) : (at(i + 1) << 8) | at(i));
+  if (bytes.size() % 2 != 0) *unit = kReplacement;
+  text.ReleaseBuffer(kxu::platform::CheckedInt(units));
 }
 
-std::string BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian) {
-  std::string bytes;
-  bytes.reserve(text.size() * 2);
+void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian, std::string& bytes) {
+  bytes.resize(text.size() * 2);
+  char* byte = bytes.data();
   for (const WCHAR unit : text) {
     const auto high = static_cast<char>(static_cast<unsigned>(unit) >> 8);
     const auto low = static_cast<char>(unit & 0xFF);
-    bytes += big_endian ? high : low;
-    bytes += big_endian ? low : high;
+    *byte++ = big_endian ? high : low;
+    *byte++ = big_endian ? low : high;
   }
-  return bytes;
 }
 
 // The library's conversions end a text at its first NUL, while a file may
@@ -122,6 +124,13 @@ size_t Utf8CharacterLength(std::string_view bytes) {
 
 std::optional<size_t> FirstInvalidUtf8(std::string_view bytes) {
   for (size_t at = 0; at < bytes.size();) {
+    // Eight ASCII bytes at a time.
+    std::uint64_t word = 0;
+    if (at + sizeof word <= bytes.size() &&
+        (std::memcpy(&word, bytes.data() + at, sizeof word), (word & 0x8080808080808080) == 0)) {
+      at += sizeof word;
+      continue;
+    }
     if (static_cast<unsigned char>(bytes[at]) < 0x80) {
       ++at;
       continue;
@@ -195,18 +204,23 @@ bool IsMultiBytePage(int page) {
 
 bool DecodeToUtf16(std::string_view bytes, int page, CString& text) {
   if (IsUtf16(page)) {
-    text = Utf16FromBytes(bytes, page == kUtf16Be);
+    Utf16FromBytes(bytes, page == kUtf16Be, text);
     return true;
   }
+  const auto decode = [&](CString& into, std::string_view stretch) {
+    return zqMBCStoUTF16(into, stretch.data(), page, kxu::platform::CheckedInt(stretch.size())) >
+               0 ||
+           stretch.empty();
+  };
+  if (bytes.find('\0') == std::string_view::npos) return decode(text, bytes);
   text.Empty();
   return ConvertBetweenNuls(
       bytes,
       [&](std::string_view stretch) {
         CString decoded;
-        const int length =
-            zqMBCStoUTF16(decoded, stretch.data(), page, kxu::platform::CheckedInt(stretch.size()));
+        const bool done = decode(decoded, stretch);
         text += decoded;
-        return length > 0 || stretch.empty();
+        return done;
       },
       [&] { text.AppendChar(0); });
 }
@@ -215,14 +229,14 @@ bool EncodeFromUtf16(std::basic_string_view<WCHAR> text, int page, std::string& 
                      bool& substituted) {
   substituted = false;
   if (IsUtf16(page)) {
-    bytes = BytesFromUtf16(text, page == kUtf16Be);
+    BytesFromUtf16(text, page == kUtf16Be, bytes);
     return true;
   }
   bytes.clear();
   return ConvertBetweenNuls(
       text,
       [&](std::basic_string_view<WCHAR> stretch) {
-        CStringA encoded;
+        static CStringA encoded;  // kept for its buffer: a piece after another takes no new one
         // UTF-8 takes no report and needs none. A code page must not fit a
         // near character in silently (Windows would write 'L' for U+0141).
         int used_default = FALSE;

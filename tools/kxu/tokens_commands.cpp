@@ -111,11 +111,16 @@ std::string JsonString(std::string_view text) {
   return json + '"';
 }
 
-void PrintFields(const CZQVStringArray& fields, bool json) {
-  std::string line = json ? "[" : "";
+// Prints the fields of a line tab-separated, or as a JSON array; `line` is
+// the buffer it is built in.
+void PrintFields(const CZQVStringArray& fields, bool json, std::string& line) {
+  line = json ? "[" : "";
   for (int i = 0; i < fields.GetSize(); ++i) {
     if (i > 0) line += json ? "," : "\t";
-    line += json ? JsonString(fields[i].GetString()) : fields[i].GetString();
+    if (json)
+      line += JsonString(View(fields[i]));
+    else
+      line += View(fields[i]);
   }
   line += json ? "]\n" : "\n";
   Print(line);
@@ -136,9 +141,11 @@ void AddCsv(CommandLine& commands) {
       "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
         TextPieces pieces(options->source, options->decoding, PieceEnd::kLine);
         CZQVStringArray fields;
+        std::string line_text, printed;
         return ForEachLine(pieces, [&](std::string_view line) {
-          kxutilsTokenizeOneCSVLine(std::string(line).c_str(), &fields);
-          PrintFields(fields, options->json);
+          line_text = line;
+          kxutilsTokenizeOneCSVLine(line_text.c_str(), &fields);
+          PrintFields(fields, options->json, printed);
           return true;
         });
       });
