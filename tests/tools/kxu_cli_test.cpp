@@ -2,6 +2,7 @@
 // and its stdout, stderr and exit code checked.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
