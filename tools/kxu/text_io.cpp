@@ -69,7 +69,7 @@ std::filesystem::path NewPrivateFolder(std::error_code& error) {
   while (!error) {
     char name[32];
     std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
-    const std::filesystem::path folder = base / name;
+    std::filesystem::path folder = base / name;
     if (std::filesystem::create_directory(folder, error)) {
       std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
       return folder;
