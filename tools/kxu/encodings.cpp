@@ -59,17 +59,34 @@ std::string NamesOf(int page) {
   return names;
 }
 
+// The offset of the first unit of `units` for which `matches` holds, or
+// npos. Blocks without one are passed over with a test that the compiler
+// does for many units at once.
+template <class Unit, class Matches>
+size_t FindUnit(std::basic_string_view<Unit> units, Matches matches) {
+  constexpr size_t kBlock = 32;
+  size_t at = 0;
+  for (; at + kBlock <= units.size(); at += kBlock) {
+    bool any = false;
+    for (size_t i = 0; i < kBlock; ++i) any |= matches(units[at + i]);
+    if (any) break;
+  }
+  for (; at < units.size(); ++at) {
+    if (matches(units[at])) return at;
+  }
+  return std::basic_string_view<Unit>::npos;
+}
+
 // UTF-16 units from bytes in either byte order; an odd last byte becomes
 // U+FFFD.
 void Utf16FromBytes(std::string_view bytes, bool big_endian, CString& text) {
   const size_t units = (bytes.size() + 1) / 2;
   WCHAR* unit = text.GetBufferSetLength(kxu::platform::CheckedInt(units));
-  const auto at = [&](size_t i) {
-    return static_cast<unsigned>(static_cast<unsigned char>(bytes[i]));
-  };
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-    *unit++ = static_cast<WCHAR>(big_endian ? (at(i) << 8) | at(i + 1) : (at(i + 1) << 8) | at(i));
-  if (bytes.size() % 2 != 0) *unit = kReplacement;
+  const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t high = big_endian ? 0 : 1;
+  for (size_t i = 0; i < bytes.size() / 2; ++i)
+    unit[i] = static_cast<WCHAR>(byte[2 * i + high] << 8 | byte[2 * i + 1 - high]);
+  if (bytes.size() % 2 != 0) unit[units - 1] = kReplacement;
   text.ReleaseBuffer(kxu::platform::CheckedInt(units));
 }
 
@@ -90,7 +107,8 @@ void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian, std::st
 template <class Unit, class Convert, class KeepNul>
 bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keep_nul) {
   for (;;) {
-    const size_t end = std::min(text.find(Unit{}), text.size());
+    const size_t end =
+        std::min(FindUnit(text, [](Unit unit) { return unit == Unit{}; }), text.size());
     if (!convert(text.substr(0, end))) return false;
     if (end == text.size()) return true;
     keep_nul();
@@ -143,13 +161,12 @@ std::optional<size_t> FirstInvalidUtf8(std::string_view bytes) {
 }
 
 std::optional<size_t> FirstLoneSurrogate(std::basic_string_view<WCHAR> units) {
-  for (size_t i = 0; i < units.size(); ++i) {
-    const bool high = units[i] >= 0xD800 && units[i] <= 0xDBFF;
-    const bool low = units[i] >= 0xDC00 && units[i] <= 0xDFFF;
-    const bool paired =
-        high && i + 1 < units.size() && units[i + 1] >= 0xDC00 && units[i + 1] <= 0xDFFF;
-    if (paired) ++i;
-    if ((high && !paired) || low) return i;
+  const auto is_surrogate = [](WCHAR unit) { return (unit & 0xF800) == 0xD800; };
+  const auto is_low = [](WCHAR unit) { return (unit & 0xFC00) == 0xDC00; };
+  for (size_t i = FindUnit(units, is_surrogate); i < units.size(); ++i) {
+    if (!is_surrogate(units[i])) continue;
+    if (is_low(units[i]) || i + 1 == units.size() || !is_low(units[i + 1])) return i;
+    ++i;  // a pair
   }
   return std::nullopt;
 }
