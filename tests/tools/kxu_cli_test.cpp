@@ -2,6 +2,7 @@
 // and its stdout, stderr and exit code checked.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <tuple>
@@ -52,11 +53,18 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"read", "bom.txt"}, "", "hi\n x ", "", 0},
       {{"read", "nosuch.txt"}, "", "", "kxu: cannot open 'nosuch.txt'" + noFile, 1},
       {{"lines", "bom.txt", "--trim"}, "", "hi\nx\n", "", 0},
-      {{"csv", "big.txt"}, "", "", tooLong, 1},
-      {{"convert", "big.txt"}, "", "", tooLong, 1},
+      {{"sort", "big.txt"}, "", "", tooLong, 1},
+      {{"strip-comments", "big.txt"}, "", "", tooLong, 1},
+      // Input is read in its declared encoding, never guessed, and its mark honoured.
+      {{"csv", "--from", "cp1252", "-"}, "caf\xE9,x\n", "caf\xC3\xA9\tx\n", "", 0},
+      {{"sort", "--from", "cp1252", "-"}, "b\na\xE9\n", "a\xC3\xA9\nb\n", "", 0},
+      {{"convert", "--to", "utf-16le"}, "ab\xE9", "", "byte 2 is invalid in UTF-8", 1},
+      {{"convert", "--to", "utf-16le", "--lossy"}, "a\xE9", "a\0\xFD\xFF"s, "", 0},
+      {{"convert", "--from", "utf-16", "--to", "utf-8"}, "\xFE\xFF\0h\0i"s, "hi", "", 0},
+      {{"convert", "--to", "utf-16be", "--bom"}, "h", "\xFE\xFF\0h"s, "", 0},
       // A NUL ends no text of a file: every byte after it converts too.
       {{"convert", "--from", "1252", "-"}, "a\0\xE9"s, "a\0\xC3\xA9"s, "", 0},
-      {{"convert", "--to", "1252"}, "\xC5\x81", "", "characters that page 1252 lacks", 1},
+      {{"convert", "--to", "1252"}, "ab\xC5\x81", "", "character at byte 2 has no code", 1},
       {{"sort", "--index", "-"}, "b\nA\nc\n", "1\tA\n0\tb\n2\tc\n", "", 0},
       {{"sort", "--numeric", "-"}, "10\n9\n-1.5\n", "-1.5\n9\n10\n", "", 0},
       {{"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}, "", "", "", 0},
@@ -90,6 +98,52 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   EXPECT_EQ(ReadBytes(Path("dst/sub/b.txt")), "x");
   EXPECT_FALSE(std::filesystem::exists(Path("dst/build")));
   EXPECT_NE(ReadBytes(Path("two.svg")).find("fill=\"rgb(0,0,255)\"/>"), std::string::npos);
+}
+
+// Sets the piece size of the programs the test runs; "" for their default.
+void SetPieceBytes(const std::string& bytes) {
+#ifdef _WIN32
+  _putenv_s("KXU_PIECE_BYTES", bytes.c_str());
+#else
+  setenv("KXU_PIECE_BYTES", bytes.c_str(), 1);
+#endif
+}
+
+// Pieces of a few bytes end inside characters, surrogate pairs and line ends
+// wherever they can; every command that works in pieces must give the output
+// of one pass.
+TEST_F(KxuTest, PiecesOfAnySizeGiveTheOutputOfOnePass) {
+  const std::string text =
+      "x,\"y z\",\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\r\n\n  a=b  \n1,2;3 <p>&amp; \"q\"\n"
+      "\xF0\x9F\x98\x80 and more words\nlast";
+  WriteBytes(Path("u8.txt"), text);
+  WriteBytes(Path("u16.txt"), Run({"convert", "--to", "utf-16be", "--bom", "u8.txt"}).out);
+  const std::vector<std::string> commands[] = {
+      {"read", "u16.txt"},
+      {"lines", "--trim", "--skip-empty", "u16.txt"},
+      {"csv", "--json", "-"},
+      {"convert", "--from", "utf-16", "--to", "utf-16le", "u16.txt"},
+      {"convert", "--to", "utf-16be"},
+      {"lines", "--limit", "3"},
+      {"tokens", "-"},
+      {"keyvalues", "-"},
+      {"wrap", "12", "--indent", "2"},
+      {"pad", "5"},
+      {"url", "encode"},
+      {"html", "escape", "<&"},
+      {"c-string"},
+      {"keyword-replace", "and", "AND"}};
+  for (const auto& args : commands) {
+    SCOPED_TRACE(testing::PrintToString(args));
+    SetPieceBytes("");
+    const Outcome whole = Run(args, text);
+    EXPECT_EQ(whole.exit_code, 0) << whole.err;
+    for (const char* bytes : {"1", "2", "3", "5"}) {
+      SetPieceBytes(bytes);
+      EXPECT_EQ(Run(args, text).out, whole.out) << bytes << "-byte pieces";
+    }
+  }
+  SetPieceBytes("");
 }
 
 }  // namespace

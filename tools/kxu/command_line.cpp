@@ -126,7 +126,10 @@ CommandLine::CommandLine()
       "Run 'kxu COMMAND --help' for a command's options and an example.\n"
       "Exit status: 0 done; 1 a failure of the library or the system (a file that cannot be "
       "read or written, a lossy conversion...), said on stderr; 2 a usage error (an unknown "
-      "command or option, a missing or malformed argument).\n");
+      "command or option, a missing or malformed argument).\n"
+      "Environment: KXU_PIECE_BYTES=N makes the commands that work through their input in "
+      "pieces (read, lines, csv, convert, the filters) take about N bytes at a time rather "
+      "than 1 MiB; a testing knob, the output stays the same.\n");
 }
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& description,

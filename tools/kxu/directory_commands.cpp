@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -95,18 +96,35 @@ void AddDeleteFiles(CommandLine& commands) {
   command->add_option("--skip", options->skip, "a file name not to delete");
 }
 
-// Paths written with '/' only are handed to the library with '\', the only
-// separator it knows, and the result comes back with '/'.
+// Paths without a backslash are written with '/': they are handed to the
+// library with '\\', the only separator it knows, and the result comes back
+// with '/'.
 bool UsesSlashes(const std::string& base, const std::string& path) {
-  const auto has = [](const std::string& text, char ch) {
-    return text.find(ch) != std::string::npos;
-  };
-  return !has(base, '\\') && !has(path, '\\') && (has(base, '/') || has(path, '/'));
+  return base.find('\\') == std::string::npos && path.find('\\') == std::string::npos;
 }
 
 std::string WithSeparator(std::string text, char from, char to) {
   std::replace(text.begin(), text.end(), from, to);
   return text;
+}
+
+// The '/' path `text` made absolute against the current folder, "." and
+// ".." taken out and '/' repeated once, ending in '/' as a folder, with '\\'
+// for the library. A path from the root starts with "R:" instead, a stand-in
+// for the root that the library takes for a shared folder.
+std::string LibraryFolder(const std::string& text) {
+  std::filesystem::path path = FsPath(text);
+  if (!path.has_root_directory()) path = std::filesystem::current_path() / path;
+  const std::u8string normal = (path.lexically_normal() / "").generic_u8string();
+  const std::string folder(normal.begin(), normal.end());
+  return WithSeparator(folder.starts_with('/') ? "R:" + folder : folder, '/', '\\');
+}
+
+// The library's relative path between two LibraryFolder forms with '/', as
+// `realpath --relative-to` writes it: no trailing '/', "." for the same folder.
+std::string SlashResult(std::string relative) {
+  if (!relative.empty() && relative.back() == '\\') relative.pop_back();
+  return relative.empty() ? "." : WithSeparator(relative, '\\', '/');
 }
 
 const char* RelativePathFailure(int code) {
@@ -128,19 +146,21 @@ void AddRelPath(CommandLine& commands) {
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
       "relpath",
-      "Express PATH relative to the folder BASE (a folder ends in a separator; "
-      "else the file's folder is meant), on the texts alone. Backslashes separate; "
-      "paths with only forward slashes are taken and printed with forward slashes.",
+      "Express PATH relative to the folder BASE, on the texts alone. With backslashes, a "
+      "folder ends in one, else the file's folder is meant. Paths without backslashes "
+      "are taken as a POSIX user writes them: relative ones from the current folder, . and .. "
+      "taken out, BASE always a folder, and the result as `realpath -m --relative-to` gives "
+      "it (links aside).",
       "kxu relpath /work/data/ /work/plots/a.png   # ../plots/a.png", [options] {
         const bool slashes = UsesSlashes(options->base, options->path);
-        const std::string base = slashes ? WithSeparator(options->base, '/', '\\') : options->base;
-        const std::string path = slashes ? WithSeparator(options->path, '/', '\\') : options->path;
+        const std::string base = slashes ? LibraryFolder(options->base) : options->base;
+        const std::string path = slashes ? LibraryFolder(options->path) : options->path;
         CStringUTF8 relative;
         const int result =
             kxu_make_relative_path(&relative, base.c_str(), path.c_str(), options->max_levels);
         if (result != 0) return Failed(RelativePathFailure(result), result);
         const std::string text(View(relative));
-        PrintLine(slashes ? WithSeparator(text, '\\', '/') : text);
+        PrintLine(slashes ? SlashResult(text) : text);
         return kExitDone;
       });
   command->add_option("BASE", options->base, "the base folder")->required();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "text_io.h"
+#include "text_pieces.h"
 
 namespace kxu::tool {
 namespace {
@@ -16,6 +17,7 @@ namespace {
 void AddSort(CommandLine& commands) {
   struct Options {
     std::string source = "-";
+    Decoding decoding;
     bool numeric = false, case_sensitive = false, descending = false, index = false;
     unsigned long missing = 0;
   };
@@ -25,7 +27,7 @@ void AddSort(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "sort", "Sort the lines of a text file (or stdin) under the library's sort flags.",
       "printf '10\\n9\\nx\\n' | kxu sort --numeric --missing high --index", [options] {
-        const std::optional<std::string> text = ReadText(options->source);
+        const std::optional<std::string> text = ReadText(options->source, options->decoding);
         if (!text) return kExitFailed;
         CZQVStringArray lines = LinesOf(*text);
         CArray<int, int> former;
@@ -43,6 +45,7 @@ void AddSort(CommandLine& commands) {
         return kExitDone;
       });
   command->add_option("FILE", options->source, "the file; default - (stdin)");
+  AddDecodingOptions(command, options->decoding);
   command->add_flag("--numeric", options->numeric,
                     "compare the numbers the lines spell: through the host's numeric module "
                     "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
@@ -59,6 +62,7 @@ void AddSort(CommandLine& commands) {
 void AddFreq(CommandLine& commands) {
   struct Options {
     std::string source = "-";
+    Decoding decoding;
     bool case_sensitive = false, trim = false;
   };
   auto options = std::make_shared<Options>();
@@ -67,7 +71,7 @@ void AddFreq(CommandLine& commands) {
       "Count the distinct lines of a text file (or stdin); prints COUNT<TAB>LINE in "
       "sorted order.",
       "printf 'b\\na\\nB\\n' | kxu freq", [options] {
-        const std::optional<std::string> text = ReadText(options->source);
+        const std::optional<std::string> text = ReadText(options->source, options->decoding);
         if (!text) return kExitFailed;
         StringArrayObject input(LinesOf(*text));
         StringArrayObject output;
@@ -88,6 +92,7 @@ void AddFreq(CommandLine& commands) {
         return kExitDone;
       });
   command->add_option("FILE", options->source, "the file; default - (stdin)");
+  AddDecodingOptions(command, options->decoding);
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("--trim", options->trim, "white space at both ends does not count");
 }

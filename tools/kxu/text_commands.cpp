@@ -8,12 +8,14 @@
 #include <string>
 
 #include "text_io.h"
+#include "text_pieces.h"
 
 namespace kxu::tool {
 namespace {
 
-// Runs `transform` on the bytes of the file `source` ("-": stdin) and
-// prints the result. `transform` returns an exit code.
+// Runs `transform` on all the bytes of the file `source` ("-": stdin) and
+// prints the result; for a filter whose work may span lines. `transform`
+// returns an exit code.
 int Transform(const std::string& source, const std::function<int(CStringUTF8&)>& transform) {
   const std::optional<std::string> input = ReadBytes(source);
   if (!input) return kExitFailed;
@@ -21,6 +23,24 @@ int Transform(const std::string& source, const std::function<int(CStringUTF8&)>&
   const int exit_code = transform(text);
   if (exit_code == kExitDone) Print(View(text));
   return exit_code;
+}
+
+// Runs `transform` on the text of the file `source` ("-": stdin) piece by
+// piece, each piece whole lines, and prints the results; for a filter that
+// treats each line on its own. `transform` returns an exit code, and one
+// that is not kExitDone stops. `first` tells whether the piece starts the
+// text.
+int TransformPieces(const std::string& source,
+                    const std::function<int(CStringUTF8&, bool first)>& transform) {
+  TextPieces pieces(source, Decoding{kRawBytes}, PieceEnd::kLine);
+  bool first = true;
+  return ForEachPiece(pieces, [&](std::string_view piece) {
+    CStringUTF8 text(piece.data(), kxu::platform::CheckedInt(piece.size()));
+    const int exit_code = transform(text, first);
+    first = false;
+    if (exit_code == kExitDone) Print(View(text));
+    return exit_code;
+  });
 }
 
 // Adds the last argument of a filter: the file to read, stdin when none.
@@ -39,9 +59,12 @@ void AddWrap(CommandLine& commands) {
       "Wrap the text so that no line passes WIDTH bytes before its break character, "
       "continuation lines indented by --indent blanks.",
       "echo 'the quick brown fox' | kxu wrap 10 --indent 2", [options] {
-        return Transform(options->source, [&](CStringUTF8& text) {
-          if (text.IsEmpty()) return kExitDone;
+        return TransformPieces(options->source, [&](CStringUTF8& text, bool first) {
+          // A later piece starts a line that is not the text's first: after
+          // a line feed put before it, it is wrapped and indented as such.
+          if (!first) text.Insert(0, '\n');
           const int lines = kxu_wrap_text(&text, options->width, options->indent);
+          if (!first) text.Delete(0, 1);
           return lines < 0 ? Failed("a line has no break character within the width", lines)
                            : kExitDone;
         });
@@ -66,14 +89,13 @@ void AddPad(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "pad", "Pad or cut every line of the text to exactly WIDTH bytes.",
       "printf 'ab\\nabcdefgh\\n' | kxu pad 6 --align center --char .", [options] {
-        const std::optional<std::string> input = ReadBytes(options->source);
-        if (!input) return kExitFailed;
-        for (std::string_view line : SplitLines(*input)) {
+        TextPieces pieces(options->source, Decoding{kRawBytes}, PieceEnd::kLine);
+        return ForEachLine(pieces, [&](std::string_view line) {
           const CStringUTF8 padded = kxu_str_pad_char(std::string(line).c_str(), options->width,
                                                       options->align, options->pad[0]);
           PrintLine(View(padded));
-        }
-        return kExitDone;
+          return true;
+        });
       });
   command->add_option("WIDTH", options->width, "the width of every line, in bytes")->required();
   command->add_option("--align", options->align, "left (default), center or right")
@@ -92,13 +114,18 @@ void AddUrl(CommandLine& commands) {
     std::string direction, source = "-";
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command = commands.Add("url", "URL-encode or decode the text.",
-                                   "printf 'a b&c' | kxu url encode", [options] {
-                                     return Transform(options->source, [&](CStringUTF8& text) {
-                                       kxu_url_encode(&text, options->direction == "encode");
-                                       return kExitDone;
-                                     });
-                                   });
+  CLI::App* command = commands.Add(
+      "url", "URL-encode or decode the text.", "printf 'a b&c' | kxu url encode", [options] {
+        const bool encode = options->direction == "encode";
+        const auto url = [&](CStringUTF8& text, bool /*first*/) {
+          kxu_url_encode(&text, encode);
+          return kExitDone;
+        };
+        // A decoded NUL ends the text: decoding takes it whole.
+        if (!encode)
+          return Transform(options->source, [&](CStringUTF8& text) { return url(text, true); });
+        return TransformPieces(options->source, url);
+      });
   command->add_option("ACTION", options->direction, "encode or decode")
       ->required()
       ->check(CLI::IsMember({"encode", "decode"}));
@@ -115,7 +142,7 @@ void AddHtml(CommandLine& commands) {
       "Escape the characters of CHARS among & < > \" (blank) and line feed in the text "
       "to their HTML entities, or unescape the entities.",
       "printf 'a<b & c' | kxu html escape '<&'", [options] {
-        return Transform(options->source, [&](CStringUTF8& text) {
+        return TransformPieces(options->source, [&](CStringUTF8& text, bool /*first*/) {
           kxu_check_escape_html_charcters(&text, options->characters.c_str(),
                                           options->direction == "unescape" ? 1 : 0);
           return kExitDone;
@@ -133,7 +160,7 @@ void AddCString(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "c-string", "Print the body of a double-quoted C literal that reads back as the text.",
       "printf 'say \"hi\"\\n' | kxu c-string", [source] {
-        return Transform(*source, [](CStringUTF8& text) {
+        return TransformPieces(*source, [](CStringUTF8& text, bool /*first*/) {
           const CStringUTF8 original = text;
           kxu_make_C_string_from_ascii(original, &text);
           return kExitDone;
@@ -211,8 +238,7 @@ void AddKeywordReplace(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "keyword-replace", "Replace KEYWORD as a whole word by REPLACEMENT in the text.",
       "echo 'a and b or band' | kxu keyword-replace and '&&'", [options] {
-        return Transform(options->source, [&](CStringUTF8& text) {
-          if (text.IsEmpty()) return kExitDone;
+        return TransformPieces(options->source, [&](CStringUTF8& text, bool /*first*/) {
           const int count = kxu_keyword_replace(&text, options->keyword.c_str(),
                                                 options->replacement.c_str(), options->ignore_case);
           return count < 0 ? Failed("the keyword is empty or the result too long", count)

@@ -27,17 +27,6 @@ int stdout_error = 0;
 // The file argument read last, for CurrentInput.
 std::string current_input;
 
-// The system's words for the last failed call, or for a failure that left
-// errno unset.
-std::string LastSystemError() {
-  return std::strerror(errno != 0 ? errno : EIO);
-}
-
-// A UTF-8 argument as a path of the system's kind.
-std::filesystem::path FsPath(const std::string& utf8) {
-  return std::u8string(utf8.begin(), utf8.end());
-}
-
 std::string Utf8(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
   return {text.begin(), text.end()};
@@ -80,7 +69,7 @@ std::filesystem::path NewPrivateFolder(std::error_code& error) {
   while (!error) {
     char name[32];
     std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
-    const std::filesystem::path folder = base / name;
+    std::filesystem::path folder = base / name;
     if (std::filesystem::create_directory(folder, error)) {
       std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
       return folder;
@@ -91,6 +80,22 @@ std::filesystem::path NewPrivateFolder(std::error_code& error) {
 
 }  // namespace
 
+std::string LastSystemError() {
+  return std::strerror(errno != 0 ? errno : EIO);
+}
+
+std::filesystem::path FsPath(const std::string& utf8) {
+  return std::u8string(utf8.begin(), utf8.end());
+}
+
+bool LengthWithinLimit(const std::string& argument) {
+  return WithinLimit(argument, RegularFileLength(argument));
+}
+
+void SetCurrentInput(const std::string& argument) {
+  current_input = argument;
+}
+
 const std::string& CurrentInput() {
   return current_input;
 }
@@ -99,7 +104,7 @@ InputFile::InputFile(const std::string& argument) {
   current_input = argument;
   std::error_code ignored;
   if (argument != "-" && std::filesystem::is_regular_file(FsPath(argument), ignored)) {
-    if (!WithinLimit(argument, RegularFileLength(argument))) return;
+    if (!LengthWithinLimit(argument)) return;
     errno = 0;
     if (!std::ifstream(FsPath(argument), std::ios::binary)) {
       FileFailed("open", argument, LastSystemError());
@@ -128,7 +133,7 @@ InputFile::~InputFile() {
 
 std::optional<std::string> ReadBytes(const std::string& argument) {
   current_input = argument;
-  if (!WithinLimit(argument, RegularFileLength(argument))) return std::nullopt;
+  if (!LengthWithinLimit(argument)) return std::nullopt;
   std::string bytes;
   errno = 0;
   std::ifstream file;
@@ -145,17 +150,6 @@ std::optional<std::string> ReadBytes(const std::string& argument) {
   }
   if (!WithinLimit(argument, bytes.size())) return std::nullopt;
   return bytes;
-}
-
-std::optional<std::string> ReadText(const std::string& argument) {
-  const InputFile file(argument);
-  if (!file) return std::nullopt;
-  CStringUTF8 text;
-  if (kxu_read_text_file(file.path().c_str(), &text, 0) == 0) {
-    FileFailed("open", argument, "the text reader could not open it");
-    return std::nullopt;
-  }
-  return std::string(View(text));
 }
 
 bool WriteOutput(const std::string& argument, std::string_view bytes) {
@@ -185,6 +179,10 @@ bool FlushStdout() {
   if (stdout_error == 0) return true;
   std::fprintf(stderr, "kxu: cannot write stdout: %s\n", std::strerror(stdout_error));
   return false;
+}
+
+bool StdoutFailed() {
+  return stdout_error != 0;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {

@@ -58,10 +58,19 @@ class InputFile {
 // regular file is measured before it is read, a stream read only that far).
 std::optional<std::string> ReadBytes(const std::string& argument);
 
-// The text of the file `argument` ("-": stdin) in UTF-8, as the library's
-// reader gives it from any encoding it recognises. Nothing after a message
-// on stderr when it cannot be read.
-std::optional<std::string> ReadText(const std::string& argument);
+// False after "kxu: cannot read 'NAME': ..." on stderr when `argument` is
+// a regular file longer than kLongestInput.
+bool LengthWithinLimit(const std::string& argument);
+
+// Makes `argument` the file that CurrentInput names.
+void SetCurrentInput(const std::string& argument);
+
+// A UTF-8 argument as a path of the system's kind.
+std::filesystem::path FsPath(const std::string& utf8);
+
+// The system's words for the last failed call, or for a failure that left
+// errno unset.
+std::string LastSystemError();
 
 // Writes `bytes` to the file `argument` ("-": stdout), replacing its content,
 // and checks that every byte arrived. False after "kxu: cannot write 'NAME':
@@ -75,6 +84,10 @@ std::string UnreachableReason(const std::string& name);
 // Flushes stdout. False after "kxu: cannot write stdout: REASON" on stderr
 // when a write to it failed since the program started.
 bool FlushStdout();
+
+// True once a write to stdout failed (a reader that went away, a full disk):
+// a command that works in pieces stops there.
+bool StdoutFailed();
 
 // `text` cut at its line feeds, each line without its "\n" or "\r\n"; a last
 // line feed ends the last line rather than starting an empty one.

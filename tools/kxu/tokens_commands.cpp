@@ -2,13 +2,29 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "text_io.h"
+#include "text_pieces.h"
 
 namespace kxu::tool {
 namespace {
+
+// Calls `text` with the TEXT argument, or for "-" with each line of stdin;
+// returns an exit code.
+int ForEachText(const std::string& argument, const std::function<void(const char*)>& text) {
+  if (argument != "-") {
+    text(argument.c_str());
+    return kExitDone;
+  }
+  TextPieces lines("-", Decoding{kRawBytes}, PieceEnd::kLine);
+  return ForEachLine(lines, [&](std::string_view line) {
+    text(std::string(line).c_str());
+    return true;
+  });
+}
 
 // The text of a TEXT|- argument: the argument itself, or stdin without the
 // line feed that ends it.
@@ -56,17 +72,16 @@ void AddTokens(CommandLine& commands) {
       "Split a text into tokens at a separator or white space, keeping quoted and "
       "bracketed stretches whole; prints one token per line.",
       "kxu tokens --sep , 'a,\"b,c\",(d,e)'", [options] {
-        const std::optional<std::string> text = TextArgument(options->text);
         const std::optional<int> quote = QuoteOption(options->quote);
-        if (!text) return kExitFailed;
         if (!quote) return Failed("--quote is neither a number nor one character", 0);
-        CZQVStringArray tokens;
         const char separator = options->separator.empty() ? '\0' : *ByteOption(options->separator);
-        kxutilsGetTokens(text->c_str(), &tokens, separator, nullptr, *quote, options->flags);
-        PrintLines(tokens);
-        return kExitDone;
+        CZQVStringArray tokens;
+        return ForEachText(options->text, [&](const char* text) {
+          kxutilsGetTokens(text, &tokens, separator, nullptr, *quote, options->flags);
+          PrintLines(tokens);
+        });
       });
-  command->add_option("TEXT", options->text, "the text, or - for stdin")->required();
+  command->add_option("TEXT", options->text, "the text, or - for each line of stdin")->required();
   AddSeparatorOption(command, options->separator,
                      "the separator byte (a character, \\t, tab or space); default: white space");
   command->add_option("--quote", options->quote,
@@ -96,11 +111,16 @@ std::string JsonString(std::string_view text) {
   return json + '"';
 }
 
-void PrintFields(const CZQVStringArray& fields, bool json) {
-  std::string line = json ? "[" : "";
+// Prints the fields of a line tab-separated, or as a JSON array; `line` is
+// the buffer it is built in.
+void PrintFields(const CZQVStringArray& fields, bool json, std::string& line) {
+  line = json ? "[" : "";
   for (int i = 0; i < fields.GetSize(); ++i) {
     if (i > 0) line += json ? "," : "\t";
-    line += json ? JsonString(fields[i].GetString()) : fields[i].GetString();
+    if (json)
+      line += JsonString(View(fields[i]));
+    else
+      line += View(fields[i]);
   }
   line += json ? "]\n" : "\n";
   Print(line);
@@ -109,25 +129,28 @@ void PrintFields(const CZQVStringArray& fields, bool json) {
 void AddCsv(CommandLine& commands) {
   struct Options {
     std::string source = "-";
+    Decoding decoding;
     bool json = false;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command =
-      commands.Add("csv",
-                   "Split each line of a CSV file into its fields, CSV quoting removed; prints the "
-                   "fields of a line tab-separated, or as a JSON array with --json.",
-                   "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
-                     const std::optional<std::string> text = ReadText(options->source);
-                     if (!text) return kExitFailed;
-                     CZQVStringArray fields;
-                     for (std::string_view line : SplitLines(*text)) {
-                       const std::string owned(line);
-                       kxutilsTokenizeOneCSVLine(owned.c_str(), &fields);
-                       PrintFields(fields, options->json);
-                     }
-                     return kExitDone;
-                   });
+  CLI::App* command = commands.Add(
+      "csv",
+      "Split each line of a CSV file (read as `kxu read` reads it) into its fields, CSV quoting "
+      "removed; prints the fields of a line tab-separated, or as a JSON array with --json. Any "
+      "size, in bounded memory.",
+      "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
+        TextPieces pieces(options->source, options->decoding, PieceEnd::kLine);
+        CZQVStringArray fields;
+        std::string line_text, printed;
+        return ForEachLine(pieces, [&](std::string_view line) {
+          line_text = line;
+          kxutilsTokenizeOneCSVLine(line_text.c_str(), &fields);
+          PrintFields(fields, options->json, printed);
+          return true;
+        });
+      });
   command->add_option("FILE", options->source, "the CSV file; default - (stdin)");
+  AddDecodingOptions(command, options->decoding);
   command->add_flag("--json", options->json, "print each line's fields as a JSON array");
 }
 
@@ -136,24 +159,21 @@ void AddKeyValues(CommandLine& commands) {
     std::string text, separator = ",";
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command =
-      commands.Add("keyvalues", "Split a text of key=value pairs; prints KEY<TAB>VALUE per pair.",
-                   "kxu keyvalues 'a=1, b = 2'", [options] {
-                     const std::optional<std::string> text = TextArgument(options->text);
-                     if (!text) return kExitFailed;
-                     CZQVStringArray keys;
-                     CZQVStringArray values;
-                     const int count = kxutilsSeparateKeyValues(text->c_str(), &keys, &values,
-                                                                *ByteOption(options->separator));
-                     if (count < 0) return Failed("the pairs could not be separated", count);
-                     for (int i = 0; i < keys.GetSize() && i < values.GetSize(); ++i) {
-                       Print(View(keys[i]));
-                       Print("\t");
-                       PrintLine(View(values[i]));
-                     }
-                     return kExitDone;
-                   });
-  command->add_option("TEXT", options->text, "the text, or - for stdin")->required();
+  CLI::App* command = commands.Add(
+      "keyvalues", "Split a text of key=value pairs; prints KEY<TAB>VALUE per pair.",
+      "kxu keyvalues 'a=1, b = 2'", [options] {
+        CZQVStringArray keys;
+        CZQVStringArray values;
+        return ForEachText(options->text, [&](const char* text) {
+          kxutilsSeparateKeyValues(text, &keys, &values, *ByteOption(options->separator));
+          for (int i = 0; i < keys.GetSize() && i < values.GetSize(); ++i) {
+            Print(View(keys[i]));
+            Print("\t");
+            PrintLine(View(values[i]));
+          }
+        });
+      });
+  command->add_option("TEXT", options->text, "the text, or - for each line of stdin")->required();
   AddSeparatorOption(command, options->separator, "the byte between pairs; default ,");
 }
 

@@ -50,4 +50,31 @@ TEST_F(KxuShellTest, EveryKindOfFileArgumentReadsLikeTheRegularFile) {
   }
 }
 
+// Slash paths are normalised first and give what `realpath -m --relative-to`
+// gives: the root, relative paths, "..", repeated and trailing slashes.
+TEST_F(KxuShellTest, RelativePathsAgreeWithRealpath) {
+  const char* const cases[][2] = {{"/a/b/c/", "/x/y"},
+                                  {"/", "/x/y"},
+                                  {"/x/y", "/"},
+                                  {"/w/d/../p/", "/w/p/x"},
+                                  {"/w/d", "/w/d"},
+                                  {"a/b", "c"},
+                                  {"a", "b"},
+                                  {".", "../x"},
+                                  {"/a//b/./c", "/a/b/c/d/"},
+                                  {"/a/b", "/a"},
+                                  {"/a/b/", "/a/b/../../.."},
+                                  {"../..", "/"}};
+  for (const auto& [base, path] : cases) {
+    SCOPED_TRACE(std::string(base) + " " + path);
+    const Outcome relpath =
+        Run({"-c", "\"$0\" relpath \"$1\" \"$2\"; realpath -m --relative-to=\"$1\" \"$2\"",
+             KXU_INSTALLED_PROGRAM, base, path},
+            "", "/bin/bash");
+    EXPECT_EQ(relpath.exit_code, 0) << relpath.err;
+    const size_t half = relpath.out.find('\n') + 1;
+    EXPECT_EQ(relpath.out.substr(0, half), relpath.out.substr(half));
+  }
+}
+
 }  // namespace

@@ -1,0 +1,311 @@
+#include "encodings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+#include "text_io.h"
+
+namespace kxu::tool {
+namespace {
+
+constexpr int kLatin1 = 28591;
+constexpr int kWindows1252 = 1252;
+
+// The common names of encodings, lower case.
+struct EncodingName {
+  std::string_view name;
+  int page;
+};
+constexpr EncodingName kEncodingNames[] = {
+    {"utf-8", kUtf8},       {"utf8", kUtf8},     {"utf-16", kUtf16Le},   {"utf-16le", kUtf16Le},
+    {"utf-16be", kUtf16Be}, {"ascii", 20127},    {"us-ascii", 20127},    {"shift_jis", 932},
+    {"sjis", 932},          {"gbk", 936},        {"gb2312", 936},        {"euc-kr", 949},
+    {"big5", 950},          {"latin1", kLatin1}, {"iso-8859-1", kLatin1}};
+
+// The pages --list looks for among those the library may serve.
+constexpr int kKnownPages[] = {437,   737,   775,   850,   852,   855,   857,      866,
+                               874,   932,   936,   949,   950,   1250,  1251,     1252,
+                               1253,  1254,  1255,  1256,  1257,  1258,  20127,    20866,
+                               28591, 28592, 28595, 28597, 28605, kUtf8, kUtf16Le, kUtf16Be};
+
+constexpr WCHAR kReplacement = 0xFFFD;
+
+bool IsUtf16(int page) {
+  return page == kUtf16Le || page == kUtf16Be;
+}
+
+// The page of Latin-1: its own where served, else windows-1252, which
+// agrees with it outside 0x80..0x9F.
+int Latin1Page() {
+  return IsServed(kLatin1) ? kLatin1 : kWindows1252;
+}
+
+std::string Lowercase(std::string text) {
+  for (char& ch : text) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  return text;
+}
+
+// The names of `page` that PageNamed takes, "cp" form first.
+std::string NamesOf(int page) {
+  std::string names = page == kUtf8 || IsUtf16(page) ? "" : "cp" + std::to_string(page);
+  if (page == 874 || (page >= 1250 && page <= 1258)) names += " windows-" + std::to_string(page);
+  for (const EncodingName& known : kEncodingNames) {
+    const int named = known.page == kLatin1 ? Latin1Page() : known.page;
+    if (named == page) names += (names.empty() ? "" : " ") + std::string(known.name);
+  }
+  return names;
+}
+
+// The offset of the first unit of `units` for which `matches` holds, or
+// npos. Blocks without one are passed over with a test that the compiler
+// does for many units at once.
+template <class Unit, class Matches>
+size_t FindUnit(std::basic_string_view<Unit> units, Matches matches) {
+  constexpr size_t kBlock = 32;
+  size_t at = 0;
+  for (; at + kBlock <= units.size(); at += kBlock) {
+    bool any = false;
+    for (size_t i = 0; i < kBlock; ++i) any |= matches(units[at + i]);
+    if (any) break;
+  }
+  for (; at < units.size(); ++at) {
+    if (matches(units[at])) return at;
+  }
+  return std::basic_string_view<Unit>::npos;
+}
+
+// UTF-16 units from bytes in either byte order; an odd last byte becomes
+// U+FFFD.
+void Utf16FromBytes(std::string_view bytes, bool big_endian, CString& text) {
+  const size_t units = (bytes.size() + 1) / 2;
+  WCHAR* unit = text.GetBufferSetLength(kxu::platform::CheckedInt(units));
+  const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
+  const size_t high = big_endian ? 0 : 1;
+  for (size_t i = 0; i < bytes.size() / 2; ++i)
+    unit[i] = static_cast<WCHAR>(byte[2 * i + high] << 8 | byte[2 * i + 1 - high]);
+  if (bytes.size() % 2 != 0) unit[units - 1] = kReplacement;
+  text.ReleaseBuffer(kxu::platform::CheckedInt(units));
+}
+
+void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian, std::string& bytes) {
+  bytes.resize(text.size() * 2);
+  char* byte = bytes.data();
+  for (const WCHAR unit : text) {
+    const auto high = static_cast<char>(static_cast<unsigned>(unit) >> 8);
+    const auto low = static_cast<char>(unit & 0xFF);
+    *byte++ = big_endian ? high : low;
+    *byte++ = big_endian ? low : high;
+  }
+}
+
+// The library's conversions end a text at its first NUL, while a file may
+// hold NULs anywhere: calls `convert` on each stretch of `text` between
+// NULs and `keep_nul` for each NUL. False as soon as a stretch fails.
+template <class Unit, class Convert, class KeepNul>
+bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keep_nul) {
+  for (;;) {
+    const size_t end =
+        std::min(FindUnit(text, [](Unit unit) { return unit == Unit{}; }), text.size());
+    if (!convert(text.substr(0, end))) return false;
+    if (end == text.size()) return true;
+    keep_nul();
+    text.remove_prefix(end + 1);
+  }
+}
+
+// The length of the valid UTF-8 character at the start of `bytes`; 0 when
+// none starts there (a stray, overlong, surrogate or cut sequence).
+size_t Utf8CharacterLength(std::string_view bytes) {
+  const auto at = [&](size_t i) { return static_cast<unsigned char>(bytes[i]); };
+  const unsigned char lead = at(0);
+  if (lead < 0x80) return 1;
+  // The lead byte's length, and the range its first continuation byte must
+  // lie in (which excludes overlongs, surrogates and code points past U+10FFFF).
+  size_t length = 0;
+  unsigned char low = 0x80, high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) length = 2;
+  if (lead >= 0xE0 && lead <= 0xEF) length = 3;
+  if (lead >= 0xF0 && lead <= 0xF4) length = 4;
+  if (lead == 0xE0) low = 0xA0;
+  if (lead == 0xED) high = 0x9F;
+  if (lead == 0xF0) low = 0x90;
+  if (lead == 0xF4) high = 0x8F;
+  if (length == 0 || bytes.size() < length || at(1) < low || at(1) > high) return 0;
+  for (size_t i = 2; i < length; ++i) {
+    if ((at(i) & 0xC0) != 0x80) return 0;
+  }
+  return length;
+}
+
+std::optional<size_t> FirstInvalidUtf8(std::string_view bytes) {
+  for (size_t at = 0; at < bytes.size();) {
+    // Eight ASCII bytes at a time.
+    std::uint64_t word = 0;
+    if (at + sizeof word <= bytes.size() &&
+        (std::memcpy(&word, bytes.data() + at, sizeof word), (word & 0x8080808080808080) == 0)) {
+      at += sizeof word;
+      continue;
+    }
+    if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+      ++at;
+      continue;
+    }
+    const size_t length = Utf8CharacterLength(bytes.substr(at));
+    if (length == 0) return at;
+    at += length;
+  }
+  return std::nullopt;
+}
+
+std::optional<size_t> FirstLoneSurrogate(std::basic_string_view<WCHAR> units) {
+  const auto is_surrogate = [](WCHAR unit) { return (unit & 0xF800) == 0xD800; };
+  const auto is_low = [](WCHAR unit) { return (unit & 0xFC00) == 0xDC00; };
+  for (size_t i = FindUnit(units, is_surrogate); i < units.size(); ++i) {
+    if (!is_surrogate(units[i])) continue;
+    if (is_low(units[i]) || i + 1 == units.size() || !is_low(units[i + 1])) return i;
+    ++i;  // a pair
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<int> PageNamed(const std::string& name) {
+  const std::string lower = Lowercase(name);
+  for (const std::string_view prefix : {"", "cp", "ibm", "windows-"}) {
+    if (!lower.starts_with(prefix) || lower.size() == prefix.size()) continue;
+    int page = 0;
+    const char* end = lower.data() + lower.size();
+    const auto [stop, error] = std::from_chars(lower.data() + prefix.size(), end, page);
+    if (error == std::errc() && stop == end) return page;
+  }
+  for (const EncodingName& known : kEncodingNames) {
+    if (known.name == lower) return known.page == kLatin1 ? Latin1Page() : known.page;
+  }
+  return std::nullopt;
+}
+
+bool IsServed(int page) {
+  if (IsUtf16(page)) return true;
+  CString text;
+  return zqMBCStoUTF16(text, "a", page, 1) > 0;
+}
+
+void PrintServedPages() {
+  for (const int page : kKnownPages) {
+    if (IsServed(page)) PrintLine(std::to_string(page) + "\t" + NamesOf(page));
+  }
+}
+
+std::string EncodingWords(int page) {
+  switch (page) {
+    case kUtf8:
+      return "UTF-8";
+    case kUtf16Le:
+      return "UTF-16LE";
+    case kUtf16Be:
+      return "UTF-16BE";
+    case kHostPage:
+      return "the host's code page";
+    default:
+      return "code page " + std::to_string(page);
+  }
+}
+
+bool IsMultiBytePage(int page) {
+  return page == kHostPage || page == 932 || page == 936 || page == 949 || page == 950;
+}
+
+bool DecodeToUtf16(std::string_view bytes, int page, CString& text) {
+  if (IsUtf16(page)) {
+    Utf16FromBytes(bytes, page == kUtf16Be, text);
+    return true;
+  }
+  const auto decode = [&](CString& into, std::string_view stretch) {
+    return zqMBCStoUTF16(into, stretch.data(), page, kxu::platform::CheckedInt(stretch.size())) >
+               0 ||
+           stretch.empty();
+  };
+  if (bytes.find('\0') == std::string_view::npos) return decode(text, bytes);
+  text.Empty();
+  return ConvertBetweenNuls(
+      bytes,
+      [&](std::string_view stretch) {
+        CString decoded;
+        const bool done = decode(decoded, stretch);
+        text += decoded;
+        return done;
+      },
+      [&] { text.AppendChar(0); });
+}
+
+bool EncodeFromUtf16(std::basic_string_view<WCHAR> text, int page, std::string& bytes,
+                     bool& substituted) {
+  substituted = false;
+  if (IsUtf16(page)) {
+    BytesFromUtf16(text, page == kUtf16Be, bytes);
+    return true;
+  }
+  bytes.clear();
+  return ConvertBetweenNuls(
+      text,
+      [&](std::basic_string_view<WCHAR> stretch) {
+        static CStringA encoded;  // kept for its buffer: a piece after another takes no new one
+        // UTF-8 takes no report and needs none. A code page must not fit a
+        // near character in silently (Windows would write 'L' for U+0141).
+        int used_default = FALSE;
+        const bool to_page = page != kUtf8;
+        const int length =
+            zqUTF16toMBCS(encoded, stretch.data(), page, kxu::platform::CheckedInt(stretch.size()),
+                          to_page ? &used_default : nullptr, to_page ? WC_NO_BEST_FIT_CHARS : 0);
+        substituted = substituted || used_default != FALSE;
+        bytes.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
+        return length > 0 || stretch.empty();
+      },
+      [&] { bytes += '\0'; });
+}
+
+std::optional<size_t> FirstInvalidByte(std::string_view bytes, int page, const CString& text) {
+  if (page == kUtf8) return FirstInvalidUtf8(bytes);
+  if (IsUtf16(page)) {
+    if (const std::optional<size_t> unit = FirstLoneSurrogate(Units(text))) return *unit * 2;
+    return bytes.size() % 2 != 0 ? std::optional<size_t>(bytes.size() - 1) : std::nullopt;
+  }
+  // A code page has no U+FFFD: one in the text marks bytes the page does not
+  // define, found where the characters before it end in the page's bytes.
+  const size_t replaced = Units(text).find(kReplacement);
+  if (replaced == std::basic_string_view<WCHAR>::npos) return std::nullopt;
+  return EncodedLength(Units(text).substr(0, replaced), page);
+}
+
+size_t EncodedLength(std::basic_string_view<WCHAR> text, int page) {
+  if (IsUtf16(page)) return text.size() * 2;
+  std::string bytes;
+  bool substituted = false;
+  EncodeFromUtf16(text, page, bytes, substituted);
+  return bytes.size();
+}
+
+std::optional<size_t> FirstUnencodableUnit(std::basic_string_view<WCHAR> text, int page) {
+  std::string bytes;
+  bool substituted = false;
+  EncodeFromUtf16(text, page, bytes, substituted);
+  if (!substituted) return std::nullopt;
+  // The shortest beginning of the text that the page cannot hold ends at it.
+  size_t fits = 0, fails = text.size();
+  while (fails - fits > 1) {
+    const size_t middle = fits + (fails - fits) / 2;
+    EncodeFromUtf16(text.substr(0, middle), page, bytes, substituted);
+    (substituted ? fails : fits) = middle;
+  }
+  return fits;
+}
+
+std::basic_string_view<WCHAR> Units(const CString& text) {
+  return {text.GetString(), static_cast<size_t>(text.GetLength())};
+}
+
+}  // namespace kxu::tool
