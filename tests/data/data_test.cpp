@@ -93,10 +93,6 @@ TEST(DiscreteFrequencies, TextsMadeToCollideCostAboutOneProbeEach) {
   EXPECT_LE(distinct.Probes(), 2 * texts.size());
 }
 
-Ints IntsOf(const CArray<int, int>& array) {
-  return Ints(array.GetData(), array.GetData() + array.GetSize());
-}
-
 // The five host objects, each answering its array.
 struct Items {
   QueryLog log;
