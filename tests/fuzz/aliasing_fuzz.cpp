@@ -38,10 +38,13 @@
 
 #include "fuzz_require.h"
 #include "support/array_text.h"
+#include "support/mock_host_object.h"
 #include "support/temp_dir.h"
 
 using namespace kxu::zutl96;
 using kxu::test::ArrayOf;
+using kxu::test::MockHostObject;
+using kxu::test::QueryLog;
 using kxu::test::StringOf;
 using kxu::test::TextOf;
 using kxu::test::Texts;
@@ -54,25 +57,6 @@ constexpr std::size_t kElements = 3;
 constexpr int kOwnCopy = -1;
 constexpr std::array<int, 4> kSources = {kOwnCopy, 0, 1, 2};
 constexpr std::array<char, 4> kSeparators = {',', '\0', ';', '='};
-
-// A script object that answers with one string array or one integer array.
-class ArrayObject : public HostObject {
- public:
-  explicit ArrayObject(CZQVStringArray& strings) : m_pStrings(&strings) {}
-  explicit ArrayObject(CArray<int, int>& ints) : m_pInts(&ints) {}
-  ArrayObject(const ArrayObject&) = delete;
-  ArrayObject& operator=(const ArrayObject&) = delete;
-  ~ArrayObject() = default;
-
-  void* GetNativeObject(int nQuery, intptr_t /*nParam*/) override {
-    if (nQuery == QUERY_STRING_ARRAY) return m_pStrings;
-    return nQuery == QUERY_INT_ARRAY ? m_pInts : nullptr;
-  }
-
- private:
-  CZQVStringArray* m_pStrings = nullptr;
-  CArray<int, int>* m_pInts = nullptr;
-};
 
 // The text an argument reads: element `nSource` of `array`, or `own`.
 const char* Pick(const CZQVStringArray& array, int nSource, const std::string& own) {
@@ -309,15 +293,15 @@ void CheckFileNamesInOutputs(const std::string& content, const std::string& path
 void CheckFrequenciesInPlace(const Texts& texts, int nOptions) {
   CZQVStringArray in = ArrayOf(texts);
   CZQVStringArray out;
-  ArrayObject inObject(in);
-  ArrayObject outObject(out);
+  QueryLog log;
+  MockHostObject inObject(log, in), outObject(log, out);
   std::vector<double> frequencies(texts.size() + 1);
   int nCount = 0;
   const int nResult =
       kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &nCount, nOptions);
 
   CZQVStringArray both = ArrayOf(texts);
-  ArrayObject bothObject(both);
+  MockHostObject bothObject(log, both);
   std::vector<double> bothFrequencies(texts.size() + 1);
   int nBothCount = 0;
   Require(kxu_discrete_frequencies(&bothObject, &bothObject, bothFrequencies.data(), &nBothCount,
@@ -336,7 +320,8 @@ void CheckReorderInPlace(const Texts& texts, unsigned char options) {
   for (std::size_t i = 0; i < kElements; ++i)
     expected[i] = expected[static_cast<std::size_t>(order[i])];
   CZQVStringArray array = ArrayOf(texts);
-  ArrayObject object(array);
+  QueryLog log;
+  MockHostObject object(log, array);
   Require(kxu_multi_str_reorder(3, &object, order, 3, &object) == 1);
   Require(TextsOf(array) == expected);
 }
@@ -348,8 +333,9 @@ struct Items {
   }
   CArray<int, int> ids;
   CZQVStringArray names;
-  ArrayObject idsObject{ids};
-  ArrayObject namesObject{names};
+  QueryLog log;
+  MockHostObject idsObject{log, ids};
+  MockHostObject namesObject{log, names};
 };
 
 // kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own
