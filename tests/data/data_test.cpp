@@ -64,10 +64,8 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
       // The frequency buffer is one longer than the input, and the count
       // starts at a value no run gives.
       QueryLog log;
-      MockHostObject input{log}, output{log};
       CZQVStringArray in = ArrayOf(texts), out = ArrayOf({"old"});
-      input.Answer(QUERY_STRING_ARRAY, &in);
-      output.Answer(QUERY_STRING_ARRAY, &out);
+      MockHostObject input{log, in}, output{log, out};
       std::vector<double> frequencies(texts.size() + 1, -1.0);
       int count = -7;
       ASSERT_EQ(kxu_discrete_frequencies(&input, &output, frequencies.data(), &count, options), 1);
@@ -93,27 +91,18 @@ TEST(DiscreteFrequencies, TextsMadeToCollideCostAboutOneProbeEach) {
   EXPECT_LE(distinct.Probes(), 2 * texts.size());
 }
 
-Ints IntsOf(const CArray<int, int>& array) {
-  return Ints(array.GetData(), array.GetData() + array.GetSize());
-}
-
 // The five host objects, each answering its array.
 struct Items {
   QueryLog log;
-  MockHostObject refIdsObject{log}, refNamesObject{log}, idsObject{log}, namesObject{log},
-      extraObject{log};
   CArray<int, int> refIds, ids;
   CZQVStringArray refNames, names, extra;
+  MockHostObject refIdsObject{log, refIds}, refNamesObject{log, refNames}, idsObject{log, ids},
+      namesObject{log, names}, extraObject{log, extra};
 
   Items(const Ints& ri, const Texts& rn, const Ints& i, const Texts& n, const Texts& e)
       : refNames(ArrayOf(rn)), names(ArrayOf(n)), extra(ArrayOf(e)) {
     for (int v : ri) refIds.Add(v);
     for (int v : i) ids.Add(v);
-    refIdsObject.Answer(QUERY_INT_ARRAY, &refIds);
-    refNamesObject.Answer(QUERY_STRING_ARRAY, &refNames);
-    idsObject.Answer(QUERY_INT_ARRAY, &ids);
-    namesObject.Answer(QUERY_STRING_ARRAY, &names);
-    extraObject.Answer(QUERY_STRING_ARRAY, &extra);
   }
   int Run(bool withExtra) {
     return kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,

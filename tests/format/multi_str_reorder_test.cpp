@@ -43,9 +43,7 @@ TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
     Texts expected = Texts{"x", "y", "z"};
     expected.resize(nDestSize);
     CZQVStringArray dest = ArrayOf(expected);
-    MockHostObject src(log), dst(log);
-    src.Answer(QUERY_STRING_ARRAY, &source);
-    dst.Answer(QUERY_STRING_ARRAY, &dest);
+    MockHostObject src(log, source), dst(log, dest);
     const int order0 = 0;
     const int nOrder = static_cast<int>(order.size());
     EXPECT_EQ(

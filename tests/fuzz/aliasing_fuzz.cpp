@@ -1,12 +1,12 @@
 // Calls every export that takes two or more strings or arrays with its
 // arguments aliased in each way the types allow: a text that lives inside the
 // string or array the call writes, one array passed as two arguments, a result
-// string that is an element of the array read. Each aliased call must give
-// what the same call gives on independent copies (or, where one array plays
-// two parts, what the documented order of reads and writes gives).
-// Input: one option byte, then texts separated by NUL bytes; the first three
-// texts (empty when missing) are the elements the arguments are taken from,
-// the next three the arguments' own copies.
+// string that is an element of the array read. (A flat export that only hands
+// its object's array to the native call is called through the native one.) Each aliased call must
+// give what the same call gives on independent copies (or, where one array plays two parts, what
+// the documented order of reads and writes gives). Input: one option byte, then texts separated by
+// NUL bytes; the first three texts (empty when missing) are the elements the arguments are taken
+// from, the next three the arguments' own copies.
 #include <kxutils96/data/discrete_frequencies.h>
 #include <kxutils96/data/remove_unchanged_items.h>
 #include <kxutils96/files/file_writer.h>
@@ -38,10 +38,13 @@
 
 #include "fuzz_require.h"
 #include "support/array_text.h"
+#include "support/mock_host_object.h"
 #include "support/temp_dir.h"
 
 using namespace kxu::zutl96;
 using kxu::test::ArrayOf;
+using kxu::test::MockHostObject;
+using kxu::test::QueryLog;
 using kxu::test::StringOf;
 using kxu::test::TextOf;
 using kxu::test::Texts;
@@ -54,25 +57,6 @@ constexpr std::size_t kElements = 3;
 constexpr int kOwnCopy = -1;
 constexpr std::array<int, 4> kSources = {kOwnCopy, 0, 1, 2};
 constexpr std::array<char, 4> kSeparators = {',', '\0', ';', '='};
-
-// A script object that answers with one string array or one integer array.
-class ArrayObject : public HostObject {
- public:
-  explicit ArrayObject(CZQVStringArray& strings) : m_pStrings(&strings) {}
-  explicit ArrayObject(CArray<int, int>& ints) : m_pInts(&ints) {}
-  ArrayObject(const ArrayObject&) = delete;
-  ArrayObject& operator=(const ArrayObject&) = delete;
-  ~ArrayObject() = default;
-
-  void* GetNativeObject(int nQuery, intptr_t /*nParam*/) override {
-    if (nQuery == QUERY_STRING_ARRAY) return m_pStrings;
-    return nQuery == QUERY_INT_ARRAY ? m_pInts : nullptr;
-  }
-
- private:
-  CZQVStringArray* m_pStrings = nullptr;
-  CArray<int, int>* m_pInts = nullptr;
-};
 
 // The text an argument reads: element `nSource` of `array`, or `own`.
 const char* Pick(const CZQVStringArray& array, int nSource, const std::string& own) {
@@ -145,6 +129,20 @@ void SameWithResultInArray(const Texts& texts, Call call) {
   }
 }
 
+// `call(str, a)` writes a framework string `str` reading the text `a`:
+// taking `a` from `str` itself must give what a copy of its text gives.
+template <class Str, class Call>
+void SameWithTextInOwnString(const Str& start, const Str& own, Call call) {
+  for (const bool bAliased : {false, true}) {
+    Str str = start;
+    Str copy = start;
+    const Str source = bAliased ? start : own;
+    const int nCopy = call(copy, source.GetString());
+    Require(call(str, bAliased ? str.GetString() : own.GetString()) == nCopy);
+    Require(str.Compare(copy) == 0);
+  }
+}
+
 void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
   const auto same1 = [&](auto call) { SameWithTextsInArray<1>(texts, own, call); };
   const auto same2 = [&](auto call) { SameWithTextsInArray<2>(texts, own, call); };
@@ -156,23 +154,11 @@ void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
   same2([](const char* a, const char* b, const char*, CZQVStringArray& array) {
     return kxutilsSeparateByStr(a, &array, b);
   });
-  same2([](const char* a, const char* b, const char*, CZQVStringArray& array) {
-    ArrayObject object(array);
-    return kxu_separate_by_str(a, &object, b);
-  });
   same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
     return kxutilsTokenizeOneCSVLine(a, &array);
   });
-  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
-    ArrayObject object(array);
-    return kxu_tokenize_one_csv_line(a, &object);
-  });
   same3([](const char* a, const char* b, const char* c, CZQVStringArray& array) {
     return kxutilsSeparateCharWithNumericSuffix(a, &array, b, c, 0);
-  });
-  same3([](const char* a, const char* b, const char* c, CZQVStringArray& array) {
-    ArrayObject object(array);
-    return kxu_separate_char_with_numeric_suffix(a, &object, b, c);
   });
   same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
     return kxutilsSeparateWksLabelsChar(a, &array, 0);
@@ -187,9 +173,7 @@ void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
   });
   same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
     CZQVStringArray keys;
-    ArrayObject keysObject(keys);
-    ArrayObject valuesObject(array);
-    const int nCount = kxu_separate_key_values(a, &keysObject, &valuesObject, chSep);
+    const int nCount = kxutilsSeparateKeyValues(a, &keys, &array, chSep);
     for (int i = 0; i < keys.GetSize(); ++i) array.Add(keys[i]);
     return nCount;
   });
@@ -200,11 +184,6 @@ void CheckJoins(const Texts& texts, const Texts& own, char chSep) {
   SameWithTextsInString(texts[0], own[0], [&](const char*, const char* b, CStringUTF8& str) {
     CZQVStringArray array = tokens;
     return kxutilsSetTokensByStr(&str, &array, b);
-  });
-  SameWithTextsInString(texts[0], own[0], [&](const char*, const char* b, CStringUTF8& str) {
-    CZQVStringArray array = tokens;
-    ArrayObject object(array);
-    return kxu_set_tokens_by_str(&str, &object, b);
   });
   SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
     return kxutilsSetTokens(&str, &array, chSep);
@@ -218,10 +197,6 @@ void CheckJoins(const Texts& texts, const Texts& own, char chSep) {
   // Keys and values: one array for both, and the result one of its elements.
   SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
     return kxutilsMakeKeyValuesStr(&str, &array, &array, chSep);
-  });
-  SameWithResultInArray(texts, [&](CStringUTF8& str, CZQVStringArray& array) {
-    ArrayObject object(array);
-    return kxu_make_key_values_str(&str, &object, &object, chSep);
   });
 }
 
@@ -274,15 +249,9 @@ void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
     return kxu_check_escape_html_charcters(&str, a, nOption & 1);
   });
-  for (const bool bAliased : {false, true}) {
-    CStringW strWide = Widened(start);
-    CStringW strCopy = strWide;
-    const CStringW strSet = Widened(bAliased ? start : own[1]);
-    const int nCopy = kxutilsCheckEscapeHTMLCharcters(&strCopy, strSet.GetString(), nOption & 1);
-    const WCHAR* pSet = bAliased ? strWide.GetString() : strSet.GetString();
-    Require(kxutilsCheckEscapeHTMLCharcters(&strWide, pSet, nOption & 1) == nCopy);
-    Require(strWide.Compare(strCopy) == 0);
-  }
+  SameWithTextInOwnString(Widened(start), Widened(own[1]), [&](CStringW& str, const WCHAR* pSet) {
+    return kxutilsCheckEscapeHTMLCharcters(&str, pSet, nOption & 1);
+  });
   SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
     return kxu_make_relative_path(&str, a, b, nOption);
   });
@@ -296,17 +265,10 @@ void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
     return zqMBCStoUTF8(str, a, (nOption & 1) != 0 ? 1252 : 65001);
   });
-
   // The code-page side is the framework's narrow string, the same bytes.
-  for (const bool bAliased : {false, true}) {
-    CStringA strBytes(start.c_str());
-    const std::string source = bAliased ? start : own[1];
-    CStringA strCopy(start.c_str());
-    const int nCopy = zqUTF8toMBCS(strCopy, source.c_str(), 1252, -1);
-    Require(zqUTF8toMBCS(strBytes, bAliased ? strBytes.GetString() : own[1].c_str(), 1252, -1) ==
-            nCopy);
-    Require(strBytes.Compare(strCopy) == 0);
-  }
+  SameWithTextInOwnString(
+      CStringA(start.c_str()), CStringA(own[1].c_str()),
+      [](CStringA& str, const char* a) { return zqUTF8toMBCS(str, a, 1252, -1); });
 }
 
 // A text file named by element 0 of the array it is read into, and by the
@@ -331,15 +293,15 @@ void CheckFileNamesInOutputs(const std::string& content, const std::string& path
 void CheckFrequenciesInPlace(const Texts& texts, int nOptions) {
   CZQVStringArray in = ArrayOf(texts);
   CZQVStringArray out;
-  ArrayObject inObject(in);
-  ArrayObject outObject(out);
+  QueryLog log;
+  MockHostObject inObject(log, in), outObject(log, out);
   std::vector<double> frequencies(texts.size() + 1);
   int nCount = 0;
   const int nResult =
       kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &nCount, nOptions);
 
   CZQVStringArray both = ArrayOf(texts);
-  ArrayObject bothObject(both);
+  MockHostObject bothObject(log, both);
   std::vector<double> bothFrequencies(texts.size() + 1);
   int nBothCount = 0;
   Require(kxu_discrete_frequencies(&bothObject, &bothObject, bothFrequencies.data(), &nBothCount,
@@ -358,7 +320,8 @@ void CheckReorderInPlace(const Texts& texts, unsigned char options) {
   for (std::size_t i = 0; i < kElements; ++i)
     expected[i] = expected[static_cast<std::size_t>(order[i])];
   CZQVStringArray array = ArrayOf(texts);
-  ArrayObject object(array);
+  QueryLog log;
+  MockHostObject object(log, array);
   Require(kxu_multi_str_reorder(3, &object, order, 3, &object) == 1);
   Require(TextsOf(array) == expected);
 }
@@ -370,8 +333,9 @@ struct Items {
   }
   CArray<int, int> ids;
   CZQVStringArray names;
-  ArrayObject idsObject{ids};
-  ArrayObject namesObject{names};
+  QueryLog log;
+  MockHostObject idsObject{log, ids};
+  MockHostObject namesObject{log, names};
 };
 
 // kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own

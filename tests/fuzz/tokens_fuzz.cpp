@@ -19,6 +19,7 @@
 
 #include "fuzz_require.h"
 
+#include "support/array_text.h"
 #include "support/reference_separator_search.h"
 
 using namespace kxu::zutl96;
@@ -33,10 +34,6 @@ constexpr int kQuoteOptions[] = {
 constexpr DWORD kFlagChoices[] = {0, kSplitQuoteAwareSearch, kSplitExtendedSearch,
                                   kSplitQuoteAwareSearch | kSplitExtendedSearch};
 constexpr int kStates[] = {kSearchOutsideQuotes, '"', '\'', 0x1234};
-
-std::string_view BytesOf(const CStringUTF8& str) {
-  return {str.GetString(), static_cast<std::size_t>(str.GetLength())};
-}
 
 std::string Joined(const CZQVStringArray& array, char chSep) {
   std::string joined;
@@ -103,7 +100,7 @@ void CheckCsvLine(const std::string& line) {
     const std::size_t nAt = kxu::test::ReferenceFindSeparator(rest, rules, nullptr);
     CStringUTF8 expected;
     kxu::tokens::detail::CsvUnquoteFieldInto(rest.substr(0, nAt), expected);
-    Require(i < nCount && BytesOf(fields[i]) == BytesOf(expected));
+    Require(i < nCount && kxu::test::TextOf(fields[i]) == kxu::test::TextOf(expected));
     if (nAt == std::string_view::npos) return Require(i + 1 == nCount);
     rest.remove_prefix(nAt + 1);
   }

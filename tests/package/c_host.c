@@ -83,20 +83,18 @@ static uintptr_t find_export(const char* name) {
   return (uintptr_t)address;
 }
 
+// Calls the DLL's method `name` (a constructor or destructor) on `self`.
+static void call_method(void* self, const char* name) {
+  MethodFn method = (MethodFn)find_export(name);
+  CHECKED_CALL(method(self));
+}
+
 // A CStringUTF8 made by the DLL: its text is at the one pointer it holds.
 typedef struct {
   const char* text;
 } String;
-
-static void make_string(String* str) {
-  MethodFn construct = (MethodFn)find_export("_ZN8CStringTIcEC1Ev");
-  CHECKED_CALL(construct(str));
-}
-
-static void free_string(String* str) {
-  MethodFn destroy = (MethodFn)find_export("_ZN8CStringTIcED1Ev");
-  CHECKED_CALL(destroy(str));
-}
+#define STRING_CONSTRUCTOR "_ZN8CStringTIcEC1Ev"
+#define STRING_DESTRUCTOR "_ZN8CStringTIcED1Ev"
 
 // An empty CZQVStringArray; the DLL fills it, this program reads it, and the
 // DLL's destructor frees its elements.
@@ -114,10 +112,7 @@ static void make_string_array(StringArray* array) {
   *array = empty;
 }
 
-static void free_string_array(StringArray* array) {
-  MethodFn destroy = (MethodFn)find_export("_ZN15CZQVStringArrayD1Ev");
-  CHECKED_CALL(destroy(array));
-}
+#define STRING_ARRAY_DESTRUCTOR "_ZN15CZQVStringArrayD1Ev"
 
 // The script's object: a C++ class with one virtual method, written in C as
 // a table of one function pointer. It records how the DLL called it.
@@ -164,7 +159,7 @@ static void tokenize_through_host_object(void) {
     expect_text(fields.first[1].text, "a \"b\"", "quoted field");
     expect_text(fields.first[2].text, "x", "last field");
   }
-  free_string_array(&fields);
+  call_method(&fields, STRING_ARRAY_DESTRUCTOR);
 }
 
 // The ordered format with this function's own arguments as its va_list.
@@ -180,39 +175,37 @@ static int format_ordered(String* result, const char* format, ...) {
 
 static void format_in_argument_order(void) {
   String text;
-  make_string(&text);
+  call_method(&text, STRING_CONSTRUCTOR);
   expect(format_ordered(&text, "{2}%s has {0}%d rows of {1}%g", 12, 0.5, "Table") == 1,
          "kxuStringOrderedFormat: done");
   expect_text(text.text, "Table has 12 rows of 0.5", "kxuStringOrderedFormat: text");
-  free_string(&text);
+  call_method(&text, STRING_DESTRUCTOR);
 }
 
-static void replace_missing_values(void) {
+// A sort of the family (a C++ export) and the missing-value replacement (a flat one).
+static void sort_and_replace_doubles(void) {
+  // kxutilsSortBuff(double*, int, unsigned long, CArray<int, int>*)
+  SortDoublesFn sort = (SortDoublesFn)find_export("_Z15kxutilsSortBuffPdimP6CArrayIiiE");
   NanInfToNanumFn to_nanum = (NanInfToNanumFn)find_export("kxu_nan_inf_to_NANUM");
+  double sorted[] = {3.0, -1.0, 2.0};
   double values[] = {NAN, 5.0, -INFINITY};
   int replaced = 0;
+  CHECKED_CALL(sort(sorted, 3, 0, NULL));
+  expect(sorted[0] == -1.0 && sorted[1] == 2.0 && sorted[2] == 3.0, "kxutilsSortBuff: ascending");
   CHECKED_CALL(replaced = to_nanum(values, 3));
   expect(replaced == 2 && values[0] == NANUM && values[1] == 5.0 && values[2] == NANUM,
          "kxu_nan_inf_to_NANUM: NaN and infinity become NANUM");
-}
-
-static void sort_doubles(void) {
-  // kxutilsSortBuff(double*, int, unsigned long, CArray<int, int>*)
-  SortDoublesFn sort = (SortDoublesFn)find_export("_Z15kxutilsSortBuffPdimP6CArrayIiiE");
-  double values[] = {3.0, -1.0, 2.0};
-  CHECKED_CALL(sort(values, 3, 0, NULL));
-  expect(values[0] == -1.0 && values[1] == 2.0 && values[2] == 3.0, "kxutilsSortBuff: ascending");
 }
 
 static void message_heading(void) {
   ErrMsgHeadingFn heading = (ErrMsgHeadingFn)find_export("kxu_err_msg_heading");
   String text;
   int done = 0;
-  make_string(&text);
+  call_method(&text, STRING_CONSTRUCTOR);
   CHECKED_CALL(done = heading(15000, &text));
   expect(done == 1, "kxu_err_msg_heading: done");
   expect_text(text.text, "ERR0015000", "kxu_err_msg_heading: text");
-  free_string(&text);
+  call_method(&text, STRING_DESTRUCTOR);
 }
 
 static void shell_item_unknown(void) {
@@ -240,12 +233,12 @@ static void read_under_code_page(const WCHAR* folder) {
 
   String text;
   int opened = 0;
-  make_string(&text);
+  call_method(&text, STRING_CONSTRUCTOR);
   *code_page = 1251;
   CHECKED_CALL(opened = read_text_file(path_utf8, &text, 1));
   expect(opened == 1, "kxu_read_text_file: opened");
   expect_text(text.text, "caf\xD0\xB9", "kxu_read_text_file: text in code page 1251");
-  free_string(&text);
+  call_method(&text, STRING_DESTRUCTOR);
   *code_page = -1;
   DeleteFileW(path);
 }
@@ -276,8 +269,7 @@ int main(void) {
   format_in_argument_order();
   message_heading();
   read_under_code_page(folder);
-  sort_doubles();
-  replace_missing_values();
+  sort_and_replace_doubles();
   shell_item_unknown();
 
   RemoveDirectoryW(folder);

@@ -24,10 +24,6 @@ void FillIdentity(CArray<int, int>& index, int n) {
   for (int i = 0; i < n; ++i) index[i] = i;
 }
 
-std::vector<int> IndexValues(const CArray<int, int>& index) {
-  return std::vector<int>(index.GetData(), index.GetData() + index.GetSize());
-}
-
 // Random values of each element type: many repeats, and for floating point
 // NaNs (a signalling one too, whose bits must survive the sort), infinities,
 // both zeros and NANUM among them; no NaN and no -0 when `bOrdinary`.
@@ -125,13 +121,13 @@ TYPED_TEST(NumericSortFamily, ShortCountsAndShortIndexArraysChangeNothing) {
   kxutilsSortBuff(buffer, 3, 0, &shortIndex);
   kxutilsSortBuff(static_cast<T*>(nullptr), 3, 0, &index);
   EXPECT_EQ(std::vector<T>(buffer, buffer + 3), (std::vector<T>{T(3), T(1), T(2)}));
-  EXPECT_EQ(IndexValues(index), (std::vector<int>{0, 1, 2}));
-  EXPECT_EQ(IndexValues(shortIndex), (std::vector<int>{0, 1}));
+  EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(kxu::test::IntsOf(shortIndex), (std::vector<int>{0, 1}));
   kxutilsSortBuff(buffer, 3, 0, nullptr);
   EXPECT_EQ(std::vector<T>(buffer, buffer + 3), (std::vector<T>{T(1), T(2), T(3)}));
   FillIdentity(index, 5);
   kxutilsSortBuff(buffer, 3, SORT_DESCENDING, &index);
-  EXPECT_EQ(IndexValues(index), (std::vector<int>{2, 1, 0, 3, 4}));
+  EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{2, 1, 0, 3, 4}));
 }
 
 // Texts with case variants, shared prefixes past 8 and 16 bytes, empty
@@ -173,11 +169,11 @@ TEST(SortFamily, TextsSortLikeStableSortAndPermuteTheIndex) {
       CArray<int, int> index;
       FillIdentity(index, n);
       kxutilsSort(strings, flags, &index);
-      ASSERT_EQ(IndexValues(index), stringOrder) << n << " " << flags;
+      ASSERT_EQ(kxu::test::IntsOf(index), stringOrder) << n << " " << flags;
       for (int k = 0; k < n; ++k) ASSERT_EQ(strings[k].GetString(), texts[stringOrder[k]]);
       FillIdentity(index, n);
       kxutilsSortBuff(pointers.data(), n, flags, &index);
-      ASSERT_EQ(IndexValues(index), pointerOrder) << n << " " << flags;
+      ASSERT_EQ(kxu::test::IntsOf(index), pointerOrder) << n << " " << flags;
       for (int k = 0; k < n; ++k) ASSERT_EQ(pointers[k], original[pointerOrder[k]]);
     }
   }

@@ -64,17 +64,13 @@ std::array<const CStringUTF8*, 4> WordsOf(const CZQVStringArray& array) {
   return words;
 }
 
+// The count, then each element's length and bytes, in the archive's forms
+// (whose boundaries the archive's own tests hold), stored and loaded back.
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
-  const std::string s254(254, 'x'), s255(255, 'y'), s65534(0xFFFE, 'z');
   const std::tuple<const char*, Texts, Bytes> cases[] = {
       {"empty array", {}, {0x00, 0x00}},
       {"one empty string", {""}, {0x01, 0x00, 0x00}},
       {"two strings", {"ab", "\xC3\xA9"}, {0x02, 0x00, 0x02, 'a', 'b', 0x02, 0xC3, 0xA9}},
-      {"254 bytes", {s254}, With({0x01, 0x00, 0xFE}, s254)},
-      {"255 bytes", {s255}, With({0x01, 0x00, 0xFF, 0xFF, 0x00}, s255)},
-      {"65534 bytes",
-       {s65534},
-       With({0x01, 0x00, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}, s65534)},
       {"0xFFFF elements: the count takes four bytes more", Texts(0xFFFF),
        With({0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}, std::string(0xFFFF, '\0'))},
   };

@@ -1,7 +1,9 @@
-// Conversions between the host's strings and standard ones for tests, so that
-// expectations read as texts and lists of texts (NUL bytes included).
+// Conversions between the host's strings and arrays and standard ones for
+// tests, so that expectations read as texts and lists of texts (NUL bytes
+// included) and lists of integers.
 #pragma once
 
+#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <string>
@@ -24,6 +26,10 @@ inline Texts TextsOf(const CZQVStringArray& array) {
   Texts texts;
   for (int i = 0; i < array.GetSize(); ++i) texts.push_back(TextOf(array[i]));
   return texts;
+}
+
+inline std::vector<int> IntsOf(const CArray<int, int>& array) {
+  return std::vector<int>(array.GetData(), array.GetData() + array.GetSize());
 }
 
 inline CZQVStringArray ArrayOf(const Texts& texts) {

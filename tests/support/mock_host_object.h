@@ -8,6 +8,8 @@
 #include <vector>
 
 #include <kxutils96/frame/host_object.h>
+#include <kxutils96/platform/framework/afx_coll.h>
+#include <kxutils96/strings/zqv_string_array.h>
 
 namespace kxu::test {
 
@@ -23,6 +25,13 @@ using QueryLog = std::vector<NativeQuery>;
 class MockHostObject : public HostObject {
  public:
   explicit MockHostObject(QueryLog& log) : m_log(log) {}
+  // An object that answers the query of its array's kind with `array`.
+  MockHostObject(QueryLog& log, CZQVStringArray& array) : m_log(log) {
+    Answer(QUERY_STRING_ARRAY, &array);
+  }
+  MockHostObject(QueryLog& log, CArray<int, int>& array) : m_log(log) {
+    Answer(QUERY_INT_ARRAY, &array);
+  }
   MockHostObject(const MockHostObject&) = delete;
   MockHostObject& operator=(const MockHostObject&) = delete;
   ~MockHostObject() = default;

@@ -120,9 +120,9 @@ TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
   }
 }
 
-// Bad arguments; the text and the separator may be strings of the result,
-// which it empties before it cuts.
-TEST(kxutilsSeparateByStr, BadArgumentsAndTextsInTheResult) {
+// Bad arguments. (A text or separator that is a string of the result is the
+// aliasing fuzz target's.)
+TEST(kxutilsSeparateByStr, BadArguments) {
   CZQVStringArray result = ArrayOf({"keep"});
   EXPECT_EQ(kxutilsSeparateByStr("a,b", &result, ""), -1);
   EXPECT_EQ(kxutilsSeparateByStr("a,b", nullptr, ","), -1);
@@ -130,9 +130,6 @@ TEST(kxutilsSeparateByStr, BadArgumentsAndTextsInTheResult) {
   EXPECT_EQ(kxutilsSeparateByStr("", nullptr, ","), 0);
   EXPECT_EQ(kxutilsSeparateByStr(nullptr, &result, ","), 0);
   EXPECT_EQ(result.GetSize(), 0);
-  result = ArrayOf({"a;b", ";"});
-  EXPECT_EQ(kxutilsSeparateByStr(result[0], &result, result[1]), 2);
-  EXPECT_EQ(TextsOf(result), (Texts{"a", "b"}));
 }
 
 // Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
