@@ -132,7 +132,8 @@ TEST(CodePageTest, ConvertsEachPageBothWaysWithItsDefaultCharacter) {
       // Bytes 1252 leaves undefined stand for the control characters.
       {1252, MB_ERR_INVALID_CHARS, "\x81\x8D\x90", u"\u0081\u008D\u0090", kUnused, nullptr},
       {437, 0, "\xB0\xDB", u"\u2591\u2588", kUnused, nullptr},
-      {932, 0, "\x93\xFA\x96\x7B\xB1", u"日本\uFF71", kUnused, nullptr},
+      // Small roman one has two codes; the page writes FA40, not the lower EEEF.
+      {932, 0, "\x93\xFA\x96\x7B\xB1\xFA\x40", u"日本\uFF71\u2170", kUnused, nullptr},
       {936, 0, "\xD6\xD0\xCE\xC4", u"中文", kUnused, nullptr},
       {CP_UTF8, 0, std::string_view("G\xC3\xBC\0\xF0\x9F\x98\x80", 8),
        U16(u"G\u00FC\0\U0001F600", 5), kNone, nullptr},
