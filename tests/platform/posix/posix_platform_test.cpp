@@ -1,8 +1,9 @@
 // The work this platform does itself on POSIX, where Windows has the system
 // do it: the copy of a file never waits on a named pipe; its own code-page
-// tables and codeset map; and shell items reading a file's times and its user
-// extended attributes.
+// tables and codeset map; the modules it provides itself; and shell items
+// reading a file's times and its user extended attributes.
 #include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
 #include <kxutils96/platform/win32/win_file.h>
 #include <kxutils96/platform/win32/win_nls.h>
@@ -28,6 +29,23 @@
 namespace {
 
 using kxu::test::SetUserXattr;
+
+// The built-in shell32 answers to its bare name in any ASCII case, with or
+// without ".dll"; a name that differs anywhere, or has a folder, is not it.
+TEST(BuiltinModules, AnswerToTheirNameOnly) {
+  using kxu::platform::FindBuiltinModule;
+  const HMODULE hShell = FindBuiltinModule(u"shell32.dll");
+  ASSERT_NE(hShell, nullptr);
+  for (const WCHAR* pszName : {u"SHELL32", u"Shell32.DLL"}) {
+    EXPECT_EQ(FindBuiltinModule(pszName), hShell);
+  }
+  for (const WCHAR* pszName : {u"xhell32", u"shell3x", u"shell32.dlx", u"shell32x.dll", u"shell",
+                               u"lib/shell32.dll", u".dll", u""}) {
+    EXPECT_EQ(FindBuiltinModule(pszName), nullptr);
+  }
+  EXPECT_NE(kxu::platform::BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
+  EXPECT_EQ(kxu::platform::BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
+}
 
 // CopyFileW and a named pipe: neither read from nor written into, and never
 // waited on for the other end.
