@@ -74,8 +74,10 @@ TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
       {"\xE0\x9F\xBF\xED\xA0\x80", U16(6, kFFFD), false},          // overlong; an encoded surrogate
       {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80", U16(8, kFFFD), false},  // overlong; past U+10FFFF
       {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
-      {"\xF0\x9F\x98", U16(1, kFFFD), false},                  // truncated at the end
-      {"\xE2\x82\x41\xF0\x9F\x41", u"\uFFFDA\uFFFDA", false},  // cut short before a character
+      {"\xF0\x9F\x98", U16(1, kFFFD), false},  // truncated at the end
+      // Cut short before a character, the leads at the ends of their ranges.
+      {"\xE1\x82\x41\xEF\xBF\x41\xF0\x9F\x41\xF1\x80\x41\xF3\xBF\xBF\x41",
+       u"\uFFFDA\uFFFDA\uFFFDA\uFFFDA\uFFFDA", false},
       {"\xC3\xC3\xA9\xE2\xF0\x9F\x98\x80", u"\uFFFD\u00E9\uFFFD\U0001F600",
        false},  // cut by a lead
   };

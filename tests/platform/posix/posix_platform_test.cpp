@@ -73,6 +73,26 @@ TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
   }
 }
 
+// Between two file systems, where the system cannot move the data inside
+// itself, the copy goes through a buffer.
+TEST(CopyFileW, CopiesAcrossFileSystems) {
+  kxu::test::TempDir dir;
+  char szSource[] = "/dev/shm/kxu-copy-XXXXXX";
+  const int fd = ::mkstemp(szSource);
+  struct stat source {};
+  struct stat target {};
+  const bool bApart = fd >= 0 && ::fstat(fd, &source) == 0 &&
+                      ::stat(dir.Path().c_str(), &target) == 0 && source.st_dev != target.st_dev;
+  if (fd >= 0) ::close(fd);
+  kxu::test::WriteBytes(szSource, "bytes that cross");
+  const BOOL bCopied = bApart && CopyFileW(std::filesystem::path(szSource).u16string().c_str(),
+                                           dir.Path("copy").u16string().c_str(), FALSE);
+  ::unlink(szSource);
+  if (!bApart) GTEST_SKIP() << "no second file system at hand";
+  ASSERT_TRUE(bCopied);
+  EXPECT_EQ(kxu::test::ReadBytes(dir.Path("copy")), "bytes that cross");
+}
+
 // The own code-page tables keep to the pages' strict definitions; Windows
 // answers from its own instead: look-alikes for characters a page lacks
 // (unless WC_NO_BEST_FIT_CHARS), U+30FB for a broken double-byte code in 932,
