@@ -30,12 +30,11 @@ CZShellItem* ShellItemTable::Find(int nId) const noexcept {
   return m_records[nId - 1];
 }
 
-bool ShellItemTable::Remove(int nId) noexcept {
-  CZShellItem* pRecord = Find(nId);
-  if (pRecord == nullptr) return false;
-  delete pRecord;
-  m_records[nId - 1] = nullptr;
-  return true;
+void ShellItemTable::Remove(int nId) noexcept {
+  if (CZShellItem* pRecord = Find(nId)) {
+    delete pRecord;
+    m_records[nId - 1] = nullptr;
+  }
 }
 
 }  // namespace kxu::shell

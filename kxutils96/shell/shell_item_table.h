@@ -46,9 +46,9 @@ class ShellItemTable {
   // names a released slot.
   CZShellItem* Find(int nId) const noexcept;
 
-  // Deletes the record of `nId` and nulls its slot; false (nothing done) when
-  // Find(nId) is null.
-  bool Remove(int nId) noexcept;
+  // Deletes the record of `nId` and nulls its slot; nothing for an id that
+  // Find does not know.
+  void Remove(int nId) noexcept;
 
  private:
   CArray<CZShellItem*, CZShellItem*> m_records;

@@ -19,6 +19,7 @@ TEST(FormatSupplied, FillsOnlyTheConversionsThatFitTheValuesInTurn) {
       {"100%% of %d", {I(7)}, "100% of 7"},
       {"[%-4s|%05d|%x|%+d|%c]", {T("ab"), I(42), I(255), I(5), I('z')}, "[ab  |00042|ff|+5|z]"},
       {"%.2s", {T("abcdef")}, "ab"},
+      {"(%s)", {T("")}, "()"},  // a conversion that prints nothing
       {"%u", {I(-1)}, "4294967295"},
       {"%d and %s", {T("x")}, "%d and x"},  // a conversion of another kind stays
       {"%s, %s and %d", {T("a")}, "a, %s and %d"},

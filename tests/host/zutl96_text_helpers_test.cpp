@@ -7,6 +7,7 @@
 #include <clocale>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <tuple>
 
 using namespace kxu::zutl96;
@@ -37,14 +38,25 @@ TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
 // and underflow give HUGE_VAL and 0; every result correctly rounded, at
 // either word size (the hard 1e23, the least subnormal, a tie to even).
 TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
-  const std::tuple<const char*, double> rows[] = {
-      {"1.5e3x", 1500.0},    {" \t\n\v\f\r-2.5", -2.5},
-      {"1e", 1.0},           {"2,5", 2.0},
-      {"0x.8", 0.5},         {"0xg", 0.0},
-      {"-1e400", -HUGE_VAL}, {"0x1p1024", HUGE_VAL},
-      {"0x1p-1080", 0.0},    {"+-5", 0.0},
-      {"1e23", 1e23},        {"4.9e-324", 0x1p-1074},
-      {"0.1", 0.1},          {"9007199254740993", 0x1p53}};
+  // Out of range by their digits alone, without an exponent.
+  const std::string huge(400, '9');
+  const std::string tiny = "0." + std::string(400, '0') + "1";
+  const std::tuple<const char*, double> rows[] = {{huge.c_str(), HUGE_VAL},
+                                                  {tiny.c_str(), 0.0},
+                                                  {"1.5e3x", 1500.0},
+                                                  {" \t\n\v\f\r-2.5", -2.5},
+                                                  {"1e", 1.0},
+                                                  {"2,5", 2.0},
+                                                  {"0x.8", 0.5},
+                                                  {"0xg", 0.0},
+                                                  {"-1e400", -HUGE_VAL},
+                                                  {"0x1p1024", HUGE_VAL},
+                                                  {"0x1p-1080", 0.0},
+                                                  {"+-5", 0.0},
+                                                  {"1e23", 1e23},
+                                                  {"4.9e-324", 0x1p-1074},
+                                                  {"0.1", 0.1},
+                                                  {"9007199254740993", 0x1p53}};
   const bool bCommaLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr ||
                             std::setlocale(LC_NUMERIC, "German_Germany.1252") != nullptr;
   SCOPED_TRACE(bCommaLocale ? "in a decimal-comma locale" : "in the C locale");

@@ -42,6 +42,11 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
         << nLen;
     EXPECT_EQ(Units(strDest), expected) << nLen;
   }
+  // A destination with room for the result keeps all of it for the next one.
+  CString strRoomy(u"a text longer than the result");
+  const int nRoom = strRoomy.GetAllocLength();
+  zqMBCStoUTF16(strRoomy, "caf\xE9", 1252, -1);
+  EXPECT_EQ(strRoomy.GetAllocLength(), nRoom);
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {

@@ -1,8 +1,9 @@
 // The work this platform does itself on POSIX, where Windows has the system
 // do it: the copy of a file never waits on a named pipe; its own code-page
-// tables and codeset map; and shell items reading a file's times and its user
-// extended attributes.
+// tables and codeset map; the modules it provides itself; and shell items
+// reading a file's times and its user extended attributes.
 #include <kxutils96/platform/com_shell/shell_items.h>
+#include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
 #include <kxutils96/platform/win32/win_file.h>
 #include <kxutils96/platform/win32/win_nls.h>
@@ -29,6 +30,23 @@ namespace {
 
 using kxu::test::SetUserXattr;
 
+// The built-in shell32 answers to its bare name in any ASCII case, with or
+// without ".dll"; a name that differs anywhere, or has a folder, is not it.
+TEST(BuiltinModules, AnswerToTheirNameOnly) {
+  using kxu::platform::FindBuiltinModule;
+  const HMODULE hShell = FindBuiltinModule(u"shell32.dll");
+  ASSERT_NE(hShell, nullptr);
+  for (const WCHAR* pszName : {u"SHELL32", u"Shell32.DLL"}) {
+    EXPECT_EQ(FindBuiltinModule(pszName), hShell);
+  }
+  for (const WCHAR* pszName : {u"xhell32", u"shell3x", u"shell32.dlx", u"shell32x.dll", u"shell",
+                               u"lib/shell32.dll", u".dll", u""}) {
+    EXPECT_EQ(FindBuiltinModule(pszName), nullptr);
+  }
+  EXPECT_NE(kxu::platform::BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
+  EXPECT_EQ(kxu::platform::BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
+}
+
 // CopyFileW and a named pipe: neither read from nor written into, and never
 // waited on for the other end.
 TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
@@ -53,6 +71,26 @@ TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
     EXPECT_EQ(copied.get(), std::make_pair(FALSE, DWORD{ERROR_ACCESS_DENIED})) << from;
     EXPECT_FALSE(std::filesystem::exists(dir.Path("copy")));
   }
+}
+
+// Between two file systems, where the system cannot move the data inside
+// itself, the copy goes through a buffer.
+TEST(CopyFileW, CopiesAcrossFileSystems) {
+  kxu::test::TempDir dir;
+  char szSource[] = "/dev/shm/kxu-copy-XXXXXX";
+  const int fd = ::mkstemp(szSource);
+  struct stat source {};
+  struct stat target {};
+  const bool bApart = fd >= 0 && ::fstat(fd, &source) == 0 &&
+                      ::stat(dir.Path().c_str(), &target) == 0 && source.st_dev != target.st_dev;
+  if (fd >= 0) ::close(fd);
+  kxu::test::WriteBytes(szSource, "bytes that cross");
+  const BOOL bCopied = bApart && CopyFileW(std::filesystem::path(szSource).u16string().c_str(),
+                                           dir.Path("copy").u16string().c_str(), FALSE);
+  ::unlink(szSource);
+  if (!bApart) GTEST_SKIP() << "no second file system at hand";
+  ASSERT_TRUE(bCopied);
+  EXPECT_EQ(kxu::test::ReadBytes(dir.Path("copy")), "bytes that cross");
 }
 
 // The own code-page tables keep to the pages' strict definitions; Windows
