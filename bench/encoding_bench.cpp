@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 

@@ -29,7 +29,7 @@
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include "process_memory.h"

@@ -14,7 +14,7 @@
 
 #include <kxutils96/data/detail/distinct_texts.h>
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/platform/prefetch.h>
+#include <kxutils96/platform/cpu/prefetch.h>
 #include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
 #include <kxutils96/sort/text_keys.h>

@@ -14,7 +14,7 @@
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zstrings96/zstrings96.h>
 #include <kxutils96/host/zutl96/file_system.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_file.h>
 
 using kxu::zutl96::kCopyFailIfExists;

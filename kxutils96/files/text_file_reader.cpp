@@ -7,11 +7,11 @@
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/host/zutl96/detect_encoding.h>
-#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/byte_order_mark.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>

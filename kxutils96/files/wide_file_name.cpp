@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 namespace kxu::files {
 

@@ -16,7 +16,7 @@
 #include <type_traits>
 #include <utility>
 
-#include <kxutils96/platform/unsigned_bits.h>
+#include <kxutils96/platform/cpu/unsigned_bits.h>
 #include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
 

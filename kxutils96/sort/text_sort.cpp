@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include <kxutils96/host/zutl96/sort_range.h>
-#include <kxutils96/platform/prefetch.h>
+#include <kxutils96/platform/cpu/prefetch.h>
 #include <kxutils96/sort/number_sort.h>
 #include <kxutils96/sort/numeric_text.h>
 #include <kxutils96/sort/scratch.h>

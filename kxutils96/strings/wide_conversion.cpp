@@ -7,7 +7,7 @@
 
 #include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/checked_int.h>
-#include <kxutils96/platform/nul_scan.h>
+#include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::strings {

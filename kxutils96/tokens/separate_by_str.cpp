@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include <kxutils96/frame/flat_call.h>
-#include <kxutils96/platform/substring_search.h>
+#include <kxutils96/platform/text/substring_search.h>
 #include <kxutils96/tokens/detail/split.h>
 
 namespace {

@@ -5,7 +5,7 @@
 // texts, is valid UTF-8 and is what a lookup of its id and language returns.
 #include <kxutils96/host/zutl96/detail/message_store_parser.h>
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 #include <cstdint>
 #include <cstdlib>

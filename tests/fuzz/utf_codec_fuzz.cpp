@@ -9,7 +9,7 @@
 // Converting into room for the upper bound (one pass without room checks)
 // gives what the exact room gives, and escaping carries any bytes to UTF-16
 // and back unchanged.
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <cstdint>

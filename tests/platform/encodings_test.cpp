@@ -5,7 +5,7 @@
 // characters and errors, every served page's round trip, the last error;
 // and the run-time library's locale conversions.
 #include <kxutils96/platform/crt/crt_locale.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/nul_scan.h>
+#include <kxutils96/platform/text/nul_scan.h>
 
 #include <gtest/gtest.h>
 

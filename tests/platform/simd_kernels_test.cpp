@@ -3,7 +3,7 @@
 // widest blocks and one more, the stopping unit at every offset, unaligned
 // starts, and nothing written past the room given.
 #include <kxutils96/platform/cpu/simd_level.h>
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 #include <gtest/gtest.h>
 

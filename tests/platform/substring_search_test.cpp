@@ -1,7 +1,7 @@
 // The library's one substring search: it finds what std::string_view::find
 // finds, with and without ASCII case, and compares each text byte a bounded
 // number of times whatever the pattern.
-#include <kxutils96/platform/substring_search.h>
+#include <kxutils96/platform/text/substring_search.h>
 
 #include <gtest/gtest.h>
 

@@ -13,7 +13,7 @@
 #include <set>
 #include <string>
 
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 #include "support/file_bytes.h"
 #include "support/hidden_file.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::test {

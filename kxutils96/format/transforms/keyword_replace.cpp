@@ -7,7 +7,7 @@
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/text_search.h>
 #include <kxutils96/platform/checked_int.h>
-#include <kxutils96/platform/substring_search.h>
+#include <kxutils96/platform/text/substring_search.h>
 #include <kxutils96/platform/win32/win_user.h>
 
 namespace {

@@ -3,9 +3,9 @@
 #include <string_view>
 
 #include <kxutils96/host/zstrings96/string_utf8.h>
-#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/checked_int.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/byte_order_mark.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string_view>
 
 #include <kxutils96/platform/checked_int.h>
-#include <kxutils96/platform/simd.h>
-#include <kxutils96/platform/win32/single_byte_page.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/simd.h>
+#include <kxutils96/platform/text/single_byte_page.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 using kxu::platform::SingleBytePage;

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include <kxutils96/kxu_export.h>
-#include <kxutils96/platform/win32/single_byte_page.h>
+#include <kxutils96/platform/text/single_byte_page.h>
 #include <kxutils96/platform/win32/win_types.h>
 
 // The host's current code page, -1 while the host has none. The host writes

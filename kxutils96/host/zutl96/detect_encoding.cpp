@@ -5,10 +5,10 @@
 #include <vector>
 
 #include <kxutils96/host/zutl96/detect_encoding.h>
-#include <kxutils96/platform/byte_order_mark.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/byte_order_mark.h>
+#include <kxutils96/platform/text/unicode.h>
 
 using kxu::zutl96::kDetectUtf16WithoutMark;
 using kxu::zutl96::kEncodingCodePage;

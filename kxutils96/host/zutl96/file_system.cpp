@@ -2,7 +2,7 @@
 #include <string>
 
 #include <kxutils96/host/zutl96/file_system.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_file.h>
 
 using kxu::zutl96::kCopyFailIfExists;

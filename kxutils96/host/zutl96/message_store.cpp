@@ -15,7 +15,7 @@
 #include <kxutils96/host/zutl96/detail/string_table.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 using kxu::zutl96::kStoreError;
 using kxu::zutl96::kStoreWarning;

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include <kxutils96/host/zutl96/message_store.h>
-#include <kxutils96/platform/byte_order_mark.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/byte_order_mark.h>
+#include <kxutils96/platform/text/unicode.h>
 
 using kxu::zutl96::kStoreError;
 using kxu::zutl96::kStoreWarning;

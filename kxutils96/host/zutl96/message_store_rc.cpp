@@ -10,7 +10,7 @@
 #include <vector>
 
 #include <kxutils96/host/zutl96/detail/message_store_parser.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_resource.h>
 
 namespace kxu::zutl96 {

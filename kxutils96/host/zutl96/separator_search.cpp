@@ -11,7 +11,7 @@
 
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 using kxu::zutl96::kFindBrackets;
 using kxu::zutl96::kQuoteKindDouble;

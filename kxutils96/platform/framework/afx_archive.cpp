@@ -1,7 +1,7 @@
 #include <kxutils96/platform/framework/afx_archive.h>
 
+#include <kxutils96/platform/cpu/unsigned_bits.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
-#include <kxutils96/platform/unsigned_bits.h>
 
 #include <algorithm>
 #include <bit>

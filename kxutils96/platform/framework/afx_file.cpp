@@ -4,7 +4,7 @@
 #include <utility>
 
 #include <kxutils96/platform/framework/afx_file_system.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 using kxu::platform::RequireBuffer;
 

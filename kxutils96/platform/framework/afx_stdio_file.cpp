@@ -9,7 +9,7 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_file_system.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 using kxu::platform::RequireBuffer;
 

@@ -16,7 +16,7 @@
 
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_exception.h>
-#include <kxutils96/platform/substring_search.h>
+#include <kxutils96/platform/text/substring_search.h>
 
 namespace {
 

@@ -18,8 +18,8 @@
 #include <variant>
 
 #include <kxutils96/platform/com_shell/shell_item_object.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/native_path.h>
-#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_error.h>
 
 namespace {

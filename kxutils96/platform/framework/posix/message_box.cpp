@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include <kxutils96/platform/framework/afx_message_box.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 namespace kxu::platform {
 

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/path_parts.h>
-#include <kxutils96/platform/win32/unicode.h>
 
 namespace kxu::platform {
 

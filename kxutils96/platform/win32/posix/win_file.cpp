@@ -16,9 +16,9 @@
 #include <string_view>
 #include <vector>
 
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/native_path.h>
 #include <kxutils96/platform/win32/path_parts.h>
-#include <kxutils96/platform/win32/unicode.h>
 
 namespace {
 

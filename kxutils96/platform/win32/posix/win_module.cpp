@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/path_parts.h>
-#include <kxutils96/platform/win32/unicode.h>
 #include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
 

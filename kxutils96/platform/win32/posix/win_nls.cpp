@@ -15,7 +15,7 @@
 #include <vector>
 
 #include <kxutils96/platform/checked_int.h>
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 namespace {
 

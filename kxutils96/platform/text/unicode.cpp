@@ -1,10 +1,10 @@
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstddef>
 
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 namespace kxu::platform {
 namespace {

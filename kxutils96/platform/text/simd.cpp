@@ -2,7 +2,7 @@
 // the process's SIMD level. The SSSE3 and AVX2 forms are compiled for their
 // instruction set function by function (the rest of the library stays at
 // the SSE2 floor) and run only when the processor has it.
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 #include <bit>
 #include <cstring>

@@ -1,11 +1,11 @@
-#include <kxutils96/platform/nul_scan.h>
+#include <kxutils96/platform/text/nul_scan.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <limits>
 
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 namespace kxu::platform {
 namespace {

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/win32/single_byte_page.h>
+#include <kxutils96/platform/text/single_byte_page.h>
 
 #include <algorithm>
 #include <memory>
@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include <kxutils96/platform/win32/unicode.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::platform {

@@ -1,4 +1,4 @@
-#include <kxutils96/platform/byte_order_mark.h>
+#include <kxutils96/platform/text/byte_order_mark.h>
 
 namespace kxu::platform {
 

@@ -21,7 +21,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include <kxutils96/platform/simd.h>
+#include <kxutils96/platform/text/simd.h>
 
 namespace kxu::platform {
 
