@@ -142,6 +142,7 @@ TEST(CodePageTest, ConvertsEachPageBothWaysWithItsDefaultCharacter) {
       // No look-alikes (a-macron is not written as a); each unit of a pair is a default.
       {1252, WC_NO_BEST_FIT_CHARS, "\xE9????", u"\u00E9\u4E2D\u0101\U0001F600", kUsed, nullptr},
       {20127, WC_NO_BEST_FIT_CHARS, "A?", u"A\u00E9", kUsed, nullptr},
+      {932, WC_NO_BEST_FIT_CHARS, "a?", u"a\u00A5", kUsed, nullptr},  // not the backslash's code
       {1252, 0, "a*", u"a\u4E2D", kNone, "*"},
       {932, 0, "a\x81\x45", u"a\u0101", kNone, "\x81\x45"},  // a double-byte default, whole
       {CP_UTF8, WC_ERR_INVALID_CHARS, "<error 1113>", U16(1, 0xDE00), kNone, nullptr},
