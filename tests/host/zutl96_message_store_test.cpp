@@ -150,4 +150,12 @@ TEST_F(MessageStoreTest, CheckListsTheFirstProblemsInLineOrderAndCountsTheRest) 
   EXPECT_EQ(listed.back(), std::make_pair(0, int{kStoreError}));
 }
 
+// A text's units in the module's wide literal: quotes doubled, backslashes
+// and tabs escaped, printable ASCII as it is, a letter past ASCII by its code.
+TEST(MessageStoreRc, WritesEachTextAsAWideLiteral) {
+  std::string rc;
+  ASSERT_TRUE(MessageStoreRc("default 0x0409\nlanguage 0x0409\n1 \"a\"\\\\\\t~ Gr\xC3\xBC\n", rc));
+  EXPECT_NE(rc.find(R"(L"""a""\\\t~ Gr\x00FC")"), std::string::npos) << rc;
+}
+
 }  // namespace

@@ -128,6 +128,7 @@ TEST(CFileKinds, ReadBackWhatWasWrittenAndSeekWithinTheFile) {
     EXPECT_EQ(CauseOf([&] { file->Seek(-1, CFile::begin); }), CFileException::badSeek);
     EXPECT_EQ(CauseOf([&] { file->Seek(0, 3); }), CFileException::badSeek);
     EXPECT_EQ(file->Seek(0, CFile::begin), 0u);
+    EXPECT_EQ(file->GetPosition(), 0u);
     back.assign(bytes.size(), '#');
     EXPECT_EQ(file->Read(back.data(), static_cast<UINT>(back.size())), back.size());
     EXPECT_TRUE(back == bytes);

@@ -61,6 +61,8 @@ TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
       {"*.*", ". .. B.TXT a.txt ab readme sub.d x.tar.gz \xC3\xA9t\xC3\xA9.txt ",
        ERROR_NO_MORE_FILES},
       {"?b", "ab ", ERROR_NO_MORE_FILES},
+      {"A.TX?", "a.txt ", ERROR_NO_MORE_FILES},  // the letters at both ends fold
+      {"*Z", "x.tar.gz ", ERROR_NO_MORE_FILES},
       {"readme.*", "readme ", ERROR_NO_MORE_FILES},
       {"\xC3\x89*", "\xC3\xA9t\xC3\xA9.txt ", ERROR_NO_MORE_FILES},  // folding past ASCII
       {"nothing*", "", ERROR_FILE_NOT_FOUND},
