@@ -25,7 +25,14 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
   MakeTree("src", {".hidden", ".git/config", "sub/.profile"});
   for (const char* name : {".hidden", ".git", "sub/.profile"})
     kxu::test::MarkHidden(m_dir.Path("src/" + std::string(name)));
-  const std::tuple<std::string, int, kxu::test::Texts, kxu::test::Texts, Paths> cases[] = {
+  struct Case {
+    std::string suffix;
+    int bSubfolders;
+    kxu::test::Texts skipFolders;
+    kxu::test::Texts skipFiles;
+    Paths missing;
+  };
+  const Case cases[] = {
       {"\\", 1, {}, {}, {}},
       {"/", 0, {}, {}, {}},
       {"", 1, {"x", "tEmP\\\\"}, {}, {"Temp/", "Temp/t", "sub/temp/", "sub/temp/u"}},

@@ -206,7 +206,14 @@ TEST_F(TextFiles, PaletteRowsStoreTheirColours) {
 // The result code, and for 0 the relative path; otherwise the result keeps
 // its text.
 TEST(MakeRelativePath, GivesTheResultOfItsRow) {
-  const std::tuple<const char*, const char*, int, int, const char*> cases[] = {
+  struct Case {
+    const char* base;
+    const char* path;
+    int nMaxLevels;
+    int nExpected;
+    const char* result;
+  };
+  const Case cases[] = {
       {R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(..\plots\a.png)"},
       {R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
        R"(..\plots\a.png)"},

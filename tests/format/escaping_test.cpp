@@ -35,16 +35,21 @@ TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
 // text itself, which the first replacement rewrites, is the aliasing fuzz
 // target's.)
 TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
-  // Text, set, unescape, result text and result.
-  const std::tuple<const char*, const char*, int, const char*, int> rows[] = {
-      {"a<b & \"c\"", "&<>\" ", 0, "a&lt;b&nbsp;&amp;&nbsp;&quot;c&quot;", 1},
-      {"plain", "<>", 0, "plain", 0},
-      {"<a&b>", "<", 0, "&lt;a&b>", 1},
-      {"a\nb", "\n", 0, "a<br>b", 1},
-      {"&amp;lt;", "&<", 1, "&lt;", 1},  // the ampersand last
-      {"a<br />b<br>c", "\n", 1, "a\nb\nc", 1},
-      {"&LT;<br/>", "<\n", 1, "&LT;<br/>", 0},
-      {"&lt;&gt;", ">", 1, "&lt;>", 1}};
+  struct Row {
+    const char* source;
+    const char* chars;
+    int bUnescape;
+    const char* expected;
+    int nResult;
+  };
+  const Row rows[] = {{"a<b & \"c\"", "&<>\" ", 0, "a&lt;b&nbsp;&amp;&nbsp;&quot;c&quot;", 1},
+                      {"plain", "<>", 0, "plain", 0},
+                      {"<a&b>", "<", 0, "&lt;a&b>", 1},
+                      {"a\nb", "\n", 0, "a<br>b", 1},
+                      {"&amp;lt;", "&<", 1, "&lt;", 1},  // the ampersand last
+                      {"a<br />b<br>c", "\n", 1, "a\nb\nc", 1},
+                      {"&LT;<br/>", "<\n", 1, "&LT;<br/>", 0},
+                      {"&lt;&gt;", ">", 1, "&lt;>", 1}};
   for (const auto& [source, chars, bUnescape, expected, nResult] : rows) {
     CStringUTF8 text(source);
     EXPECT_EQ(kxu_check_escape_html_charcters(&text, chars, bUnescape), nResult);

@@ -9,8 +9,15 @@
 namespace {
 
 TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
-  // Text, keyword, replacement, ignore case, result text and result.
-  const std::tuple<const char*, const char*, const char*, bool, const char*, int> rows[] = {
+  struct Row {
+    const char* source;
+    const char* keyword;
+    const char* replacement;
+    bool bIgnoreCase;
+    const char* expected;
+    int nResult;
+  };
+  const Row rows[] = {
       {"a and b", "and", "&&", false, "a && b", 1},
       {"android or band", "and", "&&", false, "android or band", 0},
       {"and_x x$and 9and and:", "and", "&&", false, "and_x x$and 9and and:", 0},

@@ -46,8 +46,15 @@ struct TestBuffer {
 };
 
 TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
-  // Text, page, whether growth is refused, result text, result and growth calls.
-  const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
+  struct Row {
+    std::string text;
+    int nCodePage;
+    bool bRefuse;
+    std::string expected;
+    int nResult;
+    std::vector<int> growCalls;
+  };
+  const Row rows[] = {
       {"abc", 1252, false, "abc", 3, {}},
       {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
       {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},

@@ -50,8 +50,15 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
-  // Source, page, length, flags, result and the default character's report (-1: not asked).
-  const std::tuple<U16, int, int, DWORD, std::string, int> rows[] = {
+  struct Row {
+    U16 source;
+    int nCodePage;
+    int nLen;
+    DWORD dwFlags;
+    std::string expected;
+    int bUsedDefault;
+  };
+  const Row rows[] = {
       {u"na\u00EFve", 1252, -1, 0, "na\xEFve", FALSE},
       {u"a\u4E2D", 1252, -1, WC_NO_BEST_FIT_CHARS, "a?", TRUE},
       {u"abcdef", 1252, 2, 0, "ab", -1},

@@ -28,7 +28,14 @@ using namespace kxu::tokens;
 // the same without one.
 TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   const DWORD kBackslash = DWORD{kSplitExtendedSearch} | DWORD{kCsvBackslashEscapes};
-  const std::tuple<std::string, char, int, DWORD, Texts> cases[] = {
+  struct Case {
+    std::string text;
+    char chSep;
+    int nQuote;
+    DWORD dwFlags;
+    Texts expected;
+  };
+  const Case cases[] = {
       {"a,b,", ',', 0, 0, {"a", "b", ""}},
       {"", ',', 0, 0, {}},
       {"\"a,b\",c", ',', 0, 0, {"\"a,b\"", "c"}},
@@ -135,7 +142,14 @@ TEST(kxutilsSeparateByStr, BadArguments) {
 // Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
 // then the worksheet label letters.
 TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
-  const std::tuple<std::string, Texts, int, int, Texts> cases[] = {
+  struct Case {
+    std::string text;
+    Texts before;
+    int bAllowDuplicates;
+    int nResult;
+    Texts after;
+  };
+  const Case cases[] = {
       {"LP12", {}, 0, 2, {"L", "P12"}},
       {"L, P1; D", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
       {"", {"x"}, 0, 1, {"x"}},
@@ -239,11 +253,17 @@ TEST(kxutilsSeparateKeyValues, SplitsPairsAtTheFirstAssign) {
 
 // Appended after "pre:"; arrays of different lengths give 0 and append nothing.
 TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
-  const std::tuple<Texts, Texts, int, int, std::string> cases[] = {
-      {{"a", "b"}, {"1", "2"}, ',', 2, "a=1,b=2"},
-      {{"", "b"}, {"", ""}, ' ', 2, "= b="},
-      {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
-      {{}, {}, ',', 0, ""}};
+  struct Case {
+    Texts keyTexts;
+    Texts valueTexts;
+    int chSep;
+    int nExpected;
+    std::string expected;
+  };
+  const Case cases[] = {{{"a", "b"}, {"1", "2"}, ',', 2, "a=1,b=2"},
+                        {{"", "b"}, {"", ""}, ' ', 2, "= b="},
+                        {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
+                        {{}, {}, ',', 0, ""}};
   for (const auto& [keyTexts, valueTexts, chSep, nExpected, expected] : cases) {
     CZQVStringArray keys = ArrayOf(keyTexts);
     CZQVStringArray values = ArrayOf(valueTexts);

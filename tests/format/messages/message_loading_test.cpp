@@ -87,8 +87,15 @@ TEST(kxu_load_err_msg_str, LoadsWithHeadingInTheAskedLanguageOrTheDefault) {
 // no first text; 4. %s takes the first text and no int; 5. a text with neither
 // is copied as it is, whatever is given. A row that fits no rule fails.
 TEST(kxu_load_msg_str, FillsByTheFirstRuleThatApplies) {
-  // Id, first text, whether a pointer to 4 is passed, second text, result and text.
-  const std::tuple<int, const char*, bool, const char*, int, const char*> rows[] = {
+  struct Row {
+    int nID;
+    const char* lpcsz1;
+    bool bValue;
+    const char* lpcsz2;
+    int nResult;
+    const char* expected;
+  };
+  const Row rows[] = {
       {10005, "A", false, "B", 1, "WARN0010005: Copy the settings of A to B?"},
       {10005, "A", true, "B", 0, kUntouched},
       {10002, "B", true, nullptr, 1, "WARN0010002: Column B holds 4 missing values."},
