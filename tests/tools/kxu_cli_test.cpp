@@ -44,6 +44,9 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"reed", "x"}, "", "", "kxu: unknown command 'reed'; did you mean 'read'?\n", 2},
       {{"--version"}, "", KXU_VERSION "\n", "", 0},
       {{"tokens", "--sep", ",", "a,\"b,c\",(d,e)"}, "", "a\n\"b,c\"\n(d,e)\n", "", 0},
+      // An option's value the command cannot take is a usage error, in words.
+      {{"tokens", "--quote", "abc", "x"}, "", "", "kxu: --quote is neither a number", 2},
+      {{"convert", "--from", "12345"}, "x", "", "kxu: code page 12345 is not served", 2},
       {{"csv", "--json", "in.csv"}, "", "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n", "", 0},
       {{"labels", "lp3U"}, "", "L\nP3\nU\n", "", 0},
       {{"wrap", "10", "--indent", "2"}, "the quick brown fox", "the quick \n  brown fox", "", 0},
@@ -81,7 +84,7 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"delete-files", "dst", "*.TXT", "--skip", "keep.txt"}, "", "1\n", "", 0},
       {{"relpath", "/work/data/", "/work/plots/a.png"}, "", "../plots/a.png\n", "", 0},
       {{"palette", "two.gpl", "--svg", "two.svg"}, "", "", "", 0},
-      {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette (-2)\n", 1},
+      {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette\n", 1},
       {{"props", "missing.png"}, "", "", "kxu: cannot open 'missing.png'" + noFile, 1},
   };
   for (const auto& [args, input, out, err, exit_code] : cases) {

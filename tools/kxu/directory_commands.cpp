@@ -56,8 +56,7 @@ void AddCopyDir(CommandLine& commands) {
         return result == 1
                    ? kExitDone
                    : Failed("'" + options->source + "' cannot be read, '" + options->destination +
-                                "' cannot be made, or a file could not be copied",
-                            result);
+                            "' cannot be made, or a file could not be copied");
       });
   command->add_option("SRC", options->source, "the folder to copy")->required();
   command->add_option("DST", options->destination, "the folder to copy into")->required();
@@ -158,7 +157,7 @@ void AddRelPath(CommandLine& commands) {
         CStringUTF8 relative;
         const int result =
             kxu_make_relative_path(&relative, base.c_str(), path.c_str(), options->max_levels);
-        if (result != 0) return Failed(RelativePathFailure(result), result);
+        if (result != 0) return Failed(RelativePathFailure(result));
         const std::string text(View(relative));
         PrintLine(slashes ? SlashResult(text) : text);
         return kExitDone;
@@ -208,7 +207,7 @@ void AddPalette(CommandLine& commands) {
                                                 blue.data(), options->max);
         if (count == -1)
           return FileFailed("open", options->file, "the palette reader could not open it");
-        if (count < 0) return Failed("'" + options->file + "' is not a GIMP palette", count);
+        if (count < 0) return Failed("'" + options->file + "' is not a GIMP palette");
         if (!options->svg.empty())
           return WriteOutput(options->svg, PaletteSvg(red, green, blue, count)) ? kExitDone
                                                                                 : kExitFailed;

@@ -62,11 +62,11 @@ void AddConvert(CommandLine& commands) {
         }
         for (const int page : {options->decoding.page, options->to}) {
           if (!IsServed(page))
-            return Failed("code page " + std::to_string(page) + " is not served", 0);
+            return UsageError("code page " + std::to_string(page) +
+                              " is not served (kxu convert --list names those that are)");
         }
         if (options->bom && MarkOf(options->to).empty()) {
-          std::fprintf(stderr, "kxu: --bom needs --to utf-8, utf-16le or utf-16be\n");
-          return kExitUsage;
+          return UsageError("--bom needs --to utf-8, utf-16le or utf-16be");
         }
         TextPieces pieces(options->source, options->decoding, PieceEnd::kCharacter);
         if (options->bom) Print(MarkOf(options->to));

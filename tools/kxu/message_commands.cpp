@@ -62,7 +62,7 @@ void AddFormat(CommandLine& commands) {
                      CStringUTF8 result;
                      const int done = kxuStringOrderedFormatFrom(result, options->format.c_str(),
                                                                  ReadArgument, &source);
-                     if (done == 0) return Failed(View(result), done);
+                     if (done == 0) return Failed(View(result));
                      if (source.problem.empty() && source.read < options->arguments.size())
                        source.problem = "there are more arguments than signs";
                      if (!source.problem.empty()) {
@@ -93,10 +93,10 @@ void AddMsg(CommandLine& commands) {
         CStringUTF8 message;
         if (options->runtime) {
           if (kxu_load_runtime_err(options->id, &message) <= 0)
-            return Failed("no runtime message " + std::to_string(options->id), 0);
+            return Failed("no runtime message " + std::to_string(options->id));
         } else {
           if (kxu_load_err_msg_str(options->id, nullptr, options->language) == 0)
-            return Failed("the message store zErrMsg.kxmsg cannot be loaded", 0);
+            return Failed("the message store zErrMsg.kxmsg cannot be loaded");
           const std::vector<std::string>& texts = options->texts;
           const bool number_given = options->number_option->count() > 0;
           const int loaded = texts.empty() && !number_given
@@ -108,8 +108,7 @@ void AddMsg(CommandLine& commands) {
                                                     options->language);
           if (loaded == 0)
             return Failed("no message " + std::to_string(options->id) +
-                              ", or the values do not fit its placeholders",
-                          loaded);
+                          ", or the values do not fit its placeholders");
         }
         PrintLine(View(message));
         return kExitDone;
@@ -133,7 +132,7 @@ void AddHeading(CommandLine& commands) {
       "kxu heading 15000   # ERR0015000", [id] {
         CStringUTF8 heading;
         if (kxu_err_msg_heading(*id, &heading) == 0)
-          return Failed("message " + std::to_string(*id) + " is neither warning nor error", 0);
+          return Failed("message " + std::to_string(*id) + " is neither warning nor error");
         PrintLine(View(heading));
         return kExitDone;
       });
@@ -192,10 +191,8 @@ void AddMakeRc(CommandLine& commands) {
       "modules on Windows\").",
       "kxu make-rc zErrMsg.kxmsg zErrMsg.rc", [options] {
         const int result = kxuMakeMessageModuleRc(options->store.c_str(), options->rc.c_str());
-        if (result == 0)
-          return Failed(options->store + " has errors (kxu check-store lists them)", result);
-        if (result < 0)
-          return Failed("cannot read " + options->store + " or write " + options->rc, result);
+        if (result == 0) return Failed(options->store + " has errors (kxu check-store lists them)");
+        if (result < 0) return Failed("cannot read " + options->store + " or write " + options->rc);
         return kExitDone;
       });
   command->add_option("STORE", options->store, "the message store")->required();

@@ -84,7 +84,7 @@ void AddProps(CommandLine& commands) {
         if (created != kxu::shell::kShellItemDone) {
           const std::string reason = UnreachableReason(*file);
           if (!reason.empty()) return FileFailed("open", *file, reason);
-          return Failed("no shell item for '" + *file + "'", created);
+          return Failed("no shell item for '" + *file + "'");
         }
         // Creating leaves the "C" locale; texts come back in UTF-8 under this one.
         std::setlocale(LC_ALL, "C.UTF-8");

@@ -82,7 +82,7 @@ void AddFreq(CommandLine& commands) {
                                  (options->trim ? kFrequenciesTrim : 0);
         const int result =
             kxu_discrete_frequencies(&input, &output, counts.data(), &groups, options_word);
-        if (result < 0) return Failed("the lines could not be counted", result);
+        if (result < 0) return Failed("the lines could not be counted");
         for (int i = 0; i < groups; ++i) {
           char count[32];
           std::snprintf(count, sizeof count, "%.0f\t", counts[static_cast<size_t>(i)]);

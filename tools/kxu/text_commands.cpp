@@ -65,8 +65,7 @@ void AddWrap(CommandLine& commands) {
           if (!first) text.Insert(0, '\n');
           const int lines = kxu_wrap_text(&text, options->width, options->indent);
           if (!first) text.Delete(0, 1);
-          return lines < 0 ? Failed("a line has no break character within the width", lines)
-                           : kExitDone;
+          return lines < 0 ? Failed("a line has no break character within the width") : kExitDone;
         });
       });
   command->add_option("WIDTH", options->width, "the widest line, in bytes")
@@ -220,7 +219,7 @@ void AddExpr(CommandLine& commands) {
         CStringUTF8 corrected;
         if (kxu_get_correct_KS_expression(options->expression.c_str(), &corrected,
                                           options->convert) == 0)
-          return Failed("the expression is empty", 0);
+          return Failed("the expression is empty");
         PrintLine(View(corrected));
         return kExitDone;
       });
@@ -241,8 +240,7 @@ void AddKeywordReplace(CommandLine& commands) {
         return TransformPieces(options->source, [&](CStringUTF8& text, bool /*first*/) {
           const int count = kxu_keyword_replace(&text, options->keyword.c_str(),
                                                 options->replacement.c_str(), options->ignore_case);
-          return count < 0 ? Failed("the keyword is empty or the result too long", count)
-                           : kExitDone;
+          return count < 0 ? Failed("the keyword is empty or the result too long") : kExitDone;
         });
       });
   command->add_option("KEYWORD", options->keyword, "the word to replace")->required();

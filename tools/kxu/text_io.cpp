@@ -78,6 +78,12 @@ std::filesystem::path NewPrivateFolder(std::error_code& error) {
   return {};
 }
 
+// Says `words` on stderr after "kxu: " and returns `exitCode`.
+int Said(std::string_view words, int exitCode) {
+  std::fprintf(stderr, "kxu: %.*s\n", static_cast<int>(words.size()), words.data());
+  return exitCode;
+}
+
 }  // namespace
 
 std::string LastSystemError() {
@@ -229,9 +235,12 @@ int FileFailed(std::string_view action, std::string_view name, std::string_view 
   return kExitFailed;
 }
 
-int Failed(std::string_view words, long long code) {
-  std::fprintf(stderr, "kxu: %.*s (%lld)\n", static_cast<int>(words.size()), words.data(), code);
-  return kExitFailed;
+int Failed(std::string_view words) {
+  return Said(words, kExitFailed);
+}
+
+int UsageError(std::string_view words) {
+  return Said(words, kExitUsage);
 }
 
 std::optional<char> ByteOption(std::string_view text) {

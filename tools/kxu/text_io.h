@@ -111,9 +111,13 @@ void PrintLines(const CZQVStringArray& array);
 // REASON" on stderr, and returns kExitFailed.
 int FileFailed(std::string_view action, std::string_view name, std::string_view reason);
 
-// Reports the library's failure `code`, described by `words`, on stderr as
-// "kxu: WORDS (CODE)" and returns kExitFailed.
-int Failed(std::string_view words, long long code);
+// Reports a failure of the library, described by `words`, on stderr as
+// "kxu: WORDS" and returns kExitFailed.
+int Failed(std::string_view words);
+
+// Reports an argument the command cannot take, described by `words`, on
+// stderr as "kxu: WORDS" and returns kExitUsage.
+int UsageError(std::string_view words);
 
 // The one byte an option such as --sep names: a single character, or one
 // of the escapes \t, \n, \0 (the text "\t"), or "tab" and "space".

@@ -73,7 +73,7 @@ void AddTokens(CommandLine& commands) {
       "bracketed stretches whole; prints one token per line.",
       "kxu tokens --sep , 'a,\"b,c\",(d,e)'", [options] {
         const std::optional<int> quote = QuoteOption(options->quote);
-        if (!quote) return Failed("--quote is neither a number nor one character", 0);
+        if (!quote) return UsageError("--quote is neither a number nor one character");
         const char separator = options->separator.empty() ? '\0' : *ByteOption(options->separator);
         CZQVStringArray tokens;
         return ForEachText(options->text, [&](const char* text) {
@@ -191,7 +191,7 @@ void AddSplitByStr(CommandLine& commands) {
         if (!text) return kExitFailed;
         CZQVStringArray pieces;
         const int count = kxutilsSeparateByStr(text->c_str(), &pieces, options->separator.c_str());
-        if (count < 0) return Failed("the text could not be split", count);
+        if (count < 0) return Failed("the text could not be split");
         PrintLines(pieces);
         return kExitDone;
       });
@@ -232,7 +232,7 @@ void AddLabels(CommandLine& commands) {
         const int flags = (options->duplicates ? kxu::tokens::kWksAllowDuplicates : 0) |
                           (options->without_g ? kxu::tokens::kWksWithoutG : 0);
         const int count = kxutilsSeparateWksLabelsChar(text->c_str(), &letters, flags);
-        if (count < 0) return Failed(LabelFailure(count), count);
+        if (count < 0) return Failed(LabelFailure(count));
         PrintLines(letters);
         return kExitDone;
       });
