@@ -20,12 +20,11 @@
 #include <kxutils96/sort/text_keys.h>
 #include <kxutils96/strings/zqv_string_array.h>
 
-namespace {
+using namespace kxu::data::detail;
+using namespace kxu::platform;
+using namespace kxu::sort;
 
-using kxu::data::detail::DistinctTexts;
-using kxu::data::detail::KeyOf;
-using kxu::platform::PrefetchForRead;
-using kxu::sort::kTextPrefetchDistance;
+namespace {
 
 // Each string's group number; `firsts` receives each group's first position.
 template <bool kFold>
@@ -68,7 +67,7 @@ std::vector<int> RankGroups(const CStringUTF8* strings, const std::vector<int>& 
 
 int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pFrequencies,
                              int* pnCount, int nOptions) {
-  using kxu::frame::kResultMissingArgument;
+  using namespace kxu::frame;
   CZQVStringArray* pIn = nullptr;
   CZQVStringArray* pOut = nullptr;
   if (!kxu::frame::StrictStringArray(pInput, pIn) ||

@@ -21,9 +21,7 @@ INT_PTR FindId(const CArray<int, int>& ids, int id) {
 
 int kxu_remove_unchanged_items_by_id(HostObject* pRefIds, HostObject* pRefNames, HostObject* pIds,
                                      HostObject* pNames, HostObject* pExtra) {
-  using kxu::frame::IntArrayOf;
-  using kxu::frame::IntArrayRecord;
-  using kxu::frame::StrictStringArray;
+  using namespace kxu::frame;
   if (kxu::frame::AnyNull(pRefIds, pRefNames, pIds, pNames)) return kRemoveMissingObject;
 
   IntArrayRecord refIdsRecord;

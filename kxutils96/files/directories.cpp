@@ -17,8 +17,7 @@
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_file.h>
 
-using kxu::zutl96::kCopyFailIfExists;
-using kxu::zutl96::kCopyOverwrite;
+using namespace kxu::zutl96;
 
 namespace {
 

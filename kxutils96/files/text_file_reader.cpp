@@ -16,18 +16,14 @@
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
 
-using kxu::zutl96::kDetectUtf16WithoutMark;
-using kxu::zutl96::kEncodingCodePage;
-using kxu::zutl96::kEncodingUtf16BE;
-using kxu::zutl96::kEncodingUtf16LE;
+using namespace kxu::platform;
+using namespace kxu::zutl96;
 
 namespace {
 
 constexpr UINT kReadFlags = CFile::modeRead | CFile::shareDenyWrite;
 constexpr int kEncodingByteMask = 0xFF;
 constexpr int kHostCodePage = -1;  // zqMBCStoUTF8's code page for the host's
-
-using kxu::platform::ByteOrderMark;
 
 constexpr UINT kUtf16MarkSize = 2;
 constexpr UINT kUtf8MarkSize = 3;

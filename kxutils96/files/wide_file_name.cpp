@@ -8,7 +8,7 @@ namespace kxu::files {
 
 WideFileName::WideFileName(const char* lpcszFile) : m_stack{} {
   if (lpcszFile == nullptr) return;
-  using kxu::platform::InvalidInput;
+  using namespace kxu::platform;
   const std::string_view file(lpcszFile);
   const std::size_t nRoom = kxu::platform::Utf16UnitsBound(file.size());
   WCHAR* pBuffer = m_stack;

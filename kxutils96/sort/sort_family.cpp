@@ -12,7 +12,7 @@
 #include <kxutils96/sort/number_sort.h>
 #include <kxutils96/sort/text_sort.h>
 
-using kxu::zutl96::SortCompanion;
+using namespace kxu::zutl96;
 
 namespace {
 

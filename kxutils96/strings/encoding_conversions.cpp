@@ -14,10 +14,9 @@
 #include <kxutils96/strings/utf8_buffer_growth.h>
 #include <kxutils96/strings/wide_conversion.h>
 
-using kxu::zutl96::MbcsConversion;
-
-using kxu::strings::FromWideString;
-using kxu::strings::ToWideString;
+using namespace kxu::strings;
+using namespace kxu::zstrings96;
+using namespace kxu::zutl96;
 
 namespace kxu::strings {
 
@@ -70,15 +69,13 @@ int zqUTF8toMBCS(CStringA& strDest, const char* lpcszSrc, int nCodePage, int nLe
 
 namespace {
 
-using kxu::zstrings96::PointsInto;
-
 // zqMBCStoUTF8 of a text apart from `strDest` in a single-byte page, written
 // straight into the string. The room the string has is tried first (a
 // result like the text it held before often fits: one pass); else the
 // result is sized, and written into a block of that size.
 int SingleByteToUtf8(CStringUTF8& strDest, std::string_view text,
                      const kxu::platform::SingleBytePage& page) {
-  using kxu::zutl96::WriteUtf8Ahead;
+  using namespace kxu::zutl96;
   const int nRoom = strDest.GetAllocLength();
   if (static_cast<std::size_t>(nRoom) >= text.size() && nRoom > 0) {
     if (const auto nWritten = WriteUtf8Ahead(page, text, strDest.GetBuffer(nRoom), nRoom)) {

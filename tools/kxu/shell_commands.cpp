@@ -10,10 +10,10 @@
 
 #include "text_io.h"
 
+using namespace kxu::shell;
+
 namespace kxu::tool {
 namespace {
-
-using kxu::shell::ShellItemProperty;
 
 struct PropertyLine {
   ShellItemProperty property;

@@ -21,9 +21,9 @@
 #include <kxutils96/platform/win32/win_resource.h>
 #include <kxutils96/strings/wide_conversion.h>
 
-namespace {
+using namespace kxu::format;
 
-using kxu::format::SuppliedValue;
+namespace {
 
 constexpr const char* kErrorStoreName = "zErrMsg";
 constexpr const char* kRuntimeStoreName = "ZKSmsg96";

@@ -8,7 +8,7 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/win32/win_user.h>
 
-using kxu::zutl96::kCEscapeBufferSize;
+using namespace kxu::zutl96;
 
 namespace {
 

@@ -10,11 +10,10 @@
 #include <kxutils96/platform/text/substring_search.h>
 #include <kxutils96/platform/win32/win_user.h>
 
-namespace {
+using namespace kxu::frame;
+using namespace kxu::platform;
 
-using kxu::frame::kResultMissingArgument;
-using kxu::platform::AsciiCaselessUnits;
-using kxu::platform::ExactUnits;
+namespace {
 
 constexpr std::string_view kKeywordJoiners = "*\\~^:@$%_";
 constexpr unsigned char kFirstNonAscii = 0x80;

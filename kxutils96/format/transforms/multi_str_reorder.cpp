@@ -4,10 +4,9 @@
 
 #include <kxutils96/frame/flat_call.h>
 
-namespace {
+using namespace kxu::frame;
 
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StrictStringArray;
+namespace {
 
 // True when every index addresses one of the first `nSrcSize` strings of a
 // source holding `nSrcStrings`, and the destination holds `nDestStrings` >= `nCount`.

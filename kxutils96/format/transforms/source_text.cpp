@@ -6,9 +6,10 @@
 #include <kxutils96/host/zutl96/c_source.h>
 #include <kxutils96/platform/checked_int.h>
 
+using namespace kxu::frame;
+
 namespace {
 
-using kxu::frame::kResultMissingArgument;
 constexpr int kResultDone = 1;
 
 // The position after the comments that follow one another from `p`.

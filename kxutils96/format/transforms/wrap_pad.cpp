@@ -10,11 +10,10 @@
 #include <kxutils96/host/zutl96/char_class.h>
 #include <kxutils96/platform/checked_int.h>
 
-using kxu::zutl96::kCharBreakAfter;
+using namespace kxu::frame;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::frame::kResultMissingArgument;
 
 constexpr int kCannotWrap = -1;
 

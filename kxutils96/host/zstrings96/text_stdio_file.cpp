@@ -8,9 +8,9 @@
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
-namespace {
+using namespace kxu::zstrings96;
 
-using kxu::zstrings96::AssignBytes;
+namespace {
 
 // The longest byte-order mark, UTF-8's.
 constexpr UINT kLongestMark = 3;

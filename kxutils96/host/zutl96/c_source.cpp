@@ -5,11 +5,10 @@
 #include <kxutils96/host/zutl96/c_source.h>
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 
-using kxu::zutl96::kCEscapeBufferSize;
+using namespace kxu::zutl96::detail;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::zutl96::detail::ByteOf;
 
 constexpr unsigned char kDelete = 0x7F;
 

@@ -5,22 +5,10 @@
 #include <kxutils96/host/zutl96/char_class.h>
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 
-using kxu::zutl96::CharClass;
-using kxu::zutl96::kCharBreakAfter;
-using kxu::zutl96::kCharControl;
-using kxu::zutl96::kCharDigit;
-using kxu::zutl96::kCharLetter;
-using kxu::zutl96::kCharLineEnd;
-using kxu::zutl96::kCharMultiByte;
-using kxu::zutl96::kCharOpening;
-using kxu::zutl96::kCharQuote;
-using kxu::zutl96::kCharSymbol;
+using namespace kxu::zutl96::detail;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::IsAsciiLetter;
-using kxu::zutl96::detail::IsDigit;
 
 constexpr unsigned char kFirstMultiByte = 0x80;
 constexpr unsigned char kDelete = 0x7F;

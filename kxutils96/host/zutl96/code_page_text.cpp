@@ -16,8 +16,8 @@
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
-using kxu::platform::SingleBytePage;
-using kxu::zutl96::MbcsConversion;
+using namespace kxu::platform;
+using namespace kxu::zutl96;
 
 // The host's page, in the plain int layout the host writes; the library
 // reads it only through std::atomic_ref (utlChooseCodePage).

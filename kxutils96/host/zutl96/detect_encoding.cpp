@@ -10,11 +10,7 @@
 #include <kxutils96/platform/text/byte_order_mark.h>
 #include <kxutils96/platform/text/unicode.h>
 
-using kxu::zutl96::kDetectUtf16WithoutMark;
-using kxu::zutl96::kEncodingCodePage;
-using kxu::zutl96::kEncodingUtf16BE;
-using kxu::zutl96::kEncodingUtf16LE;
-using kxu::zutl96::kEncodingUtf8;
+using namespace kxu::zutl96;
 
 namespace {
 

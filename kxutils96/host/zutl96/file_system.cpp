@@ -5,7 +5,7 @@
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_file.h>
 
-using kxu::zutl96::kCopyFailIfExists;
+using namespace kxu::zutl96;
 
 namespace {
 

@@ -17,16 +17,9 @@
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/text/unicode.h>
 
-using kxu::zutl96::kStoreError;
-using kxu::zutl96::kStoreWarning;
-using kxu::zutl96::MessageStoreReport;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::zutl96::MessageStoreIndex;
-using kxu::zutl96::StoredMessage;
-using kxu::zutl96::StoreProblem;
-using kxu::zutl96::StoreProblems;
 
 constexpr ULONGLONG kMaxStoreBytes = 64ULL << 20;
 

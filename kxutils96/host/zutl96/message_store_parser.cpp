@@ -11,8 +11,7 @@
 #include <kxutils96/platform/text/byte_order_mark.h>
 #include <kxutils96/platform/text/unicode.h>
 
-using kxu::zutl96::kStoreError;
-using kxu::zutl96::kStoreWarning;
+using namespace kxu::zutl96;
 
 namespace kxu::zutl96 {
 

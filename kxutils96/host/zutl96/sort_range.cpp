@@ -12,8 +12,7 @@
 
 #include <kxutils96/host/zutl96/sort_range.h>
 
-using kxu::zutl96::SortCompanion;
-using kxu::zutl96::SortCompareFunc;
+using namespace kxu::zutl96;
 
 namespace {
 

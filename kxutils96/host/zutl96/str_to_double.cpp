@@ -13,10 +13,9 @@
 
 #include "detail/byte_kinds.h"
 
-namespace {
+using namespace kxu::zutl96::detail;
 
-using kxu::zutl96::detail::IsDigit;
-using kxu::zutl96::detail::IsWhite;
+namespace {
 
 bool IsHexDigit(char ch) {
   const unsigned char lower = static_cast<unsigned char>(ch) | 0x20;

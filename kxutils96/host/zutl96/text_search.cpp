@@ -9,14 +9,11 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/text/substring_search.h>
 
-using kxu::zutl96::kFindTextIgnoreCase;
+using namespace kxu::platform;
+using namespace kxu::zutl96::detail;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::platform::AsciiCaselessUnits;
-using kxu::platform::SubstringSearch;
-using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::IsQuote;
 
 // A UTF-8 character that utlConvertTextInPlace replaces, and its ASCII twin.
 struct PlainTwin {

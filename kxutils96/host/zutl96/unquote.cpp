@@ -7,14 +7,10 @@
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
 
-using kxu::zutl96::kCsvBackslashEscapes;
-using kxu::zutl96::kUnquoteQuotesAndBrackets;
+using namespace kxu::zutl96::detail;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::CloserOf;
-using kxu::zutl96::detail::IsQuote;
 
 constexpr char kDoubleQuote = '"';
 constexpr char kBackslash = '\\';

@@ -5,8 +5,7 @@
 #include <kxutils96/host/zutl96/detail/byte_kinds.h>
 #include <kxutils96/host/zutl96/separator_search.h>
 
-using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::IsWhite;
+using namespace kxu::zutl96::detail;
 
 char* utlSkipWhite(char* p) {
   if (p == nullptr) return nullptr;

@@ -6,7 +6,7 @@
 #include <kxutils96/platform/framework/afx_file_system.h>
 #include <kxutils96/platform/text/unicode.h>
 
-using kxu::platform::RequireBuffer;
+using namespace kxu::platform;
 
 namespace kxu::platform {
 

@@ -8,7 +8,7 @@
 
 #include <kxutils96/platform/framework/afx_file_system.h>
 
-using kxu::platform::RequireBuffer;
+using namespace kxu::platform;
 
 CMemFile::CMemFile(UINT nGrowBytes) noexcept : m_nGrowBytes(nGrowBytes) {}
 

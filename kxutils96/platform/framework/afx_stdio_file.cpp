@@ -11,7 +11,7 @@
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/text/unicode.h>
 
-using kxu::platform::RequireBuffer;
+using namespace kxu::platform;
 
 CStdioFile::CStdioFile() noexcept = default;
 

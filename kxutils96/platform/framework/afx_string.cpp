@@ -18,9 +18,9 @@
 #include <kxutils96/platform/framework/afx_exception.h>
 #include <kxutils96/platform/text/substring_search.h>
 
-namespace {
+using namespace kxu::platform;
 
-using kxu::platform::CheckedInt;
+namespace {
 
 template <class Char>
 using View = std::basic_string_view<Char>;

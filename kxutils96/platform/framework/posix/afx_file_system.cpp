@@ -15,16 +15,12 @@
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/win32/native_path.h>
 
+using namespace kxu::platform;
+
 static_assert(SEEK_SET == CFile::begin && SEEK_CUR == CFile::current && SEEK_END == CFile::end,
               "CFile's seek origins are passed to lseek as they are");
 
 namespace {
-
-using kxu::platform::FileOpenFailure;
-using kxu::platform::IsFolder;
-using kxu::platform::ParentFolder;
-using kxu::platform::RequireBuffer;
-using kxu::platform::RetryOnInterrupt;
 
 int CauseOfErrno(int osError) {
   switch (osError) {

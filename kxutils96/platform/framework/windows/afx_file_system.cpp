@@ -11,9 +11,9 @@
 #include <kxutils96/platform/win32/win_file.h>
 #include <kxutils96/platform/win32/windows/file_system.h>
 
+using namespace kxu::platform;
+
 namespace win = kxu::platform::windows;
-using kxu::platform::FileOpenFailure;
-using kxu::platform::RequireBuffer;
 
 namespace {
 

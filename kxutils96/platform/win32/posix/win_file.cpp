@@ -20,13 +20,10 @@
 #include <kxutils96/platform/win32/native_path.h>
 #include <kxutils96/platform/win32/path_parts.h>
 
+using namespace kxu::platform;
+
 namespace {
 
-using kxu::platform::IsFolder;
-using kxu::platform::LastName;
-using kxu::platform::NativePath;
-using kxu::platform::ParentFolder;
-using kxu::platform::RetryOnInterrupt;
 using WideString = std::basic_string<WCHAR>;
 using WideView = std::basic_string_view<WCHAR>;
 

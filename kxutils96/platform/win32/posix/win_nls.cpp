@@ -17,11 +17,9 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/text/unicode.h>
 
-namespace {
+using namespace kxu::platform;
 
-using kxu::platform::ConversionResult;
-using kxu::platform::ConversionStatus;
-using kxu::platform::InvalidInput;
+namespace {
 
 constexpr WCHAR kReplacementUnit = 0xFFFD;
 constexpr char kDefaultChar = '?';
