@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "side_by_side.h"
 #include "warm_heap.h"
 
 namespace {
@@ -35,26 +36,21 @@ const std::vector<std::string>& ShortTexts() {
   return texts;
 }
 
-void BM_Add_ZQVStringArray(benchmark::State& state) {
+void BM_Add(benchmark::State& state) {
   if (!WarmHeap(state)) return;
   const auto& texts = ShortTexts();
-  for (auto _ : state) {
-    CZQVStringArray array;
-    for (const std::string& text : texts) array.Add(text.c_str());
-    benchmark::DoNotOptimize(array.GetData());
-  }
-  state.SetItemsProcessed(state.iterations() * kCount);
-}
-
-void BM_Add_StdVectorString(benchmark::State& state) {
-  if (!WarmHeap(state)) return;
-  const auto& texts = ShortTexts();
-  for (auto _ : state) {
-    std::vector<std::string> array;
-    for (const std::string& text : texts) array.emplace_back(text.c_str());
-    benchmark::DoNotOptimize(array.data());
-  }
-  state.SetItemsProcessed(state.iterations() * kCount);
+  kxu::bench::SideBySide(
+      state, static_cast<double>(kCount),
+      [&] {
+        CZQVStringArray array;
+        for (const std::string& text : texts) array.Add(text.c_str());
+        benchmark::DoNotOptimize(array.GetData());
+      },
+      [&] {
+        std::vector<std::string> array;
+        for (const std::string& text : texts) array.emplace_back(text.c_str());
+        benchmark::DoNotOptimize(array.data());
+      });
 }
 
 // A million strings of 0 to 300 bytes.
@@ -105,51 +101,49 @@ void BM_ArchiveStore_ZQVStringArray(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * size));
 }
 
-void BM_ArchiveLoad_ZQVStringArray(benchmark::State& state) {
+// The anchor: the same bytes parsed by a plain loop into std::strings.
+std::vector<std::string> PlainLoad(const std::vector<BYTE>& bytes) {
+  const BYTE* p = bytes.data();
+  DWORD count = static_cast<DWORD>(p[0] | (p[1] << 8));
+  p += 2;
+  if (count == 0xFFFF) {
+    std::memcpy(&count, p, 4);
+    p += 4;
+  }
+  std::vector<std::string> array;
+  array.reserve(count);
+  for (DWORD i = 0; i < count; ++i) {
+    size_t length = *p++;
+    if (length == 0xFF) {
+      length = static_cast<size_t>(p[0] | (p[1] << 8));
+      p += 2;
+    }
+    array.emplace_back(reinterpret_cast<const char*>(p), length);
+    p += length;
+  }
+  return array;
+}
+
+void BM_ArchiveLoad(benchmark::State& state) {
   if (!WarmHeap(state)) return;
   std::vector<BYTE> bytes = StoredLongTexts();
-  for (auto _ : state) {
-    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    CZQVStringArray array;
-    array.Serialize(ar);
-    benchmark::DoNotOptimize(array.GetData());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+  kxu::bench::SideBySide(
+      state, static_cast<double>(bytes.size()),
+      [&] {
+        CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
+        CArchive ar(&file, CArchive::load);
+        CZQVStringArray array;
+        array.Serialize(ar);
+        benchmark::DoNotOptimize(array.GetData());
+      },
+      [&] { benchmark::DoNotOptimize(PlainLoad(bytes).data()); });
 }
 
-// The baseline: the same bytes parsed by a plain loop into std::strings.
-void BM_ArchiveLoad_PlainLoop(benchmark::State& state) {
-  if (!WarmHeap(state)) return;
-  const std::vector<BYTE>& bytes = StoredLongTexts();
-  for (auto _ : state) {
-    const BYTE* p = bytes.data();
-    DWORD count = static_cast<DWORD>(p[0] | (p[1] << 8));
-    p += 2;
-    if (count == 0xFFFF) {
-      std::memcpy(&count, p, 4);
-      p += 4;
-    }
-    std::vector<std::string> array;
-    array.reserve(count);
-    for (DWORD i = 0; i < count; ++i) {
-      size_t length = *p++;
-      if (length == 0xFF) {
-        length = static_cast<size_t>(p[0] | (p[1] << 8));
-        p += 2;
-      }
-      array.emplace_back(reinterpret_cast<const char*>(p), length);
-      p += length;
-    }
-    benchmark::DoNotOptimize(array.data());
-  }
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes.size()));
+void Rows(benchmark::internal::Benchmark* bench) {
+  bench->Iterations(9)->Unit(benchmark::kMillisecond)->UseRealTime();
 }
 
-BENCHMARK(BM_Add_ZQVStringArray)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Add_StdVectorString)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Add)->Apply(Rows);
 BENCHMARK(BM_ArchiveStore_ZQVStringArray)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ArchiveLoad_ZQVStringArray)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ArchiveLoad_PlainLoop)->Unit(benchmark::kMillisecond);
-
+BENCHMARK(BM_ArchiveLoad)->Apply(Rows);
 }  // namespace
