@@ -168,11 +168,33 @@ TEST(CodePageTest, ConvertsEachPageBothWaysWithItsDefaultCharacter) {
 
 // Only the served pages are valid (CP_ACP stands for the ANSI page but is
 // none); every single-byte and double-byte code a page defines converts to one
-// unit and back to a code of that unit, without a default or a look-alike.
+// unit and back to a code of that unit, without a default or a look-alike;
+// one code a page is known by (from its standard) reads as its character.
 TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
-  for (const UINT nPage : {437u, 850u, 874u, 932u, 936u, 949u, 950u, 1250u, 1251u, 1252u, 1253u,
-                           1254u, 1255u, 1256u, 1257u, 1258u, 20127u}) {
+  const struct {
+    UINT nPage;
+    std::string_view code;
+    WCHAR unit;
+  } pages[] = {
+      {437, "\xB0", 0x2591},     {737, "\x80", 0x0391},     {775, "\x80", 0x0106},
+      {850, "\x9B", 0x00F8},     {852, "\xA4", 0x0104},     {855, "\x80", 0x0452},
+      {857, "\x98", 0x0130},     {860, "\x84", 0x00E3},     {861, "\x8B", 0x00D0},
+      {862, "\x80", 0x05D0},     {863, "\x84", 0x00C2},     {865, "\x9D", 0x00D8},
+      {866, "\x80", 0x0410},     {874, "\xA1", 0x0E01},     {932, "\x82\xA0", 0x3042},
+      {936, "\xB0\xA1", 0x554A}, {949, "\xB0\xA1", 0xAC00}, {950, "\xA4\x40", 0x4E00},
+      {1250, "\xA5", 0x0104},    {1251, "\xC0", 0x0410},    {1252, "\x80", 0x20AC},
+      {1253, "\xC1", 0x0391},    {1254, "\xD0", 0x011E},    {1255, "\xE0", 0x05D0},
+      {1256, "\xC7", 0x0627},    {1257, "\xC0", 0x0104},    {1258, "\xD0", 0x0110},
+      {10000, "\x80", 0x00C4},   {10007, "\x80", 0x0410},   {10029, "\x81", 0x0100},
+      {20127, "A", 0x0041},      {20866, "\xC1", 0x0430},   {21866, "\xA4", 0x0454},
+      {28591, "\xE9", 0x00E9},   {28592, "\xA1", 0x0104},   {28595, "\xB0", 0x0410},
+      {28597, "\xC1", 0x0391},   {28599, "\xD0", 0x011E},   {28603, "\xA1", 0x201D},
+      {28605, "\xA4", 0x20AC},
+  };
+  for (const auto& page : pages) {
+    const UINT nPage = page.nPage;
     ASSERT_TRUE(IsValidCodePage(nPage)) << nPage;
+    EXPECT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, page.code), U16(1, page.unit)) << nPage;
     for (unsigned code = 0; code < 256 * 257; ++code) {
       std::string bytes(1, static_cast<char>(code / 257));
       if (code % 257 < 256) bytes += static_cast<char>(code % 257);

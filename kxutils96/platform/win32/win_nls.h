@@ -15,17 +15,35 @@
 //     ERROR_ARITHMETIC_OVERFLOW (a result past INT_MAX).
 //
 // On Windows these are the system's own calls. On POSIX the platform serves
-// them as follows. Code pages served: CP_ACP (0, the system's ANSI page, see GetACP), UTF-8
-// (65001, the platform's own codec, see unicode.h), and through the C
-// library's converter 437, 850, 874, 932, 936, 949, 950, 1250 to 1258 and
-// 20127. For these, every byte (and double-byte code) the page defines
-// converts both ways; a byte from 0x80 to 0x9F that the page leaves undefined
-// stands for the control character of the same number (1252's 0x81 is
-// U+0081), as the system's tables have it. Other undefined input becomes
-// U+FFFD (an undefined lead byte alone; the byte after it is read again), and
-// a UTF-16 unit the page cannot encode becomes the default character '?'
-// (each unit of a surrogate pair separately) and is reported as a used
-// default. Characters are never replaced by look-alikes ("best fit"), so
+// them as follows. UTF-8 (65001) is the platform's own codec (see unicode.h).
+// The pseudo pages stand for the pages of a US-English system: CP_ACP and
+// CP_THREAD_ACP for the ANSI page (see GetACP), CP_OEMCP for 437, CP_MACCP for
+// 10000.
+//
+// Through tables built from the C library's converter: the OEM pages 437,
+// 737, 775, 850, 852, 855, 857, 860 to 866 and 869; the ANSI pages 874, 932,
+// 936, 949, 950 and 1250 to 1258; Johab (1361); the Mac pages 10000 (Roman),
+// 10007 (Cyrillic), 10017 (Ukrainian) and 10029 (Central European); US-ASCII
+// (20127); KOI8-R (20866) and KOI8-U (21866); ISO 8859-1 to -11 and -13 to
+// -16 (28591 to 28601, 28603 to 28606); and the two-byte codes of EUC-JP
+// (51932) and EUC-KR (51949). For these, every byte (and double-byte code)
+// the page defines converts both ways; a byte from 0x80 to 0x9F that an OEM
+// or ANSI page leaves undefined stands for the control character of the same
+// number (1252's 0x81 is U+0081), as the system's tables have it. Other
+// undefined input becomes U+FFFD (an undefined lead byte alone; the byte
+// after it is read again), and a UTF-16 unit the page cannot encode becomes
+// the default character '?' (each unit of a surrogate pair separately) and
+// is reported as a used default.
+//
+// As whole texts through the C library's converter, for pages whose codes
+// run past two bytes or depend on a shift state: GB18030 (54936; the strict
+// flags and WC_NO_BEST_FIT_CHARS), ISO-2022-JP (50220, 50221, 50222: the same
+// JIS X 0208 form for all three, so half-width katakana are not written in
+// 50221's or 50222's own forms) and UTF-7 (65000: no flags, no default character or report).
+// A byte these pages do not read becomes U+FFFD and the next byte is read
+// again; a unit they cannot encode becomes the default character.
+//
+// Characters are never replaced by look-alikes ("best fit"), so
 // WC_NO_BEST_FIT_CHARS changes nothing: every conversion to a code page
 // round-trips or uses the default character.
 #pragma once

@@ -6,6 +6,10 @@
 #include <kxutils96/platform/win32/win_types.h>
 
 inline constexpr UINT CP_ACP = 0;
+inline constexpr UINT CP_OEMCP = 1;
+inline constexpr UINT CP_MACCP = 2;
+inline constexpr UINT CP_THREAD_ACP = 3;
+inline constexpr UINT CP_UTF7 = 65000;
 inline constexpr UINT CP_UTF8 = 65001;
 
 // MultiByteToWideChar: fail on invalid input (ERROR_NO_UNICODE_TRANSLATION)

@@ -118,6 +118,67 @@ TEST(OwnTables, UndefinedInputBecomesTheReplacementCharacterAndNoLookAlikes) {
   EXPECT_EQ(byte, '?');
 }
 
+// Pages with codes past two bytes or with shift states convert whole texts:
+// each row's units encode to its bytes (or the error its flags meet) and its
+// bytes decode to its units. The pseudo pages read as the pages they stand for.
+TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
+  const struct {
+    UINT nPage;
+    DWORD dwFlags;
+    std::string_view bytes;  // "<error N>": the encoding fails with error N
+    std::u16string_view units;
+  } rows[] = {
+      {54936, 0, "\x81\x30\x81\x30\xB0\xA1\x90\x30\x81\x30", u"\u0080\u554A\U00010000"},
+      {54936, WC_ERR_INVALID_CHARS, "<error 1113>", u"a\xDC00"},
+      {50220, 0, "a\x1B$B\x24\x22\x1B(Bb", u"a\u3042b"},
+      {65000, 0, "A+ImIDkQ.", u"A\u2262\u0391."},
+      {65000, WC_NO_BEST_FIT_CHARS, "<error 1004>", u"a"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.nPage);
+    const int nUnits = static_cast<int>(row.units.size());
+    char bytes[32];
+    const int nBytes = WideCharToMultiByte(row.nPage, row.dwFlags, row.units.data(), nUnits, bytes,
+                                           sizeof bytes, nullptr, nullptr);
+    if (row.bytes[0] == '<') {
+      EXPECT_EQ(nBytes, 0);
+      EXPECT_EQ("<error " + std::to_string(GetLastError()) + ">", row.bytes);
+      continue;
+    }
+    EXPECT_EQ(std::string_view(bytes, std::size_t(nBytes)), row.bytes);
+    WCHAR units[16];
+    const int nRead = MultiByteToWideChar(row.nPage, 0, row.bytes.data(),
+                                          static_cast<int>(row.bytes.size()), units, 16);
+    EXPECT_EQ(std::u16string_view(units, std::size_t(nRead)), row.units);
+  }
+  // A cut code's first byte is U+FFFD and the next is read again, or the
+  // error under the strict flag; a unit the page cannot encode is the
+  // default, reported.
+  WCHAR units[2] = {};
+  EXPECT_EQ(MultiByteToWideChar(54936, 0, "\x81\x30", 2, units, 2), 2);
+  EXPECT_EQ(std::u16string_view(units, 2), u"\uFFFD0");
+  WCHAR unit = 0;
+  EXPECT_EQ(MultiByteToWideChar(54936, MB_ERR_INVALID_CHARS, "\x81\x30", 2, &unit, 1), 0);
+  EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
+  EXPECT_EQ(MultiByteToWideChar(65000, MB_ERR_INVALID_CHARS, "a", 1, &unit, 1), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+  char bytes[8];
+  BOOL bUsed = FALSE;
+  EXPECT_EQ(WideCharToMultiByte(50220, 0, u"\u00E9", 1, bytes, 8, nullptr, &bUsed), 1);
+  EXPECT_TRUE(bUsed);
+  EXPECT_EQ(bytes[0], '?');
+  EXPECT_EQ(WideCharToMultiByte(65000, 0, u"a", 1, bytes, 8, nullptr, &bUsed), 0);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  for (const auto& [nPseudo, nPage] : {std::pair{CP_OEMCP, 437u}, std::pair{CP_MACCP, 10000u},
+                                       std::pair{CP_THREAD_ACP, GetACP()}}) {
+    WCHAR pseudo[2];
+    WCHAR real[2];
+    ASSERT_EQ(MultiByteToWideChar(nPseudo, 0, "\x80\xB0", 2, pseudo, 2), 2);
+    ASSERT_EQ(MultiByteToWideChar(nPage, 0, "\x80\xB0", 2, real, 2), 2);
+    EXPECT_EQ(std::u16string_view(pseudo, 2), std::u16string_view(real, 2)) << nPseudo;
+  }
+}
+
 // The map from locale codesets to ANSI code pages behind GetACP: one row a
 // way a name is read (the names' table is data).
 TEST(CodePageTest, CodesetNamesMapToAnsiPages) {

@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <array>
 #include <bit>
 #include <cerrno>
 #include <charconv>
@@ -43,11 +44,65 @@ struct ServedCodePage {
 };
 
 constexpr ServedCodePage kServedCodePages[] = {
-    {437, "CP437", true},    {850, "CP850", true},   {874, "CP874", true},   {932, "CP932", true},
-    {936, "CP936", true},    {949, "CP949", true},   {950, "CP950", true},   {1250, "CP1250", true},
-    {1251, "CP1251", true},  {1252, "CP1252", true}, {1253, "CP1253", true}, {1254, "CP1254", true},
-    {1255, "CP1255", true},  {1256, "CP1256", true}, {1257, "CP1257", true}, {1258, "CP1258", true},
+    // The OEM pages.
+    {437, "CP437", true},
+    {737, "CP737", true},
+    {775, "CP775", true},
+    {850, "CP850", true},
+    {852, "CP852", true},
+    {855, "CP855", true},
+    {857, "CP857", true},
+    {860, "CP860", true},
+    {861, "CP861", true},
+    {862, "CP862", true},
+    {863, "CP863", true},
+    {864, "CP864", true},
+    {865, "CP865", true},
+    {866, "CP866", true},
+    {869, "CP869", true},
+    // The ANSI pages, single-byte and double-byte.
+    {874, "CP874", true},
+    {932, "CP932", true},
+    {936, "CP936", true},
+    {949, "CP949", true},
+    {950, "CP950", true},
+    {1250, "CP1250", true},
+    {1251, "CP1251", true},
+    {1252, "CP1252", true},
+    {1253, "CP1253", true},
+    {1254, "CP1254", true},
+    {1255, "CP1255", true},
+    {1256, "CP1256", true},
+    {1257, "CP1257", true},
+    {1258, "CP1258", true},
+    {1361, "JOHAB", false},
+    // The Mac pages the C library knows.
+    {10000, "MACINTOSH", false},
+    {10007, "CP10007", false},
+    {10017, "MAC-UK", false},
+    {10029, "MAC-CENTRALEUROPE", false},
+    // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
+    {20866, "KOI8-R", false},
+    {21866, "KOI8-U", false},
+    {28591, "ISO-8859-1", false},
+    {28592, "ISO-8859-2", false},
+    {28593, "ISO-8859-3", false},
+    {28594, "ISO-8859-4", false},
+    {28595, "ISO-8859-5", false},
+    {28596, "ISO-8859-6", false},
+    {28597, "ISO-8859-7", false},
+    {28598, "ISO-8859-8", false},
+    {28599, "ISO-8859-9", false},
+    {28600, "ISO-8859-10", false},
+    {28601, "ISO-8859-11", false},
+    {28603, "ISO-8859-13", false},
+    {28604, "ISO-8859-14", false},
+    {28605, "ISO-8859-15", false},
+    {28606, "ISO-8859-16", false},
+    // EUC: the two-byte codes (EUC-JP's three-byte codes are not read).
+    {51932, "EUC-JP", false},
+    {51949, "EUC-KR", false},
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
 
@@ -55,47 +110,9 @@ const char* Utf16ConverterName() noexcept {
   return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
 }
 
-// A code page as tables: every byte and double-byte code with its UTF-16
-// unit, and every UTF-16 unit with the code that round-trips to it.
-class CodePageTable {
- public:
-  bool IsLead(unsigned char byte) const noexcept { return m_bLead[byte]; }
-
-  // The unit that the code at `p` (n >= 1 bytes left) stands for, or
-  // kUndefinedUnit; `nTaken` receives the bytes it takes (one for an
-  // undefined lead byte, so that the byte after it is read again).
-  WCHAR Decode(const unsigned char* p, std::size_t n, std::size_t& nTaken) const noexcept {
-    if (m_bLead[p[0]] && n >= 2) {
-      const WCHAR unit = m_doubleByte[(p[0] << 8) | p[1]];
-      if (unit != kUndefinedUnit) {
-        nTaken = 2;
-        return unit;
-      }
-    }
-    nTaken = 1;
-    return m_singleByte[p[0]];
-  }
-
-  // The code for `unit`, or kUnmapped.
-  std::uint16_t Encode(WCHAR unit) const noexcept { return m_encode[unit]; }
-
-  // Fills the tables from the C library's converter; false when it does not
-  // know the page.
-  bool Build(const ServedCodePage& page);
-
- private:
-  class Converter;
-  void BuildDecoding(Converter& toUnicode, bool bC1Controls);
-  void BuildEncoding(Converter& fromUnicode);
-
-  bool m_bLead[kByteValues] = {};
-  WCHAR m_singleByte[kByteValues] = {};
-  std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
-  std::vector<std::uint16_t> m_encode;  // kUnitValues
-};
-
-// One direction of the C library's converter, used to probe single codes.
-class CodePageTable::Converter {
+// One direction of the C library's converter: single codes probed whole, or
+// texts converted step by step.
+class Converter {
  public:
   Converter(const char* pszTo, const char* pszFrom) noexcept : m_cd(iconv_open(pszTo, pszFrom)) {}
   ~Converter() {
@@ -108,6 +125,8 @@ class CodePageTable::Converter {
   bool IsOpen() const noexcept {
     return m_cd != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
   }
+
+  iconv_t Handle() const noexcept { return m_cd; }
 
   enum class Outcome { kConverted, kIncomplete, kUndefined };
 
@@ -146,6 +165,44 @@ class CodePageTable::Converter {
 
  private:
   iconv_t m_cd;
+};
+
+// A code page as tables: every byte and double-byte code with its UTF-16
+// unit, and every UTF-16 unit with the code that round-trips to it.
+class CodePageTable {
+ public:
+  bool IsLead(unsigned char byte) const noexcept { return m_bLead[byte]; }
+
+  // The unit that the code at `p` (n >= 1 bytes left) stands for, or
+  // kUndefinedUnit; `nTaken` receives the bytes it takes (one for an
+  // undefined lead byte, so that the byte after it is read again).
+  WCHAR Decode(const unsigned char* p, std::size_t n, std::size_t& nTaken) const noexcept {
+    if (m_bLead[p[0]] && n >= 2) {
+      const WCHAR unit = m_doubleByte[(p[0] << 8) | p[1]];
+      if (unit != kUndefinedUnit) {
+        nTaken = 2;
+        return unit;
+      }
+    }
+    nTaken = 1;
+    return m_singleByte[p[0]];
+  }
+
+  // The code for `unit`, or kUnmapped.
+  std::uint16_t Encode(WCHAR unit) const noexcept { return m_encode[unit]; }
+
+  // Fills the tables from the C library's converter; false when it does not
+  // know the page.
+  bool Build(const ServedCodePage& page);
+
+ private:
+  void BuildDecoding(Converter& toUnicode, bool bC1Controls);
+  void BuildEncoding(Converter& fromUnicode);
+
+  bool m_bLead[kByteValues] = {};
+  WCHAR m_singleByte[kByteValues] = {};
+  std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
+  std::vector<std::uint16_t> m_encode;  // kUnitValues
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
@@ -235,9 +292,23 @@ const CodePageTable* TableFor(UINT nCodePage) noexcept {
   return nullptr;
 }
 
-// The page a conversion uses: CP_ACP stands for the system's ANSI page.
+// The page a conversion uses. The pseudo pages stand for the pages a
+// US-English system has: CP_ACP and CP_THREAD_ACP for the ANSI page (GetACP),
+// CP_OEMCP for 437 and CP_MACCP for 10000.
 UINT ActualCodePage(UINT nCodePage) noexcept {
-  return nCodePage == CP_ACP ? GetACP() : nCodePage;
+  constexpr UINT kOemCodePage = 437;
+  constexpr UINT kMacCodePage = 10000;
+  switch (nCodePage) {
+    case CP_ACP:
+    case CP_THREAD_ACP:
+      return GetACP();
+    case CP_OEMCP:
+      return kOemCodePage;
+    case CP_MACCP:
+      return kMacCodePage;
+    default:
+      return nCodePage;
+  }
 }
 
 int Fail(DWORD dwError) noexcept {
@@ -288,6 +359,145 @@ ConversionResult DecodeCodePage(const CodePageTable& table, const unsigned char*
     i += nTaken;
   }
   return {nOut, ConversionStatus::kDone};
+}
+
+// A code page converted as a whole text through the C library's converter:
+// pages whose codes run past two bytes (GB18030) or depend on a shift state
+// (ISO-2022-JP, UTF-7), which no table of single codes holds.
+struct StreamedCodePage {
+  UINT nCodePage;
+  const char* pszConverterName;
+  DWORD dwDecodeFlags;  // the flags each direction accepts
+  DWORD dwEncodeFlags;
+  bool bTakesDefault;  // a default character and its report may be given
+};
+
+constexpr StreamedCodePage kStreamedCodePages[] = {
+    {50220, "ISO-2022-JP", 0, 0, true},
+    {50221, "ISO-2022-JP", 0, 0, true},
+    {50222, "ISO-2022-JP", 0, 0, true},
+    {54936, "GB18030", MB_ERR_INVALID_CHARS, WC_ERR_INVALID_CHARS | WC_NO_BEST_FIT_CHARS, true},
+    {CP_UTF7, "UTF-7", 0, 0, false},
+};
+
+bool ConverterKnows(const char* pszConverterName) noexcept {
+  return Converter(Utf16ConverterName(), pszConverterName).IsOpen() &&
+         Converter(pszConverterName, Utf16ConverterName()).IsOpen();
+}
+
+// The streamed page `nCodePage`, or null when it is none or the C library
+// does not know its converter.
+const StreamedCodePage* StreamedPage(UINT nCodePage) noexcept {
+  static const auto s_known = [] {
+    std::array<bool, std::size(kStreamedCodePages)> known{};
+    for (std::size_t i = 0; i < known.size(); ++i) {
+      known[i] = ConverterKnows(kStreamedCodePages[i].pszConverterName);
+    }
+    return known;
+  }();
+  for (std::size_t i = 0; i < s_known.size(); ++i) {
+    if (kStreamedCodePages[i].nCodePage == nCodePage && s_known[i]) return &kStreamedCodePages[i];
+  }
+  return nullptr;
+}
+
+// Where a streamed conversion writes: `out` (null: only count) with room for
+// `nRoom` items, and how many it has written or counted.
+template <class Item>
+class ConversionOutput {
+ public:
+  ConversionOutput(Item* out, std::size_t nRoom) noexcept : m_out(out), m_nRoom(nRoom) {}
+
+  // False when the items do not fit.
+  bool Put(const Item* items, std::size_t n) noexcept {
+    if (m_out != nullptr) {
+      if (m_nRoom - m_nCount < n) return false;
+      std::copy_n(items, n, m_out + m_nCount);
+    }
+    m_nCount += n;
+    return true;
+  }
+  std::size_t Count() const noexcept { return m_nCount; }
+
+ private:
+  Item* m_out;
+  std::size_t m_nRoom;
+  std::size_t m_nCount = 0;
+};
+
+// Runs `converter` over `n` bytes at `p` into `output`, a step's worth of
+// output at a time. Input the converter refuses (invalid, cut short, or not
+// in the page) goes to `replace`, one item of `nItemBytes` at a time: it
+// writes a replacement and returns kDone to go on past the item, or the
+// status to stop with.
+template <class Item, class Replace>
+ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_t n,
+                                 std::size_t nItemBytes, ConversionOutput<Item>& output,
+                                 Replace replace) noexcept {
+  char* pIn = const_cast<char*>(p);  // iconv's signature; it does not write the input
+  std::size_t nInLeft = n;
+  for (;;) {
+    Item step[256];
+    char* pOut = reinterpret_cast<char*>(step);
+    std::size_t nOutLeft = sizeof step;
+    const bool bFlush = nInLeft == 0;
+    const std::size_t nResult = bFlush
+                                    ? iconv(converter.Handle(), nullptr, nullptr, &pOut, &nOutLeft)
+                                    : iconv(converter.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft);
+    const int error = nResult == static_cast<std::size_t>(-1) ? errno : 0;
+    if (!output.Put(step, (sizeof step - nOutLeft) / sizeof(Item))) {
+      return {output.Count(), ConversionStatus::kBufferFull};
+    }
+    if (error == 0 && bFlush) return {output.Count(), ConversionStatus::kDone};
+    if (error == 0 || error == E2BIG) continue;
+    const ConversionStatus status = replace();
+    if (status != ConversionStatus::kDone) return {output.Count(), status};
+    const std::size_t nSkip = std::min(nItemBytes, nInLeft);
+    pIn += nSkip;
+    nInLeft -= nSkip;
+  }
+}
+
+ConversionStatus PutOrFull(bool bFits) noexcept {
+  return bFits ? ConversionStatus::kDone : ConversionStatus::kBufferFull;
+}
+
+ConversionResult DecodeStreamed(const StreamedCodePage& page, const char* p, std::size_t n,
+                                WCHAR* out, std::size_t nRoom, InvalidInput invalid) noexcept {
+  Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
+  if (!toUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
+  ConversionOutput<WCHAR> output(out, nRoom);
+  // A byte the page does not read becomes U+FFFD, and the next byte is read again.
+  return ConvertStreamed(toUnicode, p, n, 1, output, [&] {
+    if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
+    return PutOrFull(output.Put(&kReplacementUnit, 1));
+  });
+}
+
+ConversionResult EncodeStreamed(const StreamedCodePage& page, const WCHAR* p, std::size_t n,
+                                char* out, std::size_t nRoom, char chDefault, InvalidInput invalid,
+                                bool& bUsedDefault) noexcept {
+  Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
+  if (!fromUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
+  ConversionOutput<char> output(out, nRoom);
+  // A unit the page cannot encode (or a lone surrogate) becomes the default
+  // character, written in the converter's current shift state.
+  const WCHAR defaultUnit = static_cast<unsigned char>(chDefault);
+  return ConvertStreamed(
+      fromUnicode, reinterpret_cast<const char*>(p), n * sizeof(WCHAR), sizeof(WCHAR), output, [&] {
+        if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
+        char* pIn = const_cast<char*>(reinterpret_cast<const char*>(&defaultUnit));
+        std::size_t nInLeft = sizeof defaultUnit;
+        char bytes[16];
+        char* pOut = bytes;
+        std::size_t nOutLeft = sizeof bytes;
+        if (iconv(fromUnicode.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft) ==
+            static_cast<std::size_t>(-1)) {
+          return ConversionStatus::kInvalid;
+        }
+        bUsedDefault = true;
+        return PutOrFull(output.Put(bytes, sizeof bytes - nOutLeft));
+      });
 }
 
 // The code written for units the page cannot encode: the first character of
@@ -399,14 +609,22 @@ int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCSTR lpMultiByteStr, int
     return Fail(ERROR_INVALID_PARAMETER);
   }
   const UINT nCodePage = ActualCodePage(CodePage);
-  const CodePageTable* pTable = nCodePage == CP_UTF8 ? nullptr : TableFor(nCodePage);
-  if (nCodePage != CP_UTF8 && pTable == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-  if ((dwFlags & ~MB_ERR_INVALID_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
+  const StreamedCodePage* pStreamed = StreamedPage(nCodePage);
+  const CodePageTable* pTable =
+      nCodePage == CP_UTF8 || pStreamed != nullptr ? nullptr : TableFor(nCodePage);
+  if (nCodePage != CP_UTF8 && pStreamed == nullptr && pTable == nullptr) {
+    return Fail(ERROR_INVALID_PARAMETER);
+  }
+  const DWORD dwAccepted = pStreamed != nullptr ? pStreamed->dwDecodeFlags : MB_ERR_INVALID_CHARS;
+  if ((dwFlags & ~dwAccepted) != 0) return Fail(ERROR_INVALID_FLAGS);
 
   const std::size_t nSource = SourceLength(lpMultiByteStr, cbMultiByte);
   WCHAR* const out = cchWideChar == 0 ? nullptr : lpWideCharStr;
   const auto nRoom = static_cast<std::size_t>(cchWideChar);
   const InvalidInput invalid = InvalidInputFor(dwFlags, MB_ERR_INVALID_CHARS);
+  if (pStreamed != nullptr) {
+    return Finish(DecodeStreamed(*pStreamed, lpMultiByteStr, nSource, out, nRoom, invalid));
+  }
   if (pTable == nullptr) {
     return Finish(
         kxu::platform::Utf8ToUtf16(std::string_view(lpMultiByteStr, nSource), out, nRoom, invalid));
@@ -435,18 +653,31 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
                                              out, nRoom,
                                              InvalidInputFor(dwFlags, WC_ERR_INVALID_CHARS)));
   }
-  const CodePageTable* pTable = TableFor(nCodePage);
-  if (pTable == nullptr) return Fail(ERROR_INVALID_PARAMETER);
-  if ((dwFlags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
   bool bUsedDefault = false;
-  const ConversionResult result = EncodeCodePage(*pTable, lpWideCharStr, nSource, out, nRoom,
-                                                 DefaultCode(*pTable, lpDefaultChar), bUsedDefault);
+  ConversionResult result{};
+  if (const StreamedCodePage* pStreamed = StreamedPage(nCodePage); pStreamed != nullptr) {
+    if (!pStreamed->bTakesDefault && (lpDefaultChar != nullptr || lpUsedDefaultChar != nullptr)) {
+      return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if ((dwFlags & ~pStreamed->dwEncodeFlags) != 0) return Fail(ERROR_INVALID_FLAGS);
+    result = EncodeStreamed(*pStreamed, lpWideCharStr, nSource, out, nRoom,
+                            lpDefaultChar != nullptr ? lpDefaultChar[0] : kDefaultChar,
+                            InvalidInputFor(dwFlags, WC_ERR_INVALID_CHARS), bUsedDefault);
+  } else {
+    const CodePageTable* pTable = TableFor(nCodePage);
+    if (pTable == nullptr) return Fail(ERROR_INVALID_PARAMETER);
+    if ((dwFlags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
+    result = EncodeCodePage(*pTable, lpWideCharStr, nSource, out, nRoom,
+                            DefaultCode(*pTable, lpDefaultChar), bUsedDefault);
+  }
   if (lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = bUsedDefault ? TRUE : FALSE;
   return Finish(result);
 }
 
 BOOL IsValidCodePage(UINT CodePage) noexcept {
-  return CodePage == CP_UTF8 || TableFor(CodePage) != nullptr ? TRUE : FALSE;
+  const bool bServed =
+      CodePage == CP_UTF8 || StreamedPage(CodePage) != nullptr || TableFor(CodePage) != nullptr;
+  return bServed ? TRUE : FALSE;
 }
 
 UINT GetACP() noexcept {
