@@ -14,13 +14,8 @@
 
 namespace {
 
-using kxu::format::kReorderDone;
-using kxu::format::kReorderOutOfRange;
-using kxu::test::ArrayOf;
-using kxu::test::MockHostObject;
-using kxu::test::QueryLog;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::format;
+using namespace kxu::test;
 
 TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
   // Order, stated source size, destination size and result; a refused

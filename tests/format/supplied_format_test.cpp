@@ -8,8 +8,7 @@
 
 namespace {
 
-using kxu::format::FormatSupplied;
-using kxu::format::SuppliedValue;
+using namespace kxu::format;
 
 TEST(FormatSupplied, FillsOnlyTheConversionsThatFitTheValuesInTurn) {
   const auto T = SuppliedValue::Text;

@@ -26,8 +26,7 @@
 
 namespace {
 
-using kxu::test::MockHostObject;
-using kxu::test::QueryLog;
+using namespace kxu::test;
 
 enum class OnNull { kPassed, kRefusedBeforeAsking, kRefusedInTurn };
 enum class OnMissing { kPassed, kRefusedInTurn, kRefusedAfterAll };

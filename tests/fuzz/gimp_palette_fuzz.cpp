@@ -8,9 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <string>
 
 #include "fuzz_require.h"
 #include "support/file_bytes.h"

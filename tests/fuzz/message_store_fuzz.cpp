@@ -8,7 +8,6 @@
 #include <kxutils96/platform/text/unicode.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string_view>
 
 #include "fuzz_require.h"
@@ -16,11 +15,6 @@
 using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::zutl96::MessageStoreIndex;
-using kxu::zutl96::StoredMessage;
-using kxu::zutl96::StoreProblem;
-using kxu::zutl96::StoreProblems;
 
 bool HasError(StoreProblems& problems) {
   for (const StoreProblem& problem : problems.Listed())

@@ -13,7 +13,6 @@
 #include <kxutils96/tokens/token_splitter.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 

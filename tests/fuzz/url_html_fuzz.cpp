@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -18,8 +17,7 @@
 
 namespace {
 
-using kxu::test::StringOf;
-using kxu::test::TextOf;
+using namespace kxu::test;
 
 constexpr std::array<char, 6> kSetChars = {'&', '<', '>', '"', ' ', '\n'};
 constexpr std::array<std::string_view, 7> kEntityTexts = {"&amp;",  "&lt;", "&gt;",  "&quot;",

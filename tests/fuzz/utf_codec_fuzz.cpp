@@ -13,7 +13,6 @@
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <string>

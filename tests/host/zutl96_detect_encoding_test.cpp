@@ -12,9 +12,7 @@ using namespace kxu::zutl96;
 
 namespace {
 
-using kxu::test::TempDir;
-using kxu::test::Utf8;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 using namespace std::string_literals;
 
 TEST(KESUTIL_DetectEncodingFile, DecidesFromTheFirstBytes) {

@@ -18,8 +18,7 @@ using namespace kxu::zutl96;
 
 namespace {
 
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 
 // A store file in a fresh folder.
 class MessageStoreTest : public ::testing::Test {

@@ -6,7 +6,6 @@
 
 #include <clocale>
 #include <cmath>
-#include <cstdint>
 #include <string>
 #include <tuple>
 

@@ -21,12 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kxu::test::Caught;
-using kxu::test::kOsErrors;
-using kxu::test::OsErrors;
-using kxu::test::ReadBytes;
-using kxu::test::TempDir;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 
 // The cause of the CFileException that `action` raises, or -1 (and a failure).
 template <class Action>

@@ -20,11 +20,8 @@
 
 namespace {
 
-using kxu::platform::InvalidInput;
-using kxu::platform::IsValidUtf8;
-using kxu::platform::Utf16ToUtf8;
-using kxu::platform::Utf8ToUtf16;
-using kxu::test::Hex;
+using namespace kxu::platform;
+using namespace kxu::test;
 using U16 = std::basic_string<WCHAR>;
 
 constexpr UINT kUnknownPage = 12345;

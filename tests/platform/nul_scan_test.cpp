@@ -8,8 +8,7 @@
 
 namespace {
 
-using kxu::platform::FindNul;
-using kxu::platform::NulTerminatedLength;
+using namespace kxu::platform;
 
 // Every start (aligned to the scan's blocks or not) and every NUL position
 // over three blocks, against a unit-by-unit scan's answers, with bounds

@@ -12,8 +12,7 @@
 
 namespace {
 
-using kxu::platform::AsciiCaselessUnits;
-using kxu::platform::SubstringSearch;
+using namespace kxu::platform;
 
 std::string AsciiLower(std::string text) {
   for (char& c : text) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

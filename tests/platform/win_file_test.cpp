@@ -24,8 +24,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kxu::test::ReadBytes;
-using kxu::test::WriteBytes;
+using namespace kxu::test;
 
 class WinFile : public testing::Test {
  protected:

@@ -17,9 +17,7 @@
 
 namespace {
 
-using kxu::test::ArrayOf;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 using U16 = std::basic_string<WCHAR>;
 
 constexpr int kUnknownPage = 12345;

@@ -17,9 +17,7 @@
 namespace {
 
 using Bytes = std::vector<BYTE>;
-using kxu::test::ArrayOf;
-using kxu::test::Texts;
-using kxu::test::TextsOf;
+using namespace kxu::test;
 
 Bytes Store(const CZQVStringArray& array) {
   CMemFile file;

@@ -4,7 +4,6 @@
 // one never see one another's files.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <stdexcept>

@@ -8,20 +8,16 @@
 #include <filesystem>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include <kxutils96/host/zutl96/zutl96.h>
 #include <kxutils96/platform/framework/afx_message_box.h>
 #include <kxutils96/platform/win32/win_resource.h>
 
 #include "support/concurrently.h"
-#include "support/message_box_recorder.h"
 #include "support/program_path.h"
 #include "support/utf8_path.h"
 
 namespace {
-
-using kxu::test::MessageBoxRecorder;
 
 constexpr int kEnglish = 1;
 constexpr int kGerman = 2;
@@ -147,14 +143,27 @@ TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
   EXPECT_EQ(kxu_load_runtime_err(2001, nullptr), 0);
 }
 
+// The last box shown (its text and style) and how many were, each answered with Cancel.
+struct ShownBoxes {
+  std::u16string text;
+  UINT nType = 0;
+  int nCalls = 0;
+} g_shown;
+
+int RecordBox(LPCWSTR lpszText, UINT nType, UINT) {
+  g_shown = {lpszText, nType, g_shown.nCalls + 1};
+  return IDCANCEL;
+}
+
 TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
-  const MessageBoxRecorder recorder(IDCANCEL);
+  const AfxMessageBoxHandler pfnBefore = AfxSetMessageBoxHandler(RecordBox);
   EXPECT_EQ(kxu_err_msgbox(15000, MB_OKCANCEL | MB_ICONERROR, "a.csv", nullptr, nullptr), IDCANCEL);
-  EXPECT_EQ(recorder.Last().text, u"ERR0015000: The file a.csv could not be opened.");
-  EXPECT_EQ(recorder.Last().nType, MB_OKCANCEL | MB_ICONERROR);
+  EXPECT_EQ(g_shown.text, u"ERR0015000: The file a.csv could not be opened.");
+  EXPECT_EQ(g_shown.nType, MB_OKCANCEL | MB_ICONERROR);
   EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
-  EXPECT_EQ(recorder.Last().nCalls, 2);
-  EXPECT_EQ(recorder.Last().text, u"");
+  EXPECT_EQ(g_shown.nCalls, 2);
+  EXPECT_EQ(g_shown.text, u"");
+  AfxSetMessageBoxHandler(pfnBefore);
 }
 
 // Each thread may load the store or find the one another loaded; either way

@@ -2,8 +2,6 @@
 // with utlStrToDouble, so none becomes NANUM by rejection.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/sort_family.h>
 
