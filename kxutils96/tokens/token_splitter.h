@@ -30,7 +30,8 @@ enum QuoteOption : int {
 // kxutilsGetTokens' `dwFlags`.
 enum SplitFlags : DWORD {
   // With a separator other than white space: a search that honours double
-  // quotes only, brackets being ordinary bytes.
+  // quotes only (single quotes are ordinary bytes) and brackets, as the
+  // others do.
   kSplitQuoteAwareSearch = 1,
   // A search in which a backslash inside quotes escapes the next byte.
   kSplitExtendedSearch = 2,

@@ -7,6 +7,7 @@
 
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/reference_separator_search.h"
@@ -21,6 +22,35 @@ using kxu::test::ReferenceFindSeparator;
 TEST(utlFindSeparator, FindsAHighByteSeparator) {
   std::string text = "a\xA7z";
   EXPECT_EQ(utlFindSeparator(text.data(), '\xA7', kFindBrackets, nullptr), text.data() + 1);
+}
+
+// The three searches keep brackets whole alike, angle brackets while the
+// switch is on (the offset found, or -1 for none).
+TEST(utlFindSeparatorQuoted, HonoursBracketsAsTheOtherSearchesDo) {
+  const struct {
+    std::string_view text;
+    int nOff;  // with the angle switch off
+    int nOn;   // and on
+  } rows[] = {{"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
+              {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
+  for (const auto& row : rows) {
+    for (const bool bAngle : {false, true}) {
+      const int nOld = set_parenth_use_angle_brackets(bAngle ? 1 : 0);
+      std::string text(row.text);
+      const auto offset = [&text](const char* pFound) {
+        return pFound == nullptr ? -1 : static_cast<int>(pFound - text.data());
+      };
+      const int nExpected = bAngle ? row.nOn : row.nOff;
+      EXPECT_EQ(offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)), nExpected)
+          << row.text;
+      EXPECT_EQ(offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
+                nExpected)
+          << row.text;
+      EXPECT_EQ(offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble)), nExpected)
+          << row.text;
+      set_parenth_use_angle_brackets(nOld);
+    }
+  }
 }
 
 // Every rule set a search can run under: separator, brackets with the angle

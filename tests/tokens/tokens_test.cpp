@@ -49,6 +49,13 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
       {"\"a\\\"b\",c", ',', kQuoteDouble, 0, {"a\\b\"", "c"}},
       {"\"a\\\",b\",c", ',', kQuoteDouble, kBackslash, {"a\",b", "c"}},
       {"<a,b>,c", ',', kQuoteAngleBrackets, 0, {"<a,b>", "c"}},
+      // The quote-aware search keeps brackets whole too, angle ones when asked.
+      {"<a,b>,c", ',', kQuoteAngleBrackets, kSplitQuoteAwareSearch, {"<a,b>", "c"}},
+      {"a,(b,'c),<d,e>",
+       ',',
+       0,
+       kSplitQuoteAwareSearch | kSplitExtendedSearch,
+       {"a", "(b,'c)", "<d", "e>"}},
       {"  a \t b\r\nc  ", 0, 0, 0, {"a", "b", "c"}},
       {"   ", 0, 0, 0, {""}},
       {"x \"a b\" y", 0, 0, 0, {"x", "\"a b\"", "y"}},

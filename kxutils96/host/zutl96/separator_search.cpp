@@ -153,9 +153,8 @@ SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bA
   return rules;
 }
 
-SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds) {
-  SeparatorRules rules;
-  rules.separator = ByteOf(chSep);
+SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets) {
+  SeparatorRules rules = GeneralSeparatorRules(chSep, kFindBrackets, bAngleBrackets);
   rules.bDoubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
   rules.bSingleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
   return rules;
@@ -225,5 +224,6 @@ char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscap
 }
 
 char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds) {
-  return FindSeparatorInText(p, kxu::zutl96::QuotedSeparatorRules(chSep, nQuoteKinds), nullptr);
+  return FindSeparatorInText(
+      p, kxu::zutl96::QuotedSeparatorRules(chSep, nQuoteKinds, t_bAngleBrackets), nullptr);
 }

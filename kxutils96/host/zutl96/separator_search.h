@@ -85,10 +85,11 @@ char* utlFindSeparator(char* p, int chSep, int nMode, int* pState);
 char* utlFindSeparatorEx(char* p, int chSep, int nMode, int* pState, int chEscape, int nReserved);
 
 // Finds the next separator `chSep` (0: white space) at or after `p` outside
-// the quote kinds of `nQuoteKinds` (kQuoteKindDouble, kQuoteKindSingle);
-// brackets are ordinary bytes here, whatever the angle switch says. Returns
-// the separator's position, or null (also for a null `p`).
-// Example: utlFindSeparatorQuoted(p = `(a,b)`, ',', kQuoteKindDouble) == p + 2.
+// the quote kinds of `nQuoteKinds` (kQuoteKindDouble, kQuoteKindSingle) and
+// outside brackets, as utlFindSeparator with kFindBrackets does (angle
+// brackets while the switch is on). Returns the separator's position, or
+// null (also for a null `p`).
+// Example: utlFindSeparatorQuoted(p = `(a,b),'c,d'`, ',', kQuoteKindDouble) == p + 5.
 char* utlFindSeparatorQuoted(char* p, int chSep, int nQuoteKinds);
 
 // Turns angle brackets on (nonzero) or off (0) as brackets for the searches
@@ -174,8 +175,9 @@ SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets);
 // The rules of utlFindSeparatorEx(p, chSep, nMode, ..., chEscape, 0), with
 // angle brackets as `bAngleBrackets` says.
 SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bAngleBrackets);
-// The rules of utlFindSeparatorQuoted(p, chSep, nQuoteKinds).
-SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds);
+// The rules of utlFindSeparatorQuoted(p, chSep, nQuoteKinds), with angle
+// brackets as `bAngleBrackets` says.
+SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets);
 
 // Whether the calling thread's angle switch (set_parenth_use_angle_brackets)
 // is on.

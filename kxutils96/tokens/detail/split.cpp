@@ -19,10 +19,11 @@ bool UsesQuoteAwareSearch(const SplitOptions& options) {
 zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options) {
   // The searches take the separator byte sign-extended, as bytes are passed to them.
   const int nSep = static_cast<signed char>(options.chSep);  // NOLINT(bugprone-signed-char-misuse)
-  if (UsesQuoteAwareSearch(options))
-    return zutl96::QuotedSeparatorRules(nSep, zutl96::kQuoteKindDouble);
   const bool bAngleBrackets =
       options.nQuote == kQuoteAngleBrackets || zutl96::AngleBracketsSwitchedOn();
+  if (UsesQuoteAwareSearch(options)) {
+    return zutl96::QuotedSeparatorRules(nSep, zutl96::kQuoteKindDouble, bAngleBrackets);
+  }
   if ((options.dwFlags & kSplitExtendedSearch) != 0) {
     return zutl96::EscapedSeparatorRules(nSep, zutl96::kFindBrackets, 0, bAngleBrackets);
   }
