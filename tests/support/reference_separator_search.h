@@ -18,10 +18,10 @@ inline std::size_t ReferenceFindSeparator(std::string_view text,
     return c >= 0x80 || (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z');
   };
   auto isQuote = [&](unsigned char c) {
-    return (c == '"' && rules.bDoubleQuotes) || (c == '\'' && rules.bSingleQuotes);
+    return (c == '"' && rules.doubleQuotes) || (c == '\'' && rules.singleQuotes);
   };
-  const std::string_view openers = rules.bAngleBrackets ? "([{<" : "([{";
-  const std::string_view closers = rules.bAngleBrackets ? ")]}>" : ")]}";
+  const std::string_view openers = rules.angleBrackets ? "([{<" : "([{";
+  const std::string_view closers = rules.angleBrackets ? ")]}>" : ")]}";
   const bool bStartsQuoted = pState != nullptr && *pState >= 0 && *pState < 256 && isQuote(*pState);
   unsigned char quote = bStartsQuoted ? static_cast<unsigned char>(*pState) : 0;
   std::size_t nDepth = 0;
@@ -38,7 +38,7 @@ inline std::size_t ReferenceFindSeparator(std::string_view text,
       return i;
     } else if (isQuote(c) && (i == 0 || !isWordByte(static_cast<unsigned char>(text[i - 1])))) {
       quote = c;
-    } else if (rules.bBrackets && openers.find(static_cast<char>(c)) != std::string_view::npos) {
+    } else if (rules.brackets && openers.find(static_cast<char>(c)) != std::string_view::npos) {
       ++nDepth;
     } else if (nDepth > 0 && closers.find(static_cast<char>(c)) != std::string_view::npos) {
       --nDepth;

@@ -43,7 +43,7 @@ bool IsSeparator(unsigned char c, unsigned char separator) {
 }
 
 bool IsHonouredQuote(unsigned char c, const SeparatorRules& rules) {
-  return (c == '"' && rules.bDoubleQuotes) || (c == '\'' && rules.bSingleQuotes);
+  return (c == '"' && rules.doubleQuotes) || (c == '\'' && rules.singleQuotes);
 }
 
 // A quote opens a stretch at the start of the search or after a non-word byte.
@@ -62,10 +62,10 @@ unsigned char StartQuote(const int* pState, const SeparatorRules& rules) {
 
 // Where a search stands between two bytes that it looks at.
 struct SearchState {
-  std::size_t nStart = 0;       // where the search began
+  std::size_t start = 0;        // where the search began
   unsigned char openQuote = 0;  // 0: outside quotes
-  std::size_t nDepth = 0;       // open brackets
-  std::size_t nNextLook = 0;    // bytes before it are passed over (an escaped byte)
+  std::size_t depth = 0;        // open brackets
+  std::size_t nextLook = 0;     // bytes before it are passed over (an escaped byte)
 };
 
 // Bits of the bytes a search looks at, inside quotes or outside: the
@@ -76,14 +76,14 @@ struct SearchState {
 simd::Mask StopBytes(simd::Block block, const SeparatorRules& rules) {
   simd::Mask mask = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
                                          : simd::EqualMask(block, rules.separator);
-  if (rules.bDoubleQuotes) mask |= simd::EqualMask(block, '"');
-  if (rules.bSingleQuotes) mask |= simd::EqualMask(block, '\'');
-  if (rules.bBrackets) {
+  if (rules.doubleQuotes) mask |= simd::EqualMask(block, '"');
+  if (rules.singleQuotes) mask |= simd::EqualMask(block, '\'');
+  if (rules.brackets) {
     mask |= simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
             simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
             simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
   }
-  if (rules.bBrackets && rules.bAngleBrackets) {
+  if (rules.brackets && rules.angleBrackets) {
     mask |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
   }
   if (rules.escape != 0) mask |= simd::EqualMask(block, rules.escape);
@@ -111,18 +111,18 @@ bool IsSeparatorFound(std::string_view text, std::size_t nAt, const SeparatorRul
   const unsigned char c = ByteOf(text[nAt]);
   if (state.openQuote != 0) {
     if (c == rules.escape && nAt + 1 < text.size()) {
-      state.nNextLook = nAt + 2;
+      state.nextLook = nAt + 2;
     } else if (c == state.openQuote) {
       state.openQuote = 0;
     }
-  } else if (state.nDepth == 0 && IsSeparator(c, rules.separator)) {
+  } else if (state.depth == 0 && IsSeparator(c, rules.separator)) {
     return true;
-  } else if (OpensQuote(text, nAt, state.nStart, rules)) {
+  } else if (OpensQuote(text, nAt, state.start, rules)) {
     state.openQuote = c;
-  } else if (rules.bBrackets && CloserOf(c, rules.bAngleBrackets) != 0) {
-    ++state.nDepth;
-  } else if (state.nDepth > 0 && IsCloser(c, rules.bAngleBrackets)) {
-    --state.nDepth;
+  } else if (rules.brackets && CloserOf(c, rules.angleBrackets) != 0) {
+    ++state.depth;
+  } else if (state.depth > 0 && IsCloser(c, rules.angleBrackets)) {
+    --state.depth;
   }
   return false;
 }
@@ -142,8 +142,8 @@ namespace kxu::zutl96 {
 SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets) {
   SeparatorRules rules;
   rules.separator = ByteOf(chSep);
-  rules.bBrackets = (nMode & kFindBrackets) != 0;
-  rules.bAngleBrackets = bAngleBrackets;
+  rules.brackets = (nMode & kFindBrackets) != 0;
+  rules.angleBrackets = bAngleBrackets;
   return rules;
 }
 
@@ -155,8 +155,8 @@ SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bA
 
 SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets) {
   SeparatorRules rules = GeneralSeparatorRules(chSep, kFindBrackets, bAngleBrackets);
-  rules.bDoubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
-  rules.bSingleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
+  rules.doubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
+  rules.singleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
   return rules;
 }
 
@@ -177,7 +177,7 @@ inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
 
 std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
   SearchState state;
-  state.nStart = nStart;
+  state.start = nStart;
   state.openQuote = StartQuote(m_pState, m_rules);
   const std::size_t nFirstBlock = nStart - nStart % simd::kBlockBytes;
   m_bPassedNothing = true;
@@ -187,7 +187,7 @@ std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
     if (nBlock == nFirstBlock) stops &= ~((simd::Mask{1} << (nStart - nBlock)) - 1);
     for (; stops != 0; stops &= stops - 1, m_bPassedNothing = false) {
       const std::size_t nAt = nBlock + static_cast<std::size_t>(std::countr_zero(stops));
-      if (nAt < state.nNextLook || !IsSeparatorFound(m_text, nAt, m_rules, state)) continue;
+      if (nAt < state.nextLook || !IsSeparatorFound(m_text, nAt, m_rules, state)) continue;
       if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
       return nAt;
     }

@@ -162,11 +162,11 @@ namespace kxu::zutl96 {
 // rule from the thread's switch, other callers say it themselves.
 struct SeparatorRules {
   unsigned char separator = 0;  // 0: any white-space byte
-  bool bDoubleQuotes = true;
-  bool bSingleQuotes = true;
-  bool bBrackets = false;
-  bool bAngleBrackets = false;  // < > are brackets too (with bBrackets)
-  unsigned char escape = 0;     // makes the next byte ordinary inside quotes; 0: none
+  bool doubleQuotes = true;
+  bool singleQuotes = true;
+  bool brackets = false;
+  bool angleBrackets = false;  // < > are brackets too (with `brackets`)
+  unsigned char escape = 0;    // makes the next byte ordinary inside quotes; 0: none
 };
 
 // The rules of utlFindSeparator(p, chSep, nMode, ...), with angle brackets
