@@ -28,10 +28,12 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   WriteBytes(Path("bad.kxmsg"),
              "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
              "2 Nur deutsch.\n");
-  for (const char* name : {"src/a.txt", "src/sub/b.txt", "src/build/c.txt"}) {
+  for (const char* name :
+       {"src/a.txt", "src/sub/b.txt", "src/build/c.txt", "ro/a.txt", "ro/b.txt", "blocked/sub"}) {
     std::filesystem::create_directories(Path(name).parent_path());
     WriteBytes(Path(name), "x");
   }
+  std::filesystem::permissions(Path("ro/a.txt"), std::filesystem::perms::owner_read);
   const std::string noFile = ": No such file or directory\n";
   // Past the library's limit, measured before it is read (sparse: no disk).
   WriteBytes(Path("big.txt"), "");
@@ -46,11 +48,28 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"tokens", "--sep", ",", "a,\"b,c\",(d,e)"}, "", "a\n\"b,c\"\n(d,e)\n", "", 0},
       // An option's value the command cannot take is a usage error, in words.
       {{"tokens", "--quote", "abc", "x"}, "", "", "kxu: --quote is neither a number", 2},
+      {{"pad", "-1"}, "", "", "kxu: WIDTH: '-1' is not a whole number of at least 0", 2},
+      {{"csv", "--jsn", "in.csv"},
+       "",
+       "",
+       "'csv' has no option '--jsn'; did you mean '--json'?",
+       2},
       {{"convert", "--from", "12345"}, "x", "", "kxu: code page 12345 is not served", 2},
       {{"csv", "--json", "in.csv"}, "", "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n", "", 0},
       {{"labels", "lp3U"}, "", "L\nP3\nU\n", "", 0},
-      {{"wrap", "10", "--indent", "2"}, "the quick brown fox", "the quick \n  brown fox", "", 0},
-      {{"pad", "4", "--align", "center", "--char", "."}, "ab\nabcdef\n", ".ab.\nabcd\n", "", 0},
+      // Text tools never cut a character, nor fail on a word longer than the width.
+      {{"wrap", "10", "--indent", "2"},
+       "the quick brown foxes_jumping",
+       "the quick\n  brown\n  foxes_jumping",
+       "",
+       0},
+      {{"pad", "4", "--align", "center", "--char", "."},
+       "ab\nabc\xC3\xA9\n",
+       ".ab.\nabc.\n",
+       "",
+       0},
+      {{"url", "decode"}, "a%41%zz", "", "kxu: byte 4: '%zz' is not % and two hex digits", 1},
+      {{"url", "decode"}, "a%00b", "", "kxu: byte 1: '%00' stands for a NUL", 1},
       {{"expr", "x=1 & not z"}, "", "x==1 && ! z\n", "", 0},
       {{"write", "no/such.txt"}, "x", "", "kxu: cannot write 'no/such.txt'" + noFile, 1},
       {{"read", "bom.txt"}, "", "hi\n x ", "", 0},
@@ -80,8 +99,14 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"make-rc", "bad.kxmsg", "bad.rc"}, "", "", "kxu: ", 1},
       {{"make-rc", "good.kxmsg", "good.rc"}, "", "", "", 0},
       {{"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}, "", "", "", 0},
-      {{"copy-dir", "src", "dst"}, "", "", "kxu: ", 1},  // a.txt is there already
+      {{"copy-dir", "src", "dst"}, "", "", "kxu: stopped at 'src/a.txt': 'dst/a.txt' is there", 1},
+      {{"copy-dir", "src", "blocked", "-r"},
+       "",
+       "",
+       "'src/sub/b.txt': the folder 'blocked/sub'",
+       1},
       {{"delete-files", "dst", "*.TXT", "--skip", "keep.txt"}, "", "1\n", "", 0},
+      {{"delete-files", "ro"}, "", "1\n", "kxu: cannot delete 'ro/a.txt': it is read-only\n", 1},
       {{"relpath", "/work/data/", "/work/plots/a.png"}, "", "../plots/a.png\n", "", 0},
       {{"palette", "two.gpl", "--svg", "two.svg"}, "", "", "", 0},
       {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette\n", 1},

@@ -18,6 +18,12 @@ inline constexpr int kExitUsage = 2;   // unknown command or option, missing or 
 // What a subcommand does once its arguments are parsed; returns an exit code.
 using Action = std::function<int()>;
 
+// Checks that an option's value is a whole number of at least `lowest`;
+// a value that is not says so in a sentence.
+// Example: ->check(AtLeast(1)) turns "0" away with "'0' is not a whole
+// number of at least 1".
+CLI::Validator AtLeast(long long lowest);
+
 // The `kxu` program: the top-level parser and the action of the subcommand
 // that was chosen.
 class CommandLine {
@@ -41,8 +47,8 @@ class CommandLine {
 
   // Parses the arguments (after the program's name, UTF-8) and runs the
   // chosen subcommand. Help goes to stdout with exit 0; a usage error is one
-  // line on stderr with exit 2, an unknown command named with the nearest
-  // known one. Output that did not reach stdout makes the exit 1. The hidden
+  // line on stderr with exit 2, an unknown command or option named with
+  // the nearest known one. Output that did not reach stdout makes the exit 1. The hidden
   // first arguments --generate-completion bash [OUT] and --generate-man [OUT]
   // write the bash completion script and the manual page of every command
   // to OUT, or stdout.
