@@ -24,7 +24,10 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   WriteBytes(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
   WriteBytes(Path("bom.txt"), "\xFF\xFEh\0i\0\n\0 \0x\0 \0"s);
   WriteBytes(Path("plain.txt"), "not a palette\n");
-  WriteBytes(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
+  const std::string goodStore = "default 0x0409\nlanguage 0x0409 English\n1 One.\n";
+  WriteBytes(Path("good.kxmsg"), goodStore);
+  WriteBytes(Path("tens.txt"), "10\n9\n");
+  WriteBytes(Path("before.tsv"), "1\tA\n2\tB\n");
   WriteBytes(Path("bad.kxmsg"),
              "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
              "2 Nur deutsch.\n");
@@ -89,15 +92,22 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"convert", "--to", "1252"}, "ab\xC5\x81", "", "character at byte 2 has no code", 1},
       {{"sort", "--index", "-"}, "b\nA\nc\n", "1\tA\n0\tb\n2\tc\n", "", 0},
       {{"sort", "--numeric", "-"}, "10\n9\n-1.5\n", "-1.5\n9\n10\n", "", 0},
+      {{"sort", "-n", "-r", "-u", "tens.txt", "-"}, "9\n2\n", "10\n9\n2\n", "", 0},
+      {{"freq", "--by-count"}, "b\na\nb\n", "2\tb\n1\ta\n", "", 0},
+      {{"remove-unchanged", "before.tsv", "-"}, "1\ta\tx\n2\tC\n", "2\tC\n", "", 0},
+      {{"join", ", "}, "a\nb\n", "a, b\n", "", 0},
+      {{"reorder", "2,0"}, "a\nb\nc\n", "c\na\nc\n", "", 0},
       {{"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}, "", "", "", 0},
       {{"archive", "list", "a.kxa"}, "", "0\talpha\n1\t\xCE\xB2\n", "", 0},
       {{"format", "{1}%s {0}%d, {2}%g%%", "12", "T", "2.5"}, "", "T 12, 2.5%\n", "", 0},
       {{"format", "{0}%d {1}%s", "twelve", "x"}, "", "", "0 ('twelve') is not an integer\n", 2},
+      {{"format", "{0}%s", "x"}, "", "", "kxu: format needs two to ten values", 2},
       {{"msg", "10002", "--text", "B", "--number", "4"}, "", "WARN0010002: Column B holds", "", 0},
       {{"msg", "15000", "--lang", "2"}, "", "ERR0015000: Die Datei %s konnte nicht ", "", 0},
       {{"check-store", "bad.kxmsg"}, "", "bad.kxmsg:3: error: ", "", 1},
       {{"make-rc", "bad.kxmsg", "bad.rc"}, "", "", "kxu: ", 1},
       {{"make-rc", "good.kxmsg", "good.rc"}, "", "", "", 0},
+      {{"make-rc", "-", "-"}, goodStore, "// The message module of a message store", "", 0},
       {{"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}, "", "", "", 0},
       {{"copy-dir", "src", "dst"}, "", "", "kxu: stopped at 'src/a.txt': 'dst/a.txt' is there", 1},
       {{"copy-dir", "src", "blocked", "-r"},

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <functional>
 #include <map>
 #include <memory>
@@ -239,6 +240,54 @@ void AddUrl(CommandLine& commands) {
   AddInputFile(command, options->source);
 }
 
+// The whole numbers of the comma-separated `text`; nothing when one is not.
+std::optional<std::vector<int>> NumberList(std::string_view text) {
+  std::vector<int> numbers;
+  for (;;) {
+    const size_t comma = std::min(text.find(','), text.size());
+    int number = 0;
+    const auto [stop, error] = std::from_chars(text.data(), text.data() + comma, number);
+    if (error != std::errc() || stop != text.data() + comma) return std::nullopt;
+    numbers.push_back(number);
+    if (comma == text.size()) return numbers;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+void AddReorder(CommandLine& commands) {
+  struct Options {
+    std::string order_text, source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "reorder",
+      "Put the lines of a file (or stdin) in a new order: line i of the output is line "
+      "ORDER[i] of the input (counting from 0), for as many lines as ORDER names; the lines "
+      "after those stay as they were.",
+      "printf 'a\\nb\\nc\\n' | kxu reorder 2,0,1   # c a b", [options] {
+        const std::optional<std::vector<int>> order = NumberList(options->order_text);
+        if (!order)
+          return UsageError("ORDER is not a list of whole numbers: " + options->order_text);
+        const std::optional<std::string> text = ReadBytes(options->source);
+        if (!text) return kExitFailed;
+        StringArrayObject source;
+        AddLines(*text, source.strings());
+        StringArrayObject reordered(source.strings());
+        const int lines = source.strings().GetSize();
+        const int result = kxu_multi_str_reorder(kxu::platform::CheckedInt(order->size()),
+                                                 &reordered, order->data(), lines, &source);
+        if (result != kxu::format::kReorderDone)
+          return Failed("ORDER must name at most " + std::to_string(lines) +
+                        " lines, each from 0 to " + std::to_string(lines - 1) +
+                        ", for an input of " + std::to_string(lines) + " lines");
+        PrintLines(reordered.strings());
+        return kExitDone;
+      });
+  command->add_option("ORDER", options->order_text, "the input line of each output line: 2,0,1")
+      ->required();
+  AddInputFile(command, options->source);
+}
+
 void AddHtml(CommandLine& commands) {
   struct Options {
     std::string direction, characters, source = "-";
@@ -363,6 +412,7 @@ void AddTextCommands(CommandLine& commands) {
   AddWrap(commands);
   AddPad(commands);
   AddUrl(commands);
+  AddReorder(commands);
   AddHtml(commands);
   AddCString(commands);
   AddCName(commands);

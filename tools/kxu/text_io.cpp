@@ -204,11 +204,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-CZQVStringArray LinesOf(std::string_view text) {
-  CZQVStringArray lines;
+void AddLines(std::string_view text, CZQVStringArray& lines) {
   for (std::string_view line : SplitLines(text))
     lines.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
-  return lines;
 }
 
 std::string_view View(const CStringUTF8& text) {

@@ -117,8 +117,8 @@ bool StdoutFailed();
 // line feed ends the last line rather than starting an empty one.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// The lines of `text` as a string array.
-CZQVStringArray LinesOf(std::string_view text);
+// Appends the lines of `text` to `lines`.
+void AddLines(std::string_view text, CZQVStringArray& lines);
 
 // The bytes of `text`, NULs inside it included.
 std::string_view View(const CStringUTF8& text);
