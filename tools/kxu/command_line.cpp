@@ -173,7 +173,8 @@ CommandLine::CommandLine()
       "command or option, a missing or malformed argument).\n"
       "Environment: KXU_PIECE_BYTES=N makes the commands that work through their input in "
       "pieces (read, lines, csv, convert, the filters) take about N bytes at a time rather "
-      "than 1 MiB; a testing knob, the output stays the same.\n");
+      "than 1 MiB, and sort's runs hold about N bytes rather than 2 GiB; a testing knob, the "
+      "output stays the same.\n");
 }
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& description,

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
 #include <optional>
@@ -38,42 +41,177 @@ std::optional<CZQVStringArray> LinesOfFiles(const std::vector<std::string>& sour
   return lines;
 }
 
-void AddSort(CommandLine& commands) {
-  struct Options {
-    std::vector<std::string> sources = {"-"};
-    Decoding decoding;
-    bool numeric = false, case_sensitive = false, descending = false, index = false;
-    bool unique = false;
-    unsigned long missing = 0;
+struct SortOptions {
+  std::vector<std::string> sources = {"-"};
+  Decoding decoding;
+  bool numeric = false, case_sensitive = false, descending = false, index = false;
+  bool unique = false;
+  unsigned long missing = 0;
+
+  unsigned long Flags() const {
+    return missing | (numeric ? SORT_NUMERIC_TEXT : 0UL) |
+           (case_sensitive ? SORT_CASE_SENSITIVE : 0UL) | (descending ? SORT_DESCENDING : 0UL);
+  }
+};
+
+// The most bytes (line feeds counted) of the lines that one sorted run
+// holds: the library's limit, or with KXU_PIECE_BYTES set that many, so
+// that the tests take small inputs through several runs. A run holds one
+// line at least.
+std::uintmax_t RunBytes() {
+  return std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+}
+
+// Prints the lines of a sort in order, each after its former position with
+// --index; with -u, leaves out a line that sorts equal to the one before.
+class SortedOutput {
+ public:
+  explicit SortedOutput(const SortOptions& options) : options_(options) {}
+
+  void Line(const CStringUTF8& line, long long former) {
+    if (options_.unique && printed_any_ &&
+        SortStringGenericCallBack(&last_, const_cast<CStringUTF8*>(&line), options_.Flags()) == 0)
+      return;
+    if (options_.unique) last_ = line;
+    printed_any_ = true;
+    if (options_.index) Print(std::to_string(former) + "\t");
+    PrintLine(View(line));
+  }
+
+ private:
+  const SortOptions& options_;
+  CStringUTF8 last_;
+  bool printed_any_ = false;
+};
+
+// Lines read for a sort, up to RunBytes() at a time; a full run is sorted
+// and kept in a file of a private folder, FORMER<TAB>LINE per line.
+class SortRuns {
+ public:
+  explicit SortRuns(const SortOptions& options) : options_(options) {}
+
+  // Adds `line`; false after a message on stderr when it is longer than the
+  // library takes or a full run cannot be kept.
+  bool Add(std::string_view line) {
+    if (line.size() >= kLongestInput) {
+      FileFailed("sort", CurrentInput(), "a line is longer than " + std::string(kLimitWords));
+      return false;
+    }
+    if (lines_.GetSize() > 0 && bytes_ + line.size() + 1 > RunBytes() && !Keep()) return false;
+    lines_.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
+    bytes_ += line.size() + 1;
+    return true;
+  }
+
+  // Prints every line added, in order; the exit code.
+  int Print() {
+    SortedOutput output(options_);
+    if (files_.empty()) {
+      CArray<int, int> former;
+      SortLines(former);
+      for (int i = 0; i < lines_.GetSize(); ++i) output.Line(lines_[i], former[i]);
+      return kExitDone;
+    }
+    return Keep() ? Merge(output) : kExitFailed;
+  }
+
+ private:
+  // Sorts the lines of the run (stably); sets `former` to their former
+  // positions in the run.
+  void SortLines(CArray<int, int>& former) {
+    former.SetSize(lines_.GetSize());
+    for (int i = 0; i < lines_.GetSize(); ++i) former[i] = i;
+    kxutilsSort(lines_, options_.Flags(), &former);
+  }
+
+  // Sorts the run and writes it to a file of its own, emptying it.
+  bool Keep() {
+    if (!folder_) folder_ = std::make_unique<PrivateFolder>();
+    if (!*folder_) {
+      FileFailed("sort", CurrentInput(), "no temporary folder: " + folder_->error().message());
+      return false;
+    }
+    CArray<int, int> former;
+    SortLines(former);
+    std::string text;
+    for (int i = 0; i < lines_.GetSize(); ++i) {
+      text += std::to_string(first_ + former[i]);
+      text += '\t';
+      text += View(lines_[i]);
+      text += '\n';
+    }
+    files_.push_back(folder_->File("run" + std::to_string(files_.size())));
+    first_ += lines_.GetSize();
+    lines_.RemoveAll();
+    bytes_ = 0;
+    return WriteOutput(files_.back(), text);
+  }
+
+  // The next line of a kept run: its former position and text.
+  struct Head {
+    std::ifstream file;
+    long long former = 0;
+    CStringUTF8 line;
+    bool Next() {
+      std::string text;
+      if (!std::getline(file, text)) return false;
+      const size_t tab = text.find('\t');
+      former = std::stoll(text.substr(0, tab));
+      line = CStringUTF8(text.data() + tab + 1, kxu::platform::CheckedInt(text.size() - tab - 1));
+      return true;
+    }
   };
-  auto options = std::make_shared<Options>();
+
+  // Merges the kept runs into `output`; among equal lines the earlier run's
+  // come first, so the order is that of one stable sort.
+  int Merge(SortedOutput& output) {
+    std::vector<std::unique_ptr<Head>> heads;
+    for (const std::string& file : files_) {
+      auto head = std::make_unique<Head>();
+      head->file.open(FsPath(file), std::ios::binary);
+      if (head->Next()) heads.push_back(std::move(head));
+    }
+    while (!heads.empty() && !StdoutFailed()) {
+      size_t least = 0;
+      for (size_t i = 1; i < heads.size(); ++i) {
+        if (SortStringGenericCallBack(&heads[i]->line, &heads[least]->line, options_.Flags()) < 0)
+          least = i;
+      }
+      output.Line(heads[least]->line, heads[least]->former);
+      if (!heads[least]->Next()) heads.erase(heads.begin() + static_cast<std::ptrdiff_t>(least));
+    }
+    return kExitDone;
+  }
+
+  const SortOptions& options_;
+  CZQVStringArray lines_;
+  std::uintmax_t bytes_ = 0;
+  long long first_ = 0;  // the former position of the run's first line
+  std::unique_ptr<PrivateFolder> folder_;
+  std::vector<std::string> files_;
+};
+
+void AddSort(CommandLine& commands) {
+  auto options = std::make_shared<SortOptions>();
   const std::map<std::string, unsigned long> missing_modes = {{"low", SORT_MISSING_LOW},
                                                               {"high", SORT_MISSING_HIGH}};
   CLI::App* command = commands.Add(
       "sort",
       "Sort the lines of text files (or stdin), taken together, under the library's sort "
-      "flags. Equal lines keep their order.",
+      "flags. Equal lines keep their order. Any size where memory allows: the lines are "
+      "sorted in runs of at most the library's limit (2 GiB - 1), kept in temporary files "
+      "and merged.",
       "printf '10\\n9\\nb\\n9\\n' | kxu sort -n -r -u --index", [options] {
-        std::optional<CZQVStringArray> lines = LinesOfFiles(options->sources, options->decoding);
-        if (!lines) return kExitFailed;
-        CArray<int, int> former;
-        former.SetSize(lines->GetSize());
-        for (int i = 0; i < lines->GetSize(); ++i) former[i] = i;
-        const unsigned long flags = options->missing |
-                                    (options->numeric ? SORT_NUMERIC_TEXT : 0UL) |
-                                    (options->case_sensitive ? SORT_CASE_SENSITIVE : 0UL) |
-                                    (options->descending ? SORT_DESCENDING : 0UL);
-        kxutilsSort(*lines, flags, &former);
-        for (int i = 0; i < lines->GetSize(); ++i) {
-          const CStringUTF8& line = (*lines)[i];
-          if (options->unique && i > 0 &&
-              (options->case_sensitive ? line.Compare((*lines)[i - 1])
-                                       : line.CompareNoCase((*lines)[i - 1])) == 0)
-            continue;
-          if (options->index) Print(std::to_string(former[i]) + "\t");
-          PrintLine(View(line));
+        SortRuns runs(*options);
+        for (const std::string& source : options->sources) {
+          TextPieces pieces(source, options->decoding, PieceEnd::kLine);
+          bool added = true;
+          if (ForEachLine(pieces, [&](std::string_view line) { return added = runs.Add(line); }) !=
+                  kExitDone ||
+              !added)
+            return kExitFailed;
         }
-        return kExitDone;
+        return runs.Print();
       });
   command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
