@@ -1,7 +1,6 @@
 #include "command_line.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdio>
 #include <new>
 #include <optional>
@@ -145,10 +144,7 @@ CLI::Validator AtLeast(long long lowest) {
   return CLI::Validator(
       [lowest, least](const std::string& value) {
         long long number = 0;
-        const char* end = value.data() + value.size();
-        const auto [stop, error] = std::from_chars(value.data(), end, number);
-        const bool whole = error == std::errc() && stop == end && !value.empty();
-        return whole && number >= lowest
+        return ParseNumber(value, number) && number >= lowest
                    ? std::string()
                    : "'" + value + "' is not a whole number of at least " + least;
       },

@@ -4,8 +4,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kxu::tool {
@@ -17,6 +19,16 @@ inline constexpr int kExitUsage = 2;   // unknown command or option, missing or 
 
 // What a subcommand does once its arguments are parsed; returns an exit code.
 using Action = std::function<int()>;
+
+// True when the whole of `text`, not empty, spells a number of the type of
+// `value` (decimal, without a sign for an unsigned type), which it then holds.
+// Example: ParseNumber("12", n) is true with n == 12; ParseNumber("12x", n) is false.
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && !text.empty();
+}
 
 // Checks that an option's value is a whole number of at least `lowest`;
 // a value that is not says so in a sentence.

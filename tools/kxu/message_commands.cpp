@@ -3,7 +3,6 @@
 #include <kxutils96/kxutils96.h>
 
 #include <cctype>
-#include <charconv>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,13 +22,6 @@ struct ArgumentSource {
   size_t read = 0;
   std::string problem;
 };
-
-template <typename Number>
-bool ParseNumber(const std::string& text, Number& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && !text.empty();
-}
 
 kxu::format::OrderedValue ReadArgument(void* pContext, int nIndex, char chLetter) {
   auto& source = *static_cast<ArgumentSource*>(pContext);

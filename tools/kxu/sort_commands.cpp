@@ -3,7 +3,6 @@
 #include <kxutils96/kxutils96.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cstddef>
 #include <cstdio>
 #include <cstdlib>
@@ -315,8 +314,7 @@ bool ReadItems(const std::string& source, Items& items) {
     const size_t tab = std::min(line.find('\t'), line.size());
     const size_t name_end = std::min(line.find('\t', tab + 1), line.size());
     int id = 0;
-    const auto [stop, error] = std::from_chars(line.data(), line.data() + tab, id);
-    if (error != std::errc() || stop != line.data() + tab) {
+    if (!ParseNumber(line.substr(0, tab), id)) {
       FileFailed("read", source,
                  "line " + std::to_string(number) + " does not start with a whole-number id");
       return false;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <functional>
 #include <map>
 #include <memory>
@@ -246,8 +245,7 @@ std::optional<std::vector<int>> NumberList(std::string_view text) {
   for (;;) {
     const size_t comma = std::min(text.find(','), text.size());
     int number = 0;
-    const auto [stop, error] = std::from_chars(text.data(), text.data() + comma, number);
-    if (error != std::errc() || stop != text.data() + comma) return std::nullopt;
+    if (!ParseNumber(text.substr(0, comma), number)) return std::nullopt;
     numbers.push_back(number);
     if (comma == text.size()) return numbers;
     text.remove_prefix(comma + 1);
