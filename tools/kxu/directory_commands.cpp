@@ -108,13 +108,13 @@ bool Copied(const CopiedFile& file) {
 
 // Why `file` was not copied, in words.
 std::string CopyFailure(const CopiedFile& file) {
-  const std::string reason = UnreachableReason(file.source);
-  if (!reason.empty()) return reason;
-  errno = 0;
-  if (!std::ifstream(FsPath(file.source), std::ios::binary)) return LastSystemError();
   std::error_code ignored;
   if (!std::filesystem::is_directory(FsPath(file.destination_folder), ignored))
     return "the folder '" + file.destination_folder + "' could not be made";
+  std::string reason = UnreachableReason(file.source);
+  if (!reason.empty()) return reason;
+  errno = 0;
+  if (!std::ifstream(FsPath(file.source), std::ios::binary)) return LastSystemError();
   return "'" + file.destination + "' could not be written";
 }
 
