@@ -221,8 +221,9 @@ void AddSort(CommandLine& commands) {
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("-r,--descending", options->descending, "largest first");
   command->add_flag("-u,--unique", options->unique,
-                    "print only the first of equal neighbours: the same text (letter case "
-                    "aside unless --case-sensitive), whatever --numeric finds equal");
+                    "print only the first of the lines that sort equal: with --numeric those "
+                    "of one number, else those of one text (letter case aside unless "
+                    "--case-sensitive)");
   command
       ->add_option("--missing", options->missing,
                    "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
