@@ -24,14 +24,19 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   WriteBytes(Path("in.csv"), "1,\"a \"\"b\"\"\",x,\r\nq\n");
   WriteBytes(Path("bom.txt"), "\xFF\xFEh\0i\0\n\0 \0x\0 \0"s);
   WriteBytes(Path("plain.txt"), "not a palette\n");
-  WriteBytes(Path("good.kxmsg"), "default 0x0409\nlanguage 0x0409 English\n1 One.\n");
+  const std::string goodStore = "default 0x0409\nlanguage 0x0409 English\n1 One.\n";
+  WriteBytes(Path("good.kxmsg"), goodStore);
+  WriteBytes(Path("tens.txt"), "10\n9\n");
+  WriteBytes(Path("before.tsv"), "1\tA\n2\tB\n");
   WriteBytes(Path("bad.kxmsg"),
              "default 0x0409\nlanguage 0x0409 English\n15000The file\nlanguage 0x0407 German\n"
              "2 Nur deutsch.\n");
-  for (const char* name : {"src/a.txt", "src/sub/b.txt", "src/build/c.txt"}) {
+  for (const char* name :
+       {"src/a.txt", "src/sub/b.txt", "src/build/c.txt", "ro/a.txt", "ro/b.txt", "blocked/sub"}) {
     std::filesystem::create_directories(Path(name).parent_path());
     WriteBytes(Path(name), "x");
   }
+  std::filesystem::permissions(Path("ro/a.txt"), std::filesystem::perms::owner_read);
   const std::string noFile = ": No such file or directory\n";
   // Past the library's limit, measured before it is read (sparse: no disk).
   WriteBytes(Path("big.txt"), "");
@@ -46,17 +51,34 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"tokens", "--sep", ",", "a,\"b,c\",(d,e)"}, "", "a\n\"b,c\"\n(d,e)\n", "", 0},
       // An option's value the command cannot take is a usage error, in words.
       {{"tokens", "--quote", "abc", "x"}, "", "", "kxu: --quote is neither a number", 2},
+      {{"pad", "-1"}, "", "", "kxu: WIDTH: '-1' is not a whole number of at least 0", 2},
+      {{"csv", "--jsn", "in.csv"},
+       "",
+       "",
+       "'csv' has no option '--jsn'; did you mean '--json'?",
+       2},
       {{"convert", "--from", "12345"}, "x", "", "kxu: code page 12345 is not served", 2},
       {{"csv", "--json", "in.csv"}, "", "[\"1\",\"a \\\"b\\\"\",\"x\",\"\"]\n[\"q\"]\n", "", 0},
       {{"labels", "lp3U"}, "", "L\nP3\nU\n", "", 0},
-      {{"wrap", "10", "--indent", "2"}, "the quick brown fox", "the quick \n  brown fox", "", 0},
-      {{"pad", "4", "--align", "center", "--char", "."}, "ab\nabcdef\n", ".ab.\nabcd\n", "", 0},
+      // Text tools never cut a character, nor fail on a word longer than the width.
+      {{"wrap", "10", "--indent", "2"},
+       "the quick brown foxes_jumping",
+       "the quick\n  brown\n  foxes_jumping",
+       "",
+       0},
+      {{"pad", "4", "--align", "center", "--char", "."},
+       "ab\nabc\xC3\xA9\n",
+       ".ab.\nabc.\n",
+       "",
+       0},
+      {{"url", "decode"}, "a%41%zz", "", "kxu: byte 4: '%zz' is not % and two hex digits", 1},
+      {{"url", "decode"}, "a%00b", "", "kxu: byte 1: '%00' stands for a NUL", 1},
       {{"expr", "x=1 & not z"}, "", "x==1 && ! z\n", "", 0},
       {{"write", "no/such.txt"}, "x", "", "kxu: cannot write 'no/such.txt'" + noFile, 1},
       {{"read", "bom.txt"}, "", "hi\n x ", "", 0},
       {{"read", "nosuch.txt"}, "", "", "kxu: cannot open 'nosuch.txt'" + noFile, 1},
       {{"lines", "bom.txt", "--trim"}, "", "hi\nx\n", "", 0},
-      {{"sort", "big.txt"}, "", "", tooLong, 1},
+      {{"freq", "big.txt"}, "", "", tooLong, 1},
       {{"strip-comments", "big.txt"}, "", "", tooLong, 1},
       // Input is read in its declared encoding, never guessed, and its mark honoured.
       {{"csv", "--from", "cp1252", "-"}, "caf\xE9,x\n", "caf\xC3\xA9\tx\n", "", 0},
@@ -70,18 +92,31 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
       {{"convert", "--to", "1252"}, "ab\xC5\x81", "", "character at byte 2 has no code", 1},
       {{"sort", "--index", "-"}, "b\nA\nc\n", "1\tA\n0\tb\n2\tc\n", "", 0},
       {{"sort", "--numeric", "-"}, "10\n9\n-1.5\n", "-1.5\n9\n10\n", "", 0},
+      {{"sort", "-n", "-r", "-u", "tens.txt", "-"}, "9\n2\n", "10\n9\n2\n", "", 0},
+      {{"freq", "--by-count"}, "b\na\nb\n", "2\tb\n1\ta\n", "", 0},
+      {{"remove-unchanged", "before.tsv", "-"}, "1\ta\tx\n2\tC\n", "2\tC\n", "", 0},
+      {{"join", ", "}, "a\nb\n", "a, b\n", "", 0},
+      {{"reorder", "2,0"}, "a\nb\nc\n", "c\na\nc\n", "", 0},
       {{"archive", "store", "a.kxa", "alpha", "\xCE\xB2"}, "", "", "", 0},
       {{"archive", "list", "a.kxa"}, "", "0\talpha\n1\t\xCE\xB2\n", "", 0},
       {{"format", "{1}%s {0}%d, {2}%g%%", "12", "T", "2.5"}, "", "T 12, 2.5%\n", "", 0},
       {{"format", "{0}%d {1}%s", "twelve", "x"}, "", "", "0 ('twelve') is not an integer\n", 2},
+      {{"format", "{0}%s", "x"}, "", "", "kxu: format needs two to ten values", 2},
       {{"msg", "10002", "--text", "B", "--number", "4"}, "", "WARN0010002: Column B holds", "", 0},
       {{"msg", "15000", "--lang", "2"}, "", "ERR0015000: Die Datei %s konnte nicht ", "", 0},
       {{"check-store", "bad.kxmsg"}, "", "bad.kxmsg:3: error: ", "", 1},
       {{"make-rc", "bad.kxmsg", "bad.rc"}, "", "", "kxu: ", 1},
       {{"make-rc", "good.kxmsg", "good.rc"}, "", "", "", 0},
+      {{"make-rc", "-", "-"}, goodStore, "// The message module of a message store", "", 0},
       {{"copy-dir", "src", "dst", "-r", "--skip-folder", "BUILD"}, "", "", "", 0},
-      {{"copy-dir", "src", "dst"}, "", "", "kxu: ", 1},  // a.txt is there already
+      {{"copy-dir", "src", "dst"}, "", "", "kxu: stopped at 'src/a.txt': 'dst/a.txt' is there", 1},
+      {{"copy-dir", "src", "blocked", "-r"},
+       "",
+       "",
+       "'src/sub/b.txt': the folder 'blocked/sub'",
+       1},
       {{"delete-files", "dst", "*.TXT", "--skip", "keep.txt"}, "", "1\n", "", 0},
+      {{"delete-files", "ro"}, "", "1\n", "kxu: cannot delete 'ro/a.txt': it is read-only\n", 1},
       {{"relpath", "/work/data/", "/work/plots/a.png"}, "", "../plots/a.png\n", "", 0},
       {{"palette", "two.gpl", "--svg", "two.svg"}, "", "", "", 0},
       {{"palette", "plain.txt"}, "", "", "kxu: 'plain.txt' is not a GIMP palette\n", 1},
@@ -128,6 +163,7 @@ TEST_F(KxuTest, PiecesOfAnySizeGiveTheOutputOfOnePass) {
       {"convert", "--from", "utf-16", "--to", "utf-16le", "u16.txt"},
       {"convert", "--to", "utf-16be"},
       {"lines", "--limit", "3"},
+      {"sort", "-n", "-u", "--index"},  // in sorted runs of a piece's size, merged
       {"tokens", "-"},
       {"keyvalues", "-"},
       {"wrap", "12", "--indent", "2"},

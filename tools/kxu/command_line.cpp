@@ -30,21 +30,29 @@ size_t EditDistance(const std::string& from, const std::string& to) {
   return row[to.size()];
 }
 
+// The nearest of `names` to `name` when it is no more than half a word
+// away; empty when none is.
+std::string Nearest(const std::string& name, const std::vector<std::string>& names) {
+  std::string nearest;
+  size_t best = name.size() / 2 + 1;
+  for (const std::string& candidate : names) {
+    const size_t distance = EditDistance(name, candidate);
+    if (distance < best) {
+      best = distance;
+      nearest = candidate;
+    }
+  }
+  return nearest;
+}
+
 // The one-line complaint about `name`, which no subcommand of `level` has:
 // with the nearest name when it is no more than half a word away.
 std::string UnknownCommandMessage(CLI::App& level, const std::string& name) {
-  std::string message = "unknown command '" + name + "'";
-  const CLI::App* nearest = nullptr;
-  size_t best = name.size() / 2 + 1;
-  for (const CLI::App* command : level.get_subcommands({})) {
-    const size_t distance = EditDistance(name, command->get_name());
-    if (distance < best) {
-      best = distance;
-      nearest = command;
-    }
-  }
-  if (nearest != nullptr) message += "; did you mean '" + nearest->get_name() + "'?";
-  return message;
+  std::vector<std::string> names;
+  for (const CLI::App* command : level.get_subcommands({})) names.push_back(command->get_name());
+  const std::string nearest = Nearest(name, names);
+  return "unknown command '" + name + "'" +
+         (nearest.empty() ? "" : "; did you mean '" + nearest + "'?");
 }
 
 // The complaint about the first argument that should name a command (at the
@@ -61,6 +69,26 @@ std::optional<std::string> UnknownCommand(CLI::App& top,
     });
     if (named == commands.end()) return UnknownCommandMessage(*level, argument);
     level = *named;
+  }
+  return std::nullopt;
+}
+
+// The complaint about the first argument that the command chosen under
+// `top` left over, an option it does not have: with the nearest of its
+// options. Nothing when it left none that looks like an option.
+std::optional<std::string> UnknownOption(const CLI::App& top) {
+  const CLI::App* command = &top;
+  while (!command->get_subcommands().empty()) command = command->get_subcommands().front();
+  for (const std::string& argument : command->remaining()) {
+    if (!argument.starts_with('-')) continue;
+    std::vector<std::string> names;
+    for (const CLI::Option* option : command->get_options()) {
+      for (const std::string& name : option->get_lnames()) names.push_back("--" + name);
+    }
+    const std::string name = argument.substr(0, argument.find('='));
+    const std::string nearest = Nearest(name, names);
+    return "'" + command->get_name() + "' has no option '" + name + "'" +
+           (nearest.empty() ? "" : "; did you mean '" + nearest + "'?");
   }
   return std::nullopt;
 }
@@ -111,6 +139,18 @@ std::optional<int> WriteRequestedDocument(const CLI::App& app,
 
 }  // namespace
 
+CLI::Validator AtLeast(long long lowest) {
+  const std::string least = std::to_string(lowest);
+  return CLI::Validator(
+      [lowest, least](const std::string& value) {
+        long long number = 0;
+        return ParseNumber(value, number) && number >= lowest
+                   ? std::string()
+                   : "'" + value + "' is not a whole number of at least " + least;
+      },
+      "N>=" + least);
+}
+
 CommandLine::CommandLine()
     : app_(
           "kxu: the kxUtils96 library at a shell prompt. Texts are UTF-8. Wherever a command "
@@ -129,7 +169,8 @@ CommandLine::CommandLine()
       "command or option, a missing or malformed argument).\n"
       "Environment: KXU_PIECE_BYTES=N makes the commands that work through their input in "
       "pieces (read, lines, csv, convert, the filters) take about N bytes at a time rather "
-      "than 1 MiB; a testing knob, the output stays the same.\n");
+      "than 1 MiB, and sort's runs hold about N bytes rather than 2 GiB; a testing knob, the "
+      "output stays the same.\n");
 }
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& description,
@@ -171,6 +212,10 @@ int CommandLine::Parse(std::vector<std::string> arguments) {
     app_.parse(arguments);
   } catch (const CLI::Success& done) {  // --help, --help-all, --version
     return app_.exit(done);
+  } catch (const CLI::ExtrasError& error) {
+    const std::optional<std::string> unknown = UnknownOption(app_);
+    std::fprintf(stderr, "kxu: %s (see kxu --help)\n", unknown ? unknown->c_str() : error.what());
+    return kExitUsage;
   } catch (const CLI::ParseError& error) {
     std::fprintf(stderr, "kxu: %s (see kxu --help)\n", error.what());
     return kExitUsage;

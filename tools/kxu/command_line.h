@@ -4,8 +4,10 @@
 
 #include <CLI/CLI.hpp>
 
+#include <charconv>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kxu::tool {
@@ -17,6 +19,22 @@ inline constexpr int kExitUsage = 2;   // unknown command or option, missing or 
 
 // What a subcommand does once its arguments are parsed; returns an exit code.
 using Action = std::function<int()>;
+
+// True when the whole of `text`, not empty, spells a number of the type of
+// `value` (decimal, without a sign for an unsigned type), which it then holds.
+// Example: ParseNumber("12", n) is true with n == 12; ParseNumber("12x", n) is false.
+template <typename Number>
+bool ParseNumber(std::string_view text, Number& value) {
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, value);
+  return error == std::errc() && stop == end && !text.empty();
+}
+
+// Checks that an option's value is a whole number of at least `lowest`;
+// a value that is not says so in a sentence.
+// Example: ->check(AtLeast(1)) turns "0" away with "'0' is not a whole
+// number of at least 1".
+CLI::Validator AtLeast(long long lowest);
 
 // The `kxu` program: the top-level parser and the action of the subcommand
 // that was chosen.
@@ -41,8 +59,8 @@ class CommandLine {
 
   // Parses the arguments (after the program's name, UTF-8) and runs the
   // chosen subcommand. Help goes to stdout with exit 0; a usage error is one
-  // line on stderr with exit 2, an unknown command named with the nearest
-  // known one. Output that did not reach stdout makes the exit 1. The hidden
+  // line on stderr with exit 2, an unknown command or option named with
+  // the nearest known one. Output that did not reach stdout makes the exit 1. The hidden
   // first arguments --generate-completion bash [OUT] and --generate-man [OUT]
   // write the bash completion script and the manual page of every command
   // to OUT, or stdout.

@@ -3,8 +3,10 @@
 #include <kxutils96/kxutils96.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,23 +31,155 @@ void ReportPassedLink(const std::string& source, std::string link) {
                source.c_str(), link.c_str(), source.c_str());
 }
 
+// `name` in the folder `folder`, as the user would write it.
+std::string InFolder(const std::string& folder, const std::string& name) {
+  const bool ends_in_separator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  return folder + (ends_in_separator ? "" : "/") + name;
+}
+
+struct CopyOptions {
+  std::string source, destination;
+  bool subfolders = false, nested = false;
+  std::vector<std::string> skip_folders, skip_files;
+};
+
+// True when `name` is one of `list`, letter case aside (and, for folders,
+// the entries' trailing separators), as the copy compares them.
+bool Listed(const std::vector<std::string>& list, const std::string& name, bool folders) {
+  return std::any_of(list.begin(), list.end(), [&](std::string entry) {
+    while (folders && !entry.empty() && (entry.back() == '\\' || entry.back() == '/'))
+      entry.pop_back();
+    return CStringUTF8(entry.c_str()).CompareNoCase(name.c_str()) == 0;
+  });
+}
+
+// A file of the source that the copy makes in the destination.
+struct CopiedFile {
+  std::string source, destination;                // UTF-8, as the user wrote the folders
+  std::string source_folder, destination_folder;  // the folders that hold them
+  bool top = false;                               // directly in the source
+};
+
+// The files that the copy of `options` makes, folder by folder in the order
+// the system lists them, a folder's files before its subfolders'. Hidden and
+// skipped names are left out, and so are links to folders, which the copy
+// reports itself. A subfolder that cannot be listed is said on stderr and
+// `listed` set to false. The destination is never walked, even inside the
+// source.
+std::vector<CopiedFile> FilesToCopy(const CopyOptions& options, bool& listed) {
+  std::vector<CopiedFile> files;
+  std::vector<std::pair<std::string, std::string>> pending = {
+      {options.source, options.destination}};
+  std::error_code ignored;
+  while (!pending.empty()) {
+    const auto [source, destination] = pending.back();
+    pending.pop_back();
+    std::vector<std::pair<std::string, std::string>> subfolders;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(FsPath(source), error)) {
+      const std::u8string name8 = entry.path().filename().u8string();
+      const std::string name(name8.begin(), name8.end());
+      if (name.starts_with('.') || name.find('\\') != std::string::npos) continue;
+      const std::string from = InFolder(source, name), to = InFolder(destination, name);
+      if (entry.is_symlink(ignored) && entry.is_directory(ignored)) continue;
+      if (!entry.is_directory(ignored)) {
+        if (!Listed(options.skip_files, name, false))
+          files.push_back({from, to, source, destination, source == options.source});
+      } else if (options.subfolders && !Listed(options.skip_folders, name, true) &&
+                 !std::filesystem::equivalent(entry.path(), FsPath(options.destination), ignored)) {
+        subfolders.emplace_back(from, to);
+      }
+    }
+    if (error && source != options.source) {
+      FileFailed("read", source, error.message());
+      listed = false;
+    }
+    pending.insert(pending.end(), subfolders.rbegin(), subfolders.rend());
+  }
+  return files;
+}
+
+// Whether the copy made `file`: a file of the source's size where it goes.
+bool Copied(const CopiedFile& file) {
+  std::error_code error;
+  const auto made = std::filesystem::file_size(FsPath(file.destination), error);
+  return !error && made == std::filesystem::file_size(FsPath(file.source), error) && !error;
+}
+
+// Why `file` was not copied, in words.
+std::string CopyFailure(const CopiedFile& file) {
+  std::error_code ignored;
+  if (!std::filesystem::is_directory(FsPath(file.destination_folder), ignored))
+    return "the folder '" + file.destination_folder + "' could not be made";
+  std::string reason = UnreachableReason(file.source);
+  if (!reason.empty()) return reason;
+  errno = 0;
+  if (!std::ifstream(FsPath(file.source), std::ios::binary)) return LastSystemError();
+  return "'" + file.destination + "' could not be written";
+}
+
+// Names each of `files` that the copy did not make, and why, on stderr;
+// returns kExitFailed when there is one, else `exit_code`. The copy of a
+// folder ends at its first failure: the folder's files after it are named
+// as passed over.
+int ReportNotCopied(const std::vector<CopiedFile>& files, int exit_code) {
+  const CopiedFile* stop = nullptr;
+  for (const CopiedFile& file : files) {
+    if (Copied(file)) continue;
+    if (stop != nullptr && stop->source_folder == file.source_folder) {
+      FileFailed("copy", file.source, "the copy of its folder stopped at '" + stop->source + "'");
+    } else {
+      FileFailed("copy", file.source, CopyFailure(file));
+      stop = &file;
+    }
+    exit_code = kExitFailed;
+  }
+  return exit_code;
+}
+
+// Says why a copy that the library ended with a failure stopped: the
+// source or the destination out of reach, or the first file of the top
+// level that was there before (`there`) or that could not be copied.
+int CopyStopped(const CopyOptions& options, const std::vector<CopiedFile>& files,
+                const std::vector<bool>& there) {
+  const std::string reason = UnreachableReason(options.source);
+  std::error_code ignored;
+  if (!reason.empty()) return FileFailed("read", options.source, reason);
+  if (!std::filesystem::is_directory(FsPath(options.source), ignored))
+    return FileFailed("read", options.source, "it is not a folder");
+  if (!std::filesystem::is_directory(FsPath(options.destination), ignored))
+    return FileFailed("make", options.destination,
+                      "its parent folder is missing, or the system refused");
+  for (size_t i = 0; i < files.size() && files[i].top; ++i) {
+    if (there[i])
+      return Failed("stopped at '" + files[i].source + "': '" + files[i].destination +
+                    "' is there already (--nested overwrites it)");
+    if (!Copied(files[i])) return FileFailed("copy", files[i].source, CopyFailure(files[i]));
+  }
+  return Failed("the copy stopped at a file that the folder no longer shows");
+}
+
 void AddCopyDir(CommandLine& commands) {
-  struct Options {
-    std::string source, destination;
-    bool subfolders = false, nested = false;
-    std::vector<std::string> skip_folders, skip_files;
-  };
-  auto options = std::make_shared<Options>();
+  auto options = std::make_shared<CopyOptions>();
   CLI::App* command = commands.Add(
       "copy-dir",
       "Copy the files of a folder, with -r its subfolders too, leaving out hidden "
       "entries and the names given to --skip-folder and --skip-file. A link to a file is "
       "copied as the file; a link to a folder only when that folder is copied too (once more, "
       "where the link stands), never one outside SRC or holding the link: such a link is "
-      "passed over, said on stderr.",
+      "passed over, said on stderr. A file directly in SRC that is in DST already stops the "
+      "copy (unless --nested); every file that could not be copied, and the one that stopped "
+      "the copy, is named on stderr, and the exit is 1.",
       "kxu copy-dir project backup -r --skip-folder build --skip-file notes.txt", [options] {
         CZQVStringArray skip_folders = ArrayOf(options->skip_folders);
         CZQVStringArray skip_files = ArrayOf(options->skip_files);
+        bool listed = true;
+        const std::vector<CopiedFile> files = FilesToCopy(*options, listed);
+        std::vector<bool> there;
+        std::error_code ignored;
+        for (size_t i = 0; i < files.size() && files[i].top && !options->nested; ++i)
+          there.push_back(std::filesystem::exists(FsPath(files[i].destination), ignored));
+        there.resize(files.size());
         const ProgressLine progress("copying " + options->source);
         const auto report = [](const char* link, void* source) {
           ReportPassedLink(*static_cast<const std::string*>(source), link);
@@ -53,10 +187,8 @@ void AddCopyDir(CommandLine& commands) {
         const int result = kxuCopyDirectoryReportingLinks(
             options->source.c_str(), options->destination.c_str(), options->subfolders ? 1 : 0,
             &skip_folders, &skip_files, options->nested ? 1 : 0, report, &options->source);
-        return result == 1
-                   ? kExitDone
-                   : Failed("'" + options->source + "' cannot be read, '" + options->destination +
-                            "' cannot be made, or a file could not be copied");
+        if (result != kxu::files::kDirectoryDone) return CopyStopped(*options, files, there);
+        return ReportNotCopied(files, listed ? kExitDone : kExitFailed);
       });
   command->add_option("SRC", options->source, "the folder to copy")->required();
   command->add_option("DST", options->destination, "the folder to copy into")->required();
@@ -67,31 +199,79 @@ void AddCopyDir(CommandLine& commands) {
   command->add_option("--skip-file", options->skip_files, "a file name not to copy");
 }
 
+// The names of the files (not folders) directly in the folder `directory`.
+std::vector<std::string> FileNames(const std::string& directory) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(directory), ignored)) {
+    if (entry.is_directory(ignored)) continue;
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
+  return names;
+}
+
+// Those of `names` that kxuDelFiles takes for `pattern` and `skip`: asked
+// of the library itself, in a private folder holding an empty file of each
+// name, so that no second reading of the patterns can disagree with its own.
+std::vector<std::string> NamesTaken(const std::vector<std::string>& names,
+                                    const std::string& pattern, CZQVStringArray& skip) {
+  const PrivateFolder probe;
+  if (!probe) return names;
+  for (const std::string& name : names) WriteOutput(probe.File(name), "");
+  kxuDelFiles(probe.File("").c_str(), pattern.c_str(), &skip);
+  std::vector<std::string> taken;
+  std::error_code ignored;
+  for (const std::string& name : names) {
+    if (!std::filesystem::exists(FsPath(probe.File(name)), ignored)) taken.push_back(name);
+  }
+  return taken;
+}
+
+// Why the file `path` that the delete passed over is still there.
+std::string KeptReason(const std::string& path) {
+  using std::filesystem::perms;
+  std::error_code error;
+  const perms mode = std::filesystem::status(FsPath(path), error).permissions();
+  if (!error &&
+      (mode & (perms::owner_write | perms::group_write | perms::others_write)) == perms::none)
+    return "it is read-only";
+  return "the system refused (the folder may not let this user delete)";
+}
+
 void AddDeleteFiles(CommandLine& commands) {
   struct Options {
     std::string directory, pattern = "*.*";
     std::vector<std::string> skip;
   };
   auto options = std::make_shared<Options>();
-  CLI::App* command =
-      commands.Add("delete-files",
-                   "Delete the files directly in DIR whose names match PATTERN (* and ?, "
-                   "any letter case; default *.*), except the names given to --skip; prints "
-                   "how many were deleted.",
-                   "kxu delete-files build/logs '*.log' --skip keep.log", [options] {
-                     CZQVStringArray skip = ArrayOf(options->skip);
-                     const int deleted =
-                         kxuDelFiles(options->directory.c_str(), options->pattern.c_str(), &skip);
-                     if (deleted < 0) {
-                       const std::string reason = UnreachableReason(options->directory);
-                       return FileFailed("list", options->directory,
-                                         reason.empty() ? "the listing stopped" : reason);
-                     }
-                     PrintLine(std::to_string(deleted));
-                     return kExitDone;
-                   });
+  CLI::App* command = commands.Add(
+      "delete-files",
+      "Delete the files directly in DIR whose names match PATTERN (* any run of characters, "
+      "? one, any letter case), except the names given to --skip; prints how many were "
+      "deleted. The default pattern *.* matches every name, with or without a dot. Read-only "
+      "files are kept. Each matching file that is still there afterwards is named on stderr, "
+      "and the exit is 1.",
+      "kxu delete-files build/logs '*.log' --skip keep.log", [options] {
+        CZQVStringArray skip = ArrayOf(options->skip);
+        const int deleted =
+            kxuDelFiles(options->directory.c_str(), options->pattern.c_str(), &skip);
+        if (deleted < 0) {
+          const std::string reason = UnreachableReason(options->directory);
+          return FileFailed("list", options->directory,
+                            reason.empty() ? "the listing stopped" : reason);
+        }
+        PrintLine(std::to_string(deleted));
+        int exit_code = kExitDone;
+        for (const std::string& name :
+             NamesTaken(FileNames(options->directory), options->pattern, skip)) {
+          const std::string path = InFolder(options->directory, name);
+          exit_code = FileFailed("delete", path, KeptReason(path));
+        }
+        return exit_code;
+      });
   command->add_option("DIR", options->directory, "the folder")->required();
-  command->add_option("PATTERN", options->pattern, "the names to delete");
+  command->add_option("PATTERN", options->pattern, "the names to delete; default *.*, every name");
   command->add_option("--skip", options->skip, "a file name not to delete");
 }
 
@@ -218,7 +398,7 @@ void AddPalette(CommandLine& commands) {
       });
   command->add_option("FILE", options->file, "the palette file, or - for stdin")->required();
   command->add_option("--max", options->max, "read at most N colours; default 256")
-      ->check(CLI::NonNegativeNumber);
+      ->check(AtLeast(0));
   command->add_option("--svg", options->svg,
                       "write the colours as an SVG swatch to OUT (- for stdout)");
 }

@@ -150,7 +150,7 @@ void AddLines(CommandLine& commands) {
   AddDecodingOptions(command, options->decoding);
   command->add_flag("--trim", options->trim, "remove white space at both ends of each line");
   command->add_flag("--skip-empty", options->skip_empty, "leave out empty lines");
-  command->add_option("--limit", options->limit, "stop after N lines")->check(CLI::PositiveNumber);
+  command->add_option("--limit", options->limit, "stop after N lines")->check(AtLeast(1));
 }
 
 void AddWrite(CommandLine& commands) {

@@ -2,9 +2,11 @@
 
 #include <kxutils96/kxutils96.h>
 
-#include <charconv>
+#include <cctype>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "text_io.h"
@@ -20,13 +22,6 @@ struct ArgumentSource {
   size_t read = 0;
   std::string problem;
 };
-
-template <typename Number>
-bool ParseNumber(const std::string& text, Number& value) {
-  const char* end = text.data() + text.size();
-  const auto [stop, error] = std::from_chars(text.data(), end, value);
-  return error == std::errc() && stop == end && !text.empty();
-}
 
 kxu::format::OrderedValue ReadArgument(void* pContext, int nIndex, char chLetter) {
   auto& source = *static_cast<ArgumentSource*>(pContext);
@@ -47,6 +42,15 @@ kxu::format::OrderedValue ReadArgument(void* pContext, int nIndex, char chLetter
   return value;
 }
 
+// What the formatter's "ERROR: ..." result says, as words after a colon.
+std::string FormatRefusal(const CStringUTF8& result) {
+  std::string_view words = View(result);
+  if (words.starts_with("ERROR: ")) words.remove_prefix(7);
+  std::string refusal(words);
+  if (!refusal.empty()) refusal[0] = static_cast<char>(std::tolower(refusal[0]));
+  return refusal;
+}
+
 void AddFormat(CommandLine& commands) {
   struct Options {
     std::string format;
@@ -56,13 +60,20 @@ void AddFormat(CommandLine& commands) {
   CLI::App* command =
       commands.Add("format",
                    "Format a message whose signs {N}%d, {N}%s, {N}%g (also %e %E %G) carry "
-                   "argument numbers; ARG N takes the type of sign {N}.",
+                   "argument numbers; ARG N takes the type of sign {N}. A format holds two "
+                   "to ten signs, {0} to {N-1}, each once, so the command needs two to ten "
+                   "values; %% prints a percent sign.",
                    "kxu format '{1}%s has {0}%d rows' 12 Table", [options] {
+                     const size_t count = options->arguments.size();
+                     if (count < 2 || count > 10)
+                       return UsageError("format needs two to ten values, one per sign; " +
+                                         std::to_string(count) + " given");
                      ArgumentSource source{options->arguments, 0, {}};
                      CStringUTF8 result;
                      const int done = kxuStringOrderedFormatFrom(result, options->format.c_str(),
                                                                  ReadArgument, &source);
-                     if (done == 0) return Failed(View(result));
+                     if (done == 0)
+                       return UsageError("the format is refused: " + FormatRefusal(result));
                      if (source.problem.empty() && source.read < options->arguments.size())
                        source.problem = "there are more arguments than signs";
                      if (!source.problem.empty()) {
@@ -190,13 +201,24 @@ void AddMakeRc(CommandLine& commands) {
       "windres compiles it; a DLL linked from it alone is the module (README, \"Message "
       "modules on Windows\").",
       "kxu make-rc zErrMsg.kxmsg zErrMsg.rc", [options] {
-        const int result = kxuMakeMessageModuleRc(options->store.c_str(), options->rc.c_str());
+        const InputFile store(options->store);
+        if (!store) return kExitFailed;
+        // The library writes a file: for stdout, one in a private folder.
+        const bool to_stdout = options->rc == "-";
+        const PrivateFolder folder;
+        if (to_stdout && !folder)
+          return FileFailed("write", "-", "no temporary folder: " + folder.error().message());
+        const std::string rc = to_stdout ? folder.File("out.rc") : options->rc;
+        const int result = kxuMakeMessageModuleRc(store.path().c_str(), rc.c_str());
         if (result == 0) return Failed(options->store + " has errors (kxu check-store lists them)");
         if (result < 0) return Failed("cannot read " + options->store + " or write " + options->rc);
-        return kExitDone;
+        if (!to_stdout) return kExitDone;
+        const std::optional<std::string> bytes = ReadBytes(rc);
+        return bytes && WriteOutput("-", *bytes) ? kExitDone : kExitFailed;
       });
-  command->add_option("STORE", options->store, "the message store")->required();
-  command->add_option("OUT", options->rc, "the resource script to write")->required();
+  command->add_option("STORE", options->store, "the message store, or - for stdin")->required();
+  command->add_option("OUT", options->rc, "the resource script to write, or - for stdout")
+      ->required();
 }
 
 }  // namespace

@@ -2,10 +2,16 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "text_io.h"
@@ -14,66 +20,247 @@
 namespace kxu::tool {
 namespace {
 
-void AddSort(CommandLine& commands) {
-  struct Options {
-    std::string source = "-";
-    Decoding decoding;
-    bool numeric = false, case_sensitive = false, descending = false, index = false;
-    unsigned long missing = 0;
+// The lines of the files `sources` ("-": stdin), one after the other, each
+// decoded as `decoding` says; nothing after a message on stderr when one
+// cannot be read or the lines pass the library's limit.
+std::optional<CZQVStringArray> LinesOfFiles(const std::vector<std::string>& sources,
+                                            const Decoding& decoding) {
+  CZQVStringArray lines;
+  std::uintmax_t total = 0;
+  for (const std::string& source : sources) {
+    const std::optional<std::string> text = ReadText(source, decoding);
+    if (!text) return std::nullopt;
+    total += text->size();
+    if (total > kLongestInput) {
+      FileFailed("read", source, "the files together are longer than " + std::string(kLimitWords));
+      return std::nullopt;
+    }
+    AddLines(*text, lines);
+  }
+  return lines;
+}
+
+struct SortOptions {
+  std::vector<std::string> sources = {"-"};
+  Decoding decoding;
+  bool numeric = false, case_sensitive = false, descending = false, index = false;
+  bool unique = false;
+  unsigned long missing = 0;
+
+  unsigned long Flags() const {
+    return missing | (numeric ? SORT_NUMERIC_TEXT : 0UL) |
+           (case_sensitive ? SORT_CASE_SENSITIVE : 0UL) | (descending ? SORT_DESCENDING : 0UL);
+  }
+};
+
+// The most bytes (line feeds counted) of the lines that one sorted run
+// holds: the library's limit, or with KXU_PIECE_BYTES set that many, so
+// that the tests take small inputs through several runs. A run holds one
+// line at least.
+std::uintmax_t RunBytes() {
+  return std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+}
+
+// Prints the lines of a sort in order, each after its former position with
+// --index; with -u, leaves out a line that sorts equal to the one before.
+class SortedOutput {
+ public:
+  explicit SortedOutput(const SortOptions& options) : options_(options) {}
+
+  void Line(const CStringUTF8& line, long long former) {
+    if (options_.unique && printed_any_ &&
+        SortStringGenericCallBack(&last_, const_cast<CStringUTF8*>(&line), options_.Flags()) == 0)
+      return;
+    if (options_.unique) last_ = line;
+    printed_any_ = true;
+    if (options_.index) Print(std::to_string(former) + "\t");
+    PrintLine(View(line));
+  }
+
+ private:
+  const SortOptions& options_;
+  CStringUTF8 last_;
+  bool printed_any_ = false;
+};
+
+// Lines read for a sort, up to RunBytes() at a time; a full run is sorted
+// and kept in a file of a private folder, FORMER<TAB>LINE per line.
+class SortRuns {
+ public:
+  explicit SortRuns(const SortOptions& options) : options_(options) {}
+
+  // Adds `line`; false after a message on stderr when it is longer than the
+  // library takes or a full run cannot be kept.
+  bool Add(std::string_view line) {
+    if (line.size() >= kLongestInput) {
+      FileFailed("sort", CurrentInput(), "a line is longer than " + std::string(kLimitWords));
+      return false;
+    }
+    if (lines_.GetSize() > 0 && bytes_ + line.size() + 1 > RunBytes() && !Keep()) return false;
+    lines_.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
+    bytes_ += line.size() + 1;
+    return true;
+  }
+
+  // Prints every line added, in order; the exit code.
+  int Print() {
+    SortedOutput output(options_);
+    if (files_.empty()) {
+      CArray<int, int> former;
+      SortLines(former);
+      for (int i = 0; i < lines_.GetSize(); ++i) output.Line(lines_[i], former[i]);
+      return kExitDone;
+    }
+    return Keep() ? Merge(output) : kExitFailed;
+  }
+
+ private:
+  // Sorts the lines of the run (stably); sets `former` to their former
+  // positions in the run.
+  void SortLines(CArray<int, int>& former) {
+    former.SetSize(lines_.GetSize());
+    for (int i = 0; i < lines_.GetSize(); ++i) former[i] = i;
+    kxutilsSort(lines_, options_.Flags(), &former);
+  }
+
+  // Sorts the run and writes it to a file of its own, emptying it.
+  bool Keep() {
+    if (!folder_) folder_ = std::make_unique<PrivateFolder>();
+    if (!*folder_) {
+      FileFailed("sort", CurrentInput(), "no temporary folder: " + folder_->error().message());
+      return false;
+    }
+    CArray<int, int> former;
+    SortLines(former);
+    std::string text;
+    for (int i = 0; i < lines_.GetSize(); ++i) {
+      text += std::to_string(first_ + former[i]);
+      text += '\t';
+      text += View(lines_[i]);
+      text += '\n';
+    }
+    files_.push_back(folder_->File("run" + std::to_string(files_.size())));
+    first_ += lines_.GetSize();
+    lines_.RemoveAll();
+    bytes_ = 0;
+    return WriteOutput(files_.back(), text);
+  }
+
+  // The next line of a kept run: its former position and text.
+  struct Head {
+    std::ifstream file;
+    long long former = 0;
+    CStringUTF8 line;
+    bool Next() {
+      std::string text;
+      if (!std::getline(file, text)) return false;
+      const size_t tab = text.find('\t');
+      former = std::stoll(text.substr(0, tab));
+      line = CStringUTF8(text.data() + tab + 1, kxu::platform::CheckedInt(text.size() - tab - 1));
+      return true;
+    }
   };
-  auto options = std::make_shared<Options>();
+
+  // Merges the kept runs into `output`; among equal lines the earlier run's
+  // come first, so the order is that of one stable sort.
+  int Merge(SortedOutput& output) {
+    std::vector<std::unique_ptr<Head>> heads;
+    for (const std::string& file : files_) {
+      auto head = std::make_unique<Head>();
+      head->file.open(FsPath(file), std::ios::binary);
+      if (head->Next()) heads.push_back(std::move(head));
+    }
+    while (!heads.empty() && !StdoutFailed()) {
+      size_t least = 0;
+      for (size_t i = 1; i < heads.size(); ++i) {
+        if (SortStringGenericCallBack(&heads[i]->line, &heads[least]->line, options_.Flags()) < 0)
+          least = i;
+      }
+      output.Line(heads[least]->line, heads[least]->former);
+      if (!heads[least]->Next()) heads.erase(heads.begin() + static_cast<std::ptrdiff_t>(least));
+    }
+    return kExitDone;
+  }
+
+  const SortOptions& options_;
+  CZQVStringArray lines_;
+  std::uintmax_t bytes_ = 0;
+  long long first_ = 0;  // the former position of the run's first line
+  std::unique_ptr<PrivateFolder> folder_;
+  std::vector<std::string> files_;
+};
+
+void AddSort(CommandLine& commands) {
+  auto options = std::make_shared<SortOptions>();
   const std::map<std::string, unsigned long> missing_modes = {{"low", SORT_MISSING_LOW},
                                                               {"high", SORT_MISSING_HIGH}};
   CLI::App* command = commands.Add(
-      "sort", "Sort the lines of a text file (or stdin) under the library's sort flags.",
-      "printf '10\\n9\\nx\\n' | kxu sort --numeric --missing high --index", [options] {
-        const std::optional<std::string> text = ReadText(options->source, options->decoding);
-        if (!text) return kExitFailed;
-        CZQVStringArray lines = LinesOf(*text);
-        CArray<int, int> former;
-        former.SetSize(lines.GetSize());
-        for (int i = 0; i < lines.GetSize(); ++i) former[i] = i;
-        const unsigned long flags = options->missing |
-                                    (options->numeric ? SORT_NUMERIC_TEXT : 0UL) |
-                                    (options->case_sensitive ? SORT_CASE_SENSITIVE : 0UL) |
-                                    (options->descending ? SORT_DESCENDING : 0UL);
-        kxutilsSort(lines, flags, &former);
-        for (int i = 0; i < lines.GetSize(); ++i) {
-          if (options->index) Print(std::to_string(former[i]) + "\t");
-          PrintLine(View(lines[i]));
+      "sort",
+      "Sort the lines of text files (or stdin), taken together, under the library's sort "
+      "flags. Equal lines keep their order. Any size where memory allows: the lines are "
+      "sorted in runs of at most the library's limit (2 GiB - 1), kept in temporary files "
+      "and merged.",
+      "printf '10\\n9\\nb\\n9\\n' | kxu sort -n -r -u --index", [options] {
+        SortRuns runs(*options);
+        for (const std::string& source : options->sources) {
+          TextPieces pieces(source, options->decoding, PieceEnd::kLine);
+          bool added = true;
+          if (ForEachLine(pieces, [&](std::string_view line) { return added = runs.Add(line); }) !=
+                  kExitDone ||
+              !added)
+            return kExitFailed;
         }
-        return kExitDone;
+        return runs.Print();
       });
-  command->add_option("FILE", options->source, "the file; default - (stdin)");
+  command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
-  command->add_flag("--numeric", options->numeric,
+  command->add_flag("-n,--numeric", options->numeric,
                     "compare the numbers the lines spell: through the host's numeric module "
                     "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
                     "library's own reading (a line without a number counts as 0)");
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
-  command->add_flag("--descending", options->descending, "largest first");
+  command->add_flag("-r,--descending", options->descending, "largest first");
+  command->add_flag("-u,--unique", options->unique,
+                    "print only the first of the lines that sort equal: with --numeric those "
+                    "of one number, else those of one text (letter case aside unless "
+                    "--case-sensitive)");
   command
       ->add_option("--missing", options->missing,
-                   "where lines that are no number go with --numeric: low or high")
+                   "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
+                   "(without that module no line is missing, and this changes nothing)")
       ->transform(CLI::CheckedTransformer(missing_modes, CLI::ignore_case));
-  command->add_flag("--index", options->index, "print each line's former position first");
+  command->add_flag("--index", options->index,
+                    "print each line's former position first, counting through the files");
+}
+
+// The order in which to print `groups` groups counted `counts` times: the
+// sorted order, or with `by_count` the most frequent first (ties in the
+// sorted order).
+std::vector<int> GroupOrder(const std::vector<double>& counts, int groups, bool by_count) {
+  std::vector<int> order(static_cast<size_t>(groups));
+  for (int i = 0; i < groups; ++i) order[static_cast<size_t>(i)] = i;
+  if (by_count)
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+      return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)];
+    });
+  return order;
 }
 
 void AddFreq(CommandLine& commands) {
   struct Options {
-    std::string source = "-";
+    std::vector<std::string> sources = {"-"};
     Decoding decoding;
-    bool case_sensitive = false, trim = false;
+    bool case_sensitive = false, trim = false, by_count = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
       "freq",
-      "Count the distinct lines of a text file (or stdin); prints COUNT<TAB>LINE in "
-      "sorted order.",
-      "printf 'b\\na\\nB\\n' | kxu freq", [options] {
-        const std::optional<std::string> text = ReadText(options->source, options->decoding);
-        if (!text) return kExitFailed;
-        StringArrayObject input(LinesOf(*text));
+      "Count the distinct lines of text files (or stdin), taken together; prints "
+      "COUNT<TAB>LINE in sorted order, or the most frequent first with --by-count.",
+      "printf 'b\\na\\nB\\n' | kxu freq --by-count", [options] {
+        std::optional<CZQVStringArray> lines = LinesOfFiles(options->sources, options->decoding);
+        if (!lines) return kExitFailed;
+        StringArrayObject input(std::move(*lines));
         StringArrayObject output;
         // At least one slot, so that an empty input still passes a buffer.
         std::vector<double> counts(static_cast<size_t>(input.strings().GetSize()) + 1);
@@ -83,7 +270,7 @@ void AddFreq(CommandLine& commands) {
         const int result =
             kxu_discrete_frequencies(&input, &output, counts.data(), &groups, options_word);
         if (result < 0) return Failed("the lines could not be counted");
-        for (int i = 0; i < groups; ++i) {
+        for (const int i : GroupOrder(counts, groups, options->by_count)) {
           char count[32];
           std::snprintf(count, sizeof count, "%.0f\t", counts[static_cast<size_t>(i)]);
           Print(count);
@@ -91,10 +278,85 @@ void AddFreq(CommandLine& commands) {
         }
         return kExitDone;
       });
-  command->add_option("FILE", options->source, "the file; default - (stdin)");
+  command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
   command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
   command->add_flag("--trim", options->trim, "white space at both ends does not count");
+  command->add_flag("-c,--by-count", options->by_count, "the most frequent lines first");
+}
+
+// An integer array handed to the script-facing exports as a host object.
+class IntArrayObject final : public HostObject {
+ public:
+  void* GetNativeObject(int nQuery, intptr_t /*nParam*/) override {
+    return nQuery == QUERY_INT_ARRAY ? &numbers_ : nullptr;
+  }
+  CArray<int, int>& numbers() { return numbers_; }
+
+ private:
+  CArray<int, int> numbers_;
+};
+
+// Items of a list: ids, names and the rest of each line.
+struct Items {
+  IntArrayObject ids;
+  StringArrayObject names, extras;
+};
+
+// Reads the items of the file `source`, a line each: ID<TAB>NAME, then
+// optionally <TAB> and anything. False after a message on stderr when the
+// file cannot be read or a line has no whole-number id.
+bool ReadItems(const std::string& source, Items& items) {
+  const std::optional<std::string> text = ReadBytes(source);
+  if (!text) return false;
+  int number = 0;
+  for (const std::string_view line : SplitLines(*text)) {
+    ++number;
+    const size_t tab = std::min(line.find('\t'), line.size());
+    const size_t name_end = std::min(line.find('\t', tab + 1), line.size());
+    int id = 0;
+    if (!ParseNumber(line.substr(0, tab), id)) {
+      FileFailed("read", source,
+                 "line " + std::to_string(number) + " does not start with a whole-number id");
+      return false;
+    }
+    items.ids.numbers().Add(id);
+    const std::string_view name = line.substr(std::min(tab + 1, line.size()), name_end - tab - 1);
+    items.names.strings().Add(std::string(name).c_str());
+    items.extras.strings().Add(std::string(line.substr(std::min(name_end, line.size()))).c_str());
+  }
+  return true;
+}
+
+void AddRemoveUnchanged(CommandLine& commands) {
+  struct Options {
+    std::string reference, current;
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "remove-unchanged",
+      "Print the items of CURRENT that are new or changed against REFERENCE. Both files hold "
+      "an item a line, ID<TAB>NAME and optionally more after a tab; an item of CURRENT whose "
+      "id is in REFERENCE with the same name (letter case aside; the first item of that id "
+      "counts) is unchanged and left out.",
+      "kxu remove-unchanged before.tsv after.tsv", [options] {
+        Items reference, current;
+        if (!ReadItems(options->reference, reference) || !ReadItems(options->current, current))
+          return kExitFailed;
+        const int removed = kxu_remove_unchanged_items_by_id(
+            &reference.ids, &reference.names, &current.ids, &current.names, &current.extras);
+        if (removed == kRemoveBadCurrentSide)
+          return Failed("'" + options->current + "' holds no items");
+        if (removed == kRemoveBadReferenceSide)
+          return Failed("'" + options->reference + "' holds no items");
+        for (int i = 0; i < current.names.strings().GetSize(); ++i)
+          PrintLine(std::to_string(current.ids.numbers()[i]) + "\t" +
+                    std::string(View(current.names.strings()[i])) +
+                    std::string(View(current.extras.strings()[i])));
+        return kExitDone;
+      });
+  command->add_option("REFERENCE", options->reference, "the items as they were")->required();
+  command->add_option("CURRENT", options->current, "the items as they are")->required();
 }
 
 }  // namespace
@@ -102,6 +364,7 @@ void AddFreq(CommandLine& commands) {
 void AddSortCommands(CommandLine& commands) {
   AddSort(commands);
   AddFreq(commands);
+  AddRemoveUnchanged(commands);
 }
 
 }  // namespace kxu::tool

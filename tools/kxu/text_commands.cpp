@@ -2,10 +2,14 @@
 
 #include <kxutils96/kxutils96.h>
 
+#include <algorithm>
+#include <cctype>
 #include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "text_io.h"
 #include "text_pieces.h"
@@ -28,16 +32,12 @@ int Transform(const std::string& source, const std::function<int(CStringUTF8&)>&
 // Runs `transform` on the text of the file `source` ("-": stdin) piece by
 // piece, each piece whole lines, and prints the results; for a filter that
 // treats each line on its own. `transform` returns an exit code, and one
-// that is not kExitDone stops. `first` tells whether the piece starts the
-// text.
-int TransformPieces(const std::string& source,
-                    const std::function<int(CStringUTF8&, bool first)>& transform) {
+// that is not kExitDone stops.
+int TransformPieces(const std::string& source, const std::function<int(CStringUTF8&)>& transform) {
   TextPieces pieces(source, Decoding{kRawBytes}, PieceEnd::kLine);
-  bool first = true;
   return ForEachPiece(pieces, [&](std::string_view piece) {
     CStringUTF8 text(piece.data(), kxu::platform::CheckedInt(piece.size()));
-    const int exit_code = transform(text, first);
-    first = false;
+    const int exit_code = transform(text);
     if (exit_code == kExitDone) Print(View(text));
     return exit_code;
   });
@@ -48,6 +48,53 @@ void AddInputFile(CLI::App* command, std::string& source) {
   command->add_option("FILE", source, "the file to read; default - (stdin)");
 }
 
+// The characters after which kxu_wrap_text may break a line.
+constexpr std::string_view kBreakCharacters = " \t,;:.!?-/)]}";
+
+// `line` without the blanks and tabs at its end.
+std::string_view WithoutTrailingBlanks(std::string_view line) {
+  const size_t end = line.find_last_not_of(" \t");
+  return line.substr(0, end == std::string_view::npos ? 0 : end + 1);
+}
+
+// Appends `text` to `lines` as kxu_wrap_text wraps it at `width` (no
+// indent), each line but the last without the blanks it broke after. False
+// when the library refuses.
+bool AppendWrapped(std::string_view text, int width, std::vector<std::string>& lines) {
+  if (text.empty()) return true;
+  CStringUTF8 wrapped(text.data(), kxu::platform::CheckedInt(text.size()));
+  if (kxu_wrap_text(&wrapped, width, 0) < 0) return false;
+  const std::vector<std::string_view> parts = SplitLines(View(wrapped));
+  for (size_t i = 0; i < parts.size(); ++i)
+    lines.emplace_back(i + 1 < parts.size() ? WithoutTrailingBlanks(parts[i]) : parts[i]);
+  return true;
+}
+
+// The lines that one input line (without its line feed) wraps into at
+// `width` bytes. A word longer than the width (a run of bytes without a
+// break character) cannot be broken: it stands whole on a line of its own,
+// with the break character after it. Nothing when the library refuses.
+std::optional<std::vector<std::string>> WrapLine(std::string_view line, int width) {
+  std::vector<std::string> lines;
+  const auto limit = static_cast<size_t>(width);
+  size_t start = 0;  // what is not yet wrapped
+  size_t word = 0;
+  while (word < line.size()) {
+    const size_t word_end = std::min(line.find_first_of(kBreakCharacters, word), line.size());
+    if (word_end - word > limit) {
+      if (!AppendWrapped(line.substr(start, word - start), width, lines)) return std::nullopt;
+      if (!lines.empty()) lines.back() = WithoutTrailingBlanks(lines.back());
+      const size_t after = std::min(word_end + 1, line.size());
+      lines.emplace_back(line.substr(word, after - word));
+      start = std::min(line.find_first_not_of(" \t", after), line.size());
+      if (start < line.size()) lines.back() = WithoutTrailingBlanks(lines.back());
+    }
+    word = word_end + 1;
+  }
+  if (!AppendWrapped(line.substr(start), width, lines)) return std::nullopt;
+  return lines;
+}
+
 void AddWrap(CommandLine& commands) {
   struct Options {
     int width = 0, indent = 0;
@@ -56,23 +103,54 @@ void AddWrap(CommandLine& commands) {
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
       "wrap",
-      "Wrap the text so that no line passes WIDTH bytes before its break character, "
-      "continuation lines indented by --indent blanks.",
+      "Wrap the text at break characters (blank, tab and , ; : . ! ? - / ) ] }) so that no "
+      "line passes WIDTH bytes (of UTF-8) before the break character it ends with; the blanks "
+      "at a break are dropped, and lines after the first are indented by --indent blanks. A "
+      "break never falls inside a character; a word longer than WIDTH stands whole on a line "
+      "of its own.",
       "echo 'the quick brown fox' | kxu wrap 10 --indent 2", [options] {
-        return TransformPieces(options->source, [&](CStringUTF8& text, bool first) {
-          // A later piece starts a line that is not the text's first: after
-          // a line feed put before it, it is wrapped and indented as such.
-          if (!first) text.Insert(0, '\n');
-          const int lines = kxu_wrap_text(&text, options->width, options->indent);
-          if (!first) text.Delete(0, 1);
-          return lines < 0 ? Failed("a line has no break character within the width") : kExitDone;
+        const std::string indent(static_cast<size_t>(options->indent), ' ');
+        bool first = true;
+        std::string out;
+        TextPieces pieces(options->source, Decoding{kRawBytes}, PieceEnd::kLine);
+        return ForEachPiece(pieces, [&](std::string_view piece) {
+          out.clear();
+          while (!piece.empty()) {
+            const size_t feed = std::min(piece.find('\n'), piece.size());
+            std::optional<std::vector<std::string>> lines =
+                WrapLine(piece.substr(0, feed), options->width);
+            if (!lines) return Failed("the wrapped text would pass the library's limit");
+            if (lines->empty()) lines->emplace_back();
+            for (size_t i = 0; i < lines->size(); ++i) {
+              const std::string& line = (*lines)[i];
+              if (i > 0) out += '\n';
+              if (!first && !line.empty()) out += indent;
+              out += line;
+              first = false;
+            }
+            if (feed < piece.size()) out += '\n';
+            piece.remove_prefix(std::min(feed + 1, piece.size()));
+          }
+          Print(out);
+          return kExitDone;
         });
       });
   command->add_option("WIDTH", options->width, "the widest line, in bytes")
       ->required()
-      ->check(CLI::PositiveNumber);
-  command->add_option("--indent", options->indent, "blanks before every line but the first");
+      ->check(AtLeast(1));
+  command->add_option("--indent", options->indent, "blanks before every line but the first")
+      ->check(AtLeast(0));
   AddInputFile(command, options->source);
+}
+
+// The longest start of `line` of at most `width` bytes that ends between
+// two characters of UTF-8 (a byte that continues a character does not
+// start one).
+std::string_view WholeCharacters(std::string_view line, size_t width) {
+  if (line.size() <= width) return line;
+  size_t end = width;
+  while (end > 0 && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) --end;
+  return line.substr(0, end);
 }
 
 void AddPad(CommandLine& commands) {
@@ -86,26 +164,50 @@ void AddPad(CommandLine& commands) {
   const std::map<std::string, int> alignments = {
       {"left", kPadAlignLeft}, {"center", kPadAlignCenter}, {"right", kPadAlignRight}};
   CLI::App* command = commands.Add(
-      "pad", "Pad or cut every line of the text to exactly WIDTH bytes.",
+      "pad",
+      "Pad or cut every line of the text to exactly WIDTH bytes of UTF-8 (an accented letter "
+      "takes 2, a CJK character 3). A line is cut between characters, never inside one: a "
+      "character that does not fit whole is left out and the line padded on the right.",
       "printf 'ab\\nabcdefgh\\n' | kxu pad 6 --align center --char .", [options] {
         TextPieces pieces(options->source, Decoding{kRawBytes}, PieceEnd::kLine);
+        const auto width = static_cast<size_t>(options->width);
+        std::string kept;
         return ForEachLine(pieces, [&](std::string_view line) {
-          const CStringUTF8 padded = kxu_str_pad_char(std::string(line).c_str(), options->width,
-                                                      options->align, options->pad[0]);
-          PrintLine(View(padded));
+          kept = WholeCharacters(line, width);
+          const int align = kept.size() < line.size() ? kPadAlignLeft : options->align;
+          PrintLine(View(kxu_str_pad_char(kept.c_str(), options->width, align, options->pad[0])));
           return true;
         });
       });
-  command->add_option("WIDTH", options->width, "the width of every line, in bytes")->required();
+  command->add_option("WIDTH", options->width, "the width of every line, in bytes")
+      ->required()
+      ->check(AtLeast(0));
   command->add_option("--align", options->align, "left (default), center or right")
       ->transform(CLI::CheckedTransformer(alignments, CLI::ignore_case));
   command->add_option("--char", options->pad, "the padding character; default a blank")
       ->check(CLI::Validator(
           [](const std::string& value) {
-            return value.size() == 1 ? std::string() : "not one byte: " + value;
+            return value.size() == 1 && static_cast<unsigned char>(value[0]) < 0x80
+                       ? std::string()
+                       : "'" + value + "' is not one ASCII character";
           },
-          "BYTE"));
+          "CHAR"));
   AddInputFile(command, options->source);
+}
+
+// Why the URL-encoded `text` cannot be decoded faithfully, with the byte
+// offset of its first % that is not followed by two hex digits or that
+// stands for a NUL (which would end the decoded text); empty when it can.
+std::string UndecodableEscape(std::string_view text) {
+  const auto hex = [](char ch) { return std::isxdigit(static_cast<unsigned char>(ch)) != 0; };
+  for (size_t at = text.find('%'); at != std::string_view::npos; at = text.find('%', at + 3)) {
+    const std::string_view escape = text.substr(at, 3);
+    const std::string where = "byte " + std::to_string(at) + ": '" + std::string(escape) + "' ";
+    if (escape.size() < 3 || !hex(escape[1]) || !hex(escape[2]))
+      return where + "is not % and two hex digits";
+    if (escape == "%00") return where + "stands for a NUL, which would end the text";
+  }
+  return {};
 }
 
 void AddUrl(CommandLine& commands) {
@@ -114,20 +216,73 @@ void AddUrl(CommandLine& commands) {
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
-      "url", "URL-encode or decode the text.", "printf 'a b&c' | kxu url encode", [options] {
-        const bool encode = options->direction == "encode";
-        const auto url = [&](CStringUTF8& text, bool /*first*/) {
-          kxu_url_encode(&text, encode);
+      "url",
+      "URL-encode or decode the text. Decoding fails, naming the byte offset, at a % not "
+      "followed by two hex digits and at %00.",
+      "printf 'a b&c' | kxu url encode", [options] {
+        if (options->direction == "decode") {
+          return Transform(options->source, [&](CStringUTF8& text) {
+            const std::string problem = UndecodableEscape(View(text));
+            if (!problem.empty()) return Failed(problem);
+            kxu_url_encode(&text, 0);
+            return kExitDone;
+          });
+        }
+        return TransformPieces(options->source, [&](CStringUTF8& text) {
+          kxu_url_encode(&text, 1);
           return kExitDone;
-        };
-        // A decoded NUL ends the text: decoding takes it whole.
-        if (!encode)
-          return Transform(options->source, [&](CStringUTF8& text) { return url(text, true); });
-        return TransformPieces(options->source, url);
+        });
       });
   command->add_option("ACTION", options->direction, "encode or decode")
       ->required()
       ->check(CLI::IsMember({"encode", "decode"}));
+  AddInputFile(command, options->source);
+}
+
+// The whole numbers of the comma-separated `text`; nothing when one is not.
+std::optional<std::vector<int>> NumberList(std::string_view text) {
+  std::vector<int> numbers;
+  for (;;) {
+    const size_t comma = std::min(text.find(','), text.size());
+    int number = 0;
+    if (!ParseNumber(text.substr(0, comma), number)) return std::nullopt;
+    numbers.push_back(number);
+    if (comma == text.size()) return numbers;
+    text.remove_prefix(comma + 1);
+  }
+}
+
+void AddReorder(CommandLine& commands) {
+  struct Options {
+    std::string order_text, source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "reorder",
+      "Put the lines of a file (or stdin) in a new order: line i of the output is line "
+      "ORDER[i] of the input (counting from 0), for as many lines as ORDER names; the lines "
+      "after those stay as they were.",
+      "printf 'a\\nb\\nc\\n' | kxu reorder 2,0,1   # c a b", [options] {
+        const std::optional<std::vector<int>> order = NumberList(options->order_text);
+        if (!order)
+          return UsageError("ORDER is not a list of whole numbers: " + options->order_text);
+        const std::optional<std::string> text = ReadBytes(options->source);
+        if (!text) return kExitFailed;
+        StringArrayObject source;
+        AddLines(*text, source.strings());
+        StringArrayObject reordered(source.strings());
+        const int lines = source.strings().GetSize();
+        const int result = kxu_multi_str_reorder(kxu::platform::CheckedInt(order->size()),
+                                                 &reordered, order->data(), lines, &source);
+        if (result != kxu::format::kReorderDone)
+          return Failed("ORDER must name at most " + std::to_string(lines) +
+                        " lines, each from 0 to " + std::to_string(lines - 1) +
+                        ", for an input of " + std::to_string(lines) + " lines");
+        PrintLines(reordered.strings());
+        return kExitDone;
+      });
+  command->add_option("ORDER", options->order_text, "the input line of each output line: 2,0,1")
+      ->required();
   AddInputFile(command, options->source);
 }
 
@@ -141,7 +296,7 @@ void AddHtml(CommandLine& commands) {
       "Escape the characters of CHARS among & < > \" (blank) and line feed in the text "
       "to their HTML entities, or unescape the entities.",
       "printf 'a<b & c' | kxu html escape '<&'", [options] {
-        return TransformPieces(options->source, [&](CStringUTF8& text, bool /*first*/) {
+        return TransformPieces(options->source, [&](CStringUTF8& text) {
           kxu_check_escape_html_charcters(&text, options->characters.c_str(),
                                           options->direction == "unescape" ? 1 : 0);
           return kExitDone;
@@ -159,7 +314,7 @@ void AddCString(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "c-string", "Print the body of a double-quoted C literal that reads back as the text.",
       "printf 'say \"hi\"\\n' | kxu c-string", [source] {
-        return TransformPieces(*source, [](CStringUTF8& text, bool /*first*/) {
+        return TransformPieces(*source, [](CStringUTF8& text) {
           const CStringUTF8 original = text;
           kxu_make_C_string_from_ascii(original, &text);
           return kExitDone;
@@ -237,7 +392,7 @@ void AddKeywordReplace(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "keyword-replace", "Replace KEYWORD as a whole word by REPLACEMENT in the text.",
       "echo 'a and b or band' | kxu keyword-replace and '&&'", [options] {
-        return TransformPieces(options->source, [&](CStringUTF8& text, bool /*first*/) {
+        return TransformPieces(options->source, [&](CStringUTF8& text) {
           const int count = kxu_keyword_replace(&text, options->keyword.c_str(),
                                                 options->replacement.c_str(), options->ignore_case);
           return count < 0 ? Failed("the keyword is empty or the result too long") : kExitDone;
@@ -255,6 +410,7 @@ void AddTextCommands(CommandLine& commands) {
   AddWrap(commands);
   AddPad(commands);
   AddUrl(commands);
+  AddReorder(commands);
   AddHtml(commands);
   AddCString(commands);
   AddCName(commands);

@@ -59,25 +59,6 @@ std::uintmax_t RegularFileLength(const std::string& argument) {
   return ignored ? 0 : length;
 }
 
-// A new folder in the temporary folder that only this user may enter, for
-// the copy of an input. Its random name is taken only where nothing has it
-// (making a folder never follows a link), so no other program can lay a file
-// or link there first. Empty, with `error` set, when none can be made.
-std::filesystem::path NewPrivateFolder(std::error_code& error) {
-  const std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  std::random_device random;
-  while (!error) {
-    char name[32];
-    std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
-    std::filesystem::path folder = base / name;
-    if (std::filesystem::create_directory(folder, error)) {
-      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
-      return folder;
-    }
-  }
-  return {};
-}
-
 // Says `words` on stderr after "kxu: " and returns `exitCode`.
 int Said(std::string_view words, int exitCode) {
   std::fprintf(stderr, "kxu: %.*s\n", static_cast<int>(words.size()), words.data());
@@ -106,6 +87,30 @@ const std::string& CurrentInput() {
   return current_input;
 }
 
+PrivateFolder::PrivateFolder() {
+  const std::filesystem::path base = std::filesystem::temp_directory_path(error_);
+  std::random_device random;
+  while (!error_) {
+    char name[32];
+    std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
+    path_ = base / name;
+    if (std::filesystem::create_directory(path_, error_)) {
+      std::filesystem::permissions(path_, std::filesystem::perms::owner_all, error_);
+      return;
+    }
+  }
+  path_.clear();
+}
+
+PrivateFolder::~PrivateFolder() {
+  std::error_code ignored;
+  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+}
+
+std::string PrivateFolder::File(const std::string& name) const {
+  return Utf8(path_ / FsPath(name));
+}
+
 InputFile::InputFile(const std::string& argument) {
   current_input = argument;
   std::error_code ignored;
@@ -122,20 +127,16 @@ InputFile::InputFile(const std::string& argument) {
   }
   const std::optional<std::string> bytes = ReadBytes(argument);
   if (!bytes) return;
-  std::error_code error;
-  temporary_ = NewPrivateFolder(error);
-  if (error) {
-    FileFailed("copy", argument, "no temporary folder: " + error.message());
+  temporary_ = std::make_unique<PrivateFolder>();
+  if (!*temporary_) {
+    FileFailed("copy", argument, "no temporary folder: " + temporary_->error().message());
     return;
   }
-  path_ = Utf8(temporary_ / "input");
+  path_ = temporary_->File("input");
   ready_ = WriteOutput(path_, *bytes);
 }
 
-InputFile::~InputFile() {
-  std::error_code ignored;
-  if (!temporary_.empty()) std::filesystem::remove_all(temporary_, ignored);
-}
+InputFile::~InputFile() = default;
 
 std::optional<std::string> ReadBytes(const std::string& argument) {
   current_input = argument;
@@ -203,11 +204,9 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
   return lines;
 }
 
-CZQVStringArray LinesOf(std::string_view text) {
-  CZQVStringArray lines;
+void AddLines(std::string_view text, CZQVStringArray& lines) {
   for (std::string_view line : SplitLines(text))
     lines.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
-  return lines;
 }
 
 std::string_view View(const CStringUTF8& text) {

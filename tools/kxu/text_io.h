@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,12 +27,35 @@ inline constexpr std::string_view kLimitWords =
 // before any. A refusal of the library names it.
 const std::string& CurrentInput();
 
+// A new folder in the temporary folder that only this user may enter, for
+// files that only this run needs (a copy of an input, an output on its way
+// to stdout); it goes, with what it holds, when this object does. Its random
+// name is taken only where nothing has it (making a folder never follows a
+// link), so no other program can lay a file or link there first.
+class PrivateFolder {
+ public:
+  // Makes the folder; when none can be made, the object is false and
+  // error() says why.
+  PrivateFolder();
+  ~PrivateFolder();
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+
+  explicit operator bool() const { return !error_; }
+  // The UTF-8 name of the file `name` in the folder.
+  std::string File(const std::string& name) const;
+  const std::error_code& error() const { return error_; }
+
+ private:
+  std::filesystem::path path_;
+  std::error_code error_;
+};
+
 // A file argument as a name the library can open. "-" stands for stdin.
 // Stdin, a pipe, a FIFO, a process substitution, a socket or a character
 // device has no length, and the library would read it as empty: such an
-// input is read to its end and its bytes put in a temporary file (in a
-// folder of its own that only this user may enter), which goes when this
-// object does. A regular file is used where it is. An input longer than
+// input is read to its end and its bytes put in a file of a PrivateFolder,
+// which goes when this object does. A regular file is used where it is. An input longer than
 // kLongestInput is refused.
 class InputFile {
  public:
@@ -48,7 +72,7 @@ class InputFile {
 
  private:
   std::string path_;
-  std::filesystem::path temporary_;  // the folder of the copy; empty for none
+  std::unique_ptr<PrivateFolder> temporary_;  // the folder of the copy; null for none
   bool ready_ = false;
 };
 
@@ -93,8 +117,8 @@ bool StdoutFailed();
 // line feed ends the last line rather than starting an empty one.
 std::vector<std::string_view> SplitLines(std::string_view text);
 
-// The lines of `text` as a string array.
-CZQVStringArray LinesOf(std::string_view text);
+// Appends the lines of `text` to `lines`.
+void AddLines(std::string_view text, CZQVStringArray& lines);
 
 // The bytes of `text`, NULs inside it included.
 std::string_view View(const CStringUTF8& text);

@@ -137,7 +137,10 @@ void AddCsv(CommandLine& commands) {
       "csv",
       "Split each line of a CSV file (read as `kxu read` reads it) into its fields, CSV quoting "
       "removed; prints the fields of a line tab-separated, or as a JSON array with --json. Any "
-      "size, in bounded memory.",
+      "size, in bounded memory. The library's rules differ from RFC 4180 in two ways: a comma "
+      "inside brackets of any kind, ( ) [ ] { } and < > too, stays in its field ('1,x<y,2' is "
+      "two fields: 1 and 'x<y,2'), and a quoted field ends with its line (a line feed inside "
+      "quotes starts a new record). Quotes doubled inside a quoted field stand for one.",
       "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
         TextPieces pieces(options->source, options->decoding, PieceEnd::kLine);
         CZQVStringArray fields;
@@ -199,6 +202,27 @@ void AddSplitByStr(CommandLine& commands) {
   command->add_option("TEXT", options->text, "the text, or - for stdin")->required();
 }
 
+void AddJoin(CommandLine& commands) {
+  struct Options {
+    std::string separator, source = "-";
+  };
+  auto options = std::make_shared<Options>();
+  CLI::App* command = commands.Add(
+      "join", "Join the lines of a file (or stdin) into one line, with SEP between every two.",
+      "printf 'a\\nb\\nc\\n' | kxu join ', '   # a, b, c", [options] {
+        const std::optional<std::string> text = ReadBytes(options->source);
+        if (!text) return kExitFailed;
+        CZQVStringArray lines;
+        AddLines(*text, lines);
+        CStringUTF8 joined;
+        kxutilsSetTokensByStr(&joined, &lines, options->separator.c_str());
+        PrintLine(View(joined));
+        return kExitDone;
+      });
+  command->add_option("SEP", options->separator, "the text between every two lines")->required();
+  command->add_option("FILE", options->source, "the file; default - (stdin)");
+}
+
 // The words for a failure of the label splitter.
 const char* LabelFailure(int code) {
   switch (code) {
@@ -248,6 +272,7 @@ void AddTokensCommands(CommandLine& commands) {
   AddCsv(commands);
   AddKeyValues(commands);
   AddSplitByStr(commands);
+  AddJoin(commands);
   AddLabels(commands);
 }
 
