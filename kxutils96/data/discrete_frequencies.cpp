@@ -53,6 +53,7 @@ std::vector<int> RankGroups(const CStringUTF8* strings, const std::vector<int>& 
   CArray<int, int> order;
   order.SetSize(count);
   for (int k = 0; k < count; ++k) {
+    // NOLINTNEXTLINE(bugprone-undefined-memory-manipulation): raw copies, never destroyed
     std::memcpy(static_cast<void*>(views.Get() + k), &strings[firsts[static_cast<std::size_t>(k)]],
                 sizeof(CStringUTF8));
     order[k] = k;

@@ -21,11 +21,11 @@ CString WidePath(const char* path) {
 }
 
 int ReportFileError(const std::string& name, CException* e) {
-  auto* file_error = dynamic_cast<CFileException*>(e);
-  auto* archive_error = dynamic_cast<CArchiveException*>(e);
-  if (file_error != nullptr) {
-    FileFailed("open", name, std::strerror(static_cast<int>(file_error->m_lOsError)));
-  } else if (archive_error != nullptr && archive_error->m_cause == CArchiveException::endOfFile) {
+  auto* fileError = dynamic_cast<CFileException*>(e);
+  auto* archiveError = dynamic_cast<CArchiveException*>(e);
+  if (fileError != nullptr) {
+    FileFailed("open", name, std::strerror(static_cast<int>(fileError->m_lOsError)));
+  } else if (archiveError != nullptr && archiveError->m_cause == CArchiveException::endOfFile) {
     std::fprintf(stderr, "kxu: '%s' ends before the array does\n", name.c_str());
   } else {
     std::fprintf(stderr, "kxu: '%s' is not a string array archive\n", name.c_str());
@@ -38,7 +38,7 @@ int List(const std::string& name) {
   const InputFile input(name);
   if (!input) return kExitFailed;
   try {
-    CFile file(WidePath(input.path().c_str()), CFile::modeRead | CFile::shareDenyWrite);
+    CFile file(WidePath(input.Path().c_str()), CFile::modeRead | CFile::shareDenyWrite);
     CArchive ar(&file, CArchive::load);
     CZQVStringArray array;
     array.Serialize(ar);

@@ -59,7 +59,7 @@ std::string Arguments(const CLI::App& command) {
     if (option->nonpositional()) continue;
     std::string name = option->get_name(true);
     if (option->get_items_expected_max() > 1) name += "...";
-    if (!option->get_required()) name = "[" + name + "]";
+    if (!option->get_required()) name.insert(0, 1, '[').push_back(']');
     arguments += " " + name;
   }
   return arguments;

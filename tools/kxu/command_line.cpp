@@ -152,17 +152,17 @@ CLI::Validator AtLeast(long long lowest) {
 }
 
 CommandLine::CommandLine()
-    : app_(
+    : m_app(
           "kxu: the kxUtils96 library at a shell prompt. Texts are UTF-8. Wherever a command "
           "reads or writes a FILE, '-' means stdin or stdout; a filter reads the FILE given "
           "last, or stdin when none is given.",
           "kxu") {
-  app_.require_subcommand(1);
-  app_.set_version_flag("--version", KXU_VERSION, "print kxu's version and exit");
+  m_app.require_subcommand(1);
+  m_app.set_version_flag("--version", KXU_VERSION, "print kxu's version and exit");
   // Paths may start with '/' on every system; on Windows CLI11 would
   // otherwise read "/work" as an option. Subcommands inherit the setting.
-  app_.allow_windows_style_options(false);
-  app_.footer(
+  m_app.allow_windows_style_options(false);
+  m_app.footer(
       "Run 'kxu COMMAND --help' for a command's options and an example.\n"
       "Exit status: 0 done; 1 a failure of the library or the system (a file that cannot be "
       "read or written, a lossy conversion...), said on stderr; 2 a usage error (an unknown "
@@ -175,14 +175,14 @@ CommandLine::CommandLine()
 
 CLI::App* CommandLine::Add(const std::string& name, const std::string& description,
                            const std::string& example, Action action) {
-  CLI::App* command = AddTo(&app_, name, description, std::move(action));
+  CLI::App* command = AddTo(&m_app, name, description, std::move(action));
   command->footer("Example: " + example + "\n");
   return command;
 }
 
 CLI::App* CommandLine::AddGroup(const std::string& name, const std::string& description,
                                 const std::string& example) {
-  CLI::App* group = app_.add_subcommand(name, description);
+  CLI::App* group = m_app.add_subcommand(name, description);
   group->footer("Example: " + example + "\n");
   group->require_subcommand(1);
   return group;
@@ -191,36 +191,36 @@ CLI::App* CommandLine::AddGroup(const std::string& name, const std::string& desc
 CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
                              const std::string& description, Action action) {
   CLI::App* command = group->add_subcommand(name, description);
-  command->callback([this, run = std::move(action)] { exit_code_ = RunReportingRefusals(run); });
+  command->callback([this, run = std::move(action)] { m_exitCode = RunReportingRefusals(run); });
   return command;
 }
 
 int CommandLine::Run(std::vector<std::string> arguments) {
-  const int exit_code = Parse(std::move(arguments));
-  return FlushStdout() ? exit_code : kExitFailed;
+  const int exitCode = Parse(std::move(arguments));
+  return FlushStdout() ? exitCode : kExitFailed;
 }
 
 int CommandLine::Parse(std::vector<std::string> arguments) {
-  if (const std::optional<int> written = WriteRequestedDocument(app_, arguments)) return *written;
-  if (const std::optional<std::string> unknown = UnknownCommand(app_, arguments)) {
+  if (const std::optional<int> written = WriteRequestedDocument(m_app, arguments)) return *written;
+  if (const std::optional<std::string> unknown = UnknownCommand(m_app, arguments)) {
     std::fprintf(stderr, "kxu: %s\n", unknown->c_str());
     return kExitUsage;
   }
   // CLI11 takes the arguments last one first.
   std::reverse(arguments.begin(), arguments.end());
   try {
-    app_.parse(arguments);
+    m_app.parse(arguments);
   } catch (const CLI::Success& done) {  // --help, --help-all, --version
-    return app_.exit(done);
+    return m_app.exit(done);
   } catch (const CLI::ExtrasError& error) {
-    const std::optional<std::string> unknown = UnknownOption(app_);
+    const std::optional<std::string> unknown = UnknownOption(m_app);
     std::fprintf(stderr, "kxu: %s (see kxu --help)\n", unknown ? unknown->c_str() : error.what());
     return kExitUsage;
   } catch (const CLI::ParseError& error) {
     std::fprintf(stderr, "kxu: %s (see kxu --help)\n", error.what());
     return kExitUsage;
   }
-  return exit_code_;
+  return m_exitCode;
 }
 
 }  // namespace kxu::tool

@@ -69,8 +69,8 @@ class CommandLine {
  private:
   int Parse(std::vector<std::string> arguments);
 
-  CLI::App app_;
-  int exit_code_ = kExitDone;
+  CLI::App m_app;
+  int m_exitCode = kExitDone;
 };
 
 }  // namespace kxu::tool

@@ -33,14 +33,14 @@ void ReportPassedLink(const std::string& source, std::string link) {
 
 // `name` in the folder `folder`, as the user would write it.
 std::string InFolder(const std::string& folder, const std::string& name) {
-  const bool ends_in_separator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
-  return folder + (ends_in_separator ? "" : "/") + name;
+  const bool endsInSeparator = !folder.empty() && (folder.back() == '/' || folder.back() == '\\');
+  return folder + (endsInSeparator ? "" : "/") + name;
 }
 
 struct CopyOptions {
   std::string source, destination;
   bool subfolders = false, nested = false;
-  std::vector<std::string> skip_folders, skip_files;
+  std::vector<std::string> skipFolders, skipFiles;
 };
 
 // True when `name` is one of `list`, letter case aside (and, for folders,
@@ -55,9 +55,9 @@ bool Listed(const std::vector<std::string>& list, const std::string& name, bool 
 
 // A file of the source that the copy makes in the destination.
 struct CopiedFile {
-  std::string source, destination;                // UTF-8, as the user wrote the folders
-  std::string source_folder, destination_folder;  // the folders that hold them
-  bool top = false;                               // directly in the source
+  std::string source, destination;              // UTF-8, as the user wrote the folders
+  std::string sourceFolder, destinationFolder;  // the folders that hold them
+  bool top = false;                             // directly in the source
 };
 
 // The files that the copy of `options` makes, folder by folder in the order
@@ -83,9 +83,9 @@ std::vector<CopiedFile> FilesToCopy(const CopyOptions& options, bool& listed) {
       const std::string from = InFolder(source, name), to = InFolder(destination, name);
       if (entry.is_symlink(ignored) && entry.is_directory(ignored)) continue;
       if (!entry.is_directory(ignored)) {
-        if (!Listed(options.skip_files, name, false))
+        if (!Listed(options.skipFiles, name, false))
           files.push_back({from, to, source, destination, source == options.source});
-      } else if (options.subfolders && !Listed(options.skip_folders, name, true) &&
+      } else if (options.subfolders && !Listed(options.skipFolders, name, true) &&
                  !std::filesystem::equivalent(entry.path(), FsPath(options.destination), ignored)) {
         subfolders.emplace_back(from, to);
       }
@@ -109,8 +109,8 @@ bool Copied(const CopiedFile& file) {
 // Why `file` was not copied, in words.
 std::string CopyFailure(const CopiedFile& file) {
   std::error_code ignored;
-  if (!std::filesystem::is_directory(FsPath(file.destination_folder), ignored))
-    return "the folder '" + file.destination_folder + "' could not be made";
+  if (!std::filesystem::is_directory(FsPath(file.destinationFolder), ignored))
+    return "the folder '" + file.destinationFolder + "' could not be made";
   std::string reason = UnreachableReason(file.source);
   if (!reason.empty()) return reason;
   errno = 0;
@@ -122,19 +122,19 @@ std::string CopyFailure(const CopiedFile& file) {
 // returns kExitFailed when there is one, else `exit_code`. The copy of a
 // folder ends at its first failure: the folder's files after it are named
 // as passed over.
-int ReportNotCopied(const std::vector<CopiedFile>& files, int exit_code) {
+int ReportNotCopied(const std::vector<CopiedFile>& files, int exitCode) {
   const CopiedFile* stop = nullptr;
   for (const CopiedFile& file : files) {
     if (Copied(file)) continue;
-    if (stop != nullptr && stop->source_folder == file.source_folder) {
+    if (stop != nullptr && stop->sourceFolder == file.sourceFolder) {
       FileFailed("copy", file.source, "the copy of its folder stopped at '" + stop->source + "'");
     } else {
       FileFailed("copy", file.source, CopyFailure(file));
       stop = &file;
     }
-    exit_code = kExitFailed;
+    exitCode = kExitFailed;
   }
-  return exit_code;
+  return exitCode;
 }
 
 // Says why a copy that the library ended with a failure stopped: the
@@ -171,8 +171,8 @@ void AddCopyDir(CommandLine& commands) {
       "copy (unless --nested); every file that could not be copied, and the one that stopped "
       "the copy, is named on stderr, and the exit is 1.",
       "kxu copy-dir project backup -r --skip-folder build --skip-file notes.txt", [options] {
-        CZQVStringArray skip_folders = ArrayOf(options->skip_folders);
-        CZQVStringArray skip_files = ArrayOf(options->skip_files);
+        CZQVStringArray skipFolders = ArrayOf(options->skipFolders);
+        CZQVStringArray skipFiles = ArrayOf(options->skipFiles);
         bool listed = true;
         const std::vector<CopiedFile> files = FilesToCopy(*options, listed);
         std::vector<bool> there;
@@ -186,7 +186,7 @@ void AddCopyDir(CommandLine& commands) {
         };
         const int result = kxuCopyDirectoryReportingLinks(
             options->source.c_str(), options->destination.c_str(), options->subfolders ? 1 : 0,
-            &skip_folders, &skip_files, options->nested ? 1 : 0, report, &options->source);
+            &skipFolders, &skipFiles, options->nested ? 1 : 0, report, &options->source);
         if (result != kxu::files::kDirectoryDone) return CopyStopped(*options, files, there);
         return ReportNotCopied(files, listed ? kExitDone : kExitFailed);
       });
@@ -195,8 +195,8 @@ void AddCopyDir(CommandLine& commands) {
   command->add_flag("-r,--recursive", options->subfolders, "copy the subfolders too");
   command->add_flag("--nested", options->nested,
                     "overwrite files at the top of DST too (else an existing one stops the copy)");
-  command->add_option("--skip-folder", options->skip_folders, "a folder name not to copy");
-  command->add_option("--skip-file", options->skip_files, "a file name not to copy");
+  command->add_option("--skip-folder", options->skipFolders, "a folder name not to copy");
+  command->add_option("--skip-file", options->skipFiles, "a file name not to copy");
 }
 
 // The names of the files (not folders) directly in the folder `directory`.
@@ -262,13 +262,13 @@ void AddDeleteFiles(CommandLine& commands) {
                             reason.empty() ? "the listing stopped" : reason);
         }
         PrintLine(std::to_string(deleted));
-        int exit_code = kExitDone;
+        int exitCode = kExitDone;
         for (const std::string& name :
              NamesTaken(FileNames(options->directory), options->pattern, skip)) {
           const std::string path = InFolder(options->directory, name);
-          exit_code = FileFailed("delete", path, KeptReason(path));
+          exitCode = FileFailed("delete", path, KeptReason(path));
         }
-        return exit_code;
+        return exitCode;
       });
   command->add_option("DIR", options->directory, "the folder")->required();
   command->add_option("PATTERN", options->pattern, "the names to delete; default *.*, every name");
@@ -320,7 +320,7 @@ const char* RelativePathFailure(int code) {
 void AddRelPath(CommandLine& commands) {
   struct Options {
     std::string base, path;
-    int max_levels = 32;
+    int maxLevels = 32;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -336,7 +336,7 @@ void AddRelPath(CommandLine& commands) {
         const std::string path = slashes ? LibraryFolder(options->path) : options->path;
         CStringUTF8 relative;
         const int result =
-            kxu_make_relative_path(&relative, base.c_str(), path.c_str(), options->max_levels);
+            kxu_make_relative_path(&relative, base.c_str(), path.c_str(), options->maxLevels);
         if (result != 0) return Failed(RelativePathFailure(result));
         const std::string text(View(relative));
         PrintLine(slashes ? SlashResult(text) : text);
@@ -344,7 +344,7 @@ void AddRelPath(CommandLine& commands) {
       });
   command->add_option("BASE", options->base, "the base folder")->required();
   command->add_option("PATH", options->path, "the path to express")->required();
-  command->add_option("--max-levels", options->max_levels,
+  command->add_option("--max-levels", options->maxLevels,
                       "the most levels the result may climb with ..; default 32");
 }
 
@@ -383,7 +383,7 @@ void AddPalette(CommandLine& commands) {
         std::vector<int> red(room), green(room), blue(room);
         const InputFile file(options->file);
         if (!file) return kExitFailed;
-        const int count = kxu_read_GIMP_palette(file.path().c_str(), red.data(), green.data(),
+        const int count = kxu_read_GIMP_palette(file.Path().c_str(), red.data(), green.data(),
                                                 blue.data(), options->max);
         if (count == -1)
           return FileFailed("open", options->file, "the palette reader could not open it");

@@ -79,25 +79,25 @@ size_t FindUnit(std::basic_string_view<Unit> units, Matches matches) {
 
 // UTF-16 units from bytes in either byte order; an odd last byte becomes
 // U+FFFD.
-void Utf16FromBytes(std::string_view bytes, bool big_endian, CString& text) {
+void Utf16FromBytes(std::string_view bytes, bool bigEndian, CString& text) {
   const size_t units = (bytes.size() + 1) / 2;
   WCHAR* unit = text.GetBufferSetLength(kxu::platform::CheckedInt(units));
   const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t high = big_endian ? 0 : 1;
+  const size_t high = bigEndian ? 0 : 1;
   for (size_t i = 0; i < bytes.size() / 2; ++i)
     unit[i] = static_cast<WCHAR>(byte[2 * i + high] << 8 | byte[2 * i + 1 - high]);
   if (bytes.size() % 2 != 0) unit[units - 1] = kReplacement;
   text.ReleaseBuffer(kxu::platform::CheckedInt(units));
 }
 
-void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian, std::string& bytes) {
+void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool bigEndian, std::string& bytes) {
   bytes.resize(text.size() * 2);
   char* byte = bytes.data();
   for (const WCHAR unit : text) {
     const auto high = static_cast<char>(static_cast<unsigned>(unit) >> 8);
     const auto low = static_cast<char>(unit & 0xFF);
-    *byte++ = big_endian ? high : low;
-    *byte++ = big_endian ? low : high;
+    *byte++ = bigEndian ? high : low;
+    *byte++ = bigEndian ? low : high;
   }
 }
 
@@ -105,13 +105,13 @@ void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool big_endian, std::st
 // hold NULs anywhere: calls `convert` on each stretch of `text` between
 // NULs and `keep_nul` for each NUL. False as soon as a stretch fails.
 template <class Unit, class Convert, class KeepNul>
-bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keep_nul) {
+bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keepNul) {
   for (;;) {
     const size_t end =
         std::min(FindUnit(text, [](Unit unit) { return unit == Unit{}; }), text.size());
     if (!convert(text.substr(0, end))) return false;
     if (end == text.size()) return true;
-    keep_nul();
+    keepNul();
     text.remove_prefix(end + 1);
   }
 }
@@ -161,11 +161,11 @@ std::optional<size_t> FirstInvalidUtf8(std::string_view bytes) {
 }
 
 std::optional<size_t> FirstLoneSurrogate(std::basic_string_view<WCHAR> units) {
-  const auto is_surrogate = [](WCHAR unit) { return (unit & 0xF800) == 0xD800; };
-  const auto is_low = [](WCHAR unit) { return (unit & 0xFC00) == 0xDC00; };
-  for (size_t i = FindUnit(units, is_surrogate); i < units.size(); ++i) {
-    if (!is_surrogate(units[i])) continue;
-    if (is_low(units[i]) || i + 1 == units.size() || !is_low(units[i + 1])) return i;
+  const auto isSurrogate = [](WCHAR unit) { return (unit & 0xF800) == 0xD800; };
+  const auto isLow = [](WCHAR unit) { return (unit & 0xFC00) == 0xDC00; };
+  for (size_t i = FindUnit(units, isSurrogate); i < units.size(); ++i) {
+    if (!isSurrogate(units[i])) continue;
+    if (isLow(units[i]) || i + 1 == units.size() || !isLow(units[i + 1])) return i;
     ++i;  // a pair
   }
   return std::nullopt;
@@ -253,16 +253,16 @@ bool EncodeFromUtf16(std::basic_string_view<WCHAR> text, int page, std::string& 
   return ConvertBetweenNuls(
       text,
       [&](std::basic_string_view<WCHAR> stretch) {
-        static CStringA encoded;  // kept for its buffer: a piece after another takes no new one
+        static CStringA s_encoded;  // kept for its buffer: a piece after another takes no new one
         // UTF-8 takes no report and needs none. A code page must not fit a
         // near character in silently (Windows would write 'L' for U+0141).
-        int used_default = FALSE;
-        const bool to_page = page != kUtf8;
-        const int length =
-            zqUTF16toMBCS(encoded, stretch.data(), page, kxu::platform::CheckedInt(stretch.size()),
-                          to_page ? &used_default : nullptr, to_page ? WC_NO_BEST_FIT_CHARS : 0);
-        substituted = substituted || used_default != FALSE;
-        bytes.append(encoded.GetString(), static_cast<size_t>(encoded.GetLength()));
+        int usedDefault = FALSE;
+        const bool toPage = page != kUtf8;
+        const int length = zqUTF16toMBCS(
+            s_encoded, stretch.data(), page, kxu::platform::CheckedInt(stretch.size()),
+            toPage ? &usedDefault : nullptr, toPage ? WC_NO_BEST_FIT_CHARS : 0);
+        substituted = substituted || usedDefault != FALSE;
+        bytes.append(s_encoded.GetString(), static_cast<size_t>(s_encoded.GetLength()));
         return length > 0 || stretch.empty();
       },
       [&] { bytes += '\0'; });

@@ -33,8 +33,8 @@ std::string_view MarkOf(int page) {
 // has no code in page `to`, naming its offset in the input.
 int Unencodable(const TextPieces& pieces, const CString& text, size_t unit, int to) {
   const std::uint64_t offset =
-      pieces.piece_offset() + EncodedLength(Units(text).substr(0, unit), pieces.page());
-  return FileFailed("convert", pieces.name(),
+      pieces.PieceOffset() + EncodedLength(Units(text).substr(0, unit), pieces.Page());
+  return FileFailed("convert", pieces.Name(),
                     "the character at byte " + std::to_string(offset) + " has no code in " +
                         EncodingWords(to) + " (--lossy writes such characters as '?')");
 }
@@ -82,7 +82,7 @@ void AddConvert(CommandLine& commands) {
                                options->to);
           Print(converted);
         }
-        return pieces.failed() ? kExitFailed : kExitDone;
+        return pieces.Failed() ? kExitFailed : kExitDone;
       });
   AddDecodingOptions(command, options->decoding);
   command->get_option("--from")->description("the input's encoding; default utf-8");
@@ -101,7 +101,7 @@ void AddRead(CommandLine& commands) {
   struct Options {
     std::string file = "-";
     Decoding decoding;
-    bool no_guess = false;
+    bool noGuess = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -109,7 +109,7 @@ void AddRead(CommandLine& commands) {
       "Print a text file (UTF-8, UTF-16 of either byte order, a code page) as UTF-8, without "
       "its byte-order mark; any size, in bounded memory.",
       "kxu read notes-utf16.txt", [options] {
-        options->decoding.guess_utf16 = !options->no_guess;
+        options->decoding.guessUtf16 = !options->noGuess;
         TextPieces pieces(options->file, options->decoding, PieceEnd::kCharacter);
         const ProgressLine progress("reading " + options->file);
         return ForEachPiece(pieces, [](std::string_view piece) {
@@ -119,7 +119,7 @@ void AddRead(CommandLine& commands) {
       });
   command->add_option("FILE", options->file, "the file; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
-  command->add_flag("--no-utf16-guess", options->no_guess,
+  command->add_flag("--no-utf16-guess", options->noGuess,
                     "without a byte-order mark, never take the file for UTF-16");
 }
 
@@ -127,7 +127,7 @@ void AddLines(CommandLine& commands) {
   struct Options {
     std::string file = "-";
     Decoding decoding;
-    bool trim = false, skip_empty = false;
+    bool trim = false, skipEmpty = false;
     int limit = 0;
   };
   auto options = std::make_shared<Options>();
@@ -141,7 +141,7 @@ void AddLines(CommandLine& commands) {
         return ForEachLine(pieces, [&](std::string_view line) {
           CStringUTF8 text(line.data(), kxu::platform::CheckedInt(line.size()));
           if (options->trim) text.Trim();
-          if (options->skip_empty && text.IsEmpty()) return true;
+          if (options->skipEmpty && text.IsEmpty()) return true;
           PrintLine(View(text));
           return options->limit == 0 || ++printed < options->limit;
         });
@@ -149,7 +149,7 @@ void AddLines(CommandLine& commands) {
   command->add_option("FILE", options->file, "the file; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
   command->add_flag("--trim", options->trim, "remove white space at both ends of each line");
-  command->add_flag("--skip-empty", options->skip_empty, "leave out empty lines");
+  command->add_flag("--skip-empty", options->skipEmpty, "leave out empty lines");
   command->add_option("--limit", options->limit, "stop after N lines")->check(AtLeast(1));
 }
 

@@ -92,7 +92,7 @@ void AddMsg(CommandLine& commands) {
     int id = 0, language = 0, number = 0;
     std::vector<std::string> texts;
     bool runtime = false;
-    CLI::Option* number_option = nullptr;  // whether --number was given
+    CLI::Option* numberOption = nullptr;  // whether --number was given
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -109,12 +109,12 @@ void AddMsg(CommandLine& commands) {
           if (kxu_load_err_msg_str(options->id, nullptr, options->language) == 0)
             return Failed("the message store zErrMsg.kxmsg cannot be loaded");
           const std::vector<std::string>& texts = options->texts;
-          const bool number_given = options->number_option->count() > 0;
-          const int loaded = texts.empty() && !number_given
+          const bool numberGiven = options->numberOption->count() > 0;
+          const int loaded = texts.empty() && !numberGiven
                                  ? kxu_load_err_msg_str(options->id, &message, options->language)
                                  : kxu_load_msg_str(options->id, &message,
                                                     texts.empty() ? nullptr : texts[0].c_str(),
-                                                    number_given ? &options->number : nullptr,
+                                                    numberGiven ? &options->number : nullptr,
                                                     texts.size() < 2 ? nullptr : texts[1].c_str(),
                                                     options->language);
           if (loaded == 0)
@@ -130,7 +130,7 @@ void AddMsg(CommandLine& commands) {
                       "store's default language");
   command->add_option("--text", options->texts, "a text for a %s (at most two, in order)")
       ->expected(0, 2);
-  options->number_option =
+  options->numberOption =
       command->add_option("--number", options->number, "the integer for the %d");
   command->add_flag("--runtime", options->runtime,
                     "read the script runtime's store ZKSmsg96.kxmsg (no heading, no values)");
@@ -173,18 +173,16 @@ void AddCheckStore(CommandLine& commands) {
       "FILE:0 that counts the rest), and fails when a store has errors (such a "
       "store would not load).",
       "kxu check-store kxutils96/format/messages/stores/zErrMsg.kxmsg", [files] {
-        int exit_code = kExitDone;
+        int exitCode = kExitDone;
         for (const std::string& file : *files) {
           StoreProblems problems{file, 0};
           const InputFile input(file);
-          if (!input)
-            exit_code = kExitFailed;
-          else if (kxuCheckMessageStore(input.path().c_str(), PrintStoreProblem, &problems) < 0)
-            exit_code = FileFailed("read", file, "the store reader could not open it");
-          else if (problems.errors > 0)
-            exit_code = kExitFailed;
+          if (input && kxuCheckMessageStore(input.Path().c_str(), PrintStoreProblem, &problems) < 0)
+            exitCode = FileFailed("read", file, "the store reader could not open it");
+          else if (!input || problems.errors > 0)
+            exitCode = kExitFailed;
         }
-        return exit_code;
+        return exitCode;
       });
   command->add_option("FILE", *files, "the store files (- for stdin)")->required();
 }
@@ -204,15 +202,15 @@ void AddMakeRc(CommandLine& commands) {
         const InputFile store(options->store);
         if (!store) return kExitFailed;
         // The library writes a file: for stdout, one in a private folder.
-        const bool to_stdout = options->rc == "-";
+        const bool toStdout = options->rc == "-";
         const PrivateFolder folder;
-        if (to_stdout && !folder)
-          return FileFailed("write", "-", "no temporary folder: " + folder.error().message());
-        const std::string rc = to_stdout ? folder.File("out.rc") : options->rc;
-        const int result = kxuMakeMessageModuleRc(store.path().c_str(), rc.c_str());
+        if (toStdout && !folder)
+          return FileFailed("write", "-", "no temporary folder: " + folder.Error().message());
+        const std::string rc = toStdout ? folder.File("out.rc") : options->rc;
+        const int result = kxuMakeMessageModuleRc(store.Path().c_str(), rc.c_str());
         if (result == 0) return Failed(options->store + " has errors (kxu check-store lists them)");
         if (result < 0) return Failed("cannot read " + options->store + " or write " + options->rc);
-        if (!to_stdout) return kExitDone;
+        if (!toStdout) return kExitDone;
         const std::optional<std::string> bytes = ReadBytes(rc);
         return bytes && WriteOutput("-", *bytes) ? kExitDone : kExitFailed;
       });

@@ -43,13 +43,13 @@ std::optional<CZQVStringArray> LinesOfFiles(const std::vector<std::string>& sour
 struct SortOptions {
   std::vector<std::string> sources = {"-"};
   Decoding decoding;
-  bool numeric = false, case_sensitive = false, descending = false, index = false;
+  bool numeric = false, caseSensitive = false, descending = false, index = false;
   bool unique = false;
   unsigned long missing = 0;
 
   unsigned long Flags() const {
     return missing | (numeric ? SORT_NUMERIC_TEXT : 0UL) |
-           (case_sensitive ? SORT_CASE_SENSITIVE : 0UL) | (descending ? SORT_DESCENDING : 0UL);
+           (caseSensitive ? SORT_CASE_SENSITIVE : 0UL) | (descending ? SORT_DESCENDING : 0UL);
   }
 };
 
@@ -65,29 +65,29 @@ std::uintmax_t RunBytes() {
 // --index; with -u, leaves out a line that sorts equal to the one before.
 class SortedOutput {
  public:
-  explicit SortedOutput(const SortOptions& options) : options_(options) {}
+  explicit SortedOutput(const SortOptions& options) : m_options(options) {}
 
   void Line(const CStringUTF8& line, long long former) {
-    if (options_.unique && printed_any_ &&
-        SortStringGenericCallBack(&last_, const_cast<CStringUTF8*>(&line), options_.Flags()) == 0)
+    if (m_options.unique && m_printedAny &&
+        SortStringGenericCallBack(&m_last, const_cast<CStringUTF8*>(&line), m_options.Flags()) == 0)
       return;
-    if (options_.unique) last_ = line;
-    printed_any_ = true;
-    if (options_.index) Print(std::to_string(former) + "\t");
+    if (m_options.unique) m_last = line;
+    m_printedAny = true;
+    if (m_options.index) Print(std::to_string(former) + "\t");
     PrintLine(View(line));
   }
 
  private:
-  const SortOptions& options_;
-  CStringUTF8 last_;
-  bool printed_any_ = false;
+  const SortOptions& m_options;
+  CStringUTF8 m_last;
+  bool m_printedAny = false;
 };
 
 // Lines read for a sort, up to RunBytes() at a time; a full run is sorted
 // and kept in a file of a private folder, FORMER<TAB>LINE per line.
 class SortRuns {
  public:
-  explicit SortRuns(const SortOptions& options) : options_(options) {}
+  explicit SortRuns(const SortOptions& options) : m_options(options) {}
 
   // Adds `line`; false after a message on stderr when it is longer than the
   // library takes or a full run cannot be kept.
@@ -96,19 +96,19 @@ class SortRuns {
       FileFailed("sort", CurrentInput(), "a line is longer than " + std::string(kLimitWords));
       return false;
     }
-    if (lines_.GetSize() > 0 && bytes_ + line.size() + 1 > RunBytes() && !Keep()) return false;
-    lines_.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
-    bytes_ += line.size() + 1;
+    if (m_lines.GetSize() > 0 && m_bytes + line.size() + 1 > RunBytes() && !Keep()) return false;
+    m_lines.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
+    m_bytes += line.size() + 1;
     return true;
   }
 
   // Prints every line added, in order; the exit code.
   int Print() {
-    SortedOutput output(options_);
-    if (files_.empty()) {
+    SortedOutput output(m_options);
+    if (m_files.empty()) {
       CArray<int, int> former;
       SortLines(former);
-      for (int i = 0; i < lines_.GetSize(); ++i) output.Line(lines_[i], former[i]);
+      for (int i = 0; i < m_lines.GetSize(); ++i) output.Line(m_lines[i], former[i]);
       return kExitDone;
     }
     return Keep() ? Merge(output) : kExitFailed;
@@ -118,32 +118,32 @@ class SortRuns {
   // Sorts the lines of the run (stably); sets `former` to their former
   // positions in the run.
   void SortLines(CArray<int, int>& former) {
-    former.SetSize(lines_.GetSize());
-    for (int i = 0; i < lines_.GetSize(); ++i) former[i] = i;
-    kxutilsSort(lines_, options_.Flags(), &former);
+    former.SetSize(m_lines.GetSize());
+    for (int i = 0; i < m_lines.GetSize(); ++i) former[i] = i;
+    kxutilsSort(m_lines, m_options.Flags(), &former);
   }
 
   // Sorts the run and writes it to a file of its own, emptying it.
   bool Keep() {
-    if (!folder_) folder_ = std::make_unique<PrivateFolder>();
-    if (!*folder_) {
-      FileFailed("sort", CurrentInput(), "no temporary folder: " + folder_->error().message());
+    if (!m_folder) m_folder = std::make_unique<PrivateFolder>();
+    if (!*m_folder) {
+      FileFailed("sort", CurrentInput(), "no temporary folder: " + m_folder->Error().message());
       return false;
     }
     CArray<int, int> former;
     SortLines(former);
     std::string text;
-    for (int i = 0; i < lines_.GetSize(); ++i) {
-      text += std::to_string(first_ + former[i]);
+    for (int i = 0; i < m_lines.GetSize(); ++i) {
+      text += std::to_string(m_first + former[i]);
       text += '\t';
-      text += View(lines_[i]);
+      text += View(m_lines[i]);
       text += '\n';
     }
-    files_.push_back(folder_->File("run" + std::to_string(files_.size())));
-    first_ += lines_.GetSize();
-    lines_.RemoveAll();
-    bytes_ = 0;
-    return WriteOutput(files_.back(), text);
+    m_files.push_back(m_folder->File("run" + std::to_string(m_files.size())));
+    m_first += m_lines.GetSize();
+    m_lines.RemoveAll();
+    m_bytes = 0;
+    return WriteOutput(m_files.back(), text);
   }
 
   // The next line of a kept run: its former position and text.
@@ -165,7 +165,7 @@ class SortRuns {
   // come first, so the order is that of one stable sort.
   int Merge(SortedOutput& output) {
     std::vector<std::unique_ptr<Head>> heads;
-    for (const std::string& file : files_) {
+    for (const std::string& file : m_files) {
       auto head = std::make_unique<Head>();
       head->file.open(FsPath(file), std::ios::binary);
       if (head->Next()) heads.push_back(std::move(head));
@@ -173,7 +173,7 @@ class SortRuns {
     while (!heads.empty() && !StdoutFailed()) {
       size_t least = 0;
       for (size_t i = 1; i < heads.size(); ++i) {
-        if (SortStringGenericCallBack(&heads[i]->line, &heads[least]->line, options_.Flags()) < 0)
+        if (SortStringGenericCallBack(&heads[i]->line, &heads[least]->line, m_options.Flags()) < 0)
           least = i;
       }
       output.Line(heads[least]->line, heads[least]->former);
@@ -182,18 +182,18 @@ class SortRuns {
     return kExitDone;
   }
 
-  const SortOptions& options_;
-  CZQVStringArray lines_;
-  std::uintmax_t bytes_ = 0;
-  long long first_ = 0;  // the former position of the run's first line
-  std::unique_ptr<PrivateFolder> folder_;
-  std::vector<std::string> files_;
+  const SortOptions& m_options;
+  CZQVStringArray m_lines;
+  std::uintmax_t m_bytes = 0;
+  long long m_first = 0;  // the former position of the run's first line
+  std::unique_ptr<PrivateFolder> m_folder;
+  std::vector<std::string> m_files;
 };
 
 void AddSort(CommandLine& commands) {
   auto options = std::make_shared<SortOptions>();
-  const std::map<std::string, unsigned long> missing_modes = {{"low", SORT_MISSING_LOW},
-                                                              {"high", SORT_MISSING_HIGH}};
+  const std::map<std::string, unsigned long> missingModes = {{"low", SORT_MISSING_LOW},
+                                                             {"high", SORT_MISSING_HIGH}};
   CLI::App* command = commands.Add(
       "sort",
       "Sort the lines of text files (or stdin), taken together, under the library's sort "
@@ -218,7 +218,7 @@ void AddSort(CommandLine& commands) {
                     "compare the numbers the lines spell: through the host's numeric module "
                     "ZQUTIL96 when it is beside kxu (a line it rejects is missing), else by the "
                     "library's own reading (a line without a number counts as 0)");
-  command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
+  command->add_flag("--case-sensitive", options->caseSensitive, "letter case matters");
   command->add_flag("-r,--descending", options->descending, "largest first");
   command->add_flag("-u,--unique", options->unique,
                     "print only the first of the lines that sort equal: with --numeric those "
@@ -228,7 +228,7 @@ void AddSort(CommandLine& commands) {
       ->add_option("--missing", options->missing,
                    "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
                    "(without that module no line is missing, and this changes nothing)")
-      ->transform(CLI::CheckedTransformer(missing_modes, CLI::ignore_case));
+      ->transform(CLI::CheckedTransformer(missingModes, CLI::ignore_case));
   command->add_flag("--index", options->index,
                     "print each line's former position first, counting through the files");
 }
@@ -236,10 +236,10 @@ void AddSort(CommandLine& commands) {
 // The order in which to print `groups` groups counted `counts` times: the
 // sorted order, or with `by_count` the most frequent first (ties in the
 // sorted order).
-std::vector<int> GroupOrder(const std::vector<double>& counts, int groups, bool by_count) {
+std::vector<int> GroupOrder(const std::vector<double>& counts, int groups, bool byCount) {
   std::vector<int> order(static_cast<size_t>(groups));
   for (int i = 0; i < groups; ++i) order[static_cast<size_t>(i)] = i;
-  if (by_count)
+  if (byCount)
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
       return counts[static_cast<size_t>(a)] > counts[static_cast<size_t>(b)];
     });
@@ -250,7 +250,7 @@ void AddFreq(CommandLine& commands) {
   struct Options {
     std::vector<std::string> sources = {"-"};
     Decoding decoding;
-    bool case_sensitive = false, trim = false, by_count = false;
+    bool caseSensitive = false, trim = false, byCount = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -263,38 +263,38 @@ void AddFreq(CommandLine& commands) {
         StringArrayObject input(std::move(*lines));
         StringArrayObject output;
         // At least one slot, so that an empty input still passes a buffer.
-        std::vector<double> counts(static_cast<size_t>(input.strings().GetSize()) + 1);
+        std::vector<double> counts(static_cast<size_t>(input.Strings().GetSize()) + 1);
         int groups = 0;
-        const int options_word = (options->case_sensitive ? kFrequenciesCaseSensitive : 0) |
-                                 (options->trim ? kFrequenciesTrim : 0);
+        const int optionsWord = (options->caseSensitive ? kFrequenciesCaseSensitive : 0) |
+                                (options->trim ? kFrequenciesTrim : 0);
         const int result =
-            kxu_discrete_frequencies(&input, &output, counts.data(), &groups, options_word);
+            kxu_discrete_frequencies(&input, &output, counts.data(), &groups, optionsWord);
         if (result < 0) return Failed("the lines could not be counted");
-        for (const int i : GroupOrder(counts, groups, options->by_count)) {
+        for (const int i : GroupOrder(counts, groups, options->byCount)) {
           char count[32];
           std::snprintf(count, sizeof count, "%.0f\t", counts[static_cast<size_t>(i)]);
           Print(count);
-          PrintLine(View(output.strings()[i]));
+          PrintLine(View(output.Strings()[i]));
         }
         return kExitDone;
       });
   command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
-  command->add_flag("--case-sensitive", options->case_sensitive, "letter case matters");
+  command->add_flag("--case-sensitive", options->caseSensitive, "letter case matters");
   command->add_flag("--trim", options->trim, "white space at both ends does not count");
-  command->add_flag("-c,--by-count", options->by_count, "the most frequent lines first");
+  command->add_flag("-c,--by-count", options->byCount, "the most frequent lines first");
 }
 
 // An integer array handed to the script-facing exports as a host object.
 class IntArrayObject final : public HostObject {
  public:
   void* GetNativeObject(int nQuery, intptr_t /*nParam*/) override {
-    return nQuery == QUERY_INT_ARRAY ? &numbers_ : nullptr;
+    return nQuery == QUERY_INT_ARRAY ? &m_numbers : nullptr;
   }
-  CArray<int, int>& numbers() { return numbers_; }
+  CArray<int, int>& Numbers() { return m_numbers; }
 
  private:
-  CArray<int, int> numbers_;
+  CArray<int, int> m_numbers;
 };
 
 // Items of a list: ids, names and the rest of each line.
@@ -313,17 +313,17 @@ bool ReadItems(const std::string& source, Items& items) {
   for (const std::string_view line : SplitLines(*text)) {
     ++number;
     const size_t tab = std::min(line.find('\t'), line.size());
-    const size_t name_end = std::min(line.find('\t', tab + 1), line.size());
+    const size_t nameEnd = std::min(line.find('\t', tab + 1), line.size());
     int id = 0;
     if (!ParseNumber(line.substr(0, tab), id)) {
       FileFailed("read", source,
                  "line " + std::to_string(number) + " does not start with a whole-number id");
       return false;
     }
-    items.ids.numbers().Add(id);
-    const std::string_view name = line.substr(std::min(tab + 1, line.size()), name_end - tab - 1);
-    items.names.strings().Add(std::string(name).c_str());
-    items.extras.strings().Add(std::string(line.substr(std::min(name_end, line.size()))).c_str());
+    items.ids.Numbers().Add(id);
+    const std::string_view name = line.substr(std::min(tab + 1, line.size()), nameEnd - tab - 1);
+    items.names.Strings().Add(std::string(name).c_str());
+    items.extras.Strings().Add(std::string(line.substr(std::min(nameEnd, line.size()))).c_str());
   }
   return true;
 }
@@ -349,10 +349,10 @@ void AddRemoveUnchanged(CommandLine& commands) {
           return Failed("'" + options->current + "' holds no items");
         if (removed == kRemoveBadReferenceSide)
           return Failed("'" + options->reference + "' holds no items");
-        for (int i = 0; i < current.names.strings().GetSize(); ++i)
-          PrintLine(std::to_string(current.ids.numbers()[i]) + "\t" +
-                    std::string(View(current.names.strings()[i])) +
-                    std::string(View(current.extras.strings()[i])));
+        for (int i = 0; i < current.names.Strings().GetSize(); ++i)
+          PrintLine(std::to_string(current.ids.Numbers()[i]) + "\t" +
+                    std::string(View(current.names.Strings()[i])) +
+                    std::string(View(current.extras.Strings()[i])));
         return kExitDone;
       });
   command->add_option("REFERENCE", options->reference, "the items as they were")->required();

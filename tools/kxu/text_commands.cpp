@@ -24,9 +24,9 @@ int Transform(const std::string& source, const std::function<int(CStringUTF8&)>&
   const std::optional<std::string> input = ReadBytes(source);
   if (!input) return kExitFailed;
   CStringUTF8 text(input->data(), kxu::platform::CheckedInt(input->size()));
-  const int exit_code = transform(text);
-  if (exit_code == kExitDone) Print(View(text));
-  return exit_code;
+  const int exitCode = transform(text);
+  if (exitCode == kExitDone) Print(View(text));
+  return exitCode;
 }
 
 // Runs `transform` on the text of the file `source` ("-": stdin) piece by
@@ -37,9 +37,9 @@ int TransformPieces(const std::string& source, const std::function<int(CStringUT
   TextPieces pieces(source, Decoding{kRawBytes}, PieceEnd::kLine);
   return ForEachPiece(pieces, [&](std::string_view piece) {
     CStringUTF8 text(piece.data(), kxu::platform::CheckedInt(piece.size()));
-    const int exit_code = transform(text);
-    if (exit_code == kExitDone) Print(View(text));
-    return exit_code;
+    const int exitCode = transform(text);
+    if (exitCode == kExitDone) Print(View(text));
+    return exitCode;
   });
 }
 
@@ -80,16 +80,16 @@ std::optional<std::vector<std::string>> WrapLine(std::string_view line, int widt
   size_t start = 0;  // what is not yet wrapped
   size_t word = 0;
   while (word < line.size()) {
-    const size_t word_end = std::min(line.find_first_of(kBreakCharacters, word), line.size());
-    if (word_end - word > limit) {
+    const size_t wordEnd = std::min(line.find_first_of(kBreakCharacters, word), line.size());
+    if (wordEnd - word > limit) {
       if (!AppendWrapped(line.substr(start, word - start), width, lines)) return std::nullopt;
       if (!lines.empty()) lines.back() = WithoutTrailingBlanks(lines.back());
-      const size_t after = std::min(word_end + 1, line.size());
+      const size_t after = std::min(wordEnd + 1, line.size());
       lines.emplace_back(line.substr(word, after - word));
       start = std::min(line.find_first_not_of(" \t", after), line.size());
       if (start < line.size()) lines.back() = WithoutTrailingBlanks(lines.back());
     }
-    word = word_end + 1;
+    word = wordEnd + 1;
   }
   if (!AppendWrapped(line.substr(start), width, lines)) return std::nullopt;
   return lines;
@@ -254,7 +254,7 @@ std::optional<std::vector<int>> NumberList(std::string_view text) {
 
 void AddReorder(CommandLine& commands) {
   struct Options {
-    std::string order_text, source = "-";
+    std::string orderText, source = "-";
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -263,25 +263,25 @@ void AddReorder(CommandLine& commands) {
       "ORDER[i] of the input (counting from 0), for as many lines as ORDER names; the lines "
       "after those stay as they were.",
       "printf 'a\\nb\\nc\\n' | kxu reorder 2,0,1   # c a b", [options] {
-        const std::optional<std::vector<int>> order = NumberList(options->order_text);
+        const std::optional<std::vector<int>> order = NumberList(options->orderText);
         if (!order)
-          return UsageError("ORDER is not a list of whole numbers: " + options->order_text);
+          return UsageError("ORDER is not a list of whole numbers: " + options->orderText);
         const std::optional<std::string> text = ReadBytes(options->source);
         if (!text) return kExitFailed;
         StringArrayObject source;
-        AddLines(*text, source.strings());
-        StringArrayObject reordered(source.strings());
-        const int lines = source.strings().GetSize();
+        AddLines(*text, source.Strings());
+        StringArrayObject reordered(source.Strings());
+        const int lines = source.Strings().GetSize();
         const int result = kxu_multi_str_reorder(kxu::platform::CheckedInt(order->size()),
                                                  &reordered, order->data(), lines, &source);
         if (result != kxu::format::kReorderDone)
           return Failed("ORDER must name at most " + std::to_string(lines) +
                         " lines, each from 0 to " + std::to_string(lines - 1) +
                         ", for an input of " + std::to_string(lines) + " lines");
-        PrintLines(reordered.strings());
+        PrintLines(reordered.Strings());
         return kExitDone;
       });
-  command->add_option("ORDER", options->order_text, "the input line of each output line: 2,0,1")
+  command->add_option("ORDER", options->orderText, "the input line of each output line: 2,0,1")
       ->required();
   AddInputFile(command, options->source);
 }
@@ -345,7 +345,7 @@ void AddCName(CommandLine& commands) {
 
 void AddStripComments(CommandLine& commands) {
   struct Options {
-    bool leading_only = false;
+    bool leadingOnly = false;
     std::string source = "-";
   };
   auto options = std::make_shared<Options>();
@@ -353,11 +353,11 @@ void AddStripComments(CommandLine& commands) {
       commands.Add("strip-comments", "Remove the /* */ and // comments of the C-like text.",
                    "printf 'a /* b */c // d\\n' | kxu strip-comments", [options] {
                      return Transform(options->source, [&](CStringUTF8& text) {
-                       kxu_skip_C_comments(&text, options->leading_only ? 1 : 0);
+                       kxu_skip_C_comments(&text, options->leadingOnly ? 1 : 0);
                        return kExitDone;
                      });
                    });
-  command->add_flag("--leading-only", options->leading_only,
+  command->add_flag("--leading-only", options->leadingOnly,
                     "remove only the comments at the start");
   AddInputFile(command, options->source);
 }
@@ -386,7 +386,7 @@ void AddExpr(CommandLine& commands) {
 void AddKeywordReplace(CommandLine& commands) {
   struct Options {
     std::string keyword, replacement, source = "-";
-    bool ignore_case = false;
+    bool ignoreCase = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -394,14 +394,14 @@ void AddKeywordReplace(CommandLine& commands) {
       "echo 'a and b or band' | kxu keyword-replace and '&&'", [options] {
         return TransformPieces(options->source, [&](CStringUTF8& text) {
           const int count = kxu_keyword_replace(&text, options->keyword.c_str(),
-                                                options->replacement.c_str(), options->ignore_case);
+                                                options->replacement.c_str(), options->ignoreCase);
           return count < 0 ? Failed("the keyword is empty or the result too long") : kExitDone;
         });
       });
   command->add_option("KEYWORD", options->keyword, "the word to replace")->required();
   command->add_option("REPLACEMENT", options->replacement, "what replaces it")->required();
   AddInputFile(command, options->source);
-  command->add_flag("--ignore-case", options->ignore_case, "ASCII letter case does not matter");
+  command->add_flag("--ignore-case", options->ignoreCase, "ASCII letter case does not matter");
 }
 
 }  // namespace

@@ -22,10 +22,10 @@ double SecondsNow() {
 }
 
 // The first system error of a write to stdout; 0 while there was none.
-int stdout_error = 0;
+int g_stdoutError = 0;
 
 // The file argument read last, for CurrentInput.
-std::string current_input;
+std::string g_currentInput;
 
 std::string Utf8(const std::filesystem::path& path) {
   const std::u8string text = path.u8string();
@@ -80,39 +80,39 @@ bool LengthWithinLimit(const std::string& argument) {
 }
 
 void SetCurrentInput(const std::string& argument) {
-  current_input = argument;
+  g_currentInput = argument;
 }
 
 const std::string& CurrentInput() {
-  return current_input;
+  return g_currentInput;
 }
 
 PrivateFolder::PrivateFolder() {
-  const std::filesystem::path base = std::filesystem::temp_directory_path(error_);
+  const std::filesystem::path base = std::filesystem::temp_directory_path(m_error);
   std::random_device random;
-  while (!error_) {
+  while (!m_error) {
     char name[32];
     std::snprintf(name, sizeof name, "kxu-%08x%08x", random(), random());
-    path_ = base / name;
-    if (std::filesystem::create_directory(path_, error_)) {
-      std::filesystem::permissions(path_, std::filesystem::perms::owner_all, error_);
+    m_path = base / name;
+    if (std::filesystem::create_directory(m_path, m_error)) {
+      std::filesystem::permissions(m_path, std::filesystem::perms::owner_all, m_error);
       return;
     }
   }
-  path_.clear();
+  m_path.clear();
 }
 
 PrivateFolder::~PrivateFolder() {
   std::error_code ignored;
-  if (!path_.empty()) std::filesystem::remove_all(path_, ignored);
+  if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
 }
 
 std::string PrivateFolder::File(const std::string& name) const {
-  return Utf8(path_ / FsPath(name));
+  return Utf8(m_path / FsPath(name));
 }
 
 InputFile::InputFile(const std::string& argument) {
-  current_input = argument;
+  g_currentInput = argument;
   std::error_code ignored;
   if (argument != "-" && std::filesystem::is_regular_file(FsPath(argument), ignored)) {
     if (!LengthWithinLimit(argument)) return;
@@ -121,25 +121,25 @@ InputFile::InputFile(const std::string& argument) {
       FileFailed("open", argument, LastSystemError());
       return;
     }
-    path_ = argument;
-    ready_ = true;
+    m_path = argument;
+    m_ready = true;
     return;
   }
   const std::optional<std::string> bytes = ReadBytes(argument);
   if (!bytes) return;
-  temporary_ = std::make_unique<PrivateFolder>();
-  if (!*temporary_) {
-    FileFailed("copy", argument, "no temporary folder: " + temporary_->error().message());
+  m_temporary = std::make_unique<PrivateFolder>();
+  if (!*m_temporary) {
+    FileFailed("copy", argument, "no temporary folder: " + m_temporary->Error().message());
     return;
   }
-  path_ = temporary_->File("input");
-  ready_ = WriteOutput(path_, *bytes);
+  m_path = m_temporary->File("input");
+  m_ready = WriteOutput(m_path, *bytes);
 }
 
 InputFile::~InputFile() = default;
 
 std::optional<std::string> ReadBytes(const std::string& argument) {
-  current_input = argument;
+  g_currentInput = argument;
   if (!LengthWithinLimit(argument)) return std::nullopt;
   std::string bytes;
   errno = 0;
@@ -181,15 +181,15 @@ std::string UnreachableReason(const std::string& name) {
 }
 
 bool FlushStdout() {
-  if (std::fflush(stdout) != 0 && stdout_error == 0) stdout_error = errno;
-  if (std::ferror(stdout) && stdout_error == 0) stdout_error = EIO;
-  if (stdout_error == 0) return true;
-  std::fprintf(stderr, "kxu: cannot write stdout: %s\n", std::strerror(stdout_error));
+  if (std::fflush(stdout) != 0 && g_stdoutError == 0) g_stdoutError = errno;
+  if (std::ferror(stdout) && g_stdoutError == 0) g_stdoutError = EIO;
+  if (g_stdoutError == 0) return true;
+  std::fprintf(stderr, "kxu: cannot write stdout: %s\n", std::strerror(g_stdoutError));
   return false;
 }
 
 bool StdoutFailed() {
-  return stdout_error != 0;
+  return g_stdoutError != 0;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -214,8 +214,8 @@ std::string_view View(const CStringUTF8& text) {
 }
 
 void Print(std::string_view text) {
-  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && stdout_error == 0)
-    stdout_error = errno != 0 ? errno : EIO;
+  if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && g_stdoutError == 0)
+    g_stdoutError = errno != 0 ? errno : EIO;
 }
 
 void PrintLine(std::string_view text) {
@@ -252,19 +252,19 @@ std::optional<char> ByteOption(std::string_view text) {
   return std::nullopt;
 }
 
-StringArrayObject::StringArrayObject(CZQVStringArray strings) : strings_(std::move(strings)) {}
+StringArrayObject::StringArrayObject(CZQVStringArray strings) : m_strings(std::move(strings)) {}
 
 void* StringArrayObject::GetNativeObject(int nQuery, intptr_t /*nParam*/) {
-  return nQuery == QUERY_STRING_ARRAY ? &strings_ : nullptr;
+  return nQuery == QUERY_STRING_ARRAY ? &m_strings : nullptr;
 }
 
 ProgressLine::ProgressLine(std::string_view what)
-    : shown_(kxu::tool::IsStderrTerminal()), started_(SecondsNow()) {
-  if (shown_) std::fprintf(stderr, "kxu: %.*s...", static_cast<int>(what.size()), what.data());
+    : m_shown(kxu::tool::IsStderrTerminal()), m_started(SecondsNow()) {
+  if (m_shown) std::fprintf(stderr, "kxu: %.*s...", static_cast<int>(what.size()), what.data());
 }
 
 ProgressLine::~ProgressLine() {
-  if (shown_) std::fprintf(stderr, " done in %.1f s\n", SecondsNow() - started_);
+  if (m_shown) std::fprintf(stderr, " done in %.1f s\n", SecondsNow() - m_started);
 }
 
 }  // namespace kxu::tool

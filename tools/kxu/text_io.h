@@ -41,14 +41,14 @@ class PrivateFolder {
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
 
-  explicit operator bool() const { return !error_; }
+  explicit operator bool() const { return !m_error; }
   // The UTF-8 name of the file `name` in the folder.
   std::string File(const std::string& name) const;
-  const std::error_code& error() const { return error_; }
+  const std::error_code& Error() const { return m_error; }
 
  private:
-  std::filesystem::path path_;
-  std::error_code error_;
+  std::filesystem::path m_path;
+  std::error_code m_error;
 };
 
 // A file argument as a name the library can open. "-" stands for stdin.
@@ -66,14 +66,14 @@ class InputFile {
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
 
-  explicit operator bool() const { return ready_; }
+  explicit operator bool() const { return m_ready; }
   // The UTF-8 name to hand to the library.
-  const std::string& path() const { return path_; }
+  const std::string& Path() const { return m_path; }
 
  private:
-  std::string path_;
-  std::unique_ptr<PrivateFolder> temporary_;  // the folder of the copy; null for none
-  bool ready_ = false;
+  std::string m_path;
+  std::unique_ptr<PrivateFolder> m_temporary;  // the folder of the copy; null for none
+  bool m_ready = false;
 };
 
 // The bytes of the file `argument` ("-": stdin) as they are. Nothing after
@@ -156,10 +156,10 @@ class StringArrayObject final : public HostObject {
 
   void* GetNativeObject(int nQuery, intptr_t nParam) override;
 
-  CZQVStringArray& strings() { return strings_; }
+  CZQVStringArray& Strings() { return m_strings; }
 
  private:
-  CZQVStringArray strings_;
+  CZQVStringArray m_strings;
 };
 
 // Shows "kxu: WHAT..." on stderr while long work runs, and how long it took
@@ -172,8 +172,8 @@ class ProgressLine {
   ProgressLine& operator=(const ProgressLine&) = delete;
 
  private:
-  bool shown_;
-  double started_;
+  bool m_shown;
+  double m_started;
 };
 
 }  // namespace kxu::tool

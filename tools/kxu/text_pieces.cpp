@@ -35,15 +35,15 @@ bool MarkFits(int page, int marked) {
 // zero byte in one place and almost none (under one in sixteen of those) in
 // the other; nothing otherwise.
 std::optional<int> Utf16ByZeros(std::string_view bytes) {
-  size_t zero_first = 0, zero_second = 0;
+  size_t zeroFirst = 0, zeroSecond = 0;
   const size_t units = bytes.size() / 2;
   for (size_t i = 0; i < units; ++i) {
-    zero_first += bytes[2 * i] == '\0' ? 1 : 0;
-    zero_second += bytes[2 * i + 1] == '\0' ? 1 : 0;
+    zeroFirst += bytes[2 * i] == '\0' ? 1 : 0;
+    zeroSecond += bytes[2 * i + 1] == '\0' ? 1 : 0;
   }
   if (units == 0) return std::nullopt;
-  if (2 * zero_second >= units && 16 * zero_first < zero_second) return kUtf16Le;
-  if (2 * zero_first >= units && 16 * zero_second < zero_first) return kUtf16Be;
+  if (2 * zeroSecond >= units && 16 * zeroFirst < zeroSecond) return kUtf16Le;
+  if (2 * zeroFirst >= units && 16 * zeroSecond < zeroFirst) return kUtf16Be;
   return std::nullopt;
 }
 
@@ -58,94 +58,94 @@ int HostPage() {
 }  // namespace
 
 size_t PieceBytes() {
-  static const size_t bytes = [] {
+  static const size_t s_bytes = [] {
     const char* setting = std::getenv("KXU_PIECE_BYTES");
     const long long value = setting != nullptr ? std::atoll(setting) : 0;
     return value > 0 ? static_cast<size_t>(value) : size_t{1} << 20;
   }();
-  return bytes;
+  return s_bytes;
 }
 
 TextPieces::TextPieces(const std::string& argument, Decoding decoding, PieceEnd end)
-    : argument_(argument), decoding_(decoding), end_(end) {
+    : m_argument(argument), m_decoding(decoding), m_end(end) {
   SetCurrentInput(argument);
 }
 
 bool TextPieces::Open() {
-  opened_ = true;
-  if (argument_ == "-") {
-    stream_ = &std::cin;
+  m_opened = true;
+  if (m_argument == "-") {
+    m_stream = &std::cin;
     return true;
   }
   errno = 0;
-  file_.open(FsPath(argument_), std::ios::binary);
-  if (!file_) {
-    failed_ = true;
-    FileFailed("open", argument_, LastSystemError());
+  m_file.open(FsPath(m_argument), std::ios::binary);
+  if (!m_file) {
+    m_failed = true;
+    FileFailed("open", m_argument, LastSystemError());
     return false;
   }
-  stream_ = &file_;
+  m_stream = &m_file;
   return true;
 }
 
 void TextPieces::ReadMore(size_t count) {
-  const size_t old_size = pending_.size();
-  pending_.resize(old_size + count);
+  const size_t oldSize = m_pending.size();
+  m_pending.resize(oldSize + count);
   errno = 0;
-  stream_->read(pending_.data() + old_size, static_cast<std::streamsize>(count));
-  const auto read = static_cast<size_t>(stream_->gcount());
-  pending_.resize(old_size + read);
-  if (read < count) at_end_ = true;
-  if (stream_->bad()) Fail(LastSystemError());
+  m_stream->read(m_pending.data() + oldSize, static_cast<std::streamsize>(count));
+  const auto read = static_cast<size_t>(m_stream->gcount());
+  m_pending.resize(oldSize + read);
+  if (read < count) m_atEnd = true;
+  if (m_stream->bad()) Fail(LastSystemError());
 }
 
 void TextPieces::TakeMarkAndEncoding() {
   ReadMore(kSampleBytes);
   for (const Mark& mark : kMarks) {
-    if (pending_.starts_with(mark.bytes) && MarkFits(decoding_.page, mark.page)) {
-      decoding_.page = mark.page;
-      pending_.erase(0, mark.bytes.size());
-      next_offset_ = mark.bytes.size();
+    if (m_pending.starts_with(mark.bytes) && MarkFits(m_decoding.page, mark.page)) {
+      m_decoding.page = mark.page;
+      m_pending.erase(0, mark.bytes.size());
+      m_nextOffset = mark.bytes.size();
       return;
     }
   }
-  if (decoding_.page != kDetectEncoding) return;
-  if (const std::optional<int> utf16 = Utf16ByZeros(pending_); utf16 && decoding_.guess_utf16) {
-    decoding_.page = *utf16;
+  if (m_decoding.page != kDetectEncoding) return;
+  if (const std::optional<int> utf16 = Utf16ByZeros(m_pending); utf16 && m_decoding.guessUtf16) {
+    m_decoding.page = *utf16;
     return;
   }
   // A character that the sample's end cuts short does not count against UTF-8.
-  const std::optional<size_t> invalid = FirstInvalidByte(pending_, kUtf8, units_);
-  const bool cut_short = invalid && !at_end_ && pending_.size() - *invalid < 4;
-  decoding_.page = !invalid || cut_short ? kUtf8 : HostPage();
+  const std::optional<size_t> invalid = FirstInvalidByte(m_pending, kUtf8, m_units);
+  const bool cutShort = invalid && !m_atEnd && m_pending.size() - *invalid < 4;
+  m_decoding.page = !invalid || cutShort ? kUtf8 : HostPage();
 }
 
 size_t TextPieces::LastLineEnd(size_t from, size_t to) const {
-  if (IsUtf16(decoding_.page)) {
-    const size_t newline = decoding_.page == kUtf16Le ? 0 : 1;
+  if (IsUtf16(m_decoding.page)) {
+    const size_t newline = m_decoding.page == kUtf16Le ? 0 : 1;
     for (size_t at = (to & ~size_t{1}); at >= (from & ~size_t{1}) + 2; at -= 2) {
-      if (pending_[at - 2 + newline] == '\n' && pending_[at - 1 - newline] == '\0') return at;
+      if (m_pending[at - 2 + newline] == '\n' && m_pending[at - 1 - newline] == '\0') return at;
     }
     return 0;
   }
-  const size_t newline = std::string_view(pending_).substr(from, to - from).rfind('\n');
+  const size_t newline = std::string_view(m_pending).substr(from, to - from).rfind('\n');
   return newline == std::string_view::npos ? 0 : from + newline + 1;
 }
 
 size_t TextPieces::LastCharacterEnd(size_t to) const {
-  if (IsUtf16(decoding_.page)) {
+  if (IsUtf16(m_decoding.page)) {
     size_t end = to & ~size_t{1};
-    const size_t high = decoding_.page == kUtf16Le ? 1 : 0;
-    const auto high_byte = [&](size_t at) { return static_cast<unsigned char>(pending_[at]); };
-    if (end >= 2 && (high_byte(end - 2 + high) & 0xFC) == 0xD8) end -= 2;  // a high surrogate
+    const size_t high = m_decoding.page == kUtf16Le ? 1 : 0;
+    const auto highByte = [&](size_t at) { return static_cast<unsigned char>(m_pending[at]); };
+    if (end >= 2 && (highByte(end - 2 + high) & 0xFC) == 0xD8) end -= 2;  // a high surrogate
     return end;
   }
-  if (decoding_.page == kRawBytes) return to;
-  if (decoding_.page != kUtf8) return IsMultiBytePage(decoding_.page) ? 0 : to;
+  if (m_decoding.page == kRawBytes) return to;
+  if (m_decoding.page != kUtf8) return IsMultiBytePage(m_decoding.page) ? 0 : to;
   // Back over continuation bytes to the lead of the last character; when its
   // bytes are not all there, the piece ends before it.
   for (size_t back = 1; back <= 4 && back <= to; ++back) {
-    const auto byte = static_cast<unsigned char>(pending_[to - back]);
+    const auto byte = static_cast<unsigned char>(m_pending[to - back]);
     if ((byte & 0xC0) == 0x80) continue;
     const size_t length = byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
     return length > back ? to - back : to;
@@ -154,37 +154,37 @@ size_t TextPieces::LastCharacterEnd(size_t to) const {
 }
 
 bool TextPieces::NextBytes(std::string_view& piece) {
-  if (!opened_ && Open()) TakeMarkAndEncoding();
-  if (failed_) return false;
-  pending_.erase(0, given_);
-  given_ = 0;
+  if (!m_opened && Open()) TakeMarkAndEncoding();
+  if (m_failed) return false;
+  m_pending.erase(0, m_given);
+  m_given = 0;
   const size_t wanted = PieceBytes();
-  if (pending_.size() < wanted && !at_end_) ReadMore(wanted - pending_.size());
-  size_t window = std::min(pending_.size(), wanted);
+  if (m_pending.size() < wanted && !m_atEnd) ReadMore(wanted - m_pending.size());
+  size_t window = std::min(m_pending.size(), wanted);
   size_t cut = LastLineEnd(0, window);
-  while (cut == 0 && !failed_) {
-    if (at_end_ && window == pending_.size()) {
+  while (cut == 0 && !m_failed) {
+    if (m_atEnd && window == m_pending.size()) {
       cut = window;
       break;
     }
-    if (end_ == PieceEnd::kCharacter && (cut = LastCharacterEnd(window)) > 0) break;
+    if (m_end == PieceEnd::kCharacter && (cut = LastCharacterEnd(window)) > 0) break;
     const size_t searched = window;
-    if (window == pending_.size()) ReadMore(wanted);
-    window = pending_.size();
+    if (window == m_pending.size()) ReadMore(wanted);
+    window = m_pending.size();
     if (window > kLongestInput) return Fail("a line is longer than " + std::string(kLimitWords));
     cut = LastLineEnd(searched, window);
   }
-  if (cut == 0 || failed_) return false;
-  piece = std::string_view(pending_).substr(0, cut);
-  given_ = cut;
-  piece_offset_ = next_offset_;
-  next_offset_ += cut;
+  if (cut == 0 || m_failed) return false;
+  piece = std::string_view(m_pending).substr(0, cut);
+  m_given = cut;
+  m_pieceOffset = m_nextOffset;
+  m_nextOffset += cut;
   return true;
 }
 
 bool TextPieces::Fail(const std::string& reason) {
-  failed_ = true;
-  FileFailed("read", argument_, reason);
+  m_failed = true;
+  FileFailed("read", m_argument, reason);
   return false;
 }
 
@@ -197,35 +197,35 @@ bool TextPieces::NextUtf8(std::string& text) {
   std::string_view bytes;
   if (!NextBytes(bytes)) return false;
   // UTF-8 that is valid passes as it is.
-  if (decoding_.page == kRawBytes ||
-      (decoding_.page == kUtf8 && !FirstInvalidByte(bytes, kUtf8, units_))) {
+  if (m_decoding.page == kRawBytes ||
+      (m_decoding.page == kUtf8 && !FirstInvalidByte(bytes, kUtf8, m_units))) {
     text.assign(bytes);
     return true;
   }
   bool substituted = false;
-  if (!Decode(bytes, units_)) return false;
-  if (!EncodeFromUtf16(Units(units_), kUtf8, text, substituted))
+  if (!Decode(bytes, m_units)) return false;
+  if (!EncodeFromUtf16(Units(m_units), kUtf8, text, substituted))
     return Fail("its text would pass " + std::string(kLimitWords));
   return true;
 }
 
 bool TextPieces::Decode(std::string_view bytes, CString& text) {
-  if (!DecodeToUtf16(bytes, decoding_.page, text))
+  if (!DecodeToUtf16(bytes, m_decoding.page, text))
     return Fail("its text would pass " + std::string(kLimitWords));
-  if (decoding_.lossy) return true;
-  const std::optional<size_t> invalid = FirstInvalidByte(bytes, decoding_.page, text);
+  if (m_decoding.lossy) return true;
+  const std::optional<size_t> invalid = FirstInvalidByte(bytes, m_decoding.page, text);
   if (!invalid) return true;
-  return Fail("byte " + std::to_string(piece_offset_ + *invalid) + " is invalid in " +
-              EncodingWords(decoding_.page) +
+  return Fail("byte " + std::to_string(m_pieceOffset + *invalid) + " is invalid in " +
+              EncodingWords(m_decoding.page) +
               " (--from names the encoding; --lossy reads such bytes as U+FFFD)");
 }
 
 int ForEachPiece(TextPieces& pieces, const std::function<int(std::string_view)>& piece) {
   std::string text;
   while (!StdoutFailed() && pieces.NextUtf8(text)) {
-    if (const int exit_code = piece(text); exit_code != kExitDone) return exit_code;
+    if (const int exitCode = piece(text); exitCode != kExitDone) return exitCode;
   }
-  return pieces.failed() ? kExitFailed : kExitDone;
+  return pieces.Failed() ? kExitFailed : kExitDone;
 }
 
 int ForEachLine(TextPieces& pieces, const std::function<bool(std::string_view)>& line) {
@@ -235,7 +235,7 @@ int ForEachLine(TextPieces& pieces, const std::function<bool(std::string_view)>&
       if (!line(each)) return kExitDone;
     }
   }
-  return pieces.failed() ? kExitFailed : kExitDone;
+  return pieces.Failed() ? kExitFailed : kExitDone;
 }
 
 std::optional<std::string> ReadText(const std::string& argument, Decoding decoding) {
@@ -249,7 +249,7 @@ std::optional<std::string> ReadText(const std::string& argument, Decoding decodi
     }
     whole += piece;
   }
-  if (pieces.failed()) return std::nullopt;
+  if (pieces.Failed()) return std::nullopt;
   return whole;
 }
 

@@ -30,7 +30,7 @@ enum class PieceEnd { kLine, kCharacter };
 struct Decoding {
   int page = kDetectEncoding;  // or kHostPage, kUtf8, kUtf16Le, a code page...
   bool lossy = false;          // invalid input becomes U+FFFD rather than fail
-  bool guess_utf16 = true;     // kDetectEncoding: take a text without a mark for UTF-16
+  bool guessUtf16 = true;      // kDetectEncoding: take a text without a mark for UTF-16
 };
 
 // The file `argument` ("-": stdin) read piece by piece. A byte-order mark at
@@ -52,12 +52,12 @@ class TextPieces {
   bool NextUtf8(std::string& text);
 
   // True after a failure was said.
-  bool failed() const { return failed_; }
+  bool Failed() const { return m_failed; }
   // The encoding read, once the first piece was asked for.
-  int page() const { return decoding_.page; }
+  int Page() const { return m_decoding.page; }
   // The input's offset of the piece given last.
-  std::uint64_t piece_offset() const { return piece_offset_; }
-  const std::string& name() const { return argument_; }
+  std::uint64_t PieceOffset() const { return m_pieceOffset; }
+  const std::string& Name() const { return m_argument; }
 
  private:
   bool Open();
@@ -69,17 +69,17 @@ class TextPieces {
   bool Decode(std::string_view bytes, CString& text);
   bool Fail(const std::string& reason);
 
-  std::string argument_;
-  Decoding decoding_;
-  PieceEnd end_;
-  std::ifstream file_;
-  std::istream* stream_ = nullptr;
-  bool opened_ = false, at_end_ = false, failed_ = false;
-  std::string pending_;  // bytes read and not yet given
-  size_t given_ = 0;     // the length of the piece given last, at the start of pending_
-  std::uint64_t piece_offset_ = 0;
-  std::uint64_t next_offset_ = 0;
-  CString units_;  // a piece's UTF-16 form, kept for its buffer
+  std::string m_argument;
+  Decoding m_decoding;
+  PieceEnd m_end;
+  std::ifstream m_file;
+  std::istream* m_stream = nullptr;
+  bool m_opened = false, m_atEnd = false, m_failed = false;
+  std::string m_pending;  // bytes read and not yet given
+  size_t m_given = 0;     // the length of the piece given last, at the start of pending_
+  std::uint64_t m_pieceOffset = 0;
+  std::uint64_t m_nextOffset = 0;
+  CString m_units;  // a piece's UTF-16 form, kept for its buffer
 };
 
 // Calls `line` for each line of `pieces` in UTF-8, without its "\n" or

@@ -144,10 +144,10 @@ void AddCsv(CommandLine& commands) {
       "printf '1,\"a \"\"b\"\"\",x\\n' | kxu csv --json", [options] {
         TextPieces pieces(options->source, options->decoding, PieceEnd::kLine);
         CZQVStringArray fields;
-        std::string line_text, printed;
+        std::string lineText, printed;
         return ForEachLine(pieces, [&](std::string_view line) {
-          line_text = line;
-          kxutilsTokenizeOneCSVLine(line_text.c_str(), &fields);
+          lineText = line;
+          kxutilsTokenizeOneCSVLine(lineText.c_str(), &fields);
           PrintFields(fields, options->json, printed);
           return true;
         });
@@ -242,7 +242,7 @@ const char* LabelFailure(int code) {
 void AddLabels(CommandLine& commands) {
   struct Options {
     std::string text;
-    bool without_g = false, duplicates = false;
+    bool withoutG = false, duplicates = false;
   };
   auto options = std::make_shared<Options>();
   CLI::App* command = commands.Add(
@@ -254,14 +254,14 @@ void AddLabels(CommandLine& commands) {
         if (!text) return kExitFailed;
         CZQVStringArray letters;
         const int flags = (options->duplicates ? kxu::tokens::kWksAllowDuplicates : 0) |
-                          (options->without_g ? kxu::tokens::kWksWithoutG : 0);
+                          (options->withoutG ? kxu::tokens::kWksWithoutG : 0);
         const int count = kxutilsSeparateWksLabelsChar(text->c_str(), &letters, flags);
         if (count < 0) return Failed(LabelFailure(count));
         PrintLines(letters);
         return kExitDone;
       });
   command->add_option("TEXT", options->text, "the code, or - for stdin")->required();
-  command->add_flag("--without-g", options->without_g, "G is not a label letter");
+  command->add_flag("--without-g", options->withoutG, "G is not a label letter");
   command->add_flag("--allow-duplicates", options->duplicates, "keep letters that repeat");
 }
 

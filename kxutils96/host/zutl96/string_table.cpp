@@ -33,7 +33,7 @@ bool FindBlock(HMODULE hModule, WORD wBlock, WORD wLanguage, std::span<const std
 }
 
 BOOL KeepFirstLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD wLanguage, LONG_PTR lParam) {
-  *reinterpret_cast<WORD*>(lParam) = wLanguage;
+  *reinterpret_cast<WORD*>(lParam) = wLanguage;  // NOLINT(performance-no-int-to-ptr)
   return FALSE;
 }
 
