@@ -6,8 +6,8 @@ CKxUtilsApp::CKxUtilsApp() : CWinApp(nullptr) {}
 
 const AFX_MSGMAP* CKxUtilsApp::GetThisMessageMap() {
   static constexpr AFX_MSGMAP_ENTRY kEntries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
-  static const AFX_MSGMAP map = {&CWinApp::GetThisMessageMap, kEntries};
-  return &map;
+  static const AFX_MSGMAP s_map = {&CWinApp::GetThisMessageMap, kEntries};
+  return &s_map;
 }
 
 const AFX_MSGMAP* CKxUtilsApp::GetMessageMap() const {

@@ -38,8 +38,8 @@ HashSeeds DrawSeeds() noexcept {
 }  // namespace
 
 const HashSeeds& ProcessHashSeeds() noexcept {
-  static const HashSeeds seeds = DrawSeeds();
-  return seeds;
+  static const HashSeeds s_seeds = DrawSeeds();
+  return s_seeds;
 }
 
 }  // namespace kxu::platform

@@ -14,8 +14,8 @@ constexpr AFX_MSGMAP_ENTRY kNoEntries[] = {{0, 0, 0, 0, AfxSig_end, nullptr}};
 }  // namespace
 
 const AFX_MSGMAP* CCmdTarget::GetThisMessageMap() {
-  static const AFX_MSGMAP map = {nullptr, kNoEntries};
-  return &map;
+  static const AFX_MSGMAP s_map = {nullptr, kNoEntries};
+  return &s_map;
 }
 const AFX_MSGMAP* CCmdTarget::GetMessageMap() const {
   return GetThisMessageMap();
@@ -37,8 +37,8 @@ CWinApp::~CWinApp() {
 }
 
 const AFX_MSGMAP* CWinApp::GetThisMessageMap() {
-  static const AFX_MSGMAP map = {&CWinThread::GetThisMessageMap, kNoEntries};
-  return &map;
+  static const AFX_MSGMAP s_map = {&CWinThread::GetThisMessageMap, kNoEntries};
+  return &s_map;
 }
 const AFX_MSGMAP* CWinApp::GetMessageMap() const {
   return GetThisMessageMap();

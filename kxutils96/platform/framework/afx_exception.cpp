@@ -16,8 +16,8 @@ void AfxThrowMemoryException() {
   // One object for every thread, as the framework has it: it is never
   // written after its construction (a once-only initialisation), and its
   // Delete() does nothing, so threads may throw and catch it at once.
-  static CMemoryException shared;
-  throw &shared;
+  static CMemoryException s_shared;
+  throw &s_shared;
 }
 
 void AfxThrowInvalidArgException() {

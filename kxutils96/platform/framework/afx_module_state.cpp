@@ -4,6 +4,6 @@
 AFX_MODULE_STATE* AfxGetModuleState() noexcept {
   // Constructed once, by whichever thread asks first; the library never
   // writes it afterwards, so any thread may read it.
-  static AFX_MODULE_STATE state{nullptr, nullptr, nullptr};
-  return &state;
+  static AFX_MODULE_STATE s_state{nullptr, nullptr, nullptr};
+  return &s_state;
 }

@@ -23,8 +23,8 @@ inline constexpr DWORD ERROR_RESOURCE_LANG_NOT_FOUND = 1815;
 
 // A resource type or name given by number (1 to 65535) instead of by text.
 inline LPCWSTR MAKEINTRESOURCEW(WORD wId) noexcept {
-  return reinterpret_cast<LPCWSTR>(
-      static_cast<UINT_PTR>(wId));  // NOLINT(performance-no-int-to-ptr)
+  // NOLINTNEXTLINE(performance-no-int-to-ptr): the number is the pointer's value
+  return reinterpret_cast<LPCWSTR>(static_cast<UINT_PTR>(wId));
 }
 
 // String tables: block N holds the strings 16 * (N - 1) to 16 * N - 1.

@@ -130,8 +130,8 @@ class CaseFolder {
 };
 
 const CaseFolder& Folder() {
-  static const CaseFolder folder;
-  return folder;
+  static const CaseFolder s_folder;
+  return s_folder;
 }
 
 bool SameLetter(WCHAR a, WCHAR b) {
