@@ -65,8 +65,13 @@ TEST(Comparators, DoubleCallbackAndTheNaNRule) {
   ExpectOrder<double>({{nan, 1.0}}, SORT_MISSING_LOW, both);
   ExpectOrder<double>({{NANUM}, {nan}}, SORT_MISSING_LOW, both);
   ExpectOrder<double>({{nan}, {NANUM}}, SORT_MISSING_HIGH, both);
+  // Either callback given a null on either side answers 0.
   double x = 1.0;
   EXPECT_EQ(SortDoubleGenericCallBack(nullptr, &x, 0), 0);
+  EXPECT_EQ(SortDoubleGenericCallBack(&x, nullptr, 0), 0);
+  CStringUTF8 text("a");
+  EXPECT_EQ(SortStringGenericCallBack(nullptr, &text, 0), 0);
+  EXPECT_EQ(SortStringGenericCallBack(&text, nullptr, 0), 0);
 }
 
 TEST(Comparators, TextsNullFirstBytesUnsignedCaseFoldedUnlessAsked) {
