@@ -448,7 +448,8 @@ ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_
     if (!output.Put(step, (sizeof step - nOutLeft) / sizeof(Item))) {
       return {output.Count(), ConversionStatus::kBufferFull};
     }
-    if (error == 0 && bFlush) return {output.Count(), ConversionStatus::kDone};
+    // The flush writes what ends a shift state; it has no input to refuse.
+    if (bFlush) return {output.Count(), ConversionStatus::kDone};
     if (error == 0 || error == E2BIG) continue;
     const ConversionStatus status = replace();
     if (status != ConversionStatus::kDone) return {output.Count(), status};
