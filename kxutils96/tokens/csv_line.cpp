@@ -11,19 +11,13 @@
 #include <kxutils96/tokens/detail/split.h>
 #include <kxutils96/tokens/token_splitter.h>
 
-using kxu::zutl96::kSearchOutsideQuotes;
+using namespace kxu::frame;
+using namespace kxu::platform;
+using namespace kxu::tokens::detail;
+using namespace kxu::zstrings96;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StringArrayOf;
-using kxu::platform::CheckedInt;
-using kxu::tokens::detail::CsvUnquoteFieldInto;
-using kxu::tokens::detail::SplitOptions;
-using kxu::tokens::detail::SplitRaw;
-using kxu::tokens::detail::SplitSource;
-using kxu::tokens::detail::TokenSlot;
-using kxu::zstrings96::AssignBytes;
 
 constexpr char kComma = ',';
 constexpr char kDoubleQuote = '"';

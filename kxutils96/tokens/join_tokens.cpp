@@ -4,11 +4,9 @@
 
 #include <kxutils96/frame/flat_call.h>
 
-namespace {
+using namespace kxu::frame;
 
-using kxu::frame::AnyNull;
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StringArrayOf;
+namespace {
 
 // Writes the elements of `tokens` into `strResult`, calling `appendSeparator`
 // between every two. Returns the element count. The text is joined apart and

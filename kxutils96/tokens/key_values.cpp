@@ -4,13 +4,10 @@
 #include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/tokens/token_splitter.h>
 
-using kxu::zutl96::kSearchOutsideQuotes;
+using namespace kxu::frame;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::frame::AnyNull;
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StringArrayOf;
 
 constexpr char kAssign = '=';
 constexpr DWORD kNoSplitFlags = 0;

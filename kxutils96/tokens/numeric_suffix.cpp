@@ -7,18 +7,11 @@
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/char_class.h>
 
-using kxu::zutl96::kCharBreakAfter;
+using namespace kxu::frame;
+using namespace kxu::tokens;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::frame::AnyNull;
-using kxu::tokens::kSuffixBadByte;
-using kxu::tokens::kSuffixDuplicate;
-using kxu::tokens::kSuffixLeadingDigit;
-using kxu::tokens::kSuffixMissingArgument;
-using kxu::tokens::kSuffixStrayDigit;
-using kxu::tokens::kWksAllowDuplicates;
-using kxu::tokens::kWksWithoutG;
 
 constexpr unsigned char kFirstMultiByte = 0x80;
 constexpr char kWksStandAlone[] = "LUCSREGF";

@@ -7,16 +7,11 @@
 #include <kxutils96/platform/text/substring_search.h>
 #include <kxutils96/tokens/detail/split.h>
 
-namespace {
+using namespace kxu::frame;
+using namespace kxu::tokens::detail;
+using namespace kxu::zstrings96;
 
-using kxu::frame::AnyNull;
-using kxu::frame::kResultMissingArgument;
-using kxu::frame::StringArrayOf;
-using kxu::tokens::detail::SplitSource;
-using kxu::tokens::detail::TokenSlot;
-using kxu::zstrings96::AssignBytes;
-
-}  // namespace
+namespace {}  // namespace
 
 int kxutilsSeparateByStr(const char* lpcszText, CZQVStringArray* pResult, const char* lpcszSep) {
   if (lpcszText == nullptr || *lpcszText == '\0') {

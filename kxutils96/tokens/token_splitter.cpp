@@ -7,22 +7,13 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/tokens/detail/split.h>
 
-using kxu::zutl96::kUnquoteQuotesAndBrackets;
+using namespace kxu::platform;
+using namespace kxu::tokens::detail;
+using namespace kxu::tokens;
+using namespace kxu::zstrings96;
+using namespace kxu::zutl96;
 
 namespace {
-
-using kxu::platform::CheckedInt;
-using kxu::tokens::kQuoteAngleBrackets;
-using kxu::tokens::kQuoteDouble;
-using kxu::tokens::kQuoteSkipLeadingWhite;
-using kxu::tokens::kQuoteUnquoteAll;
-using kxu::tokens::kSplitCsvUnquoteMask;
-using kxu::tokens::detail::SplitOptions;
-using kxu::tokens::detail::SplitRaw;
-using kxu::tokens::detail::SplitSource;
-using kxu::tokens::detail::TokenSlot;
-using kxu::zstrings96::AssignBytes;
-using kxu::zutl96::SkipWhiteIn;
 
 constexpr char kWhiteSpace = '\0';
 constexpr char kLineFeed = '\n';

@@ -13,20 +13,12 @@
 #include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/platform/text/simd.h>
 
-using kxu::zutl96::kFindBrackets;
-using kxu::zutl96::kQuoteKindDouble;
-using kxu::zutl96::kQuoteKindSingle;
-using kxu::zutl96::kSearchOutsideQuotes;
-using kxu::zutl96::SeparatorRules;
+using namespace kxu::zutl96::detail;
+using namespace kxu::zutl96;
 
 namespace {
 
 namespace simd = kxu::platform::simd;
-using kxu::zutl96::detail::ByteOf;
-using kxu::zutl96::detail::CloserOf;
-using kxu::zutl96::detail::IsCloser;
-using kxu::zutl96::detail::IsWhite;
-using kxu::zutl96::detail::IsWordByte;
 
 // One per thread, so that a call that switches angle brackets on never
 // changes how a call on another thread splits.
