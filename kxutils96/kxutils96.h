@@ -3,6 +3,12 @@
 // bridge and the framework-shaped platform types that the signatures use.
 #pragma once
 
+// The headers are C++20; pkg-config leaves the language standard to the
+// program, so an older one is named here rather than in a page of errors.
+#if (defined(_MSVC_LANG) ? _MSVC_LANG : __cplusplus) < 202002L
+#error "kxUtils96's headers need C++20 or later: compile with -std=c++20 (or newer)"
+#endif
+
 #include <kxutils96/kxu_export.h>
 
 #include <kxutils96/platform/checked_int.h>

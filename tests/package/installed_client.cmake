@@ -29,6 +29,6 @@ endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 separate_arguments(cxx_flags UNIX_COMMAND "${CXX_FLAGS}")
 get_filename_component(lib_dir ${pc_dir} DIRECTORY)
-run(${CXX} ${cxx_flags} ${CLIENT_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${lib_dir}
+run(${CXX} ${cxx_flags} -std=c++20 ${CLIENT_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${lib_dir}
     -o ${WORK_DIR}/pkg-config-client)
 run(${WORK_DIR}/pkg-config-client)
