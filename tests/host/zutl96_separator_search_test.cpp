@@ -69,6 +69,33 @@ std::vector<SeparatorRules> EveryRuleSet() {
   return all;
 }
 
+// Cuts `text` from 0 outside quotes and then from one past each separator,
+// as a splitter does (the course on which a whole text is decided at once):
+// each search and the state agree with the reference, and a search passed
+// nothing exactly when its token holds no quote, bracket or escape byte.
+void ExpectCutAsASplitterCuts(const std::string& text, const SeparatorRules& rules) {
+  std::string looked = rules.brackets ? (rules.angleBrackets ? "()[]{}<>" : "()[]{}") : "";
+  if (rules.doubleQuotes) looked += '"';
+  if (rules.singleQuotes) looked += '\'';
+  if (rules.escape != 0) looked += static_cast<char>(rules.escape);
+  int nState = kSearchOutsideQuotes;
+  int nReferenceState = nState;
+  SeparatorScanner scanner(text, rules, &nState);
+  for (std::size_t nStart = 0; nStart <= text.size();) {
+    const std::size_t nExpected =
+        ReferenceFindSeparator(text.substr(nStart), rules, &nReferenceState);
+    const std::size_t nFound = scanner.FindFrom(nStart);
+    ASSERT_EQ(nFound, nExpected == std::string::npos ? nExpected : nStart + nExpected) << text;
+    ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
+    const std::string token = text.substr(nStart, nExpected);
+    if (rules.separator != 0) {
+      EXPECT_EQ(scanner.PassedNothing(), token.find_first_of(looked) == std::string::npos) << text;
+    }
+    if (nExpected == std::string::npos) break;
+    nStart = nFound + 1;
+  }
+}
+
 TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
   // Each byte that matters at every position of three 16-byte blocks of
   // plain bytes, multi-byte characters across every block edge, and random
@@ -79,15 +106,20 @@ TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
                                            "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
   std::vector<std::string> texts;
   for (const std::string& piece : pieces) {
-    for (std::size_t i = 0; i < 48; ++i) texts.push_back(std::string(i, '.') + piece + "a.,b");
+    // After a word byte where i % 3 == 1 (the last of a block at 16).
+    for (std::size_t i = 0; i < 48; ++i) {
+      texts.push_back(std::string(i, i % 3 == 1 ? 'a' : '.') + piece + ".a,b");
+    }
   }
   std::mt19937 random(23);
+  std::string all;  // past the 512 bytes whose stops are worked out together
   for (int n = 0; n < 400; ++n) {
     std::string text;
     const std::size_t nLength = random() % 56;
     while (text.size() < nLength)
       text += random() % 3 == 0 ? pieces[random() % pieces.size()] : "a.";
     texts.push_back(text);
+    all += text;
   }
   const int kStartStates[] = {kSearchOutsideQuotes, '"', '\'', 'x', '"' + 256};
   for (const SeparatorRules& rules : EveryRuleSet()) {
@@ -105,7 +137,11 @@ TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
             << int{rules.escape};
         ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
       }
+      ExpectCutAsASplitterCuts(text, rules);
+      // Across the 64-byte words of a decided text, and ending on their edge.
+      ExpectCutAsASplitterCuts(text + std::string(64, '.') + text, rules);
     }
+    ExpectCutAsASplitterCuts(all, rules);
   }
 }
 

@@ -30,6 +30,9 @@ constexpr unsigned char kDefaultEscape = '\\';
 // The highest white-space byte: every byte up to it may separate at white space.
 constexpr unsigned char kBlank = ' ';
 
+// The bits of one block's mask.
+constexpr simd::Mask kBlockBits = (simd::Mask{1} << simd::kBlockBytes) - 1;
+
 bool IsSeparator(unsigned char c, unsigned char separator) {
   return separator == 0 ? IsWhite(c) : c == separator;
 }
@@ -60,26 +63,54 @@ struct SearchState {
   std::size_t nextLook = 0;     // bytes before it are passed over (an escaped byte)
 };
 
-// Bits of the bytes a search looks at, inside quotes or outside: the
-// separator (at white space every byte up to the blank, which the search then
-// tells apart), the honoured quotes, every bracket when brackets count, and
-// the escape. One mask serves both sides of a quote, so a block is loaded
-// once however often the search enters and leaves quoted stretches in it.
-simd::Mask StopBytes(simd::Block block, const SeparatorRules& rules) {
-  simd::Mask mask = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
-                                         : simd::EqualMask(block, rules.separator);
-  if (rules.doubleQuotes) mask |= simd::EqualMask(block, '"');
-  if (rules.singleQuotes) mask |= simd::EqualMask(block, '\'');
+// The bytes of a block a search looks at, by kind: the separator (at white
+// space every byte up to the blank, which the search then tells apart), each
+// honoured quote, and the rest (every bracket when brackets count, and the
+// escape).
+struct BlockStops {
+  simd::Mask separators = 0;
+  simd::Mask doubleQuotes = 0;
+  simd::Mask singleQuotes = 0;
+  simd::Mask others = 0;
+
+  // One mask serves both sides of a quote, so a block is loaded once however
+  // often the search enters and leaves quoted stretches in it.
+  simd::Mask All() const { return separators | doubleQuotes | singleQuotes | others; }
+};
+
+BlockStops StopsIn(simd::Block block, const SeparatorRules& rules) {
+  BlockStops stops;
+  stops.separators = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
+                                          : simd::EqualMask(block, rules.separator);
+  if (rules.doubleQuotes) stops.doubleQuotes = simd::EqualMask(block, '"');
+  if (rules.singleQuotes) stops.singleQuotes = simd::EqualMask(block, '\'');
   if (rules.brackets) {
-    mask |= simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
-            simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
-            simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
+    stops.others = simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
+                   simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
+                   simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
   }
   if (rules.brackets && rules.angleBrackets) {
-    mask |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
+    stops.others |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
   }
-  if (rules.escape != 0) mask |= simd::EqualMask(block, rules.escape);
-  return mask;
+  if (rules.escape != 0) stops.others |= simd::EqualMask(block, rules.escape);
+  return stops;
+}
+
+// Bits of the letters, digits and bytes of multi-byte characters (IsWordByte).
+simd::Mask WordBytesIn(simd::Block block) {
+  return simd::HighBitMask(block) | simd::InRangeMask(block, '0', '9') |
+         simd::InRangeMask(block, 'A', 'Z') | simd::InRangeMask(block, 'a', 'z');
+}
+
+// Bit i set when an odd number of the bits 0..i of `quotes` (of one block) are
+// set: the bytes inside a quoted stretch and its opening quote, when every
+// quote opens or closes one.
+simd::Mask InsideQuotes(simd::Mask quotes) {
+  quotes ^= quotes << 1;
+  quotes ^= quotes << 2;
+  quotes ^= quotes << 4;
+  quotes ^= quotes << 8;
+  return quotes & kBlockBits;
 }
 
 // The block at `nAt` of `text`, zeros past its end, and the bits of its bytes
@@ -91,7 +122,7 @@ struct TextBlock {
 
 TextBlock BlockAt(std::string_view text, std::size_t nAt) {
   const std::size_t nLeft = text.size() - nAt;
-  if (nLeft >= simd::kBlockBytes) return {simd::LoadBlock(text.data() + nAt), 0xFFFF};
+  if (nLeft >= simd::kBlockBytes) return {simd::LoadBlock(text.data() + nAt), kBlockBits};
   unsigned char padded[simd::kBlockBytes] = {};
   std::memcpy(padded, text.data() + nAt, nLeft);
   return {simd::LoadBlock(padded), (simd::Mask{1} << nLeft) - 1};
@@ -152,22 +183,97 @@ SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrack
   return rules;
 }
 
-inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
-  constexpr std::size_t kRunBytes = kRunBlocks * simd::kBlockBytes;
-  if (nBlock < m_nRunStart || nBlock - m_nRunStart >= kRunBytes) {
-    // A new run: the loop has no branch that depends on the text, so that
-    // the search's own branches are the only ones to mispredict.
-    m_nRunStart = nBlock;
-    const std::size_t nEnd = std::min(m_text.size(), nBlock + kRunBytes);
-    for (std::size_t nAt = nBlock; nAt < nEnd; nAt += simd::kBlockBytes) {
-      const TextBlock at = BlockAt(m_text, nAt);
-      m_runStops[(nAt - nBlock) / simd::kBlockBytes] = StopBytes(at.block, m_rules) & at.inText;
+void SeparatorScanner::LoadRun(std::size_t nBlock, DecidedText* pDecided) {
+  // The loop has no branch that depends on the text, so that the search's
+  // own branches are the only ones to mispredict.
+  constexpr std::size_t kBlocksPerWord = kWordBytes / simd::kBlockBytes;
+  constexpr simd::Mask kLastBit = simd::Mask{1} << (simd::kBlockBytes - 1);
+  m_nRunStart = nBlock;
+  const std::size_t nEnd = std::min(m_text.size(), nBlock + kRunBlocks * simd::kBlockBytes);
+  simd::Mask inside = 0;  // of the block before: bytes inside quotes
+  for (std::size_t nAt = nBlock; nAt < nEnd; nAt += simd::kBlockBytes) {
+    const TextBlock at = BlockAt(m_text, nAt);
+    const BlockStops stops = StopsIn(at.block, m_rules);
+    m_runStops[(nAt - nBlock) / simd::kBlockBytes] = stops.All() & at.inText;
+    if (pDecided == nullptr) continue;
+    pDecided->others |= stops.others & at.inText;
+    pDecided->doubleQuotes |= stops.doubleQuotes;
+    pDecided->singleQuotes |= stops.singleQuotes;
+    const simd::Mask quotes = stops.doubleQuotes | stops.singleQuotes;
+    // Quoted stretches carry on from the block before.
+    inside = InsideQuotes(quotes) ^ ((inside & kLastBit) != 0 ? kBlockBits : 0);
+    // A quote outside quotes after a word byte opens nothing: the quotes do not alternate.
+    if (quotes != 0) {
+      const bool bWordByteBefore = nAt > 0 && IsWordByte(ByteOf(m_text[nAt - 1]));
+      const simd::Mask wordBytesBefore = WordBytesIn(at.block) << 1 | simd::Mask{bWordByteBefore};
+      pDecided->wrongOpeners |= quotes & inside & wordBytesBefore;
     }
+    const std::size_t nWord = nAt / kWordBytes;
+    const unsigned nShift = (nAt / simd::kBlockBytes % kBlocksPerWord) * simd::kBlockBytes;
+    if (nShift == 0) m_decidedSeparators[nWord] = m_decidedQuotes[nWord] = 0;
+    m_decidedSeparators[nWord] |= std::uint64_t{stops.separators & at.inText & ~inside} << nShift;
+    m_decidedQuotes[nWord] |= std::uint64_t{quotes} << nShift;
+  }
+  if (pDecided != nullptr) pDecided->bEndsInside = (inside & kLastBit) != 0;
+}
+
+inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
+  if (nBlock < m_nRunStart || nBlock - m_nRunStart >= kRunBlocks * simd::kBlockBytes) {
+    LoadRun(nBlock, nullptr);
   }
   return m_runStops[(nBlock - m_nRunStart) / simd::kBlockBytes];
 }
 
-std::size_t SeparatorScanner::FindFrom(std::size_t nStart) {
+bool SeparatorScanner::DecideAtOnce() {
+  // A word-byte separator would let a quote right after it open (a search
+  // start) where the masks say it cannot. (Escapes are among the others.)
+  const bool bRulesAllow = m_rules.separator != 0 && !IsWordByte(m_rules.separator) &&
+                           !IsHonouredQuote(m_rules.separator, m_rules);
+  if (!bRulesAllow || m_text.size() > kRunBlocks * simd::kBlockBytes) return false;
+  DecidedText decided;
+  LoadRun(0, &decided);
+  const bool bOneQuoteKind = decided.doubleQuotes == 0 || decided.singleQuotes == 0;
+  if (decided.others != 0 || decided.wrongOpeners != 0 || !bOneQuoteKind) return false;
+  m_endQuote = !decided.bEndsInside ? 0 : decided.doubleQuotes != 0 ? '"' : '\'';
+  return true;
+}
+
+std::size_t SeparatorScanner::FindDecidedFrom(std::size_t nStart) {
+  const std::size_t nWords = (m_text.size() + kWordBytes - 1) / kWordBytes;
+  std::size_t nWord = nStart / kWordBytes;
+  const std::uint64_t fromStart = ~std::uint64_t{0} << (nStart % kWordBytes);
+  // A search from the text's end (a word past the last when the text fills its words) finds
+  // nothing.
+  const bool bInText = nWord < nWords;
+  std::uint64_t separators = bInText ? m_decidedSeparators[nWord] & fromStart : 0;
+  std::uint64_t quotes = bInText ? m_decidedQuotes[nWord] & fromStart : 0;
+  bool bQuotesInEarlierWords = false;
+  while (separators == 0 && ++nWord < nWords) {
+    bQuotesInEarlierWords |= quotes != 0;
+    separators = m_decidedSeparators[nWord];
+    quotes = m_decidedQuotes[nWord];
+  }
+  if (separators == 0) {
+    m_bPassedNothing = !bQuotesInEarlierWords && quotes == 0;
+    m_nDecidedNext = std::string_view::npos;
+    if (m_pState != nullptr) *m_pState = m_endQuote;
+    return std::string_view::npos;
+  }
+  const int nBit = std::countr_zero(separators);
+  m_bPassedNothing = !bQuotesInEarlierWords && (quotes & ((std::uint64_t{1} << nBit) - 1)) == 0;
+  const std::size_t nAt = nWord * kWordBytes + static_cast<std::size_t>(nBit);
+  m_nDecidedNext = nAt + 1;
+  if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
+  return nAt;
+}
+
+std::size_t SeparatorScanner::FindByteByByteFrom(std::size_t nStart) {
+  if (m_nDecidedNext == kNotDecidedYet) {
+    const bool bDecided = nStart == 0 && StartsOutsideQuotes() && DecideAtOnce();
+    m_nDecidedNext = bDecided ? 0 : std::string_view::npos;
+    if (bDecided) return FindDecidedFrom(0);
+  }
+  m_nDecidedNext = std::string_view::npos;
   SearchState state;
   state.start = nStart;
   state.openQuote = StartQuote(m_pState, m_rules);

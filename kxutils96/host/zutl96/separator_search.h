@@ -192,6 +192,13 @@ std::size_t FindSeparatorIn(std::string_view text, const SeparatorRules& rules, 
 // The separator searches of one text cut token after token: FindFrom(n) is
 // FindSeparatorIn(text.substr(n), rules, pState) + n, and the blocks a search
 // has looked at are looked at once, however many searches they hold.
+//
+// A text of up to kRunBlocks blocks cut as a splitter cuts it (from 0 outside
+// quotes, then from one past each separator found) is often decided at once:
+// when it holds no bracket, escape or quote kind but one, and each quote
+// outside a quoted stretch opens one, the quotes alternate, and the bit
+// masks of the separators outside them are all the searches need. Other
+// texts and other starts take the byte-by-byte course.
 class SeparatorScanner {
  public:
   // `text` (no NUL) and `pState` must outlive the scanner.
@@ -200,7 +207,10 @@ class SeparatorScanner {
 
   // The offset of the first separator at or after `nStart`, or
   // std::string_view::npos; updates the state as FindSeparatorIn does.
-  std::size_t FindFrom(std::size_t nStart);
+  std::size_t FindFrom(std::size_t nStart) {
+    if (nStart == m_nDecidedNext && StartsOutsideQuotes()) return FindDecidedFrom(nStart);
+    return FindByteByByteFrom(nStart);
+  }
 
   // True when the last FindFrom passed no byte it looks at (no quote, bracket
   // or escape) on its way to the separator or the text's end: the bytes it
@@ -211,17 +221,50 @@ class SeparatorScanner {
   // Blocks whose stops are worked out together, in one loop.
   static constexpr std::size_t kRunBlocks = 32;
 
-  // Bits of the bytes of the block at `nBlock` (a multiple of 16) that the
-  // search looks at.
+  // What the first run of a text shows when it is decided at once.
+  struct DecidedText {
+    std::uint32_t others = 0;  // brackets and escapes
+    std::uint32_t doubleQuotes = 0;
+    std::uint32_t singleQuotes = 0;
+    std::uint32_t wrongOpeners = 0;  // quotes outside quotes right after a word byte
+    bool bEndsInside = false;
+  };
+  static constexpr std::size_t kNotDecidedYet = std::string_view::npos - 1;
+  static constexpr std::size_t kWordBytes = 64;
+  static constexpr std::size_t kRunWords = kRunBlocks * 16 / kWordBytes;
+
+  bool StartsOutsideQuotes() const noexcept {
+    return m_pState == nullptr || *m_pState == kSearchOutsideQuotes;
+  }
+  // The stops of kRunBlocks blocks from `nBlock` (a multiple of 16) on, and,
+  // with `pDecided`, the masks of a decided text and what decides it.
+  void LoadRun(std::size_t nBlock, DecidedText* pDecided);
+  // Bits of the bytes of the block at `nBlock` that the search looks at.
   std::uint32_t StopsOfBlock(std::size_t nBlock);
+  // Fills m_decidedSeparators and m_decidedQuotes for the whole text; false
+  // when the text or the rules need the byte-by-byte search.
+  bool DecideAtOnce();
+  // FindFrom on a decided text, `nStart` being 0 or one past a separator found.
+  std::size_t FindDecidedFrom(std::size_t nStart);
+  // FindFrom by the bytes the search looks at, one after another; the first
+  // search of a text decides whether the text is decided at once.
+  std::size_t FindByteByByteFrom(std::size_t nStart);
 
   std::string_view m_text;
   SeparatorRules m_rules;
   int* m_pState;
   // The stops of kRunBlocks blocks from m_nRunStart on.
   std::size_t m_nRunStart = std::string_view::npos;
-  std::uint32_t m_runStops[kRunBlocks] = {};
+  std::uint32_t m_runStops[kRunBlocks];
   bool m_bPassedNothing = true;
+  // Where the next search of a decided text starts; npos: the text is not
+  // decided (or no longer searched as a splitter does).
+  std::size_t m_nDecidedNext = kNotDecidedYet;
+  // Per 64 bytes of a decided text (bit i for byte i): the separators outside
+  // quotes, and the quotes. Fields are short: most lie in one word.
+  std::uint64_t m_decidedSeparators[kRunWords];
+  std::uint64_t m_decidedQuotes[kRunWords];
+  unsigned char m_endQuote = 0;  // the quote open where a decided text ends
 };
 
 // The offset of the first byte of `text` at or after `nFrom` that is not white

@@ -72,6 +72,12 @@ inline Mask AtMostMask(Block block, unsigned char value) noexcept {
   return static_cast<Mask>(_mm_movemask_epi8(_mm_cmpeq_epi8(lowest, block.bytes)));
 }
 
+// Bits of the bytes from `low` to `high` (both included, low <= high).
+inline Mask InRangeMask(Block block, unsigned char low, unsigned char high) noexcept {
+  const __m128i lowAtZero = _mm_sub_epi8(block.bytes, _mm_set1_epi8(static_cast<char>(low)));
+  return AtMostMask({lowAtZero}, static_cast<unsigned char>(high - low));
+}
+
 // Writes the 16 bytes as 16 UTF-16 units (zero-extended) at `out`.
 inline void StoreWidened(Block block, char16_t* out) noexcept {
   const __m128i zero = _mm_setzero_si128();
@@ -136,6 +142,14 @@ inline Mask EqualMask(Block block, unsigned char value) noexcept {
 inline Mask AtMostMask(Block block, unsigned char value) noexcept {
   Mask mask = 0;
   for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] <= value} << i;
+  return mask;
+}
+
+inline Mask InRangeMask(Block block, unsigned char low, unsigned char high) noexcept {
+  Mask mask = 0;
+  for (std::size_t i = 0; i < kBlockBytes; ++i) {
+    mask |= Mask{block.bytes[i] >= low && block.bytes[i] <= high} << i;
+  }
   return mask;
 }
 
