@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <kxutils96/platform/checked_int.h>
@@ -35,12 +37,27 @@ constexpr unsigned kUnitValues = 0x10000;
 constexpr unsigned char kFirstC1 = 0x80;
 constexpr unsigned char kLastC1 = 0x9F;
 
+// The blocks of units that the conversion to a page writes as look-alikes
+// when it cannot encode them (see BuildLookAlikes): the blocks where the
+// system's look-alikes and the C library's transliteration mostly agree.
+// The system gives the Mac pages and the Arabic OEM page none, some ANSI
+// pages only the full-width forms, the East Asian pages no Latin Extended-A.
+enum LookAlikeBlocks : unsigned {
+  kNoLookAlikes = 0,
+  kLatin1 = 1,                      // U+00A0..U+00FF
+  kLatinExtendedA = 2,              // U+0100..U+017F
+  kCjkCompatibilityIdeographs = 4,  // U+F900..U+FA2D, which stand for unified ones
+  kFullWidthAscii = 8,              // U+FF01..U+FF5E
+  kEuropeanLookAlikes = kLatin1 | kLatinExtendedA | kFullWidthAscii,
+};
+
 // A code page served through the C library's converter.
 struct ServedCodePage {
   UINT nCodePage;
   const char* pszConverterName;
   // Undefined bytes 0x80..0x9F stand for the control characters U+0080..U+009F.
   bool bC1Controls;
+  unsigned lookAlikeBlocks = kEuropeanLookAlikes;
 };
 
 constexpr ServedCodePage kServedCodePages[] = {
@@ -56,31 +73,31 @@ constexpr ServedCodePage kServedCodePages[] = {
     {861, "CP861", true},
     {862, "CP862", true},
     {863, "CP863", true},
-    {864, "CP864", true},
+    {864, "CP864", true, kNoLookAlikes},
     {865, "CP865", true},
     {866, "CP866", true},
     {869, "CP869", true},
     // The ANSI pages, single-byte and double-byte.
     {874, "CP874", true},
-    {932, "CP932", true},
-    {936, "CP936", true},
-    {949, "CP949", true},
-    {950, "CP950", true},
+    {932, "CP932", true, kLatin1},
+    {936, "CP936", true, kLatin1 | kCjkCompatibilityIdeographs},
+    {949, "CP949", true, kLatin1 | kCjkCompatibilityIdeographs | kFullWidthAscii},
+    {950, "CP950", true, kLatin1 | kCjkCompatibilityIdeographs},
     {1250, "CP1250", true},
     {1251, "CP1251", true},
     {1252, "CP1252", true},
     {1253, "CP1253", true},
     {1254, "CP1254", true},
-    {1255, "CP1255", true},
+    {1255, "CP1255", true, kFullWidthAscii},
     {1256, "CP1256", true},
-    {1257, "CP1257", true},
-    {1258, "CP1258", true},
-    {1361, "JOHAB", false},
+    {1257, "CP1257", true, kFullWidthAscii},
+    {1258, "CP1258", true, kFullWidthAscii},
+    {1361, "JOHAB", true, kFullWidthAscii},
     // The Mac pages the C library knows.
-    {10000, "MACINTOSH", false},
-    {10007, "CP10007", false},
-    {10017, "MAC-UK", false},
-    {10029, "MAC-CENTRALEUROPE", false},
+    {10000, "MACINTOSH", false, kNoLookAlikes},
+    {10007, "CP10007", false, kNoLookAlikes},
+    {10017, "MAC-UK", false, kNoLookAlikes},
+    {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
     // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
     {20866, "KOI8-R", false},
@@ -105,6 +122,65 @@ constexpr ServedCodePage kServedCodePages[] = {
     {51949, "EUC-KR", false},
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
+
+// Where the system's tables read single bytes otherwise than the C library's
+// converters: a byte it defines differently, or leaves undefined
+// (kUndefinedUnit) where the converter follows a later edition of the
+// page's standard.
+struct SingleByteAmendment {
+  UINT nCodePage;
+  unsigned char byte;
+  WCHAR unit;
+};
+
+constexpr SingleByteAmendment kSingleByteAmendments[] = {
+    {864, 0x25, 0x0025},           {1255, 0xCA, 0x05BA},          {1361, 0x5C, 0x005C},
+    {10000, 0xBD, 0x2126},         {10000, 0xC6, 0x2206},         {10000, 0xF0, 0xF8FF},
+    {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
+    {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
+    {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
+    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit},
+};
+
+// The system reads each byte a page leaves undefined (not a lead byte, nor
+// a control character by the rule above) as a private-use character, the
+// page's bytes in ascending order taking the units from `first` on.
+struct PrivateUseBytes {
+  UINT nCodePage;
+  WCHAR first;
+};
+
+constexpr PrivateUseBytes kPrivateUseBytes[] = {
+    {857, 0xF8BB},  {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
+    {949, 0xF8F7},  {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
+    {1361, 0xF8EC}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+};
+
+// The lead bytes of the double-byte pages as the system declares them; a
+// lead byte takes the next byte with it whether or not the pair is defined.
+// Other pages take the lead bytes the C library's converter has.
+struct LeadByteRanges {
+  UINT nCodePage;
+  std::pair<unsigned char, unsigned char> ranges[3];  // unused ones {0, 0}; 0 leads nowhere
+};
+
+constexpr LeadByteRanges kLeadByteRanges[] = {
+    {932, {{0x81, 0x9F}, {0xE0, 0xFC}}},
+    {936, {{0x81, 0xFE}}},
+    {949, {{0x81, 0xFE}}},
+    {950, {{0x81, 0xFE}}},
+    {1361, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
+};
+
+constexpr UINT kUsAsciiCodePage = 20127;
+constexpr UINT kJapaneseCodePage = 932;
+
+// The unit that undefined input decodes to: the katakana middle dot on the
+// Japanese page, '?' elsewhere.
+WCHAR UndefinedInputUnit(UINT nCodePage) noexcept {
+  constexpr WCHAR kKatakanaMiddleDot = 0x30FB;
+  return nCodePage == kJapaneseCodePage ? kKatakanaMiddleDot : WCHAR{'?'};
+}
 
 const char* Utf16ConverterName() noexcept {
   return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -167,6 +243,11 @@ class Converter {
   iconv_t m_cd;
 };
 
+// The code of the page that one or two bytes make.
+std::uint16_t PackedCode(const unsigned char* bytes, std::size_t nBytes) noexcept {
+  return static_cast<std::uint16_t>(nBytes == 1 ? bytes[0] : (bytes[0] << 8) | bytes[1]);
+}
+
 // A code page as tables: every byte and double-byte code with its UTF-16
 // unit, and every UTF-16 unit with the code that round-trips to it.
 class CodePageTable {
@@ -174,63 +255,138 @@ class CodePageTable {
   bool IsLead(unsigned char byte) const noexcept { return m_bLead[byte]; }
 
   // The unit that the code at `p` (n >= 1 bytes left) stands for, or
-  // kUndefinedUnit; `nTaken` receives the bytes it takes (one for an
-  // undefined lead byte, so that the byte after it is read again).
+  // kUndefinedUnit; `nTaken` receives the bytes it takes (a lead byte takes
+  // the byte after it, defined or not; at the end it takes itself alone).
   WCHAR Decode(const unsigned char* p, std::size_t n, std::size_t& nTaken) const noexcept {
-    if (m_bLead[p[0]] && n >= 2) {
-      const WCHAR unit = m_doubleByte[(p[0] << 8) | p[1]];
-      if (unit != kUndefinedUnit) {
-        nTaken = 2;
-        return unit;
-      }
+    if (m_bLead[p[0]]) {
+      nTaken = std::min<std::size_t>(n, 2);
+      return n >= 2 ? m_doubleByte[(p[0] << 8) | p[1]] : kUndefinedUnit;
     }
     nTaken = 1;
     return m_singleByte[p[0]];
   }
 
+  // The unit undefined input decodes to.
+  WCHAR UndefinedUnit() const noexcept { return m_undefinedUnit; }
+
+  // Whether the strict flag refuses the single byte `byte`, which decodes.
+  bool IsRefusedWhenStrict(unsigned char byte) const noexcept { return m_bRefusedWhenStrict[byte]; }
+
   // The code for `unit`, or kUnmapped.
   std::uint16_t Encode(WCHAR unit) const noexcept { return m_encode[unit]; }
+
+  // The code of a look-alike of `unit` (which the page cannot encode), or
+  // kUnmapped.
+  std::uint16_t LookAlike(WCHAR unit) const noexcept {
+    const auto it =
+        std::lower_bound(m_lookAlikes.begin(), m_lookAlikes.end(), unit,
+                         [](const LookAlikeEntry& entry, WCHAR key) { return entry.unit < key; });
+    return it != m_lookAlikes.end() && it->unit == unit ? it->code : kUnmapped;
+  }
 
   // Fills the tables from the C library's converter; false when it does not
   // know the page.
   bool Build(const ServedCodePage& page);
 
  private:
-  void BuildDecoding(Converter& toUnicode, bool bC1Controls);
+  void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
+  void AmendSingleBytes(const ServedCodePage& page);
   void BuildEncoding(Converter& fromUnicode);
+  void BuildLookAlikes(const ServedCodePage& page);
+  // The code of the single character of the page that `bytes` is, or kUnmapped.
+  std::uint16_t CodeOfOneCharacter(const unsigned char* bytes, std::size_t nBytes) const noexcept;
+
+  struct LookAlikeEntry {
+    WCHAR unit;
+    std::uint16_t code;
+  };
 
   bool m_bLead[kByteValues] = {};
+  WCHAR m_undefinedUnit = '?';
+  bool m_bRefusedWhenStrict[kByteValues] = {};
   WCHAR m_singleByte[kByteValues] = {};
   std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
   std::vector<std::uint16_t> m_encode;  // kUnitValues
+  std::vector<LookAlikeEntry> m_lookAlikes;  // by unit
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!toUnicode.IsOpen() || !fromUnicode.IsOpen()) return false;
-  BuildDecoding(toUnicode, page.bC1Controls);
+  BuildDecoding(toUnicode, page);
   BuildEncoding(fromUnicode);
+  if (page.lookAlikeBlocks != kNoLookAlikes) BuildLookAlikes(page);
   return true;
 }
 
-void CodePageTable::BuildDecoding(Converter& toUnicode, bool bC1Controls) {
+// The system's lead-byte ranges for `nCodePage`, or null when it declares none here.
+const LeadByteRanges* DeclaredLeadBytes(UINT nCodePage) noexcept {
+  for (const LeadByteRanges& declared : kLeadByteRanges) {
+    if (declared.nCodePage == nCodePage) return &declared;
+  }
+  return nullptr;
+}
+
+bool IsInRanges(const LeadByteRanges& declared, unsigned byte) noexcept {
+  return byte != 0 && std::any_of(std::begin(declared.ranges), std::end(declared.ranges),
+                                  [byte](const auto& range) {
+                                    return byte >= range.first && byte <= range.second;
+                                  });
+}
+
+void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& page) {
+  m_undefinedUnit = UndefinedInputUnit(page.nCodePage);
   m_doubleByte.assign(static_cast<size_t>(kByteValues) * kByteValues, kUndefinedUnit);
+  const LeadByteRanges* pDeclared = DeclaredLeadBytes(page.nCodePage);
   for (unsigned lead = 0; lead < kByteValues; ++lead) {
     const unsigned char single[1] = {static_cast<unsigned char>(lead)};
     bool bIncomplete = false;
     m_singleByte[lead] = toUnicode.DecodeCode(single, 1, bIncomplete);
-    m_bLead[lead] = bIncomplete;
-    if (m_singleByte[lead] == kUndefinedUnit && !bIncomplete && bC1Controls && lead >= kFirstC1 &&
-        lead <= kLastC1) {
-      m_singleByte[lead] = static_cast<WCHAR>(lead);
-    }
-    if (!bIncomplete) continue;
+    m_bLead[lead] = pDeclared != nullptr ? IsInRanges(*pDeclared, lead) : bIncomplete;
+    if (!m_bLead[lead]) continue;
+    m_singleByte[lead] = kUndefinedUnit;
     for (unsigned trail = 0; trail < kByteValues; ++trail) {
       const unsigned char pair[2] = {static_cast<unsigned char>(lead),
                                      static_cast<unsigned char>(trail)};
       m_doubleByte[(lead << 8) | trail] = toUnicode.DecodeCode(pair, 2, bIncomplete);
     }
+  }
+  AmendSingleBytes(page);
+  // The strict flag refuses a byte read as a private-use character (the
+  // numbering of undefined bytes below among them) or, unless it is '?'
+  // itself, as '?'.
+  constexpr WCHAR kFirstPrivateUse = 0xE000, kLastPrivateUse = 0xF8FF;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    const WCHAR unit = m_singleByte[byte];
+    m_bRefusedWhenStrict[byte] =
+        (unit >= kFirstPrivateUse && unit <= kLastPrivateUse) || (unit == '?' && byte != '?');
+  }
+}
+
+void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
+  for (const SingleByteAmendment& amendment : kSingleByteAmendments) {
+    if (amendment.nCodePage == page.nCodePage) m_singleByte[amendment.byte] = amendment.unit;
+  }
+  // US-ASCII reads a byte with the high bit set as the character of its low seven bits.
+  if (page.nCodePage == kUsAsciiCodePage) {
+    for (unsigned byte = 0x80; byte < kByteValues; ++byte) {
+      m_singleByte[byte] = static_cast<WCHAR>(byte & 0x7F);
+    }
+  }
+  if (page.bC1Controls) {
+    for (unsigned byte = kFirstC1; byte <= kLastC1; ++byte) {
+      if (m_singleByte[byte] == kUndefinedUnit && !m_bLead[byte])
+        m_singleByte[byte] = static_cast<WCHAR>(byte);
+    }
+  }
+  const auto privateUse = std::find_if(
+      std::begin(kPrivateUseBytes), std::end(kPrivateUseBytes),
+      [&page](const PrivateUseBytes& entry) { return entry.nCodePage == page.nCodePage; });
+  if (privateUse == std::end(kPrivateUseBytes)) return;
+  WCHAR next = privateUse->first;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    if (m_singleByte[byte] == kUndefinedUnit && !m_bLead[byte]) m_singleByte[byte] = next++;
   }
 }
 
@@ -251,8 +407,7 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode) {
     }
     std::size_t nTaken = 0;
     if (Decode(bytes, nBytes, nTaken) == source && nTaken == nBytes) {
-      m_encode[unit] =
-          static_cast<std::uint16_t>(nBytes == 1 ? bytes[0] : (bytes[0] << 8) | bytes[1]);
+      m_encode[unit] = PackedCode(bytes, nBytes);
     }
   }
   for (unsigned code = 0; code < kByteValues * kByteValues; ++code) {
@@ -260,6 +415,78 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode) {
     if (unit != kUndefinedUnit && m_encode[unit] == kUnmapped &&
         (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8])) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
+    }
+  }
+}
+
+std::uint16_t CodePageTable::CodeOfOneCharacter(const unsigned char* bytes,
+                                                std::size_t nBytes) const noexcept {
+  if (nBytes == 0 || nBytes > 2) return kUnmapped;
+  std::size_t nTaken = 0;
+  if (Decode(bytes, nBytes, nTaken) == kUndefinedUnit || nTaken != nBytes) return kUnmapped;
+  return PackedCode(bytes, nBytes);
+}
+
+// Whether `unit` lies in one of `blocks`.
+bool IsInLookAlikeBlocks(unsigned unit, unsigned blocks) noexcept {
+  constexpr struct {
+    LookAlikeBlocks block;
+    unsigned first, last;
+  } kBlockRanges[] = {{kLatin1, 0x00A0, 0x00FF},
+                      {kLatinExtendedA, 0x0100, 0x017F},
+                      {kCjkCompatibilityIdeographs, 0xF900, 0xFA2D},
+                      {kFullWidthAscii, 0xFF01, 0xFF5E}};
+  return std::any_of(std::begin(kBlockRanges), std::end(kBlockRanges), [&](const auto& range) {
+    return (blocks & range.block) != 0 && unit >= range.first && unit <= range.last;
+  });
+}
+
+// Look-alikes come from the C library's transliteration, as its C.UTF-8
+// locale defines it (whatever the process's locale), for the units of the
+// page's look-alike blocks that it cannot encode: a look-alike must be one character of the
+// page (a transliteration into several characters is no look-alike), and
+// not the '?' that the transliteration writes for a unit it knows nothing of.
+// The calling thread reads characters as C.UTF-8 does while this lives
+// (when the system has that locale).
+class CUtf8ThreadLocale {
+ public:
+  CUtf8ThreadLocale() noexcept
+      : m_locale(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
+    if (IsActive()) m_previous = uselocale(m_locale);
+  }
+  ~CUtf8ThreadLocale() {
+    if (!IsActive()) return;
+    uselocale(m_previous);
+    freelocale(m_locale);
+  }
+  CUtf8ThreadLocale(const CUtf8ThreadLocale&) = delete;
+  CUtf8ThreadLocale& operator=(const CUtf8ThreadLocale&) = delete;
+
+  bool IsActive() const noexcept { return m_locale != static_cast<locale_t>(nullptr); }
+
+ private:
+  locale_t m_locale;
+  locale_t m_previous = static_cast<locale_t>(nullptr);
+};
+
+void CodePageTable::BuildLookAlikes(const ServedCodePage& page) {
+  m_lookAlikes.clear();
+  const std::string transliterating = std::string(page.pszConverterName) + "//TRANSLIT";
+  const CUtf8ThreadLocale cUtf8;
+  Converter fromUnicode(transliterating.c_str(), Utf16ConverterName());
+  if (!cUtf8.IsActive() || !fromUnicode.IsOpen()) return;
+  for (unsigned unit = 0; unit < kUnitValues; ++unit) {
+    if (!IsInLookAlikeBlocks(unit, page.lookAlikeBlocks) || m_encode[unit] != kUnmapped) continue;
+    const WCHAR source = static_cast<WCHAR>(unit);
+    unsigned char bytes[8];
+    std::size_t nBytes = 0;
+    if (fromUnicode.Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
+        Converter::Outcome::kConverted) {
+      continue;
+    }
+    const std::uint16_t code = CodeOfOneCharacter(bytes, nBytes);
+    if (code != kUnmapped && code != static_cast<unsigned char>(kDefaultChar)) {
+      m_lookAlikes.push_back({source, code});
     }
   }
 }
@@ -347,9 +574,10 @@ ConversionResult DecodeCodePage(const CodePageTable& table, const unsigned char*
   for (std::size_t i = 0; i < n;) {
     std::size_t nTaken = 1;
     WCHAR unit = table.Decode(p + i, n - i, nTaken);
-    if (unit == kUndefinedUnit) {
+    if (unit == kUndefinedUnit ||
+        (invalid == InvalidInput::kReject && nTaken == 1 && table.IsRefusedWhenStrict(p[i]))) {
       if (invalid == InvalidInput::kReject) return {nOut, ConversionStatus::kInvalid};
-      unit = kReplacementUnit;
+      unit = table.UndefinedUnit();
     }
     if (out != nullptr) {
       if (nOut == nRoom) return {nOut, ConversionStatus::kBufferFull};
@@ -513,10 +741,11 @@ std::uint16_t DefaultCode(const CodePageTable& table, LPCSTR lpDefaultChar) noex
 
 ConversionResult EncodeCodePage(const CodePageTable& table, const WCHAR* p, std::size_t n,
                                 char* out, std::size_t nRoom, std::uint16_t defaultCode,
-                                bool& bUsedDefault) noexcept {
+                                bool bLookAlikes, bool& bUsedDefault) noexcept {
   std::size_t nOut = 0;
   for (std::size_t i = 0; i < n; ++i) {
     std::uint16_t code = table.Encode(p[i]);
+    if (code == kUnmapped && bLookAlikes) code = table.LookAlike(p[i]);
     if (code == kUnmapped) {
       code = defaultCode;
       bUsedDefault = true;
@@ -669,7 +898,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     if (pTable == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if ((dwFlags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
     result = EncodeCodePage(*pTable, lpWideCharStr, nSource, out, nRoom,
-                            DefaultCode(*pTable, lpDefaultChar), bUsedDefault);
+                            DefaultCode(*pTable, lpDefaultChar),
+                            (dwFlags & WC_NO_BEST_FIT_CHARS) == 0, bUsedDefault);
   }
   if (lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = bUsedDefault ? TRUE : FALSE;
   return Finish(result);
