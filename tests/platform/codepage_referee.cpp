@@ -54,7 +54,7 @@ constexpr UINT kExactPages[] = {
     437,   737,   775,   850,   852,   855,   857,   860,   861,   862,   863,
     864,   865,   866,   869,   874,   1250,  1251,  1252,  1253,  1254,  1255,
     1256,  1257,  1258,  10000, 10007, 10017, 10029, 20127, 20866, 21866, 28591,
-    28592, 28593, 28594, 28595, 28596, 28597, 28598, 28599, 28603, 28605,
+    28592, 28593, 28594, 28595, 28596, 28597, 28598, 28599, 28603, 28605, 65000,
 };
 
 constexpr UINT kUtf7 = 65000;
@@ -109,12 +109,14 @@ Answer Ask(UINT nPage, const Entry& entry) {
                            static_cast<char>(entry.value & 0xFF)};
     const int nBytes = entry.value > 0xFF ? 2 : 1;
     WCHAR units[8] = {};
+    SetLastError(0);  // a call that writes nothing may succeed
     const int nUnits = MultiByteToWideChar(nPage, 0, bytes, nBytes, units, 8);
+    const DWORD dwError = GetLastError();
     answer[0] = static_cast<std::uint8_t>(nUnits);
     answer[1] = static_cast<std::uint8_t>(
         MultiByteToWideChar(nPage, kErrInvalidChars, bytes, nBytes, units + 4, 4));
     if (nUnits == 0) {
-      PutUnit(answer, 2, GetLastError());
+      PutUnit(answer, 2, dwError);
     } else {
       PutUnit(answer, 2, units[0]);
       PutUnit(answer, 4, nUnits > 1 ? units[1] : 0);
@@ -125,6 +127,7 @@ Answer Ask(UINT nPage, const Entry& entry) {
   const DWORD dwFlags = entry.kind == Kind::kEncodeExact ? kNoBestFit : 0;
   char bytes[8] = {};
   BOOL bUsed = FALSE;
+  SetLastError(0);
   const int nBytes = WideCharToMultiByte(nPage, dwFlags, &unit, 1, bytes, 8, nullptr,
                                          nPage == kUtf7 ? nullptr : &bUsed);
   answer[0] = static_cast<std::uint8_t>(nBytes);

@@ -56,9 +56,11 @@
 // flags and WC_NO_BEST_FIT_CHARS), ISO-2022-JP (50220, 50221, 50222: the same
 // JIS X 0208 form for all three, so half-width katakana are not written in
 // 50221's or 50222's own forms) and UTF-7 (65000: no flags, no default character or report).
-// A byte these pages do not read becomes U+FFFD and the next byte is read
-// again; a unit they cannot encode becomes the default character (they
-// write no look-alikes).
+// A byte these pages do not read becomes U+FFFD (UTF-7: the character of
+// its value, as the system reads it; a '+' cut short at the end is nothing)
+// and the next byte is read again; a unit they cannot encode becomes the
+// default character (they write no look-alikes). UTF-7 writes U+0000 as a
+// NUL byte.
 #pragma once
 
 #include <algorithm>

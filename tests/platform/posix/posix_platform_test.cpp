@@ -126,10 +126,13 @@ TEST(OwnTables, UndefinedInputAndLookAlikesAsTheSystemHasThem) {
   }
 }
 
-// Pages with codes past two bytes or with shift states convert whole texts:
-// each row's units encode to its bytes (or the error its flags meet) and its
-// bytes decode to its units. The pseudo pages read as the pages they stand for.
-TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
+// The pages the system's conversions lack, which the code-page referee
+// cannot hold (GB18030, ISO-2022-JP, EUC-JP, EUC-KR and four ISO 8859 pages),
+// by their standards; those with codes past two bytes or with shift states
+// convert whole texts: each row's units encode to its bytes (or the error
+// its flags meet) and its bytes decode to its units. The pseudo pages read
+// as the pages they stand for.
+TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
   const struct {
     UINT nPage;
     DWORD dwFlags;
@@ -141,6 +144,13 @@ TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
       {50220, 0, "a\x1B$B\x24\x22\x1B(Bb", u"a\u3042b"},
       {65000, 0, "A+ImIDkQ.", u"A\u2262\u0391."},
       {65000, WC_NO_BEST_FIT_CHARS, "<error 1004>", u"a"},
+      {65000, 0, std::string_view("a\0b", 3), std::u16string_view(u"a\0b", 3)},
+      {51932, 0, "\xA4\xA2", u"\u3042"},
+      {51949, 0, "\xB0\xA1", u"\uAC00"},
+      {28600, 0, "\xA1\xBD", u"\u0104\u2015"},
+      {28601, 0, "\xA1\xFB", u"\u0E01\u0E5B"},
+      {28604, 0, "\xA1\xFF", u"\u1E02\u00FF"},
+      {28606, 0, "\xA1\xA4", u"\u0104\u20AC"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.nPage);
@@ -170,6 +180,9 @@ TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
   EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
   EXPECT_EQ(MultiByteToWideChar(65000, MB_ERR_INVALID_CHARS, "a", 1, &unit, 1), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+  // UTF-7 reads a byte it has no rule for as itself, a '+' cut short as nothing.
+  EXPECT_EQ(MultiByteToWideChar(65000, 0, "~\x80+", 3, units, 2), 2);
+  EXPECT_EQ(std::u16string_view(units, 2), u"~\u0080");
   char bytes[8];
   BOOL bUsed = FALSE;
   EXPECT_EQ(WideCharToMultiByte(50220, 0, u"\u00E9", 1, bytes, 8, nullptr, &bUsed), 1);

@@ -172,6 +172,70 @@ constexpr LeadByteRanges kLeadByteRanges[] = {
     {1361, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
 };
 
+// The user-defined areas of the double-byte pages, which the system reads
+// as private-use characters: the pairs of the leads `firstLead` to
+// `lastLead` with the trails of `trails`, row by row, take the units from
+// `first` on (whatever the C library's converter reads there; or, for the
+// pairs it leaves undefined only, where `bUndefinedOnly`).
+enum class TrailBytes {
+  kA1ToFE,           // 94 a row
+  k40To7EAnd80ToA0,  // 96 a row
+  k40To7EAndA1ToFE,  // 157 a row
+  k40To7EAnd80ToFE,  // 190 a row
+};
+
+struct UserDefinedArea {
+  UINT nCodePage;
+  unsigned char firstLead, lastLead;
+  TrailBytes trails;
+  WCHAR first;
+  bool bUndefinedOnly = false;
+};
+
+constexpr UserDefinedArea kUserDefinedAreas[] = {
+    {936, 0xAA, 0xAF, TrailBytes::kA1ToFE, 0xE000},
+    {936, 0xF8, 0xFE, TrailBytes::kA1ToFE, 0xE234},
+    {936, 0xA1, 0xA7, TrailBytes::k40To7EAnd80ToA0, 0xE4C6},
+    {936, 0x81, 0xFE, TrailBytes::k40To7EAnd80ToFE, 0xE766, true},
+    {949, 0xC9, 0xC9, TrailBytes::kA1ToFE, 0xE000},
+    {949, 0xFE, 0xFE, TrailBytes::kA1ToFE, 0xE05E},
+    {950, 0xFA, 0xFE, TrailBytes::k40To7EAndA1ToFE, 0xE000},
+    {950, 0x8E, 0xA0, TrailBytes::k40To7EAndA1ToFE, 0xE311},
+    {950, 0x81, 0x8D, TrailBytes::k40To7EAndA1ToFE, 0xEEB8},
+    {950, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF6B1},
+    {950, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF70F},
+};
+
+bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
+  switch (trails) {
+    case TrailBytes::kA1ToFE:
+      return byte >= 0xA1 && byte <= 0xFE;
+    case TrailBytes::k40To7EAnd80ToA0:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xA0);
+    case TrailBytes::k40To7EAndA1ToFE:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE);
+    case TrailBytes::k40To7EAnd80ToFE:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+  }
+  return false;
+}
+
+// Units with two codes in a page, for which the system writes the other
+// code than the C library's converter: 950's box-drawing lines have codes in
+// two rows.
+struct PreferredCode {
+  UINT nCodePage;
+  WCHAR unit;
+  std::uint16_t code;
+};
+
+constexpr PreferredCode kPreferredCodes[] = {
+    {950, 0x2550, 0xF9F9},
+    {950, 0x255E, 0xF9E9},
+    {950, 0x2561, 0xF9EB},
+    {950, 0x256A, 0xF9EA},
+};
+
 constexpr UINT kUsAsciiCodePage = 20127;
 constexpr UINT kJapaneseCodePage = 932;
 
@@ -256,11 +320,15 @@ class CodePageTable {
 
   // The unit that the code at `p` (n >= 1 bytes left) stands for, or
   // kUndefinedUnit; `nTaken` receives the bytes it takes (a lead byte takes
-  // the byte after it, defined or not; at the end it takes itself alone).
+  // the byte after it, defined or not, unless that is a NUL or there is none).
   WCHAR Decode(const unsigned char* p, std::size_t n, std::size_t& nTaken) const noexcept {
+    if (m_bLead[p[0]] && n >= 2 && p[1] != 0) {
+      nTaken = 2;
+      return m_doubleByte[(p[0] << 8) | p[1]];
+    }
     if (m_bLead[p[0]]) {
-      nTaken = std::min<std::size_t>(n, 2);
-      return n >= 2 ? m_doubleByte[(p[0] << 8) | p[1]] : kUndefinedUnit;
+      nTaken = 1;
+      return kUndefinedUnit;
     }
     nTaken = 1;
     return m_singleByte[p[0]];
@@ -291,7 +359,8 @@ class CodePageTable {
  private:
   void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
   void AmendSingleBytes(const ServedCodePage& page);
-  void BuildEncoding(Converter& fromUnicode);
+  void ReadUserDefinedAreas(UINT nCodePage);
+  void BuildEncoding(Converter& fromUnicode, UINT nCodePage);
   void BuildLookAlikes(const ServedCodePage& page);
   // The code of the single character of the page that `bytes` is, or kUnmapped.
   std::uint16_t CodeOfOneCharacter(const unsigned char* bytes, std::size_t nBytes) const noexcept;
@@ -315,7 +384,7 @@ bool CodePageTable::Build(const ServedCodePage& page) {
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!toUnicode.IsOpen() || !fromUnicode.IsOpen()) return false;
   BuildDecoding(toUnicode, page);
-  BuildEncoding(fromUnicode);
+  BuildEncoding(fromUnicode, page.nCodePage);
   if (page.lookAlikeBlocks != kNoLookAlikes) BuildLookAlikes(page);
   return true;
 }
@@ -353,6 +422,7 @@ void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& pa
     }
   }
   AmendSingleBytes(page);
+  ReadUserDefinedAreas(page.nCodePage);
   // The strict flag refuses a byte read as a private-use character (the
   // numbering of undefined bytes below among them) or, unless it is '?'
   // itself, as '?'.
@@ -361,6 +431,21 @@ void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& pa
     const WCHAR unit = m_singleByte[byte];
     m_bRefusedWhenStrict[byte] =
         (unit >= kFirstPrivateUse && unit <= kLastPrivateUse) || (unit == '?' && byte != '?');
+  }
+}
+
+void CodePageTable::ReadUserDefinedAreas(UINT nCodePage) {
+  for (const UserDefinedArea& area : kUserDefinedAreas) {
+    if (area.nCodePage != nCodePage) continue;
+    WCHAR next = area.first;
+    for (unsigned lead = area.firstLead; lead <= area.lastLead; ++lead) {
+      for (unsigned trail = 0; trail < kByteValues; ++trail) {
+        WCHAR& unit = m_doubleByte[(lead << 8) | trail];
+        if (IsTrailOf(area.trails, trail) && (!area.bUndefinedOnly || unit == kUndefinedUnit)) {
+          unit = next++;
+        }
+      }
+    }
   }
 }
 
@@ -390,7 +475,7 @@ void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
   }
 }
 
-void CodePageTable::BuildEncoding(Converter& fromUnicode) {
+void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
   m_encode.assign(kUnitValues, kUnmapped);
   // The converter's own choice first, kept only where it round-trips (no
   // look-alikes); then any code the decoding tables give for a unit still
@@ -416,6 +501,9 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode) {
         (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8])) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
     }
+  }
+  for (const PreferredCode& preferred : kPreferredCodes) {
+    if (preferred.nCodePage == nCodePage) m_encode[preferred.unit] = preferred.code;
   }
 }
 
@@ -598,6 +686,10 @@ struct StreamedCodePage {
   DWORD dwDecodeFlags;  // the flags each direction accepts
   DWORD dwEncodeFlags;
   bool bTakesDefault;  // a default character and its report may be given
+  // UTF-7 as the system reads and writes it: a byte the converter refuses
+  // is the character of its value (elsewhere U+FFFD), a '+' cut short at
+  // the end is nothing, and U+0000 is written as a NUL byte.
+  bool bUtf7 = false;
 };
 
 constexpr StreamedCodePage kStreamedCodePages[] = {
@@ -605,7 +697,7 @@ constexpr StreamedCodePage kStreamedCodePages[] = {
     {50221, "ISO-2022-JP", 0, 0, true},
     {50222, "ISO-2022-JP", 0, 0, true},
     {54936, "GB18030", MB_ERR_INVALID_CHARS, WC_ERR_INVALID_CHARS | WC_NO_BEST_FIT_CHARS, true},
-    {CP_UTF7, "UTF-7", 0, 0, false},
+    {CP_UTF7, "UTF-7", 0, 0, false, true},
 };
 
 bool ConverterKnows(const char* pszConverterName) noexcept {
@@ -655,9 +747,10 @@ class ConversionOutput {
 
 // Runs `converter` over `n` bytes at `p` into `output`, a step's worth of
 // output at a time. Input the converter refuses (invalid, cut short, or not
-// in the page) goes to `replace`, one item of `nItemBytes` at a time: it
-// writes a replacement and returns kDone to go on past the item, or the
-// status to stop with.
+// in the page) goes to `replace` (given the refused item and the
+// converter's error), one item of `nItemBytes` at a time: it writes a
+// replacement and returns kDone to go on past the item, or the status to
+// stop with.
 template <class Item, class Replace>
 ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_t n,
                                  std::size_t nItemBytes, ConversionOutput<Item>& output,
@@ -679,7 +772,7 @@ ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_
     // The flush writes what ends a shift state; it has no input to refuse.
     if (bFlush) return {output.Count(), ConversionStatus::kDone};
     if (error == 0 || error == E2BIG) continue;
-    const ConversionStatus status = replace();
+    const ConversionStatus status = replace(pIn, error);
     if (status != ConversionStatus::kDone) return {output.Count(), status};
     const std::size_t nSkip = std::min(nItemBytes, nInLeft);
     pIn += nSkip;
@@ -696,11 +789,38 @@ ConversionResult DecodeStreamed(const StreamedCodePage& page, const char* p, std
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   if (!toUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
   ConversionOutput<WCHAR> output(out, nRoom);
-  // A byte the page does not read becomes U+FFFD, and the next byte is read again.
-  return ConvertStreamed(toUnicode, p, n, 1, output, [&] {
+  // A byte the page does not read is replaced, and the next byte is read again.
+  return ConvertStreamed(toUnicode, p, n, 1, output, [&](const char* pRefused, int error) {
     if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
-    return PutOrFull(output.Put(&kReplacementUnit, 1));
+    if (page.bUtf7 && error == EINVAL) return ConversionStatus::kDone;
+    const WCHAR unit = page.bUtf7 ? static_cast<unsigned char>(*pRefused) : kReplacementUnit;
+    return PutOrFull(output.Put(&unit, 1));
   });
+}
+
+// Encodes the `n` units at `p` into `output`; see EncodeStreamed.
+ConversionResult EncodeStreamedRun(Converter& fromUnicode, const WCHAR* p, std::size_t n,
+                                   ConversionOutput<char>& output, char chDefault,
+                                   InvalidInput invalid, bool& bUsedDefault) noexcept {
+  // A unit the page cannot encode (or a lone surrogate) becomes the default
+  // character, written in the converter's current shift state.
+  const WCHAR defaultUnit = static_cast<unsigned char>(chDefault);
+  const auto writeDefault = [&](const char* /*pRefused*/, int /*error*/) {
+    if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
+    char* pIn = const_cast<char*>(reinterpret_cast<const char*>(&defaultUnit));
+    std::size_t nInLeft = sizeof defaultUnit;
+    char bytes[16];
+    char* pOut = bytes;
+    std::size_t nOutLeft = sizeof bytes;
+    if (iconv(fromUnicode.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft) ==
+        static_cast<std::size_t>(-1)) {
+      return ConversionStatus::kInvalid;
+    }
+    bUsedDefault = true;
+    return PutOrFull(output.Put(bytes, sizeof bytes - nOutLeft));
+  };
+  return ConvertStreamed(fromUnicode, reinterpret_cast<const char*>(p), n * sizeof(WCHAR),
+                         sizeof(WCHAR), output, writeDefault);
 }
 
 ConversionResult EncodeStreamed(const StreamedCodePage& page, const WCHAR* p, std::size_t n,
@@ -709,24 +829,19 @@ ConversionResult EncodeStreamed(const StreamedCodePage& page, const WCHAR* p, st
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!fromUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
   ConversionOutput<char> output(out, nRoom);
-  // A unit the page cannot encode (or a lone surrogate) becomes the default
-  // character, written in the converter's current shift state.
-  const WCHAR defaultUnit = static_cast<unsigned char>(chDefault);
-  return ConvertStreamed(
-      fromUnicode, reinterpret_cast<const char*>(p), n * sizeof(WCHAR), sizeof(WCHAR), output, [&] {
-        if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
-        char* pIn = const_cast<char*>(reinterpret_cast<const char*>(&defaultUnit));
-        std::size_t nInLeft = sizeof defaultUnit;
-        char bytes[16];
-        char* pOut = bytes;
-        std::size_t nOutLeft = sizeof bytes;
-        if (iconv(fromUnicode.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft) ==
-            static_cast<std::size_t>(-1)) {
-          return ConversionStatus::kInvalid;
-        }
-        bUsedDefault = true;
-        return PutOrFull(output.Put(bytes, sizeof bytes - nOutLeft));
-      });
+  if (!page.bUtf7) {
+    return EncodeStreamedRun(fromUnicode, p, n, output, chDefault, invalid, bUsedDefault);
+  }
+  // UTF-7 writes each run between NULs whole (its shift state ended), and the NULs as bytes.
+  for (std::size_t i = 0;;) {
+    const std::size_t nRun = std::find(p + i, p + n, WCHAR{0}) - (p + i);
+    const ConversionResult run =
+        EncodeStreamedRun(fromUnicode, p + i, nRun, output, chDefault, invalid, bUsedDefault);
+    i += nRun;
+    if (run.status != ConversionStatus::kDone || i == n) return run;
+    if (!output.Put("", 1)) return {output.Count(), ConversionStatus::kBufferFull};
+    ++i;
+  }
 }
 
 // The code written for units the page cannot encode: the first character of
