@@ -182,6 +182,7 @@ enum class TrailBytes {
   k40To7EAnd80ToA0,  // 96 a row
   k40To7EAndA1ToFE,  // 157 a row
   k40To7EAnd80ToFE,  // 190 a row
+  k31To7EAnd91ToFE,  // 188 a row
 };
 
 struct UserDefinedArea {
@@ -204,6 +205,7 @@ constexpr UserDefinedArea kUserDefinedAreas[] = {
     {950, 0x81, 0x8D, TrailBytes::k40To7EAndA1ToFE, 0xEEB8},
     {950, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF6B1},
     {950, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF70F},
+    {1361, 0xD8, 0xD8, TrailBytes::k31To7EAnd91ToFE, 0xE000},
 };
 
 bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
@@ -216,6 +218,8 @@ bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
       return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE);
     case TrailBytes::k40To7EAnd80ToFE:
       return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+    case TrailBytes::k31To7EAnd91ToFE:
+      return (byte >= 0x31 && byte <= 0x7E) || (byte >= 0x91 && byte <= 0xFE);
   }
   return false;
 }
