@@ -48,8 +48,9 @@
 // signs, the full-width ASCII forms (U+FF01 to U+FF5E) and the CJK
 // compatibility ideographs (U+F900 to U+FA2D), per page only those blocks
 // where the system writes look-alikes: none in the Mac pages and 864, only
-// the full-width forms in 1255, 1257, 1258 and 1361, no Latin Extended-A in
-// the East Asian pages.
+// the full-width forms in 737, 874, 1255, 1256, 1257, 1258 and 1361, no
+// full-width forms in 855, 860, 861, 863, 865, 869, 20866 and 21866, only
+// Latin-1 in 932, no Latin Extended-A in 936, 949 and 950.
 //
 // As whole texts through the C library's converter, for pages whose codes
 // run past two bytes or depend on a shift state: GB18030 (54936; the strict

@@ -40,15 +40,18 @@ constexpr unsigned char kLastC1 = 0x9F;
 // The blocks of units that the conversion to a page writes as look-alikes
 // when it cannot encode them (see BuildLookAlikes): the blocks where the
 // system's look-alikes and the C library's transliteration mostly agree.
-// The system gives the Mac pages and the Arabic OEM page none, some ANSI
-// pages only the full-width forms, the East Asian pages no Latin Extended-A.
+// The system gives the Mac pages and the Arabic OEM page none, the Greek OEM,
+// Thai, Arabic, Hebrew and Baltic pages only the full-width forms, the
+// Cyrillic OEM and KOI8 pages and some Latin OEM pages no full-width forms,
+// the East Asian pages no Latin Extended-A.
 enum LookAlikeBlocks : unsigned {
   kNoLookAlikes = 0,
   kLatin1 = 1,                      // U+00A0..U+00FF
   kLatinExtendedA = 2,              // U+0100..U+017F
   kCjkCompatibilityIdeographs = 4,  // U+F900..U+FA2D, which stand for unified ones
   kFullWidthAscii = 8,              // U+FF01..U+FF5E
-  kEuropeanLookAlikes = kLatin1 | kLatinExtendedA | kFullWidthAscii,
+  kLatinLookAlikes = kLatin1 | kLatinExtendedA,
+  kEuropeanLookAlikes = kLatinLookAlikes | kFullWidthAscii,
 };
 
 // A code page served through the C library's converter.
@@ -63,22 +66,22 @@ struct ServedCodePage {
 constexpr ServedCodePage kServedCodePages[] = {
     // The OEM pages.
     {437, "CP437", true},
-    {737, "CP737", true},
+    {737, "CP737", true, kFullWidthAscii},
     {775, "CP775", true},
     {850, "CP850", true},
     {852, "CP852", true},
-    {855, "CP855", true},
+    {855, "CP855", true, kLatinLookAlikes},
     {857, "CP857", true},
-    {860, "CP860", true},
-    {861, "CP861", true},
+    {860, "CP860", true, kLatinLookAlikes},
+    {861, "CP861", true, kLatinLookAlikes},
     {862, "CP862", true},
-    {863, "CP863", true},
+    {863, "CP863", true, kLatinLookAlikes},
     {864, "CP864", true, kNoLookAlikes},
-    {865, "CP865", true},
+    {865, "CP865", true, kLatinLookAlikes},
     {866, "CP866", true},
-    {869, "CP869", true},
+    {869, "CP869", true, kLatinLookAlikes},
     // The ANSI pages, single-byte and double-byte.
-    {874, "CP874", true},
+    {874, "CP874", true, kFullWidthAscii},
     {932, "CP932", true, kLatin1},
     {936, "CP936", true, kLatin1 | kCjkCompatibilityIdeographs},
     {949, "CP949", true, kLatin1 | kCjkCompatibilityIdeographs | kFullWidthAscii},
@@ -89,7 +92,7 @@ constexpr ServedCodePage kServedCodePages[] = {
     {1253, "CP1253", true},
     {1254, "CP1254", true},
     {1255, "CP1255", true, kFullWidthAscii},
-    {1256, "CP1256", true},
+    {1256, "CP1256", true, kFullWidthAscii},
     {1257, "CP1257", true, kFullWidthAscii},
     {1258, "CP1258", true, kFullWidthAscii},
     {1361, "JOHAB", true, kFullWidthAscii},
@@ -100,8 +103,8 @@ constexpr ServedCodePage kServedCodePages[] = {
     {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
     // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
-    {20866, "KOI8-R", false},
-    {21866, "KOI8-U", false},
+    {20866, "KOI8-R", false, kLatinLookAlikes},
+    {21866, "KOI8-U", false, kLatinLookAlikes},
     {28591, "ISO-8859-1", false},
     {28592, "ISO-8859-2", false},
     {28593, "ISO-8859-3", false},
