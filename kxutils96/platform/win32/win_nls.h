@@ -39,6 +39,9 @@
 // byte (932, 936, 949, 950 and 1361 have the system's lead bytes) takes the
 // byte after it: an undefined pair, and a lead byte at the end, decode to
 // U+30FB in 932 and '?' in the other pages (or fail under the strict flag).
+// The user-defined areas of 936, 949, 950 and 1361 (and 936's codes GBK
+// leaves undefined) are private-use characters in row order, as the system
+// reads them; Johab's codes of a single letter are conjoining jamo.
 // A UTF-16 unit the page cannot encode becomes its look-alike when the page
 // has one and WC_NO_BEST_FIT_CHARS is not given (U+0100 is 'A' in 1252, not
 // reported as a used default); otherwise the default character '?' (each

@@ -244,6 +244,7 @@ constexpr PreferredCode kPreferredCodes[] = {
 };
 
 constexpr UINT kUsAsciiCodePage = 20127;
+constexpr UINT kJohabCodePage = 1361;
 constexpr UINT kJapaneseCodePage = 932;
 
 // The unit that undefined input decodes to: the katakana middle dot on the
@@ -367,6 +368,7 @@ class CodePageTable {
   void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
   void AmendSingleBytes(const ServedCodePage& page);
   void ReadUserDefinedAreas(UINT nCodePage);
+  void ReadLoneJamo();
   void BuildEncoding(Converter& fromUnicode, UINT nCodePage);
   void BuildLookAlikes(const ServedCodePage& page);
   // The code of the single character of the page that `bytes` is, or kUnmapped.
@@ -430,6 +432,7 @@ void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& pa
   }
   AmendSingleBytes(page);
   ReadUserDefinedAreas(page.nCodePage);
+  if (page.nCodePage == kJohabCodePage) ReadLoneJamo();
   // The strict flag refuses a byte read as a private-use character (the
   // numbering of undefined bytes below among them) or, unless it is '?'
   // itself, as '?'.
@@ -453,6 +456,41 @@ void CodePageTable::ReadUserDefinedAreas(UINT nCodePage) {
         }
       }
     }
+  }
+}
+
+// The conjoining jamo that the Johab code `code` stands for when it holds a
+// single letter (its two other parts the fill), or kUndefinedUnit. A code is
+// 1, then the 5-bit initial consonant, vowel and final consonant numbers.
+WCHAR JohabLoneJamo(unsigned code) noexcept {
+  constexpr unsigned kInitialFill = 1, kVowelFill = 2, kFinalFill = 1;
+  const unsigned initial = (code >> 10) & 0x1F, vowel = (code >> 5) & 0x1F, final = code & 0x1F;
+  const int nLetters = (initial != kInitialFill) + (vowel != kVowelFill) + (final != kFinalFill);
+  if ((code & 0x8000) == 0 || nLetters != 1) return kUndefinedUnit;
+  constexpr WCHAR kFirstInitial = 0x1100, kFirstVowel = 0x1161, kFirstFinal = 0x11A8;
+  if (initial != kInitialFill) {  // 2 to 20
+    return initial >= 2 && initial <= 20 ? static_cast<WCHAR>(kFirstInitial + initial - 2)
+                                         : kUndefinedUnit;
+  }
+  if (vowel != kVowelFill) {  // three numbers a row of eight, from 3: 3-7, 10-15, 18-23, 26-29
+    const unsigned row = vowel / 8, column = vowel % 8;
+    const unsigned firstColumn = row == 0 ? 3 : 2;
+    if (column < firstColumn || (row == 3 && column > 5)) return kUndefinedUnit;
+    constexpr unsigned kRowStarts[] = {0, 5, 11, 17};
+    return static_cast<WCHAR>(kFirstVowel + kRowStarts[row] + column - firstColumn);
+  }
+  // 2 to 17, then 19 to 29 (18 is unused)
+  if (final < 2 || final == 18 || final > 29) return kUndefinedUnit;
+  return static_cast<WCHAR>(kFirstFinal + final - (final < 18 ? 2 : 3));
+}
+
+// Johab's codes of a single letter are the system's conjoining jamo (the C
+// library's converter reads some as compatibility jamo, some not at all).
+void CodePageTable::ReadLoneJamo() {
+  for (unsigned code = 0x8400; code < 0xD400; ++code) {
+    if (!m_bLead[code >> 8]) continue;
+    const WCHAR jamo = JohabLoneJamo(code);
+    if (jamo != kUndefinedUnit) m_doubleByte[code] = jamo;
   }
 }
 
