@@ -27,25 +27,44 @@
 // (20127); KOI8-R (20866) and KOI8-U (21866); ISO 8859-1 to -11 and -13 to
 // -16 (28591 to 28601, 28603 to 28606); and the two-byte codes of EUC-JP
 // (51932) and EUC-KR (51949). For these, every byte (and double-byte code)
-// the page defines converts both ways; a byte from 0x80 to 0x9F that an OEM
-// or ANSI page leaves undefined stands for the control character of the same
-// number (1252's 0x81 is U+0081), as the system's tables have it. Other
-// undefined input becomes U+FFFD (an undefined lead byte alone; the byte
-// after it is read again), and a UTF-16 unit the page cannot encode becomes
-// the default character '?' (each unit of a surrogate pair separately) and
-// is reported as a used default.
+// the page defines converts both ways, read as the system's tables read it
+// where they differ from the C library's (864's 0x25 is '%', 10000's 0xBD
+// is U+2126, 28597 and 28598 without their later additions, ...). A byte
+// from 0x80 to 0x9F that an OEM or ANSI page leaves undefined stands for the
+// control character of the same number (1252's 0x81 is U+0081); other bytes
+// a single-byte page leaves undefined are read, as the system reads them, as
+// private-use characters numbered in byte order (874's 0xDB is U+F8C1), which
+// MB_ERR_INVALID_CHARS refuses, as it refuses a byte read as '?' that is not
+// '?' itself; 20127 reads a byte above 0x7F as its low seven bits. A lead
+// byte (932, 936, 949, 950 and 1361 have the system's lead bytes) takes the
+// byte after it: an undefined pair, and a lead byte at the end, decode to
+// U+30FB in 932 and '?' in the other pages (or fail under the strict flag).
+// The user-defined areas of 936, 949, 950 and 1361 (and 936's codes GBK
+// leaves undefined) are private-use characters in row order, as the system
+// reads them; Johab's codes of a single letter are conjoining jamo.
+// A UTF-16 unit the page cannot encode becomes its look-alike when the page
+// has one and WC_NO_BEST_FIT_CHARS is not given (U+0100 is 'A' in 1252, not
+// reported as a used default); otherwise the default character '?' (each
+// unit of a surrogate pair separately), reported as a used default. The
+// look-alikes are the C library's one-character transliterations (as its
+// C.UTF-8 locale has them) of the Latin-1 and Latin Extended-A letters and
+// signs, the full-width ASCII forms (U+FF01 to U+FF5E) and the CJK
+// compatibility ideographs (U+F900 to U+FA2D), per page only those blocks
+// where the system writes look-alikes: none in the Mac pages and 864, only
+// the full-width forms in 737, 874, 1255, 1256, 1257, 1258 and 1361, no
+// full-width forms in 855, 860, 861, 863, 865, 869, 20866 and 21866, only
+// Latin-1 in 932, no Latin Extended-A in 936, 949 and 950.
 //
 // As whole texts through the C library's converter, for pages whose codes
 // run past two bytes or depend on a shift state: GB18030 (54936; the strict
 // flags and WC_NO_BEST_FIT_CHARS), ISO-2022-JP (50220, 50221, 50222: the same
 // JIS X 0208 form for all three, so half-width katakana are not written in
 // 50221's or 50222's own forms) and UTF-7 (65000: no flags, no default character or report).
-// A byte these pages do not read becomes U+FFFD and the next byte is read
-// again; a unit they cannot encode becomes the default character.
-//
-// Characters are never replaced by look-alikes ("best fit"), so
-// WC_NO_BEST_FIT_CHARS changes nothing: every conversion to a code page
-// round-trips or uses the default character.
+// A byte these pages do not read becomes U+FFFD (UTF-7: the character of
+// its value, as the system reads it; a '+' cut short at the end is nothing)
+// and the next byte is read again; a unit they cannot encode becomes the
+// default character (they write no look-alikes). UTF-7 writes U+0000 as a
+// NUL byte.
 #pragma once
 
 #include <algorithm>

@@ -93,35 +93,46 @@ TEST(CopyFileW, CopiesAcrossFileSystems) {
   EXPECT_EQ(kxu::test::ReadBytes(dir.Path("copy")), "bytes that cross");
 }
 
-// The own code-page tables keep to the pages' strict definitions; Windows
-// answers from its own instead: look-alikes for characters a page lacks
-// (unless WC_NO_BEST_FIT_CHARS), U+30FB for a broken double-byte code in 932,
-// bytes above 0x7F of 20127 read as their low seven bits.
-
-// A lead byte without a valid trail, or at the end, is U+FFFD and the next
-// byte is read again; no look-alikes are written, even without the flag.
-TEST(OwnTables, UndefinedInputBecomesTheReplacementCharacterAndNoLookAlikes) {
+// The own code-page tables read and write as the system's do where the
+// pages' standards leave it open: a lead byte takes the byte after it even
+// when the pair is undefined (U+30FB in 932, '?' elsewhere), 20127 reads
+// bytes above 0x7F as their low seven bits, undefined bytes of a single-byte
+// page are private-use characters that the strict flag refuses, and a
+// character a page lacks is written as its look-alike unless
+// WC_NO_BEST_FIT_CHARS is given.
+TEST(OwnTables, UndefinedInputAndLookAlikesAsTheSystemHasThem) {
   const struct {
     UINT nPage;
     std::string_view bytes;
     std::u16string_view units;
-  } rows[] = {
-      {932, "\x81 x", u"\uFFFD x"}, {932, "a\x81", u"a\uFFFD"}, {20127, "A\xC1", u"A\uFFFD"}};
+  } rows[] = {{932, "\x81 x", u"\u30FBx"},
+              {949, "a\x81", u"a?"},
+              {20127, "A\xC1", u"AA"},
+              {874, "\xDB", u"\uF8C1"}};
   for (const auto& row : rows) {
     WCHAR units[4];
     const int n =
         MultiByteToWideChar(row.nPage, 0, row.bytes.data(), int(row.bytes.size()), units, 4);
     EXPECT_EQ(std::u16string_view(units, static_cast<std::size_t>(n)), row.units) << row.nPage;
   }
-  char byte = 0;  // a-macron is not written as a
-  EXPECT_EQ(WideCharToMultiByte(1252, 0, u"\u0101", 1, &byte, 1, nullptr, nullptr), 1);
-  EXPECT_EQ(byte, '?');
+  WCHAR unit = 0;
+  EXPECT_EQ(MultiByteToWideChar(874, MB_ERR_INVALID_CHARS, "\xDB", 1, &unit, 1), 0);
+  for (const DWORD dwFlags : {DWORD{0}, WC_NO_BEST_FIT_CHARS}) {
+    char byte = 0;
+    BOOL bUsed = TRUE;
+    EXPECT_EQ(WideCharToMultiByte(1252, dwFlags, u"\u0101", 1, &byte, 1, nullptr, &bUsed), 1);
+    EXPECT_EQ(byte, dwFlags == 0 ? 'a' : '?');
+    EXPECT_EQ(bUsed, dwFlags == 0 ? FALSE : TRUE);
+  }
 }
 
-// Pages with codes past two bytes or with shift states convert whole texts:
-// each row's units encode to its bytes (or the error its flags meet) and its
-// bytes decode to its units. The pseudo pages read as the pages they stand for.
-TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
+// The pages the system's conversions lack, which the code-page referee
+// cannot hold (GB18030, ISO-2022-JP, EUC-JP, EUC-KR and four ISO 8859 pages),
+// by their standards; those with codes past two bytes or with shift states
+// convert whole texts: each row's units encode to its bytes (or the error
+// its flags meet) and its bytes decode to its units. The pseudo pages read
+// as the pages they stand for.
+TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
   const struct {
     UINT nPage;
     DWORD dwFlags;
@@ -133,6 +144,13 @@ TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
       {50220, 0, "a\x1B$B\x24\x22\x1B(Bb", u"a\u3042b"},
       {65000, 0, "A+ImIDkQ.", u"A\u2262\u0391."},
       {65000, WC_NO_BEST_FIT_CHARS, "<error 1004>", u"a"},
+      {65000, 0, std::string_view("a\0b", 3), std::u16string_view(u"a\0b", 3)},
+      {51932, 0, "\xA4\xA2", u"\u3042"},
+      {51949, 0, "\xB0\xA1", u"\uAC00"},
+      {28600, 0, "\xA1\xBD", u"\u0104\u2015"},
+      {28601, 0, "\xA1\xFB", u"\u0E01\u0E5B"},
+      {28604, 0, "\xA1\xFF", u"\u1E02\u00FF"},
+      {28606, 0, "\xA1\xA4", u"\u0104\u20AC"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.nPage);
@@ -162,6 +180,9 @@ TEST(OwnTables, StreamedPagesConvertWholeTextsWithTheirFlagRules) {
   EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
   EXPECT_EQ(MultiByteToWideChar(65000, MB_ERR_INVALID_CHARS, "a", 1, &unit, 1), 0);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
+  // UTF-7 reads a byte it has no rule for as itself, a '+' cut short as nothing.
+  EXPECT_EQ(MultiByteToWideChar(65000, 0, "~\x80+", 3, units, 2), 2);
+  EXPECT_EQ(std::u16string_view(units, 2), u"~\u0080");
   char bytes[8];
   BOOL bUsed = FALSE;
   EXPECT_EQ(WideCharToMultiByte(50220, 0, u"\u00E9", 1, bytes, 8, nullptr, &bUsed), 1);

@@ -3,6 +3,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <locale.h>
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cerrno>
@@ -13,6 +14,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include <kxutils96/platform/checked_int.h>
@@ -35,56 +37,74 @@ constexpr unsigned kUnitValues = 0x10000;
 constexpr unsigned char kFirstC1 = 0x80;
 constexpr unsigned char kLastC1 = 0x9F;
 
+// The blocks of units that the conversion to a page writes as look-alikes
+// when it cannot encode them (see BuildLookAlikes): the blocks where the
+// system's look-alikes and the C library's transliteration mostly agree.
+// The system gives the Mac pages and the Arabic OEM page none, the Greek OEM,
+// Thai, Arabic, Hebrew and Baltic pages only the full-width forms, the
+// Cyrillic OEM and KOI8 pages and some Latin OEM pages no full-width forms,
+// the East Asian pages no Latin Extended-A.
+enum LookAlikeBlocks : unsigned {
+  kNoLookAlikes = 0,
+  kLatin1 = 1,                      // U+00A0..U+00FF
+  kLatinExtendedA = 2,              // U+0100..U+017F
+  kCjkCompatibilityIdeographs = 4,  // U+F900..U+FA2D, which stand for unified ones
+  kFullWidthAscii = 8,              // U+FF01..U+FF5E
+  kLatinLookAlikes = kLatin1 | kLatinExtendedA,
+  kEuropeanLookAlikes = kLatinLookAlikes | kFullWidthAscii,
+};
+
 // A code page served through the C library's converter.
 struct ServedCodePage {
   UINT nCodePage;
   const char* pszConverterName;
   // Undefined bytes 0x80..0x9F stand for the control characters U+0080..U+009F.
   bool bC1Controls;
+  unsigned lookAlikeBlocks = kEuropeanLookAlikes;
 };
 
 constexpr ServedCodePage kServedCodePages[] = {
     // The OEM pages.
     {437, "CP437", true},
-    {737, "CP737", true},
+    {737, "CP737", true, kFullWidthAscii},
     {775, "CP775", true},
     {850, "CP850", true},
     {852, "CP852", true},
-    {855, "CP855", true},
+    {855, "CP855", true, kLatinLookAlikes},
     {857, "CP857", true},
-    {860, "CP860", true},
-    {861, "CP861", true},
+    {860, "CP860", true, kLatinLookAlikes},
+    {861, "CP861", true, kLatinLookAlikes},
     {862, "CP862", true},
-    {863, "CP863", true},
-    {864, "CP864", true},
-    {865, "CP865", true},
+    {863, "CP863", true, kLatinLookAlikes},
+    {864, "CP864", true, kNoLookAlikes},
+    {865, "CP865", true, kLatinLookAlikes},
     {866, "CP866", true},
-    {869, "CP869", true},
+    {869, "CP869", true, kLatinLookAlikes},
     // The ANSI pages, single-byte and double-byte.
-    {874, "CP874", true},
-    {932, "CP932", true},
-    {936, "CP936", true},
-    {949, "CP949", true},
-    {950, "CP950", true},
+    {874, "CP874", true, kFullWidthAscii},
+    {932, "CP932", true, kLatin1},
+    {936, "CP936", true, kLatin1 | kCjkCompatibilityIdeographs},
+    {949, "CP949", true, kLatin1 | kCjkCompatibilityIdeographs | kFullWidthAscii},
+    {950, "CP950", true, kLatin1 | kCjkCompatibilityIdeographs},
     {1250, "CP1250", true},
     {1251, "CP1251", true},
     {1252, "CP1252", true},
     {1253, "CP1253", true},
     {1254, "CP1254", true},
-    {1255, "CP1255", true},
-    {1256, "CP1256", true},
-    {1257, "CP1257", true},
-    {1258, "CP1258", true},
-    {1361, "JOHAB", false},
+    {1255, "CP1255", true, kFullWidthAscii},
+    {1256, "CP1256", true, kFullWidthAscii},
+    {1257, "CP1257", true, kFullWidthAscii},
+    {1258, "CP1258", true, kFullWidthAscii},
+    {1361, "JOHAB", true, kFullWidthAscii},
     // The Mac pages the C library knows.
-    {10000, "MACINTOSH", false},
-    {10007, "CP10007", false},
-    {10017, "MAC-UK", false},
-    {10029, "MAC-CENTRALEUROPE", false},
+    {10000, "MACINTOSH", false, kNoLookAlikes},
+    {10007, "CP10007", false, kNoLookAlikes},
+    {10017, "MAC-UK", false, kNoLookAlikes},
+    {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
     // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
-    {20866, "KOI8-R", false},
-    {21866, "KOI8-U", false},
+    {20866, "KOI8-R", false, kLatinLookAlikes},
+    {21866, "KOI8-U", false, kLatinLookAlikes},
     {28591, "ISO-8859-1", false},
     {28592, "ISO-8859-2", false},
     {28593, "ISO-8859-3", false},
@@ -105,6 +125,134 @@ constexpr ServedCodePage kServedCodePages[] = {
     {51949, "EUC-KR", false},
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
+
+// Where the system's tables read single bytes otherwise than the C library's
+// converters: a byte it defines differently, or leaves undefined
+// (kUndefinedUnit) where the converter follows a later edition of the
+// page's standard.
+struct SingleByteAmendment {
+  UINT nCodePage;
+  unsigned char byte;
+  WCHAR unit;
+};
+
+constexpr SingleByteAmendment kSingleByteAmendments[] = {
+    {864, 0x25, 0x0025},           {1255, 0xCA, 0x05BA},          {1361, 0x5C, 0x005C},
+    {10000, 0xBD, 0x2126},         {10000, 0xC6, 0x2206},         {10000, 0xF0, 0xF8FF},
+    {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
+    {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
+    {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
+    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit},
+};
+
+// The system reads each byte a page leaves undefined (not a lead byte, nor
+// a control character by the rule above) as a private-use character, the
+// page's bytes in ascending order taking the units from `first` on.
+struct PrivateUseBytes {
+  UINT nCodePage;
+  WCHAR first;
+};
+
+constexpr PrivateUseBytes kPrivateUseBytes[] = {
+    {857, 0xF8BB},  {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
+    {949, 0xF8F7},  {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
+    {1361, 0xF8EC}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+};
+
+// The lead bytes of the double-byte pages as the system declares them; a
+// lead byte takes the next byte with it whether or not the pair is defined.
+// Other pages take the lead bytes the C library's converter has.
+struct LeadByteRanges {
+  UINT nCodePage;
+  std::pair<unsigned char, unsigned char> ranges[3];  // unused ones {0, 0}; 0 leads nowhere
+};
+
+constexpr LeadByteRanges kLeadByteRanges[] = {
+    {932, {{0x81, 0x9F}, {0xE0, 0xFC}}},
+    {936, {{0x81, 0xFE}}},
+    {949, {{0x81, 0xFE}}},
+    {950, {{0x81, 0xFE}}},
+    {1361, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
+};
+
+// The user-defined areas of the double-byte pages, which the system reads
+// as private-use characters: the pairs of the leads `firstLead` to
+// `lastLead` with the trails of `trails`, row by row, take the units from
+// `first` on (whatever the C library's converter reads there; or, for the
+// pairs it leaves undefined only, where `bUndefinedOnly`).
+enum class TrailBytes {
+  kA1ToFE,           // 94 a row
+  k40To7EAnd80ToA0,  // 96 a row
+  k40To7EAndA1ToFE,  // 157 a row
+  k40To7EAnd80ToFE,  // 190 a row
+  k31To7EAnd91ToFE,  // 188 a row
+};
+
+struct UserDefinedArea {
+  UINT nCodePage;
+  unsigned char firstLead, lastLead;
+  TrailBytes trails;
+  WCHAR first;
+  bool bUndefinedOnly = false;
+};
+
+constexpr UserDefinedArea kUserDefinedAreas[] = {
+    {936, 0xAA, 0xAF, TrailBytes::kA1ToFE, 0xE000},
+    {936, 0xF8, 0xFE, TrailBytes::kA1ToFE, 0xE234},
+    {936, 0xA1, 0xA7, TrailBytes::k40To7EAnd80ToA0, 0xE4C6},
+    {936, 0x81, 0xFE, TrailBytes::k40To7EAnd80ToFE, 0xE766, true},
+    {949, 0xC9, 0xC9, TrailBytes::kA1ToFE, 0xE000},
+    {949, 0xFE, 0xFE, TrailBytes::kA1ToFE, 0xE05E},
+    {950, 0xFA, 0xFE, TrailBytes::k40To7EAndA1ToFE, 0xE000},
+    {950, 0x8E, 0xA0, TrailBytes::k40To7EAndA1ToFE, 0xE311},
+    {950, 0x81, 0x8D, TrailBytes::k40To7EAndA1ToFE, 0xEEB8},
+    {950, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF6B1},
+    {950, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF70F},
+    {1361, 0xD8, 0xD8, TrailBytes::k31To7EAnd91ToFE, 0xE000},
+};
+
+bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
+  switch (trails) {
+    case TrailBytes::kA1ToFE:
+      return byte >= 0xA1 && byte <= 0xFE;
+    case TrailBytes::k40To7EAnd80ToA0:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xA0);
+    case TrailBytes::k40To7EAndA1ToFE:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0xA1 && byte <= 0xFE);
+    case TrailBytes::k40To7EAnd80ToFE:
+      return (byte >= 0x40 && byte <= 0x7E) || (byte >= 0x80 && byte <= 0xFE);
+    case TrailBytes::k31To7EAnd91ToFE:
+      return (byte >= 0x31 && byte <= 0x7E) || (byte >= 0x91 && byte <= 0xFE);
+  }
+  return false;
+}
+
+// Units with two codes in a page, for which the system writes the other
+// code than the C library's converter: 950's box-drawing lines have codes in
+// two rows.
+struct PreferredCode {
+  UINT nCodePage;
+  WCHAR unit;
+  std::uint16_t code;
+};
+
+constexpr PreferredCode kPreferredCodes[] = {
+    {950, 0x2550, 0xF9F9},
+    {950, 0x255E, 0xF9E9},
+    {950, 0x2561, 0xF9EB},
+    {950, 0x256A, 0xF9EA},
+};
+
+constexpr UINT kUsAsciiCodePage = 20127;
+constexpr UINT kJohabCodePage = 1361;
+constexpr UINT kJapaneseCodePage = 932;
+
+// The unit that undefined input decodes to: the katakana middle dot on the
+// Japanese page, '?' elsewhere.
+WCHAR UndefinedInputUnit(UINT nCodePage) noexcept {
+  constexpr WCHAR kKatakanaMiddleDot = 0x30FB;
+  return nCodePage == kJapaneseCodePage ? kKatakanaMiddleDot : WCHAR{'?'};
+}
 
 const char* Utf16ConverterName() noexcept {
   return std::endian::native == std::endian::little ? "UTF-16LE" : "UTF-16BE";
@@ -167,6 +315,11 @@ class Converter {
   iconv_t m_cd;
 };
 
+// The code of the page that one or two bytes make.
+std::uint16_t PackedCode(const unsigned char* bytes, std::size_t nBytes) noexcept {
+  return static_cast<std::uint16_t>(nBytes == 1 ? bytes[0] : (bytes[0] << 8) | bytes[1]);
+}
+
 // A code page as tables: every byte and double-byte code with its UTF-16
 // unit, and every UTF-16 unit with the code that round-trips to it.
 class CodePageTable {
@@ -174,67 +327,200 @@ class CodePageTable {
   bool IsLead(unsigned char byte) const noexcept { return m_bLead[byte]; }
 
   // The unit that the code at `p` (n >= 1 bytes left) stands for, or
-  // kUndefinedUnit; `nTaken` receives the bytes it takes (one for an
-  // undefined lead byte, so that the byte after it is read again).
+  // kUndefinedUnit; `nTaken` receives the bytes it takes (a lead byte takes
+  // the byte after it, defined or not, unless that is a NUL or there is none).
   WCHAR Decode(const unsigned char* p, std::size_t n, std::size_t& nTaken) const noexcept {
-    if (m_bLead[p[0]] && n >= 2) {
-      const WCHAR unit = m_doubleByte[(p[0] << 8) | p[1]];
-      if (unit != kUndefinedUnit) {
-        nTaken = 2;
-        return unit;
-      }
+    if (m_bLead[p[0]] && n >= 2 && p[1] != 0) {
+      nTaken = 2;
+      return m_doubleByte[(p[0] << 8) | p[1]];
+    }
+    if (m_bLead[p[0]]) {
+      nTaken = 1;
+      return kUndefinedUnit;
     }
     nTaken = 1;
     return m_singleByte[p[0]];
   }
 
+  // The unit undefined input decodes to.
+  WCHAR UndefinedUnit() const noexcept { return m_undefinedUnit; }
+
+  // Whether the strict flag refuses the single byte `byte`, which decodes.
+  bool IsRefusedWhenStrict(unsigned char byte) const noexcept { return m_bRefusedWhenStrict[byte]; }
+
   // The code for `unit`, or kUnmapped.
   std::uint16_t Encode(WCHAR unit) const noexcept { return m_encode[unit]; }
+
+  // The code of a look-alike of `unit` (which the page cannot encode), or
+  // kUnmapped.
+  std::uint16_t LookAlike(WCHAR unit) const noexcept {
+    const auto it =
+        std::lower_bound(m_lookAlikes.begin(), m_lookAlikes.end(), unit,
+                         [](const LookAlikeEntry& entry, WCHAR key) { return entry.unit < key; });
+    return it != m_lookAlikes.end() && it->unit == unit ? it->code : kUnmapped;
+  }
 
   // Fills the tables from the C library's converter; false when it does not
   // know the page.
   bool Build(const ServedCodePage& page);
 
  private:
-  void BuildDecoding(Converter& toUnicode, bool bC1Controls);
-  void BuildEncoding(Converter& fromUnicode);
+  void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
+  void AmendSingleBytes(const ServedCodePage& page);
+  void ReadUserDefinedAreas(UINT nCodePage);
+  void ReadLoneJamo();
+  void BuildEncoding(Converter& fromUnicode, UINT nCodePage);
+  void BuildLookAlikes(const ServedCodePage& page);
+  // The code of the single character of the page that `bytes` is, or kUnmapped.
+  std::uint16_t CodeOfOneCharacter(const unsigned char* bytes, std::size_t nBytes) const noexcept;
+
+  struct LookAlikeEntry {
+    WCHAR unit;
+    std::uint16_t code;
+  };
 
   bool m_bLead[kByteValues] = {};
+  WCHAR m_undefinedUnit = '?';
+  bool m_bRefusedWhenStrict[kByteValues] = {};
   WCHAR m_singleByte[kByteValues] = {};
   std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
   std::vector<std::uint16_t> m_encode;  // kUnitValues
+  std::vector<LookAlikeEntry> m_lookAlikes;  // by unit
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!toUnicode.IsOpen() || !fromUnicode.IsOpen()) return false;
-  BuildDecoding(toUnicode, page.bC1Controls);
-  BuildEncoding(fromUnicode);
+  BuildDecoding(toUnicode, page);
+  BuildEncoding(fromUnicode, page.nCodePage);
+  if (page.lookAlikeBlocks != kNoLookAlikes) BuildLookAlikes(page);
   return true;
 }
 
-void CodePageTable::BuildDecoding(Converter& toUnicode, bool bC1Controls) {
+// The system's lead-byte ranges for `nCodePage`, or null when it declares none here.
+const LeadByteRanges* DeclaredLeadBytes(UINT nCodePage) noexcept {
+  for (const LeadByteRanges& declared : kLeadByteRanges) {
+    if (declared.nCodePage == nCodePage) return &declared;
+  }
+  return nullptr;
+}
+
+bool IsInRanges(const LeadByteRanges& declared, unsigned byte) noexcept {
+  return byte != 0 && std::any_of(std::begin(declared.ranges), std::end(declared.ranges),
+                                  [byte](const auto& range) {
+                                    return byte >= range.first && byte <= range.second;
+                                  });
+}
+
+void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& page) {
+  m_undefinedUnit = UndefinedInputUnit(page.nCodePage);
   m_doubleByte.assign(static_cast<size_t>(kByteValues) * kByteValues, kUndefinedUnit);
+  const LeadByteRanges* pDeclared = DeclaredLeadBytes(page.nCodePage);
   for (unsigned lead = 0; lead < kByteValues; ++lead) {
     const unsigned char single[1] = {static_cast<unsigned char>(lead)};
     bool bIncomplete = false;
     m_singleByte[lead] = toUnicode.DecodeCode(single, 1, bIncomplete);
-    m_bLead[lead] = bIncomplete;
-    if (m_singleByte[lead] == kUndefinedUnit && !bIncomplete && bC1Controls && lead >= kFirstC1 &&
-        lead <= kLastC1) {
-      m_singleByte[lead] = static_cast<WCHAR>(lead);
-    }
-    if (!bIncomplete) continue;
+    m_bLead[lead] = pDeclared != nullptr ? IsInRanges(*pDeclared, lead) : bIncomplete;
+    if (!m_bLead[lead]) continue;
+    m_singleByte[lead] = kUndefinedUnit;
     for (unsigned trail = 0; trail < kByteValues; ++trail) {
       const unsigned char pair[2] = {static_cast<unsigned char>(lead),
                                      static_cast<unsigned char>(trail)};
       m_doubleByte[(lead << 8) | trail] = toUnicode.DecodeCode(pair, 2, bIncomplete);
     }
   }
+  AmendSingleBytes(page);
+  ReadUserDefinedAreas(page.nCodePage);
+  if (page.nCodePage == kJohabCodePage) ReadLoneJamo();
+  // The strict flag refuses a byte read as a private-use character (the
+  // numbering of undefined bytes below among them) or, unless it is '?'
+  // itself, as '?'.
+  constexpr WCHAR kFirstPrivateUse = 0xE000, kLastPrivateUse = 0xF8FF;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    const WCHAR unit = m_singleByte[byte];
+    m_bRefusedWhenStrict[byte] =
+        (unit >= kFirstPrivateUse && unit <= kLastPrivateUse) || (unit == '?' && byte != '?');
+  }
 }
 
-void CodePageTable::BuildEncoding(Converter& fromUnicode) {
+void CodePageTable::ReadUserDefinedAreas(UINT nCodePage) {
+  for (const UserDefinedArea& area : kUserDefinedAreas) {
+    if (area.nCodePage != nCodePage) continue;
+    WCHAR next = area.first;
+    for (unsigned lead = area.firstLead; lead <= area.lastLead; ++lead) {
+      for (unsigned trail = 0; trail < kByteValues; ++trail) {
+        WCHAR& unit = m_doubleByte[(lead << 8) | trail];
+        if (IsTrailOf(area.trails, trail) && (!area.bUndefinedOnly || unit == kUndefinedUnit)) {
+          unit = next++;
+        }
+      }
+    }
+  }
+}
+
+// The conjoining jamo that the Johab code `code` stands for when it holds a
+// single letter (its two other parts the fill), or kUndefinedUnit. A code is
+// 1, then the 5-bit initial consonant, vowel and final consonant numbers.
+WCHAR JohabLoneJamo(unsigned code) noexcept {
+  constexpr unsigned kInitialFill = 1, kVowelFill = 2, kFinalFill = 1;
+  const unsigned initial = (code >> 10) & 0x1F, vowel = (code >> 5) & 0x1F, final = code & 0x1F;
+  const int nLetters = (initial != kInitialFill) + (vowel != kVowelFill) + (final != kFinalFill);
+  if ((code & 0x8000) == 0 || nLetters != 1) return kUndefinedUnit;
+  constexpr WCHAR kFirstInitial = 0x1100, kFirstVowel = 0x1161, kFirstFinal = 0x11A8;
+  if (initial != kInitialFill) {  // 2 to 20
+    return initial >= 2 && initial <= 20 ? static_cast<WCHAR>(kFirstInitial + initial - 2)
+                                         : kUndefinedUnit;
+  }
+  if (vowel != kVowelFill) {  // three numbers a row of eight, from 3: 3-7, 10-15, 18-23, 26-29
+    const unsigned row = vowel / 8, column = vowel % 8;
+    const unsigned firstColumn = row == 0 ? 3 : 2;
+    if (column < firstColumn || (row == 3 && column > 5)) return kUndefinedUnit;
+    constexpr unsigned kRowStarts[] = {0, 5, 11, 17};
+    return static_cast<WCHAR>(kFirstVowel + kRowStarts[row] + column - firstColumn);
+  }
+  // 2 to 17, then 19 to 29 (18 is unused)
+  if (final < 2 || final == 18 || final > 29) return kUndefinedUnit;
+  return static_cast<WCHAR>(kFirstFinal + final - (final < 18 ? 2 : 3));
+}
+
+// Johab's codes of a single letter are the system's conjoining jamo (the C
+// library's converter reads some as compatibility jamo, some not at all).
+void CodePageTable::ReadLoneJamo() {
+  for (unsigned code = 0x8400; code < 0xD400; ++code) {
+    if (!m_bLead[code >> 8]) continue;
+    const WCHAR jamo = JohabLoneJamo(code);
+    if (jamo != kUndefinedUnit) m_doubleByte[code] = jamo;
+  }
+}
+
+void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
+  for (const SingleByteAmendment& amendment : kSingleByteAmendments) {
+    if (amendment.nCodePage == page.nCodePage) m_singleByte[amendment.byte] = amendment.unit;
+  }
+  // US-ASCII reads a byte with the high bit set as the character of its low seven bits.
+  if (page.nCodePage == kUsAsciiCodePage) {
+    for (unsigned byte = 0x80; byte < kByteValues; ++byte) {
+      m_singleByte[byte] = static_cast<WCHAR>(byte & 0x7F);
+    }
+  }
+  if (page.bC1Controls) {
+    for (unsigned byte = kFirstC1; byte <= kLastC1; ++byte) {
+      if (m_singleByte[byte] == kUndefinedUnit && !m_bLead[byte])
+        m_singleByte[byte] = static_cast<WCHAR>(byte);
+    }
+  }
+  const auto privateUse = std::find_if(
+      std::begin(kPrivateUseBytes), std::end(kPrivateUseBytes),
+      [&page](const PrivateUseBytes& entry) { return entry.nCodePage == page.nCodePage; });
+  if (privateUse == std::end(kPrivateUseBytes)) return;
+  WCHAR next = privateUse->first;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    if (m_singleByte[byte] == kUndefinedUnit && !m_bLead[byte]) m_singleByte[byte] = next++;
+  }
+}
+
+void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
   m_encode.assign(kUnitValues, kUnmapped);
   // The converter's own choice first, kept only where it round-trips (no
   // look-alikes); then any code the decoding tables give for a unit still
@@ -251,8 +537,7 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode) {
     }
     std::size_t nTaken = 0;
     if (Decode(bytes, nBytes, nTaken) == source && nTaken == nBytes) {
-      m_encode[unit] =
-          static_cast<std::uint16_t>(nBytes == 1 ? bytes[0] : (bytes[0] << 8) | bytes[1]);
+      m_encode[unit] = PackedCode(bytes, nBytes);
     }
   }
   for (unsigned code = 0; code < kByteValues * kByteValues; ++code) {
@@ -260,6 +545,81 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode) {
     if (unit != kUndefinedUnit && m_encode[unit] == kUnmapped &&
         (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8])) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
+    }
+  }
+  for (const PreferredCode& preferred : kPreferredCodes) {
+    if (preferred.nCodePage == nCodePage) m_encode[preferred.unit] = preferred.code;
+  }
+}
+
+std::uint16_t CodePageTable::CodeOfOneCharacter(const unsigned char* bytes,
+                                                std::size_t nBytes) const noexcept {
+  if (nBytes == 0 || nBytes > 2) return kUnmapped;
+  std::size_t nTaken = 0;
+  if (Decode(bytes, nBytes, nTaken) == kUndefinedUnit || nTaken != nBytes) return kUnmapped;
+  return PackedCode(bytes, nBytes);
+}
+
+// Whether `unit` lies in one of `blocks`.
+bool IsInLookAlikeBlocks(unsigned unit, unsigned blocks) noexcept {
+  constexpr struct {
+    LookAlikeBlocks block;
+    unsigned first, last;
+  } kBlockRanges[] = {{kLatin1, 0x00A0, 0x00FF},
+                      {kLatinExtendedA, 0x0100, 0x017F},
+                      {kCjkCompatibilityIdeographs, 0xF900, 0xFA2D},
+                      {kFullWidthAscii, 0xFF01, 0xFF5E}};
+  return std::any_of(std::begin(kBlockRanges), std::end(kBlockRanges), [&](const auto& range) {
+    return (blocks & range.block) != 0 && unit >= range.first && unit <= range.last;
+  });
+}
+
+// Look-alikes come from the C library's transliteration, as its C.UTF-8
+// locale defines it (whatever the process's locale), for the units of the
+// page's look-alike blocks that it cannot encode: a look-alike must be one character of the
+// page (a transliteration into several characters is no look-alike), and
+// not the '?' that the transliteration writes for a unit it knows nothing of.
+// The calling thread reads characters as C.UTF-8 does while this lives
+// (when the system has that locale).
+class CUtf8ThreadLocale {
+ public:
+  CUtf8ThreadLocale() noexcept
+      : m_locale(newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr))) {
+    if (IsActive()) m_previous = uselocale(m_locale);
+  }
+  ~CUtf8ThreadLocale() {
+    if (!IsActive()) return;
+    uselocale(m_previous);
+    freelocale(m_locale);
+  }
+  CUtf8ThreadLocale(const CUtf8ThreadLocale&) = delete;
+  CUtf8ThreadLocale& operator=(const CUtf8ThreadLocale&) = delete;
+
+  bool IsActive() const noexcept { return m_locale != static_cast<locale_t>(nullptr); }
+
+ private:
+  locale_t m_locale;
+  locale_t m_previous = static_cast<locale_t>(nullptr);
+};
+
+void CodePageTable::BuildLookAlikes(const ServedCodePage& page) {
+  m_lookAlikes.clear();
+  const std::string transliterating = std::string(page.pszConverterName) + "//TRANSLIT";
+  const CUtf8ThreadLocale cUtf8;
+  Converter fromUnicode(transliterating.c_str(), Utf16ConverterName());
+  if (!cUtf8.IsActive() || !fromUnicode.IsOpen()) return;
+  for (unsigned unit = 0; unit < kUnitValues; ++unit) {
+    if (!IsInLookAlikeBlocks(unit, page.lookAlikeBlocks) || m_encode[unit] != kUnmapped) continue;
+    const WCHAR source = static_cast<WCHAR>(unit);
+    unsigned char bytes[8];
+    std::size_t nBytes = 0;
+    if (fromUnicode.Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
+        Converter::Outcome::kConverted) {
+      continue;
+    }
+    const std::uint16_t code = CodeOfOneCharacter(bytes, nBytes);
+    if (code != kUnmapped && code != static_cast<unsigned char>(kDefaultChar)) {
+      m_lookAlikes.push_back({source, code});
     }
   }
 }
@@ -347,9 +707,10 @@ ConversionResult DecodeCodePage(const CodePageTable& table, const unsigned char*
   for (std::size_t i = 0; i < n;) {
     std::size_t nTaken = 1;
     WCHAR unit = table.Decode(p + i, n - i, nTaken);
-    if (unit == kUndefinedUnit) {
+    if (unit == kUndefinedUnit ||
+        (invalid == InvalidInput::kReject && nTaken == 1 && table.IsRefusedWhenStrict(p[i]))) {
       if (invalid == InvalidInput::kReject) return {nOut, ConversionStatus::kInvalid};
-      unit = kReplacementUnit;
+      unit = table.UndefinedUnit();
     }
     if (out != nullptr) {
       if (nOut == nRoom) return {nOut, ConversionStatus::kBufferFull};
@@ -370,6 +731,10 @@ struct StreamedCodePage {
   DWORD dwDecodeFlags;  // the flags each direction accepts
   DWORD dwEncodeFlags;
   bool bTakesDefault;  // a default character and its report may be given
+  // UTF-7 as the system reads and writes it: a byte the converter refuses
+  // is the character of its value (elsewhere U+FFFD), a '+' cut short at
+  // the end is nothing, and U+0000 is written as a NUL byte.
+  bool bUtf7 = false;
 };
 
 constexpr StreamedCodePage kStreamedCodePages[] = {
@@ -377,7 +742,7 @@ constexpr StreamedCodePage kStreamedCodePages[] = {
     {50221, "ISO-2022-JP", 0, 0, true},
     {50222, "ISO-2022-JP", 0, 0, true},
     {54936, "GB18030", MB_ERR_INVALID_CHARS, WC_ERR_INVALID_CHARS | WC_NO_BEST_FIT_CHARS, true},
-    {CP_UTF7, "UTF-7", 0, 0, false},
+    {CP_UTF7, "UTF-7", 0, 0, false, true},
 };
 
 bool ConverterKnows(const char* pszConverterName) noexcept {
@@ -427,9 +792,10 @@ class ConversionOutput {
 
 // Runs `converter` over `n` bytes at `p` into `output`, a step's worth of
 // output at a time. Input the converter refuses (invalid, cut short, or not
-// in the page) goes to `replace`, one item of `nItemBytes` at a time: it
-// writes a replacement and returns kDone to go on past the item, or the
-// status to stop with.
+// in the page) goes to `replace` (given the refused item and the
+// converter's error), one item of `nItemBytes` at a time: it writes a
+// replacement and returns kDone to go on past the item, or the status to
+// stop with.
 template <class Item, class Replace>
 ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_t n,
                                  std::size_t nItemBytes, ConversionOutput<Item>& output,
@@ -451,7 +817,7 @@ ConversionResult ConvertStreamed(Converter& converter, const char* p, std::size_
     // The flush writes what ends a shift state; it has no input to refuse.
     if (bFlush) return {output.Count(), ConversionStatus::kDone};
     if (error == 0 || error == E2BIG) continue;
-    const ConversionStatus status = replace();
+    const ConversionStatus status = replace(pIn, error);
     if (status != ConversionStatus::kDone) return {output.Count(), status};
     const std::size_t nSkip = std::min(nItemBytes, nInLeft);
     pIn += nSkip;
@@ -468,11 +834,38 @@ ConversionResult DecodeStreamed(const StreamedCodePage& page, const char* p, std
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   if (!toUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
   ConversionOutput<WCHAR> output(out, nRoom);
-  // A byte the page does not read becomes U+FFFD, and the next byte is read again.
-  return ConvertStreamed(toUnicode, p, n, 1, output, [&] {
+  // A byte the page does not read is replaced, and the next byte is read again.
+  return ConvertStreamed(toUnicode, p, n, 1, output, [&](const char* pRefused, int error) {
     if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
-    return PutOrFull(output.Put(&kReplacementUnit, 1));
+    if (page.bUtf7 && error == EINVAL) return ConversionStatus::kDone;
+    const WCHAR unit = page.bUtf7 ? static_cast<unsigned char>(*pRefused) : kReplacementUnit;
+    return PutOrFull(output.Put(&unit, 1));
   });
+}
+
+// Encodes the `n` units at `p` into `output`; see EncodeStreamed.
+ConversionResult EncodeStreamedRun(Converter& fromUnicode, const WCHAR* p, std::size_t n,
+                                   ConversionOutput<char>& output, char chDefault,
+                                   InvalidInput invalid, bool& bUsedDefault) noexcept {
+  // A unit the page cannot encode (or a lone surrogate) becomes the default
+  // character, written in the converter's current shift state.
+  const WCHAR defaultUnit = static_cast<unsigned char>(chDefault);
+  const auto writeDefault = [&](const char* /*pRefused*/, int /*error*/) {
+    if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
+    char* pIn = const_cast<char*>(reinterpret_cast<const char*>(&defaultUnit));
+    std::size_t nInLeft = sizeof defaultUnit;
+    char bytes[16];
+    char* pOut = bytes;
+    std::size_t nOutLeft = sizeof bytes;
+    if (iconv(fromUnicode.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft) ==
+        static_cast<std::size_t>(-1)) {
+      return ConversionStatus::kInvalid;
+    }
+    bUsedDefault = true;
+    return PutOrFull(output.Put(bytes, sizeof bytes - nOutLeft));
+  };
+  return ConvertStreamed(fromUnicode, reinterpret_cast<const char*>(p), n * sizeof(WCHAR),
+                         sizeof(WCHAR), output, writeDefault);
 }
 
 ConversionResult EncodeStreamed(const StreamedCodePage& page, const WCHAR* p, std::size_t n,
@@ -481,24 +874,19 @@ ConversionResult EncodeStreamed(const StreamedCodePage& page, const WCHAR* p, st
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!fromUnicode.IsOpen()) return {0, ConversionStatus::kInvalid};
   ConversionOutput<char> output(out, nRoom);
-  // A unit the page cannot encode (or a lone surrogate) becomes the default
-  // character, written in the converter's current shift state.
-  const WCHAR defaultUnit = static_cast<unsigned char>(chDefault);
-  return ConvertStreamed(
-      fromUnicode, reinterpret_cast<const char*>(p), n * sizeof(WCHAR), sizeof(WCHAR), output, [&] {
-        if (invalid == InvalidInput::kReject) return ConversionStatus::kInvalid;
-        char* pIn = const_cast<char*>(reinterpret_cast<const char*>(&defaultUnit));
-        std::size_t nInLeft = sizeof defaultUnit;
-        char bytes[16];
-        char* pOut = bytes;
-        std::size_t nOutLeft = sizeof bytes;
-        if (iconv(fromUnicode.Handle(), &pIn, &nInLeft, &pOut, &nOutLeft) ==
-            static_cast<std::size_t>(-1)) {
-          return ConversionStatus::kInvalid;
-        }
-        bUsedDefault = true;
-        return PutOrFull(output.Put(bytes, sizeof bytes - nOutLeft));
-      });
+  if (!page.bUtf7) {
+    return EncodeStreamedRun(fromUnicode, p, n, output, chDefault, invalid, bUsedDefault);
+  }
+  // UTF-7 writes each run between NULs whole (its shift state ended), and the NULs as bytes.
+  for (std::size_t i = 0;;) {
+    const std::size_t nRun = std::find(p + i, p + n, WCHAR{0}) - (p + i);
+    const ConversionResult run =
+        EncodeStreamedRun(fromUnicode, p + i, nRun, output, chDefault, invalid, bUsedDefault);
+    i += nRun;
+    if (run.status != ConversionStatus::kDone || i == n) return run;
+    if (!output.Put("", 1)) return {output.Count(), ConversionStatus::kBufferFull};
+    ++i;
+  }
 }
 
 // The code written for units the page cannot encode: the first character of
@@ -513,10 +901,11 @@ std::uint16_t DefaultCode(const CodePageTable& table, LPCSTR lpDefaultChar) noex
 
 ConversionResult EncodeCodePage(const CodePageTable& table, const WCHAR* p, std::size_t n,
                                 char* out, std::size_t nRoom, std::uint16_t defaultCode,
-                                bool& bUsedDefault) noexcept {
+                                bool bLookAlikes, bool& bUsedDefault) noexcept {
   std::size_t nOut = 0;
   for (std::size_t i = 0; i < n; ++i) {
     std::uint16_t code = table.Encode(p[i]);
+    if (code == kUnmapped && bLookAlikes) code = table.LookAlike(p[i]);
     if (code == kUnmapped) {
       code = defaultCode;
       bUsedDefault = true;
@@ -669,7 +1058,8 @@ int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWSTR lpWideCharStr, int
     if (pTable == nullptr) return Fail(ERROR_INVALID_PARAMETER);
     if ((dwFlags & ~WC_NO_BEST_FIT_CHARS) != 0) return Fail(ERROR_INVALID_FLAGS);
     result = EncodeCodePage(*pTable, lpWideCharStr, nSource, out, nRoom,
-                            DefaultCode(*pTable, lpDefaultChar), bUsedDefault);
+                            DefaultCode(*pTable, lpDefaultChar),
+                            (dwFlags & WC_NO_BEST_FIT_CHARS) == 0, bUsedDefault);
   }
   if (lpUsedDefaultChar != nullptr) *lpUsedDefaultChar = bUsedDefault ? TRUE : FALSE;
   return Finish(result);
