@@ -80,6 +80,18 @@ TEST(OrderedFormat, FormatsOrReportsTheErrorReadingEachValueOnceInIndexOrder) {
   }
 }
 
+// The format, or a value, may lie in the result string: both are read
+// before the result is written.
+TEST(OrderedFormat, ReadsAFormatOrValueInTheResultBeforeWritingIt) {
+  CStringUTF8 result("x{0}%s{1}%d and the rest of a long text");
+  TableReader reader{{S("a value longer than its sign"), N(7)}, {}};
+  kxuStringOrderedFormatFrom(result, result.GetString(), TableReader::Read, &reader);
+  EXPECT_STREQ(result.GetString(), "xa value longer than its sign7 and the rest of a long text");
+  reader = {{S(result.GetString() + 1), N(1)}, {}};
+  kxuStringOrderedFormatFrom(result, "<{0}%s{1}%d>", TableReader::Read, &reader);
+  EXPECT_STREQ(result.GetString(), "<a value longer than its sign7 and the rest of a long text1>");
+}
+
 // Ten values of 215 MB: a result longer than a string holds is refused
 // before anything is written, as a string refuses to grow that long.
 TEST(OrderedFormat, TooLongForAStringRaisesMemoryException) {

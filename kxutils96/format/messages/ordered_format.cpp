@@ -40,6 +40,7 @@ enum class SearchResult { kSign, kNoSign, kInvalid };
 struct SignSearch {
   SearchResult result;
   std::size_t nPercent;  // the sign's percent sign, for kSign
+  bool bPassedPairs;     // a %% pair lies before it
 };
 
 // The next sign at or after `nStart`: literal pairs %% are passed over, and
@@ -47,19 +48,27 @@ struct SignSearch {
 // at or after `nStart` and followed by a sign letter.
 SignSearch FindSign(std::string_view text, std::size_t nStart) {
   std::size_t nPercent = text.find('%', nStart);
+  bool bPassedPairs = false;
   while (nPercent != std::string_view::npos && nPercent + 1 < text.size() &&
          text[nPercent + 1] == '%') {
     nPercent = text.find('%', nPercent + 2);
+    bPassedPairs = true;
   }
-  if (nPercent == std::string_view::npos) return {SearchResult::kNoSign, 0};
+  if (nPercent == std::string_view::npos) return {SearchResult::kNoSign, 0, bPassedPairs};
   const bool bBraceBefore = nPercent > nStart && text[nPercent - 1] == '}';
   const bool bLetterAfter = nPercent + 1 < text.size() && IsSignLetter(text[nPercent + 1]);
-  return {bBraceBefore && bLetterAfter ? SearchResult::kSign : SearchResult::kInvalid, nPercent};
+  return {bBraceBefore && bLetterAfter ? SearchResult::kSign : SearchResult::kInvalid, nPercent,
+          bPassedPairs};
 }
 
 // The index text between the braces as an int, through utlStrToInt, which
 // needs it NUL-terminated.
 bool ParseIndex(std::string_view indexText, int& nIndex) {
+  // Indexes are single digits in nearly every format.
+  if (indexText.size() == 1 && indexText[0] >= '0' && indexText[0] <= '9') {
+    nIndex = indexText[0] - '0';
+    return true;
+  }
   std::array<char, 64> local;
   if (indexText.size() < local.size()) {
     indexText.copy(local.data(), indexText.size());
@@ -70,11 +79,18 @@ bool ParseIndex(std::string_view indexText, int& nIndex) {
   return utlStrToInt(copy.c_str(), &nIndex) != 0;
 }
 
+// Text of the format that printf writes as it stands but for its %% pairs,
+// which it writes as one percent sign.
+struct Literal {
+  std::string_view text;
+  bool bPairs = false;  // whether the text holds a %% pair
+};
+
 // A sign and the literal text in front of it, back to the previous sign.
 struct Sign {
   char chLetter;
   int nIndex;
-  std::string_view literal;
+  Literal literal;
 };
 
 // What the parse of a format found: the first kMaxSigns signs (the count
@@ -83,7 +99,7 @@ struct Sign {
 struct ParsedFormat {
   std::array<Sign, kMaxSigns> signs;
   int nSigns = 0;
-  std::string_view tail;
+  Literal tail;
 };
 
 // Parses `text`; returns null on success, else the error text.
@@ -99,8 +115,8 @@ const char* ParseSigns(std::string_view text, ParsedFormat& parsed) {
     if (!ParseIndex(text.substr(nSegment + nOpen + 1, nClose - nSegment - nOpen - 1), nIndex))
       return kErrorBadIndex;
     if (parsed.nSigns < kMaxSigns) {
-      parsed.signs[static_cast<std::size_t>(parsed.nSigns)] =
-          Sign{text[search.nPercent + 1], nIndex, text.substr(nSegment, nOpen)};
+      parsed.signs[static_cast<std::size_t>(parsed.nSigns)] = Sign{
+          text[search.nPercent + 1], nIndex, {text.substr(nSegment, nOpen), search.bPassedPairs}};
     }
     ++parsed.nSigns;
     nSegment = search.nPercent + 2;
@@ -108,7 +124,7 @@ const char* ParseSigns(std::string_view text, ParsedFormat& parsed) {
     if (search.result == SearchResult::kInvalid) return kErrorBadNotation;
     if (search.result == SearchResult::kNoSign) break;
   }
-  parsed.tail = text.substr(nSegment);
+  parsed.tail = {text.substr(nSegment), search.bPassedPairs};
   if (parsed.nSigns < kMinSigns || parsed.nSigns > kMaxSigns) return kErrorSignCount;
   return nullptr;
 }
@@ -174,15 +190,17 @@ void ForEachPrintedStretch(std::string_view literal, Visit visit) {
   visit(literal.substr(nFrom));
 }
 
-std::size_t PrintedLength(std::string_view literal) {
+std::size_t PrintedLength(const Literal& literal) {
+  if (!literal.bPairs) return literal.text.size();
   std::size_t nLength = 0;
-  ForEachPrintedStretch(literal,
+  ForEachPrintedStretch(literal.text,
                         [&nLength](std::string_view stretch) { nLength += stretch.size(); });
   return nLength;
 }
 
-char* WriteLiteral(char* pOut, std::string_view literal) {
-  ForEachPrintedStretch(literal, [&pOut](std::string_view stretch) {
+char* WriteLiteral(char* pOut, const Literal& literal) {
+  if (!literal.bPairs) return std::copy(literal.text.begin(), literal.text.end(), pOut);
+  ForEachPrintedStretch(literal.text, [&pOut](std::string_view stretch) {
     pOut = std::copy(stretch.begin(), stretch.end(), pOut);
   });
   return pOut;
@@ -201,11 +219,38 @@ std::size_t ResultLength(const ParsedFormat& parsed,
   return static_cast<std::size_t>(kxu::platform::CheckedInt(nLength));
 }
 
-// Writes the literals and values in sign order into a scratch buffer and
-// then into `strResult`; a value may point into `strResult` itself.
-void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
+// Writes the literals and values in sign order from `pOut` on; returns the end.
+char* WriteParts(char* pOut, const ParsedFormat& parsed,
+                 const std::array<ValueText, kMaxSigns>& values) {
+  for (int i = 0; i < parsed.nSigns; ++i) {
+    const auto n = static_cast<std::size_t>(i);
+    pOut = WriteLiteral(pOut, parsed.signs[n].literal);
+    const std::string_view value = values[n].Text();
+    pOut = std::copy(value.begin(), value.end(), pOut);
+  }
+  return WriteLiteral(pOut, parsed.tail);
+}
+
+// Whether the format or a value lies in `strResult`, which writing changes.
+bool ReadsResult(const CStringUTF8& strResult, std::string_view format, const ParsedFormat& parsed,
+                 const std::array<ValueText, kMaxSigns>& values) {
+  if (kxu::zstrings96::PointsInto(strResult, format.data())) return true;
+  return std::any_of(values.begin(), values.begin() + parsed.nSigns, [&](const ValueText& value) {
+    return kxu::zstrings96::PointsInto(strResult, value.Text().data());
+  });
+}
+
+// Writes the result into `strResult`: straight into its buffer, or, when the
+// format or a value lies in it, into a scratch buffer first.
+void WriteResult(CStringUTF8& strResult, std::string_view format, const ParsedFormat& parsed,
                  const std::array<ValueText, kMaxSigns>& values) {
   const std::size_t nLength = ResultLength(parsed, values);
+  const int nResultLength = kxu::platform::CheckedInt(nLength);
+  if (!ReadsResult(strResult, format, parsed, values)) {
+    WriteParts(strResult.GetBufferSetLength(nResultLength), parsed, values);
+    strResult.ReleaseBuffer(nResultLength);
+    return;
+  }
   std::array<char, 1024> local;
   std::string heap;
   char* pStart = local.data();
@@ -213,17 +258,9 @@ void WriteResult(CStringUTF8& strResult, const ParsedFormat& parsed,
     heap.resize(nLength);
     pStart = heap.data();
   }
-  char* pOut = pStart;
-  for (int i = 0; i < parsed.nSigns; ++i) {
-    const auto n = static_cast<std::size_t>(i);
-    pOut = WriteLiteral(pOut, parsed.signs[n].literal);
-    const std::string_view value = values[n].Text();
-    pOut = std::copy(value.begin(), value.end(), pOut);
-  }
-  pOut = WriteLiteral(pOut, parsed.tail);
-  const int nWritten = kxu::platform::CheckedInt(pOut - pStart);
-  std::copy(pStart, pOut, strResult.GetBufferSetLength(nWritten));
-  strResult.ReleaseBuffer(nWritten);
+  char* const pEnd = WriteParts(pStart, parsed, values);
+  std::copy(pStart, pEnd, strResult.GetBufferSetLength(nResultLength));
+  strResult.ReleaseBuffer(nResultLength);
 }
 
 }  // namespace
@@ -237,9 +274,10 @@ int kxuStringOrderedFormatFrom(CStringUTF8& strResult, const char* lpcszFormat,
     strResult = kErrorNoSign;
     return 0;
   }
+  const std::string_view format(lpcszFormat);
   ParsedFormat parsed;
   std::array<int, kMaxSigns> positions{};
-  const char* pError = ParseSigns(lpcszFormat, parsed);
+  const char* pError = ParseSigns(format, parsed);
   if (pError == nullptr && !PositionsByIndex(parsed, positions)) pError = kErrorSignOrder;
   if (pError != nullptr) {
     strResult = pError;
@@ -251,7 +289,7 @@ int kxuStringOrderedFormatFrom(CStringUTF8& strResult, const char* lpcszFormat,
     const char chLetter = parsed.signs[nPosition].chLetter;
     values[nPosition].Set(chLetter, pfnRead(pContext, nIndex, chLetter));
   }
-  WriteResult(strResult, parsed, values);
+  WriteResult(strResult, format, parsed, values);
   return 1;
 }
 
