@@ -21,8 +21,11 @@
 //     holds, raises CMemoryException, as the strings themselves do; a result
 //     that long fails the conversion. Never is a part of either converted.
 //   - Invalid input never fails: invalid UTF-8 and lone surrogates become
-//     U+FFFD, undefined code-page bytes U+FFFD (control characters for the
-//     undefined 0x80..0x9F), and characters a code page lacks '?'.
+//     U+FFFD; a code page's undefined bytes read as the system reads them
+//     (private-use characters for most single-byte pages, '?' or U+30FB for
+//     an undefined pair of a double-byte page); a character a code page
+//     lacks becomes its look-alike where the page has one (unless
+//     WC_NO_BEST_FIT_CHARS is given), else '?'.
 #pragma once
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
@@ -50,9 +53,9 @@ KXU_API int zqUTF8toUTF16(CString& strDest, const char* lpcszSrc, int nLen);
 // Reads `lpcwszSrc` (`nLen` units, or -1 through its NUL) and replaces
 // `strDest` with its bytes in code page `nCodePage`, under the system flags
 // `dwFlags` (0 or WC_NO_BEST_FIT_CHARS for code pages; 0 for 65001). When
-// `pbUsedDefault` is not null it receives TRUE if some character had no code
-// and became '?', else FALSE (with 65001 the system takes no report: pass
-// null, or the result is 0). Returns the converted length in bytes; 0 with
+// `pbUsedDefault` is not null it receives TRUE if some character had neither
+// code nor look-alike and became '?', else FALSE (with 65001 the system takes
+// no report: pass null, or the result is 0). Returns the converted length in bytes; 0 with
 // `strDest` emptied for a null or empty text or a failed conversion.
 // Example: zqUTF16toMBCS(str, u"na\u00EFve \u4E2D", 1252, -1, &bUsed, 0) == 7,
 // str == "na\xEFve ?", bUsed == TRUE.
