@@ -238,35 +238,6 @@ bool SeparatorScanner::DecideAtOnce() {
   return true;
 }
 
-std::size_t SeparatorScanner::FindDecidedFrom(std::size_t nStart) {
-  const std::size_t nWords = (m_text.size() + kWordBytes - 1) / kWordBytes;
-  std::size_t nWord = nStart / kWordBytes;
-  const std::uint64_t fromStart = ~std::uint64_t{0} << (nStart % kWordBytes);
-  // A search from the text's end (a word past the last when the text fills its words) finds
-  // nothing.
-  const bool bInText = nWord < nWords;
-  std::uint64_t separators = bInText ? m_decidedSeparators[nWord] & fromStart : 0;
-  std::uint64_t quotes = bInText ? m_decidedQuotes[nWord] & fromStart : 0;
-  bool bQuotesInEarlierWords = false;
-  while (separators == 0 && ++nWord < nWords) {
-    bQuotesInEarlierWords |= quotes != 0;
-    separators = m_decidedSeparators[nWord];
-    quotes = m_decidedQuotes[nWord];
-  }
-  if (separators == 0) {
-    m_bPassedNothing = !bQuotesInEarlierWords && quotes == 0;
-    m_nDecidedNext = std::string_view::npos;
-    if (m_pState != nullptr) *m_pState = m_endQuote;
-    return std::string_view::npos;
-  }
-  const int nBit = std::countr_zero(separators);
-  m_bPassedNothing = !bQuotesInEarlierWords && (quotes & ((std::uint64_t{1} << nBit) - 1)) == 0;
-  const std::size_t nAt = nWord * kWordBytes + static_cast<std::size_t>(nBit);
-  m_nDecidedNext = nAt + 1;
-  if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
-  return nAt;
-}
-
 std::size_t SeparatorScanner::FindByteByByteFrom(std::size_t nStart) {
   if (m_nDecidedNext == kNotDecidedYet) {
     const bool bDecided = nStart == 0 && StartsOutsideQuotes() && DecideAtOnce();

@@ -37,6 +37,7 @@
 // it looks at 16 bytes at a time for the next byte that matters.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -266,6 +267,35 @@ class SeparatorScanner {
   std::uint64_t m_decidedQuotes[kRunWords];
   unsigned char m_endQuote = 0;  // the quote open where a decided text ends
 };
+
+inline std::size_t SeparatorScanner::FindDecidedFrom(std::size_t nStart) {
+  const std::size_t nWords = (m_text.size() + kWordBytes - 1) / kWordBytes;
+  std::size_t nWord = nStart / kWordBytes;
+  const std::uint64_t fromStart = ~std::uint64_t{0} << (nStart % kWordBytes);
+  // A search from the text's end (a word past the last when the text fills its words) finds
+  // nothing.
+  const bool bInText = nWord < nWords;
+  std::uint64_t separators = bInText ? m_decidedSeparators[nWord] & fromStart : 0;
+  std::uint64_t quotes = bInText ? m_decidedQuotes[nWord] & fromStart : 0;
+  bool bQuotesInEarlierWords = false;
+  while (separators == 0 && ++nWord < nWords) {
+    bQuotesInEarlierWords |= quotes != 0;
+    separators = m_decidedSeparators[nWord];
+    quotes = m_decidedQuotes[nWord];
+  }
+  if (separators == 0) {
+    m_bPassedNothing = !bQuotesInEarlierWords && quotes == 0;
+    m_nDecidedNext = std::string_view::npos;
+    if (m_pState != nullptr) *m_pState = m_endQuote;
+    return std::string_view::npos;
+  }
+  const int nBit = std::countr_zero(separators);
+  m_bPassedNothing = !bQuotesInEarlierWords && (quotes & ((std::uint64_t{1} << nBit) - 1)) == 0;
+  const std::size_t nAt = nWord * kWordBytes + static_cast<std::size_t>(nBit);
+  m_nDecidedNext = nAt + 1;
+  if (m_pState != nullptr) *m_pState = kSearchOutsideQuotes;
+  return nAt;
+}
 
 // The offset of the first byte of `text` at or after `nFrom` that is not white
 // space, or text.size() when there is none.
