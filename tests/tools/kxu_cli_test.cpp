@@ -134,6 +134,9 @@ TEST_F(KxuTest, EachCommandGivesItsOutputAndExitCode) {
   EXPECT_FALSE(std::filesystem::exists(Path("bad.rc")));
   EXPECT_EQ(ReadBytes(Path("dst/sub/b.txt")), "x");
   EXPECT_FALSE(std::filesystem::exists(Path("dst/build")));
+  // The messages above came from the stores of the prefix's share/kxutils96/.
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(KXU_INSTALLED_PROGRAM).parent_path() /
+                                       "zErrMsg.kxmsg"));
   EXPECT_NE(ReadBytes(Path("two.svg")).find("fill=\"rgb(0,0,255)\"/>"), std::string::npos);
 }
 
