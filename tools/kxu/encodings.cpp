@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 
 #include "text_io.h"
 
@@ -198,6 +199,16 @@ void PrintServedPages() {
   for (const int page : kKnownPages) {
     if (IsServed(page)) PrintLine(std::to_string(page) + "\t" + NamesOf(page));
   }
+}
+
+std::vector<std::string> ServedEncodingNames() {
+  std::vector<std::string> names;
+  for (const int page : kKnownPages) {
+    if (!IsServed(page)) continue;
+    std::istringstream words(NamesOf(page));
+    for (std::string name; words >> name;) names.push_back(name);
+  }
+  return names;
 }
 
 std::string EncodingWords(int page) {

@@ -230,10 +230,11 @@ void AddSort(CommandLine& commands) {
                     "print only the first of the lines that sort equal: with --numeric those "
                     "of one number, else those of one text (letter case aside unless "
                     "--case-sensitive)");
-  command
-      ->add_option("--missing", options->missing,
-                   "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
-                   "(without that module no line is missing, and this changes nothing)")
+  OfferValues(
+      command->add_option("--missing", options->missing,
+                          "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
+                          "(without that module no line is missing, and this changes nothing)"),
+      {"low", "high"})
       ->transform(CLI::CheckedTransformer(missingModes, CLI::ignore_case));
   command->add_flag("--index", options->index,
                     "print each line's former position first, counting through the files");
