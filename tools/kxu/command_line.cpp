@@ -217,7 +217,11 @@ CLI::App* CommandLine::AddGroup(const std::string& name, const std::string& desc
 CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
                              const std::string& description, Action action) {
   CLI::App* command = group->add_subcommand(name, description);
-  command->callback([this, run = std::move(action)] { m_exitCode = RunReportingRefusals(run); });
+  const std::string path = group == &m_app ? name : group->get_name() + " " + name;
+  command->callback([this, path, run = std::move(action)] {
+    const ProgressLine progress(path);
+    m_exitCode = RunReportingRefusals(run);
+  });
   return command;
 }
 

@@ -112,7 +112,6 @@ void AddRead(CommandLine& commands) {
       "kxu read notes-utf16.txt", [options] {
         options->decoding.guessUtf16 = !options->noGuess;
         TextPieces pieces(options->file, options->decoding, PieceEnd::kCharacter);
-        const ProgressLine progress("reading " + options->file);
         return ForEachPiece(pieces, [](std::string_view piece) {
           Print(piece);
           return kExitDone;

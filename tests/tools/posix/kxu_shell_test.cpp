@@ -78,6 +78,17 @@ TEST_F(KxuShellTest, RelativePathsAgreeWithRealpath) {
   }
 }
 
+// At a terminal, work shorter than a second shows no progress line: the
+// output is all that reaches it (`script` gives kxu a terminal).
+TEST_F(KxuShellTest, QuickWorkAtATerminalShowsOnlyItsOutput) {
+  kxu::test::WriteBytes(Path("in.txt"), "a\nb\n");
+  const Outcome outcome =
+      Run({"-qec", std::string(KXU_INSTALLED_PROGRAM) + " read in.txt", "/dev/null"}, "",
+          "/usr/bin/script");
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "a\r\nb\r\n");
+}
+
 // The installed completion scripts of both shells offer the commands, a
 // command's options, and after an option the values it takes.
 TEST_F(KxuShellTest, CompletionOffersCommandsOptionsAndValues) {
