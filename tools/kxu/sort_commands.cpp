@@ -38,7 +38,9 @@ struct SortOptions {
 // that the tests take small inputs through several runs. A run holds one
 // line at least.
 std::uintmax_t RunBytes() {
-  return std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+  static const std::uintmax_t s_bytes =
+      std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+  return s_bytes;
 }
 
 // Prints the lines of a sort in order, each after its former position with
