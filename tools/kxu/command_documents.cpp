@@ -149,7 +149,7 @@ std::string OfferingCode(const CLI::App& app) {
   for (const auto& [values, name] : lists) {
     std::string joined;
     for (const std::string& value : values) joined += (joined.empty() ? "" : " ") + value;
-    code += "  local " + name + "=\"" + joined + "\"\n";
+    code.append("  local ").append(name).append("=\"").append(joined).append("\"\n");
   }
   return code + cases +
          "  esac\n"
