@@ -13,12 +13,14 @@ set(KXU_INSTALL_HEADERDIR ${CMAKE_INSTALL_INCLUDEDIR}/kxutils96)
 # kxu_install_headers(HEADERS...)
 # Installs headers of the current folder (paths relative to it) at the path a
 # client includes them by: kxutils96/tokens/csv_line.h goes to
-# include/kxutils96/tokens/csv_line.h.
+# include/kxutils96/tokens/csv_line.h. The global property KXU_PUBLIC_HEADERS
+# lists them all (full paths), for the API reference.
 function(kxu_install_headers)
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR}/kxutils96 ${CMAKE_CURRENT_SOURCE_DIR})
   foreach(header IN LISTS ARGN)
     get_filename_component(subfolder ${folder}/${header} DIRECTORY)
     install(FILES ${header} DESTINATION ${KXU_INSTALL_HEADERDIR}/${subfolder})
+    set_property(GLOBAL APPEND PROPERTY KXU_PUBLIC_HEADERS ${CMAKE_CURRENT_SOURCE_DIR}/${header})
   endforeach()
 endfunction()
 

@@ -8,7 +8,7 @@
 // A name found in a folder is always one name, never a path: on POSIX, where
 // a name may hold a backslash (an ordinary character there), such a file or
 // folder cannot be named through these paths and is passed over, neither
-// copied nor deleted nor counted, so that a name such as x\..\..\a.txt never
+// copied nor deleted nor counted, so that a name such as `x\..\..\a.txt` never
 // reaches outside the folders given. Names that are not UTF-8 (bytes of
 // another encoding) are copied, compared and deleted as the bytes they are.
 //

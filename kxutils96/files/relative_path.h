@@ -30,8 +30,8 @@ extern "C" {
 // empty or shares no leading folder with the path; -3 when the result would
 // climb more than `nMaxLevels` levels (always, for a negative one). On every
 // failure `*pstrResult` is left as it was.
-// Example: base "E:\work\data\" and path "E:\work\plots\a.png" give 0 and
-// "..\plots\a.png".
+// Example (C++ literals): base "E:\\work\\data\\" and path
+// "E:\\work\\plots\\a.png" give 0 and "..\\plots\\a.png".
 KXU_API int kxu_make_relative_path(CStringUTF8* pstrResult, const char* lpcszBase,
                                    const char* lpcszPath, int nMaxLevels);
 

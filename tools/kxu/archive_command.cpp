@@ -26,9 +26,9 @@ int ReportFileError(const std::string& name, CException* e) {
   if (fileError != nullptr) {
     FileFailed("open", name, std::strerror(static_cast<int>(fileError->m_lOsError)));
   } else if (archiveError != nullptr && archiveError->m_cause == CArchiveException::endOfFile) {
-    std::fprintf(stderr, "kxu: '%s' ends before the array does\n", name.c_str());
+    Failed("'" + name + "' ends before the array does");
   } else {
-    std::fprintf(stderr, "kxu: '%s' is not a string array archive\n", name.c_str());
+    Failed("'" + name + "' is not a string array archive");
   }
   e->Delete();
   return kExitFailed;

@@ -1,7 +1,10 @@
 #include "command_documents.h"
 
+#include <map>
 #include <string_view>
 #include <vector>
+
+#include "command_line.h"
 
 namespace kxu::tool {
 namespace {
@@ -110,35 +113,86 @@ std::string ManualCommand(const Command& command) {
   return page;
 }
 
-}  // namespace
-
-std::string BashCompletion(const CLI::App& app) {
-  std::string script =
-      "# bash completion for kxu, made by 'kxu --generate-completion bash'.\n"
-      "_kxu() {\n"
-      "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" before=\"${COMP_WORDS[*]:1:COMP_CWORD-1}\"\n"
-      "  local words=\"\" options=\"\"\n"
+// The shell code, the same in bash and zsh, that sets `offer` to the words
+// that may complete `cur`, given `prev`, the word before it, and `before`,
+// the words between "kxu" and it joined by blanks: the commands (and a
+// group's members), after a command its options for a word that starts
+// with '-', or the values of the option in `prev` when it offers some.
+std::string OfferingCode(const CLI::App& app) {
+  std::map<std::vector<std::string>, std::string> lists;  // each list of values, named
+  std::string cases =
       "  case \"$before\" in\n"
-      "    \"\") words=\"" +
+      "    \"\") names=\"" +
       JoinedNames(Subcommands(app)) + " " + JoinedOptions(app) + "\" ;;\n";
   for (const CLI::App* group : Subcommands(app)) {
     if (!Subcommands(*group).empty())
-      script += "    \"" + group->get_name() + "\") words=\"" + JoinedNames(Subcommands(*group)) +
-                " " + JoinedOptions(*group) + "\" ;;\n";
+      cases += "    \"" + group->get_name() + "\") names=\"" + JoinedNames(Subcommands(*group)) +
+               " " + JoinedOptions(*group) + "\" ;;\n";
   }
   for (const Command& command : RunnableCommands(app)) {
-    script += "    \"" + command.path + "\" | \"" + command.path + " \"*) options=\"" +
-              JoinedOptions(*command.app) + "\" ;;\n";
+    cases += "    \"" + command.path + "\" | \"" + command.path + " \"*)\n      options=\"" +
+             JoinedOptions(*command.app) + "\"\n";
+    std::string valueCases;
+    for (const CLI::Option* option : command.app->get_options()) {
+      const std::vector<std::string> values = ValuesOffered(*option);
+      if (values.empty()) continue;
+      const auto list = lists.try_emplace(values, "values" + std::to_string(lists.size())).first;
+      std::string spellings;
+      for (const std::string& spelling : OptionSpellings(*option))
+        spellings += (spellings.empty() ? "" : " | ") + spelling;
+      valueCases += "        " + spellings + ") values=\"$" + list->second + "\" ;;\n";
+    }
+    if (!valueCases.empty()) cases += "      case \"$prev\" in\n" + valueCases + "      esac\n";
+    cases += "      ;;\n";
   }
-  script +=
-      "  esac\n"
-      "  # After a command, options complete a word that starts with '-'; else\n"
-      "  # nothing is offered and bash completes a file name.\n"
-      "  [[ $cur == -* ]] && words=\"$options\"\n"
-      "  COMPREPLY=($(compgen -W \"$words\" -- \"$cur\"))\n"
-      "}\n"
-      "complete -o default -F _kxu kxu\n";
-  return script;
+  std::string code = "  local names=\"\" options=\"\" values=\"\" offer\n";
+  for (const auto& [values, name] : lists) {
+    std::string joined;
+    for (const std::string& value : values) joined += (joined.empty() ? "" : " ") + value;
+    code.append("  local ").append(name).append("=\"").append(joined).append("\"\n");
+  }
+  return code + cases +
+         "  esac\n"
+         "  offer=$names\n"
+         "  [[ $cur == -* ]] && offer=$options\n"
+         "  [[ -n $values ]] && offer=$values\n";
+}
+
+}  // namespace
+
+std::string BashCompletion(const CLI::App& app) {
+  return "# bash completion for kxu, made by 'kxu --generate-completion bash'.\n"
+         "_kxu() {\n"
+         "  local cur=\"${COMP_WORDS[COMP_CWORD]}\" prev=\"${COMP_WORDS[COMP_CWORD-1]}\"\n"
+         "  local before=\"${COMP_WORDS[*]:1:COMP_CWORD-1}\"\n" +
+         OfferingCode(app) +
+         "  # Where nothing is offered, bash completes a file name.\n"
+         "  COMPREPLY=($(compgen -W \"$offer\" -- \"$cur\"))\n"
+         "}\n"
+         "complete -o default -F _kxu kxu\n";
+}
+
+std::string ZshCompletion(const CLI::App& app) {
+  return "#compdef kxu\n"
+         "# zsh completion for kxu, made by 'kxu --generate-completion zsh'.\n"
+         "# _kxu_offered sets `reply` to the words that complete words[CURRENT].\n"
+         "_kxu_offered() {\n"
+         "  local cur=\"${words[CURRENT]}\" prev=\"${words[CURRENT-1]}\"\n"
+         "  local before=\"${(j: :)words[2,CURRENT-1]}\"\n" +
+         OfferingCode(app) +
+         "  reply=(${(M)${=offer}:#${(b)cur}*})\n"
+         "}\n"
+         "_kxu() {\n"
+         "  local -a reply\n"
+         "  _kxu_offered\n"
+         "  if ((${#reply})); then compadd -a reply; else _files; fi\n"
+         "}\n"
+         "# Loaded by compinit from a folder of $fpath, or sourced.\n"
+         "if [[ ${zsh_eval_context[-1]} == loadautofunc ]]; then\n"
+         "  _kxu \"$@\"\n"
+         "else\n"
+         "  compdef _kxu kxu\n"
+         "fi\n";
 }
 
 std::string ManualPage(const CLI::App& app) {

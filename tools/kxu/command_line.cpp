@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <new>
 #include <optional>
 #include <stdexcept>
@@ -132,12 +133,37 @@ std::optional<int> WriteRequestedDocument(const CLI::App& app,
   const auto output = [&](size_t at) { return at < arguments.size() ? arguments[at] : "-"; };
   if (arguments.size() >= 2 && arguments[0] == "--generate-completion" && arguments[1] == "bash")
     return WriteOutput(output(2), BashCompletion(app)) ? kExitDone : kExitFailed;
+  if (arguments.size() >= 2 && arguments[0] == "--generate-completion" && arguments[1] == "zsh")
+    return WriteOutput(output(2), ZshCompletion(app)) ? kExitDone : kExitFailed;
   if (!arguments.empty() && arguments[0] == "--generate-man")
     return WriteOutput(output(1), ManualPage(app)) ? kExitDone : kExitFailed;
   return std::nullopt;
 }
 
 }  // namespace
+
+namespace {
+
+std::map<const CLI::Option*, OfferedValues>& Offers() {
+  static std::map<const CLI::Option*, OfferedValues> s_offers;
+  return s_offers;
+}
+
+}  // namespace
+
+CLI::Option* OfferValues(CLI::Option* option, OfferedValues values) {
+  Offers()[option] = std::move(values);
+  return option;
+}
+
+CLI::Option* OfferValues(CLI::Option* option, std::vector<std::string> values) {
+  return OfferValues(option, [values = std::move(values)] { return values; });
+}
+
+std::vector<std::string> ValuesOffered(const CLI::Option& option) {
+  const auto offer = Offers().find(&option);
+  return offer == Offers().end() ? std::vector<std::string>() : offer->second();
+}
 
 CLI::Validator AtLeast(long long lowest) {
   const std::string least = std::to_string(lowest);
@@ -191,7 +217,11 @@ CLI::App* CommandLine::AddGroup(const std::string& name, const std::string& desc
 CLI::App* CommandLine::AddTo(CLI::App* group, const std::string& name,
                              const std::string& description, Action action) {
   CLI::App* command = group->add_subcommand(name, description);
-  command->callback([this, run = std::move(action)] { m_exitCode = RunReportingRefusals(run); });
+  const std::string path = group == &m_app ? name : group->get_name() + " " + name;
+  command->callback([this, path, run = std::move(action)] {
+    const ProgressLine progress(path);
+    m_exitCode = RunReportingRefusals(run);
+  });
   return command;
 }
 

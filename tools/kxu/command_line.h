@@ -36,6 +36,20 @@ bool ParseNumber(std::string_view text, Number& value) {
 // number of at least 1".
 CLI::Validator AtLeast(long long lowest);
 
+// The values an option takes, for the shell's completion, made when a
+// completion script is written.
+using OfferedValues = std::function<std::vector<std::string>()>;
+
+// Offers the values `values` makes to the completion of `option`'s value;
+// returns `option`.
+// Example: OfferValues(command->add_option("--align", ...), {"left", "right"})
+// makes "kxu pad 5 --align r" TAB complete "right".
+CLI::Option* OfferValues(CLI::Option* option, OfferedValues values);
+CLI::Option* OfferValues(CLI::Option* option, std::vector<std::string> values);
+
+// The values offered for `option`; empty when none are.
+std::vector<std::string> ValuesOffered(const CLI::Option& option);
+
 // The `kxu` program: the top-level parser and the action of the subcommand
 // that was chosen.
 class CommandLine {
@@ -61,9 +75,9 @@ class CommandLine {
   // chosen subcommand. Help goes to stdout with exit 0; a usage error is one
   // line on stderr with exit 2, an unknown command or option named with
   // the nearest known one. Output that did not reach stdout makes the exit 1. The hidden
-  // first arguments --generate-completion bash [OUT] and --generate-man [OUT]
-  // write the bash completion script and the manual page of every command
-  // to OUT, or stdout.
+  // first arguments --generate-completion bash|zsh [OUT] and --generate-man
+  // [OUT] write the completion script of that shell and the manual page of
+  // every command to OUT, or stdout.
   int Run(std::vector<std::string> arguments);
 
  private:

@@ -23,4 +23,8 @@ void UseBinaryStandardStreams() noexcept;
 // True when stderr is a terminal (or console) that a person may be watching.
 bool IsStderrTerminal() noexcept;
 
+// True when what is written to stdout may show on a terminal: stdout is one,
+// or a pipe (or socket) whose reader may pass it on to one.
+bool StdoutMayReachTerminal() noexcept;
+
 }  // namespace kxu::tool

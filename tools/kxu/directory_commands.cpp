@@ -26,6 +26,7 @@ CZQVStringArray ArrayOf(const std::vector<std::string>& texts) {
 // at `link` (relative to `source`, backslashes between names).
 void ReportPassedLink(const std::string& source, std::string link) {
   std::replace(link.begin(), link.end(), '\\', '/');
+  EraseProgressLine();
   std::fprintf(stderr,
                "kxu: passed over '%s/%s': a link to a folder outside '%s' or to one holding it\n",
                source.c_str(), link.c_str(), source.c_str());
@@ -180,7 +181,6 @@ void AddCopyDir(CommandLine& commands) {
         for (size_t i = 0; i < files.size() && files[i].top && !options->nested; ++i)
           there.push_back(std::filesystem::exists(FsPath(files[i].destination), ignored));
         there.resize(files.size());
-        const ProgressLine progress("copying " + options->source);
         const auto report = [](const char* link, void* source) {
           ReportPassedLink(*static_cast<const std::string*>(source), link);
         };

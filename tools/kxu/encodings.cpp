@@ -1,10 +1,12 @@
 #include "encodings.h"
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <sstream>
 
 #include "text_io.h"
 
@@ -59,22 +61,36 @@ std::string NamesOf(int page) {
   return names;
 }
 
-// The offset of the first unit of `units` for which `matches` holds, or
-// npos. Blocks without one are passed over with a test that the compiler
-// does for many units at once.
-template <class Unit, class Matches>
-size_t FindUnit(std::basic_string_view<Unit> units, Matches matches) {
-  constexpr size_t kBlock = 32;
+// The offset of the first unit of `units` whose bits under `mask` are
+// `value`, or npos. Eight units at a time are passed over while none of
+// them is (in two words, whose lanes become zero where a unit matches,
+// found by the borrow of a subtraction).
+size_t FindUnit(std::basic_string_view<WCHAR> units, WCHAR mask, WCHAR value) {
+  constexpr std::uint64_t kLanes = 0x0001000100010001;
+  constexpr std::uint64_t kLaneTops = kLanes << 15;
+  const std::uint64_t masks = mask * kLanes;
+  const std::uint64_t values = value * kLanes;
+  const auto anyMatches = [&](std::uint64_t word) {
+    const std::uint64_t matchesAreZero = (word & masks) ^ values;
+    return (matchesAreZero - kLanes) & ~matchesAreZero & kLaneTops;
+  };
   size_t at = 0;
-  for (; at + kBlock <= units.size(); at += kBlock) {
-    bool any = false;
-    for (size_t i = 0; i < kBlock; ++i) any |= matches(units[at + i]);
-    if (any) break;
+  for (std::uint64_t words[2]; at + 8 <= units.size(); at += 8) {
+    std::memcpy(words, units.data() + at, sizeof words);
+    if ((anyMatches(words[0]) | anyMatches(words[1])) != 0) break;
   }
   for (; at < units.size(); ++at) {
-    if (matches(units[at])) return at;
+    if ((units[at] & mask) == value) return at;
   }
-  return std::basic_string_view<Unit>::npos;
+  return std::basic_string_view<WCHAR>::npos;
+}
+
+// The offset of the first NUL of `text`, or npos.
+size_t FirstNul(std::string_view text) {
+  return text.find('\0');
+}
+size_t FirstNul(std::basic_string_view<WCHAR> text) {
+  return FindUnit(text, 0xFFFF, 0);
 }
 
 // UTF-16 units from bytes in either byte order; an odd last byte becomes
@@ -82,10 +98,11 @@ size_t FindUnit(std::basic_string_view<Unit> units, Matches matches) {
 void Utf16FromBytes(std::string_view bytes, bool bigEndian, CString& text) {
   const size_t units = (bytes.size() + 1) / 2;
   WCHAR* unit = text.GetBufferSetLength(kxu::platform::CheckedInt(units));
-  const auto* byte = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t high = bigEndian ? 0 : 1;
-  for (size_t i = 0; i < bytes.size() / 2; ++i)
-    unit[i] = static_cast<WCHAR>(byte[2 * i + high] << 8 | byte[2 * i + 1 - high]);
+  std::memcpy(unit, bytes.data(), bytes.size() / 2 * 2);
+  if (bigEndian != (std::endian::native == std::endian::big)) {
+    for (size_t i = 0; i < bytes.size() / 2; ++i)
+      unit[i] = static_cast<WCHAR>(unit[i] << 8 | unit[i] >> 8);
+  }
   if (bytes.size() % 2 != 0) unit[units - 1] = kReplacement;
   text.ReleaseBuffer(kxu::platform::CheckedInt(units));
 }
@@ -107,8 +124,7 @@ void BytesFromUtf16(std::basic_string_view<WCHAR> text, bool bigEndian, std::str
 template <class Unit, class Convert, class KeepNul>
 bool ConvertBetweenNuls(std::basic_string_view<Unit> text, Convert convert, KeepNul keepNul) {
   for (;;) {
-    const size_t end =
-        std::min(FindUnit(text, [](Unit unit) { return unit == Unit{}; }), text.size());
+    const size_t end = std::min(FirstNul(text), text.size());
     if (!convert(text.substr(0, end))) return false;
     if (end == text.size()) return true;
     keepNul();
@@ -163,7 +179,7 @@ std::optional<size_t> FirstInvalidUtf8(std::string_view bytes) {
 std::optional<size_t> FirstLoneSurrogate(std::basic_string_view<WCHAR> units) {
   const auto isSurrogate = [](WCHAR unit) { return (unit & 0xF800) == 0xD800; };
   const auto isLow = [](WCHAR unit) { return (unit & 0xFC00) == 0xDC00; };
-  for (size_t i = FindUnit(units, isSurrogate); i < units.size(); ++i) {
+  for (size_t i = FindUnit(units, 0xF800, 0xD800); i < units.size(); ++i) {
     if (!isSurrogate(units[i])) continue;
     if (isLow(units[i]) || i + 1 == units.size() || !isLow(units[i + 1])) return i;
     ++i;  // a pair
@@ -198,6 +214,16 @@ void PrintServedPages() {
   for (const int page : kKnownPages) {
     if (IsServed(page)) PrintLine(std::to_string(page) + "\t" + NamesOf(page));
   }
+}
+
+std::vector<std::string> ServedEncodingNames() {
+  std::vector<std::string> names;
+  for (const int page : kKnownPages) {
+    if (!IsServed(page)) continue;
+    std::istringstream words(NamesOf(page));
+    for (std::string name; words >> name;) names.push_back(name);
+  }
+  return names;
 }
 
 std::string EncodingWords(int page) {

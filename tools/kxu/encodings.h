@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace kxu::tool {
 
@@ -32,6 +33,10 @@ bool IsServed(int page);
 
 // Prints the pages served, NUMBER<TAB>NAMES, one per line.
 void PrintServedPages();
+
+// The names of the pages served, in the order PrintServedPages lists them.
+// Example: the list holds "utf-8", "utf-16le" and "cp1252".
+std::vector<std::string> ServedEncodingNames();
 
 // "UTF-8", "UTF-16LE", "UTF-16BE" or "code page N", for messages.
 std::string EncodingWords(int page);

@@ -89,7 +89,8 @@ void AddConvert(CommandLine& commands) {
   command->get_option("--lossy")->description(
       "read invalid input as U+FFFD and write characters the target lacks as '?' rather than "
       "fail");
-  command->add_option("--to", options->to, "the output's encoding; default utf-8")
+  OfferValues(command->add_option("--to", options->to, "the output's encoding; default utf-8"),
+              ServedEncodingNames)
       ->transform(EncodingValidator());
   command->add_flag("--bom", options->bom, "start the output with the target's byte-order mark");
   command->add_flag("--list", options->list,
@@ -111,7 +112,6 @@ void AddRead(CommandLine& commands) {
       "kxu read notes-utf16.txt", [options] {
         options->decoding.guessUtf16 = !options->noGuess;
         TextPieces pieces(options->file, options->decoding, PieceEnd::kCharacter);
-        const ProgressLine progress("reading " + options->file);
         return ForEachPiece(pieces, [](std::string_view piece) {
           Print(piece);
           return kExitDone;

@@ -76,10 +76,7 @@ void AddFormat(CommandLine& commands) {
                        return UsageError("the format is refused: " + FormatRefusal(result));
                      if (source.problem.empty() && source.read < options->arguments.size())
                        source.problem = "there are more arguments than signs";
-                     if (!source.problem.empty()) {
-                       std::fprintf(stderr, "kxu: %s\n", source.problem.c_str());
-                       return kExitUsage;
-                     }
+                     if (!source.problem.empty()) return UsageError(source.problem);
                      PrintLine(View(result));
                      return kExitDone;
                    });

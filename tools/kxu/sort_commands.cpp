@@ -20,26 +20,6 @@
 namespace kxu::tool {
 namespace {
 
-// The lines of the files `sources` ("-": stdin), one after the other, each
-// decoded as `decoding` says; nothing after a message on stderr when one
-// cannot be read or the lines pass the library's limit.
-std::optional<CZQVStringArray> LinesOfFiles(const std::vector<std::string>& sources,
-                                            const Decoding& decoding) {
-  CZQVStringArray lines;
-  std::uintmax_t total = 0;
-  for (const std::string& source : sources) {
-    const std::optional<std::string> text = ReadText(source, decoding);
-    if (!text) return std::nullopt;
-    total += text->size();
-    if (total > kLongestInput) {
-      FileFailed("read", source, "the files together are longer than " + std::string(kLimitWords));
-      return std::nullopt;
-    }
-    AddLines(*text, lines);
-  }
-  return lines;
-}
-
 struct SortOptions {
   std::vector<std::string> sources = {"-"};
   Decoding decoding;
@@ -58,7 +38,9 @@ struct SortOptions {
 // that the tests take small inputs through several runs. A run holds one
 // line at least.
 std::uintmax_t RunBytes() {
-  return std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+  static const std::uintmax_t s_bytes =
+      std::getenv("KXU_PIECE_BYTES") != nullptr ? PieceBytes() : kLongestInput;
+  return s_bytes;
 }
 
 // Prints the lines of a sort in order, each after its former position with
@@ -83,24 +65,61 @@ class SortedOutput {
   bool m_printedAny = false;
 };
 
-// Lines read for a sort, up to RunBytes() at a time; a full run is sorted
-// and kept in a file of a private folder, FORMER<TAB>LINE per line.
-class SortRuns {
+// Lines gathered in runs of at most RunBytes() bytes (line feeds counted;
+// one line at least): when the next line would pass that, the full run is
+// handed to Full(), which empties it.
+class LineRuns {
  public:
-  explicit SortRuns(const SortOptions& options) : m_options(options) {}
+  virtual ~LineRuns() = default;
 
   // Adds `line`; false after a message on stderr when it is longer than the
-  // library takes or a full run cannot be kept.
+  // library takes or a full run cannot be handled.
   bool Add(std::string_view line) {
     if (line.size() >= kLongestInput) {
-      FileFailed("sort", CurrentInput(), "a line is longer than " + std::string(kLimitWords));
+      FileFailed("read", CurrentInput(), "a line is longer than " + std::string(kLimitWords));
       return false;
     }
-    if (m_lines.GetSize() > 0 && m_bytes + line.size() + 1 > RunBytes() && !Keep()) return false;
+    if (m_lines.GetSize() > 0 && m_bytes + line.size() + 1 > RunBytes() && !Full()) return false;
     m_lines.Add(CStringUTF8(line.data(), kxu::platform::CheckedInt(line.size())));
     m_bytes += line.size() + 1;
     return true;
   }
+
+  // Adds the lines of the files `sources` ("-": stdin), each decoded as
+  // `decoding` says; false after a message on stderr.
+  bool AddFiles(const std::vector<std::string>& sources, const Decoding& decoding) {
+    for (const std::string& source : sources) {
+      TextPieces pieces(source, decoding, PieceEnd::kLine);
+      bool added = true;
+      if (ForEachLine(pieces, [&](std::string_view line) { return added = Add(line); }) !=
+              kExitDone ||
+          !added)
+        return false;
+    }
+    return true;
+  }
+
+ protected:
+  // Takes the lines of the run and empties it; false after a message on
+  // stderr.
+  virtual bool Full() = 0;
+
+  void Empty() {
+    m_lines.RemoveAll();
+    m_bytes = 0;
+  }
+
+  CZQVStringArray m_lines;
+
+ private:
+  std::uintmax_t m_bytes = 0;
+};
+
+// Lines read for a sort, up to RunBytes() at a time; a full run is sorted
+// and kept in a file of a private folder, FORMER<TAB>LINE per line.
+class SortRuns final : public LineRuns {
+ public:
+  explicit SortRuns(const SortOptions& options) : m_options(options) {}
 
   // Prints every line added, in order; the exit code.
   int Print() {
@@ -111,7 +130,7 @@ class SortRuns {
       for (int i = 0; i < m_lines.GetSize(); ++i) output.Line(m_lines[i], former[i]);
       return kExitDone;
     }
-    return Keep() ? Merge(output) : kExitFailed;
+    return Full() ? Merge(output) : kExitFailed;
   }
 
  private:
@@ -124,7 +143,7 @@ class SortRuns {
   }
 
   // Sorts the run and writes it to a file of its own, emptying it.
-  bool Keep() {
+  bool Full() override {
     if (!m_folder) m_folder = std::make_unique<PrivateFolder>();
     if (!*m_folder) {
       FileFailed("sort", CurrentInput(), "no temporary folder: " + m_folder->Error().message());
@@ -141,8 +160,7 @@ class SortRuns {
     }
     m_files.push_back(m_folder->File("run" + std::to_string(m_files.size())));
     m_first += m_lines.GetSize();
-    m_lines.RemoveAll();
-    m_bytes = 0;
+    Empty();
     return WriteOutput(m_files.back(), text);
   }
 
@@ -183,8 +201,6 @@ class SortRuns {
   }
 
   const SortOptions& m_options;
-  CZQVStringArray m_lines;
-  std::uintmax_t m_bytes = 0;
   long long m_first = 0;  // the former position of the run's first line
   std::unique_ptr<PrivateFolder> m_folder;
   std::vector<std::string> m_files;
@@ -202,15 +218,7 @@ void AddSort(CommandLine& commands) {
       "and merged.",
       "printf '10\\n9\\nb\\n9\\n' | kxu sort -n -r -u --index", [options] {
         SortRuns runs(*options);
-        for (const std::string& source : options->sources) {
-          TextPieces pieces(source, options->decoding, PieceEnd::kLine);
-          bool added = true;
-          if (ForEachLine(pieces, [&](std::string_view line) { return added = runs.Add(line); }) !=
-                  kExitDone ||
-              !added)
-            return kExitFailed;
-        }
-        return runs.Print();
+        return runs.AddFiles(options->sources, options->decoding) ? runs.Print() : kExitFailed;
       });
   command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);
@@ -224,10 +232,11 @@ void AddSort(CommandLine& commands) {
                     "print only the first of the lines that sort equal: with --numeric those "
                     "of one number, else those of one text (letter case aside unless "
                     "--case-sensitive)");
-  command
-      ->add_option("--missing", options->missing,
-                   "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
-                   "(without that module no line is missing, and this changes nothing)")
+  OfferValues(
+      command->add_option("--missing", options->missing,
+                          "with --numeric, where the lines that ZQUTIL96 rejects go: low or high "
+                          "(without that module no line is missing, and this changes nothing)"),
+      {"low", "high"})
       ->transform(CLI::CheckedTransformer(missingModes, CLI::ignore_case));
   command->add_flag("--index", options->index,
                     "print each line's former position first, counting through the files");
@@ -246,6 +255,81 @@ std::vector<int> GroupOrder(const std::vector<double>& counts, int groups, bool 
   return order;
 }
 
+// The distinct lines added and their counts, counted by the library a run at
+// a time: each run's groups are merged with those of the runs before, by
+// key in the library's order, so that the result is that of one count of
+// all the lines (a group keeps the first line met as its key).
+class FrequencyRuns final : public LineRuns {
+ public:
+  explicit FrequencyRuns(int options) : m_options(options) {}
+
+  // Prints COUNT<TAB>LINE for every group, in sorted order or with
+  // `byCount` the most frequent first; the exit code.
+  int PrintGroups(bool byCount) {
+    if (!Full()) return kExitFailed;
+    for (const int i : GroupOrder(m_counts, m_keys.GetSize(), byCount)) {
+      char count[32];
+      std::snprintf(count, sizeof count, "%.0f\t", m_counts[static_cast<size_t>(i)]);
+      Print(count);
+      PrintLine(View(m_keys[i]));
+    }
+    return kExitDone;
+  }
+
+ private:
+  // Counts the run and merges its groups into those counted before.
+  bool Full() override {
+    if (m_lines.GetSize() == 0) return true;
+    StringArrayObject input(std::move(m_lines));
+    Empty();
+    StringArrayObject output;
+    std::vector<double> counts(static_cast<size_t>(input.Strings().GetSize()));
+    int groups = 0;
+    if (kxu_discrete_frequencies(&input, &output, counts.data(), &groups, m_options) < 0) {
+      Failed("the lines could not be counted");
+      return false;
+    }
+    counts.resize(static_cast<size_t>(groups));
+    if (m_keys.GetSize() == 0) {
+      m_keys = std::move(output.Strings());
+      m_counts = std::move(counts);
+    } else {
+      Merge(output.Strings(), counts);
+    }
+    return true;
+  }
+
+  // Merges the groups `keys`, counted `counts` times, into those kept; a
+  // kept key equal to one of them keeps its place and adds its count.
+  void Merge(CZQVStringArray& keys, const std::vector<double>& counts) {
+    const unsigned long flags =
+        (m_options & kFrequenciesCaseSensitive) != 0 ? SORT_CASE_SENSITIVE : 0UL;
+    CZQVStringArray mergedKeys;
+    std::vector<double> mergedCounts;
+    int kept = 0, added = 0;
+    while (kept < m_keys.GetSize() || added < keys.GetSize()) {
+      const int order = kept == m_keys.GetSize() ? 1
+                        : added == keys.GetSize()
+                            ? -1
+                            : SortStringGenericCallBack(&m_keys[kept], &keys[added], flags);
+      if (order <= 0) {
+        mergedKeys.Add(m_keys[kept]);
+        mergedCounts.push_back(m_counts[static_cast<size_t>(kept++)]);
+        if (order == 0) mergedCounts.back() += counts[static_cast<size_t>(added++)];
+      } else {
+        mergedKeys.Add(keys[added]);
+        mergedCounts.push_back(counts[static_cast<size_t>(added++)]);
+      }
+    }
+    m_keys = std::move(mergedKeys);
+    m_counts = std::move(mergedCounts);
+  }
+
+  int m_options;
+  CZQVStringArray m_keys;  // the groups' keys in sorted order
+  std::vector<double> m_counts;
+};
+
 void AddFreq(CommandLine& commands) {
   struct Options {
     std::vector<std::string> sources = {"-"};
@@ -256,27 +340,15 @@ void AddFreq(CommandLine& commands) {
   CLI::App* command = commands.Add(
       "freq",
       "Count the distinct lines of text files (or stdin), taken together; prints "
-      "COUNT<TAB>LINE in sorted order, or the most frequent first with --by-count.",
+      "COUNT<TAB>LINE in sorted order, or the most frequent first with --by-count. Any size "
+      "where memory allows: the lines are counted in runs of at most the library's limit "
+      "(2 GiB - 1) and the counts added up.",
       "printf 'b\\na\\nB\\n' | kxu freq --by-count", [options] {
-        std::optional<CZQVStringArray> lines = LinesOfFiles(options->sources, options->decoding);
-        if (!lines) return kExitFailed;
-        StringArrayObject input(std::move(*lines));
-        StringArrayObject output;
-        // At least one slot, so that an empty input still passes a buffer.
-        std::vector<double> counts(static_cast<size_t>(input.Strings().GetSize()) + 1);
-        int groups = 0;
-        const int optionsWord = (options->caseSensitive ? kFrequenciesCaseSensitive : 0) |
-                                (options->trim ? kFrequenciesTrim : 0);
-        const int result =
-            kxu_discrete_frequencies(&input, &output, counts.data(), &groups, optionsWord);
-        if (result < 0) return Failed("the lines could not be counted");
-        for (const int i : GroupOrder(counts, groups, options->byCount)) {
-          char count[32];
-          std::snprintf(count, sizeof count, "%.0f\t", counts[static_cast<size_t>(i)]);
-          Print(count);
-          PrintLine(View(output.Strings()[i]));
-        }
-        return kExitDone;
+        FrequencyRuns runs((options->caseSensitive ? kFrequenciesCaseSensitive : 0) |
+                           (options->trim ? kFrequenciesTrim : 0));
+        return runs.AddFiles(options->sources, options->decoding)
+                   ? runs.PrintGroups(options->byCount)
+                   : kExitFailed;
       });
   command->add_option("FILE", options->sources, "the files; default - (stdin)");
   AddDecodingOptions(command, options->decoding);

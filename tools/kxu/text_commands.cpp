@@ -182,7 +182,8 @@ void AddPad(CommandLine& commands) {
   command->add_option("WIDTH", options->width, "the width of every line, in bytes")
       ->required()
       ->check(AtLeast(0));
-  command->add_option("--align", options->align, "left (default), center or right")
+  OfferValues(command->add_option("--align", options->align, "left (default), center or right"),
+              {"left", "center", "right"})
       ->transform(CLI::CheckedTransformer(alignments, CLI::ignore_case));
   command->add_option("--char", options->pad, "the padding character; default a blank")
       ->check(CLI::Validator(

@@ -2,10 +2,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <mutex>
 #include <random>
 #include <utility>
 
@@ -23,6 +25,21 @@ double SecondsNow() {
 
 // The first system error of a write to stdout; 0 while there was none.
 int g_stdoutError = 0;
+
+// The progress line, shared by the thread that shows it and the writers
+// that erase it.
+struct ProgressState {
+  std::mutex mutex;
+  std::condition_variable ended;
+  bool running = false;    // a ProgressLine spans the work
+  bool silenced = false;   // something else reached the terminal: it shows no more
+  size_t shownLength = 0;  // the length of the line on the terminal; 0: none shows
+};
+ProgressState g_progress;
+
+// True once output reached a terminal through Print: the progress line was
+// erased then, and Print has no more to do for it.
+bool g_printedToTerminal = false;
 
 // The file argument read last, for CurrentInput.
 std::string g_currentInput;
@@ -61,6 +78,7 @@ std::uintmax_t RegularFileLength(const std::string& argument) {
 
 // Says `words` on stderr after "kxu: " and returns `exitCode`.
 int Said(std::string_view words, int exitCode) {
+  EraseProgressLine();
   std::fprintf(stderr, "kxu: %.*s\n", static_cast<int>(words.size()), words.data());
   return exitCode;
 }
@@ -214,6 +232,11 @@ std::string_view View(const CStringUTF8& text) {
 }
 
 void Print(std::string_view text) {
+  static const bool s_toTerminal = StdoutMayReachTerminal();
+  if (s_toTerminal && !g_printedToTerminal) {
+    EraseProgressLine();
+    g_printedToTerminal = true;
+  }
   if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() && g_stdoutError == 0)
     g_stdoutError = errno != 0 ? errno : EIO;
 }
@@ -228,6 +251,7 @@ void PrintLines(const CZQVStringArray& array) {
 }
 
 int FileFailed(std::string_view action, std::string_view name, std::string_view reason) {
+  EraseProgressLine();
   std::fprintf(stderr, "kxu: cannot %.*s '%.*s': %.*s\n", static_cast<int>(action.size()),
                action.data(), static_cast<int>(name.size()), name.data(),
                static_cast<int>(reason.size()), reason.data());
@@ -258,13 +282,46 @@ void* StringArrayObject::GetNativeObject(int nQuery, intptr_t /*nParam*/) {
   return nQuery == QUERY_STRING_ARRAY ? &m_strings : nullptr;
 }
 
-ProgressLine::ProgressLine(std::string_view what)
-    : m_shown(kxu::tool::IsStderrTerminal()), m_started(SecondsNow()) {
-  if (m_shown) std::fprintf(stderr, "kxu: %.*s...", static_cast<int>(what.size()), what.data());
+ProgressLine::ProgressLine(std::string what) : m_what(std::move(what)), m_started(SecondsNow()) {
+  if (!IsStderrTerminal()) return;
+  {
+    const std::lock_guard<std::mutex> lock(g_progress.mutex);
+    g_progress.running = true;
+    g_progress.silenced = false;
+  }
+  m_timer = std::thread([this] {
+    std::unique_lock<std::mutex> lock(g_progress.mutex);
+    if (g_progress.ended.wait_for(lock, std::chrono::seconds(1),
+                                  [] { return !g_progress.running; }) ||
+        g_progress.silenced)
+      return;
+    const std::string line = "kxu: " + m_what + "...";
+    std::fputs(line.c_str(), stderr);
+    g_progress.shownLength = line.size();
+  });
 }
 
 ProgressLine::~ProgressLine() {
-  if (m_shown) std::fprintf(stderr, " done in %.1f s\n", SecondsNow() - m_started);
+  if (!m_timer.joinable()) return;
+  {
+    const std::lock_guard<std::mutex> lock(g_progress.mutex);
+    g_progress.running = false;
+  }
+  g_progress.ended.notify_all();
+  m_timer.join();
+  if (g_progress.shownLength > 0)
+    std::fprintf(stderr, " done in %.1f s\n", SecondsNow() - m_started);
+  g_progress.shownLength = 0;
+}
+
+void EraseProgressLine() {
+  const std::lock_guard<std::mutex> lock(g_progress.mutex);
+  g_progress.silenced = true;
+  if (g_progress.shownLength == 0) return;
+  // Blanks over the line rather than a terminal's escape, which not every
+  // console takes.
+  std::fprintf(stderr, "\r%*s\r", static_cast<int>(g_progress.shownLength), "");
+  g_progress.shownLength = 0;
 }
 
 }  // namespace kxu::tool

@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace kxu::tool {
@@ -162,18 +163,27 @@ class StringArrayObject final : public HostObject {
   CZQVStringArray m_strings;
 };
 
-// Shows "kxu: WHAT..." on stderr while long work runs, and how long it took
-// when it ends; silent unless stderr is a terminal.
+// Shows "kxu: WHAT..." on stderr once the work it spans has lasted a
+// second, and how long it took when it ends; silent unless stderr is a
+// terminal. Before anything else may reach the terminal (output, when stdout
+// is a terminal or a pipe, or a message on stderr) the line is erased and
+// shows no more: EraseProgressLine. One at a time.
 class ProgressLine {
  public:
-  explicit ProgressLine(std::string_view what);
+  explicit ProgressLine(std::string what);
   ~ProgressLine();
   ProgressLine(const ProgressLine&) = delete;
   ProgressLine& operator=(const ProgressLine&) = delete;
 
  private:
-  bool m_shown;
+  std::string m_what;
   double m_started;
+  std::thread m_timer;  // shows the line; none when stderr is no terminal
 };
+
+// Erases the progress line if it shows, and keeps it from showing, before
+// something else is written to the terminal. Print and the messages of
+// this file call it; a command that writes to stderr itself calls it first.
+void EraseProgressLine();
 
 }  // namespace kxu::tool

@@ -265,10 +265,11 @@ CLI::Validator EncodingValidator() {
 }
 
 void AddDecodingOptions(CLI::App* command, Decoding& decoding) {
-  command
-      ->add_option("--from", decoding.page,
-                   "the input's encoding (see kxu convert --list); default: a byte-order mark "
-                   "tells, else UTF-8 when the text is valid UTF-8, else the host's code page")
+  OfferValues(command->add_option(
+                  "--from", decoding.page,
+                  "the input's encoding (see kxu convert --list); default: a byte-order mark "
+                  "tells, else UTF-8 when the text is valid UTF-8, else the host's code page"),
+              ServedEncodingNames)
       ->transform(EncodingValidator());
   command->add_flag("--lossy", decoding.lossy,
                     "read bytes that are invalid in the encoding as U+FFFD rather than fail");

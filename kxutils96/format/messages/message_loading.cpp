@@ -52,11 +52,16 @@ constexpr int kLastErrorId = 19999;
 std::atomic<HMODULE> g_hErrorStore{nullptr};
 std::atomic<bool> g_bErrorStoreFailed{false};
 
+// Where a prefix install puts the message stores, relative to the folder of
+// its programs ("../share/kxutils96/" from PREFIX/bin/): the build says it.
+constexpr const char* kInstalledStoreFolder = KXU_STORES_FROM_PROGRAMS;
+
 // Loads the message module `lpcszName` that lies beside the program whose
 // framework state is current (the host's program for the host's calls) into
 // `*phModule` (null on failure); returns whether it loaded. Where modules
 // carry string tables that is NAME.dll, loaded with LoadLibraryW; elsewhere
-// the message store NAME.kxmsg stands in for it.
+// the message store NAME.kxmsg stands in for it, beside the program or else
+// where a prefix install puts it.
 bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
   std::array<WCHAR, kModuleFileNameSize> programPath{};
   GetModuleFileNameW(AfxGetModuleState()->m_hCurrentInstanceHandle, programPath.data(),
@@ -65,14 +70,17 @@ bool LoadMessageModule(HMODULE* phModule, const char* lpcszName) {
   kxu::strings::ConvertWideToUTF8(strPath, programPath.data(), CP_UTF8, -1);
   const std::string_view folder =
       kxu::platform::FolderPart(std::string_view(strPath, strPath.GetLength()));
-  strPath = CStringUTF8(folder.data(), kxu::platform::CheckedInt(folder.size()));
+  const CStringUTF8 strFolder(folder.data(), kxu::platform::CheckedInt(folder.size()));
   const bool bModules = kxu::platform::ModulesCarryStringTables();
-  strPath += lpcszName;
-  strPath += bModules ? kModuleExtension : kStoreExtension;
-  CString strWidePath;
-  kxu::strings::ConvertToWide(strWidePath, strPath, CP_UTF8, -1);
-  *phModule = bModules ? LoadLibraryW(strWidePath) : utlLoadMessageStore(strWidePath);
-  return *phModule != nullptr;
+  const auto load = [&](const char* lpcszPlace) {
+    const CStringUTF8 strFile =
+        strFolder + lpcszPlace + lpcszName + (bModules ? kModuleExtension : kStoreExtension);
+    CString strWidePath;
+    kxu::strings::ConvertToWide(strWidePath, strFile, CP_UTF8, -1);
+    *phModule = bModules ? LoadLibraryW(strWidePath) : utlLoadMessageStore(strWidePath);
+    return *phModule != nullptr;
+  };
+  return load("") || (!bModules && load(kInstalledStoreFolder));
 }
 
 // The error store's handle, loading it at the first call; null when it

@@ -6,11 +6,12 @@
 // numbered messages) and ZKSmsg96 (the script runtime's messages). On Windows
 // each is a resource-only DLL (zErrMsg.dll) with a string table per language,
 // loaded with LoadLibraryW; elsewhere a message store (zErrMsg.kxmsg) stands
-// in for it. The README's "Message stores" and "Message modules on Windows"
-// sections give the format and how a store becomes a module. The error
-// module is loaded at the first call that needs it and kept until the
-// process ends; if that first load fails, every later call fails at once, even
-// when the store appears afterwards. Language numbers are the host's (1
+// in for it, beside the program or else in ../share/kxutils96/ from its
+// folder, where an install puts the stores. The README's "Message stores"
+// and "Message modules on Windows" sections give the format and how a store
+// becomes a module. The error module is loaded at the first call that needs
+// it and kept until the process ends; if that first load fails, every later
+// call fails at once, even when the store appears afterwards. Language numbers are the host's (1
 // English, 2 German, 3 Japanese, 4 Simplified Chinese); 0 or a negative
 // number asks for no language, which gives the store's default language, as
 // does a language that lacks the message. Every function here keeps nothing

@@ -41,7 +41,7 @@ KXU_API int kxutilsCheckEscapeHTMLCharcters(CStringW* pstrText, const WCHAR* lpc
 
 // Sets `*pstrResult` (the caller's) to the body of a double-quoted C literal
 // that reads back as the bytes of `lpcszSource`: control bytes, the
-// backslash and the double quote become escapes (\n, \t, \\, \", \033, ...),
+// backslash and the double quote become escapes (`\n`, `\t`, `\\`, `\"`, `\033`, ...),
 // every other byte, UTF-8 included, stays. No quotes are added. The source
 // may be the result's own text. A null result pointer does nothing; a null
 // source gives the empty text.

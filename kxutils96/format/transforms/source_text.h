@@ -7,8 +7,8 @@
 extern "C" {
 
 // Rewrites `*pstrText` (the caller's) as its text with leading and trailing
-// white space trimmed and its comments removed: block comments /* */ (an
-// unterminated one runs to the end) and line comments // up to their line
+// white space trimmed and its comments removed: block comments `/* */` (an
+// unterminated one runs to the end) and line comments `//` up to their line
 // feed, which stays; a comment marker inside a "..." or '...' literal is
 // text. The pieces between comments are joined as they are. With
 // `bLeadingOnly` nonzero only the comments at the very start go, one after

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "tools/kxu_test.h"
 
@@ -74,6 +75,42 @@ TEST_F(KxuShellTest, RelativePathsAgreeWithRealpath) {
     EXPECT_EQ(relpath.exit_code, 0) << relpath.err;
     const size_t half = relpath.out.find('\n') + 1;
     EXPECT_EQ(relpath.out.substr(0, half), relpath.out.substr(half));
+  }
+}
+
+// At a terminal, work shorter than a second shows no progress line: the
+// output is all that reaches it (`script` gives kxu a terminal).
+TEST_F(KxuShellTest, QuickWorkAtATerminalShowsOnlyItsOutput) {
+  kxu::test::WriteBytes(Path("in.txt"), "a\nb\n");
+  const Outcome outcome =
+      Run({"-qec", std::string(KXU_INSTALLED_PROGRAM) + " read in.txt", "/dev/null"}, "",
+          "/usr/bin/script");
+  EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+  EXPECT_EQ(outcome.out, "a\r\nb\r\n");
+}
+
+// The installed completion scripts of both shells offer the commands, a
+// command's options, and after an option the values it takes.
+TEST_F(KxuShellTest, CompletionOffersCommandsOptionsAndValues) {
+  const std::string bash = "source " KXU_INSTALLED_COMPLETION
+                           "; COMP_WORDS=($0); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _kxu; "
+                           "echo \"${COMPREPLY[*]}\"";
+  const std::string zsh = "compdef() { :; }; source " KXU_INSTALLED_ZSH_COMPLETION
+                          "; words=(${=0}); CURRENT=${#words}; _kxu_offered; echo \"${reply[*]}\"";
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {bash, "kxu convert --to utf-16b", "utf-16be"},
+      {bash, "kxu pad 5 --align c", "center"},
+      {zsh, "kxu read --from shift", "shift_jis"},
+      {zsh, "kxu sort --missing h", "high"},
+      {zsh, "kxu archive l", "list"},
+      {zsh, "kxu sort --de", "--descending"},
+  };
+  for (const auto& [script, line, offered] : cases) {
+    SCOPED_TRACE(line);
+    const Outcome outcome =
+        Run({"-c", script, line}, "", script == bash ? "/bin/bash" : "/usr/bin/zsh");
+    EXPECT_EQ(outcome.exit_code, 0) << outcome.err;
+    EXPECT_EQ(outcome.out, offered + "\n");
   }
 }
 

@@ -1,6 +1,7 @@
 // POSIX hands a program its arguments and streams as bytes already.
 #include "console.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kxu::tool {
@@ -13,6 +14,12 @@ void UseBinaryStandardStreams() noexcept {}
 
 bool IsStderrTerminal() noexcept {
   return isatty(STDERR_FILENO) == 1;
+}
+
+bool StdoutMayReachTerminal() noexcept {
+  struct stat status {};
+  return isatty(STDOUT_FILENO) == 1 || (fstat(STDOUT_FILENO, &status) == 0 &&
+                                        (S_ISFIFO(status.st_mode) || S_ISSOCK(status.st_mode)));
 }
 
 }  // namespace kxu::tool

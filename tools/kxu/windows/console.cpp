@@ -45,4 +45,9 @@ bool IsStderrTerminal() noexcept {
   return _isatty(_fileno(stderr)) != 0;
 }
 
+bool StdoutMayReachTerminal() noexcept {
+  return _isatty(_fileno(stdout)) != 0 ||
+         GetFileType(GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_PIPE;
+}
+
 }  // namespace kxu::tool
