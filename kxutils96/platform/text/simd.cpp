@@ -162,6 +162,20 @@ std::size_t NarrowAsciiSse2(const char16_t* p, std::size_t nUnits, char* out) no
 
 constexpr int kGroupUnits = static_cast<int>(kEncodeGroupUnits);
 constexpr int kGroupShapes = 1 << kGroupUnits;
+
+// The set bits of each group shape. std::popcount is a library call where
+// the POPCNT instruction is not assumed, as it cannot be at the SSSE3 level.
+struct ShapeBitCounts {
+  unsigned char of[kGroupShapes];
+};
+constexpr ShapeBitCounts MakeShapeBitCounts() {
+  ShapeBitCounts counts{};
+  for (int nShape = 0; nShape < kGroupShapes; ++nShape) {
+    counts.of[nShape] = static_cast<unsigned char>(std::popcount(static_cast<unsigned>(nShape)));
+  }
+  return counts;
+}
+constexpr ShapeBitCounts kShapeBitCounts = MakeShapeBitCounts();
 constexpr unsigned char kZeroByte = 0x80;  // a shuffle index that yields 0
 
 // For each set of non-ASCII units in a group of eight (bit k for unit k): the
@@ -215,7 +229,7 @@ __attribute__((target("ssse3"))) EncodedRun EncodeBelowU0800WithSsse3(const char
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes),
                      _mm_shuffle_epi8(_mm_or_si128(first, trail), order));
     run.nUnits += kGroupUnits;
-    run.nBytes += kGroupUnits + static_cast<std::size_t>(std::popcount(nonAscii));
+    run.nBytes += kGroupUnits + std::size_t{kShapeBitCounts.of[nonAscii]};
   }
   return run;
 }
@@ -290,7 +304,7 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes + half * kBlockBytes), bytes);
     }
     run.nUnits += kGroupUnits;
-    run.nBytes += 3 * kEncodeGroupUnits - 2 * static_cast<std::size_t>(std::popcount(shape));
+    run.nBytes += 3 * kEncodeGroupUnits - 2 * std::size_t{kShapeBitCounts.of[shape]};
   }
   return run;
 }
@@ -357,7 +371,7 @@ __attribute__((target("ssse3"))) DecodedRun DecodeBelowU0800WithSsse3(const unsi
       const unsigned shape = (startsNoUnit >> (8 * half)) & 0xFF;
       _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nUnits),
                        _mm_shuffle_epi8(units, LoadShuffle(kHalfBlockShuffles.order[shape])));
-      run.nUnits += 8 - static_cast<std::size_t>(std::popcount(shape));
+      run.nUnits += 8 - std::size_t{kShapeBitCounts.of[shape]};
     }
     run.nBytes += taken == kWholeStep ? kBlockBytes : kBlockBytes - 1;
   }
