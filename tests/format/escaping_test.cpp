@@ -31,9 +31,9 @@ TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
   kxu_url_encode(nullptr, 0);  // no crash
 }
 
-// The wide form is the same code over wide characters. (A set that is the
-// text itself, which the first replacement rewrites, is the aliasing fuzz
-// target's.)
+// The wide form is the URL and HTML fuzz target's, which holds it to this one
+// on every input. (A set that is the text itself, which the first
+// replacement rewrites, is the aliasing fuzz target's.)
 TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
   struct Row {
     const char* source;
@@ -55,9 +55,6 @@ TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
     EXPECT_EQ(kxu_check_escape_html_charcters(&text, chars, bUnescape), nResult);
     EXPECT_STREQ(text.GetString(), expected);
   }
-  CStringW wide(u"<a>");  // the wide form: the same rules over UTF-16 units
-  EXPECT_EQ(kxutilsCheckEscapeHTMLCharcters(&wide, u"<>", 0), 1);
-  EXPECT_EQ(std::u16string(wide.GetString()), u"&lt;a&gt;");
   CStringUTF8 text;
   EXPECT_EQ(kxu_check_escape_html_charcters(nullptr, "<", 0), 0);
   EXPECT_EQ(kxu_check_escape_html_charcters(&text, nullptr, 0), 0);

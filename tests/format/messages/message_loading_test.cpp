@@ -128,9 +128,11 @@ TEST(kxu_load_msg_str_ex, FormatsOrderedSignsOrPrintfStyleAndFailsWithoutTouchin
   // A single ordered sign leaves the formatter's error.
   EXPECT_EQ(kxu_load_msg_str_ex(15003, &text, kEnglish, "x"), 0);
   EXPECT_STREQ(text.GetString(), "ERROR: Too many or too few format sign");
-  // "}%" at the very start is no ordered sign: printf-style, with one value.
-  EXPECT_EQ(kxu_load_msg_str_ex(102, &text, kEnglish, "end"), 1);
-  EXPECT_STREQ(text.GetString(), "}end closes the group without an opening brace.");
+  // "}%" at the very start is no ordered sign: printf-style, with one value,
+  // here long enough that the text is formatted past the stack's scratch.
+  const std::string strValue(600, 'v');
+  EXPECT_EQ(kxu_load_msg_str_ex(102, &text, kEnglish, strValue.c_str()), 1);
+  EXPECT_EQ(text.GetString(), "}" + strValue + " closes the group without an opening brace.");
 }
 
 TEST(kxu_load_runtime_err, LoadsWithoutHeadingInTheDefaultLanguage) {
