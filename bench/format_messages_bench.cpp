@@ -57,45 +57,48 @@ void SnprintfInto(std::string& strResult, const char* lpcszFormat, ...) {
   strResult.assign(buffer.data(), static_cast<std::size_t>(nLength));
 }
 
-void BM_OrderedFormat_TextAndNumber(benchmark::State& state) {
+// One million messages a round by each side, alternating: `library(result, i)`
+// into a CStringUTF8, `anchor(result, i)` into a std::string.
+template <class Library, class Anchor>
+void MessagesSideBySide(benchmark::State& state, Library library, Anchor anchor) {
   if (!kxu::bench::WarmHeap(state)) return;
   CStringUTF8 result;
-  std::string anchor;
+  std::string anchorResult;
   kxu::bench::SideBySide(
       state, kMessages,
       [&] {
         for (int i = 0; i < kMessages; ++i) {
-          OrderedFormat(result, "{0}%s has {1}%d rows", SheetOf(i), i);
+          library(result, i);
           benchmark::DoNotOptimize(result.GetString());
         }
       },
       [&] {
         for (int i = 0; i < kMessages; ++i) {
-          SnprintfInto(anchor, "%s has %d rows", SheetOf(i), i);
-          benchmark::DoNotOptimize(anchor.data());
+          anchor(anchorResult, i);
+          benchmark::DoNotOptimize(anchorResult.data());
         }
       });
+}
+
+void BM_OrderedFormat_TextAndNumber(benchmark::State& state) {
+  MessagesSideBySide(
+      state,
+      [](CStringUTF8& result, int i) {
+        OrderedFormat(result, "{0}%s has {1}%d rows", SheetOf(i), i);
+      },
+      [](std::string& result, int i) { SnprintfInto(result, "%s has %d rows", SheetOf(i), i); });
 }
 BENCHMARK(BM_OrderedFormat_TextAndNumber)->Iterations(kRounds)->Unit(benchmark::kMillisecond);
 
 void BM_OrderedFormat_ThreeSigns(benchmark::State& state) {
-  if (!kxu::bench::WarmHeap(state)) return;
-  CStringUTF8 result;
-  std::string anchor;
-  kxu::bench::SideBySide(
-      state, kMessages,
-      [&] {
-        for (int i = 0; i < kMessages; ++i) {
-          OrderedFormat(result, "Sheet {2}%s has {0}%d rows and {1}%d columns.", i, i % 64,
-                        SheetOf(i));
-          benchmark::DoNotOptimize(result.GetString());
-        }
+  MessagesSideBySide(
+      state,
+      [](CStringUTF8& result, int i) {
+        OrderedFormat(result, "Sheet {2}%s has {0}%d rows and {1}%d columns.", i, i % 64,
+                      SheetOf(i));
       },
-      [&] {
-        for (int i = 0; i < kMessages; ++i) {
-          SnprintfInto(anchor, "Sheet %s has %d rows and %d columns.", SheetOf(i), i, i % 64);
-          benchmark::DoNotOptimize(anchor.data());
-        }
+      [](std::string& result, int i) {
+        SnprintfInto(result, "Sheet %s has %d rows and %d columns.", SheetOf(i), i, i % 64);
       });
 }
 BENCHMARK(BM_OrderedFormat_ThreeSigns)->Iterations(kRounds)->Unit(benchmark::kMillisecond);
