@@ -7,7 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,8 +60,21 @@ bool Listed(const std::vector<std::string>& list, const std::string& name, bool 
 struct CopiedFile {
   std::string source, destination;              // UTF-8, as the user wrote the folders
   std::string sourceFolder, destinationFolder;  // the folders that hold them
+  std::string name;                             // the name of both
   bool top = false;                             // directly in the source
 };
+
+// The names of the files (not folders) directly in the folder `directory`.
+std::vector<std::string> FileNames(const std::string& directory) {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& entry : std::filesystem::directory_iterator(FsPath(directory), ignored)) {
+    if (entry.is_directory(ignored)) continue;
+    const std::u8string name = entry.path().filename().u8string();
+    names.emplace_back(name.begin(), name.end());
+  }
+  return names;
+}
 
 // The files that the copy of `options` makes, folder by folder in the order
 // the system lists them, a folder's files before its subfolders'. Hidden and
@@ -85,7 +100,7 @@ std::vector<CopiedFile> FilesToCopy(const CopyOptions& options, bool& listed) {
       if (entry.is_symlink(ignored) && entry.is_directory(ignored)) continue;
       if (!entry.is_directory(ignored)) {
         if (!Listed(options.skipFiles, name, false))
-          files.push_back({from, to, source, destination, source == options.source});
+          files.push_back({from, to, source, destination, name, source == options.source});
       } else if (options.subfolders && !Listed(options.skipFolders, name, true) &&
                  !std::filesystem::equivalent(entry.path(), FsPath(options.destination), ignored)) {
         subfolders.emplace_back(from, to);
@@ -100,12 +115,23 @@ std::vector<CopiedFile> FilesToCopy(const CopyOptions& options, bool& listed) {
   return files;
 }
 
-// Whether the copy made `file`: a file of the source's size where it goes.
-bool Copied(const CopiedFile& file) {
-  std::error_code error;
-  const auto made = std::filesystem::file_size(FsPath(file.destination), error);
-  return !error && made == std::filesystem::file_size(FsPath(file.source), error) && !error;
-}
+// Whether the copy made a file: whether a file of its name is where it goes.
+// Each destination folder is listed once, where asking the system about each
+// file cost two calls a file (as much as the copy's own calls on small files).
+class MadeFiles {
+ public:
+  bool Made(const CopiedFile& file) {
+    auto [folder, bNew] = m_names.try_emplace(file.destinationFolder);
+    if (bNew) {
+      for (std::string& name : FileNames(file.destinationFolder))
+        folder->second.insert(std::move(name));
+    }
+    return folder->second.contains(file.name);
+  }
+
+ private:
+  std::map<std::string, std::set<std::string>> m_names;
+};
 
 // Why `file` was not copied, in words.
 std::string CopyFailure(const CopiedFile& file) {
@@ -125,8 +151,9 @@ std::string CopyFailure(const CopiedFile& file) {
 // as passed over.
 int ReportNotCopied(const std::vector<CopiedFile>& files, int exitCode) {
   const CopiedFile* stop = nullptr;
+  MadeFiles made;
   for (const CopiedFile& file : files) {
-    if (Copied(file)) continue;
+    if (made.Made(file)) continue;
     if (stop != nullptr && stop->sourceFolder == file.sourceFolder) {
       FileFailed("copy", file.source, "the copy of its folder stopped at '" + stop->source + "'");
     } else {
@@ -151,11 +178,12 @@ int CopyStopped(const CopyOptions& options, const std::vector<CopiedFile>& files
   if (!std::filesystem::is_directory(FsPath(options.destination), ignored))
     return FileFailed("make", options.destination,
                       "its parent folder is missing, or the system refused");
+  MadeFiles made;
   for (size_t i = 0; i < files.size() && files[i].top; ++i) {
     if (there[i])
       return Failed("stopped at '" + files[i].source + "': '" + files[i].destination +
                     "' is there already (--nested overwrites it)");
-    if (!Copied(files[i])) return FileFailed("copy", files[i].source, CopyFailure(files[i]));
+    if (!made.Made(files[i])) return FileFailed("copy", files[i].source, CopyFailure(files[i]));
   }
   return Failed("the copy stopped at a file that the folder no longer shows");
 }
@@ -197,18 +225,6 @@ void AddCopyDir(CommandLine& commands) {
                     "overwrite files at the top of DST too (else an existing one stops the copy)");
   command->add_option("--skip-folder", options->skipFolders, "a folder name not to copy");
   command->add_option("--skip-file", options->skipFiles, "a file name not to copy");
-}
-
-// The names of the files (not folders) directly in the folder `directory`.
-std::vector<std::string> FileNames(const std::string& directory) {
-  std::vector<std::string> names;
-  std::error_code ignored;
-  for (const auto& entry : std::filesystem::directory_iterator(FsPath(directory), ignored)) {
-    if (entry.is_directory(ignored)) continue;
-    const std::u8string name = entry.path().filename().u8string();
-    names.emplace_back(name.begin(), name.end());
-  }
-  return names;
 }
 
 // Those of `names` that kxuDelFiles takes for `pattern` and `skip`: asked
