@@ -184,6 +184,7 @@ SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrack
 }
 
 void SeparatorScanner::LoadRun(std::size_t nBlock, DecidedText* pDecided) {
+  static_assert(kBlockBytes == simd::kBlockBytes);
   // The loop has no branch that depends on the text, so that the search's
   // own branches are the only ones to mispredict.
   constexpr std::size_t kBlocksPerWord = kWordBytes / simd::kBlockBytes;

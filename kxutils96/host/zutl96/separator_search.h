@@ -232,7 +232,8 @@ class SeparatorScanner {
   };
   static constexpr std::size_t kNotDecidedYet = std::string_view::npos - 1;
   static constexpr std::size_t kWordBytes = 64;
-  static constexpr std::size_t kRunWords = kRunBlocks * 16 / kWordBytes;
+  static constexpr std::size_t kBlockBytes = 16;  // the SIMD blocks' size
+  static constexpr std::size_t kRunWords = kRunBlocks * kBlockBytes / kWordBytes;
 
   bool StartsOutsideQuotes() const noexcept {
     return m_pState == nullptr || *m_pState == kSearchOutsideQuotes;
