@@ -1,5 +1,7 @@
 #include <kxutils96/tokens/csv_line.h>
 
+#include <bit>
+#include <cstddef>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -7,6 +9,7 @@
 #include <kxutils96/frame/flat_call.h>
 #include <kxutils96/host/zutl96/separator_search.h>
 #include <kxutils96/platform/checked_int.h>
+#include <kxutils96/platform/text/simd.h>
 #include <kxutils96/tokens/detail/csv_field.h>
 #include <kxutils96/tokens/detail/split.h>
 #include <kxutils96/tokens/token_splitter.h>
@@ -26,6 +29,30 @@ constexpr DWORD kNoSplitFlags = 0;
 
 }  // namespace
 
+namespace {
+
+namespace simd = kxu::platform::simd;
+
+// Copies the bytes of `run` before its first double quote (all of them when
+// it has none) to `pOut` and returns how many. Whole blocks are copied as
+// they are looked at, so `pOut` needs room for run.size() bytes; the bytes
+// after them, fewer than a block, are searched and copied by the C library.
+std::size_t CopyUntilQuote(std::string_view run, char* pOut) {
+  std::size_t n = 0;
+  for (; run.size() - n >= simd::kBlockBytes; n += simd::kBlockBytes) {
+    const simd::Block block = simd::LoadBlock(run.data() + n);
+    simd::StoreBlock(pOut + n, block);
+    const simd::Mask quotes = simd::EqualMask(block, kDoubleQuote);
+    if (quotes != 0) return n + static_cast<std::size_t>(std::countr_zero(quotes));
+  }
+  const std::size_t nQuote = run.find(kDoubleQuote, n);
+  const std::size_t nEnd = nQuote == std::string_view::npos ? run.size() : nQuote;
+  std::memcpy(pOut + n, run.data() + n, nEnd - n);
+  return nEnd;
+}
+
+}  // namespace
+
 namespace kxu::tokens::detail {
 
 int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
@@ -33,40 +60,38 @@ int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
     AssignBytes(strOut, {});
     return 0;
   }
+  const bool bQuoted = field[0] == kDoubleQuote;
   // Without a double quote every byte stays.
-  if (field.find(kDoubleQuote) == std::string_view::npos) {
+  if (!bQuoted && field.find(kDoubleQuote) == std::string_view::npos) {
     AssignBytes(strOut, field);
     return CheckedInt(field.size());
   }
 
-  const bool bQuoted = field[0] == kDoubleQuote;
   char* pOut = strOut.GetBuffer(CheckedInt(field.size()));
   std::size_t nOut = 0;
   auto finish = [&](int nResult) {
     strOut.ReleaseBuffer(CheckedInt(nOut));
     return nResult;
   };
-  auto copy = [&](std::string_view run) {
-    std::memcpy(pOut + nOut, run.data(), run.size());
-    nOut += run.size();
-  };
 
   if (!bQuoted) pOut[nOut++] = field[0];
   if (field.size() == 1) return finish(CheckedInt(nOut));
-  // The bytes between the first and the last are copied run by run; each
+  // The bytes between the first and the last are copied run by run (the
+  // output never gets ahead of the input, so each run has its room); each
   // quote among them must be the first of a pair, which gives one quote.
-  const std::string_view inner = field.substr(1, field.size() - 2);
-  std::size_t nAt = 0;
-  for (std::size_t nQuote = inner.find(kDoubleQuote); nQuote != std::string_view::npos;
-       nQuote = inner.find(kDoubleQuote, nAt)) {
-    copy(inner.substr(nAt, nQuote - nAt));
+  const std::size_t nLast = field.size() - 1;
+  std::size_t nAt = 1;
+  while (nAt < nLast) {
+    const std::size_t nRun = CopyUntilQuote(field.substr(nAt, nLast - nAt), pOut + nOut);
+    nOut += nRun;
+    nAt += nRun;
+    if (nAt == nLast) break;
     // The pair's second quote may be the field's last byte.
-    if (field[nQuote + 2] != kDoubleQuote) return finish(kFieldLoneQuote);
+    if (field[nAt + 1] != kDoubleQuote) return finish(kFieldLoneQuote);
     pOut[nOut++] = kDoubleQuote;
-    nAt = nQuote + 2;
-    if (nAt > inner.size()) return finish(CheckedInt(nOut));
+    nAt += 2;
   }
-  copy(inner.substr(nAt));
+  if (nAt > nLast) return finish(CheckedInt(nOut));
   const char chLast = field.back();
   if (chLast != kDoubleQuote) pOut[nOut++] = chLast;
   return finish(bQuoted && chLast != kDoubleQuote ? kFieldUnterminated : CheckedInt(nOut));

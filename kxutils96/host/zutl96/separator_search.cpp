@@ -78,19 +78,16 @@ struct BlockStops {
   simd::Mask All() const { return separators | doubleQuotes | singleQuotes | others; }
 };
 
-BlockStops StopsIn(simd::Block block, const SeparatorRules& rules) {
+inline BlockStops StopsIn(simd::Block block, const SeparatorRules& rules) {
   BlockStops stops;
   stops.separators = rules.separator == 0 ? simd::AtMostMask(block, kBlank)
                                           : simd::EqualMask(block, rules.separator);
   if (rules.doubleQuotes) stops.doubleQuotes = simd::EqualMask(block, '"');
   if (rules.singleQuotes) stops.singleQuotes = simd::EqualMask(block, '\'');
-  if (rules.brackets) {
-    stops.others = simd::EqualMask(block, '(') | simd::EqualMask(block, ')') |
-                   simd::EqualMask(block, '[') | simd::EqualMask(block, ']') |
-                   simd::EqualMask(block, '{') | simd::EqualMask(block, '}');
-  }
   if (rules.brackets && rules.angleBrackets) {
-    stops.others |= simd::EqualMask(block, '<') | simd::EqualMask(block, '>');
+    stops.others = simd::AnyEqualMask(block, '(', ')', '[', ']', '{', '}', '<', '>');
+  } else if (rules.brackets) {
+    stops.others = simd::AnyEqualMask(block, '(', ')', '[', ']', '{', '}');
   }
   if (rules.escape != 0) stops.others |= simd::EqualMask(block, rules.escape);
   return stops;
@@ -102,15 +99,12 @@ simd::Mask WordBytesIn(simd::Block block) {
          simd::InRangeMask(block, 'A', 'Z') | simd::InRangeMask(block, 'a', 'z');
 }
 
-// Bit i set when an odd number of the bits 0..i of `quotes` (of one block) are
-// set: the bytes inside a quoted stretch and its opening quote, when every
-// quote opens or closes one.
-simd::Mask InsideQuotes(simd::Mask quotes) {
-  quotes ^= quotes << 1;
-  quotes ^= quotes << 2;
-  quotes ^= quotes << 4;
-  quotes ^= quotes << 8;
-  return quotes & kBlockBits;
+// Bit i set when an odd number of the bits 0..i of `quotes` are set: the
+// bytes inside a quoted stretch and its opening quote, when every quote opens
+// or closes one.
+std::uint64_t InsideQuotes(std::uint64_t quotes) {
+  for (unsigned nShift = 1; nShift < 64; nShift *= 2) quotes ^= quotes << nShift;
+  return quotes;
 }
 
 // The block at `nAt` of `text`, zeros past its end, and the bits of its bytes
@@ -183,44 +177,64 @@ SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrack
   return rules;
 }
 
-void SeparatorScanner::LoadRun(std::size_t nBlock, DecidedText* pDecided) {
-  static_assert(kBlockBytes == simd::kBlockBytes);
-  // The loop has no branch that depends on the text, so that the search's
-  // own branches are the only ones to mispredict.
-  constexpr std::size_t kBlocksPerWord = kWordBytes / simd::kBlockBytes;
-  constexpr simd::Mask kLastBit = simd::Mask{1} << (simd::kBlockBytes - 1);
+void SeparatorScanner::LoadRun(std::size_t nBlock) {
+  // Copies that the stores into the run cannot change, kept in registers.
+  const SeparatorRules rules = m_rules;
+  const std::string_view text = m_text;
   m_nRunStart = nBlock;
-  const std::size_t nEnd = std::min(m_text.size(), nBlock + kRunBlocks * simd::kBlockBytes);
-  simd::Mask inside = 0;  // of the block before: bytes inside quotes
-  for (std::size_t nAt = nBlock; nAt < nEnd; nAt += simd::kBlockBytes) {
-    const TextBlock at = BlockAt(m_text, nAt);
-    const BlockStops stops = StopsIn(at.block, m_rules);
-    m_runStops[(nAt - nBlock) / simd::kBlockBytes] = stops.All() & at.inText;
-    if (pDecided == nullptr) continue;
-    pDecided->others |= stops.others & at.inText;
-    pDecided->doubleQuotes |= stops.doubleQuotes;
-    pDecided->singleQuotes |= stops.singleQuotes;
-    const simd::Mask quotes = stops.doubleQuotes | stops.singleQuotes;
-    // Quoted stretches carry on from the block before.
-    inside = InsideQuotes(quotes) ^ ((inside & kLastBit) != 0 ? kBlockBits : 0);
-    // A quote outside quotes after a word byte opens nothing: the quotes do not alternate.
-    if (quotes != 0) {
-      const bool bWordByteBefore = nAt > 0 && IsWordByte(ByteOf(m_text[nAt - 1]));
-      const simd::Mask wordBytesBefore = WordBytesIn(at.block) << 1 | simd::Mask{bWordByteBefore};
-      pDecided->wrongOpeners |= quotes & inside & wordBytesBefore;
-    }
-    const std::size_t nWord = nAt / kWordBytes;
-    const unsigned nShift = (nAt / simd::kBlockBytes % kBlocksPerWord) * simd::kBlockBytes;
-    if (nShift == 0) m_decidedSeparators[nWord] = m_decidedQuotes[nWord] = 0;
-    m_decidedSeparators[nWord] |= std::uint64_t{stops.separators & at.inText & ~inside} << nShift;
-    m_decidedQuotes[nWord] |= std::uint64_t{quotes} << nShift;
+  const std::size_t nEnd = std::min(text.size(), nBlock + kRunBlocks * kBlockBytes);
+  for (std::size_t nAt = nBlock; nAt < nEnd; nAt += kBlockBytes) {
+    const TextBlock at = BlockAt(text, nAt);
+    m_runStops[(nAt - nBlock) / kBlockBytes] = StopsIn(at.block, rules).All() & at.inText;
   }
-  if (pDecided != nullptr) pDecided->bEndsInside = (inside & kLastBit) != 0;
+}
+
+void SeparatorScanner::LoadDecidedRun(DecidedText& decided) {
+  static_assert(kBlockBytes == simd::kBlockBytes && kWordBytes % kBlockBytes == 0);
+  constexpr unsigned kLastBit = kBlockBytes - 1;
+  const SeparatorRules rules = m_rules;
+  const std::string_view text = m_text;
+  m_nRunStart = 0;
+  const std::size_t nEnd = std::min(text.size(), kRunBlocks * kBlockBytes);
+  // Each 64-byte word's masks are gathered block by block and stored once,
+  // and its quoted stretches are worked out at once. The only branch that
+  // depends on the text is the loop's, so that the search's own branches are
+  // the only ones to mispredict.
+  std::uint64_t separators = 0;
+  std::uint64_t quotes = 0;
+  std::uint64_t wordBytesBefore = 0;
+  simd::Mask wordBytesOfBlockBefore = 0;
+  bool bInsideBefore = false;  // the word before ends inside quotes
+  for (std::size_t nAt = 0; nAt < nEnd; nAt += kBlockBytes) {
+    const TextBlock at = BlockAt(text, nAt);
+    const BlockStops stops = StopsIn(at.block, rules);
+    const std::size_t nShift = nAt % kWordBytes;
+    m_runStops[nAt / kBlockBytes] = stops.All() & at.inText;
+    decided.others |= stops.others & at.inText;
+    decided.doubleQuotes |= stops.doubleQuotes;
+    decided.singleQuotes |= stops.singleQuotes;
+    separators |= std::uint64_t{stops.separators & at.inText} << nShift;
+    quotes |= std::uint64_t{stops.doubleQuotes | stops.singleQuotes} << nShift;
+    const simd::Mask wordBytes = WordBytesIn(at.block);
+    wordBytesBefore |= std::uint64_t{wordBytes << 1 | wordBytesOfBlockBefore >> kLastBit} << nShift;
+    wordBytesOfBlockBefore = wordBytes;
+    if (nShift + kBlockBytes < kWordBytes && nAt + kBlockBytes < nEnd) continue;
+    // Quoted stretches carry on from the word before; the bytes past the
+    // text hold no quote, so a last word's top bit tells how the text ends.
+    const std::uint64_t inside = InsideQuotes(quotes) ^ (bInsideBefore ? ~std::uint64_t{0} : 0);
+    bInsideBefore = (inside >> (kWordBytes - 1)) != 0;
+    // A quote outside quotes after a word byte opens nothing: the quotes do not alternate.
+    decided.wrongOpeners |= quotes & inside & wordBytesBefore;
+    m_decidedSeparators[nAt / kWordBytes] = separators & ~inside;
+    m_decidedQuotes[nAt / kWordBytes] = quotes;
+    separators = quotes = wordBytesBefore = 0;
+  }
+  decided.bEndsInside = bInsideBefore;
 }
 
 inline std::uint32_t SeparatorScanner::StopsOfBlock(std::size_t nBlock) {
   if (nBlock < m_nRunStart || nBlock - m_nRunStart >= kRunBlocks * simd::kBlockBytes) {
-    LoadRun(nBlock, nullptr);
+    LoadRun(nBlock);
   }
   return m_runStops[(nBlock - m_nRunStart) / simd::kBlockBytes];
 }
@@ -230,9 +244,9 @@ bool SeparatorScanner::DecideAtOnce() {
   // start) where the masks say it cannot. (Escapes are among the others.)
   const bool bRulesAllow = m_rules.separator != 0 && !IsWordByte(m_rules.separator) &&
                            !IsHonouredQuote(m_rules.separator, m_rules);
-  if (!bRulesAllow || m_text.size() > kRunBlocks * simd::kBlockBytes) return false;
+  if (!bRulesAllow || m_text.size() > kRunBlocks * kBlockBytes) return false;
   DecidedText decided;
-  LoadRun(0, &decided);
+  LoadDecidedRun(decided);
   const bool bOneQuoteKind = decided.doubleQuotes == 0 || decided.singleQuotes == 0;
   if (decided.others != 0 || decided.wrongOpeners != 0 || !bOneQuoteKind) return false;
   m_endQuote = !decided.bEndsInside ? 0 : decided.doubleQuotes != 0 ? '"' : '\'';

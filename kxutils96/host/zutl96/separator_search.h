@@ -227,7 +227,7 @@ class SeparatorScanner {
     std::uint32_t others = 0;  // brackets and escapes
     std::uint32_t doubleQuotes = 0;
     std::uint32_t singleQuotes = 0;
-    std::uint32_t wrongOpeners = 0;  // quotes outside quotes right after a word byte
+    std::uint64_t wrongOpeners = 0;  // quotes outside quotes right after a word byte
     bool bEndsInside = false;
   };
   static constexpr std::size_t kNotDecidedYet = std::string_view::npos - 1;
@@ -238,9 +238,10 @@ class SeparatorScanner {
   bool StartsOutsideQuotes() const noexcept {
     return m_pState == nullptr || *m_pState == kSearchOutsideQuotes;
   }
-  // The stops of kRunBlocks blocks from `nBlock` (a multiple of 16) on, and,
-  // with `pDecided`, the masks of a decided text and what decides it.
-  void LoadRun(std::size_t nBlock, DecidedText* pDecided);
+  // The stops of kRunBlocks blocks from `nBlock` (a multiple of 16) on.
+  void LoadRun(std::size_t nBlock);
+  // LoadRun(0), and the masks of a decided text and what decides it.
+  void LoadDecidedRun(DecidedText& decided);
   // Bits of the bytes of the block at `nBlock` that the search looks at.
   std::uint32_t StopsOfBlock(std::size_t nBlock);
   // Fills m_decidedSeparators and m_decidedQuotes for the whole text; false

@@ -66,6 +66,18 @@ inline Mask EqualMask(Block block, unsigned char value) noexcept {
   return static_cast<Mask>(_mm_movemask_epi8(_mm_cmpeq_epi8(block.bytes, wanted)));
 }
 
+// Bits of the bytes equal to any of `values`, in one mask.
+// Example: AnyEqualMask(block, '(', ')') marks both parentheses.
+template <class... Bytes>
+inline Mask AnyEqualMask(Block block, unsigned char first, Bytes... others) noexcept {
+  const auto equal = [block](unsigned char value) {
+    return _mm_cmpeq_epi8(block.bytes, _mm_set1_epi8(static_cast<char>(value)));
+  };
+  __m128i any = equal(first);
+  ((any = _mm_or_si128(any, equal(static_cast<unsigned char>(others)))), ...);
+  return static_cast<Mask>(_mm_movemask_epi8(any));
+}
+
 // Bits of the bytes at or below `value`, compared as unsigned bytes.
 inline Mask AtMostMask(Block block, unsigned char value) noexcept {
   const __m128i lowest = _mm_min_epu8(block.bytes, _mm_set1_epi8(static_cast<char>(value)));
@@ -137,6 +149,11 @@ inline Mask EqualMask(Block block, unsigned char value) noexcept {
   Mask mask = 0;
   for (std::size_t i = 0; i < kBlockBytes; ++i) mask |= Mask{block.bytes[i] == value} << i;
   return mask;
+}
+
+template <class... Bytes>
+inline Mask AnyEqualMask(Block block, Bytes... values) noexcept {
+  return (EqualMask(block, static_cast<unsigned char>(values)) | ...);
 }
 
 inline Mask AtMostMask(Block block, unsigned char value) noexcept {
