@@ -97,17 +97,18 @@ void ExpectCutAsASplitterCuts(const std::string& text, const SeparatorRules& rul
 }
 
 TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
-  // Each byte that matters at every position of three 16-byte blocks of
-  // plain bytes, multi-byte characters across every block edge, and random
-  // mixes; searched from every position in turn, as a splitter does, in
-  // every start state (a state that is no quote byte starts outside).
+  // Each byte that matters at every position of a 64-byte word and the
+  // block after it, plain bytes, multi-byte characters across every block
+  // edge, and random mixes; searched from every position in turn, as a
+  // splitter does, in every start state (a state that is no quote byte
+  // starts outside).
   const std::vector<std::string> pieces = {",", " ", "\t", "\x01", "\"",       "'",
                                            "(", ")", "[",  "]",    "{",        "}",
                                            "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
   std::vector<std::string> texts;
   for (const std::string& piece : pieces) {
-    // After a word byte where i % 3 == 1 (the last of a block at 16).
-    for (std::size_t i = 0; i < 48; ++i) {
+    // After a word byte where i % 3 == 1 (the last of a block at 16 and 64).
+    for (std::size_t i = 0; i < 80; ++i) {
       texts.push_back(std::string(i, i % 3 == 1 ? 'a' : '.') + piece + ".a,b");
     }
   }

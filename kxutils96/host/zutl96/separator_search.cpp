@@ -191,7 +191,6 @@ void SeparatorScanner::LoadRun(std::size_t nBlock) {
 
 void SeparatorScanner::LoadDecidedRun(DecidedText& decided) {
   static_assert(kBlockBytes == simd::kBlockBytes && kWordBytes % kBlockBytes == 0);
-  constexpr unsigned kLastBit = kBlockBytes - 1;
   const SeparatorRules rules = m_rules;
   const std::string_view text = m_text;
   m_nRunStart = 0;
@@ -202,9 +201,9 @@ void SeparatorScanner::LoadDecidedRun(DecidedText& decided) {
   // the only ones to mispredict.
   std::uint64_t separators = 0;
   std::uint64_t quotes = 0;
-  std::uint64_t wordBytesBefore = 0;
-  simd::Mask wordBytesOfBlockBefore = 0;
-  bool bInsideBefore = false;  // the word before ends inside quotes
+  std::uint64_t wordBytes = 0;
+  bool bInsideBefore = false;    // the word before ends inside quotes
+  bool bWordByteBefore = false;  // the word before ends in a word byte
   for (std::size_t nAt = 0; nAt < nEnd; nAt += kBlockBytes) {
     const TextBlock at = BlockAt(text, nAt);
     const BlockStops stops = StopsIn(at.block, rules);
@@ -215,19 +214,19 @@ void SeparatorScanner::LoadDecidedRun(DecidedText& decided) {
     decided.singleQuotes |= stops.singleQuotes;
     separators |= std::uint64_t{stops.separators & at.inText} << nShift;
     quotes |= std::uint64_t{stops.doubleQuotes | stops.singleQuotes} << nShift;
-    const simd::Mask wordBytes = WordBytesIn(at.block);
-    wordBytesBefore |= std::uint64_t{wordBytes << 1 | wordBytesOfBlockBefore >> kLastBit} << nShift;
-    wordBytesOfBlockBefore = wordBytes;
+    wordBytes |= std::uint64_t{WordBytesIn(at.block)} << nShift;
     if (nShift + kBlockBytes < kWordBytes && nAt + kBlockBytes < nEnd) continue;
     // Quoted stretches carry on from the word before; the bytes past the
     // text hold no quote, so a last word's top bit tells how the text ends.
     const std::uint64_t inside = InsideQuotes(quotes) ^ (bInsideBefore ? ~std::uint64_t{0} : 0);
     bInsideBefore = (inside >> (kWordBytes - 1)) != 0;
     // A quote outside quotes after a word byte opens nothing: the quotes do not alternate.
+    const std::uint64_t wordBytesBefore = wordBytes << 1 | std::uint64_t{bWordByteBefore};
+    bWordByteBefore = (wordBytes >> (kWordBytes - 1)) != 0;
     decided.wrongOpeners |= quotes & inside & wordBytesBefore;
     m_decidedSeparators[nAt / kWordBytes] = separators & ~inside;
     m_decidedQuotes[nAt / kWordBytes] = quotes;
-    separators = quotes = wordBytesBefore = 0;
+    separators = quotes = wordBytes = 0;
   }
   decided.bEndsInside = bInsideBefore;
 }
