@@ -24,9 +24,6 @@ namespace simd = kxu::platform::simd;
 // changes how a call on another thread splits.
 thread_local bool t_bAngleBrackets = false;
 
-// The backslash, the escape byte of the extended search when none is given.
-constexpr unsigned char kDefaultEscape = '\\';
-
 // The highest white-space byte: every byte up to it may separate at white space.
 constexpr unsigned char kBlank = ' ';
 
@@ -155,27 +152,6 @@ char* FindSeparatorInText(char* p, const SeparatorRules& rules, int* pState) {
 }  // namespace
 
 namespace kxu::zutl96 {
-
-SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets) {
-  SeparatorRules rules;
-  rules.separator = ByteOf(chSep);
-  rules.brackets = (nMode & kFindBrackets) != 0;
-  rules.angleBrackets = bAngleBrackets;
-  return rules;
-}
-
-SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bAngleBrackets) {
-  SeparatorRules rules = GeneralSeparatorRules(chSep, nMode, bAngleBrackets);
-  rules.escape = chEscape == 0 ? kDefaultEscape : ByteOf(chEscape);
-  return rules;
-}
-
-SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets) {
-  SeparatorRules rules = GeneralSeparatorRules(chSep, kFindBrackets, bAngleBrackets);
-  rules.doubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
-  rules.singleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
-  return rules;
-}
 
 void SeparatorScanner::LoadRun(std::size_t nBlock) {
   // Copies that the stores into the run cannot change, kept in registers.

@@ -171,14 +171,33 @@ struct SeparatorRules {
 };
 
 // The rules of utlFindSeparator(p, chSep, nMode, ...), with angle brackets
-// as `bAngleBrackets` says.
-SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets);
+// as `bAngleBrackets` says. (Inline, as are the two below: a splitter makes
+// its rules once a text, and the struct is built in place.)
+inline SeparatorRules GeneralSeparatorRules(int chSep, int nMode, bool bAngleBrackets) {
+  SeparatorRules rules;
+  rules.separator = static_cast<unsigned char>(chSep);
+  rules.brackets = (nMode & kFindBrackets) != 0;
+  rules.angleBrackets = bAngleBrackets;
+  return rules;
+}
+
 // The rules of utlFindSeparatorEx(p, chSep, nMode, ..., chEscape, 0), with
-// angle brackets as `bAngleBrackets` says.
-SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape, bool bAngleBrackets);
+// angle brackets as `bAngleBrackets` says; the escape 0 stands for the backslash.
+inline SeparatorRules EscapedSeparatorRules(int chSep, int nMode, int chEscape,
+                                            bool bAngleBrackets) {
+  SeparatorRules rules = GeneralSeparatorRules(chSep, nMode, bAngleBrackets);
+  rules.escape = chEscape == 0 ? '\\' : static_cast<unsigned char>(chEscape);
+  return rules;
+}
+
 // The rules of utlFindSeparatorQuoted(p, chSep, nQuoteKinds), with angle
 // brackets as `bAngleBrackets` says.
-SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets);
+inline SeparatorRules QuotedSeparatorRules(int chSep, int nQuoteKinds, bool bAngleBrackets) {
+  SeparatorRules rules = GeneralSeparatorRules(chSep, kFindBrackets, bAngleBrackets);
+  rules.doubleQuotes = (nQuoteKinds & kQuoteKindDouble) != 0;
+  rules.singleQuotes = (nQuoteKinds & kQuoteKindSingle) != 0;
+  return rules;
+}
 
 // Whether the calling thread's angle switch (set_parenth_use_angle_brackets)
 // is on.

@@ -25,13 +25,35 @@ struct SplitOptions {
   DWORD dwFlags = 0;
 };
 
+// Whether `options` ask for the quote-aware search, which serves separators
+// other than white space.
+inline bool UsesQuoteAwareSearch(const SplitOptions& options) {
+  return (options.dwFlags & kSplitQuoteAwareSearch) != 0 && options.chSep != '\0';
+}
+
 // The search rules that `options` choose: angle brackets count as brackets
 // with kQuoteAngleBrackets, or while the thread's angle switch is on.
-kxu::zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options);
+// (Inline, as the split of each short text makes them.)
+inline kxu::zutl96::SeparatorRules SearchRulesOf(const SplitOptions& options) {
+  namespace zutl96 = kxu::zutl96;
+  // The searches take the separator byte sign-extended, as bytes are passed to them.
+  const int nSep = static_cast<signed char>(options.chSep);  // NOLINT(bugprone-signed-char-misuse)
+  const bool bAngleBrackets =
+      options.nQuote == kQuoteAngleBrackets || zutl96::AngleBracketsSwitchedOn();
+  if (UsesQuoteAwareSearch(options)) {
+    return zutl96::QuotedSeparatorRules(nSep, zutl96::kQuoteKindDouble, bAngleBrackets);
+  }
+  if ((options.dwFlags & kSplitExtendedSearch) != 0) {
+    return zutl96::EscapedSeparatorRules(nSep, zutl96::kFindBrackets, 0, bAngleBrackets);
+  }
+  return zutl96::GeneralSeparatorRules(nSep, zutl96::kFindBrackets, bAngleBrackets);
+}
 
 // The state the search reads and writes: the caller's, except for the
 // quote-aware search, which keeps none.
-int* SearchStateOf(const SplitOptions& options);
+inline int* SearchStateOf(const SplitOptions& options) {
+  return UsesQuoteAwareSearch(options) ? nullptr : options.pSearchState;
+}
 
 // Splits `text` (no NUL) as kxutilsGetTokens does and hands each raw token,
 // before any trimming or unquoting, to `keep(nIndex, token, bPlain)` in order;
