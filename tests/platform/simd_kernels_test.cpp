@@ -110,28 +110,52 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
   }
 }
 
-// The decoder takes steps of ASCII and whole two-byte sequences only, up to
-// the first other byte (a longer sequence, or one not well formed) when the
-// room is ample, decodes them as UTF-8 does, and keeps within any room.
-TEST_P(SimdKernels, DecoderTakesTwoByteTextUpToAnyOtherByteAndKeepsWithinTheRoom) {
+// Each decoder takes steps of its sequences only (ASCII and two-byte ones;
+// three-byte ones), up to the first other byte (another length, or a
+// sequence not well formed) when the room is ample, decodes them as UTF-8
+// does, and keeps within any room.
+TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWithinTheRoom) {
+  struct Decoder {
+    simd::DecodedRun (*decode)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
+    std::u16string_view units;  // of the decoder's kind, drawn in turn
+    std::vector<std::string_view> stops;
+    std::size_t nLongestStep;
+  };
+  const Decoder decoders[] = {
+      {simd::DecodeBelowU0800,
+       u"a\u00E9\u07FF",
+       {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
+       simd::kBlockBytes},
+      {simd::DecodeFromU0800,
+       u"\u0800\u4E2D\uD7FF\uE000\uFFFF",
+       {"a", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
+        "\xE4\xB8"
+        "a",
+        "\xBF"},
+       simd::kDecodeThreeByteStep}};
   constexpr std::size_t kUnits = 3 * simd::kBlockBytes;
-  for (const std::string_view stop : {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"}) {
-    for (std::size_t at = 0; at <= kUnits; ++at) {
-      std::u16string text(kUnits, u' ');
-      for (std::size_t i = 0; i < kUnits; ++i) text[i] = u"a\u00E9\u07FF"[(i * 5 + at) % 3];
-      const std::string before = Utf8Of(text.data(), at);
-      const std::string bytes = before + std::string(stop) + Utf8Of(text.data() + at, kUnits - at);
-      for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 200}) {
-        std::u16string out(nRoom + 1, kUntouched);
-        const simd::DecodedRun run = simd::DecodeBelowU0800(
-            reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), out.data(), nRoom);
-        ASSERT_LE(run.nBytes, before.size()) << stop << " " << at << " " << nRoom;
-        if (nRoom == 200) {
-          ASSERT_GT(run.nBytes + simd::kBlockBytes, before.size()) << stop << " " << at;
+  for (const Decoder& decoder : decoders) {
+    for (const std::string_view stop : decoder.stops) {
+      for (std::size_t at = 0; at <= kUnits; ++at) {
+        std::u16string text(kUnits, u' ');
+        for (std::size_t i = 0; i < kUnits; ++i)
+          text[i] = decoder.units[(i * 7 + at) % decoder.units.size()];
+        const std::string before = Utf8Of(text.data(), at);
+        const std::string bytes =
+            before + std::string(stop) + Utf8Of(text.data() + at, kUnits - at);
+        for (std::size_t nRoom : {0, 7, 8, 15, 16, 31, 32, 47, 48, 200}) {
+          std::u16string out(nRoom + 1, kUntouched);
+          const simd::DecodedRun run =
+              decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
+                             out.data(), nRoom);
+          ASSERT_LE(run.nBytes, before.size()) << stop << " " << at << " " << nRoom;
+          if (nRoom == 200) {
+            ASSERT_GT(run.nBytes + decoder.nLongestStep, before.size()) << stop << " " << at;
+          }
+          ASSERT_EQ(out.substr(0, run.nUnits), text.substr(0, run.nUnits)) << stop << " " << at;
+          ASSERT_EQ(Utf8Of(text.data(), run.nUnits).size(), run.nBytes) << stop << " " << at;
+          ASSERT_EQ(out[nRoom], kUntouched) << stop << " " << at << " " << nRoom;
         }
-        ASSERT_EQ(out.substr(0, run.nUnits), text.substr(0, run.nUnits)) << stop << " " << at;
-        ASSERT_EQ(Utf8Of(text.data(), run.nUnits).size(), run.nBytes) << stop << " " << at;
-        ASSERT_EQ(out[nRoom], kUntouched) << stop << " " << at << " " << nRoom;
       }
     }
   }

@@ -122,6 +122,35 @@ DecodedRun DecodeBelowU0800Scalar(const unsigned char* p, std::size_t nBytes, ch
   return run;
 }
 
+// Bytes and units of one step of DecodeFromU0800, and what a step may write.
+constexpr std::size_t kThreeByteStepUnits = kDecodeThreeByteStep / 3;
+constexpr std::size_t kThreeByteStepRead = 16;
+constexpr std::size_t kThreeByteStepStores = 8;
+
+DecodedRun DecodeFromU0800Scalar(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                                 std::size_t nRoom) noexcept {
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
+    const unsigned char* const step = p + run.nBytes;
+    char16_t units[kThreeByteStepUnits];
+    bool bWellFormed = true;
+    for (std::size_t k = 0; k < kThreeByteStepUnits; ++k) {
+      const unsigned char* const sequence = step + 3 * k;
+      const unsigned unit =
+          (sequence[0] & 0x0Fu) << 12 | (sequence[1] & 0x3Fu) << 6 | (sequence[2] & 0x3Fu);
+      bWellFormed &= (sequence[0] & 0xF0) == 0xE0 && (sequence[1] & 0xC0) == 0x80 &&
+                     (sequence[2] & 0xC0) == 0x80 && unit >= 0x800 &&
+                     (unit < 0xD800 || unit > 0xDFFF);
+      units[k] = static_cast<char16_t>(unit);
+    }
+    if (!bWellFormed) break;
+    std::memcpy(out + run.nUnits, units, sizeof units);
+    run.nBytes += kDecodeThreeByteStep;
+    run.nUnits += kThreeByteStepUnits;
+  }
+  return run;
+}
+
 #if defined(KXU_SIMD_SSE2)
 // ---- SSE2 forms: a block of 16 a step, the scalar form for the rest.
 
@@ -378,6 +407,51 @@ __attribute__((target("ssse3"))) DecodedRun DecodeBelowU0800WithSsse3(const unsi
   return run;
 }
 
+// The leads and continuation bytes of five three-byte sequences in a block's
+// first 15 bytes, as bits; the mask of those bytes.
+constexpr unsigned kThreeByteLeads = 0x1249;
+constexpr unsigned kThreeByteContinuations = 0x6DB6;
+constexpr unsigned kThreeByteStepBits = 0x7FFF;
+
+__attribute__((target("ssse3"))) DecodedRun DecodeFromU0800WithSsse3(const unsigned char* p,
+                                                                     std::size_t nBytes,
+                                                                     char16_t* out,
+                                                                     std::size_t nRoom) noexcept {
+  // Each unit's middle and last byte as one 16-bit value (middle << 8 |
+  // last), and its lead alone.
+  const __m128i tailOrder = _mm_setr_epi8(2, 1, 5, 4, 8, 7, 11, 10, 14, 13, -1, -1, -1, -1, -1, -1);
+  const __m128i leadOrder =
+      _mm_setr_epi8(0, -1, 3, -1, 6, -1, 9, -1, 12, -1, -1, -1, -1, -1, -1, -1);
+  // Bits of the five units' 16-bit lanes in a byte mask.
+  constexpr unsigned kUnitLaneBits = 0x3FF;
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nBytes));
+    const auto leads = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(-16)), _mm_set1_epi8(-32))));
+    const auto continuations = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(-64)), _mm_set1_epi8(-128))));
+    if ((leads & kThreeByteStepBits) != kThreeByteLeads ||
+        (continuations & kThreeByteStepBits) != kThreeByteContinuations)
+      break;
+    const __m128i tails = _mm_shuffle_epi8(bytes, tailOrder);
+    const __m128i units =
+        _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_shuffle_epi8(bytes, leadOrder), 12),
+                                  _mm_srli_epi16(_mm_and_si128(tails, _mm_set1_epi16(0x3F00)), 2)),
+                     _mm_and_si128(tails, _mm_set1_epi16(0x3F)));
+    // Below U+0800 (an overlong form) or a surrogate, told by the top five bits.
+    const __m128i top = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xF800)));
+    const __m128i outOfRange =
+        _mm_or_si128(_mm_cmpeq_epi16(top, _mm_setzero_si128()),
+                     _mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800))));
+    if ((static_cast<unsigned>(_mm_movemask_epi8(outOfRange)) & kUnitLaneBits) != 0) break;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nUnits), units);
+    run.nBytes += kDecodeThreeByteStep;
+    run.nUnits += kThreeByteStepUnits;
+  }
+  return run;
+}
+
 // ---- AVX2 forms: 32 bytes a step, the SSE2 form for the rest. They clear
 // the upper halves of the wide registers before the SSE2 code runs: left
 // set, they slow every SSE instruction after them several times over.
@@ -440,11 +514,12 @@ struct Kernels {
   EncodedRun (*encodeFromU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
   DecodedRun (*decodeBelowU0800)(const unsigned char*, std::size_t, char16_t*,
                                  std::size_t) noexcept;
+  DecodedRun (*decodeFromU0800)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
-                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
-                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar};
+constexpr Kernels kScalarKernels = {
+    AsciiPrefixLengthScalar, WidenAsciiScalar,       NarrowAsciiScalar,    EncodeBelowU0800Scalar,
+    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar, DecodeFromU0800Scalar};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
@@ -452,11 +527,11 @@ constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
 constexpr Kernels kLevelKernels[] = {
     kScalarKernels,
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
-     EncodeFromU0800Scalar, DecodeBelowU0800Scalar},
+     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar},
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3},
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3},
     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3}};
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -471,6 +546,11 @@ const Kernels& Active() noexcept {
 DecodedRun DecodeBelowU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
                             std::size_t nRoom) noexcept {
   return Active().decodeBelowU0800(p, nBytes, out, nRoom);
+}
+
+DecodedRun DecodeFromU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                           std::size_t nRoom) noexcept {
+  return Active().decodeFromU0800(p, nBytes, out, nRoom);
 }
 
 std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept {

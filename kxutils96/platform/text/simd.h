@@ -221,6 +221,19 @@ struct DecodedRun {
 DecodedRun DecodeBelowU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
                             std::size_t nRoom) noexcept;
 
+// The bytes DecodeFromU0800 takes a step: five three-byte sequences.
+inline constexpr std::size_t kDecodeThreeByteStep = 15;
+
+// Decodes the UTF-8 bytes at `p` to UTF-16 units at `out` a step of five
+// three-byte sequences at a time while the next 15 bytes are five
+// well-formed ones (U+0800 to U+FFFF outside the surrogates: CJK text), 16
+// bytes are left to read and `nRoom` holds 8 more units (each step may store
+// 8, of which it keeps 5); stops before the first step holding anything
+// else, valid or not.
+// Example: for 16 bytes or more of Han ideographs it takes 15 bytes a step.
+DecodedRun DecodeFromU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                           std::size_t nRoom) noexcept;
+
 // The units EncodeBelowU0800 and EncodeFromU0800 take a step.
 inline constexpr std::size_t kEncodeGroupUnits = 8;
 

@@ -125,18 +125,27 @@ class Sink {
   // output (see simd::DecodeBelowU0800) and returns the bytes taken; none
   // when only counting.
   std::size_t PutDecodedBelowU0800(const unsigned char* p, const unsigned char* end) noexcept {
-    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 2) {
-      return 0;
-    } else {
-      const simd::DecodedRun run = simd::DecodeBelowU0800(p, static_cast<std::size_t>(end - p),
-                                                          m_out + m_nCount, m_nRoom - m_nCount);
-      m_nCount += run.nUnits;
-      return run.nBytes;
-    }
+    return PutDecoded<simd::DecodeBelowU0800>(p, end);
+  }
+  // The same for steps of three-byte sequences (see simd::DecodeFromU0800).
+  std::size_t PutDecodedFromU0800(const unsigned char* p, const unsigned char* end) noexcept {
+    return PutDecoded<simd::DecodeFromU0800>(p, end);
   }
   ConversionResult Result(ConversionStatus status) const noexcept { return {m_nCount, status}; }
 
  private:
+  template <simd::DecodedRun (*kDecode)(const unsigned char*, std::size_t, char16_t*,
+                                        std::size_t) noexcept>
+  std::size_t PutDecoded(const unsigned char* p, const unsigned char* end) noexcept {
+    if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 2) {
+      return 0;
+    } else {
+      const simd::DecodedRun run =
+          kDecode(p, static_cast<std::size_t>(end - p), m_out + m_nCount, m_nRoom - m_nCount);
+      m_nCount += run.nUnits;
+      return run.nBytes;
+    }
+  }
   template <simd::EncodedRun (*kEncode)(const char16_t*, std::size_t, char*, std::size_t) noexcept>
   std::size_t PutEncoded(const WCHAR* p, const WCHAR* end) noexcept {
     if constexpr (kRoom == Room::kCountOnly || sizeof(Unit) != 1) {
@@ -227,8 +236,9 @@ ConversionResult DecodeUtf8(const unsigned char* p, const unsigned char* const e
       p += nAscii;
       continue;
     }
-    // A run of three-byte characters (CJK text) decodes without leaving
-    // this loop.
+    // A run of three-byte characters (CJK text) decodes by steps of five,
+    // then one by one, without leaving this loop.
+    p += sink.PutDecodedFromU0800(p, end);
     while (end - p >= 3 && (p[0] & 0xF0) == 0xE0 && IsContinuation(p[1]) && IsContinuation(p[2]) &&
            sink.HasRoom(1)) {
       const char32_t codePoint = ((p[0] & 0x0F) << 12) | ((p[1] & 0x3F) << 6) | (p[2] & 0x3F);
