@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,7 +55,9 @@ enum LookAlikeBlocks : unsigned {
   kEuropeanLookAlikes = kLatinLookAlikes | kFullWidthAscii,
 };
 
-// A code page served through the C library's converter.
+// A code page served through tables: read from the C library's converter
+// `pszConverterName`, or, where that is null, generated at build time (see
+// kGeneratedCodePages).
 struct ServedCodePage {
   UINT nCodePage;
   const char* pszConverterName;
@@ -96,11 +99,23 @@ constexpr ServedCodePage kServedCodePages[] = {
     {1257, "CP1257", true, kFullWidthAscii},
     {1258, "CP1258", true, kFullWidthAscii},
     {1361, "JOHAB", true, kFullWidthAscii},
-    // The Mac pages the C library knows.
+    // The Mac pages: those the C library knows, then the generated ones.
     {10000, "MACINTOSH", false, kNoLookAlikes},
     {10007, "CP10007", false, kNoLookAlikes},
     {10017, "MAC-UK", false, kNoLookAlikes},
     {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
+    {10001, nullptr, false, kNoLookAlikes},
+    {10002, nullptr, false, kNoLookAlikes},
+    {10003, nullptr, false, kNoLookAlikes},
+    {10004, nullptr, false, kNoLookAlikes},
+    {10005, nullptr, false, kNoLookAlikes},
+    {10006, nullptr, false, kNoLookAlikes},
+    {10008, nullptr, false, kNoLookAlikes},
+    {10010, nullptr, false, kNoLookAlikes},
+    {10021, nullptr, false, kNoLookAlikes},
+    {10079, nullptr, false, kNoLookAlikes},
+    {10081, nullptr, false, kNoLookAlikes},
+    {10082, nullptr, false, kNoLookAlikes},
     // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
     {20866, "KOI8-R", false, kLatinLookAlikes},
@@ -126,10 +141,30 @@ constexpr ServedCodePage kServedCodePages[] = {
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
 
+// A code of a generated page and the one unit it reads as.
+struct GeneratedCode {
+  std::uint16_t code;  // a single byte, or lead << 8 | trail
+  WCHAR unit;
+};
+
+struct GeneratedCodePage {
+  UINT nCodePage;
+  std::span<const GeneratedCode> codes;
+  std::span<const GeneratedCode> readOnlyCodes;  // read, never written (variants of a character)
+};
+
+// kGeneratedCodePages: the Mac pages the C library lacks, written at build
+// time from Apple's published mappings as Perl's Encode carries them.
+#include <mac_code_pages.inc>
+
 // Where the system's tables read single bytes otherwise than the C library's
-// converters: a byte it defines differently, or leaves undefined
-// (kUndefinedUnit) where the converter follows a later edition of the
-// page's standard.
+// converters or Apple's tables: a byte it defines differently, or leaves
+// undefined (kUndefinedUnit) where the source follows a later edition of the
+// page's standard. In the generated Mac pages the system keeps Apple's
+// earlier editions: the Ohm sign and the currency sign where the euro sign
+// came later, the Greek page's soft hyphen, ano teleia and undefined 0xFF,
+// the Thai page's zero-width no-break space, and it reads the Thai page's
+// undefined bytes as U+0000.
 struct SingleByteAmendment {
   UINT nCodePage;
   unsigned char byte;
@@ -142,7 +177,12 @@ constexpr SingleByteAmendment kSingleByteAmendments[] = {
     {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
     {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
     {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
-    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit},
+    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit}, {10006, 0x9C, 0x00AD},
+    {10006, 0xAF, 0x0387},         {10006, 0xFF, kUndefinedUnit}, {10021, 0x7F, 0x0000},
+    {10021, 0x90, 0x0000},         {10021, 0x9F, 0x0000},         {10021, 0xDB, 0xFEFF},
+    {10021, 0xFC, 0x0000},         {10021, 0xFD, 0x0000},         {10021, 0xFE, 0x0000},
+    {10021, 0xFF, 0x0000},         {10079, 0xBD, 0x2126},         {10079, 0xDB, 0x00A4},
+    {10081, 0xBD, 0x2126},         {10082, 0xBD, 0x2126},         {10082, 0xDB, 0x00A4},
 };
 
 // The system reads each byte a page leaves undefined (not a lead byte, nor
@@ -154,9 +194,10 @@ struct PrivateUseBytes {
 };
 
 constexpr PrivateUseBytes kPrivateUseBytes[] = {
-    {857, 0xF8BB},  {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
-    {949, 0xF8F7},  {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
-    {1361, 0xF8EC}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+    {857, 0xF8BB},   {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},
+    {936, 0xF8F5},   {949, 0xF8F7},   {950, 0xF8F8},   {1253, 0xF8F9},
+    {1255, 0xF88D},  {1257, 0xF8FC},  {1361, 0xF8EC},  {10006, 0xF8A0},
+    {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
 };
 
 // The lead bytes of the double-byte pages as the system declares them; a
@@ -173,6 +214,10 @@ constexpr LeadByteRanges kLeadByteRanges[] = {
     {949, {{0x81, 0xFE}}},
     {950, {{0x81, 0xFE}}},
     {1361, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
+    {10001, {{0x81, 0x9F}, {0xE0, 0xFC}}},
+    {10002, {{0x81, 0xFC}}},
+    {10003, {{0xA1, 0xAC}, {0xB0, 0xC8}, {0xCA, 0xFD}}},
+    {10008, {{0xA1, 0xA9}, {0xB0, 0xF7}}},
 };
 
 // The user-defined areas of the double-byte pages, which the system reads
@@ -365,11 +410,14 @@ class CodePageTable {
   bool Build(const ServedCodePage& page);
 
  private:
-  void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
+  void StartDecoding(UINT nCodePage);
+  void ReadConverterCodes(Converter& toUnicode, UINT nCodePage);
+  void ReadGeneratedCodes(const GeneratedCodePage& generated);
+  void AmendDecoding(const ServedCodePage& page);
   void AmendSingleBytes(const ServedCodePage& page);
   void ReadUserDefinedAreas(UINT nCodePage);
   void ReadLoneJamo();
-  void BuildEncoding(Converter& fromUnicode, UINT nCodePage);
+  void BuildEncoding(Converter* pFromUnicode, UINT nCodePage);
   void BuildLookAlikes(const ServedCodePage& page);
   // The code of the single character of the page that `bytes` is, or kUnmapped.
   std::uint16_t CodeOfOneCharacter(const unsigned char* bytes, std::size_t nBytes) const noexcept;
@@ -385,15 +433,27 @@ class CodePageTable {
   WCHAR m_singleByte[kByteValues] = {};
   std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
   std::vector<std::uint16_t> m_encode;  // kUnitValues
-  std::vector<LookAlikeEntry> m_lookAlikes;  // by unit
+  std::vector<LookAlikeEntry> m_lookAlikes;    // by unit
+  std::vector<std::uint16_t> m_readOnlyCodes;  // ascending: codes read but never written
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
+  if (page.pszConverterName == nullptr) {
+    const auto generated = std::find_if(
+        std::begin(kGeneratedCodePages), std::end(kGeneratedCodePages),
+        [&page](const GeneratedCodePage& entry) { return entry.nCodePage == page.nCodePage; });
+    if (generated == std::end(kGeneratedCodePages)) return false;
+    ReadGeneratedCodes(*generated);
+    AmendDecoding(page);
+    BuildEncoding(nullptr, page.nCodePage);
+    return true;
+  }
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!toUnicode.IsOpen() || !fromUnicode.IsOpen()) return false;
-  BuildDecoding(toUnicode, page);
-  BuildEncoding(fromUnicode, page.nCodePage);
+  ReadConverterCodes(toUnicode, page.nCodePage);
+  AmendDecoding(page);
+  BuildEncoding(&fromUnicode, page.nCodePage);
   if (page.lookAlikeBlocks != kNoLookAlikes) BuildLookAlikes(page);
   return true;
 }
@@ -413,10 +473,15 @@ bool IsInRanges(const LeadByteRanges& declared, unsigned byte) noexcept {
                                   });
 }
 
-void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& page) {
-  m_undefinedUnit = UndefinedInputUnit(page.nCodePage);
+void CodePageTable::StartDecoding(UINT nCodePage) {
+  m_undefinedUnit = UndefinedInputUnit(nCodePage);
+  std::fill(std::begin(m_singleByte), std::end(m_singleByte), kUndefinedUnit);
   m_doubleByte.assign(static_cast<size_t>(kByteValues) * kByteValues, kUndefinedUnit);
-  const LeadByteRanges* pDeclared = DeclaredLeadBytes(page.nCodePage);
+}
+
+void CodePageTable::ReadConverterCodes(Converter& toUnicode, UINT nCodePage) {
+  StartDecoding(nCodePage);
+  const LeadByteRanges* pDeclared = DeclaredLeadBytes(nCodePage);
   for (unsigned lead = 0; lead < kByteValues; ++lead) {
     const unsigned char single[1] = {static_cast<unsigned char>(lead)};
     bool bIncomplete = false;
@@ -430,6 +495,46 @@ void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& pa
       m_doubleByte[(lead << 8) | trail] = toUnicode.DecodeCode(pair, 2, bIncomplete);
     }
   }
+}
+
+// A generated page's lead bytes are those the system declares, else the
+// first bytes of its two-byte codes. Whatever Apple's tables say, the system
+// reads the bytes below 0x80 as ASCII (DEL among them), and a higher byte
+// that Apple reads as an ASCII character (the right-to-left twins of the
+// ASCII punctuation in the Arabic and Hebrew pages) as undefined.
+void CodePageTable::ReadGeneratedCodes(const GeneratedCodePage& generated) {
+  StartDecoding(generated.nCodePage);
+  for (const auto codes : {generated.codes, generated.readOnlyCodes}) {
+    for (const GeneratedCode& entry : codes) {
+      if (entry.code < kByteValues) {
+        m_singleByte[entry.code] = entry.unit;
+      } else {
+        m_doubleByte[entry.code] = entry.unit;
+        m_bLead[entry.code >> 8] = true;
+      }
+    }
+  }
+  m_readOnlyCodes.clear();
+  for (const GeneratedCode& entry : generated.readOnlyCodes) m_readOnlyCodes.push_back(entry.code);
+  constexpr unsigned kAsciiEnd = 0x80;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    if (byte < kAsciiEnd) {
+      m_singleByte[byte] = static_cast<WCHAR>(byte);
+    } else if (m_singleByte[byte] < kAsciiEnd) {
+      m_singleByte[byte] = kUndefinedUnit;
+    }
+  }
+  if (const LeadByteRanges* pDeclared = DeclaredLeadBytes(generated.nCodePage);
+      pDeclared != nullptr) {
+    for (unsigned byte = 0; byte < kByteValues; ++byte)
+      m_bLead[byte] = IsInRanges(*pDeclared, byte);
+  }
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    if (m_bLead[byte]) m_singleByte[byte] = kUndefinedUnit;
+  }
+}
+
+void CodePageTable::AmendDecoding(const ServedCodePage& page) {
   AmendSingleBytes(page);
   ReadUserDefinedAreas(page.nCodePage);
   if (page.nCodePage == kJohabCodePage) ReadLoneJamo();
@@ -520,17 +625,18 @@ void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
   }
 }
 
-void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
+void CodePageTable::BuildEncoding(Converter* pFromUnicode, UINT nCodePage) {
   m_encode.assign(kUnitValues, kUnmapped);
-  // The converter's own choice first, kept only where it round-trips (no
-  // look-alikes); then any code the decoding tables give for a unit still
-  // unmapped (the control characters for undefined bytes among them).
-  for (unsigned unit = 0; unit < kUnitValues; ++unit) {
+  // The converter's own choice first (when the page has one), kept only
+  // where it round-trips (no look-alikes); then any code the decoding tables
+  // give for a unit still unmapped (the control characters for undefined
+  // bytes among them).
+  for (unsigned unit = 0; pFromUnicode != nullptr && unit < kUnitValues; ++unit) {
     if (unit >= 0xD800 && unit <= 0xDFFF) continue;
     const WCHAR source = static_cast<WCHAR>(unit);
     unsigned char bytes[4];
     std::size_t nBytes = 0;
-    if (fromUnicode.Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
+    if (pFromUnicode->Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
             Converter::Outcome::kConverted ||
         nBytes == 0 || nBytes > 2) {
       continue;
@@ -543,7 +649,8 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
   for (unsigned code = 0; code < kByteValues * kByteValues; ++code) {
     const WCHAR unit = code < kByteValues ? m_singleByte[code] : m_doubleByte[code];
     if (unit != kUndefinedUnit && m_encode[unit] == kUnmapped &&
-        (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8])) {
+        (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8]) &&
+        !std::binary_search(m_readOnlyCodes.begin(), m_readOnlyCodes.end(), code)) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
     }
   }
