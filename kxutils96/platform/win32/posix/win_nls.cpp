@@ -163,8 +163,11 @@ struct GeneratedCodePage {
 // page's standard. In the generated Mac pages the system keeps Apple's
 // earlier editions: the Ohm sign and the currency sign where the euro sign
 // came later, the Greek page's soft hyphen, ano teleia and undefined 0xFF,
-// the Thai page's zero-width no-break space, and it reads the Thai page's
-// undefined bytes as U+0000.
+// the Thai page's zero-width no-break space, the Arabic page's five-pointed
+// star, the Hebrew page's Å, ¤, meteg, maqaf and shin dot where Apple later
+// put other points (and left undefined its presentation forms and
+// private-use characters), and it reads the Thai page's undefined bytes as
+// U+0000.
 struct SingleByteAmendment {
   UINT nCodePage;
   unsigned char byte;
@@ -177,12 +180,17 @@ constexpr SingleByteAmendment kSingleByteAmendments[] = {
     {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
     {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
     {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
-    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit}, {10006, 0x9C, 0x00AD},
-    {10006, 0xAF, 0x0387},         {10006, 0xFF, kUndefinedUnit}, {10021, 0x7F, 0x0000},
-    {10021, 0x90, 0x0000},         {10021, 0x9F, 0x0000},         {10021, 0xDB, 0xFEFF},
-    {10021, 0xFC, 0x0000},         {10021, 0xFD, 0x0000},         {10021, 0xFE, 0x0000},
-    {10021, 0xFF, 0x0000},         {10079, 0xBD, 0x2126},         {10079, 0xDB, 0x00A4},
-    {10081, 0xBD, 0x2126},         {10082, 0xBD, 0x2126},         {10082, 0xDB, 0x00A4},
+    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit}, {10004, 0xC0, 0x066D},
+    {10005, 0x81, 0x00C5},         {10005, 0xA4, 0x00A4},         {10005, 0xC2, kUndefinedUnit},
+    {10005, 0xC3, kUndefinedUnit}, {10005, 0xC4, kUndefinedUnit}, {10005, 0xC5, 0x05BD},
+    {10005, 0xC7, kUndefinedUnit}, {10005, 0xC8, kUndefinedUnit}, {10005, 0xD6, kUndefinedUnit},
+    {10005, 0xD7, kUndefinedUnit}, {10005, 0xD8, 0x05BE},         {10005, 0xDD, 0x05C1},
+    {10006, 0x9C, 0x00AD},         {10006, 0xAF, 0x0387},         {10006, 0xFF, kUndefinedUnit},
+    {10021, 0x7F, 0x0000},         {10021, 0x90, 0x0000},         {10021, 0x9F, 0x0000},
+    {10021, 0xDB, 0xFEFF},         {10021, 0xFC, 0x0000},         {10021, 0xFD, 0x0000},
+    {10021, 0xFE, 0x0000},         {10021, 0xFF, 0x0000},         {10079, 0xBD, 0x2126},
+    {10079, 0xDB, 0x00A4},         {10081, 0xBD, 0x2126},         {10082, 0xBD, 0x2126},
+    {10082, 0xDB, 0x00A4},
 };
 
 // The system reads each byte a page leaves undefined (not a lead byte, nor
@@ -194,10 +202,10 @@ struct PrivateUseBytes {
 };
 
 constexpr PrivateUseBytes kPrivateUseBytes[] = {
-    {857, 0xF8BB},   {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},
-    {936, 0xF8F5},   {949, 0xF8F7},   {950, 0xF8F8},   {1253, 0xF8F9},
-    {1255, 0xF88D},  {1257, 0xF8FC},  {1361, 0xF8EC},  {10006, 0xF8A0},
-    {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+    {857, 0xF8BB},   {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
+    {949, 0xF8F7},   {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
+    {1361, 0xF8EC},  {10004, 0xF827}, {10005, 0xF7FC}, {10006, 0xF8A0}, {28593, 0xF7F5},
+    {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
 };
 
 // The lead bytes of the double-byte pages as the system declares them; a
