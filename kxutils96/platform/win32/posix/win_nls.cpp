@@ -597,14 +597,35 @@ WCHAR JohabLoneJamo(unsigned code) noexcept {
   return static_cast<WCHAR>(kFirstFinal + final - (final < 18 ? 2 : 3));
 }
 
-// Johab's codes of a single letter are the system's conjoining jamo (the C
-// library's converter reads some as compatibility jamo, some not at all).
+// The conjoining jamo the system reads Johab's old-jamo row 0xDAD4..0xDAFE
+// as: the compatibility decompositions of the compatibility jamo U+3164..
+// U+318E that the published Johab table (and the C library) gives there,
+// but for four where the system takes another jamo: the choseong filler
+// U+115F for the Hangul filler (not the jungseong filler U+1160), and for
+// PIEUP-THIEUTH, YESIEUNG-SIOS and YESIEUNG-PANSIOS the initials U+1128,
+// U+1145 and U+1146 (not U+1129, U+11F1 and U+11F2).
+constexpr unsigned kFirstOldJamoCode = 0xDAD4;
+constexpr WCHAR kOldJamo[] = {
+    0x115F, 0x1114, 0x1115, 0x11C7, 0x11C8, 0x11CC, 0x11CE, 0x11D3, 0x11D7, 0x11D9, 0x111C,
+    0x11DD, 0x11DF, 0x111D, 0x111E, 0x1120, 0x1122, 0x1123, 0x1127, 0x1128, 0x112B, 0x112C,
+    0x112D, 0x112E, 0x112F, 0x1132, 0x1136, 0x1140, 0x1147, 0x114C, 0x1145, 0x1146, 0x1157,
+    0x1158, 0x1159, 0x1184, 0x1185, 0x1188, 0x1191, 0x1192, 0x1194, 0x119E, 0x11A1,
+};
+
+// Johab's jamo are the system's conjoining jamo: its codes of a single
+// letter (the C library's converter reads some as compatibility jamo, some
+// not at all) and its old-jamo row. The Korean postal mark 0xD9E8, which
+// KS X 1001 added in 2002 and the C library reads, is undefined there, as in
+// the published Johab table.
 void CodePageTable::ReadLoneJamo() {
   for (unsigned code = 0x8400; code < 0xD400; ++code) {
     if (!m_bLead[code >> 8]) continue;
     const WCHAR jamo = JohabLoneJamo(code);
     if (jamo != kUndefinedUnit) m_doubleByte[code] = jamo;
   }
+  std::copy(std::begin(kOldJamo), std::end(kOldJamo), &m_doubleByte[kFirstOldJamoCode]);
+  constexpr unsigned kPostalMarkCode = 0xD9E8;
+  m_doubleByte[kPostalMarkCode] = kUndefinedUnit;
 }
 
 void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
