@@ -14,11 +14,12 @@ use strict;
 use warnings;
 use Encode ();
 
+# The East Asian Mac pages are not among them: the system reads their
+# double-byte codes as the national standards, which the C library has.
 my @pages = (
-  [10001, 'MacJapanese'],  [10002, 'MacChineseTrad'], [10003, 'MacKorean'],
-  [10004, 'MacArabic'],    [10005, 'MacHebrew'],      [10006, 'MacGreek'],
-  [10008, 'MacChineseSimp'], [10010, 'MacRumanian'],  [10021, 'MacThai'],
-  [10079, 'MacIcelandic'], [10081, 'MacTurkish'],     [10082, 'MacCroatian'],
+  [10004, 'MacArabic'],   [10005, 'MacHebrew'],  [10006, 'MacGreek'],
+  [10010, 'MacRumanian'], [10021, 'MacThai'],    [10079, 'MacIcelandic'],
+  [10081, 'MacTurkish'],  [10082, 'MacCroatian'],
 );
 
 # The one BMP unit that `bytes` reads as whole, or undef; `tagged` is set

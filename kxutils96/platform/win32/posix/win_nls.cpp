@@ -99,18 +99,22 @@ constexpr ServedCodePage kServedCodePages[] = {
     {1257, "CP1257", true, kFullWidthAscii},
     {1258, "CP1258", true, kFullWidthAscii},
     {1361, "JOHAB", true, kFullWidthAscii},
-    // The Mac pages: those the C library knows, then the generated ones.
+    // The Mac pages. The system reads the double-byte codes of the East
+    // Asian ones as the national standards (Shift_JIS with the system's
+    // extensions, Big5, KS X 1001, GB 2312) rather than as Apple's tables
+    // (which add Apple's own characters and variants); the C library lacks
+    // the single-byte ones, whose tables are generated.
     {10000, "MACINTOSH", false, kNoLookAlikes},
     {10007, "CP10007", false, kNoLookAlikes},
     {10017, "MAC-UK", false, kNoLookAlikes},
     {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
-    {10001, nullptr, false, kNoLookAlikes},
-    {10002, nullptr, false, kNoLookAlikes},
-    {10003, nullptr, false, kNoLookAlikes},
+    {10001, "CP932", true, kNoLookAlikes},
+    {10002, "BIG5", true, kNoLookAlikes},
+    {10003, "EUC-KR", true, kNoLookAlikes},
     {10004, nullptr, false, kNoLookAlikes},
     {10005, nullptr, false, kNoLookAlikes},
     {10006, nullptr, false, kNoLookAlikes},
-    {10008, nullptr, false, kNoLookAlikes},
+    {10008, "EUC-CN", false, kNoLookAlikes},
     {10010, nullptr, false, kNoLookAlikes},
     {10021, nullptr, false, kNoLookAlikes},
     {10079, nullptr, false, kNoLookAlikes},
@@ -157,40 +161,96 @@ struct GeneratedCodePage {
 // time from Apple's published mappings as Perl's Encode carries them.
 #include <mac_code_pages.inc>
 
-// Where the system's tables read single bytes otherwise than the C library's
-// converters or Apple's tables: a byte it defines differently, or leaves
+// Where the system's tables read codes otherwise than the C library's
+// converters or Apple's tables: a code it defines differently, or leaves
 // undefined (kUndefinedUnit) where the source follows a later edition of the
-// page's standard. In the generated Mac pages the system keeps Apple's
-// earlier editions: the Ohm sign and the currency sign where the euro sign
-// came later, the Greek page's soft hyphen, ano teleia and undefined 0xFF,
-// the Thai page's zero-width no-break space, the Arabic page's five-pointed
-// star, the Hebrew page's Å, ¤, meteg, maqaf and shin dot where Apple later
-// put other points (and left undefined its presentation forms and
-// private-use characters), and it reads the Thai page's undefined bytes as
-// U+0000.
-struct SingleByteAmendment {
+// page's standard (the euro sign and the registered sign in Big5 and KS X
+// 1001, KS X 1001's postal mark). In the generated Mac pages the system
+// keeps Apple's earlier editions: the Ohm sign and the currency sign where
+// the euro sign came later, the Greek page's soft hyphen, ano teleia and
+// undefined 0xFF, the Thai page's zero-width no-break space, the Arabic
+// page's five-pointed star, the Hebrew page's Å, ¤, meteg, maqaf and shin dot
+// where Apple later put other points (and left undefined its presentation
+// forms and private-use characters), and it reads the Thai page's undefined
+// bytes as U+0000. The East Asian Mac pages take Apple's no-break space,
+// copyright and trademark signs and ellipsis in single bytes (where their
+// lead bytes leave room), and a few characters the national standards'
+// converters read otherwise.
+struct CodeAmendment {
   UINT nCodePage;
-  unsigned char byte;
+  std::uint16_t code;  // a single byte, or lead << 8 | trail
   WCHAR unit;
 };
 
-constexpr SingleByteAmendment kSingleByteAmendments[] = {
-    {864, 0x25, 0x0025},           {1255, 0xCA, 0x05BA},          {1361, 0x5C, 0x005C},
-    {10000, 0xBD, 0x2126},         {10000, 0xC6, 0x2206},         {10000, 0xF0, 0xF8FF},
-    {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
-    {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
-    {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
-    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit}, {10004, 0xC0, 0x066D},
-    {10005, 0x81, 0x00C5},         {10005, 0xA4, 0x00A4},         {10005, 0xC2, kUndefinedUnit},
-    {10005, 0xC3, kUndefinedUnit}, {10005, 0xC4, kUndefinedUnit}, {10005, 0xC5, 0x05BD},
-    {10005, 0xC7, kUndefinedUnit}, {10005, 0xC8, kUndefinedUnit}, {10005, 0xD6, kUndefinedUnit},
-    {10005, 0xD7, kUndefinedUnit}, {10005, 0xD8, 0x05BE},         {10005, 0xDD, 0x05C1},
-    {10006, 0x9C, 0x00AD},         {10006, 0xAF, 0x0387},         {10006, 0xFF, kUndefinedUnit},
-    {10021, 0x7F, 0x0000},         {10021, 0x90, 0x0000},         {10021, 0x9F, 0x0000},
-    {10021, 0xDB, 0xFEFF},         {10021, 0xFC, 0x0000},         {10021, 0xFD, 0x0000},
-    {10021, 0xFE, 0x0000},         {10021, 0xFF, 0x0000},         {10079, 0xBD, 0x2126},
-    {10079, 0xDB, 0x00A4},         {10081, 0xBD, 0x2126},         {10082, 0xBD, 0x2126},
+constexpr CodeAmendment kCodeAmendments[] = {
+    {864, 0x25, 0x0025},
+    {1255, 0xCA, 0x05BA},
+    {1361, 0x5C, 0x005C},
+    {10000, 0xBD, 0x2126},
+    {10000, 0xC6, 0x2206},
+    {10000, 0xF0, 0xF8FF},
+    {10007, 0xB6, 0x2202},
+    {21866, 0xAE, 0x045E},
+    {21866, 0xBE, 0x040E},
+    {28597, 0xA1, 0x02BD},
+    {28597, 0xA2, 0x02BC},
+    {28597, 0xA4, kUndefinedUnit},
+    {28597, 0xA5, kUndefinedUnit},
+    {28597, 0xAA, kUndefinedUnit},
+    {28598, 0xAF, 0x203E},
+    {28598, 0xFD, kUndefinedUnit},
+    {28598, 0xFE, kUndefinedUnit},
+    {10004, 0xC0, 0x066D},
+    {10005, 0x81, 0x00C5},
+    {10005, 0xA4, 0x00A4},
+    {10005, 0xC2, kUndefinedUnit},
+    {10005, 0xC3, kUndefinedUnit},
+    {10005, 0xC4, kUndefinedUnit},
+    {10005, 0xC5, 0x05BD},
+    {10005, 0xC7, kUndefinedUnit},
+    {10005, 0xC8, kUndefinedUnit},
+    {10005, 0xD6, kUndefinedUnit},
+    {10005, 0xD7, kUndefinedUnit},
+    {10005, 0xD8, 0x05BE},
+    {10005, 0xDD, 0x05C1},
+    {10006, 0x9C, 0x00AD},
+    {10006, 0xAF, 0x0387},
+    {10006, 0xFF, kUndefinedUnit},
+    {10021, 0x7F, 0x0000},
+    {10021, 0x90, 0x0000},
+    {10021, 0x9F, 0x0000},
+    {10021, 0xDB, 0xFEFF},
+    {10021, 0xFC, 0x0000},
+    {10021, 0xFD, 0x0000},
+    {10021, 0xFE, 0x0000},
+    {10021, 0xFF, 0x0000},
+    {10079, 0xBD, 0x2126},
+    {10079, 0xDB, 0x00A4},
+    {10081, 0xBD, 0x2126},
+    {10082, 0xBD, 0x2126},
     {10082, 0xDB, 0x00A4},
+    {1361, 0xD9E8, kUndefinedUnit},
+    {10001, 0xA0, 0x00A0},
+    {10001, 0xFD, 0x00A9},
+    {10001, 0xFE, 0x2122},
+    {10001, 0xFF, 0x2026},
+    {10002, 0xFD, 0x00A9},
+    {10002, 0xFE, 0x2122},
+    {10002, 0xFF, 0x2026},
+    {10002, 0xA3E1, kUndefinedUnit},
+    {10003, 0xA2E6, kUndefinedUnit},
+    {10003, 0xA2E7, kUndefinedUnit},
+    {10003, 0xA2E8, kUndefinedUnit},
+    {10003, 0xB4D3, 0xB2D6},
+    {10003, 0xC9, 0x0000},
+    {10008, 0x80, 0x0080},
+    {10008, 0xAA, 0x0000},
+    {10008, 0xAB, 0x0000},
+    {10008, 0xAC, 0x0000},
+    {10008, 0xAD, 0x0000},
+    {10008, 0xAE, 0x0000},
+    {10008, 0xAF, 0x0000},
+    {10008, 0xA1AC, 0x2225},
 };
 
 // The system reads each byte a page leaves undefined (not a lead byte, nor
@@ -204,8 +264,8 @@ struct PrivateUseBytes {
 constexpr PrivateUseBytes kPrivateUseBytes[] = {
     {857, 0xF8BB},   {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
     {949, 0xF8F7},   {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
-    {1361, 0xF8EC},  {10004, 0xF827}, {10005, 0xF7FC}, {10006, 0xF8A0}, {28593, 0xF7F5},
-    {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+    {1361, 0xF8EC},  {10003, 0xF8E6}, {10004, 0xF827}, {10005, 0xF7FC}, {10006, 0xF8A0},
+    {10008, 0xF8D8}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
 };
 
 // The lead bytes of the double-byte pages as the system declares them; a
@@ -262,6 +322,10 @@ constexpr UserDefinedArea kUserDefinedAreas[] = {
     {950, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF6B1},
     {950, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF70F},
     {1361, 0xD8, 0xD8, TrailBytes::k31To7EAnd91ToFE, 0xE000},
+    {10002, 0x81, 0xA0, TrailBytes::k40To7EAndA1ToFE, 0xE000},
+    {10002, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF3A0},
+    {10002, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF3FE},
+    {10002, 0xFA, 0xFC, TrailBytes::k40To7EAndA1ToFE, 0xF538},
 };
 
 bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
@@ -281,8 +345,9 @@ bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
 }
 
 // Units with two codes in a page, for which the system writes the other
-// code than the C library's converter: 950's box-drawing lines have codes in
-// two rows.
+// code than the C library's converter: Big5's box-drawing lines have codes in
+// two rows; the Mac Big5 page writes the ellipsis as its single byte, the
+// Mac GB 2312 page the parallel sign as the code it amends.
 struct PreferredCode {
   UINT nCodePage;
   WCHAR unit;
@@ -290,10 +355,10 @@ struct PreferredCode {
 };
 
 constexpr PreferredCode kPreferredCodes[] = {
-    {950, 0x2550, 0xF9F9},
-    {950, 0x255E, 0xF9E9},
-    {950, 0x2561, 0xF9EB},
-    {950, 0x256A, 0xF9EA},
+    {950, 0x2550, 0xF9F9},   {950, 0x255E, 0xF9E9},   {950, 0x2561, 0xF9EB},
+    {950, 0x256A, 0xF9EA},   {10002, 0x2026, 0xFF},   {10002, 0x2550, 0xF9F9},
+    {10002, 0x255E, 0xF9E9}, {10002, 0x2561, 0xF9EB}, {10002, 0x256A, 0xF9EA},
+    {10008, 0x2225, 0xA1AC},
 };
 
 constexpr UINT kUsAsciiCodePage = 20127;
@@ -301,10 +366,12 @@ constexpr UINT kJohabCodePage = 1361;
 constexpr UINT kJapaneseCodePage = 932;
 
 // The unit that undefined input decodes to: the katakana middle dot on the
-// Japanese page, '?' elsewhere.
+// Japanese pages, '?' elsewhere.
 WCHAR UndefinedInputUnit(UINT nCodePage) noexcept {
   constexpr WCHAR kKatakanaMiddleDot = 0x30FB;
-  return nCodePage == kJapaneseCodePage ? kKatakanaMiddleDot : WCHAR{'?'};
+  constexpr UINT kMacJapaneseCodePage = 10001;
+  return nCodePage == kJapaneseCodePage || nCodePage == kMacJapaneseCodePage ? kKatakanaMiddleDot
+                                                                             : WCHAR{'?'};
 }
 
 const char* Utf16ConverterName() noexcept {
@@ -422,7 +489,7 @@ class CodePageTable {
   void ReadConverterCodes(Converter& toUnicode, UINT nCodePage);
   void ReadGeneratedCodes(const GeneratedCodePage& generated);
   void AmendDecoding(const ServedCodePage& page);
-  void AmendSingleBytes(const ServedCodePage& page);
+  void AmendCodes(const ServedCodePage& page);
   void ReadUserDefinedAreas(UINT nCodePage);
   void ReadLoneJamo();
   void BuildEncoding(Converter* pFromUnicode, UINT nCodePage);
@@ -543,7 +610,7 @@ void CodePageTable::ReadGeneratedCodes(const GeneratedCodePage& generated) {
 }
 
 void CodePageTable::AmendDecoding(const ServedCodePage& page) {
-  AmendSingleBytes(page);
+  AmendCodes(page);
   ReadUserDefinedAreas(page.nCodePage);
   if (page.nCodePage == kJohabCodePage) ReadLoneJamo();
   // The strict flag refuses a byte read as a private-use character (the
@@ -614,9 +681,7 @@ constexpr WCHAR kOldJamo[] = {
 
 // Johab's jamo are the system's conjoining jamo: its codes of a single
 // letter (the C library's converter reads some as compatibility jamo, some
-// not at all) and its old-jamo row. The Korean postal mark 0xD9E8, which
-// KS X 1001 added in 2002 and the C library reads, is undefined there, as in
-// the published Johab table.
+// not at all) and its old-jamo row.
 void CodePageTable::ReadLoneJamo() {
   for (unsigned code = 0x8400; code < 0xD400; ++code) {
     if (!m_bLead[code >> 8]) continue;
@@ -624,13 +689,13 @@ void CodePageTable::ReadLoneJamo() {
     if (jamo != kUndefinedUnit) m_doubleByte[code] = jamo;
   }
   std::copy(std::begin(kOldJamo), std::end(kOldJamo), &m_doubleByte[kFirstOldJamoCode]);
-  constexpr unsigned kPostalMarkCode = 0xD9E8;
-  m_doubleByte[kPostalMarkCode] = kUndefinedUnit;
 }
 
-void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
-  for (const SingleByteAmendment& amendment : kSingleByteAmendments) {
-    if (amendment.nCodePage == page.nCodePage) m_singleByte[amendment.byte] = amendment.unit;
+void CodePageTable::AmendCodes(const ServedCodePage& page) {
+  for (const CodeAmendment& amendment : kCodeAmendments) {
+    if (amendment.nCodePage != page.nCodePage) continue;
+    (amendment.code < kByteValues ? m_singleByte : m_doubleByte.data())[amendment.code] =
+        amendment.unit;
   }
   // US-ASCII reads a byte with the high bit set as the character of its low seven bits.
   if (page.nCodePage == kUsAsciiCodePage) {
