@@ -1,15 +1,14 @@
 #!/usr/bin/perl
 # generate_mac_code_pages.pl OUTPUT: writes, from the Mac encodings that
 # Perl's Encode carries (Apple's published mappings), the decoding tables of
-# the Mac code pages that the C library's converters lack, as a C++ fragment
-# that win_nls.cpp includes: for each page, every one- or two-byte code that
-# reads as exactly one UTF-16 unit, in code order, and the codes read only:
+# the single-byte Mac code pages that the C library's converters lack, as a
+# C++ fragment that win_nls.cpp includes: for each page, every byte that
+# reads as exactly one UTF-16 unit, in byte order, and the bytes read only:
 # those that read as a unit followed by one of Apple's variant tags
 # (U+F870..U+F87F: the same character drawn otherwise), which read as the
-# unit alone but are not written for it. Codes that read as other sequences
+# unit alone but are not written for it. Bytes that read as other sequences
 # (Apple's composed forms) are left out: a code page's table holds one unit a
-# code. The page's lead bytes are the bytes that begin a two-byte code and
-# read as nothing alone.
+# byte.
 use strict;
 use warnings;
 use Encode ();
@@ -22,23 +21,16 @@ my @pages = (
   [10081, 'MacTurkish'],  [10082, 'MacCroatian'],
 );
 
-# The one BMP unit that `bytes` reads as whole, or undef; `tagged` is set
+# The one BMP unit that the byte `byte` reads as, or undef; `tagged` is set
 # when a variant tag follows it.
 sub single_unit {
-  my ($encoding, $bytes, $tagged) = @_;
+  my ($encoding, $byte, $tagged) = @_;
+  my $bytes = chr($byte);
   my $text = $encoding->decode($bytes, Encode::FB_QUIET);
   $$tagged = length($text) == 2 && ord(substr($text, 1)) >= 0xF870 && ord(substr($text, 1)) <= 0xF87F;
   $text = substr($text, 0, 1) if $$tagged;
   return undef if $bytes ne '' || length($text) != 1 || ord($text) > 0xFFFF;
   return ord($text);
-}
-
-# The code `code` reading as `unit`, put among the page's codes or among
-# those read only.
-sub put_code {
-  my ($code, $unit, $tagged, $codes, $read_only) = @_;
-  return unless defined $unit;
-  push @{$tagged ? $read_only : $codes}, sprintf($code > 0xFF ? '{0x%04X, 0x%04X}' : '{0x%02X, 0x%04X}', $code, $unit);
 }
 
 # The C++ array `name` of `entries`, six a line.
@@ -51,13 +43,6 @@ sub array_of {
   return $text . "};\n";
 }
 
-# Whether `bytes` reads as anything whole (one unit or a sequence).
-sub reads_whole {
-  my ($encoding, $bytes) = @_;
-  my $text = $encoding->decode($bytes, Encode::FB_QUIET);
-  return $bytes eq '' && length($text) > 0;
-}
-
 my ($output) = @ARGV;
 die "usage: $0 OUTPUT\n" unless defined $output;
 my $text = "// Written by cmake/generate_mac_code_pages.pl from Perl's Encode; not edited by hand.\n";
@@ -68,15 +53,8 @@ for my $page (@pages) {
   my (@codes, @read_only);
   for my $byte (0 .. 255) {
     my $tagged;
-    if (reads_whole($encoding, chr($byte))) {
-      put_code($byte, single_unit($encoding, chr($byte), \$tagged), $tagged, \@codes, \@read_only);
-      next;
-    }
-    for my $trail (0 .. 255) {
-      my $code = $byte << 8 | $trail;
-      my $unit = single_unit($encoding, chr($byte) . chr($trail), \$tagged);
-      put_code($code, $unit, $tagged, \@codes, \@read_only);
-    }
+    my $unit = single_unit($encoding, $byte, \$tagged);
+    push @{$tagged ? \@read_only : \@codes}, sprintf('{0x%02X, 0x%04X}', $byte, $unit) if defined $unit;
   }
   # An empty array cannot be declared; a page without codes read only gets a span of none.
   $text .= array_of("k${name}Codes", @codes);

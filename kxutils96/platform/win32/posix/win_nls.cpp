@@ -145,9 +145,9 @@ constexpr ServedCodePage kServedCodePages[] = {
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
 
-// A code of a generated page and the one unit it reads as.
+// A byte of a generated page and the one unit it reads as.
 struct GeneratedCode {
-  std::uint16_t code;  // a single byte, or lead << 8 | trail
+  unsigned char byte;
   WCHAR unit;
 };
 
@@ -157,8 +157,9 @@ struct GeneratedCodePage {
   std::span<const GeneratedCode> readOnlyCodes;  // read, never written (variants of a character)
 };
 
-// kGeneratedCodePages: the Mac pages the C library lacks, written at build
-// time from Apple's published mappings as Perl's Encode carries them.
+// kGeneratedCodePages: the single-byte Mac pages the C library lacks,
+// written at build time from Apple's published mappings as Perl's Encode
+// carries them.
 #include <mac_code_pages.inc>
 
 // Where the system's tables read codes otherwise than the C library's
@@ -487,7 +488,7 @@ class CodePageTable {
  private:
   void StartDecoding(UINT nCodePage);
   void ReadConverterCodes(Converter& toUnicode, UINT nCodePage);
-  void ReadGeneratedCodes(const GeneratedCodePage& generated);
+  void ReadGeneratedBytes(const GeneratedCodePage& generated);
   void AmendDecoding(const ServedCodePage& page);
   void AmendCodes(const ServedCodePage& page);
   void ReadUserDefinedAreas(UINT nCodePage);
@@ -505,11 +506,11 @@ class CodePageTable {
   bool m_bLead[kByteValues] = {};
   WCHAR m_undefinedUnit = '?';
   bool m_bRefusedWhenStrict[kByteValues] = {};
+  bool m_bReadOnly[kByteValues] = {};  // bytes read but never written
   WCHAR m_singleByte[kByteValues] = {};
   std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
   std::vector<std::uint16_t> m_encode;  // kUnitValues
-  std::vector<LookAlikeEntry> m_lookAlikes;    // by unit
-  std::vector<std::uint16_t> m_readOnlyCodes;  // ascending: codes read but never written
+  std::vector<LookAlikeEntry> m_lookAlikes;  // by unit
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
@@ -518,7 +519,7 @@ bool CodePageTable::Build(const ServedCodePage& page) {
         std::begin(kGeneratedCodePages), std::end(kGeneratedCodePages),
         [&page](const GeneratedCodePage& entry) { return entry.nCodePage == page.nCodePage; });
     if (generated == std::end(kGeneratedCodePages)) return false;
-    ReadGeneratedCodes(*generated);
+    ReadGeneratedBytes(*generated);
     AmendDecoding(page);
     BuildEncoding(nullptr, page.nCodePage);
     return true;
@@ -572,25 +573,17 @@ void CodePageTable::ReadConverterCodes(Converter& toUnicode, UINT nCodePage) {
   }
 }
 
-// A generated page's lead bytes are those the system declares, else the
-// first bytes of its two-byte codes. Whatever Apple's tables say, the system
-// reads the bytes below 0x80 as ASCII (DEL among them), and a higher byte
-// that Apple reads as an ASCII character (the right-to-left twins of the
-// ASCII punctuation in the Arabic and Hebrew pages) as undefined.
-void CodePageTable::ReadGeneratedCodes(const GeneratedCodePage& generated) {
+// Whatever Apple's tables say, the system reads the bytes below 0x80 as
+// ASCII (DEL among them), and a higher byte that Apple reads as an ASCII
+// character (the right-to-left twins of the ASCII punctuation in the Arabic
+// and Hebrew pages) as undefined.
+void CodePageTable::ReadGeneratedBytes(const GeneratedCodePage& generated) {
   StartDecoding(generated.nCodePage);
-  for (const auto codes : {generated.codes, generated.readOnlyCodes}) {
-    for (const GeneratedCode& entry : codes) {
-      if (entry.code < kByteValues) {
-        m_singleByte[entry.code] = entry.unit;
-      } else {
-        m_doubleByte[entry.code] = entry.unit;
-        m_bLead[entry.code >> 8] = true;
-      }
-    }
+  for (const GeneratedCode& entry : generated.codes) m_singleByte[entry.byte] = entry.unit;
+  for (const GeneratedCode& entry : generated.readOnlyCodes) {
+    m_singleByte[entry.byte] = entry.unit;
+    m_bReadOnly[entry.byte] = true;
   }
-  m_readOnlyCodes.clear();
-  for (const GeneratedCode& entry : generated.readOnlyCodes) m_readOnlyCodes.push_back(entry.code);
   constexpr unsigned kAsciiEnd = 0x80;
   for (unsigned byte = 0; byte < kByteValues; ++byte) {
     if (byte < kAsciiEnd) {
@@ -598,14 +591,6 @@ void CodePageTable::ReadGeneratedCodes(const GeneratedCodePage& generated) {
     } else if (m_singleByte[byte] < kAsciiEnd) {
       m_singleByte[byte] = kUndefinedUnit;
     }
-  }
-  if (const LeadByteRanges* pDeclared = DeclaredLeadBytes(generated.nCodePage);
-      pDeclared != nullptr) {
-    for (unsigned byte = 0; byte < kByteValues; ++byte)
-      m_bLead[byte] = IsInRanges(*pDeclared, byte);
-  }
-  for (unsigned byte = 0; byte < kByteValues; ++byte) {
-    if (m_bLead[byte]) m_singleByte[byte] = kUndefinedUnit;
   }
 }
 
@@ -744,7 +729,7 @@ void CodePageTable::BuildEncoding(Converter* pFromUnicode, UINT nCodePage) {
     const WCHAR unit = code < kByteValues ? m_singleByte[code] : m_doubleByte[code];
     if (unit != kUndefinedUnit && m_encode[unit] == kUnmapped &&
         (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8]) &&
-        !std::binary_search(m_readOnlyCodes.begin(), m_readOnlyCodes.end(), code)) {
+        !(code < kByteValues && m_bReadOnly[code])) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
     }
   }
