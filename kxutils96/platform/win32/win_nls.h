@@ -23,25 +23,36 @@
 // Through tables built from the C library's converter: the OEM pages 437,
 // 737, 775, 850, 852, 855, 857, 860 to 866 and 869; the ANSI pages 874, 932,
 // 936, 949, 950 and 1250 to 1258; Johab (1361); the Mac pages 10000 (Roman),
-// 10007 (Cyrillic), 10017 (Ukrainian) and 10029 (Central European); US-ASCII
-// (20127); KOI8-R (20866) and KOI8-U (21866); ISO 8859-1 to -11 and -13 to
-// -16 (28591 to 28601, 28603 to 28606); and the two-byte codes of EUC-JP
-// (51932) and EUC-KR (51949). For these, every byte (and double-byte code)
-// the page defines converts both ways, read as the system's tables read it
-// where they differ from the C library's (864's 0x25 is '%', 10000's 0xBD
-// is U+2126, 28597 and 28598 without their later additions, ...). A byte
+// 10007 (Cyrillic), 10017 (Ukrainian) and 10029 (Central European), and the
+// East Asian Mac pages, whose double-byte codes the system reads as the
+// national standards: 10001 (Japanese, as 932, but for the system's 116 codes
+// of Apple's additions in rows 0x85 to 0x87, which it reads from an earlier
+// edition of Apple's table than any here), 10002 (Traditional Chinese,
+// as Big5), 10003 (Korean, as KS X 1001) and 10008 (Simplified Chinese, as
+// GB 2312); US-ASCII (20127); KOI8-R (20866) and KOI8-U (21866); ISO 8859-1
+// to -11 and -13 to -16 (28591 to 28601, 28603 to 28606); and the two-byte
+// codes of EUC-JP (51932) and EUC-KR (51949). Through tables generated at
+// build time from Apple's published mappings: the Mac pages 10004 (Arabic),
+// 10005 (Hebrew), 10006 (Greek), 10010 (Romanian), 10021 (Thai), 10079
+// (Icelandic), 10081 (Turkish) and 10082 (Croatian), with their bytes below
+// 0x80 read as ASCII. For these, every byte (and double-byte code) the page
+// defines converts both ways, read as the system's tables read it where they
+// differ from the source's (864's 0x25 is '%', 10000's 0xBD is U+2126,
+// 28597 and 28598 without their later additions, the Mac pages without
+// Apple's later euro signs and right-to-left twins of ASCII, ...). A byte
 // from 0x80 to 0x9F that an OEM or ANSI page leaves undefined stands for the
 // control character of the same number (1252's 0x81 is U+0081); other bytes
 // a single-byte page leaves undefined are read, as the system reads them, as
 // private-use characters numbered in byte order (874's 0xDB is U+F8C1), which
 // MB_ERR_INVALID_CHARS refuses, as it refuses a byte read as '?' that is not
 // '?' itself; 20127 reads a byte above 0x7F as its low seven bits. A lead
-// byte (932, 936, 949, 950 and 1361 have the system's lead bytes) takes the
-// byte after it: an undefined pair, and a lead byte at the end, decode to
-// U+30FB in 932 and '?' in the other pages (or fail under the strict flag).
-// The user-defined areas of 936, 949, 950 and 1361 (and 936's codes GBK
-// leaves undefined) are private-use characters in row order, as the system
-// reads them; Johab's codes of a single letter are conjoining jamo.
+// byte (the double-byte pages have the system's lead bytes) takes the byte
+// after it: an undefined pair, and a lead byte at the end, decode to U+30FB
+// in 932 and 10001 and '?' in the other pages (or fail under the strict
+// flag). The user-defined areas of 936, 949, 950, 1361 and 10002 (and 936's
+// codes GBK leaves undefined) are private-use characters in row order, as
+// the system reads them; Johab's codes of a single letter and its old-jamo
+// row (0xDAD4 to 0xDAFE) are conjoining jamo, its 0xD9E8 undefined.
 // A UTF-16 unit the page cannot encode becomes its look-alike when the page
 // has one and WC_NO_BEST_FIT_CHARS is not given (U+0100 is 'A' in 1252, not
 // reported as a used default); otherwise the default character '?' (each

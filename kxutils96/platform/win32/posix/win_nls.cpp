@@ -12,6 +12,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -54,7 +55,9 @@ enum LookAlikeBlocks : unsigned {
   kEuropeanLookAlikes = kLatinLookAlikes | kFullWidthAscii,
 };
 
-// A code page served through the C library's converter.
+// A code page served through tables: read from the C library's converter
+// `pszConverterName`, or, where that is null, generated at build time (see
+// kGeneratedCodePages).
 struct ServedCodePage {
   UINT nCodePage;
   const char* pszConverterName;
@@ -96,11 +99,27 @@ constexpr ServedCodePage kServedCodePages[] = {
     {1257, "CP1257", true, kFullWidthAscii},
     {1258, "CP1258", true, kFullWidthAscii},
     {1361, "JOHAB", true, kFullWidthAscii},
-    // The Mac pages the C library knows.
+    // The Mac pages. The system reads the double-byte codes of the East
+    // Asian ones as the national standards (Shift_JIS with the system's
+    // extensions, Big5, KS X 1001, GB 2312) rather than as Apple's tables
+    // (which add Apple's own characters and variants); the C library lacks
+    // the single-byte ones, whose tables are generated.
     {10000, "MACINTOSH", false, kNoLookAlikes},
     {10007, "CP10007", false, kNoLookAlikes},
     {10017, "MAC-UK", false, kNoLookAlikes},
     {10029, "MAC-CENTRALEUROPE", false, kNoLookAlikes},
+    {10001, "CP932", true, kNoLookAlikes},
+    {10002, "BIG5", true, kNoLookAlikes},
+    {10003, "EUC-KR", true, kNoLookAlikes},
+    {10004, nullptr, false, kNoLookAlikes},
+    {10005, nullptr, false, kNoLookAlikes},
+    {10006, nullptr, false, kNoLookAlikes},
+    {10008, "EUC-CN", false, kNoLookAlikes},
+    {10010, nullptr, false, kNoLookAlikes},
+    {10021, nullptr, false, kNoLookAlikes},
+    {10079, nullptr, false, kNoLookAlikes},
+    {10081, nullptr, false, kNoLookAlikes},
+    {10082, nullptr, false, kNoLookAlikes},
     // US-ASCII, KOI8 and the ISO 8859 pages.
     {20127, "ASCII", false},
     {20866, "KOI8-R", false, kLatinLookAlikes},
@@ -126,23 +145,113 @@ constexpr ServedCodePage kServedCodePages[] = {
 };
 constexpr std::size_t kServedCount = std::size(kServedCodePages);
 
-// Where the system's tables read single bytes otherwise than the C library's
-// converters: a byte it defines differently, or leaves undefined
-// (kUndefinedUnit) where the converter follows a later edition of the
-// page's standard.
-struct SingleByteAmendment {
-  UINT nCodePage;
+// A byte of a generated page and the one unit it reads as.
+struct GeneratedCode {
   unsigned char byte;
   WCHAR unit;
 };
 
-constexpr SingleByteAmendment kSingleByteAmendments[] = {
-    {864, 0x25, 0x0025},           {1255, 0xCA, 0x05BA},          {1361, 0x5C, 0x005C},
-    {10000, 0xBD, 0x2126},         {10000, 0xC6, 0x2206},         {10000, 0xF0, 0xF8FF},
-    {10007, 0xB6, 0x2202},         {21866, 0xAE, 0x045E},         {21866, 0xBE, 0x040E},
-    {28597, 0xA1, 0x02BD},         {28597, 0xA2, 0x02BC},         {28597, 0xA4, kUndefinedUnit},
-    {28597, 0xA5, kUndefinedUnit}, {28597, 0xAA, kUndefinedUnit}, {28598, 0xAF, 0x203E},
-    {28598, 0xFD, kUndefinedUnit}, {28598, 0xFE, kUndefinedUnit},
+struct GeneratedCodePage {
+  UINT nCodePage;
+  std::span<const GeneratedCode> codes;
+  std::span<const GeneratedCode> readOnlyCodes;  // read, never written (variants of a character)
+};
+
+// kGeneratedCodePages: the single-byte Mac pages the C library lacks,
+// written at build time from Apple's published mappings as Perl's Encode
+// carries them.
+#include <mac_code_pages.inc>
+
+// Where the system's tables read codes otherwise than the C library's
+// converters or Apple's tables: a code it defines differently, or leaves
+// undefined (kUndefinedUnit) where the source follows a later edition of the
+// page's standard (the euro sign and the registered sign in Big5 and KS X
+// 1001, KS X 1001's postal mark). In the generated Mac pages the system
+// keeps Apple's earlier editions: the Ohm sign and the currency sign where
+// the euro sign came later, the Greek page's soft hyphen, ano teleia and
+// undefined 0xFF, the Thai page's zero-width no-break space, the Arabic
+// page's five-pointed star, the Hebrew page's Å, ¤, meteg, maqaf and shin dot
+// where Apple later put other points (and left undefined its presentation
+// forms and private-use characters), and it reads the Thai page's undefined
+// bytes as U+0000. The East Asian Mac pages take Apple's no-break space,
+// copyright and trademark signs and ellipsis in single bytes (where their
+// lead bytes leave room), and a few characters the national standards'
+// converters read otherwise.
+struct CodeAmendment {
+  UINT nCodePage;
+  std::uint16_t code;  // a single byte, or lead << 8 | trail
+  WCHAR unit;
+};
+
+constexpr CodeAmendment kCodeAmendments[] = {
+    {864, 0x25, 0x0025},
+    {1255, 0xCA, 0x05BA},
+    {1361, 0x5C, 0x005C},
+    {10000, 0xBD, 0x2126},
+    {10000, 0xC6, 0x2206},
+    {10000, 0xF0, 0xF8FF},
+    {10007, 0xB6, 0x2202},
+    {21866, 0xAE, 0x045E},
+    {21866, 0xBE, 0x040E},
+    {28597, 0xA1, 0x02BD},
+    {28597, 0xA2, 0x02BC},
+    {28597, 0xA4, kUndefinedUnit},
+    {28597, 0xA5, kUndefinedUnit},
+    {28597, 0xAA, kUndefinedUnit},
+    {28598, 0xAF, 0x203E},
+    {28598, 0xFD, kUndefinedUnit},
+    {28598, 0xFE, kUndefinedUnit},
+    {10004, 0xC0, 0x066D},
+    {10005, 0x81, 0x00C5},
+    {10005, 0xA4, 0x00A4},
+    {10005, 0xC2, kUndefinedUnit},
+    {10005, 0xC3, kUndefinedUnit},
+    {10005, 0xC4, kUndefinedUnit},
+    {10005, 0xC5, 0x05BD},
+    {10005, 0xC7, kUndefinedUnit},
+    {10005, 0xC8, kUndefinedUnit},
+    {10005, 0xD6, kUndefinedUnit},
+    {10005, 0xD7, kUndefinedUnit},
+    {10005, 0xD8, 0x05BE},
+    {10005, 0xDD, 0x05C1},
+    {10006, 0x9C, 0x00AD},
+    {10006, 0xAF, 0x0387},
+    {10006, 0xFF, kUndefinedUnit},
+    {10021, 0x7F, 0x0000},
+    {10021, 0x90, 0x0000},
+    {10021, 0x9F, 0x0000},
+    {10021, 0xDB, 0xFEFF},
+    {10021, 0xFC, 0x0000},
+    {10021, 0xFD, 0x0000},
+    {10021, 0xFE, 0x0000},
+    {10021, 0xFF, 0x0000},
+    {10079, 0xBD, 0x2126},
+    {10079, 0xDB, 0x00A4},
+    {10081, 0xBD, 0x2126},
+    {10082, 0xBD, 0x2126},
+    {10082, 0xDB, 0x00A4},
+    {1361, 0xD9E8, kUndefinedUnit},
+    {10001, 0xA0, 0x00A0},
+    {10001, 0xFD, 0x00A9},
+    {10001, 0xFE, 0x2122},
+    {10001, 0xFF, 0x2026},
+    {10002, 0xFD, 0x00A9},
+    {10002, 0xFE, 0x2122},
+    {10002, 0xFF, 0x2026},
+    {10002, 0xA3E1, kUndefinedUnit},
+    {10003, 0xA2E6, kUndefinedUnit},
+    {10003, 0xA2E7, kUndefinedUnit},
+    {10003, 0xA2E8, kUndefinedUnit},
+    {10003, 0xB4D3, 0xB2D6},
+    {10003, 0xC9, 0x0000},
+    {10008, 0x80, 0x0080},
+    {10008, 0xAA, 0x0000},
+    {10008, 0xAB, 0x0000},
+    {10008, 0xAC, 0x0000},
+    {10008, 0xAD, 0x0000},
+    {10008, 0xAE, 0x0000},
+    {10008, 0xAF, 0x0000},
+    {10008, 0xA1AC, 0x2225},
 };
 
 // The system reads each byte a page leaves undefined (not a lead byte, nor
@@ -154,9 +263,10 @@ struct PrivateUseBytes {
 };
 
 constexpr PrivateUseBytes kPrivateUseBytes[] = {
-    {857, 0xF8BB},  {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
-    {949, 0xF8F7},  {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
-    {1361, 0xF8EC}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
+    {857, 0xF8BB},   {864, 0xF8BE},   {874, 0xF8C1},   {932, 0xF8F0},   {936, 0xF8F5},
+    {949, 0xF8F7},   {950, 0xF8F8},   {1253, 0xF8F9},  {1255, 0xF88D},  {1257, 0xF8FC},
+    {1361, 0xF8EC},  {10003, 0xF8E6}, {10004, 0xF827}, {10005, 0xF7FC}, {10006, 0xF8A0},
+    {10008, 0xF8D8}, {28593, 0xF7F5}, {28596, 0xF7C8}, {28597, 0xF7C2}, {28598, 0xF79C},
 };
 
 // The lead bytes of the double-byte pages as the system declares them; a
@@ -173,6 +283,10 @@ constexpr LeadByteRanges kLeadByteRanges[] = {
     {949, {{0x81, 0xFE}}},
     {950, {{0x81, 0xFE}}},
     {1361, {{0x84, 0xD3}, {0xD8, 0xDE}, {0xE0, 0xF9}}},
+    {10001, {{0x81, 0x9F}, {0xE0, 0xFC}}},
+    {10002, {{0x81, 0xFC}}},
+    {10003, {{0xA1, 0xAC}, {0xB0, 0xC8}, {0xCA, 0xFD}}},
+    {10008, {{0xA1, 0xA9}, {0xB0, 0xF7}}},
 };
 
 // The user-defined areas of the double-byte pages, which the system reads
@@ -209,6 +323,10 @@ constexpr UserDefinedArea kUserDefinedAreas[] = {
     {950, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF6B1},
     {950, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF70F},
     {1361, 0xD8, 0xD8, TrailBytes::k31To7EAnd91ToFE, 0xE000},
+    {10002, 0x81, 0xA0, TrailBytes::k40To7EAndA1ToFE, 0xE000},
+    {10002, 0xC6, 0xC6, TrailBytes::kA1ToFE, 0xF3A0},
+    {10002, 0xC7, 0xC8, TrailBytes::k40To7EAndA1ToFE, 0xF3FE},
+    {10002, 0xFA, 0xFC, TrailBytes::k40To7EAndA1ToFE, 0xF538},
 };
 
 bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
@@ -228,8 +346,9 @@ bool IsTrailOf(TrailBytes trails, unsigned byte) noexcept {
 }
 
 // Units with two codes in a page, for which the system writes the other
-// code than the C library's converter: 950's box-drawing lines have codes in
-// two rows.
+// code than the C library's converter: Big5's box-drawing lines have codes in
+// two rows; the Mac Big5 page writes the ellipsis as its single byte, the
+// Mac GB 2312 page the parallel sign as the code it amends.
 struct PreferredCode {
   UINT nCodePage;
   WCHAR unit;
@@ -237,10 +356,10 @@ struct PreferredCode {
 };
 
 constexpr PreferredCode kPreferredCodes[] = {
-    {950, 0x2550, 0xF9F9},
-    {950, 0x255E, 0xF9E9},
-    {950, 0x2561, 0xF9EB},
-    {950, 0x256A, 0xF9EA},
+    {950, 0x2550, 0xF9F9},   {950, 0x255E, 0xF9E9},   {950, 0x2561, 0xF9EB},
+    {950, 0x256A, 0xF9EA},   {10002, 0x2026, 0xFF},   {10002, 0x2550, 0xF9F9},
+    {10002, 0x255E, 0xF9E9}, {10002, 0x2561, 0xF9EB}, {10002, 0x256A, 0xF9EA},
+    {10008, 0x2225, 0xA1AC},
 };
 
 constexpr UINT kUsAsciiCodePage = 20127;
@@ -248,10 +367,12 @@ constexpr UINT kJohabCodePage = 1361;
 constexpr UINT kJapaneseCodePage = 932;
 
 // The unit that undefined input decodes to: the katakana middle dot on the
-// Japanese page, '?' elsewhere.
+// Japanese pages, '?' elsewhere.
 WCHAR UndefinedInputUnit(UINT nCodePage) noexcept {
   constexpr WCHAR kKatakanaMiddleDot = 0x30FB;
-  return nCodePage == kJapaneseCodePage ? kKatakanaMiddleDot : WCHAR{'?'};
+  constexpr UINT kMacJapaneseCodePage = 10001;
+  return nCodePage == kJapaneseCodePage || nCodePage == kMacJapaneseCodePage ? kKatakanaMiddleDot
+                                                                             : WCHAR{'?'};
 }
 
 const char* Utf16ConverterName() noexcept {
@@ -365,11 +486,14 @@ class CodePageTable {
   bool Build(const ServedCodePage& page);
 
  private:
-  void BuildDecoding(Converter& toUnicode, const ServedCodePage& page);
-  void AmendSingleBytes(const ServedCodePage& page);
+  void StartDecoding(UINT nCodePage);
+  void ReadConverterCodes(Converter& toUnicode, UINT nCodePage);
+  void ReadGeneratedBytes(const GeneratedCodePage& generated);
+  void AmendDecoding(const ServedCodePage& page);
+  void AmendCodes(const ServedCodePage& page);
   void ReadUserDefinedAreas(UINT nCodePage);
   void ReadLoneJamo();
-  void BuildEncoding(Converter& fromUnicode, UINT nCodePage);
+  void BuildEncoding(Converter* pFromUnicode, UINT nCodePage);
   void BuildLookAlikes(const ServedCodePage& page);
   // The code of the single character of the page that `bytes` is, or kUnmapped.
   std::uint16_t CodeOfOneCharacter(const unsigned char* bytes, std::size_t nBytes) const noexcept;
@@ -382,6 +506,7 @@ class CodePageTable {
   bool m_bLead[kByteValues] = {};
   WCHAR m_undefinedUnit = '?';
   bool m_bRefusedWhenStrict[kByteValues] = {};
+  bool m_bReadOnly[kByteValues] = {};  // bytes read but never written
   WCHAR m_singleByte[kByteValues] = {};
   std::vector<WCHAR> m_doubleByte;      // kByteValues * kByteValues, indexed by lead << 8 | trail
   std::vector<std::uint16_t> m_encode;  // kUnitValues
@@ -389,11 +514,22 @@ class CodePageTable {
 };
 
 bool CodePageTable::Build(const ServedCodePage& page) {
+  if (page.pszConverterName == nullptr) {
+    const auto generated = std::find_if(
+        std::begin(kGeneratedCodePages), std::end(kGeneratedCodePages),
+        [&page](const GeneratedCodePage& entry) { return entry.nCodePage == page.nCodePage; });
+    if (generated == std::end(kGeneratedCodePages)) return false;
+    ReadGeneratedBytes(*generated);
+    AmendDecoding(page);
+    BuildEncoding(nullptr, page.nCodePage);
+    return true;
+  }
   Converter toUnicode(Utf16ConverterName(), page.pszConverterName);
   Converter fromUnicode(page.pszConverterName, Utf16ConverterName());
   if (!toUnicode.IsOpen() || !fromUnicode.IsOpen()) return false;
-  BuildDecoding(toUnicode, page);
-  BuildEncoding(fromUnicode, page.nCodePage);
+  ReadConverterCodes(toUnicode, page.nCodePage);
+  AmendDecoding(page);
+  BuildEncoding(&fromUnicode, page.nCodePage);
   if (page.lookAlikeBlocks != kNoLookAlikes) BuildLookAlikes(page);
   return true;
 }
@@ -413,10 +549,15 @@ bool IsInRanges(const LeadByteRanges& declared, unsigned byte) noexcept {
                                   });
 }
 
-void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& page) {
-  m_undefinedUnit = UndefinedInputUnit(page.nCodePage);
+void CodePageTable::StartDecoding(UINT nCodePage) {
+  m_undefinedUnit = UndefinedInputUnit(nCodePage);
+  std::fill(std::begin(m_singleByte), std::end(m_singleByte), kUndefinedUnit);
   m_doubleByte.assign(static_cast<size_t>(kByteValues) * kByteValues, kUndefinedUnit);
-  const LeadByteRanges* pDeclared = DeclaredLeadBytes(page.nCodePage);
+}
+
+void CodePageTable::ReadConverterCodes(Converter& toUnicode, UINT nCodePage) {
+  StartDecoding(nCodePage);
+  const LeadByteRanges* pDeclared = DeclaredLeadBytes(nCodePage);
   for (unsigned lead = 0; lead < kByteValues; ++lead) {
     const unsigned char single[1] = {static_cast<unsigned char>(lead)};
     bool bIncomplete = false;
@@ -430,7 +571,31 @@ void CodePageTable::BuildDecoding(Converter& toUnicode, const ServedCodePage& pa
       m_doubleByte[(lead << 8) | trail] = toUnicode.DecodeCode(pair, 2, bIncomplete);
     }
   }
-  AmendSingleBytes(page);
+}
+
+// Whatever Apple's tables say, the system reads the bytes below 0x80 as
+// ASCII (DEL among them), and a higher byte that Apple reads as an ASCII
+// character (the right-to-left twins of the ASCII punctuation in the Arabic
+// and Hebrew pages) as undefined.
+void CodePageTable::ReadGeneratedBytes(const GeneratedCodePage& generated) {
+  StartDecoding(generated.nCodePage);
+  for (const GeneratedCode& entry : generated.codes) m_singleByte[entry.byte] = entry.unit;
+  for (const GeneratedCode& entry : generated.readOnlyCodes) {
+    m_singleByte[entry.byte] = entry.unit;
+    m_bReadOnly[entry.byte] = true;
+  }
+  constexpr unsigned kAsciiEnd = 0x80;
+  for (unsigned byte = 0; byte < kByteValues; ++byte) {
+    if (byte < kAsciiEnd) {
+      m_singleByte[byte] = static_cast<WCHAR>(byte);
+    } else if (m_singleByte[byte] < kAsciiEnd) {
+      m_singleByte[byte] = kUndefinedUnit;
+    }
+  }
+}
+
+void CodePageTable::AmendDecoding(const ServedCodePage& page) {
+  AmendCodes(page);
   ReadUserDefinedAreas(page.nCodePage);
   if (page.nCodePage == kJohabCodePage) ReadLoneJamo();
   // The strict flag refuses a byte read as a private-use character (the
@@ -484,19 +649,38 @@ WCHAR JohabLoneJamo(unsigned code) noexcept {
   return static_cast<WCHAR>(kFirstFinal + final - (final < 18 ? 2 : 3));
 }
 
-// Johab's codes of a single letter are the system's conjoining jamo (the C
-// library's converter reads some as compatibility jamo, some not at all).
+// The conjoining jamo the system reads Johab's old-jamo row 0xDAD4..0xDAFE
+// as: the compatibility decompositions of the compatibility jamo U+3164..
+// U+318E that the published Johab table (and the C library) gives there,
+// but for four where the system takes another jamo: the choseong filler
+// U+115F for the Hangul filler (not the jungseong filler U+1160), and for
+// PIEUP-THIEUTH, YESIEUNG-SIOS and YESIEUNG-PANSIOS the initials U+1128,
+// U+1145 and U+1146 (not U+1129, U+11F1 and U+11F2).
+constexpr unsigned kFirstOldJamoCode = 0xDAD4;
+constexpr WCHAR kOldJamo[] = {
+    0x115F, 0x1114, 0x1115, 0x11C7, 0x11C8, 0x11CC, 0x11CE, 0x11D3, 0x11D7, 0x11D9, 0x111C,
+    0x11DD, 0x11DF, 0x111D, 0x111E, 0x1120, 0x1122, 0x1123, 0x1127, 0x1128, 0x112B, 0x112C,
+    0x112D, 0x112E, 0x112F, 0x1132, 0x1136, 0x1140, 0x1147, 0x114C, 0x1145, 0x1146, 0x1157,
+    0x1158, 0x1159, 0x1184, 0x1185, 0x1188, 0x1191, 0x1192, 0x1194, 0x119E, 0x11A1,
+};
+
+// Johab's jamo are the system's conjoining jamo: its codes of a single
+// letter (the C library's converter reads some as compatibility jamo, some
+// not at all) and its old-jamo row.
 void CodePageTable::ReadLoneJamo() {
   for (unsigned code = 0x8400; code < 0xD400; ++code) {
     if (!m_bLead[code >> 8]) continue;
     const WCHAR jamo = JohabLoneJamo(code);
     if (jamo != kUndefinedUnit) m_doubleByte[code] = jamo;
   }
+  std::copy(std::begin(kOldJamo), std::end(kOldJamo), &m_doubleByte[kFirstOldJamoCode]);
 }
 
-void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
-  for (const SingleByteAmendment& amendment : kSingleByteAmendments) {
-    if (amendment.nCodePage == page.nCodePage) m_singleByte[amendment.byte] = amendment.unit;
+void CodePageTable::AmendCodes(const ServedCodePage& page) {
+  for (const CodeAmendment& amendment : kCodeAmendments) {
+    if (amendment.nCodePage != page.nCodePage) continue;
+    (amendment.code < kByteValues ? m_singleByte : m_doubleByte.data())[amendment.code] =
+        amendment.unit;
   }
   // US-ASCII reads a byte with the high bit set as the character of its low seven bits.
   if (page.nCodePage == kUsAsciiCodePage) {
@@ -520,17 +704,18 @@ void CodePageTable::AmendSingleBytes(const ServedCodePage& page) {
   }
 }
 
-void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
+void CodePageTable::BuildEncoding(Converter* pFromUnicode, UINT nCodePage) {
   m_encode.assign(kUnitValues, kUnmapped);
-  // The converter's own choice first, kept only where it round-trips (no
-  // look-alikes); then any code the decoding tables give for a unit still
-  // unmapped (the control characters for undefined bytes among them).
-  for (unsigned unit = 0; unit < kUnitValues; ++unit) {
+  // The converter's own choice first (when the page has one), kept only
+  // where it round-trips (no look-alikes); then any code the decoding tables
+  // give for a unit still unmapped (the control characters for undefined
+  // bytes among them).
+  for (unsigned unit = 0; pFromUnicode != nullptr && unit < kUnitValues; ++unit) {
     if (unit >= 0xD800 && unit <= 0xDFFF) continue;
     const WCHAR source = static_cast<WCHAR>(unit);
     unsigned char bytes[4];
     std::size_t nBytes = 0;
-    if (fromUnicode.Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
+    if (pFromUnicode->Convert(&source, sizeof source, bytes, sizeof bytes, nBytes) !=
             Converter::Outcome::kConverted ||
         nBytes == 0 || nBytes > 2) {
       continue;
@@ -543,7 +728,8 @@ void CodePageTable::BuildEncoding(Converter& fromUnicode, UINT nCodePage) {
   for (unsigned code = 0; code < kByteValues * kByteValues; ++code) {
     const WCHAR unit = code < kByteValues ? m_singleByte[code] : m_doubleByte[code];
     if (unit != kUndefinedUnit && m_encode[unit] == kUnmapped &&
-        (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8])) {
+        (code < kByteValues ? !m_bLead[code] : m_bLead[code >> 8]) &&
+        !(code < kByteValues && m_bReadOnly[code])) {
       m_encode[unit] = static_cast<std::uint16_t>(code);
     }
   }
