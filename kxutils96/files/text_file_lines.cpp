@@ -1,6 +1,7 @@
 #include <kxutils96/files/text_file_lines.h>
 
 #include <atomic>
+#include <utility>
 
 #include <kxutils96/files/wide_file_name.h>
 #include <kxutils96/frame/flat_call.h>
@@ -29,8 +30,10 @@ void AppendLines(CZUNICODETextStdioFile& file, CZQVStringArray& saLines, unsigne
   while (file.ReadUtf8String(strLine)) {
     if (bTrim) strLine.TrimLeft().TrimRight();
     if (bSkipEmpty && strLine.IsEmpty()) continue;
-    // A line is appended as a terminated text: it ends at its first NUL.
-    saLines.Add(strLine.GetString());
+    // A line is appended as a terminated text: it ends at its first NUL. Its
+    // text moves into the array; the next line gets a block of its own size.
+    strLine.ReleaseBuffer();
+    saLines.Add(std::move(strLine));
     if (bLimit && ++nAppended >= nCap) break;
   }
 }

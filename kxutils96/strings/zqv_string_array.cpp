@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <stdexcept>
 #include <utility>
@@ -93,6 +94,13 @@ int CZQVStringArray::Add(const CStringUTF8& str) {
   // Copy first: `str` may be an element that growing would move.
   CStringUTF8 copy(str);
   return AddOwned(copy);
+}
+
+int CZQVStringArray::Add(CStringUTF8&& str) {
+  const bool bElement = std::less_equal<const CStringUTF8*>()(m_storage.pFirst, &str) &&
+                        std::less<const CStringUTF8*>()(&str, m_storage.pLast);
+  if (bElement) return Add(static_cast<const CStringUTF8&>(str));
+  return AddOwned(str);
 }
 
 int CZQVStringArray::AddOwned(CStringUTF8& owned) {

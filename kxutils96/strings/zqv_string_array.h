@@ -49,6 +49,10 @@ class KXU_API CZQVStringArray : public CObject {
   // Append a copy (a null text appends an empty string); return its index.
   int Add(const char* psz);
   int Add(const CStringUTF8& str);
+  // Append `str` by taking its text, not a copy (an element of this array is
+  // copied); `str` is left empty. Returns its index.
+  // Example: array.Add(std::move(strLine)) leaves strLine empty.
+  int Add(CStringUTF8&& str);
 
   // Makes the count `n`: drops elements from the end, or appends empty
   // strings. `nGrowBy` is accepted for the framework's signature and ignored.

@@ -71,7 +71,8 @@ TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
       {"\xE0\x9F\xBF\xED\xA0\x80", U16(6, kFFFD), false},          // overlong; an encoded surrogate
       {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80", U16(8, kFFFD), false},  // overlong; past U+10FFFF
       {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
-      {"\xF0\x9F\x98", U16(1, kFFFD), false},  // truncated at the end
+      {"\xF0\x9F\x98", U16(1, kFFFD), false},    // truncated at the end
+      {"\xC3\xA9\xA9", u"\u00E9\uFFFD", false},  // a continuation byte after a character
       // Cut short before a character, the leads at the ends of their ranges.
       {"\xE1\x82\x41\xEF\xBF\x41\xF0\x9F\x41\xF1\x80\x41\xF3\xBF\xBF\x41",
        u"\uFFFDA\uFFFDA\uFFFDA\uFFFDA\uFFFDA", false},
@@ -82,6 +83,13 @@ TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
     SCOPED_TRACE(Hex(row.utf8));
     EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16));
     EXPECT_EQ(IsValidUtf8(row.utf8), row.bRoundTrips);
+    // The same after ASCII text, from every offset of a block on, at the
+    // end and before a block of ASCII text.
+    for (std::size_t nBefore = 0; nBefore <= 16; ++nBefore) {
+      const std::string longer = std::string(nBefore, 'a') + std::string(row.utf8);
+      EXPECT_EQ(IsValidUtf8(longer), row.bRoundTrips) << nBefore;
+      EXPECT_EQ(IsValidUtf8(longer + "0123456789abcdef"), row.bRoundTrips) << nBefore;
+    }
     if (row.bRoundTrips) {
       EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8));
     }

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "support/array_text.h"
@@ -64,6 +65,19 @@ std::array<const CStringUTF8*, 4> WordsOf(const CZQVStringArray& array) {
 
 // The count, then each element's length and bytes, in the archive's forms
 // (whose boundaries the archive's own tests hold), stored and loaded back.
+// A string added as an rvalue gives up its text rather than a copy of it; an
+// element of the array itself is copied, as growing the array moves it.
+TEST(ZQVStringArrayTest, AddTakesAMovedStringsTextAndCopiesAnElement) {
+  CZQVStringArray array;
+  CStringUTF8 strLine("first line");
+  const char* const pText = strLine.GetString();
+  EXPECT_EQ(array.Add(std::move(strLine)), 0);
+  EXPECT_TRUE(strLine.IsEmpty());  // NOLINT(bugprone-use-after-move): left empty by contract
+  EXPECT_EQ(array[0].GetString(), pText);
+  for (int i = 1; i < 40; ++i) EXPECT_EQ(array.Add(std::move(array[0])), i);
+  for (int i = 0; i < 40; ++i) EXPECT_STREQ(array[i].GetString(), "first line") << i;
+}
+
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
   const std::tuple<const char*, Texts, Bytes> cases[] = {
       {"empty array", {}, {0x00, 0x00}},

@@ -413,13 +413,23 @@ std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
-  // Runs of ASCII are skipped a block at a time, and each
+  // Runs of ASCII are skipped a block at a time, the short ones between the
+  // characters of European text by the block's mask, without a call; each
   // other character is checked, not decoded into anything.
   const unsigned char* p = BytesOf(text);
   const unsigned char* const end = p + text.size();
   while (p != end) {
-    p += simd::AsciiPrefixLength(p, static_cast<std::size_t>(end - p));
-    if (p == end) break;
+    if (static_cast<std::size_t>(end - p) >= simd::kBlockBytes) {
+      const simd::Mask nonAscii = simd::HighBitMask(simd::LoadBlock(p));
+      if (nonAscii == 0) {
+        p += simd::kBlockBytes;
+        continue;
+      }
+      p += std::countr_zero(nonAscii);
+    } else if (*p < 0x80) {
+      ++p;
+      continue;
+    }
     const Decoded step = DecodeMultiByte(p, end);
     if (!step.bValid) return false;
     p += step.nBytes;
