@@ -23,12 +23,6 @@ constexpr std::array<char, 6> kSetChars = {'&', '<', '>', '"', ' ', '\n'};
 constexpr std::array<std::string_view, 7> kEntityTexts = {"&amp;",  "&lt;", "&gt;",  "&quot;",
                                                           "&nbsp;", "<br>", "<br />"};
 
-std::u16string Widened(std::string_view text) {
-  std::u16string wide;
-  for (char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
-  return wide;
-}
-
 bool HoldsEntityText(std::string_view text) {
   for (std::string_view entity : kEntityTexts)
     if (text.find(entity) != std::string_view::npos) return true;

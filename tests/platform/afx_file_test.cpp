@@ -1,17 +1,30 @@
-// The framework's files as the families use them: why an open fails and how
-// sharing behaves (each system by its own rules), and reads, writes and seeks
-// on a disk file, a buffered file and a memory file. (Text lines are tested
-// through the line readers.)
+// The framework's files and forms as the host and the families use them: why
+// a file's open fails and how sharing behaves (each system by its own rules),
+// and reads, writes and seeks on a disk file, a buffered file and a memory
+// file (text lines are tested through the line readers); the archive's byte
+// forms (counts, string lengths, values), each written, read back and cut
+// short at every byte, its buffer and the storing archive's flushing as the
+// string array and the archive tool rely on them; and the array's words and
+// growth steps (its calls are tested through the families that make them).
+#include <kxutils96/platform/framework/afx_archive.h>
+#include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/afx_mem_file.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "support/caught_exception.h"
 #include "support/file_bytes.h"
@@ -148,6 +161,259 @@ TEST(CFileErrors, ReadOnlyFilesAndFullDisks) {
     full.WriteString("lost");  // buffered: no error yet
     EXPECT_EQ(CauseOf([&] { full.Close(); }), CFileException::diskFull);
     EXPECT_FALSE(full.IsOpen());
+  }
+}
+
+using Bytes = std::vector<BYTE>;
+using Action = std::function<void(CArchive&)>;
+
+// Bytes spelled in hexadecimal, two digits a byte: "FF FE 00".
+Bytes FromHex(std::string_view hex) {
+  Bytes bytes;
+  for (std::size_t at = 0; at + 1 < hex.size(); at += 3)
+    bytes.push_back(BYTE(std::strtoul(std::string(hex.substr(at, 2)).c_str(), nullptr, 16)));
+  return bytes;
+}
+
+Bytes Contents(CMemFile& file) {
+  Bytes bytes(static_cast<size_t>(file.GetLength()));
+  file.SeekToBegin();
+  if (!bytes.empty()) bytes.resize(file.Read(bytes.data(), static_cast<UINT>(bytes.size())));
+  return bytes;
+}
+
+// The bytes `store` puts in a memory file through a storing archive.
+Bytes Stored(const Action& store, int nBufSize = 4096) {
+  CMemFile file;
+  CArchive ar(&file, CArchive::store, nBufSize);
+  store(ar);
+  ar.Close();
+  return Contents(file);
+}
+
+// A loading archive over a memory file that holds `bytes`.
+struct Loader {
+  explicit Loader(Bytes b, int nBufSize = 4096)
+      : bytes(std::move(b)),
+        file(bytes.data(), UINT(bytes.size())),
+        ar(&file, CArchive::load, nBufSize) {}
+  Bytes bytes;
+  CMemFile file;
+  CArchive ar;
+};
+
+// The cause of the archive exception `read` raises on a loader of `bytes`.
+int CauseOf(const Bytes& bytes, const Action& read) {
+  Loader loader(bytes);
+  auto error = Caught<CArchiveException>([&] { read(loader.ar); });
+  return error ? error->m_cause : -1;
+}
+
+// Reading every shorter prefix of `bytes` with `read` runs out of data.
+void ExpectEndOfFileOnEveryTruncation(const Bytes& bytes, const Action& read) {
+  for (auto end = bytes.begin(); end != bytes.end(); ++end)
+    EXPECT_EQ(CauseOf(Bytes(bytes.begin(), end), read), CArchiveException::endOfFile)
+        << "truncated to " << end - bytes.begin();
+}
+
+enum Kind { kCount, kNarrowLength, kWideLength };
+
+// The count or string length read from `ar`; a length's character size must
+// be the one its form tells.
+ULONGLONG ReadForm(CArchive& ar, Kind kind) {
+  if (kind == kCount) return ar.ReadCount();
+  int charSize = 0;
+  const UINT_PTR length = AfxReadStringLength(ar, charSize);
+  EXPECT_EQ(charSize, kind == kWideLength ? 2 : 1);
+  return length;
+}
+
+TEST(CArchiveForms, WriteTheShortestFormAndReadEveryForm) {
+  const struct {
+    Kind kind;
+    ULONGLONG value;
+    const char* hex;
+    bool bWritten;    // false: a form no writer makes, which a reader accepts
+    int nCause = -1;  // a form that reads as this archive error instead
+  } rows[] = {
+      {kCount, 0, "00 00", true},
+      {kCount, 0xFE, "FE 00", true},
+      {kCount, 0xFF, "FF 00", true},
+      {kCount, 0xFFFD, "FD FF", true},
+      {kCount, 0xFFFE, "FE FF", true},
+      {kCount, 0xFFFF, "FF FF FF FF 00 00", true},
+      {kCount, 0x10000, "FF FF 00 00 01 00", true},
+      {kCount, 0xFFFFFFFF, "FF FF FF FF FF FF", true},
+      {kNarrowLength, 0, "00", true},
+      {kNarrowLength, 0xFE, "FE", true},
+      {kNarrowLength, 0xFF, "FF FF 00", true},
+      {kNarrowLength, 0x100, "FF 00 01", true},
+      {kNarrowLength, 0xFFFD, "FF FD FF", true},
+      {kNarrowLength, 0xFFFE, "FF FF FF FE FF 00 00", true},
+      {kNarrowLength, 0xFFFF, "FF FF FF FF FF 00 00", true},
+      {kNarrowLength, 0x10000, "FF FF FF 00 00 01 00", true},
+      {kNarrowLength, 0xFFFFFFFE, "FF FF FF FE FF FF FF", true},
+      {kNarrowLength, 0xFFFFFFFF, "FF FF FF FF FF FF FF FF FF FF FF 00 00 00 00", true},
+      {kWideLength, 0, "FF FE FF 00", true},
+      {kWideLength, 0xFE, "FF FE FF FE", true},
+      {kWideLength, 0xFF, "FF FE FF FF FF 00", true},
+      {kWideLength, 0xFFFE, "FF FE FF FF FF FF FE FF 00 00", true},
+      {kWideLength, 0x10000, "FF FE FF FF FF FF 00 00 01 00", true},
+      {kNarrowLength, 5, "FF FF FF 05 00 00 00", false},  // the long form of a small length
+      {kNarrowLength, 0x12345678, "FF FF FF FF FF FF FF 78 56 34 12 00 00 00 00", false},
+      {kWideLength, 0xFFFE, "FF FE FF FF FE FF", false},  // after the tag, 0xFFFE is a length
+      {kWideLength, 0x20000, "FF FE FF FF FF FF 00 00 02 00", false},
+      // A length beyond 32 bits: eight bytes, which read as a generic error.
+      {kNarrowLength, 0x100000000, "FF FF FF FF FF FF FF 00 00 00 00 01 00 00 00",
+       sizeof(UINT_PTR) == 8, CArchiveException::genericException}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.hex);
+    const Bytes bytes = FromHex(row.hex);
+    if (row.bWritten) {
+      EXPECT_EQ(Stored([&](CArchive& ar) {
+                  if (row.kind == kCount) ar.WriteCount(DWORD(row.value));
+                  if (row.kind != kCount)
+                    AfxWriteStringLength(ar, row.value, row.kind != kNarrowLength);
+                }),
+                bytes);
+    }
+    const Action read = [&](CArchive& ar) { EXPECT_EQ(ReadForm(ar, row.kind), row.value); };
+    if (row.nCause != -1) {
+      EXPECT_EQ(CauseOf(bytes, read), row.nCause);
+    } else {
+      Loader loader(bytes);
+      read(loader.ar);
+      EXPECT_EQ(loader.ar.GetRemainingLength(), 0);
+    }
+    ExpectEndOfFileOnEveryTruncation(bytes, read);
+  }
+}
+
+// Values are little-endian, and read back as they were stored.
+TEST(CArchiveValues, AreLittleEndianAndReadBack) {
+  using Values =
+      std::tuple<BYTE, char, WORD, short, DWORD, LONG, LONGLONG, ULONGLONG, float, double>;
+  const Values values{0x81, 'A', 0x0102, -2, 0x01020304, -2, -8, 0x0102030405060708, 1.0f, -1.5};
+  const Bytes expected = FromHex(
+      "81 41 02 01 FE FF 04 03 02 01 FE FF FF FF F8 FF FF FF FF FF FF FF "
+      "08 07 06 05 04 03 02 01 00 00 80 3F 00 00 00 00 00 00 F8 BF ");
+  EXPECT_EQ(
+      Stored([&](CArchive& ar) { std::apply([&](auto&... v) { (ar << ... << v); }, values); }),
+      expected);
+  Loader loader(expected);
+  Values read{};
+  std::apply([&](auto&... v) { (loader.ar >> ... >> v); }, read);
+  EXPECT_EQ(read, values);
+  ExpectEndOfFileOnEveryTruncation(FromHex("01 02 03 04 05 06 07 08"), [](CArchive& ar) {
+    ULONGLONG value = 0;
+    ar >> value;
+  });
+}
+
+// Values, small blocks and blocks larger than the buffer, through a small
+// buffer, read back in pieces of other sizes.
+TEST(CArchiveBuffer, ValuesAndBlocksCrossItsBoundaries) {
+  Bytes large(1000);
+  for (size_t i = 0; i < large.size(); ++i) large[i] = static_cast<BYTE>(i * 7);
+  const Bytes stored = Stored(
+      [&](CArchive& ar) {
+        for (DWORD i = 0; i < 300; ++i) ar << static_cast<BYTE>(i) << i;
+        ar.Write("head", 4);
+        ar.Write(large.data(), static_cast<UINT>(large.size()));
+        ar.Write("tail", 4);
+      },
+      128);
+  Bytes expected;
+  for (DWORD i = 0; i < 300; ++i)
+    expected.insert(expected.end(), {BYTE(i), BYTE(i), BYTE(i >> 8), 0, 0});
+  expected.insert(expected.end(), {'h', 'e', 'a', 'd'});
+  expected.insert(expected.end(), large.begin(), large.end());
+  expected.insert(expected.end(), {'t', 'a', 'i', 'l'});
+  ASSERT_EQ(stored, expected);
+  for (int bufSize : {128, 4096}) {
+    Loader loader(expected, bufSize);
+    Bytes got(expected.size() + 50);
+    size_t done = 0;
+    for (UINT piece : {3u, 500u, 1u, 130u, 127u, 1000u, 2000u})
+      done += loader.ar.Read(got.data() + done, piece);
+    got.resize(done);
+    EXPECT_EQ(got, expected) << bufSize;  // the last Read came back short at the end
+    EXPECT_EQ(loader.ar.Read(got.data(), 10), 0u);
+  }
+  Loader loader(Bytes(1000, 1), 128);
+  BYTE by = 0;
+  loader.ar >> by;
+  EXPECT_EQ(loader.file.GetPosition(), 128u);
+  EXPECT_EQ(loader.ar.GetRemainingLength(), 999);
+}
+
+TEST(CArchiveFlush, StoringWritesPendingBytesOnFlushCloseOrDestruction) {
+  CMemFile file;
+  {
+    CArchive ar(&file, CArchive::store);
+    ar << WORD{0x0201};
+    EXPECT_EQ(file.GetLength(), 0u);
+    ar.Flush();
+    EXPECT_EQ(Contents(file), FromHex("01 02"));
+    ar << BYTE{3};
+  }
+  EXPECT_EQ(Contents(file), FromHex("01 02 03"));
+  { CArchive(&file, CArchive::store | CArchive::bNoFlushOnDelete) << DWORD{7}; }
+  EXPECT_EQ(file.GetLength(), 3u);
+
+  BYTE room[2] = {};
+  CMemFile full(room, sizeof room);  // a fixed buffer: two bytes at most
+  full.SetLength(0);
+  {
+    CArchive ar(&full, CArchive::store);
+    ar << DWORD{1};
+    auto error = Caught<CFileException>([&] { ar.Close(); });
+    EXPECT_TRUE(error && error->m_cause == CFileException::diskFull);
+  }
+  auto ar = std::make_unique<CArchive>(&full, CArchive::store);
+  *ar << DWORD{1};
+  EXPECT_NO_THROW(ar.reset());  // the destructor swallows the failure
+}
+
+// The array's words as a host module sees them: virtual table, element
+// address, count, capacity, growth step.
+struct ArrayWords {
+  const void* vtable;
+  const void* data;
+  INT_PTR size;
+  INT_PTR capacity;
+  INT_PTR growBy;
+};
+
+template <class Array>
+ArrayWords WordsOf(const Array& array) {
+  static_assert(sizeof(Array) == sizeof(ArrayWords), "CArray must hold exactly five words");
+  ArrayWords words;
+  std::memcpy(&words, reinterpret_cast<const unsigned char*>(&array), sizeof words);
+  return words;
+}
+
+TEST(CArrayLayout, WordsAreVtableDataCountCapacityAndStep) {
+  CArray<int> array;
+  EXPECT_EQ(WordsOf(array).data, nullptr);
+  array.SetSize(10, 3);
+  array.Add(1);
+  const ArrayWords words = WordsOf(array);  // a capacity of one step of 3
+  EXPECT_EQ(std::tuple(words.data, words.size, words.capacity, words.growBy),
+            std::tuple(static_cast<const void*>(array.GetData()), 11, 13, 3));
+  EXPECT_NE(words.vtable, WordsOf(CStringArray()).vtable);
+  array.SetSize(2);
+  EXPECT_EQ(WordsOf(array).capacity, 13);  // shrinking keeps the storage
+  array.RemoveAll();
+  EXPECT_EQ(std::pair(WordsOf(array).data, WordsOf(array).capacity),
+            (std::pair<const void*, INT_PTR>(nullptr, 0)));
+  // Without a step, Add grows by an eighth of the count, between 4 and 1024.
+  for (const auto& [startSize, capacityAfterAdd] :
+       {std::pair<INT_PTR, INT_PTR>{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}}) {
+    array.RemoveAll();
+    array.SetSize(startSize, 0);
+    array.Add(7);
+    EXPECT_EQ(WordsOf(array).capacity, capacityAfterAdd) << startSize;
   }
 }
 

@@ -32,6 +32,13 @@ inline std::vector<int> IntsOf(const CArray<int, int>& array) {
   return std::vector<int>(array.GetData(), array.GetData() + array.GetSize());
 }
 
+// Each byte as the UTF-16 unit of the same value.
+inline std::u16string Widened(std::string_view text) {
+  std::u16string wide;
+  for (const char c : text) wide += static_cast<char16_t>(static_cast<unsigned char>(c));
+  return wide;
+}
+
 inline CZQVStringArray ArrayOf(const Texts& texts) {
   CZQVStringArray array;
   for (const std::string& text : texts) array.Add(StringOf(text));

@@ -1,5 +1,5 @@
-// Setting a file's user extended attributes in tests, and telling whether the
-// file system of a folder keeps them at all (Windows file systems do not).
+// Setting a file's user extended attributes in the tests of POSIX systems, and
+// telling whether the file system of a folder keeps them at all.
 #pragma once
 
 #include <filesystem>

@@ -1,5 +1,9 @@
-// The host's number parsing, and each text helper's answer to a null text
-// (the families' uses of the other helpers are tested through the families).
+// The host's number parsing, its guess of a file's encoding, each text
+// helper's answer to a null text (the families' uses of the other helpers are
+// tested through the families), and the host string library's text file
+// reader, read a UTF-16 line at a time (the UTF-8 reading is the file
+// family's, through its line reader).
+#include <kxutils96/host/zstrings96/text_stdio_file.h>
 #include <kxutils96/host/zutl96/zutl96.h>
 
 #include <gtest/gtest.h>
@@ -8,10 +12,18 @@
 #include <cmath>
 #include <string>
 #include <tuple>
+#include <vector>
+
+#include "support/file_bytes.h"
+#include "support/temp_dir.h"
+#include "support/utf8_path.h"
 
 using namespace kxu::zutl96;
 
 namespace {
+
+using namespace kxu::test;
+using namespace std::string_literals;
 
 // One decimal integer with white space around it; -99 stands for a refusal.
 TEST(utlStrToInt, AcceptsOneDecimalIntegerOnly) {
@@ -89,6 +101,55 @@ TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
   EXPECT_EQ(utlFindTextEx("a", nullptr, 0), nullptr);
   EXPECT_EQ(utlConvertTextInPlace(nullptr, -1), 0);
   EXPECT_EQ(KESUTIL_DetectEncodingFile(nullptr, 0, kDetectUtf16WithoutMark), kEncodingUtf8);
+}
+
+TEST(KESUTIL_DetectEncodingFile, DecidesFromTheFirstBytes) {
+  // Bytes, whether UTF-16 patterns are looked for, and the answer.
+  const std::tuple<std::string, int, int> rows[] = {
+      {"\xEF\xBB\xBFnon\xE9", 1,
+       kEncodingUtf8},  // a mark decides (the reader's tests hold the others)
+      {"Gr\xC3\xBC\xC3\x9F", 1, kEncodingUtf8},
+      {"caf\xE9", 1, kEncodingCodePage},
+      {"h\0e\0l\0l\0o\0"s, 1, kEncodingUtf16LE},
+      {"\0h\0e\0l\0l\0o"s, 1, kEncodingUtf16BE},
+      {"h\0e\0l\0l\0o\0"s, 0, kEncodingUtf8},
+      {"\x89PNG\0\0\0\0\x01\x02\0\0"s, 1, kEncodingCodePage},    // zeros at both positions
+      {std::string(65535, 'a') + "\xC3\xA9", 1, kEncodingUtf8},  // cut by the 64 KiB sample
+      {std::string(65536, 'a') + "\xE9", 1, kEncodingUtf8},      // invalid past the sample
+      {std::string(65534, 'a') + "\xC0\x80more", 1, kEncodingCodePage}};  // ends at its end
+  TempDir dir;
+  for (const auto& [bytes, nFlags, expected] : rows) {
+    WriteBytes(dir.Path("f.txt"), bytes);
+    EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(dir.Path("f.txt")).c_str(), 0, nFlags), expected)
+        << testing::PrintToString(bytes.substr(0, 16));
+  }
+  // A file it cannot read answers UTF-8.
+  EXPECT_EQ(KESUTIL_DetectEncodingFile(Utf8(dir.Path("missing")).c_str(), 0, 1), kEncodingUtf8);
+}
+
+using Lines = std::vector<std::u16string>;
+
+// Each encoding the first bytes decide, with its line ends.
+TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
+  const std::tuple<std::string, Lines> rows[] = {
+      {"\xFF\xFE"
+       "a\0\r\0\n\0b\0"s,
+       {u"a", u"b"}},
+      {"\xFE\xFF\0a\0\n\0\xE9"s, {u"a", u"\u00E9"}},
+      {"\xEF\xBB\xBF"
+       "a\xC3\xA9\r\nb",
+       {u"a\u00E9", u"b"}},
+      {"a\n\nx\n", {u"a", u"", u"x"}},  // no mark: bytes
+  };
+  kxu::test::TempDir dir;
+  for (const auto& [bytes, expected] : rows) {
+    kxu::test::WriteBytes(dir.Path("f.txt"), bytes);
+    CZUNICODETextStdioFile file;
+    ASSERT_TRUE(file.Open(dir.Path("f.txt").u16string().c_str(), CFile::modeRead));
+    Lines lines;
+    for (CStringW strLine; file.ReadString(strLine);) lines.emplace_back(strLine.GetString());
+    EXPECT_EQ(lines, expected) << testing::PrintToString(bytes);
+  }
 }
 
 }  // namespace
