@@ -85,12 +85,16 @@ bool IsListed(const CZQVStringArray* psaList, const CStringUTF8& strName, ListKi
   return false;
 }
 
-// An open directory search, closed when it goes away.
+// An open directory search, closed when it goes away. Its entries hold
+// names and kinds only (folder, link, hidden): all that the copy and the
+// delete look at, which the system can tell without a call per entry.
 class DirectorySearch {
  public:
   // Starts a search for the UTF-8 `strPattern`; Started() tells whether it did.
   explicit DirectorySearch(const CStringUTF8& strPattern)
-      : m_hFind(FindFirstFileW(kxu::files::WideFileName(strPattern).Get(), &m_data)) {}
+      : m_hFind(FindFirstFileExW(kxu::files::WideFileName(strPattern).Get(), FindExInfoBasic,
+                                 &m_data, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH)) {}
   DirectorySearch(const DirectorySearch&) = delete;
   DirectorySearch& operator=(const DirectorySearch&) = delete;
   ~DirectorySearch() {
