@@ -108,15 +108,17 @@ struct SECURITY_ATTRIBUTES;
 HANDLE FindFirstFileW(LPCWSTR lpFileName, WIN32_FIND_DATAW* lpFindFileData) noexcept;
 
 // How much of each entry a search started by FindFirstFileExW reports.
-enum FINDEX_INFO_LEVELS : int {
-  FindExInfoStandard = 0,  // FindFirstFileW's records
+enum FINDEX_INFO_LEVELS : int {  // NOLINT(readability-identifier-naming): the system's name
+  FindExInfoStandard = 0,        // FindFirstFileW's records
   // The name and the kind: on Windows the standard record without
   // cAlternateFileName; over POSIX only what the folder's listing tells,
   // with no call of the system per entry (see FindFirstFileExW).
   FindExInfoBasic = 1,
 };
 // What a search started by FindFirstFileExW looks for: names only.
-enum FINDEX_SEARCH_OPS : int { FindExSearchNameMatch = 0 };
+enum FINDEX_SEARCH_OPS : int {  // NOLINT(readability-identifier-naming): the system's name
+  FindExSearchNameMatch = 0,
+};
 // A hint that the search will read many entries (Windows fetches them in
 // larger batches; over POSIX every search reads the whole folder at once).
 inline constexpr DWORD FIND_FIRST_EX_LARGE_FETCH = 0x2;
