@@ -378,7 +378,7 @@ constexpr off_t kSmallFileBytes = off_t{16} * 1024;
 // Copies at most the `nSize` bytes (at most kSmallFileBytes) the source had
 // when it was opened, through a buffer on the stack, to its end if it shrank.
 bool CopySmallFile(int in, int out, off_t nSize) {
-  std::array<char, kSmallFileBytes> buffer;  // NOLINT(cppcoreguidelines-pro-type-member-init)
+  std::array<char, kSmallFileBytes> buffer;  // written by the reads before it is read
   const auto nWanted = static_cast<size_t>(nSize);
   size_t nGot = 0;
   while (nGot < nWanted) {
