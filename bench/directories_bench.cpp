@@ -1,18 +1,25 @@
 // Directory copy and delete beside the system's own tools on the same trees:
 // - kxuCopyDirectory of 10,000 files of 4 KiB (100 folders of 100 files)
-//   beside `cp -r` of the same tree;
-// - kxuCopyDirectory of 20 files of 50 MB beside `cp -r`;
+//   beside `cp -r` of the same tree, alternating in one run;
+// - kxuCopyDirectory of 100 files of 2 MB beside `cp -r`, likewise;
 // - kxuDelFiles of 10,000 files in one folder beside
 //   `find DIR -maxdepth 1 -type f -delete`.
 // The trees are written once into a fresh folder under $TMPDIR (or /tmp) and
-// removed with it when the program ends. Each copy goes to a destination
-// that does not exist yet and is removed, outside the timed part, after the
-// iteration; each deletion starts from a freshly written folder. Times are
-// wall-clock (the tools run as child processes). The tools are started
-// through the shell, which adds about a millisecond to their side.
+// removed with it when the program ends; TMPDIR=/dev/shm measures the copies
+// on tmpfs, where the disk's write-back does not decide. Each copy goes to a
+// destination that does not exist yet and is removed, outside the timed
+// part, after the round; each deletion starts from a freshly written folder.
+// The copy rows give the medians of each side and their ratios (library over
+// `cp`), in elapsed time and in processor time (the library's thread beside
+// the `cp` process, which is started without a shell: its start is part of
+// its time, as it is when a user runs it).
 #include <benchmark/benchmark.h>
 
+#include <spawn.h>
 #include <stdlib.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -24,6 +31,8 @@
 
 #include <kxutils96/files/directories.h>
 
+#include "side_by_side.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -31,8 +40,8 @@ namespace fs = std::filesystem;
 constexpr int kSmallFolders = 100;
 constexpr int kSmallFilesPerFolder = 100;
 constexpr std::size_t kSmallFileBytes = 4096;
-constexpr int kLargeFiles = 20;
-constexpr std::size_t kLargeFileBytes = std::size_t{50} << 20;
+constexpr int kLargeFiles = 100;
+constexpr std::size_t kLargeFileBytes = std::size_t{2} << 20;
 constexpr int kFilesToDelete = 10'000;
 
 void WriteFile(const fs::path& path, std::size_t nBytes, char fill) {
@@ -100,17 +109,25 @@ std::string Quoted(const fs::path& path) {
   return "'" + path.string() + "'";
 }
 
-// Times `copy(source, destination)` for each iteration, the destination
-// being removed afterwards outside the timed part.
-template <class Copy>
-void TimeCopies(benchmark::State& state, const fs::path& source, Copy copy) {
-  const fs::path destination = Trees().Scratch();
-  fs::remove_all(destination);
-  for (auto _ : state) {
-    copy(source, destination);
-    state.PauseTiming();
-    fs::remove_all(destination);
-    state.ResumeTiming();
+double ChildrenCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  const auto seconds = [](const timeval& time) {
+    return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_usec) * 1e-6;
+  };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Runs `cp -r source destination` as its own process; its processor time is
+// added to this process's children's.
+void CpCopy(const fs::path& source, const fs::path& destination) {
+  std::string program = "cp", recursive = "-r", from = source.string(), to = destination.string();
+  char* argv[] = {program.data(), recursive.data(), from.data(), to.data(), nullptr};
+  pid_t pid = 0;
+  int status = 0;
+  if (posix_spawnp(&pid, "cp", nullptr, nullptr, argv, environ) != 0 ||
+      waitpid(pid, &status, 0) != pid || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    throw std::runtime_error("cp -r failed");
   }
 }
 
@@ -120,24 +137,48 @@ void KxuCopy(const fs::path& source, const fs::path& destination) {
   }
 }
 
-void CpCopy(const fs::path& source, const fs::path& destination) {
-  RunShell("cp -r " + Quoted(source) + " " + Quoted(destination));
+// Copies `source` with kxuCopyDirectory and with `cp -r` in turn, each round
+// into destinations that are removed afterwards, untimed; reports the median
+// of each side and their ratios.
+void CopiesSideBySide(benchmark::State& state, const fs::path& source, double nBytes) {
+  const fs::path libraryCopy = Trees().Scratch() / "kxu";
+  const fs::path anchorCopy = Trees().Scratch() / "cp";
+  fs::remove_all(Trees().Scratch());
+  fs::create_directories(Trees().Scratch());
+  std::vector<double> libraryTimes, anchorTimes, libraryCpuTimes, anchorCpuTimes;
+  for (auto _ : state) {
+    auto library = [&] { KxuCopy(source, libraryCopy); };
+    const kxu::bench::Timing libraryRun = kxu::bench::TimingOf(library);
+    const double childrenBefore = ChildrenCpuSeconds();
+    auto anchor = [&] { CpCopy(source, anchorCopy); };
+    const kxu::bench::Timing anchorRun = kxu::bench::TimingOf(anchor);
+    libraryTimes.push_back(libraryRun.elapsed);
+    libraryCpuTimes.push_back(libraryRun.cpu);
+    anchorTimes.push_back(anchorRun.elapsed);
+    anchorCpuTimes.push_back(ChildrenCpuSeconds() - childrenBefore);
+    state.PauseTiming();
+    fs::remove_all(libraryCopy);
+    fs::remove_all(anchorCopy);
+    state.ResumeTiming();
+  }
+  if (libraryTimes.empty()) return;
+  using kxu::bench::Median;
+  state.counters["lib_ms"] = Median(libraryTimes) * 1e3;
+  state.counters["cp_ms"] = Median(anchorTimes) * 1e3;
+  state.counters["lib_cpu_ms"] = Median(libraryCpuTimes) * 1e3;
+  state.counters["cp_cpu_ms"] = Median(anchorCpuTimes) * 1e3;
+  state.counters["ratio"] = Median(libraryTimes) / Median(anchorTimes);
+  state.counters["cpu_ratio"] = Median(libraryCpuTimes) / Median(anchorCpuTimes);
+  state.counters["lib_MBps"] = nBytes / Median(libraryTimes) / 1e6;
 }
 
-void BM_CopySmallFiles_kxuCopyDirectory(benchmark::State& state) {
-  TimeCopies(state, Trees().SmallTree(), KxuCopy);
+void BM_CopySmallFiles_kxuCopyDirectory_vs_cp_r(benchmark::State& state) {
+  CopiesSideBySide(state, Trees().SmallTree(),
+                   double{kSmallFolders} * kSmallFilesPerFolder * kSmallFileBytes);
 }
 
-void BM_CopySmallFiles_cp_r(benchmark::State& state) {
-  TimeCopies(state, Trees().SmallTree(), CpCopy);
-}
-
-void BM_CopyLargeFiles_kxuCopyDirectory(benchmark::State& state) {
-  TimeCopies(state, Trees().LargeTree(), KxuCopy);
-}
-
-void BM_CopyLargeFiles_cp_r(benchmark::State& state) {
-  TimeCopies(state, Trees().LargeTree(), CpCopy);
+void BM_CopyLargeFiles_kxuCopyDirectory_vs_cp_r(benchmark::State& state) {
+  CopiesSideBySide(state, Trees().LargeTree(), double{kLargeFiles} * kLargeFileBytes);
 }
 
 // Times `remove(folder)` on a folder of freshly written small files.
@@ -173,12 +214,13 @@ void BM_DeleteFiles_find_delete(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_CopySmallFiles_kxuCopyDirectory)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CopySmallFiles_cp_r)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_CopyLargeFiles_kxuCopyDirectory)
+BENCHMARK(BM_CopySmallFiles_kxuCopyDirectory_vs_cp_r)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
-    ->Iterations(2);
-BENCHMARK(BM_CopyLargeFiles_cp_r)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+    ->Iterations(15);
+BENCHMARK(BM_CopyLargeFiles_kxuCopyDirectory_vs_cp_r)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(9);
 BENCHMARK(BM_DeleteFiles_kxuDelFiles)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 BENCHMARK(BM_DeleteFiles_find_delete)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);

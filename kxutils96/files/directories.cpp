@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -39,10 +41,23 @@ CStringUTF8 NameOf(const WIN32_FIND_DATAW& data) {
       kxu::platform::Utf16ToUtf8(data.cFileName, kxu::platform::InvalidInput::kEscape).c_str());
 }
 
-// True when the listed `strName` holds a separator: POSIX allows '\' inside a
+using WideString = std::basic_string<WCHAR>;
+
+// `strPath` in UTF-16, bytes that are not UTF-8 escaped as the search reports
+// them.
+WideString WideOf(const CStringUTF8& strPath) {
+  return kxu::platform::Utf8ToUtf16(
+      std::string_view(strPath, static_cast<std::size_t>(strPath.GetLength())),
+      kxu::platform::InvalidInput::kEscape);
+}
+
+// True when the entry's name holds a separator: POSIX allows '\' inside a
 // name, and joined to its folder such a name would lead elsewhere.
-bool HoldsSeparator(const CStringUTF8& strName) {
-  return std::strpbrk(strName, "\\/") != nullptr;
+bool HoldsSeparator(const WIN32_FIND_DATAW& data) {
+  for (const WCHAR* p = data.cFileName; *p != 0; ++p) {
+    if (*p == u'\\' || *p == u'/') return true;
+  }
+  return false;
 }
 
 bool IsFolder(const WIN32_FIND_DATAW& data) {
@@ -77,20 +92,25 @@ bool EntryNames(const CStringUTF8& strEntry, const CStringUTF8& strName, ListKin
   return strFolder.CompareNoCase(strName) == 0;
 }
 
-bool IsListed(const CZQVStringArray* psaList, const CStringUTF8& strName, ListKind kind) {
-  if (psaList == nullptr) return false;
+bool IsListed(const CZQVStringArray* psaList, const WIN32_FIND_DATAW& entry, ListKind kind) {
+  if (psaList == nullptr || psaList->GetSize() == 0) return false;
+  const CStringUTF8 strName = NameOf(entry);
   for (int i = 0; i < psaList->GetSize(); ++i) {
     if (EntryNames(psaList->GetAt(i), strName, kind)) return true;
   }
   return false;
 }
 
-// An open directory search, closed when it goes away.
+// An open directory search, closed when it goes away. Its entries hold
+// names and kinds only (folder, link, hidden): all that the copy and the
+// delete look at, which the system can tell without a call per entry.
 class DirectorySearch {
  public:
   // Starts a search for the UTF-8 `strPattern`; Started() tells whether it did.
   explicit DirectorySearch(const CStringUTF8& strPattern)
-      : m_hFind(FindFirstFileW(kxu::files::WideFileName(strPattern).Get(), &m_data)) {}
+      : m_hFind(FindFirstFileExW(kxu::files::WideFileName(strPattern).Get(), FindExInfoBasic,
+                                 &m_data, FindExSearchNameMatch, nullptr,
+                                 FIND_FIRST_EX_LARGE_FETCH)) {}
   DirectorySearch(const DirectorySearch&) = delete;
   DirectorySearch& operator=(const DirectorySearch&) = delete;
   ~DirectorySearch() {
@@ -133,6 +153,8 @@ struct FolderLink {
 struct CopyLevel {
   CStringUTF8 strSource;       // ends in a backslash
   CStringUTF8 strDestination;  // ends in a backslash
+  WideString wideSource;       // the same two in UTF-16, to which each file's name is joined
+  WideString wideDestination;
   int nCopyMode;
   std::optional<FolderId> sourceId;
   std::unique_ptr<DirectorySearch> search;
@@ -144,11 +166,13 @@ struct CopyLevel {
 class CopyWalk {
  public:
   CopyWalk(bool bSubfolders, const CZQVStringArray* psaSkipFolders,
-           const CZQVStringArray* psaSkipFiles, KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext)
+           const CZQVStringArray* psaSkipFiles, KXU_PASSED_LINK_PROC pfnPassedLink,
+           KXU_NOT_COPIED_PROC pfnNotCopied, void* pContext)
       : m_bSubfolders(bSubfolders),
         m_psaSkipFolders(psaSkipFolders),
         m_psaSkipFiles(psaSkipFiles),
         m_pfnPassedLink(pfnPassedLink),
+        m_pfnNotCopied(pfnNotCopied),
         m_pContext(pContext) {}
 
   // Copies the top level and what lies below it, then the links to folders
@@ -194,21 +218,35 @@ class CopyWalk {
     }
   }
 
+  // Says that `strPath` (below the top source; a folder's path ends in a
+  // backslash) was not copied, for the reason the last error gives.
+  void ReportNotCopied(const CStringUTF8& strPath) const {
+    const DWORD dwError = GetLastError();
+    if (m_pfnNotCopied == nullptr || strPath.GetLength() <= m_nSourceLength) return;
+    m_pfnNotCopied(strPath.Mid(m_nSourceLength), dwError, m_pContext);
+  }
+
   // Creates the destination when it is missing and starts the search of the
-  // source; false, with nothing pushed, when either fails.
+  // source; false, with nothing pushed, when either fails (a failure below
+  // the top source reported).
   bool Enter(const CStringUTF8& strSource, const CStringUTF8& strDestination, int nCopyMode) {
     if (!utlDirectoryExists(strDestination) &&
         !CreateDirectoryW(kxu::files::WideFileName(strDestination).Get(), nullptr)) {
+      ReportNotCopied(strSource);
       return false;
     }
     if (const std::optional<FolderId> destinationId = IdOf(strDestination)) {
       m_destinationIds.insert(*destinationId);
     }
     auto search = std::make_unique<DirectorySearch>(strSource + kAllNames);
-    if (!search->Started()) return false;
+    if (!search->Started()) {
+      ReportNotCopied(strSource);
+      return false;
+    }
     const std::optional<FolderId> sourceId = IdOf(strSource);
     if (sourceId) m_treeIds.insert(*sourceId);
-    m_levels.push_back({strSource, strDestination, nCopyMode, sourceId, std::move(search)});
+    m_levels.push_back({strSource, strDestination, WideOf(strSource), WideOf(strDestination),
+                        nCopyMode, sourceId, std::move(search)});
     return true;
   }
 
@@ -234,11 +272,11 @@ class CopyWalk {
   // Pushes the subfolder `entry` of `level` unless it is excluded, already
   // part of the walk or a link (which is set aside); true when it was pushed.
   bool EnterSubfolder(const CopyLevel& level, const WIN32_FIND_DATAW& entry) {
-    if (!m_bSubfolders || IsDotOrDotDot(entry)) return false;
-    const CStringUTF8 strName = NameOf(entry);
-    if (HoldsSeparator(strName) || IsListed(m_psaSkipFolders, strName, ListKind::kFolders)) {
+    if (!m_bSubfolders || IsDotOrDotDot(entry) || HoldsSeparator(entry) ||
+        IsListed(m_psaSkipFolders, entry, ListKind::kFolders)) {
       return false;
     }
+    const CStringUTF8 strName = NameOf(entry);
     const CStringUTF8 strSource = level.strSource + strName + kSeparator;
     const CStringUTF8 strDestination = level.strDestination + strName + kSeparator;
     if (IsLink(entry)) {
@@ -260,13 +298,17 @@ class CopyWalk {
     return holders;
   }
 
-  // Copies the file `entry` of `level` unless it is excluded; false when the
-  // copy failed.
-  bool CopyFileEntry(const CopyLevel& level, const WIN32_FIND_DATAW& entry) const {
-    const CStringUTF8 strName = NameOf(entry);
-    if (HoldsSeparator(strName) || IsListed(m_psaSkipFiles, strName, ListKind::kFiles)) return true;
-    return utlCopyFile(level.strSource + strName, level.strDestination + strName,
-                       level.nCopyMode) == 0;
+  // Copies the file `entry` of `level` unless it is excluded, as utlCopyFile
+  // copies in the level's mode, its paths joined in UTF-16 (no conversion of
+  // each name); false, the failure reported, when the copy failed.
+  bool CopyFileEntry(const CopyLevel& level, const WIN32_FIND_DATAW& entry) {
+    if (HoldsSeparator(entry) || IsListed(m_psaSkipFiles, entry, ListKind::kFiles)) return true;
+    m_source.assign(level.wideSource).append(entry.cFileName);
+    m_destination.assign(level.wideDestination).append(entry.cFileName);
+    const BOOL bFailIfExists = (level.nCopyMode & kCopyFailIfExists) != 0 ? TRUE : FALSE;
+    if (CopyFileW(m_source.c_str(), m_destination.c_str(), bFailIfExists)) return true;
+    ReportNotCopied(level.strSource + NameOf(entry));
+    return false;
   }
 
   // True when the folder `id` is being walked, holds the link walked, or
@@ -284,6 +326,7 @@ class CopyWalk {
   const CZQVStringArray* m_psaSkipFolders;
   const CZQVStringArray* m_psaSkipFiles;
   KXU_PASSED_LINK_PROC m_pfnPassedLink;
+  KXU_NOT_COPIED_PROC m_pfnNotCopied;
   void* m_pContext;
   int m_nSourceLength = 0;         // of the top source, with its backslash
   std::deque<CopyLevel> m_levels;  // references stay valid while levels are pushed
@@ -291,22 +334,34 @@ class CopyWalk {
   std::set<FolderId> m_treeIds;     // every folder walked
   std::deque<FolderLink> m_links;   // set aside, to follow
   std::vector<FolderId> m_holders;  // those of the link being walked
+  WideString m_source;              // the file being copied, and its copy
+  WideString m_destination;
 };
 
 }  // namespace
 
 int kxuCopyDirectory(const char* lpcszSrcDir, const char* lpcszDestDir, int bSubfolders,
                      CZQVStringArray* psaSkipFolders, CZQVStringArray* psaSkipFiles, int bNested) {
-  return kxuCopyDirectoryReportingLinks(lpcszSrcDir, lpcszDestDir, bSubfolders, psaSkipFolders,
-                                        psaSkipFiles, bNested, nullptr, nullptr);
+  return kxuCopyDirectoryReportingFailures(lpcszSrcDir, lpcszDestDir, bSubfolders, psaSkipFolders,
+                                           psaSkipFiles, bNested, nullptr, nullptr, nullptr);
 }
 
 int kxuCopyDirectoryReportingLinks(const char* lpcszSrcDir, const char* lpcszDestDir,
                                    int bSubfolders, CZQVStringArray* psaSkipFolders,
                                    CZQVStringArray* psaSkipFiles, int bNested,
                                    KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext) {
+  return kxuCopyDirectoryReportingFailures(lpcszSrcDir, lpcszDestDir, bSubfolders, psaSkipFolders,
+                                           psaSkipFiles, bNested, pfnPassedLink, nullptr, pContext);
+}
+
+int kxuCopyDirectoryReportingFailures(const char* lpcszSrcDir, const char* lpcszDestDir,
+                                      int bSubfolders, CZQVStringArray* psaSkipFolders,
+                                      CZQVStringArray* psaSkipFiles, int bNested,
+                                      KXU_PASSED_LINK_PROC pfnPassedLink,
+                                      KXU_NOT_COPIED_PROC pfnNotCopied, void* pContext) {
   if (lpcszSrcDir == nullptr || lpcszDestDir == nullptr) return kxu::files::kDirectoryFailed;
-  CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles, pfnPassedLink, pContext);
+  CopyWalk walk(bSubfolders != 0, psaSkipFolders, psaSkipFiles, pfnPassedLink, pfnNotCopied,
+                pContext);
   const int nTopMode = bNested == 0 ? kCopyFailIfExists : kCopyOverwrite;
   return walk.Run(WithSeparator(lpcszSrcDir), WithSeparator(lpcszDestDir), nTopMode)
              ? kxu::files::kDirectoryDone
@@ -324,10 +379,9 @@ int kxuDelFiles(const char* lpcszDir, const char* lpcszPattern, CZQVStringArray*
   int nDeleted = 0;
   do {
     const WIN32_FIND_DATAW& entry = search.Entry();
-    if (IsFolder(entry)) continue;
-    const CStringUTF8 strName = NameOf(entry);
-    if (HoldsSeparator(strName) || IsListed(psaSkipFiles, strName, ListKind::kFiles)) continue;
-    if (DeleteFileW(kxu::files::WideFileName(strDir + strName).Get())) ++nDeleted;
+    if (IsFolder(entry) || HoldsSeparator(entry) || IsListed(psaSkipFiles, entry, ListKind::kFiles))
+      continue;
+    if (DeleteFileW(kxu::files::WideFileName(strDir + NameOf(entry)).Get())) ++nDeleted;
   } while (search.Next());
   return GetLastError() == ERROR_NO_MORE_FILES ? nDeleted : kxu::files::kDirectoryListingBroken;
 }

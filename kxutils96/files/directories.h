@@ -44,11 +44,12 @@ extern "C" {
 // Hidden entries (names beginning with '.') are never copied; a folder whose
 // name equals an entry of `psaSkipFolders` (trailing backslashes of the entry
 // aside) and a file whose name equals an entry of `psaSkipFiles` are not
-// copied, at any depth. Files are copied with utlCopyFile: those directly in
-// the source with kCopyFailIfExists when `bNested` is 0 (an existing
-// destination file then stops the walk) and with kCopyOverwrite otherwise;
-// files below the top level always with kCopyOverwrite. Entries are visited
-// in the order the system lists them.
+// copied, at any depth. Files are copied as utlCopyFile copies them (with
+// their permission bits and times): those directly in the source with
+// kCopyFailIfExists when `bNested` is 0 (an existing destination file then
+// stops the walk) and with kCopyOverwrite otherwise; files below the top
+// level always with kCopyOverwrite. Entries are visited in the order the
+// system lists them.
 //
 // Links (symbolic links; on Windows also junctions). A copy never reads
 // outside its source: a link to a file is copied as the file it points to
@@ -100,6 +101,30 @@ KXU_API int kxuCopyDirectoryReportingLinks(const char* lpcszSrcDir, const char* 
                                            int bSubfolders, CZQVStringArray* psaSkipFolders,
                                            CZQVStringArray* psaSkipFiles, int bNested,
                                            KXU_PASSED_LINK_PROC pfnPassedLink, void* pContext);
+
+// Receives what a copy could not copy: a file (its path) or a subfolder
+// whose destination could not be made or whose source could not be
+// searched (its path ending in a backslash). Paths are UTF-8, relative to the
+// source, names joined by backslashes ("sub\\a.txt"), valid during the call
+// only; `nError` is the system's error for it (win_error.h: ERROR_FILE_EXISTS
+// for an existing file the copy may not overwrite), `pContext` the one handed
+// to the copy.
+typedef void (*KXU_NOT_COPIED_PROC)(const char* lpcszPath, unsigned int nError, void* pContext);
+
+// kxuCopyDirectoryReportingLinks, calling also `pfnNotCopied` (when not null)
+// with `pContext` for each file and subfolder it could not copy, at any
+// depth, so that a caller learns of every failure without searching the
+// folders itself; same arguments and results otherwise. A failure of the
+// source or destination given is told by the result alone.
+// Example: with src holding a.txt and dst holding a.txt already,
+// kxuCopyDirectoryReportingFailures("src", "dst", 1, nullptr, nullptr, 0,
+// nullptr, report, nullptr) == 0, and report is called once with "a.txt" and
+// ERROR_FILE_EXISTS.
+KXU_API int kxuCopyDirectoryReportingFailures(const char* lpcszSrcDir, const char* lpcszDestDir,
+                                              int bSubfolders, CZQVStringArray* psaSkipFolders,
+                                              CZQVStringArray* psaSkipFiles, int bNested,
+                                              KXU_PASSED_LINK_PROC pfnPassedLink,
+                                              KXU_NOT_COPIED_PROC pfnNotCopied, void* pContext);
 
 // Deletes every file directly in the folder `lpcszDir` whose name matches the
 // wildcard pattern `lpcszPattern` ('*' any run, '?' one character, letters in

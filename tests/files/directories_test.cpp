@@ -4,6 +4,7 @@
 #include <tuple>
 #include <vector>
 
+#include <kxutils96/platform/win32/win_error.h>
 #include <support/array_text.h>
 #include <support/hidden_file.h>
 
@@ -73,19 +74,36 @@ TEST_F(Directories, RefusesMissingFoldersAndACopyOntoItself) {
 }
 
 // At the top level a file that exists already stops the copy there; called
-// as nested, the copy overwrites it.
+// as nested, the copy overwrites it. What was not copied is reported, with
+// the system's error: the file that stopped the copy, a subfolder whose copy
+// cannot be made.
 TEST_F(Directories, StopsAtAnExistingTopLevelFileUnlessNested) {
   MakeTree("src", {"f0", "f1", "f2", "f3", "f4", "f5"});
   const std::vector<std::string> order = ListingOrder("src");
   const std::string blocked = order[order.size() / 2];
   MakeTree("dst", {});
   WriteBytes(m_dir.Path("dst") / blocked, "old");
-  EXPECT_EQ(Copy("dst"), kDirectoryFailed);
+  std::vector<std::string> reported;
+  const auto copy = [&](int bNested) {
+    const auto report = [](const char* lpcszPath, unsigned int nError, void* pReported) {
+      static_cast<std::vector<std::string>*>(pReported)->push_back(lpcszPath +
+                                                                   std::to_string(nError));
+    };
+    return kxuCopyDirectoryReportingFailures(P("src").c_str(), P("dst").c_str(), 1, nullptr,
+                                             nullptr, bNested, nullptr, report, &reported);
+  };
+  EXPECT_EQ(copy(0), kDirectoryFailed);
+  EXPECT_EQ(reported, std::vector<std::string>{blocked + std::to_string(ERROR_FILE_EXISTS)});
   Paths expected = {"!" + blocked};
   for (std::size_t i = 0; order[i] != blocked; ++i) expected.insert(order[i]);
   EXPECT_EQ(TreeOf("dst"), expected);
   EXPECT_EQ(Copy("dst", 1), kDirectoryDone);
   EXPECT_EQ(TreeOf("dst"), TreeOf("src"));
+  MakeTree("src", {"sub/x"});
+  WriteBytes(m_dir.Path("dst/sub"), "sub");
+  reported.clear();
+  EXPECT_EQ(copy(1), kDirectoryDone);
+  EXPECT_EQ(reported, std::vector<std::string>{"sub\\" + std::to_string(ERROR_ALREADY_EXISTS)});
 }
 
 // Files only, matched case aside; a null pattern matches every one, and a

@@ -61,7 +61,6 @@ struct CopiedFile {
   std::string source, destination;              // UTF-8, as the user wrote the folders
   std::string sourceFolder, destinationFolder;  // the folders that hold them
   std::string name;                             // the name of both
-  bool top = false;                             // directly in the source
 };
 
 // The names of the files (not folders) directly in the folder `directory`.
@@ -100,7 +99,7 @@ std::vector<CopiedFile> FilesToCopy(const CopyOptions& options, bool& listed) {
       if (entry.is_symlink(ignored) && entry.is_directory(ignored)) continue;
       if (!entry.is_directory(ignored)) {
         if (!Listed(options.skipFiles, name, false))
-          files.push_back({from, to, source, destination, name, source == options.source});
+          files.push_back({from, to, source, destination, name});
       } else if (options.subfolders && !Listed(options.skipFolders, name, true) &&
                  !std::filesystem::equivalent(entry.path(), FsPath(options.destination), ignored)) {
         subfolders.emplace_back(from, to);
@@ -165,11 +164,18 @@ int ReportNotCopied(const std::vector<CopiedFile>& files, int exitCode) {
   return exitCode;
 }
 
+// What the copy reported it could not copy: whether anything, and the path
+// reported last (relative to the source, backslashes between names).
+struct NotCopied {
+  bool any = false;
+  std::string last;
+};
+
 // Says why a copy that the library ended with a failure stopped: the
-// source or the destination out of reach, or the first file of the top
-// level that was there before (`there`) or that could not be copied.
-int CopyStopped(const CopyOptions& options, const std::vector<CopiedFile>& files,
-                const std::vector<bool>& there) {
+// source or the destination out of reach, or the file of the top level that
+// the copy reported last (`notCopied`), which stops it: one that is there
+// already (and not to be overwritten) or that could not be copied.
+int CopyStopped(const CopyOptions& options, const NotCopied& notCopied) {
   const std::string reason = UnreachableReason(options.source);
   std::error_code ignored;
   if (!reason.empty()) return FileFailed("read", options.source, reason);
@@ -178,14 +184,15 @@ int CopyStopped(const CopyOptions& options, const std::vector<CopiedFile>& files
   if (!std::filesystem::is_directory(FsPath(options.destination), ignored))
     return FileFailed("make", options.destination,
                       "its parent folder is missing, or the system refused");
-  MadeFiles made;
-  for (size_t i = 0; i < files.size() && files[i].top; ++i) {
-    if (there[i])
-      return Failed("stopped at '" + files[i].source + "': '" + files[i].destination +
-                    "' is there already (--nested overwrites it)");
-    if (!made.Made(files[i])) return FileFailed("copy", files[i].source, CopyFailure(files[i]));
-  }
-  return Failed("the copy stopped at a file that the folder no longer shows");
+  const std::string& name = notCopied.last;
+  if (!notCopied.any || name.find('\\') != std::string::npos)
+    return Failed("the copy stopped at a file that the folder no longer shows");
+  const CopiedFile file{InFolder(options.source, name), InFolder(options.destination, name),
+                        options.source, options.destination, name};
+  if (!options.nested && std::filesystem::exists(FsPath(file.destination), ignored))
+    return Failed("stopped at '" + file.source + "': '" + file.destination +
+                  "' is there already (--nested overwrites it)");
+  return FileFailed("copy", file.source, CopyFailure(file));
 }
 
 void AddCopyDir(CommandLine& commands) {
@@ -202,21 +209,24 @@ void AddCopyDir(CommandLine& commands) {
       "kxu copy-dir project backup -r --skip-folder build --skip-file notes.txt", [options] {
         CZQVStringArray skipFolders = ArrayOf(options->skipFolders);
         CZQVStringArray skipFiles = ArrayOf(options->skipFiles);
-        bool listed = true;
-        const std::vector<CopiedFile> files = FilesToCopy(*options, listed);
-        std::vector<bool> there;
-        std::error_code ignored;
-        for (size_t i = 0; i < files.size() && files[i].top && !options->nested; ++i)
-          there.push_back(std::filesystem::exists(FsPath(files[i].destination), ignored));
-        there.resize(files.size());
-        const auto report = [](const char* link, void* source) {
-          ReportPassedLink(*static_cast<const std::string*>(source), link);
+        struct Reports {
+          const std::string& source;
+          NotCopied notCopied;
+        } reports{options->source, {}};
+        const auto passedLink = [](const char* link, void* context) {
+          ReportPassedLink(static_cast<Reports*>(context)->source, link);
         };
-        const int result = kxuCopyDirectoryReportingLinks(
+        const auto notCopied = [](const char* path, unsigned int, void* context) {
+          static_cast<Reports*>(context)->notCopied = {true, path};
+        };
+        const int result = kxuCopyDirectoryReportingFailures(
             options->source.c_str(), options->destination.c_str(), options->subfolders ? 1 : 0,
-            &skipFolders, &skipFiles, options->nested ? 1 : 0, report, &options->source);
-        if (result != kxu::files::kDirectoryDone) return CopyStopped(*options, files, there);
-        return ReportNotCopied(files, listed ? kExitDone : kExitFailed);
+            &skipFolders, &skipFiles, options->nested ? 1 : 0, passedLink, notCopied, &reports);
+        if (result != kxu::files::kDirectoryDone) return CopyStopped(*options, reports.notCopied);
+        if (!reports.notCopied.any) return kExitDone;
+        // Only a copy that missed something is searched again, to name it all.
+        bool listed = true;
+        return ReportNotCopied(FilesToCopy(*options, listed), listed ? kExitDone : kExitFailed);
       });
   command->add_option("SRC", options->source, "the folder to copy")->required();
   command->add_option("DST", options->destination, "the folder to copy into")->required();

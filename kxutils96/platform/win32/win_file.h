@@ -107,6 +107,41 @@ struct SECURITY_ATTRIBUTES;
 // reports ".", "..", "a.txt" and "b" in some order, b with FILE_ATTRIBUTE_DIRECTORY.
 HANDLE FindFirstFileW(LPCWSTR lpFileName, WIN32_FIND_DATAW* lpFindFileData) noexcept;
 
+// How much of each entry a search started by FindFirstFileExW reports.
+enum FINDEX_INFO_LEVELS : int {  // NOLINT(readability-identifier-naming): the system's name
+  FindExInfoStandard = 0,        // FindFirstFileW's records
+  // The name and the kind: on Windows the standard record without
+  // cAlternateFileName; over POSIX only what the folder's listing tells,
+  // with no call of the system per entry (see FindFirstFileExW).
+  FindExInfoBasic = 1,
+};
+// What a search started by FindFirstFileExW looks for: names only.
+enum FINDEX_SEARCH_OPS : int {  // NOLINT(readability-identifier-naming): the system's name
+  FindExSearchNameMatch = 0,
+};
+// A hint that the search will read many entries (Windows fetches them in
+// larger batches; over POSIX every search reads the whole folder at once).
+inline constexpr DWORD FIND_FIRST_EX_LARGE_FETCH = 0x2;
+
+// FindFirstFileW with the amount of each record chosen by `fInfoLevelId`;
+// `fSearchOp` must be FindExSearchNameMatch, `lpSearchFilter` null and
+// `dwAdditionalFlags` 0 or FIND_FIRST_EX_LARGE_FETCH (else
+// INVALID_HANDLE_VALUE with ERROR_INVALID_PARAMETER, as for a level of
+// neither kind). Results, errors, patterns and the order of the
+// entries are FindFirstFileW's, and FindNextFileW goes on at the same level.
+// With FindExInfoBasic over POSIX, a record holds the name and, of the
+// attributes, only FILE_ATTRIBUTE_DIRECTORY, FILE_ATTRIBUTE_HIDDEN and
+// FILE_ATTRIBUTE_REPARSE_POINT (or FILE_ATTRIBUTE_NORMAL): never
+// FILE_ATTRIBUTE_READONLY, and its times and size are zero. The kind comes
+// from the listing itself; only a link (to tell whether it leads to a folder)
+// and an entry of a file system that lists no kinds cost a call of their own.
+// Example: FindFirstFileExW(u"d\\*.*", FindExInfoBasic, &data,
+// FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH) reports the names
+// FindFirstFileW(u"d\\*.*", &data) reports, folders marked as such.
+HANDLE FindFirstFileExW(LPCWSTR lpFileName, FINDEX_INFO_LEVELS fInfoLevelId,
+                        WIN32_FIND_DATAW* lpFindFileData, FINDEX_SEARCH_OPS fSearchOp,
+                        void* lpSearchFilter, DWORD dwAdditionalFlags) noexcept;
+
 // Fills `*lpFindFileData` with the search's next entry and returns TRUE;
 // FALSE with ERROR_NO_MORE_FILES after the last one (or, should the system
 // have failed to list the folder to its end, with the error it gave then),
@@ -155,7 +190,10 @@ DWORD GetFileAttributesW(LPCWSTR lpFileName) noexcept;
 // destination this call created is removed again (an overwritten one keeps
 // what was written).
 // The data moves inside the system where it can (copy_file_range), else
-// through a buffer.
+// through a buffer, as do files of up to 16 KiB (one read and one write
+// cost less there). Over POSIX a new copy is made with the source's
+// permission bits, which are set once more only where the process's
+// file-creation mask took some of them away.
 // Example: CopyFileW(u"a.txt", u"b.txt", TRUE) == TRUE; again: FALSE with 80.
 BOOL CopyFileW(LPCWSTR lpExistingFileName, LPCWSTR lpNewFileName, BOOL bFailIfExists) noexcept;
 

@@ -3,6 +3,9 @@
 // links made without special rights.
 #include <kxutils96/files/text_file_reader.h>
 
+#include <sys/stat.h>
+
+#include <chrono>
 #include <string>
 
 #include "files/directories_fixture.h"
@@ -56,6 +59,30 @@ TEST_F(Directories, LinksNeverLeadOutOfTheSource) {
             (Paths{"a.txt", "!file.lnk", "in/", "in/b.txt", "in/deep/", "in/deep/c.txt", "inlink/",
                    "!inlink/b.txt", "inlink/deep/", "!inlink/deep/c.txt"}));
   EXPECT_EQ(passed, (Paths{"loop", "out", "in\\up", "inlink\\up"}));
+}
+
+// Each copy keeps its source's permission bits and modification time, made
+// new under a file-creation mask that takes bits away and when it overwrites
+// a file of other bits.
+TEST_F(Directories, CopiesKeepPermissionBitsAndTimes) {
+  const fs::perms modes[] = {fs::perms(0666), fs::perms(0604), fs::perms(0444), fs::perms(0750)};
+  const auto when = fs::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+  MakeTree("src", {"m0", "m1", "m2", "m3"});
+  for (int i = 0; i < 4; ++i) {
+    fs::last_write_time(m_dir.Path("src/m" + std::to_string(i)), when);
+    fs::permissions(m_dir.Path("src/m" + std::to_string(i)), modes[i]);
+  }
+  const mode_t savedMask = ::umask(027);
+  for (int bNested : {0, 1}) {
+    EXPECT_EQ(Copy("dst", bNested), kDirectoryDone);
+    for (int i = 0; i < 4; ++i) {
+      const fs::path copy = m_dir.Path("dst/m" + std::to_string(i));
+      EXPECT_EQ(fs::status(copy).permissions(), modes[i]) << i << " nested " << bNested;
+      EXPECT_EQ(fs::last_write_time(copy), when) << i << " nested " << bNested;
+      fs::permissions(copy, fs::perms(0600));
+    }
+  }
+  ::umask(savedMask);
 }
 
 }  // namespace

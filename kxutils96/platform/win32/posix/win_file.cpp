@@ -8,6 +8,7 @@
 #include <wctype.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
@@ -208,6 +209,10 @@ void Fill(const FoundEntry& entry, WIN32_FIND_DATAW& data) {
   std::memcpy(data.cFileName, entry.name.data(), units * sizeof(WCHAR));
 }
 
+DWORD MarkedAsLink(DWORD attributes) {
+  return (attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_REPARSE_POINT;
+}
+
 // The entry `name` of the open folder `dirFd`, or false when it vanished. A
 // link is seen as what it points to (as itself when that is nowhere) and
 // marked as a link.
@@ -219,9 +224,7 @@ bool ReadEntry(int dirFd, const char* name, WideString wideName, FoundEntry& ent
   if (link && ::fstatat(dirFd, name, &target, 0) == 0) info = target;
   entry.name = std::move(wideName);
   entry.attributes = AttributesOf(name, info);
-  if (link) {
-    entry.attributes = (entry.attributes & ~FILE_ATTRIBUTE_NORMAL) | FILE_ATTRIBUTE_REPARSE_POINT;
-  }
+  if (link) entry.attributes = MarkedAsLink(entry.attributes);
   entry.created = FileTimeOf(info.st_ctim);
   entry.accessed = FileTimeOf(info.st_atim);
   entry.written = FileTimeOf(info.st_mtim);
@@ -229,9 +232,28 @@ bool ReadEntry(int dirFd, const char* name, WideString wideName, FoundEntry& ent
   return true;
 }
 
-// Reads the entries of `dir` that match `pattern` into `search`; false with
-// the last error set when the folder cannot be opened.
-bool ListFolder(const std::string& folder, WideView pattern, Search& search) {
+// The name and kind of the listed entry `found` of the open folder `dirFd`,
+// from the listing alone where it tells the kind (a link is looked through);
+// where it does not, as ReadEntry reads it.
+bool ReadKind(int dirFd, const dirent& found, WideString wideName, FoundEntry& entry) {
+  if (found.d_type == DT_UNKNOWN) return ReadEntry(dirFd, found.d_name, std::move(wideName), entry);
+  const bool link = found.d_type == DT_LNK;
+  struct stat target {};
+  const bool folder =
+      found.d_type == DT_DIR ||
+      (link && ::fstatat(dirFd, found.d_name, &target, 0) == 0 && S_ISDIR(target.st_mode));
+  struct stat kind {};
+  kind.st_mode = (folder ? S_IFDIR : S_IFREG) | S_IWUSR;  // never reported read-only
+  entry = FoundEntry{std::move(wideName), AttributesOf(found.d_name, kind), {}, {}, {}, 0};
+  if (link) entry.attributes = MarkedAsLink(entry.attributes);
+  return true;
+}
+
+// Reads the entries of `dir` that match `pattern` into `search`, each with
+// the detail `level` asks for; false with the last error set when the folder
+// cannot be opened.
+bool ListFolder(const std::string& folder, WideView pattern, FINDEX_INFO_LEVELS level,
+                Search& search) {
   DIR* dir = ::opendir(folder.c_str());
   if (dir == nullptr) {
     const int osError = errno;
@@ -249,7 +271,10 @@ bool ListFolder(const std::string& folder, WideView pattern, Search& search) {
     WideString name = NameOfBytes(found->d_name);
     if (!MatchesPattern(name, pattern)) continue;
     FoundEntry entry;
-    if (ReadEntry(::dirfd(dir), found->d_name, std::move(name), entry)) {
+    const bool bRead = level == FindExInfoBasic
+                           ? ReadKind(::dirfd(dir), *found, std::move(name), entry)
+                           : ReadEntry(::dirfd(dir), found->d_name, std::move(name), entry);
+    if (bRead) {
       search.entries.push_back(std::move(entry));
     }
   }
@@ -260,14 +285,14 @@ Search* SearchOf(HANDLE hFindFile) {
   return static_cast<Search*>(hFindFile);
 }
 
-HANDLE StartSearch(LPCWSTR lpFileName, WIN32_FIND_DATAW& data) {
+HANDLE StartSearch(LPCWSTR lpFileName, FINDEX_INFO_LEVELS level, WIN32_FIND_DATAW& data) {
   const std::string path = NativePath(lpFileName);
   const std::string_view folderPart = kxu::platform::FolderPart(path);
   const std::string folder = folderPart.empty() ? "." : std::string(folderPart);
   const WideString pattern = NameOfBytes(kxu::platform::NamePart(path));
 
   auto search = std::make_unique<Search>();
-  if (!ListFolder(folder, pattern, *search)) return INVALID_HANDLE_VALUE;
+  if (!ListFolder(folder, pattern, level, *search)) return INVALID_HANDLE_VALUE;
   if (search->entries.empty()) {
     SetLastError(ERROR_FILE_NOT_FOUND);
     return INVALID_HANDLE_VALUE;
@@ -291,12 +316,15 @@ bool SameFile(const struct stat& a, const struct stat& b) {
   return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+constexpr mode_t kPermissionBits = 0777;
+
 // Opens the destination for writing without cutting it yet: a name that
-// reaches the source itself must not lose its data.
-bool OpenDestination(const std::string& path, bool failIfExists, Destination& out) {
-  constexpr mode_t kNewFileMode = 0600;  // the source's bits are set once the data is in
+// reaches the source itself must not lose its data. A new file gets the
+// permission bits `mode` (less those the process's file-creation mask
+// takes away): the creating descriptor may write even a read-only file.
+bool OpenDestination(const std::string& path, bool failIfExists, mode_t mode, Destination& out) {
   out.fd = RetryOnInterrupt(
-      [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, kNewFileMode); });
+      [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); });
   if (out.fd >= 0) {
     out.created = true;
     return true;
@@ -316,6 +344,17 @@ bool OpenDestination(const std::string& path, bool failIfExists, Destination& ou
   return out.fd >= 0;
 }
 
+// Writes the `nBytes` bytes at `pData` to `out`.
+bool WriteAll(int out, const char* pData, size_t nBytes) {
+  for (size_t done = 0; done < nBytes;) {
+    const ssize_t put = RetryOnInterrupt([&] { return ::write(out, pData + done, nBytes - done); });
+    if (put == 0) errno = ENOSPC;
+    if (put <= 0) return false;
+    done += static_cast<size_t>(put);
+  }
+  return true;
+}
+
 // Reads and writes through a buffer from the current positions to the end.
 bool CopyThroughBuffer(int in, int out) {
   constexpr size_t kBufferSize = size_t{64} * 1024;  // small enough for the heap, not a mapping
@@ -327,14 +366,29 @@ bool CopyThroughBuffer(int in, int out) {
   for (;;) {
     const ssize_t got = RetryOnInterrupt([&] { return ::read(in, buffer.get(), kBufferSize); });
     if (got <= 0) return got == 0;
-    for (ssize_t done = 0; done < got;) {
-      const ssize_t put =
-          RetryOnInterrupt([&] { return ::write(out, buffer.get() + done, got - done); });
-      if (put == 0) errno = ENOSPC;
-      if (put <= 0) return false;
-      done += put;
-    }
+    if (!WriteAll(out, buffer.get(), static_cast<size_t>(got))) return false;
   }
+}
+
+// Files up to this size are read whole and written in one call: moving the
+// data inside the system (copy_file_range) costs more than the data itself
+// for files this small, which are most files of a source tree.
+constexpr off_t kSmallFileBytes = off_t{16} * 1024;
+
+// Copies at most the `nSize` bytes (at most kSmallFileBytes) the source had
+// when it was opened, through a buffer on the stack, to its end if it shrank.
+bool CopySmallFile(int in, int out, off_t nSize) {
+  std::array<char, kSmallFileBytes> buffer;  // written by the reads before it is read
+  const auto nWanted = static_cast<size_t>(nSize);
+  size_t nGot = 0;
+  while (nGot < nWanted) {
+    const ssize_t got =
+        RetryOnInterrupt([&] { return ::read(in, buffer.data() + nGot, nWanted - nGot); });
+    if (got < 0) return false;
+    if (got == 0) break;
+    nGot += static_cast<size_t>(got);
+  }
+  return WriteAll(out, buffer.data(), nGot);
 }
 
 // True for the errors of copy_file_range that mean "not between these two
@@ -346,11 +400,12 @@ bool CannotMoveInside(int osError) {
 
 // Copies the `nSize` bytes the source had when it was opened, moving them
 // inside the system where it can (a file that shrinks meanwhile is copied to
-// its new end). A file system that cannot move the data, and a file that
-// reports no size (which some virtual files do while holding data), go
-// through a buffer to the end instead.
+// its new end); a small file goes through a buffer. A file system that
+// cannot move the data, and a file that reports no size (which some virtual
+// files do while holding data), go through a buffer to the end instead.
 bool CopyData(int in, int out, off_t nSize) {
   if (nSize == 0) return CopyThroughBuffer(in, out);
+  if (nSize <= kSmallFileBytes) return CopySmallFile(in, out, nSize);
   constexpr off_t kChunk = off_t{1} << 30;
   off_t nLeft = nSize;
   while (nLeft > 0) {
@@ -369,10 +424,13 @@ bool CopyData(int in, int out, off_t nSize) {
   return true;
 }
 
-bool CopyMetadata(int out, const struct stat& source) {
-  constexpr mode_t kPermissionBits = 0777;
+// Gives the copy `out`, whose permission bits are those of `target`, the
+// source's bits (where they differ) and times.
+bool CopyMetadata(int out, const struct stat& source, const struct stat& target) {
+  const mode_t mode = source.st_mode & kPermissionBits;
+  const bool bModeKept = (target.st_mode & kPermissionBits) == mode || ::fchmod(out, mode) == 0;
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
-  return ::fchmod(out, source.st_mode & kPermissionBits) == 0 && ::futimens(out, times) == 0;
+  return bModeKept && ::futimens(out, times) == 0;
 }
 
 // The copy once both files are open (`bCreated`: the destination is new and
@@ -392,7 +450,7 @@ bool CopyOpenFiles(int in, const struct stat& source, int out, bool bCreated) {
     return false;
   }
   const bool bCutFailed = !bCreated && RetryOnInterrupt([&] { return ::ftruncate(out, 0); }) != 0;
-  if (bCutFailed || !CopyData(in, out, source.st_size) || !CopyMetadata(out, source)) {
+  if (bCutFailed || !CopyData(in, out, source.st_size) || !CopyMetadata(out, source, target)) {
     SetLastError(ErrorOfErrno(errno));
     return false;
   }
@@ -436,7 +494,9 @@ BOOL CopyFileByPath(const std::string& from, const std::string& to, bool failIfE
   const ScopedDescriptor in(OpenSource(from, source));
   if (in.Get() < 0) return FALSE;
   Destination destination;
-  if (!OpenDestination(to, failIfExists, destination)) return FALSE;
+  if (!OpenDestination(to, failIfExists, source.st_mode & kPermissionBits, destination)) {
+    return FALSE;
+  }
   bool done = CopyOpenFiles(in.Get(), source, destination.fd, destination.created);
   if (::close(destination.fd) != 0 && done && errno != EINTR) {
     SetLastError(ErrorOfErrno(errno));
@@ -512,7 +572,19 @@ Result GuardedCall(bool bArgumentsGiven, Result failed, Call call) noexcept {
 
 HANDLE FindFirstFileW(LPCWSTR lpFileName, WIN32_FIND_DATAW* lpFindFileData) noexcept {
   return GuardedCall(lpFileName != nullptr && lpFindFileData != nullptr, INVALID_HANDLE_VALUE,
-                     [&] { return StartSearch(lpFileName, *lpFindFileData); });
+                     [&] { return StartSearch(lpFileName, FindExInfoStandard, *lpFindFileData); });
+}
+
+HANDLE FindFirstFileExW(LPCWSTR lpFileName, FINDEX_INFO_LEVELS fInfoLevelId,
+                        WIN32_FIND_DATAW* lpFindFileData, FINDEX_SEARCH_OPS fSearchOp,
+                        void* lpSearchFilter, DWORD dwAdditionalFlags) noexcept {
+  const bool bArgumentsGiven =
+      lpFileName != nullptr && lpFindFileData != nullptr &&
+      (fInfoLevelId == FindExInfoStandard || fInfoLevelId == FindExInfoBasic) &&
+      fSearchOp == FindExSearchNameMatch && lpSearchFilter == nullptr &&
+      (dwAdditionalFlags & ~FIND_FIRST_EX_LARGE_FETCH) == 0;
+  return GuardedCall(bArgumentsGiven, INVALID_HANDLE_VALUE,
+                     [&] { return StartSearch(lpFileName, fInfoLevelId, *lpFindFileData); });
 }
 
 BOOL FindNextFileW(HANDLE hFindFile, WIN32_FIND_DATAW* lpFindFileData) noexcept {

@@ -16,6 +16,7 @@ static_assert(kFileShareRead == FILE_SHARE_READ && kFileShareWrite == FILE_SHARE
 static_assert(kCreateAlways == CREATE_ALWAYS && kOpenExisting == OPEN_EXISTING &&
               kOpenAlways == OPEN_ALWAYS);
 static_assert(FILE_BEGIN == 0 && FILE_CURRENT == 1 && FILE_END == 2);
+static_assert(kFindFirstExLargeFetch == FIND_FIRST_EX_LARGE_FETCH);
 static_assert(kFindDataSize == sizeof(WIN32_FIND_DATAW));
 static_assert(kFileIdInfoSize == sizeof(FILE_ID_INFO));
 
@@ -47,6 +48,12 @@ bool IdentityOfHandle(HANDLE hFile, FILE_ID_INFO& info) noexcept {
 
 void* FindFirstFileW(const char16_t* pszFileName, void* pFindData) noexcept {
   return ::FindFirstFileW(Wide(pszFileName), static_cast<WIN32_FIND_DATAW*>(pFindData));
+}
+
+void* FindFirstFileExW(const char16_t* pszFileName, bool bBasic, void* pFindData,
+                       std::uint32_t dwAdditionalFlags) noexcept {
+  return ::FindFirstFileExW(Wide(pszFileName), bBasic ? FindExInfoBasic : FindExInfoStandard,
+                            pFindData, FindExSearchNameMatch, nullptr, dwAdditionalFlags);
 }
 
 int FindNextFileW(void* hFindFile, void* pFindData) noexcept {

@@ -19,6 +19,7 @@ inline constexpr std::uint32_t kFileShareWrite = 0x2;
 inline constexpr std::uint32_t kCreateAlways = 2;
 inline constexpr std::uint32_t kOpenExisting = 3;
 inline constexpr std::uint32_t kOpenAlways = 4;
+inline constexpr std::uint32_t kFindFirstExLargeFetch = 0x2;
 
 // The sizes of the system's WIN32_FIND_DATAW and FILE_ID_INFO, which the
 // library's own records (win_file.h) must match.
@@ -28,6 +29,10 @@ inline constexpr std::size_t kFileIdInfoSize = 24;
 // `pFindData` points to a WIN32_FIND_DATAW (win_file.h), laid out as the
 // system's.
 void* FindFirstFileW(const char16_t* pszFileName, void* pFindData) noexcept;
+// The search by name of FindFirstFileExW, at the basic level when `bBasic`
+// (else the standard one), with the additional flags `dwAdditionalFlags`.
+void* FindFirstFileExW(const char16_t* pszFileName, bool bBasic, void* pFindData,
+                       std::uint32_t dwAdditionalFlags) noexcept;
 int FindNextFileW(void* hFindFile, void* pFindData) noexcept;
 int FindClose(void* hFindFile) noexcept;
 // With the default security settings.

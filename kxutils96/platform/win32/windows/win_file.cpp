@@ -10,6 +10,7 @@ namespace win = kxu::platform::windows;
 
 static_assert(sizeof(WIN32_FIND_DATAW) == win::kFindDataSize);
 static_assert(sizeof(FILE_ID_INFO) == win::kFileIdInfoSize);
+static_assert(FIND_FIRST_EX_LARGE_FETCH == win::kFindFirstExLargeFetch);
 
 namespace {
 
@@ -30,6 +31,18 @@ HANDLE FindFirstFileW(LPCWSTR lpFileName, WIN32_FIND_DATAW* lpFindFileData) noex
     return INVALID_HANDLE_VALUE;
   }
   return win::FindFirstFileW(lpFileName, lpFindFileData);
+}
+
+HANDLE FindFirstFileExW(LPCWSTR lpFileName, FINDEX_INFO_LEVELS fInfoLevelId,
+                        WIN32_FIND_DATAW* lpFindFileData, FINDEX_SEARCH_OPS fSearchOp,
+                        void* lpSearchFilter, DWORD dwAdditionalFlags) noexcept {
+  const bool bRefused = lpFileName == nullptr || lpFindFileData == nullptr ||
+                        (fInfoLevelId != FindExInfoStandard && fInfoLevelId != FindExInfoBasic) ||
+                        fSearchOp != FindExSearchNameMatch || lpSearchFilter != nullptr ||
+                        (dwAdditionalFlags & ~FIND_FIRST_EX_LARGE_FETCH) != 0;
+  if (Refuse(bRefused, ERROR_INVALID_PARAMETER)) return INVALID_HANDLE_VALUE;
+  return win::FindFirstFileExW(lpFileName, fInfoLevelId == FindExInfoBasic, lpFindFileData,
+                               dwAdditionalFlags);
 }
 
 BOOL FindNextFileW(HANDLE hFindFile, WIN32_FIND_DATAW* lpFindFileData) noexcept {
