@@ -321,7 +321,7 @@ constexpr mode_t kPermissionBits = 0777;
 // Opens the destination for writing without cutting it yet: a name that
 // reaches the source itself must not lose its data. A new file gets the
 // permission bits `mode` (less those the process's file-creation mask
-// takes away): the creating descriptor may write even a read-only file.
+// takes away).
 bool OpenDestination(const std::string& path, bool failIfExists, mode_t mode, Destination& out) {
   out.fd = RetryOnInterrupt(
       [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode); });
@@ -494,7 +494,11 @@ BOOL CopyFileByPath(const std::string& from, const std::string& to, bool failIfE
   const ScopedDescriptor in(OpenSource(from, source));
   if (in.Get() < 0) return FALSE;
   Destination destination;
-  if (!OpenDestination(to, failIfExists, source.st_mode & kPermissionBits, destination)) {
+  // Writable by its owner while it is written, whatever the source's bits
+  // (a network file system may refuse writes to a file made read-only);
+  // CopyMetadata then gives it the source's bits.
+  const mode_t createMode = (source.st_mode & kPermissionBits) | S_IWUSR;
+  if (!OpenDestination(to, failIfExists, createMode, destination)) {
     return FALSE;
   }
   bool done = CopyOpenFiles(in.Get(), source, destination.fd, destination.created);
