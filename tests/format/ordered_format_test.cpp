@@ -120,7 +120,7 @@ TEST(FormatSupplied, FillsOnlyTheConversionsThatFitTheValuesInTurn) {
       {"%d and %s", {T("x")}, "%d and x"},  // a conversion of another kind stays
       {"%s, %s and %d", {T("a")}, "a, %s and %d"},
       {"%d steps (%.3g)", {I(9)}, "9 steps (%.3g)"},
-      {"%ld %*d %99999d %#d %d", {I(4)}, "%ld %*d %99999d %#d 4"},
+      {"%ld %*d %99999.1d %.99999d %#d %d", {I(4)}, "%ld %*d %99999.1d %.99999d %#d 4"},
       {"%1$s %0s %s", {T("a")}, "%1$s %0s a"},
       {"%.2c%c", {I('a')}, "%.2ca"},
       {"x %-5", {I(1)}, "x %-5"},
