@@ -135,6 +135,18 @@ TYPED_TEST(NumericSortFamily, ShortCountsAndShortIndexArraysChangeNothing) {
   EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{2, 1, 0, 3, 4}));
 }
 
+// An int array sorted as its own index array holds the values once: they
+// move once. Values that lie in the index array past the count, right after
+// the entries the sort carries along, are not shared with them.
+TEST(SortFamily, AnIndexArrayIsCarriedUnlessItHoldsTheValues) {
+  CArray<int, int> index;
+  for (const int v : {0, 1, 2, 30, 10, 20}) index.Add(v);
+  kxutilsSortBuff(index.GetData() + 3, 3, 0, &index);
+  EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{1, 2, 0, 10, 20, 30}));
+  kxutilsSort(index, SORT_DESCENDING, &index);
+  EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{30, 20, 10, 2, 1, 0}));
+}
+
 // Texts with case variants, shared prefixes past 8 and 16 bytes, empty
 // ones, bytes above 0x7F, and numbers (NANUM's text among them); the letters
 // at both ends of the alphabet and the bytes beside them ('@', '[') end some.
