@@ -17,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <tuple>
 
 namespace {
 
@@ -213,6 +214,20 @@ TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
       ASSERT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, back), U16(1, unit[0]))
           << nPage << ": " << Hex(bytes);
     }
+  }
+  // The user-defined areas read as private-use characters, row by row, at
+  // the edges of each kind of row's trail bytes.
+  const std::tuple<UINT, std::string_view, U16> areaEdges[] = {
+      {949, "\xC9\xA1\xC9\xFE\xFE\xA1", u"\uE000\uE05D\uE05E"},
+      {936, "\xA1\x40\xA1\x7E\xA1\x80\xA1\xA0\xA2\x40\xA2\xAB",
+       u"\uE4C6\uE504\uE505\uE525\uE526\uE766"},
+      {950, "\xFA\x40\xFA\x7E\xFA\xA1\xFA\xFE\xFB\x40\x8E\x40",
+       u"\uE000\uE03E\uE03F\uE09C\uE09D\uE311"},
+      {1361, "\xD8\x31\xD8\x7E\xD8\x91\xD8\xFE", u"\uE000\uE04D\uE04E\uE0BB"},
+  };
+  for (const auto& [nPage, codes, units] : areaEdges) {
+    EXPECT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, codes), units) << nPage;
+    EXPECT_EQ(ToBytes(nPage, WC_NO_BEST_FIT_CHARS, units), codes) << nPage;
   }
   EXPECT_TRUE(IsValidCodePage(CP_UTF8));
   EXPECT_FALSE(IsValidCodePage(CP_ACP));
