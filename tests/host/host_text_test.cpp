@@ -11,6 +11,7 @@
 #include <clocale>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -82,6 +83,28 @@ TEST(HostTextHelpers, UnquoteAndFindTextGiveTheirExamples) {
   char text[] = "x AND y";
   EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
   EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
+}
+
+// Each class at the edges of its bytes; a char above 0x7F passed as a
+// negative int is a byte of a multi-byte character.
+TEST(utlCharClass, SortsEachByteIntoOneClass) {
+  const std::pair<int, std::string_view> rows[] = {
+      {kCharLetter, "AZaz"},
+      {kCharDigit, "09"},
+      {kCharBreakAfter, " \t,;:.!?-/)]}"},
+      {kCharLineEnd, "\n\v\f\r"},
+      {kCharQuote, "\"'"},
+      {kCharOpening, "([{<"},
+      {kCharControl, std::string_view("\0\x08\x0E\x1F\x7F", 5)},
+      {kCharSymbol, "@`~>*#_|\\+=$%&^"},
+      {kCharMultiByte, "\x80\xE9\xFF"},
+  };
+  for (const auto& [nClass, bytes] : rows) {
+    for (const char ch : bytes) {
+      EXPECT_EQ(utlCharClass(static_cast<unsigned char>(ch)), nClass) << int{ch};
+      EXPECT_EQ(utlCharClass(ch), nClass) << int{ch};
+    }
+  }
 }
 
 // A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
