@@ -72,6 +72,7 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {20, 0, 256, "<none>"},
       {1, 0, 10, "abc\xC3\xA9\xE2\x82\xACz"},  // 9 bytes fit exactly
       {1, 0, 8, "abc\xC3\xA9"},                // the euro sign does not fit whole
+      {1, 0, 2, "a"},
       {1, 0, 1, "<none>"},
   };
   for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
