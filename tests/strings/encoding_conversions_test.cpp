@@ -93,15 +93,16 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
 // high surrogate ending the text), also into too little room or none, and a
 // strict conversion fails whole.
 TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
-  U16 text(3 * 8192, u'a');
-  text[8191] = 0xD83D;
-  text[8192] = 0xDE00;
+  constexpr int kPiece = 8192;
+  U16 text(std::size_t{3} * kPiece, u'a');
+  text[kPiece - 1] = 0xD83D;
+  text[kPiece] = 0xDE00;
   text.back() = 0xD800;
-  for (const int nLen : {-1, 8192, 2 * 8192 + 5}) {
-    const std::string expected = kxu::platform::Utf16ToUtf8(
-        std::basic_string_view<WCHAR>(text.c_str(), nLen < 0 ? text.size() : nLen));
+  for (const int nLen : {-1, kPiece, 2 * kPiece + 5}) {
+    const std::string expected = kxu::platform::Utf16ToUtf8(std::basic_string_view<WCHAR>(
+        text.c_str(), nLen < 0 ? text.size() : static_cast<std::size_t>(nLen)));
     CStringUTF8 strRoomy;
-    strRoomy.Preallocate(4 * 8192);
+    strRoomy.Preallocate(4 * kPiece);
     CStringUTF8 strShort("short");
     CStringUTF8 strFresh;
     for (CStringUTF8* pDest : {&strRoomy, &strShort, &strFresh}) {
