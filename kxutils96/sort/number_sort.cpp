@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <type_traits>
 #include <utility>
 
@@ -165,6 +166,8 @@ class NumberSorter {
       InsertionSort();
       return true;
     }
+    if (const Outcome outcome = CountingSortOfFewKeys(); outcome != Outcome::kManyKeys)
+      return outcome == Outcome::kSorted;
     Scratch<T> values(m_n);
     Scratch<int> index(m_index != nullptr ? m_n : 0);
     if (values.Get() == nullptr || (m_index != nullptr && index.Get() == nullptr)) return false;
@@ -207,6 +210,120 @@ class NumberSorter {
   }
 
   static constexpr std::size_t kDigits = sizeof(Key);
+
+  // At most this many distinct keys are sorted by counting them.
+  static constexpr std::size_t kFewKeys = 256;
+
+  // The distinct keys met so far, at most kFewKeys, numbered in the order
+  // they were met and found through an open-addressing hash table.
+  class FewKeys {
+   public:
+    // The number of `key`, entered when new; kFewKeys when it is new and
+    // the table holds kFewKeys keys already.
+    std::size_t NumberOf(Key key) {
+      for (std::size_t slot = SlotOf(key);; slot = (slot + 1) % kSlots) {
+        const std::uint16_t entry = m_slots[slot];
+        if (entry != 0 && m_keys[entry - 1] == key) return entry - 1u;
+        if (entry != 0) continue;
+        if (m_nKeys == kFewKeys) return kFewKeys;
+        m_keys[m_nKeys] = key;
+        m_slots[slot] = static_cast<std::uint16_t>(++m_nKeys);
+        return m_nKeys - 1;
+      }
+    }
+    std::size_t Count() const { return m_nKeys; }
+    Key KeyOf(std::size_t number) const { return m_keys[number]; }
+
+   private:
+    static constexpr std::size_t kSlots = 2 * kFewKeys;
+
+    // The key folded to 32 bits (so that a 32-bit processor multiplies
+    // once), scrambled, its top bits picking the slot.
+    static std::size_t SlotOf(Key key) {
+      auto folded = static_cast<std::uint32_t>(key);
+      if constexpr (sizeof(Key) > sizeof(std::uint32_t))
+        folded ^= static_cast<std::uint32_t>(key >> 32);
+      return (folded * 0x9E3779B1u) >> (32 - std::bit_width(kSlots - 1));
+    }
+
+    Key m_keys[kFewKeys] = {};
+    std::uint16_t m_slots[kSlots] = {};  // a key's number + 1; 0: empty
+    std::size_t m_nKeys = 0;
+  };
+
+  enum class Outcome { kSorted, kNoMemory, kManyKeys };
+
+  // A stable counting sort when the keys take at most kFewKeys values: one
+  // pass numbers each element's key, a second moves the index entries into
+  // the order of their keys, and the values are written key by key from
+  // their keys when every value comes back bit for bit from its key (no -0,
+  // no NaN), else moved like the index entries. It gives up, changing
+  // nothing, as soon as a key past kFewKeys distinct ones appears, and for
+  // keys of less than four bytes, which the radix sort passes as often.
+  Outcome CountingSortOfFewKeys() {
+    if constexpr (kDigits < 4) return Outcome::kManyKeys;
+    Scratch<std::uint8_t> numbers(m_n);
+    if (numbers.Get() == nullptr) return Outcome::kManyKeys;
+    FewKeys keys;
+    std::uint32_t offsets[kFewKeys] = {};
+    bool bKeysSuffice = true;
+    for (std::size_t i = 0; i < m_n; ++i) {
+      const T value = m_values[i];
+      const Key key = Order::Of(value);
+      bKeysSuffice &= std::bit_cast<Key>(Order::ValueOf(key)) == std::bit_cast<Key>(value);
+      const std::size_t number = keys.NumberOf(key);
+      if (number == kFewKeys) return Outcome::kManyKeys;
+      numbers.Get()[i] = static_cast<std::uint8_t>(number);
+      ++offsets[number];
+    }
+    Scratch<T> valuesRoom(bKeysSuffice ? 0 : m_n);
+    Scratch<int> indexRoom(m_index != nullptr ? m_n : 0);
+    if (valuesRoom.Get() == nullptr || indexRoom.Get() == nullptr) return Outcome::kNoMemory;
+    std::uint8_t byOrder[kFewKeys];
+    std::iota(byOrder, byOrder + keys.Count(), std::uint8_t{0});
+    std::sort(byOrder, byOrder + keys.Count(),
+              [&keys](std::uint8_t a, std::uint8_t b) { return keys.KeyOf(a) < keys.KeyOf(b); });
+    std::uint32_t sum = 0;
+    for (std::size_t k = 0; k < keys.Count(); ++k) sum += std::exchange(offsets[byOrder[k]], sum);
+    auto* const valueBytes = reinterpret_cast<unsigned char*>(m_values);
+    const Lane<T, Order, false> values{valueBytes, m_index};
+    const Lane<T, Order, false> room{reinterpret_cast<unsigned char*>(valuesRoom.Get()),
+                                     indexRoom.Get()};
+    if (bKeysSuffice) {
+      FillByKeys(keys, byOrder, offsets);
+      if (m_index != nullptr) MoveByNumbers<false, true>(values, room, numbers.Get(), offsets);
+    } else if (m_index != nullptr) {
+      MoveByNumbers<true, true>(values, room, numbers.Get(), offsets);
+    } else {
+      MoveByNumbers<true, false>(values, room, numbers.Get(), offsets);
+    }
+    if (!bKeysSuffice) std::memcpy(m_values, valuesRoom.Get(), m_n * sizeof(T));
+    if (m_index != nullptr) std::memcpy(m_index, indexRoom.Get(), m_n * sizeof(int));
+    return Outcome::kSorted;
+  }
+
+  // Writes the values of the distinct `keys` in the order `byOrder` gives
+  // their numbers, each from its first slot in `starts` to the next one's.
+  void FillByKeys(const FewKeys& keys, const std::uint8_t* byOrder,
+                  const std::uint32_t* starts) const {
+    for (std::size_t k = 0; k < keys.Count(); ++k) {
+      const std::size_t nEnd = k + 1 < keys.Count() ? starts[byOrder[k + 1]] : m_n;
+      std::fill(m_values + starts[byOrder[k]], m_values + nEnd,
+                Order::ValueOf(keys.KeyOf(byOrder[k])));
+    }
+  }
+
+  // Moves every element (kWithValues) and index entry (kWithIndex) of `from`
+  // to the next slot of its key's number in `to`.
+  template <bool kWithValues, bool kWithIndex, class Elements>
+  void MoveByNumbers(const Elements& from, const Elements& to, const std::uint8_t* numbers,
+                     std::uint32_t* offsets) const {
+    for (std::size_t i = 0; i < m_n; ++i) {
+      const std::uint32_t slot = offsets[numbers[i]]++;
+      if constexpr (kWithValues) to.Put(slot, from, i);
+      if constexpr (kWithIndex) to.index[slot] = from.index[i];
+    }
+  }
 
   // The slots of each byte value, per key byte, and the bytes that differ
   // between elements (the only ones that need a pass), lowest first.

@@ -1,13 +1,16 @@
-// The stable sort of the family's numeric element types: a radix sort on
-// order-preserving integer keys, insertion sort for short runs.
+// The stable sort of the family's numeric element types: a counting sort of
+// few distinct keys or a radix sort on order-preserving integer keys,
+// insertion sort for short runs.
 #pragma once
 
 namespace kxu::sort {
 
 // Below this many elements a numeric buffer is sorted by insertion sort, in
-// place; from it on by a least-significant-digit radix sort (one pass per key
-// byte that is not the same for every element) through working memory of
-// one buffer and one index array.
+// place; from it on, when its keys take at most 256 values (and are four
+// bytes or more), by counting them, else by a least-significant-digit radix
+// sort (one pass per key byte that is not the same for every element),
+// through working memory of one buffer and one index array (counting takes
+// a byte per element besides, and no buffer when every value is its key's).
 inline constexpr int kRadixSortThreshold = 64;
 
 // Sorts the `n` values at `values` (n >= 2) by the family's rule for T under

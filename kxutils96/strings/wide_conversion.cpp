@@ -93,12 +93,73 @@ class ConversionBuffer {
   int m_nNulSlot;
 };
 
+// The units converted at a time when a text is found and converted piece by
+// piece: a piece, read once to find the NUL, is still in the processor's
+// cache when it is converted.
+constexpr std::size_t kPieceUnits = 8192;
+
+// The outcome of converting a text piece by piece into the room a string has.
+enum class PieceOutcome { kDone, kFailed, kRoomShort };
+
+// The units of the piece of the run at `p` that starts `nDone` units in
+// (`nLen` units, or -1 through its NUL): up to its NUL or kPieceUnits,
+// leaving a high surrogate that ends a full piece to the next one, so that
+// no pair is split. Sets `bLast` when the run ends with this piece.
+std::size_t NextPiece(const WCHAR* p, int nLen, std::size_t nDone, bool& bLast) {
+  const std::size_t nLeft =
+      nLen < 0 ? kPieceUnits : std::min(kPieceUnits, static_cast<std::size_t>(nLen) - nDone);
+  const std::size_t nBefore = UnitsBeforeNul(p + nDone, nLeft);
+  bLast = nBefore < nLeft || (nLen >= 0 && nDone + nLeft == static_cast<std::size_t>(nLen));
+  if (bLast) return nBefore;
+  const bool bEndsInHighSurrogate = (p[nDone + nBefore - 1] & 0xFC00) == 0xD800;
+  return bEndsInHighSurrogate ? nBefore - 1 : nBefore;
+}
+
+// UTF-8 conversion of the run of `nLen` units at `lpcwszSrc` (-1: through
+// its NUL) into the room `strDest` has, finding the run's end piece by piece
+// as it converts (one read of the text instead of two). kRoomShort, with
+// `strDest` emptied but keeping its room, when the result does not fit it;
+// kFailed, with `strDest` emptied, when the conversion fails.
+template <class NarrowString>
+PieceOutcome Utf8ByPieces(NarrowString& strDest, const WCHAR* lpcwszSrc, int nLen, DWORD dwFlags) {
+  const int nRoom = strDest.GetAllocLength();
+  char* const pOut = strDest.GetBuffer(nRoom);
+  int nWritten = 0;
+  bool bLast = false;
+  for (std::size_t nDone = 0; !bLast;) {
+    const std::size_t nPiece = NextPiece(lpcwszSrc, nLen, nDone, bLast);
+    if (nPiece == 0) break;
+    const int nBytes =
+        nWritten == nRoom
+            ? 0
+            : WideCharToMultiByte(CP_UTF8, dwFlags, lpcwszSrc + nDone, static_cast<int>(nPiece),
+                                  pOut + nWritten, nRoom - nWritten, nullptr, nullptr);
+    if (nBytes == 0 && (nWritten == nRoom || GetLastError() == ERROR_INSUFFICIENT_BUFFER)) {
+      strDest.ReleaseBuffer(0);  // the room stays for the whole conversion
+      return PieceOutcome::kRoomShort;
+    }
+    if (nBytes == 0) {
+      strDest.Empty();
+      return PieceOutcome::kFailed;
+    }
+    nWritten += nBytes;
+    nDone += nPiece;
+  }
+  strDest.ReleaseBuffer(nWritten);
+  return PieceOutcome::kDone;
+}
+
 template <class NarrowString>
 int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int nLen,
              int* pbUsedDefault, DWORD dwFlags) {
   if (lpcwszSrc == nullptr || nLen == 0 || *lpcwszSrc == 0) {
     strDest.Empty();
     return 0;
+  }
+  if (ChosenCodePage(nCodePage) == CP_UTF8 && pbUsedDefault == nullptr &&
+      strDest.GetAllocLength() > 0) {
+    const PieceOutcome outcome = Utf8ByPieces(strDest, lpcwszSrc, nLen, dwFlags);
+    if (outcome != PieceOutcome::kRoomShort) return strDest.GetLength();
   }
   const SourceRun run = RunOf(lpcwszSrc, nLen);
   const int nUnits = UnitsOf(run, lpcwszSrc);

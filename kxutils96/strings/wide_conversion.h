@@ -5,7 +5,10 @@
 // Every routine here converts through the system conversions in one pass
 // into a buffer of the result's upper bound (see MultiByteToWideWhole), the
 // destination's own when its room suffices; the result is the one that
-// sizing first and converting second gives.
+// sizing first and converting second gives. To UTF-8, a destination with
+// room first takes the text piece by piece, each piece's end found just
+// before it converts, so that the text is read once; a result too long for
+// that room is then converted whole.
 // Code pages are chosen by utlChooseCodePage (a negative one selects the
 // host's, else the system's ANSI page). Lengths count source units, -1 meaning
 // "through the terminating NUL"; an explicit length ends at the first NUL

@@ -21,11 +21,10 @@ constexpr UINT kFirstReadChunk = 64 * 1024;
 // has at least one byte left per element.
 constexpr DWORD kUncheckedCount = 0xFFFF;
 
-// Reads exactly `nLength` stored bytes into a new string, which ends at the
-// first NUL among them.
-CStringUTF8 ReadStoredBytes(CArchive& ar, UINT nLength) {
+// Reads exactly `nLength` stored bytes into the empty `text`, which then
+// ends at the first NUL among them.
+void ReadStoredBytes(CArchive& ar, UINT nLength, CStringUTF8& text) {
   if (nLength > static_cast<UINT>(INT_MAX - 1)) AfxThrowMemoryException();
-  CStringUTF8 text;
   UINT nRead = 0;
   while (nRead < nLength) {
     const UINT nWant = std::min(nLength - nRead, std::max(nRead, kFirstReadChunk));
@@ -40,15 +39,28 @@ CStringUTF8 ReadStoredBytes(CArchive& ar, UINT nLength) {
     text.GetBuffer();
     text.ReleaseBuffer(nText);
   }
-  return text;
 }
 
-CStringUTF8 LoadElement(CArchive& ar) {
+// Loads the next element into `element`, which keeps its text when the load
+// fails. An empty element is read into directly (and emptied again on
+// failure), which spares a string to move in.
+void LoadElement(CArchive& ar, CStringUTF8& element) {
   int nCharSize = 0;
   const UINT nLength = AfxReadStringLength(ar, nCharSize);
   if (nCharSize != 1) AfxThrowArchiveException(CArchiveException::badSchema);
   if (nLength == 0xFFFFFFFFu) AfxThrowOleException(kHResultArithmeticOverflow);
-  return ReadStoredBytes(ar, nLength);
+  if (!element.IsEmpty()) {
+    CStringUTF8 text;
+    ReadStoredBytes(ar, nLength, text);
+    element = std::move(text);
+    return;
+  }
+  try {
+    ReadStoredBytes(ar, nLength, element);
+  } catch (...) {
+    element.Empty();
+    throw;
+  }
 }
 
 // Moves `pSource` into uninitialised `pTarget` as raw bytes; the source is
@@ -201,5 +213,5 @@ void CZQVStringArray::Load(CArchive& ar) {
   }
   if (nCount > static_cast<DWORD>(kMaxElements)) throw std::length_error("vector<T> too long");
   SetSize(kxu::platform::CheckedInt(nCount));
-  for (CStringUTF8* p = m_storage.pFirst; p != m_storage.pLast; ++p) *p = LoadElement(ar);
+  for (CStringUTF8* p = m_storage.pFirst; p != m_storage.pLast; ++p) LoadElement(ar, *p);
 }

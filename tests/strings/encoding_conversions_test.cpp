@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/wide_conversion.h>
 
@@ -84,6 +85,34 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
   // From UTF-8 the length counts bytes of the source.
   EXPECT_EQ(zqUTF8toMBCS(strDest, "\xC3\xA9t\xC3\xA9", 1252, 3), 2);
   EXPECT_EQ(Units(strDest), "\xE9t");
+}
+
+// A string's room is filled piece by piece (8192 units a piece), the
+// text's end found as it goes: the results are the codec's on the whole run
+// (a pair across a piece's end, a caller's length that splits it, a lone
+// high surrogate ending the text), also into too little room or none, and a
+// strict conversion fails whole.
+TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
+  constexpr int kPiece = 8192;
+  U16 text(std::size_t{3} * kPiece, u'a');
+  text[kPiece - 1] = 0xD83D;
+  text[kPiece] = 0xDE00;
+  text.back() = 0xD800;
+  for (const int nLen : {-1, kPiece, 2 * kPiece + 5}) {
+    const std::string expected = kxu::platform::Utf16ToUtf8(std::basic_string_view<WCHAR>(
+        text.c_str(), nLen < 0 ? text.size() : static_cast<std::size_t>(nLen)));
+    CStringUTF8 strRoomy;
+    strRoomy.Preallocate(4 * kPiece);
+    CStringUTF8 strShort("short");
+    CStringUTF8 strFresh;
+    for (CStringUTF8* pDest : {&strRoomy, &strShort, &strFresh}) {
+      EXPECT_EQ(zqUTF16toUTF8(*pDest, text.c_str(), nLen), static_cast<int>(expected.size()));
+      EXPECT_EQ(Units(*pDest), expected) << nLen;
+    }
+  }
+  CStringA strDest("old");
+  EXPECT_EQ(zqUTF16toMBCS(strDest, text.c_str(), CP_UTF8, -1, nullptr, WC_ERR_INVALID_CHARS), 0);
+  EXPECT_TRUE(strDest.IsEmpty());
 }
 
 std::vector<U16> WideTexts(const CStringArray& array) {

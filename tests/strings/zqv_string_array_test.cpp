@@ -139,8 +139,13 @@ TEST(ZQVStringArrayArchiveTest, EveryTruncationIsEndOfFileAndKeepsWhatLoaded) {
     EXPECT_EQ(LoadCause(Bytes(full.begin(), full.begin() + static_cast<long>(cut)), array),
               CArchiveException::endOfFile)
         << "cut at " << cut;
-    if (cut >= 2 + 1 + 5) {
+    const bool bFirstLoaded = cut >= 2 + 1 + 5;
+    if (bFirstLoaded) {
       EXPECT_STREQ(array[0], "first") << "cut at " << cut;
+    }
+    // The element cut short keeps its text; a new one stays empty.
+    if (cut < full.size() - (1 + 5)) {
+      EXPECT_STREQ(array[bFirstLoaded ? 1 : 0], bFirstLoaded ? "" : "old") << "cut at " << cut;
     }
     if (cut >= 2) {
       EXPECT_EQ(array.GetSize(), 3) << "cut at " << cut;
