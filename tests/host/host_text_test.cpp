@@ -3,19 +3,39 @@
 // tested through the families), and the host string library's text file
 // reader, read a UTF-16 line at a time (the UTF-8 reading is the file
 // family's, through its line reader).
+//
+// The separator search: the block-wise scanner under every search, held to
+// the byte-at-a-time reference over many texts, rule sets and start states
+// (the three exports are driven by the token splitter's tests).
+//
+// Code-page text to UTF-8 within the caller's buffer, grown through the
+// caller's routine, and the choice of the host's code page for a negative one
+// while the host changes its page on another thread.
+//
+// Message stores: their format, lookups with language fallback, cutting to
+// the buffer, the problems a broken store reports.
 #include <kxutils96/host/zstrings96/text_stdio_file.h>
 #include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/win32/win_nls.h>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <clocale>
 #include <cmath>
+#include <cstddef>
+#include <filesystem>
+#include <random>
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include "support/code_page_reference.h"
+#include "support/concurrently.h"
 #include "support/file_bytes.h"
+#include "support/reference_separator_search.h"
 #include "support/temp_dir.h"
 #include "support/utf8_path.h"
 
@@ -173,6 +193,398 @@ TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
     for (CStringW strLine; file.ReadString(strLine);) lines.emplace_back(strLine.GetString());
     EXPECT_EQ(lines, expected) << testing::PrintToString(bytes);
   }
+}
+
+using kxu::test::ReferenceFindSeparator;
+
+// A separator above 0x7F in a signed char (the rule sets below use ASCII ones).
+TEST(utlFindSeparator, FindsAHighByteSeparator) {
+  std::string text = "a\xA7z";
+  EXPECT_EQ(utlFindSeparator(text.data(), '\xA7', kFindBrackets, nullptr), text.data() + 1);
+}
+
+// The three searches keep brackets whole alike, angle brackets while the
+// switch is on (the offset found, or -1 for none).
+TEST(utlFindSeparatorQuoted, HonoursBracketsAsTheOtherSearchesDo) {
+  const struct {
+    std::string_view text;
+    int nOff;  // with the angle switch off
+    int nOn;   // and on
+  } rows[] = {{"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
+              {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
+  for (const auto& row : rows) {
+    for (const bool bAngle : {false, true}) {
+      const int nOld = set_parenth_use_angle_brackets(bAngle ? 1 : 0);
+      std::string text(row.text);
+      const auto offset = [&text](const char* pFound) {
+        return pFound == nullptr ? -1 : static_cast<int>(pFound - text.data());
+      };
+      const int nExpected = bAngle ? row.nOn : row.nOff;
+      EXPECT_EQ(offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)), nExpected)
+          << row.text;
+      EXPECT_EQ(offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
+                nExpected)
+          << row.text;
+      EXPECT_EQ(offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble)), nExpected)
+          << row.text;
+      set_parenth_use_angle_brackets(nOld);
+    }
+  }
+}
+
+// Every rule set a search can run under: separator, brackets with the angle
+// switch off and on, escape, quote kinds.
+std::vector<SeparatorRules> EveryRuleSet() {
+  std::vector<SeparatorRules> all;
+  for (const unsigned char separator : {',', '\0', '"', '('}) {
+    for (const int nBrackets : {0, 1, 2}) {
+      for (const unsigned char escape : {'\0', '\\', '^'}) {
+        for (const bool bSingleQuotes : {true, false}) {
+          all.push_back({separator, true, bSingleQuotes, nBrackets > 0, nBrackets > 1, escape});
+        }
+      }
+    }
+  }
+  return all;
+}
+
+// Cuts `text` from 0 outside quotes and then from one past each separator,
+// as a splitter does (the course on which a whole text is decided at once):
+// each search and the state agree with the reference, and a search passed
+// nothing exactly when its token holds no quote, bracket or escape byte.
+void ExpectCutAsASplitterCuts(const std::string& text, const SeparatorRules& rules) {
+  std::string looked = rules.brackets ? (rules.angleBrackets ? "()[]{}<>" : "()[]{}") : "";
+  if (rules.doubleQuotes) looked += '"';
+  if (rules.singleQuotes) looked += '\'';
+  if (rules.escape != 0) looked += static_cast<char>(rules.escape);
+  int nState = kSearchOutsideQuotes;
+  int nReferenceState = nState;
+  SeparatorScanner scanner(text, rules, &nState);
+  for (std::size_t nStart = 0; nStart <= text.size();) {
+    const std::size_t nExpected =
+        ReferenceFindSeparator(text.substr(nStart), rules, &nReferenceState);
+    const std::size_t nFound = scanner.FindFrom(nStart);
+    ASSERT_EQ(nFound, nExpected == std::string::npos ? nExpected : nStart + nExpected) << text;
+    ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
+    const std::string token = text.substr(nStart, nExpected);
+    if (rules.separator != 0) {
+      EXPECT_EQ(scanner.PassedNothing(), token.find_first_of(looked) == std::string::npos) << text;
+    }
+    if (nExpected == std::string::npos) break;
+    nStart = nFound + 1;
+  }
+}
+
+TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
+  // Each byte that matters at every position of a 64-byte word and the
+  // block after it, plain bytes, multi-byte characters across every block
+  // edge, and random mixes; searched from every position in turn, as a
+  // splitter does, in every start state (a state that is no quote byte
+  // starts outside).
+  const std::vector<std::string> pieces = {",", " ", "\t", "\x01", "\"",       "'",
+                                           "(", ")", "[",  "]",    "{",        "}",
+                                           "<", ">", "\\", "^",    "\xC3\xA9", "\xE2\x82\xAC"};
+  std::vector<std::string> texts;
+  for (const std::string& piece : pieces) {
+    // After a word byte where i % 3 == 1 (the last of a block at 16 and 64).
+    for (std::size_t i = 0; i < 80; ++i) {
+      texts.push_back(std::string(i, i % 3 == 1 ? 'a' : '.') + piece + ".a,b");
+    }
+  }
+  std::mt19937 random(23);
+  std::string all;  // past the 512 bytes whose stops are worked out together
+  for (int n = 0; n < 400; ++n) {
+    std::string text;
+    const std::size_t nLength = random() % 56;
+    while (text.size() < nLength)
+      text += random() % 3 == 0 ? pieces[random() % pieces.size()] : "a.";
+    texts.push_back(text);
+    all += text;
+  }
+  const int kStartStates[] = {kSearchOutsideQuotes, '"', '\'', 'x', '"' + 256};
+  for (const SeparatorRules& rules : EveryRuleSet()) {
+    for (const std::string& text : texts) {
+      int nState = 0;
+      SeparatorScanner scanner(text, rules, &nState);
+      for (std::size_t nStart = 0; nStart <= text.size(); ++nStart) {
+        nState = kStartStates[nStart % 5];
+        int nReferenceState = nState;
+        const std::size_t nExpected =
+            ReferenceFindSeparator(text.substr(nStart), rules, &nReferenceState);
+        ASSERT_EQ(scanner.FindFrom(nStart),
+                  nExpected == std::string::npos ? nExpected : nStart + nExpected)
+            << text << " from " << nStart << " separator " << int{rules.separator} << " escape "
+            << int{rules.escape};
+        ASSERT_EQ(nState, nReferenceState) << text << " from " << nStart;
+      }
+      ExpectCutAsASplitterCuts(text, rules);
+      // Across the 64-byte words of a decided text, and ending on their edge.
+      ExpectCutAsASplitterCuts(text + std::string(64, '.') + text, rules);
+    }
+    ExpectCutAsASplitterCuts(all, rules);
+  }
+}
+
+// A buffer of the test's own holding a text and its NUL, with a conversion
+// record over it whose growth routine records its calls and grows (or
+// refuses to).
+struct TestBuffer {
+  explicit TestBuffer(const std::string& text)
+      : bytes(text.c_str(), text.c_str() + text.size() + 1) {}
+
+  MbcsConversion Record() {
+    return {&pSelf, &Grow, 0, bytes.data(), static_cast<int>(bytes.size()), 0};
+  }
+  static int Grow(MbcsConversion* pRecord, int nNewSize) {
+    TestBuffer& buffer = **static_cast<TestBuffer**>(pRecord->pOwnerSlot);
+    buffer.growCalls.push_back(nNewSize);
+    if (buffer.bRefuse) return pRecord->bFailed = 1, 0;
+    buffer.bytes.resize(static_cast<std::size_t>(nNewSize));
+    pRecord->pBuffer = buffer.bytes.data();
+    pRecord->nBufferSize = nNewSize;
+    return 1;
+  }
+
+  std::vector<char> bytes;
+  std::vector<int> growCalls;
+  bool bRefuse = false;
+  TestBuffer* pSelf = this;
+};
+
+TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
+  struct Row {
+    std::string text;
+    int nCodePage;
+    bool bRefuse;
+    std::string expected;
+    int nResult;
+    std::vector<int> growCalls;
+  };
+  const Row rows[] = {
+      {"abc", 1252, false, "abc", 3, {}},
+      {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
+      {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},
+      {"\xFF\xFE", 65001, false, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
+      {"abc", CP_ACP, false, "abc", 3, {}},
+      {"caf\xE9", 12345, false, "caf\xE9", 0, {}},     // an unknown page changes nothing
+      {"\xE9t\xE9", 1252, true, "\xE9t\xE9", 0, {6}},  // a refused growth neither
+  };
+  for (const auto& [text, nCodePage, bRefuse, expected, nResult, growCalls] : rows) {
+    TestBuffer buffer(text);
+    buffer.bRefuse = bRefuse;
+    MbcsConversion record = buffer.Record();
+    EXPECT_EQ(utlMBCStoUTF8InPlace(&record, nCodePage), nResult) << text;
+    EXPECT_EQ(std::string(buffer.bytes.data()), expected) << text;
+    EXPECT_EQ(buffer.growCalls, growCalls) << text;
+    EXPECT_EQ(record.bFailed, bRefuse ? 1 : 0) << text;
+  }
+}
+
+// The whole text through UTF-16 at once, as the system converts it.
+std::string Repeated(const std::string& piece, std::size_t nBytes) {
+  std::string text;
+  while (text.size() < nBytes) text += piece;
+  return text;
+}
+
+// Long texts, with double-byte codes whose trail bytes look like ASCII
+// letters, and in the pages only some systems serve, codes with bytes of
+// every value (GB18030's four-byte codes) and codes that carry a state
+// (UTF-7, ISO-2022-JP): a cut after any byte below 0x40 would split them.
+TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
+  std::string everyByteButNul;
+  for (int byte = 1; byte < 256; ++byte) everyByteButNul += static_cast<char>(byte);
+  const std::tuple<std::string, UINT> rows[] = {
+      {Repeated("caf\xE9 na\xEFve \x93x\x94, ", 300000), 1252},
+      {Repeated("abc\xE9", 200000) + " tail\xE9", 1252},  // without a chunk end
+      {Repeated(everyByteButNul, 70000), 1255},           // undefined bytes too
+      {Repeated("\x83\x41\x83\x61\x93\xFA", 200000), 932},
+      {Repeated("\x93\xFA\x96\x7B \x8C\xEA", 200000), 932},
+      {Repeated("\xA4\xA4\xA4\x40", 150001), 950},
+      {Repeated("ab\xFF\xE4\xB8 ", 200000), 65001},
+      {"x" + Repeated("\x81\x30\x81\x30\xB0\xA1\xB0\xA1\xB0\xA1", 100000), 54936},
+      {"+" + Repeated("Ti1OLU4t", 100000) + "-", 65000},
+      {"\x1B$B" + Repeated("\x30\x21", 200000) + "\x1B(B", 50220},
+  };
+  for (const auto& [text, nPage] : rows) {
+    if (!IsValidCodePage(nPage)) continue;
+    TestBuffer buffer(text);
+    MbcsConversion record = buffer.Record();
+    const std::string expected = kxu::test::Utf8ByWayOfUtf16(text, nPage);
+    ASSERT_EQ(utlMBCStoUTF8InPlace(&record, static_cast<int>(nPage)),
+              static_cast<int>(expected.size()))
+        << nPage;
+    EXPECT_TRUE(std::string(record.pBuffer) == expected) << nPage;
+    EXPECT_EQ(buffer.growCalls.size(), 1u) << nPage;
+  }
+}
+
+TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBuffer) {
+  // No NUL within the size: the text is the size less one byte.
+  char bytes[4] = {'a', 'b', 'c', 'd'};
+  MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
+  EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
+  MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
+}
+
+// The host writes its code page at any time, as one aligned int; a
+// conversion that reads it sees either the old or the new page, never a mix
+// of the two (here: never the -1 that means "none" instead of the ANSI page).
+TEST(HostCodePageThreads, AChoiceSeesOneValueOfTheHostsPage) {
+  const int nAnsi = static_cast<int>(GetACP());
+  std::atomic_ref<int> hostPage(g_nCodePage);
+  const int nSaved = hostPage.load();
+  kxu::test::RunConcurrently(kxu::test::kThreads, [&](int k) {
+    for (int i = 0; i < 1000; ++i) {
+      if (k == 0) {
+        hostPage.store(i % 2 == 0 ? 932 : -1);
+      } else {
+        const int nChosen = utlChooseCodePage(-1);
+        EXPECT_TRUE(nChosen == 932 || nChosen == nAnsi) << nChosen;
+      }
+    }
+  });
+  hostPage.store(nSaved);
+}
+
+// A store file in a fresh folder.
+class MessageStoreTest : public ::testing::Test {
+ protected:
+  std::u16string Write(const std::string& content, const char* name = "store.kxmsg") {
+    const std::filesystem::path path = m_dir.Path(name);
+    WriteBytes(path, content);
+    return path.u16string();
+  }
+
+  TempDir m_dir;
+};
+
+constexpr const char* kStore =
+    "\xEF\xBB\xBF# a comment\r\n"
+    "default 0x0409\r\n"
+    "\n"
+    "language 0x0409 English\n"
+    "  10000 Plain text  \n"
+    "10001\t\\sBlanks\\s at the ends\\s\n"
+    "10002 Two\\nlines\\tand a \\\\ backslash\n"
+    "1 abc\xC3\xA9\xE2\x82\xACz\n"
+    "65535 Highest id\n"
+    "language 0x0407 Deutsch\n"
+    "10000 Schlichter Text\n"
+    "20 Nur deutsch\n";
+
+// The text found, "<none>" when nothing was copied and the buffer is as it was.
+std::string Lookup(HMODULE hStore, int nID, int nLangId, int nBufferSize) {
+  std::vector<char> buffer(static_cast<std::size_t>(nBufferSize), '#');
+  const int nCopied = utlLoadModuleString(hStore, nID, buffer.data(), nBufferSize, nLangId, 0, 0);
+  if (nCopied == 0) return buffer[0] == '#' ? "<none>" : "<touched>";
+  EXPECT_EQ(std::string(buffer.data()).size(), static_cast<std::size_t>(nCopied));
+  return buffer.data();
+}
+
+TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCutsAtCharacters) {
+  const HMODULE hStore = utlLoadMessageStore(Write(kStore).c_str());
+  ASSERT_NE(hStore, nullptr);
+  // Id, language, buffer size and the text found.
+  const std::tuple<int, int, int, const char*> rows[] = {
+      {10000, 0, 256, "Plain text"},
+      {10000, 0x0407, 256, "Schlichter Text"},
+      {10001, 0, 256, " Blanks  at the ends "},
+      {10002, 0, 256, "Two\nlines\tand a \\ backslash"},
+      {65535, 0, 256, "Highest id"},
+      {10001, 0x0407, 256, " Blanks  at the ends "},  // the default language's
+      {10000, 0x0411, 256, "Plain text"},
+      {10000, 0x10407, 256, "Schlichter Text"},  // only 16 bits count
+      {20, 0x0407, 256, "Nur deutsch"},          // found in its own language only
+      {20, 0, 256, "<none>"},
+      {1, 0, 10, "abc\xC3\xA9\xE2\x82\xACz"},  // 9 bytes fit exactly
+      {1, 0, 8, "abc\xC3\xA9"},                // the euro sign does not fit whole
+      {1, 0, 2, "a"},
+      {1, 0, 1, "<none>"},
+  };
+  for (const auto& [nID, nLangId, nBufferSize, expected] : rows)
+    EXPECT_EQ(Lookup(hStore, nID, nLangId, nBufferSize), expected) << nID;
+  for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
+}
+
+TEST_F(MessageStoreTest, RejectsForeignHandlesAndAbsentFiles) {
+  int nNotAStore = 0;
+  EXPECT_EQ(Lookup(reinterpret_cast<HMODULE>(&nNotAStore), 10000, 0, 16), "<none>");
+  EXPECT_EQ(Lookup(nullptr, 10000, 0, 16), "<none>");
+  EXPECT_EQ(utlLoadMessageStore(m_dir.Path("absent.kxmsg").u16string().c_str()), nullptr);
+  EXPECT_EQ(utlLoadMessageStore(nullptr), nullptr);
+}
+
+// The line and kind of each problem the check reports, each with a text.
+using Problems = std::vector<std::pair<int, int>>;
+
+// The problems listed; each one is counted unless `pnCount` takes the count.
+Problems Check(const std::u16string& path, int* pnCount = nullptr) {
+  Problems problems;
+  const int nCount = utlCheckMessageStore(
+      path.c_str(),
+      [](void* pContext, int nLine, int nKind, const char* lpcszProblem) {
+        EXPECT_NE(*lpcszProblem, '\0');
+        static_cast<Problems*>(pContext)->emplace_back(nLine, nKind);
+      },
+      &problems);
+  if (pnCount != nullptr)
+    *pnCount = nCount;
+  else
+    EXPECT_EQ(nCount, static_cast<int>(problems.size()));
+  return problems;
+}
+
+#define STORE_HEAD "default 0x0409\nlanguage 0x0409\n"
+
+TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
+  // The store and the line of its one error.
+  const std::tuple<std::string, int> rows[] = {
+      {"language 0x0409\n1 a\n", 0},                                 // no default
+      {STORE_HEAD "default 0x0407\n", 3},    {"default 1033\n", 1},  // not hexadecimal
+      {"default 0x0409\nlanguage 0x0\n", 2}, {"default 0x0409\nlanguage 0x10409\n", 2},
+      {"default 0x0409\n1 a\n", 2},  // a message before a language
+      {STORE_HEAD "65536 a\n", 3},           {STORE_HEAD "000001 a\n", 3},
+      {STORE_HEAD "15000The file\n", 3},     {STORE_HEAD "15000   \n", 3},
+      {STORE_HEAD "1 C:\\data\n", 3},        {STORE_HEAD "1 a\x01z\n", 3},
+      {STORE_HEAD "1 caf\xE9\n", 3},         {STORE_HEAD "message 1 a\n", 3},
+      {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
+  int nFile = 0;
+  for (const auto& [content, nLine] : rows) {
+    const std::u16string path = Write(content, std::to_string(++nFile).c_str());
+    EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << content;
+    EXPECT_EQ(Check(path), (Problems{{nLine, kStoreError}})) << content;
+  }
+}
+
+// 7 has no text in the default language: a warning, which does not stop a load.
+TEST_F(MessageStoreTest, CheckListsTheFirstProblemsInLineOrderAndCountsTheRest) {
+  EXPECT_EQ(Check(Write("default 0x0409\nlanguage 0x0407\n7 nur hier\nbad line\n8 x\\q\n")),
+            (Problems{{3, kStoreWarning}, {4, kStoreError}, {5, kStoreError}}));
+  const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n", "warned");
+  EXPECT_EQ(Check(path), (Problems{{3, kStoreWarning}}));
+  EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
+  // Past the first problems, one report on line 0 counts the rest; the count is exact.
+  std::string junk = "default 0x0409\nlanguage 0x0407\n7 nur hier\n";
+  for (int i = 0; i < 3 * kMaxListedStoreProblems; ++i) junk += "x\n";
+  int nCount = 0;
+  const Problems listed = Check(Write(junk, "junk"), &nCount);
+  EXPECT_EQ(nCount, 3 * kMaxListedStoreProblems + 1);
+  ASSERT_EQ(listed.size(), kMaxListedStoreProblems + 1U);
+  EXPECT_EQ(listed.front(), std::make_pair(3, int{kStoreWarning}));
+  EXPECT_EQ(listed[kMaxListedStoreProblems - 1],
+            std::make_pair(kMaxListedStoreProblems + 2, int{kStoreError}));
+  EXPECT_EQ(listed.back(), std::make_pair(0, int{kStoreError}));
+}
+
+// A text's units in the module's wide literal: quotes doubled, backslashes
+// and tabs escaped, printable ASCII as it is, a letter past ASCII by its code.
+TEST(MessageStoreRc, WritesEachTextAsAWideLiteral) {
+  std::string rc;
+  ASSERT_TRUE(MessageStoreRc("default 0x0409\nlanguage 0x0409\n1 \"a\"\\\\\\t~ Gr\xC3\xBC\n", rc));
+  EXPECT_NE(rc.find(R"(L"""a""\\\t~ Gr\x00FC")"), std::string::npos) << rc;
 }
 
 }  // namespace
