@@ -25,15 +25,15 @@ std::string_view WithoutLeadingWhite(std::string_view token) {
   return token.substr(SkipWhiteIn(token, 0));
 }
 
+// A token split at white space starts after it, so only its quotes are left
+// to remove.
 std::string_view FinishWhiteSpaceToken(std::string_view token, int nQuote) {
-  const std::string_view start =
-      (nQuote == kQuoteAngleBrackets || nQuote > 0) ? WithoutLeadingWhite(token) : token;
   // An empty token's first byte is its terminator.
-  const char chFirst = start.empty() ? '\0' : start.front();
+  const char chFirst = token.empty() ? '\0' : token.front();
   if (nQuote == kQuoteUnquoteAll || static_cast<signed char>(chFirst) == nQuote) {
-    return kxu::zutl96::WithoutEnclosingPair(start, kUnquoteQuotesAndBrackets);
+    return kxu::zutl96::WithoutEnclosingPair(token, kUnquoteQuotesAndBrackets);
   }
-  return start;
+  return token;
 }
 
 std::string_view WithoutTrailingCarriageReturn(std::string_view token) {
