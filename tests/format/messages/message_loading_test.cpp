@@ -143,8 +143,13 @@ TEST(kxu_err_msgbox, ShowsTheFilledMessageWithItsStyleOrAnEmptyBox) {
   EXPECT_EQ(kxu_err_msgbox(15000, MB_OKCANCEL | MB_ICONERROR, "a.csv", nullptr, nullptr), IDCANCEL);
   EXPECT_EQ(g_shown.text, u"ERR0015000: The file a.csv could not be opened.");
   EXPECT_EQ(g_shown.nType, MB_OKCANCEL | MB_ICONERROR);
+  // Any one argument fills (here it cannot: no first text); none loads the plain text.
+  kxu_err_msgbox(15000, MB_OK, nullptr, nullptr, "b.csv");
+  EXPECT_EQ(g_shown.text, u"");
+  kxu_err_msgbox(15000, MB_OK, nullptr, nullptr, nullptr);
+  EXPECT_EQ(g_shown.text, u"ERR0015000: The file %s could not be opened.");
   EXPECT_EQ(kxu_err_msgbox(kAbsentId, MB_ICONWARNING, nullptr, nullptr, nullptr), IDCANCEL);
-  EXPECT_EQ(g_shown.nCalls, 2);
+  EXPECT_EQ(g_shown.nCalls, 4);
   EXPECT_EQ(g_shown.text, u"");
   AfxSetMessageBoxHandler(pfnBefore);
 }
