@@ -22,6 +22,7 @@
 
 #include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +30,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -40,6 +42,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "support/caught_exception.h"
 #include "support/file_bytes.h"
@@ -111,6 +114,33 @@ TEST(CopyFileW, CopiesAcrossFileSystems) {
   if (!bApart) GTEST_SKIP() << "no second file system at hand";
   ASSERT_TRUE(bCopied);
   EXPECT_EQ(kxu::test::ReadBytes(dir.Path("copy")), "bytes that cross");
+}
+
+// A write the system refuses (here past the process's file size limit)
+// fails the copy with the disk-full error, for a small file written whole
+// and for a large one moved inside the system.
+TEST(CopyFileW, AWriteTheSystemRefusesFailsTheCopy) {
+  kxu::test::TempDir dir;
+  const std::string small(4000, 's');
+  const std::string large(100000, 'l');
+  kxu::test::WriteBytes(dir.Path("small"), small);
+  kxu::test::WriteBytes(dir.Path("large"), large);
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const struct rlimit limited = {1000, before.rlim_max};
+  const auto ignoreSignal = std::signal(SIGXFSZ, SIG_IGN);
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+  std::vector<std::pair<BOOL, DWORD>> results;
+  for (const char* name : {"small", "large"}) {
+    const BOOL bCopied =
+        CopyFileW(dir.Path(name).u16string().c_str(),
+                  dir.Path(std::string(name) + ".copy").u16string().c_str(), FALSE);
+    results.emplace_back(bCopied, GetLastError());
+  }
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, ignoreSignal);
+  for (const auto& result : results)
+    EXPECT_EQ(result, std::make_pair(FALSE, DWORD{ERROR_DISK_FULL}));
 }
 
 // The own code-page tables read and write as the system's do where the
