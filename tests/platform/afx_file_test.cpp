@@ -556,6 +556,10 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
           {[&] { return (s = s.Mid(i)).GetLength(); },
            [&] { return (ref = i >= len ? R() : ref.substr(start)).size(); }},
           {[&] { return (s = arg[0]).GetLength(); }, [&] { return (ref = a).size(); }},
+          {[&] {
+             return (s = CStringT<Char>(arg[0], cut)).GetLength();
+           },  // a negative count: refused
+           [&] { return cut < 0 ? kRaised : (ref = a.substr(0, cut)).size(); }},
           {[&] { return (s = s + arg[0]).GetLength(); }, [&] { return (ref += a).size(); }},
           {[&] {  // a writable buffer with room, filled, released at its NUL or at a given length
              Char* buffer = s.GetBuffer(int(a.size()) + 2);
