@@ -146,7 +146,8 @@ TEST(CopyFileW, AWriteTheSystemRefusesFailsTheCopy) {
 // The own code-page tables read and write as the system's do where the
 // pages' standards leave it open: a lead byte takes the byte after it even
 // when the pair is undefined (U+30FB in 932, '?' elsewhere), 20127 reads
-// bytes above 0x7F as their low seven bits, undefined bytes of a single-byte
+// bytes above 0x7F as their low seven bits, Johab's codes of one letter are
+// conjoining jamo, undefined bytes of a single-byte
 // page are private-use characters that the strict flag refuses, and a
 // character a page lacks is written as its look-alike unless
 // WC_NO_BEST_FIT_CHARS is given.
@@ -158,7 +159,8 @@ TEST(OwnTables, UndefinedInputAndLookAlikesAsTheSystemHasThem) {
   } rows[] = {{932, "\x81 x", u"\u30FBx"},
               {949, "a\x81", u"a?"},
               {20127, "A\xC1", u"AA"},
-              {874, "\xDB", u"\uF8C1"}};
+              {874, "\xDB", u"\uF8C1"},
+              {1361, "\x88\x41\x84\x61\x84\x42", u"\u1100\u1161\u11A8"}};
   for (const auto& row : rows) {
     WCHAR units[4];
     const int n =
