@@ -30,6 +30,7 @@
 #include <cstddef>
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -501,6 +502,19 @@ TEST(SubstringSearchTest, FindsWhatStringViewFindFindsWithAndWithoutCase) {
             << text << '/' << pattern;
       }
     }
+  }
+  // Longer ones, at random: a factorization of the pattern that is not
+  // critical misses matches only texts this long show.
+  std::mt19937 rng(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string pattern, text;
+    for (auto k = 1 + rng() % 8; k > 0; --k) pattern += "abA"[rng() % 3];
+    for (auto k = rng() % 24; k > 0; --k) text += "abA"[rng() % 3];
+    ASSERT_EQ(SubstringSearch<char>(pattern).Find(text), text.find(pattern))
+        << text << '/' << pattern;
+    ASSERT_EQ((SubstringSearch<char, AsciiCaselessUnits>(pattern).Find(text)),
+              AsciiLower(text).find(AsciiLower(pattern)))
+        << text << '/' << pattern;
   }
 }
 
