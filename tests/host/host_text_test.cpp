@@ -471,6 +471,7 @@ constexpr const char* kStore =
     "10002 Two\\nlines\\tand a \\\\ backslash\n"
     "1 abc\xC3\xA9\xE2\x82\xACz\n"
     "65535 Highest id\n"
+    "0 Lowest id\n"
     "language 0x0407 Deutsch\n"
     "10000 Schlichter Text\n"
     "20 Nur deutsch\n";
@@ -494,6 +495,7 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
       {10001, 0, 256, " Blanks  at the ends "},
       {10002, 0, 256, "Two\nlines\tand a \\ backslash"},
       {65535, 0, 256, "Highest id"},
+      {0, 0, 256, "Lowest id"},
       {10001, 0x0407, 256, " Blanks  at the ends "},  // the default language's
       {10000, 0x0411, 256, "Plain text"},
       {10000, 0x10407, 256, "Schlichter Text"},  // only 16 bits count
