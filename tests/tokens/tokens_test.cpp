@@ -59,7 +59,7 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
       {"  a \t b\r\nc  ", 0, 0, 0, {"a", "b", "c"}},
       {"   ", 0, 0, 0, {""}},
       {"x \"a b\" y", 0, 0, 0, {"x", "\"a b\"", "y"}},
-      {"x \"a b\" 'c'", 0, '"', 0, {"x", "a b", "'c'"}},
+      {"x \"a b\" 'c' \"\"", 0, '"', 0, {"x", "a b", "'c'", ""}},
       {"'a b' \"c\"", 0, '\'', 0, {"a b", "\"c\""}},
       {"\"a b\" (c d) [e] x", 0, kQuoteUnquoteAll, 0, {"a b", "c d", "e", "x"}},
   };
