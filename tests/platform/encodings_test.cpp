@@ -38,6 +38,7 @@
 #include <utility>
 #include <vector>
 
+#include "support/code_page_reference.h"
 #include "support/hex_text.h"
 
 namespace {
@@ -47,32 +48,6 @@ using namespace kxu::test;
 using U16 = std::basic_string<WCHAR>;
 
 constexpr UINT kUnknownPage = 12345;
-
-// Whole conversions through the code-page calls, sized by a first call into
-// no buffer, as the library's callers convert.
-U16 ToWide(UINT nPage, DWORD dwFlags, std::string_view bytes) {
-  const int nLength = static_cast<int>(bytes.size());
-  const int nNeeded = MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, nullptr, 0);
-  EXPECT_GT(nNeeded, 0) << "error " << GetLastError();
-  U16 out(static_cast<std::size_t>(nNeeded), u'#');
-  EXPECT_EQ(MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, out.data(), nNeeded),
-            nNeeded);
-  return out;
-}
-
-// The bytes, or "<error N>" when the size query fails with error N.
-std::string ToBytes(UINT nPage, DWORD dwFlags, const U16& units, BOOL* pbUsedDefault = nullptr,
-                    const char* pszDefault = nullptr) {
-  const int nLength = static_cast<int>(units.size());
-  const int nNeeded = WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, nullptr, 0,
-                                          pszDefault, pbUsedDefault);
-  if (nNeeded == 0) return "<error " + std::to_string(GetLastError()) + ">";
-  std::string out(static_cast<std::size_t>(nNeeded), '#');
-  EXPECT_EQ(WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, out.data(), nNeeded,
-                                pszDefault, nullptr),
-            nNeeded);
-  return out;
-}
 
 constexpr WCHAR kFFFD = 0xFFFD;
 

@@ -41,10 +41,12 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
 #include "support/caught_exception.h"
+#include "support/code_page_reference.h"
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 #include "support/user_xattr.h"
@@ -52,6 +54,8 @@
 namespace {
 
 using kxu::test::SetUserXattr;
+using kxu::test::ToBytes;
+using kxu::test::ToWide;
 
 // The built-in shell32 answers to its bare name in any ASCII case, with or
 // without ".dll"; a name that differs anywhere, or has a folder, is not it.
@@ -162,13 +166,9 @@ TEST(OwnTables, UndefinedInputAndLookAlikesAsTheSystemHasThem) {
               {874, "\xDB", u"\uF8C1"},
               {1361, "\x88\x41\x84\x61\x84\x42", u"\u1100\u1161\u11A8"}};
   for (const auto& row : rows) {
-    WCHAR units[4];
-    const int n =
-        MultiByteToWideChar(row.nPage, 0, row.bytes.data(), int(row.bytes.size()), units, 4);
-    EXPECT_EQ(std::u16string_view(units, static_cast<std::size_t>(n)), row.units) << row.nPage;
+    EXPECT_EQ(ToWide(row.nPage, 0, row.bytes), row.units) << row.nPage;
   }
-  WCHAR unit = 0;
-  EXPECT_EQ(MultiByteToWideChar(874, MB_ERR_INVALID_CHARS, "\xDB", 1, &unit, 1), 0);
+  EXPECT_EQ(ToWide(874, MB_ERR_INVALID_CHARS, "\xDB"), u"<error 1113>");
   for (const DWORD dwFlags : {DWORD{0}, WC_NO_BEST_FIT_CHARS}) {
     char byte = 0;
     BOOL bUsed = TRUE;
@@ -206,50 +206,33 @@ TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.nPage);
-    const int nUnits = static_cast<int>(row.units.size());
-    char bytes[32];
-    const int nBytes = WideCharToMultiByte(row.nPage, row.dwFlags, row.units.data(), nUnits, bytes,
-                                           sizeof bytes, nullptr, nullptr);
-    if (row.bytes[0] == '<') {
-      EXPECT_EQ(nBytes, 0);
-      EXPECT_EQ("<error " + std::to_string(GetLastError()) + ">", row.bytes);
-      continue;
+    EXPECT_EQ(ToBytes(row.nPage, row.dwFlags, row.units), row.bytes);
+    if (row.bytes[0] != '<') {
+      EXPECT_EQ(ToWide(row.nPage, 0, row.bytes), row.units);
     }
-    EXPECT_EQ(std::string_view(bytes, std::size_t(nBytes)), row.bytes);
-    WCHAR units[16];
-    const int nRead = MultiByteToWideChar(row.nPage, 0, row.bytes.data(),
-                                          static_cast<int>(row.bytes.size()), units, 16);
-    EXPECT_EQ(std::u16string_view(units, std::size_t(nRead)), row.units);
   }
   // A cut code's first byte is U+FFFD and the next is read again, or the
-  // error under the strict flag; a unit the page cannot encode is the
-  // default, reported.
-  WCHAR units[2] = {};
-  EXPECT_EQ(MultiByteToWideChar(54936, 0, "\x81\x30", 2, units, 2), 2);
-  EXPECT_EQ(std::u16string_view(units, 2), u"\uFFFD0");
-  WCHAR unit = 0;
-  EXPECT_EQ(MultiByteToWideChar(54936, MB_ERR_INVALID_CHARS, "\x81\x30", 2, &unit, 1), 0);
-  EXPECT_EQ(GetLastError(), ERROR_NO_UNICODE_TRANSLATION);
-  EXPECT_EQ(MultiByteToWideChar(65000, MB_ERR_INVALID_CHARS, "a", 1, &unit, 1), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_FLAGS);
-  // UTF-7 reads a byte it has no rule for as itself, a '+' cut short as nothing.
-  EXPECT_EQ(MultiByteToWideChar(65000, 0, "~\x80+", 3, units, 2), 2);
-  EXPECT_EQ(std::u16string_view(units, 2), u"~\u0080");
-  char bytes[8];
-  BOOL bUsed = FALSE;
-  EXPECT_EQ(WideCharToMultiByte(50220, 0, u"\u00E9", 1, bytes, 8, nullptr, &bUsed), 1);
-  EXPECT_TRUE(bUsed);
-  EXPECT_EQ(bytes[0], '?');
-  EXPECT_EQ(WideCharToMultiByte(65000, 0, u"a", 1, bytes, 8, nullptr, &bUsed), 0);
-  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  for (const auto& [nPseudo, nPage] : {std::pair{CP_OEMCP, 437u}, std::pair{CP_MACCP, 10000u},
-                                       std::pair{CP_THREAD_ACP, GetACP()}}) {
-    WCHAR pseudo[2];
-    WCHAR real[2];
-    ASSERT_EQ(MultiByteToWideChar(nPseudo, 0, "\x80\xB0", 2, pseudo, 2), 2);
-    ASSERT_EQ(MultiByteToWideChar(nPage, 0, "\x80\xB0", 2, real, 2), 2);
-    EXPECT_EQ(std::u16string_view(pseudo, 2), std::u16string_view(real, 2)) << nPseudo;
+  // error under the strict flag; UTF-7 takes no flag, reads a byte it has no
+  // rule for as itself and a '+' cut short as nothing.
+  const std::tuple<UINT, DWORD, std::string_view, std::u16string_view> decoded[] = {
+      {54936, 0, "\x81\x30", u"\uFFFD0"},
+      {54936, MB_ERR_INVALID_CHARS, "\x81\x30", u"<error 1113>"},
+      {65000, MB_ERR_INVALID_CHARS, "a", u"<error 1004>"},
+      {65000, 0, "~\x80+", u"~\u0080"},
+      // The pseudo pages read as the pages they stand for.
+      {CP_OEMCP, 0, "\x80\xB0", u"\u00C7\u2591"},
+      {CP_MACCP, 0, "\x80\xB0", u"\u00C4\u221E"},
+  };
+  for (const auto& [nPage, dwFlags, bytes, units] : decoded) {
+    EXPECT_EQ(ToWide(nPage, dwFlags, bytes), units) << nPage;
   }
+  EXPECT_EQ(ToWide(CP_THREAD_ACP, 0, "\x80\xB0"), ToWide(GetACP(), 0, "\x80\xB0"));
+  // A unit the page cannot encode is the default, reported; UTF-7 has no
+  // default to report.
+  BOOL bUsed = FALSE;
+  EXPECT_EQ(ToBytes(50220, 0, u"\u00E9", &bUsed), "?");
+  EXPECT_TRUE(bUsed);
+  EXPECT_EQ(ToBytes(65000, 0, u"a", &bUsed), "<error 87>");
 }
 
 // The map from locale codesets to ANSI code pages behind GetACP: one row a
