@@ -377,8 +377,7 @@ TEST(CArchiveFlush, StoringWritesPendingBytesOnFlushCloseOrDestruction) {
   {
     CArchive ar(&full, CArchive::store);
     ar << DWORD{1};
-    auto error = Caught<CFileException>([&] { ar.Close(); });
-    EXPECT_TRUE(error && error->m_cause == CFileException::diskFull);
+    EXPECT_EQ(CauseOf([&] { ar.Close(); }), CFileException::diskFull);
   }
   auto ar = std::make_unique<CArchive>(&full, CArchive::store);
   *ar << DWORD{1};

@@ -249,9 +249,10 @@ TEST(CodePageTest, CodesetNamesMapToAnsiPages) {
   }
 }
 
-// Shell items: the modification time to the tick, and the rating read from
-// the user extended attributes at each call. (The texts and which form each
-// property has are tested through the shell item export.)
+// Shell items: the modification time to the tick, a key without a source
+// absent, a file that went away a failure, and the rating read from the user
+// extended attributes at each call. (The texts and which form each property
+// has are tested through the shell item export.)
 constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490u);
 
 class ShellItems : public ::testing::Test {
@@ -268,14 +269,12 @@ class ShellItems : public ::testing::Test {
     if (m_pItem != nullptr) m_pItem->Release();
   }
 
-  std::string XattrsUnsupported() const { return kxu::test::UserXattrsUnsupported(m_dir.Path()); }
-
   kxu::test::TempDir m_dir;
   std::filesystem::path m_file = m_dir.Path("photo.txt");
   IShellItem2* m_pItem = nullptr;
 };
 
-TEST_F(ShellItems, ModificationTimeIsTheFilesInFileTimeTicks) {
+TEST_F(ShellItems, TimeInFileTimeTicksAKeyWithoutASourceAbsentAFileGoneAFailure) {
   // 2021-03-04 05:06:07.123456789 UTC, in 100 ns steps since 1601.
   const auto when = std::chrono::sys_time<std::chrono::nanoseconds>(
       std::chrono::seconds(1614834367) + std::chrono::nanoseconds(123456789));
@@ -283,10 +282,6 @@ TEST_F(ShellItems, ModificationTimeIsTheFilesInFileTimeTicks) {
   FILETIME time{};
   ASSERT_EQ(m_pItem->GetFileTime(PKEY_DateModified, &time), S_OK);
   EXPECT_EQ((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime, 132593079671234567u);
-}
-
-// A key without a source is absent; a file that went away is a failure.
-TEST_F(ShellItems, AKeyWithoutASourceIsAbsentAndAFileGoneFails) {
   LPWSTR psz = nullptr;
   constexpr PROPERTYKEY kAuthor = {PKEY_Title.fmtid, 4};
   EXPECT_EQ(m_pItem->GetString(kAuthor, &psz), kNotFound);
@@ -297,7 +292,8 @@ TEST_F(ShellItems, AKeyWithoutASourceIsAbsentAndAFileGoneFails) {
 // The rating attribute holds the desktop's half stars, 0 to 10, in digits;
 // without it the rating is absent.
 TEST_F(ShellItems, RatingIsReadOnTheDesktopScale) {
-  if (const std::string why = XattrsUnsupported(); !why.empty()) GTEST_SKIP() << why;
+  const std::string why = kxu::test::UserXattrsUnsupported(m_dir.Path());
+  if (!why.empty()) GTEST_SKIP() << why;
   const struct {
     const char* attribute;
     HRESULT hr;

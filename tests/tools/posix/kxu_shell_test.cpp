@@ -19,13 +19,13 @@ namespace {
 
 using namespace kxu::test;
 
-class KxuShellTest : public kxu::test::KxuTest {
+class KxuShellTest : public KxuTest {
  protected:
-  // Runs the bash `script` in the test's folder, where `kxu` runs the
-  // installed program.
-  Outcome Shell(const std::string& script, const std::string& input = "") {
-    return Run({"-c", "kxu() { \"$0\" \"$@\"; }; " + script, KXU_INSTALLED_PROGRAM}, input,
-               "/bin/bash");
+  // Runs the bash `script` with the positional parameters `args` in the
+  // test's folder, where `kxu` runs the installed program.
+  Outcome Shell(const std::string& script, std::vector<std::string> args = {}) {
+    args.insert(args.begin(), {"-c", "kxu() { \"$0\" \"$@\"; }; " + script, KXU_INSTALLED_PROGRAM});
+    return Run(args, "", "/bin/bash");
   }
 };
 
@@ -77,9 +77,7 @@ TEST_F(KxuShellTest, RelativePathsAgreeWithRealpath) {
   for (const auto& [base, path] : cases) {
     SCOPED_TRACE(std::string(base) + " " + path);
     const Outcome relpath =
-        Run({"-c", "\"$0\" relpath \"$1\" \"$2\"; realpath -m --relative-to=\"$1\" \"$2\"",
-             KXU_INSTALLED_PROGRAM, base, path},
-            "", "/bin/bash");
+        Shell("kxu relpath \"$1\" \"$2\"; realpath -m --relative-to=\"$1\" \"$2\"", {base, path});
     EXPECT_EQ(relpath.exit_code, 0) << relpath.err;
     const size_t half = relpath.out.find('\n') + 1;
     EXPECT_EQ(relpath.out.substr(0, half), relpath.out.substr(half));
@@ -122,7 +120,7 @@ TEST_F(KxuShellTest, CompletionOffersCommandsOptionsAndValues) {
   }
 }
 
-class TextPastInt : public kxu::test::KxuTest {};
+class TextPastInt : public KxuShellTest {};
 
 TEST_F(TextPastInt, LineCommandsStreamThreeGibFromAPipeInBoundedMemory) {
   // Two minutes of work: the default test preset (the README's test command)
@@ -136,15 +134,13 @@ TEST_F(TextPastInt, LineCommandsStreamThreeGibFromAPipeInBoundedMemory) {
   std::string line = "1,\"a \"\"b\"\"\",caf\xC3\xA9,(d,e),x";
   line.resize(95, 'w');
   const long long lines = 3LL * 1024 * 1024 * 1024 / 96;
-  const kxu::test::Outcome run = Run(
-      {"-c",
-       "kxu=$0; mkfifo lines convert; "
-       "{ $kxu lines; echo $? > lines.exit; } < lines | cksum > lines.sum & "
-       "{ $kxu convert --to cp1252; echo $? > convert.exit; } < convert | cksum > convert.sum & "
-       "yes \"$1\" | head -c 3G | tee lines convert | { $kxu csv; echo $? > csv.exit; } | "
-       "cksum > csv.sum; wait",
-       KXU_INSTALLED_PROGRAM, line},
-      "", "/bin/bash");
+  const Outcome run = Shell(
+      "mkfifo lines convert; "
+      "{ kxu lines; echo $? > lines.exit; } < lines | cksum > lines.sum & "
+      "{ kxu convert --to cp1252; echo $? > convert.exit; } < convert | cksum > convert.sum & "
+      "yes \"$1\" | head -c 3G | tee lines convert | { kxu csv; echo $? > csv.exit; } | "
+      "cksum > csv.sum; wait",
+      {line});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   // The largest process of the pipeline, kxu or a standard tool.
   rusage usage{};
@@ -156,11 +152,10 @@ TEST_F(TextPastInt, LineCommandsStreamThreeGibFromAPipeInBoundedMemory) {
     SCOPED_TRACE(args[0]);
     const std::string one = Run(args, line + "\n").out;
     ASSERT_TRUE(one.ends_with('\n'));
-    const std::string many =
-        Run({"-c", "yes \"$0\" | head -c $1 | cksum", one.substr(0, one.size() - 1),
-             std::to_string(lines * static_cast<long long>(one.size()))},
-            "", "/bin/bash")
-            .out;
+    const std::string many = Shell("yes \"$1\" | head -c $2 | cksum",
+                                   {one.substr(0, one.size() - 1),
+                                    std::to_string(lines * static_cast<long long>(one.size()))})
+                                 .out;
     EXPECT_EQ(kxu::test::ReadBytes(Path(args[0] + ".exit")), "0\n");
     EXPECT_EQ(kxu::test::ReadBytes(Path(args[0] + ".sum")), many);
   }
