@@ -147,44 +147,12 @@ TEST(CopyFileW, AWriteTheSystemRefusesFailsTheCopy) {
     EXPECT_EQ(result, std::make_pair(FALSE, DWORD{ERROR_DISK_FULL}));
 }
 
-// The own code-page tables read and write as the system's do where the
-// pages' standards leave it open: a lead byte takes the byte after it even
-// when the pair is undefined (U+30FB in 932, '?' elsewhere), 20127 reads
-// bytes above 0x7F as their low seven bits, Johab's codes of one letter are
-// conjoining jamo, undefined bytes of a single-byte
-// page are private-use characters that the strict flag refuses, and a
-// character a page lacks is written as its look-alike unless
-// WC_NO_BEST_FIT_CHARS is given.
-TEST(OwnTables, UndefinedInputAndLookAlikesAsTheSystemHasThem) {
-  const struct {
-    UINT nPage;
-    std::string_view bytes;
-    std::u16string_view units;
-  } rows[] = {{932, "\x81 x", u"\u30FBx"},
-              {949, "a\x81", u"a?"},
-              {20127, "A\xC1", u"AA"},
-              {874, "\xDB", u"\uF8C1"},
-              {1361, "\x88\x41\x84\x61\x84\x42", u"\u1100\u1161\u11A8"}};
-  for (const auto& row : rows) {
-    EXPECT_EQ(ToWide(row.nPage, 0, row.bytes), row.units) << row.nPage;
-  }
-  EXPECT_EQ(ToWide(874, MB_ERR_INVALID_CHARS, "\xDB"), u"<error 1113>");
-  for (const DWORD dwFlags : {DWORD{0}, WC_NO_BEST_FIT_CHARS}) {
-    char byte = 0;
-    BOOL bUsed = TRUE;
-    EXPECT_EQ(WideCharToMultiByte(1252, dwFlags, u"\u0101", 1, &byte, 1, nullptr, &bUsed), 1);
-    EXPECT_EQ(byte, dwFlags == 0 ? 'a' : '?');
-    EXPECT_EQ(bUsed, dwFlags == 0 ? FALSE : TRUE);
-  }
-}
-
-// The pages the system's conversions lack, which the code-page referee
-// cannot hold (GB18030, ISO-2022-JP, EUC-JP, EUC-KR and four ISO 8859 pages),
-// by their standards; those with codes past two bytes or with shift states
-// convert whole texts: each row's units encode to its bytes (or the error
-// its flags meet) and its bytes decode to its units. The pseudo pages read
-// as the pages they stand for.
-TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
+// The own code-page tables: the pages the system's conversions lack, which
+// the code-page referee cannot hold (GB18030, ISO-2022-JP, EUC-JP, EUC-KR and
+// four ISO 8859 pages), by their standards; those with codes past two bytes
+// or with shift states convert whole texts: each row's units encode to its
+// bytes (or the error its flags meet) and its bytes decode to its units.
+TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
   const struct {
     UINT nPage;
     DWORD dwFlags;
@@ -211,10 +179,21 @@ TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
       EXPECT_EQ(ToWide(row.nPage, 0, row.bytes), row.units);
     }
   }
+  // Where the pages' standards leave it open, as the system reads: a lead
+  // byte takes the byte after it even when the pair is undefined (U+30FB in
+  // 932, '?' elsewhere), 20127 reads bytes above 0x7F as their low seven bits,
+  // Johab's codes of one letter are conjoining jamo, and undefined bytes of a
+  // single-byte page are private-use characters that the strict flag refuses.
   // A cut code's first byte is U+FFFD and the next is read again, or the
   // error under the strict flag; UTF-7 takes no flag, reads a byte it has no
   // rule for as itself and a '+' cut short as nothing.
   const std::tuple<UINT, DWORD, std::string_view, std::u16string_view> decoded[] = {
+      {932, 0, "\x81 x", u"\u30FBx"},
+      {949, 0, "a\x81", u"a?"},
+      {20127, 0, "A\xC1", u"AA"},
+      {1361, 0, "\x88\x41\x84\x61\x84\x42", u"\u1100\u1161\u11A8"},
+      {874, 0, "\xDB", u"\uF8C1"},
+      {874, MB_ERR_INVALID_CHARS, "\xDB", u"<error 1113>"},
       {54936, 0, "\x81\x30", u"\uFFFD0"},
       {54936, MB_ERR_INVALID_CHARS, "\x81\x30", u"<error 1113>"},
       {65000, MB_ERR_INVALID_CHARS, "a", u"<error 1004>"},
@@ -227,12 +206,20 @@ TEST(OwnTables, PagesTheSystemLacksConvertWithTheirFlagRules) {
     EXPECT_EQ(ToWide(nPage, dwFlags, bytes), units) << nPage;
   }
   EXPECT_EQ(ToWide(CP_THREAD_ACP, 0, "\x80\xB0"), ToWide(GetACP(), 0, "\x80\xB0"));
-  // A unit the page cannot encode is the default, reported; UTF-7 has no
-  // default to report.
-  BOOL bUsed = FALSE;
-  EXPECT_EQ(ToBytes(50220, 0, u"\u00E9", &bUsed), "?");
-  EXPECT_TRUE(bUsed);
-  EXPECT_EQ(ToBytes(65000, 0, u"a", &bUsed), "<error 87>");
+  // A character a page lacks is written as its look-alike unless
+  // WC_NO_BEST_FIT_CHARS is given, else as the default, reported; UTF-7 has
+  // no default to report (7: the report left alone).
+  const std::tuple<UINT, DWORD, std::u16string_view, std::string_view, BOOL> encoded[] = {
+      {1252, 0, u"\u0101", "a", FALSE},
+      {1252, WC_NO_BEST_FIT_CHARS, u"\u0101", "?", TRUE},
+      {50220, 0, u"\u00E9", "?", TRUE},
+      {65000, 0, u"a", "<error 87>", 7},
+  };
+  for (const auto& [nPage, dwFlags, units, bytes, bUsed] : encoded) {
+    BOOL bReported = 7;
+    EXPECT_EQ(ToBytes(nPage, dwFlags, units, &bReported), bytes) << nPage;
+    EXPECT_EQ(bReported, bUsed) << nPage;
+  }
 }
 
 // The map from locale codesets to ANSI code pages behind GetACP: one row a
