@@ -213,14 +213,13 @@ TEST_F(TextFiles, PaletteRowsStoreTheirColours) {
 // The result code, and for 0 the relative path; otherwise the result keeps
 // its text.
 TEST(MakeRelativePath, GivesTheResultOfItsRow) {
-  struct Case {
+  const struct {
     const char* base;
     const char* path;
     int nMaxLevels;
     int nExpected;
     const char* result;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(..\plots\a.png)"},
       {R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
        R"(..\plots\a.png)"},
@@ -260,14 +259,13 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
   MakeTree("src", {".hidden", ".git/config", "sub/.profile"});
   for (const char* name : {".hidden", ".git", "sub/.profile"})
     kxu::test::MarkHidden(m_dir.Path("src/" + std::string(name)));
-  struct Case {
+  const struct {
     std::string suffix;
     int bSubfolders;
     kxu::test::Texts skipFolders;
     kxu::test::Texts skipFiles;
     Paths missing;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"\\", 1, {}, {}, {}},
       {"/", 0, {}, {}, {}},
       {"", 1, {"x", "tEmP\\\\"}, {}, {"Temp/", "Temp/t", "sub/temp/", "sub/temp/u"}},
