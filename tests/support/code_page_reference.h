@@ -15,18 +15,18 @@
 
 namespace kxu::test {
 
-inline std::string ErrorText() {
-  return "<error " + std::to_string(GetLastError()) + ">";
+// "<error N>" for the last error N, in the units of the result it stands in.
+template <class Text = std::string>
+Text ErrorText() {
+  const std::string text = "<error " + std::to_string(GetLastError()) + ">";
+  return Text(text.begin(), text.end());
 }
 
 // The units of `bytes`, or "<error N>" when the size query fails with error N.
 inline std::basic_string<WCHAR> ToWide(UINT nPage, DWORD dwFlags, std::string_view bytes) {
   const int nLength = static_cast<int>(bytes.size());
   const int nNeeded = MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, nullptr, 0);
-  if (nNeeded == 0) {
-    const std::string error = ErrorText();
-    return {error.begin(), error.end()};
-  }
+  if (nNeeded == 0) return ErrorText<std::basic_string<WCHAR>>();
   std::basic_string<WCHAR> out(static_cast<std::size_t>(nNeeded), u'#');
   EXPECT_EQ(MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, out.data(), nNeeded),
             nNeeded);
