@@ -5,9 +5,10 @@
 #include <kxutils96/strings/zqv_string_array.h>
 
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
 #include <vector>
+
+#include "fuzz_require.h"
+#include "support/array_text.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // A private copy, so that any read past the input is an out-of-bounds read.
@@ -33,9 +34,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CZQVStringArray reloaded;
   CArchive ar(&stored, CArchive::load);
   reloaded.Serialize(ar);
-  if (reloaded.GetSize() != array.GetSize()) std::abort();
-  for (int i = 0; i < array.GetSize(); ++i) {
-    if (std::strcmp(reloaded[i], array[i]) != 0) std::abort();
-  }
+  Require(kxu::test::TextsOf(reloaded) == kxu::test::TextsOf(array));
   return 0;
 }
