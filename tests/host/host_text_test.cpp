@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <clocale>
 #include <cmath>
@@ -175,13 +176,9 @@ using Lines = std::vector<std::u16string>;
 // Each encoding the first bytes decide, with its line ends.
 TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
   const std::tuple<std::string, Lines> rows[] = {
-      {"\xFF\xFE"
-       "a\0\r\0\n\0b\0"s,
-       {u"a", u"b"}},
+      {"\xFF\xFE" + "a\0\r\0\n\0b\0"s, {u"a", u"b"}},
       {"\xFE\xFF\0a\0\n\0\xE9"s, {u"a", u"\u00E9"}},
-      {"\xEF\xBB\xBF"
-       "a\xC3\xA9\r\nb",
-       {u"a\u00E9", u"b"}},
+      {"\xEF\xBB\xBF" + "a\xC3\xA9\r\nb"s, {u"a\u00E9", u"b"}},
       {"a\n\nx\n", {u"a", u"", u"x"}},  // no mark: bytes
   };
   kxu::test::TempDir dir;
@@ -194,8 +191,6 @@ TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
     EXPECT_EQ(lines, expected) << testing::PrintToString(bytes);
   }
 }
-
-using kxu::test::ReferenceFindSeparator;
 
 // A separator above 0x7F in a signed char (the rule sets below use ASCII ones).
 TEST(utlFindSeparator, FindsAHighByteSeparator) {
@@ -220,13 +215,11 @@ TEST(utlFindSeparatorQuoted, HonoursBracketsAsTheOtherSearchesDo) {
         return pFound == nullptr ? -1 : static_cast<int>(pFound - text.data());
       };
       const int nExpected = bAngle ? row.nOn : row.nOff;
-      EXPECT_EQ(offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)), nExpected)
-          << row.text;
-      EXPECT_EQ(offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
-                nExpected)
-          << row.text;
-      EXPECT_EQ(offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble)), nExpected)
-          << row.text;
+      const std::array found = {
+          offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)),
+          offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
+          offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble))};
+      EXPECT_EQ(found, (std::array{nExpected, nExpected, nExpected})) << row.text;
       set_parenth_use_angle_brackets(nOld);
     }
   }
@@ -352,15 +345,8 @@ struct TestBuffer {
 };
 
 TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
-  struct Row {
-    std::string text;
-    int nCodePage;
-    bool bRefuse;
-    std::string expected;
-    int nResult;
-    std::vector<int> growCalls;
-  };
-  const Row rows[] = {
+  // Text, page, whether growth is refused, the text after, result and the growth calls.
+  const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
       {"abc", 1252, false, "abc", 3, {}},
       {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
       {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},

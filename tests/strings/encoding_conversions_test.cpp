@@ -59,33 +59,25 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
-  struct Row {
-    U16 source;
-    int nCodePage;
-    int nLen;
-    DWORD dwFlags;
-    std::string expected;
-    int bUsedDefault;
-  };
-  const Row rows[] = {
+  // Text, page, length, flags, the bytes and the default-character report (-1: none asked).
+  const std::tuple<const WCHAR*, int, int, DWORD, std::string, int> rows[] = {
       {u"na\u00EFve", 1252, -1, 0, "na\xEFve", FALSE},
       {u"a\u4E2D", 1252, -1, WC_NO_BEST_FIT_CHARS, "a?", TRUE},
       {u"abcdef", 1252, 2, 0, "ab", -1},
-      {U16(u"ab\0cd", 5), 1252, 5, 0, "ab", -1},
+      {u"ab\0cd", 1252, 5, 0, "ab", -1},
       {u"abc", kUnknownPage, -1, 0, "", -1},
+      {nullptr, 1252, -1, 0, "", -1},
   };
   for (const auto& [source, nCodePage, nLen, dwFlags, expected, bUsedDefault] : rows) {
     CStringA strDest("old");
     int bUsed = -1;
-    EXPECT_EQ(zqUTF16toMBCS(strDest, source.c_str(), nCodePage, nLen,
-                            bUsedDefault == -1 ? nullptr : &bUsed, dwFlags),
+    EXPECT_EQ(zqUTF16toMBCS(strDest, source, nCodePage, nLen, bUsedDefault == -1 ? nullptr : &bUsed,
+                            dwFlags),
               static_cast<int>(expected.size()));
     EXPECT_EQ(Units(strDest), expected);
     EXPECT_EQ(bUsed, bUsedDefault) << expected;
   }
-  CStringA strDest("old");
-  EXPECT_EQ(zqUTF16toMBCS(strDest, nullptr, 1252, -1, nullptr, 0), 0);
-  EXPECT_TRUE(strDest.IsEmpty());
+  CStringA strDest;
   CStringUTF8 strUtf8("old");
   EXPECT_EQ(zqUTF16toUTF8(strUtf8, u"\U0001F600!\u00E9", 3), 5);
   EXPECT_EQ(Units(strUtf8), "\xF0\x9F\x98\x80!");
