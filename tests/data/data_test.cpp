@@ -52,14 +52,13 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
       Texts groups = {"old"};
       std::vector<double> counts;
       for (int i = 0; i < sorted.GetSize(); ++i) {
-        const char* previous = i > 0 ? sorted[i - 1].GetString() : nullptr;
-        if (previous && (caseSensitive ? sorted[i].Compare(previous)
-                                       : sorted[i].CompareNoCase(previous)) == 0) {
-          counts.back() += 1.0;
-        } else {
-          groups.emplace_back(sorted[i].GetString());
-          counts.push_back(1.0);
+        const CStringUTF8& text = sorted[i];
+        if (i == 0 || (caseSensitive ? text.Compare(sorted[i - 1])
+                                     : text.CompareNoCase(sorted[i - 1])) != 0) {
+          groups.emplace_back(text.GetString());
+          counts.push_back(0.0);
         }
+        counts.back() += 1.0;
       }
       // The frequency buffer is one longer than the input, and the count
       // starts at a value no run gives.

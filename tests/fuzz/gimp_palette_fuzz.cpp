@@ -14,12 +14,8 @@
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
-namespace {
-
 constexpr int kUntouched = 0x5A5A5A5A;
 constexpr std::size_t kRoom = 128;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static const kxu::test::TempDir folder;

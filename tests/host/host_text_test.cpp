@@ -97,15 +97,6 @@ TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-// The helpers the families reach only in part: unquoting and keyword search.
-TEST(HostTextHelpers, UnquoteAndFindTextGiveTheirExamples) {
-  char quoted[] = "\"a b\"";
-  EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
-  char text[] = "x AND y";
-  EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
-  EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
-}
-
 // Each class at the edges of its bytes; a char above 0x7F passed as a
 // negative int is a byte of a multi-byte character.
 TEST(utlCharClass, SortsEachByteIntoOneClass) {
@@ -128,9 +119,15 @@ TEST(utlCharClass, SortsEachByteIntoOneClass) {
   }
 }
 
-// A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
-TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
-  char text[] = "a";
+// The helpers the families reach only in part, unquoting and keyword search,
+// give their examples. A null text is an answer, never a crash: the host
+// hands its scripts' texts on unchecked.
+TEST(HostTextHelpers, GiveTheirExamplesAndTheNoResultAnswerToANullText) {
+  char quoted[] = "\"a b\"";
+  EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
+  char text[] = "x AND y";
+  EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
+  EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
   int nCount = 0;
   EXPECT_EQ(utlSkipWhite(nullptr), nullptr);
   EXPECT_EQ(utlSkipWhiteAfterSep(nullptr), nullptr);
@@ -148,10 +145,10 @@ TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
 }
 
 TEST(KESUTIL_DetectEncodingFile, DecidesFromTheFirstBytes) {
-  // Bytes, whether UTF-16 patterns are looked for, and the answer.
+  // Bytes, whether UTF-16 patterns are looked for, and the answer. In the
+  // first row a mark decides (the reader's tests hold the other marks).
   const std::tuple<std::string, int, int> rows[] = {
-      {"\xEF\xBB\xBFnon\xE9", 1,
-       kEncodingUtf8},  // a mark decides (the reader's tests hold the others)
+      {"\xEF\xBB\xBFnon\xE9", 1, kEncodingUtf8},
       {"Gr\xC3\xBC\xC3\x9F", 1, kEncodingUtf8},
       {"caf\xE9", 1, kEncodingCodePage},
       {"h\0e\0l\0l\0o\0"s, 1, kEncodingUtf16LE},
@@ -344,7 +341,7 @@ struct TestBuffer {
   TestBuffer* pSelf = this;
 };
 
-TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
+TEST(UtlMBCStoUTF8InPlaceTest, ConvertsWithinTheBufferAndGrowsOnlyWhenNeeded) {
   // Text, page, whether growth is refused, the text after, result and the growth calls.
   const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
       {"abc", 1252, false, "abc", 3, {}},
@@ -364,6 +361,13 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
     EXPECT_EQ(buffer.growCalls, growCalls) << text;
     EXPECT_EQ(record.bFailed, bRefuse ? 1 : 0) << text;
   }
+  // No NUL within the size: the text is the size less one byte.
+  char bytes[4] = {'a', 'b', 'c', 'd'};
+  MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
+  EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
+  MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
 }
 
 // The whole text through UTF-16 at once, as the system converts it.
@@ -403,16 +407,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
     EXPECT_TRUE(std::string(record.pBuffer) == expected) << nPage;
     EXPECT_EQ(buffer.growCalls.size(), 1u) << nPage;
   }
-}
-
-TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBuffer) {
-  // No NUL within the size: the text is the size less one byte.
-  char bytes[4] = {'a', 'b', 'c', 'd'};
-  MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
-  EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
-  MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
 }
 
 // The host writes its code page at any time, as one aligned int; a

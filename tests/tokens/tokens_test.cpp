@@ -28,6 +28,7 @@ using namespace kxu::tokens;
 // the same without one.
 TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   const DWORD kBackslash = DWORD{kSplitExtendedSearch} | DWORD{kCsvBackslashEscapes};
+  const DWORD kBothSearches = DWORD{kSplitQuoteAwareSearch} | DWORD{kSplitExtendedSearch};
   // Text, separator, quote option, flags and the tokens.
   const std::tuple<const char*, char, int, DWORD, Texts> cases[] = {
       {nullptr, ',', 0, 0, {""}},  // a null text is one empty token
@@ -46,11 +47,7 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
       {"<a,b>,c", ',', kQuoteAngleBrackets, 0, {"<a,b>", "c"}},
       // The quote-aware search keeps brackets whole too, angle ones when asked.
       {"<a,b>,c", ',', kQuoteAngleBrackets, kSplitQuoteAwareSearch, {"<a,b>", "c"}},
-      {"a,(b,'c),<d,e>",
-       ',',
-       0,
-       kSplitQuoteAwareSearch | kSplitExtendedSearch,
-       {"a", "(b,'c)", "<d", "e>"}},
+      {"a,(b,'c),<d,e>", ',', 0, kBothSearches, {"a", "(b,'c)", "<d", "e>"}},
       {"  a \t b\r\nc  ", 0, 0, 0, {"a", "b", "c"}},
       {"   ", 0, 0, 0, {""}},
       {"x \"a b\" y", 0, 0, 0, {"x", "\"a b\"", "y"}},
@@ -175,14 +172,12 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
     EXPECT_EQ(TextsOf(result), after) << text;
   }
   EXPECT_EQ(kxutilsSeparateWksLabelsChar("L", nullptr, 0), kSuffixMissingArgument);
-}
-
-TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
-  // The digits grow the result's last string, which holds the stand-alone set.
+  // A letter set may be a string of the result: the digits grow the result's
+  // last string, which holds the stand-alone set.
   const std::string text = " " + std::string(64, '7');
-  CZQVStringArray result = ArrayOf({"L"});
-  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, result[0], " ", 0), 1);
-  EXPECT_EQ(TextsOf(result), Texts{"L" + std::string(64, '7')});
+  CZQVStringArray letters = ArrayOf({"L"});
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &letters, letters[0], " ", 0), 1);
+  EXPECT_EQ(TextsOf(letters), Texts{"L" + std::string(64, '7')});
 }
 
 // Joined with a character and with a text, the result's old text replaced;
