@@ -103,10 +103,6 @@ struct Items {
     for (int v : ri) refIds.Add(v);
     for (int v : i) ids.Add(v);
   }
-  int Run(bool withExtra) {
-    return kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
-                                            &namesObject, withExtra ? &extraObject : nullptr);
-  }
 };
 
 // An item is unchanged when its id's first reference entry has its name,
@@ -140,7 +136,10 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
                     extraAfter] : rows) {
     Items f(refIds, refNames, ids, names, extra);
     const int* storage = f.ids.GetData();
-    EXPECT_EQ(f.Run(!extra.empty()), expected);
+    EXPECT_EQ(
+        kxu_remove_unchanged_items_by_id(&f.refIdsObject, &f.refNamesObject, &f.idsObject,
+                                         &f.namesObject, extra.empty() ? nullptr : &f.extraObject),
+        expected);
     EXPECT_EQ(IntsOf(f.ids), idsAfter);
     EXPECT_EQ(TextsOf(f.names), namesAfter);
     EXPECT_EQ(TextsOf(f.extra), extraAfter);

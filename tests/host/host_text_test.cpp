@@ -198,25 +198,23 @@ TEST(utlFindSeparator, FindsAHighByteSeparator) {
 // The three searches keep brackets whole alike, angle brackets while the
 // switch is on (the offset found, or -1 for none).
 TEST(utlFindSeparatorQuoted, HonoursBracketsAsTheOtherSearchesDo) {
-  const struct {
-    std::string_view text;
-    int nOff;  // with the angle switch off
-    int nOn;   // and on
-  } rows[] = {{"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
-              {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
-  for (const auto& row : rows) {
+  // Text, and the offset with the angle switch off and on.
+  const std::tuple<std::string_view, int, int> rows[] = {
+      {"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
+      {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
+  for (const auto& [source, nOff, nOn] : rows) {
     for (const bool bAngle : {false, true}) {
       const int nOld = set_parenth_use_angle_brackets(bAngle ? 1 : 0);
-      std::string text(row.text);
+      std::string text(source);
       const auto offset = [&text](const char* pFound) {
         return pFound == nullptr ? -1 : static_cast<int>(pFound - text.data());
       };
-      const int nExpected = bAngle ? row.nOn : row.nOff;
+      const int nExpected = bAngle ? nOn : nOff;
       const std::array found = {
           offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)),
           offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
           offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble))};
-      EXPECT_EQ(found, (std::array{nExpected, nExpected, nExpected})) << row.text;
+      EXPECT_EQ(found, (std::array{nExpected, nExpected, nExpected})) << source;
       set_parenth_use_angle_brackets(nOld);
     }
   }
