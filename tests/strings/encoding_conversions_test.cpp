@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "support/array_text.h"
-#include "support/caught_exception.h"
 #include "support/code_page_reference.h"
+#include "support/string_array_archive.h"
 
 namespace {
 
@@ -181,37 +181,6 @@ TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
       EXPECT_EQ(TextOf(inPlace), expected);
     }
   }
-}
-
-using Bytes = std::vector<BYTE>;
-
-Bytes Store(const CZQVStringArray& array) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  const_cast<CZQVStringArray&>(array).Serialize(ar);
-  ar.Close();
-  Bytes bytes(static_cast<size_t>(file.GetLength()));
-  file.SeekToBegin();
-  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-  return bytes;
-}
-
-constexpr int kLoaded = -1;
-
-// Loads `bytes` into `array`; returns kLoaded, the cause of the archive
-// exception raised, or the status code of another.
-int LoadCause(Bytes bytes, CZQVStringArray& array) {
-  CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-  try {
-    CArchive ar(&file, CArchive::load);
-    array.Serialize(ar);
-  } catch (CException* e) {
-    const kxu::test::CaughtPtr<CException> caught(e);
-    if (auto* archive_error = dynamic_cast<CArchiveException*>(e)) return archive_error->m_cause;
-    if (auto* ole_error = dynamic_cast<COleException*>(e)) return static_cast<int>(ole_error->m_sc);
-    return -2;
-  }
-  return kLoaded;
 }
 
 Bytes With(Bytes head, const std::string& text) {
