@@ -307,6 +307,14 @@ struct Items {
   MockHostObject namesObject{log, names};
 };
 
+// kxu_remove_unchanged_items_by_id with the sides `reference` and `current`
+// and the extra strings of `extra`.
+int RemoveUnchanged(Items& reference, Items& current, Items& extra) {
+  return kxu_remove_unchanged_items_by_id(&reference.idsObject, &reference.namesObject,
+                                          &current.idsObject, &current.namesObject,
+                                          &extra.namesObject);
+}
+
 // kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own
 // reference, and names that are their own reference and their extra strings;
 // then reference names that are the extra strings. The reference is read as
@@ -314,18 +322,12 @@ struct Items {
 void CheckRemoveWithSharedArrays(const Texts& texts, unsigned char options) {
   const std::vector<int> idValues = {options & 3, (options >> 2) & 3, (options >> 4) & 3};
   Items reference(idValues, texts), current(idValues, texts), extra(idValues, texts);
-  const int nRemoved = kxu_remove_unchanged_items_by_id(&reference.idsObject,
-                                                        &reference.namesObject, &current.idsObject,
-                                                        &current.namesObject, &extra.namesObject);
+  const int nRemoved = RemoveUnchanged(reference, current, extra);
   Items shared(idValues, texts);
-  Require(kxu_remove_unchanged_items_by_id(&shared.idsObject, &shared.namesObject,
-                                           &shared.idsObject, &shared.namesObject,
-                                           &shared.namesObject) == nRemoved);
+  Require(RemoveUnchanged(shared, shared, shared) == nRemoved);
   Require(TextsOf(shared.names) == TextsOf(current.names));
   Items reference2(idValues, texts), current2(idValues, texts);
-  Require(kxu_remove_unchanged_items_by_id(&reference2.idsObject, &reference2.namesObject,
-                                           &current2.idsObject, &current2.namesObject,
-                                           &reference2.namesObject) == nRemoved);
+  Require(RemoveUnchanged(reference2, current2, reference2) == nRemoved);
   Require(TextsOf(reference2.names) == TextsOf(extra.names));
 }
 
