@@ -31,10 +31,8 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <ranges>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "fuzz_require.h"
@@ -363,10 +361,14 @@ void CheckStringPrimitives(const Texts& texts) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const unsigned char options = data[0];
-  Texts pieces;
-  const std::string_view rest(reinterpret_cast<const char*>(data + 1), size - 1);
-  for (const auto piece : std::views::split(rest, '\0'))
-    pieces.emplace_back(piece.begin(), piece.end());
+  Texts pieces(1);
+  for (std::size_t i = 1; i < size; ++i) {
+    if (data[i] == '\0') {
+      pieces.emplace_back();
+    } else {
+      pieces.back() += static_cast<char>(data[i]);
+    }
+  }
   pieces.resize(std::max(pieces.size(), 2 * kElements));
   const Texts texts(pieces.begin(), pieces.begin() + kElements);
   const Texts own(pieces.begin() + kElements, pieces.begin() + 2 * kElements);
