@@ -52,14 +52,13 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
       Texts groups = {"old"};
       std::vector<double> counts;
       for (int i = 0; i < sorted.GetSize(); ++i) {
-        const char* previous = i > 0 ? sorted[i - 1].GetString() : nullptr;
-        if (previous && (caseSensitive ? sorted[i].Compare(previous)
-                                       : sorted[i].CompareNoCase(previous)) == 0) {
-          counts.back() += 1.0;
-        } else {
-          groups.emplace_back(sorted[i].GetString());
-          counts.push_back(1.0);
+        const CStringUTF8& text = sorted[i];
+        if (i == 0 || (caseSensitive ? text.Compare(sorted[i - 1])
+                                     : text.CompareNoCase(sorted[i - 1])) != 0) {
+          groups.emplace_back(text.GetString());
+          counts.push_back(0.0);
         }
+        counts.back() += 1.0;
       }
       // The frequency buffer is one longer than the input, and the count
       // starts at a value no run gives.
@@ -104,10 +103,6 @@ struct Items {
     for (int v : ri) refIds.Add(v);
     for (int v : i) ids.Add(v);
   }
-  int Run(bool withExtra) {
-    return kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject,
-                                            &namesObject, withExtra ? &extraObject : nullptr);
-  }
 };
 
 // An item is unchanged when its id's first reference entry has its name,
@@ -141,7 +136,10 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
                     extraAfter] : rows) {
     Items f(refIds, refNames, ids, names, extra);
     const int* storage = f.ids.GetData();
-    EXPECT_EQ(f.Run(!extra.empty()), expected);
+    EXPECT_EQ(
+        kxu_remove_unchanged_items_by_id(&f.refIdsObject, &f.refNamesObject, &f.idsObject,
+                                         &f.namesObject, extra.empty() ? nullptr : &f.extraObject),
+        expected);
     EXPECT_EQ(IntsOf(f.ids), idsAfter);
     EXPECT_EQ(TextsOf(f.names), namesAfter);
     EXPECT_EQ(TextsOf(f.extra), extraAfter);

@@ -58,21 +58,16 @@ TEST(kxu_url_encode, EncodesEveryByteButLettersAndDigitsAndDecodesLeniently) {
 // on every input. (A set that is the text itself, which the first
 // replacement rewrites, is the aliasing fuzz target's.)
 TEST(kxu_check_escape_html_charcters, EscapesAndUnescapesTheChosenCharacters) {
-  struct Row {
-    const char* source;
-    const char* chars;
-    int bUnescape;
-    const char* expected;
-    int nResult;
-  };
-  const Row rows[] = {{"a<b & \"c\"", "&<>\" ", 0, "a&lt;b&nbsp;&amp;&nbsp;&quot;c&quot;", 1},
-                      {"plain", "<>", 0, "plain", 0},
-                      {"<a&b>", "<", 0, "&lt;a&b>", 1},
-                      {"a\nb", "\n", 0, "a<br>b", 1},
-                      {"&amp;lt;", "&<", 1, "&lt;", 1},  // the ampersand last
-                      {"a<br />b<br>c", "\n", 1, "a\nb\nc", 1},
-                      {"&LT;<br/>", "<\n", 1, "&LT;<br/>", 0},
-                      {"&lt;&gt;", ">", 1, "&lt;>", 1}};
+  // Text, characters, whether to unescape, the text after and the result.
+  const std::tuple<const char*, const char*, int, const char*, int> rows[] = {
+      {"a<b & \"c\"", "&<>\" ", 0, "a&lt;b&nbsp;&amp;&nbsp;&quot;c&quot;", 1},
+      {"plain", "<>", 0, "plain", 0},
+      {"<a&b>", "<", 0, "&lt;a&b>", 1},
+      {"a\nb", "\n", 0, "a<br>b", 1},
+      {"&amp;lt;", "&<", 1, "&lt;", 1},  // the ampersand last
+      {"a<br />b<br>c", "\n", 1, "a\nb\nc", 1},
+      {"&LT;<br/>", "<\n", 1, "&LT;<br/>", 0},
+      {"&lt;&gt;", ">", 1, "&lt;>", 1}};
   for (const auto& [source, chars, bUnescape, expected, nResult] : rows) {
     CStringUTF8 text(source);
     EXPECT_EQ(kxu_check_escape_html_charcters(&text, chars, bUnescape), nResult);
@@ -108,15 +103,8 @@ TEST(kxuMakeValidCName, GivesAnIdentifier) {
 }
 
 TEST(kxu_keyword_replace, ReplacesWholeKeywordsOnly) {
-  struct Row {
-    const char* source;
-    const char* keyword;
-    const char* replacement;
-    bool bIgnoreCase;
-    const char* expected;
-    int nResult;
-  };
-  const Row rows[] = {
+  // Text, keyword, replacement, whether case is ignored, the text after and the result.
+  const std::tuple<const char*, const char*, const char*, bool, const char*, int> rows[] = {
       {"a and b", "and", "&&", false, "a && b", 1},
       {"android or band", "and", "&&", false, "android or band", 0},
       {"and_x x$and 9and and:", "and", "&&", false, "and_x x$and 9and and:", 0},
@@ -166,24 +154,19 @@ TEST(kxu_get_correct_KS_expression, GivesScriptOperators) {
 }
 
 TEST(kxu_wrap_text, BreaksAfterBreakCharactersAndIndentsTheLinesAfter) {
-  struct Row {
-    const char* source;
-    int nWidth;
-    int nIndent;
-    const char* expected;
-    int nResult;
-  };
-  const Row rows[] = {{"a b", 1, 0, "a \nb", 2},  // the narrowest width
-                      {"hello world", 5, 2, "hello \n  world", 2},
-                      {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
-                      {"ab\ncd", 5, 3, "ab\n   cd", 2},
-                      {"abcdefgh", 4, 0, "abcdefgh", -1},
-                      {"abcde", 5, 2, "abcde", 1},
-                      {"abcde ", 5, 2, "abcde \n", 1},
-                      {"abcde \nxyz", 5, 2, "abcde \n  \n  xyz", 3},
-                      {"any", 0, 0, "any", -1},
-                      {"ab cdefgh", 3, 0, "ab cdefgh", -1},
-                      {"ab cd", 3, INT_MAX, "ab cd", -1}};
+  // Text, width, indent, the text after and the result.
+  const std::tuple<const char*, int, int, const char*, int> rows[] = {
+      {"a b", 1, 0, "a \nb", 2},  // the narrowest width
+      {"hello world", 5, 2, "hello \n  world", 2},
+      {"a b c d e f", 3, 1, "a b \n c d \n e f", 3},
+      {"ab\ncd", 5, 3, "ab\n   cd", 2},
+      {"abcdefgh", 4, 0, "abcdefgh", -1},
+      {"abcde", 5, 2, "abcde", 1},
+      {"abcde ", 5, 2, "abcde \n", 1},
+      {"abcde \nxyz", 5, 2, "abcde \n  \n  xyz", 3},
+      {"any", 0, 0, "any", -1},
+      {"ab cdefgh", 3, 0, "ab cdefgh", -1},
+      {"ab cd", 3, INT_MAX, "ab cd", -1}};
   for (const auto& [source, nWidth, nIndent, expected, nResult] : rows) {
     CStringUTF8 text(source);
     EXPECT_EQ(kxu_wrap_text(&text, nWidth, nIndent), nResult) << source;
@@ -243,8 +226,6 @@ TEST(kxu_multi_str_reorder, CopiesInOrderWhenEveryIndexFits) {
     EXPECT_EQ(TextsOf(dest), expected);
   }
 }
-
-using namespace kxu::format;
 
 constexpr const char* kNoSign = "ERROR: Format sign ({0}) not found";
 constexpr const char* kNoBrace = "ERROR: Cannot found matching '{'";

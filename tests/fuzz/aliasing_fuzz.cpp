@@ -135,28 +135,22 @@ void SameWithTextInOwnString(const Str& start, const Str& own, Call call) {
 
 void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
   const auto same1 = [&](auto call) { SameWithTextsInArray<1>(texts, own, call); };
-  const auto same2 = [&](auto call) { SameWithTextsInArray<2>(texts, own, call); };
-  const auto same3 = [&](auto call) { SameWithTextsInArray<3>(texts, own, call); };
-  same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
+  same1([&](auto a, auto, auto, auto& array) {
     int nState = kSearchOutsideQuotes;
     return kxutilsGetTokens(a, &array, chSep, &nState, nQuote, 0);
   });
-  same2([](const char* a, const char* b, const char*, CZQVStringArray& array) {
+  SameWithTextsInArray<2>(texts, own, [](auto a, auto b, auto, auto& array) {
     return kxutilsSeparateByStr(a, &array, b);
   });
-  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
-    return kxutilsTokenizeOneCSVLine(a, &array);
-  });
-  same3([](const char* a, const char* b, const char* c, CZQVStringArray& array) {
+  same1([](auto a, auto, auto, auto& array) { return kxutilsTokenizeOneCSVLine(a, &array); });
+  SameWithTextsInArray<3>(texts, own, [](auto a, auto b, auto c, auto& array) {
     return kxutilsSeparateCharWithNumericSuffix(a, &array, b, c, 0);
   });
-  same1([](const char* a, const char*, const char*, CZQVStringArray& array) {
-    return kxutilsSeparateWksLabelsChar(a, &array, 0);
-  });
+  same1([](auto a, auto, auto, auto& array) { return kxutilsSeparateWksLabelsChar(a, &array, 0); });
   // The text in the keys, then in the values; the other list is appended to
   // the array afterwards so that the comparison sees it.
   for (const bool bKeys : {true, false}) {
-    same1([&](const char* a, const char*, const char*, CZQVStringArray& array) {
+    same1([&](auto a, auto, auto, auto& array) {
       CZQVStringArray other;
       const int nCount =
           kxutilsSeparateKeyValues(a, bKeys ? &array : &other, bKeys ? &other : &array, chSep);
@@ -216,36 +210,28 @@ kxu::format::OrderedValue ReadText(void* pContext, int nIndex, char chLetter) {
 
 void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   const std::string& start = texts[0];
-  SameWithTextsInString(start, own[1], [](const char* a, const char*, CStringUTF8& str) {
+  const bool bOption = (nOption & 1) != 0;
+  const auto same = [&](auto call) { SameWithTextsInString(start, own[1], call); };
+  same([](auto a, auto, auto& str) {
     kxu_make_C_string_from_ascii(a, &str);
     return 0;
   });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
-    return kxu_get_correct_KS_expression(a, &str, (nOption & 1) != 0);
-  });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
-    return kxu_keyword_replace(&str, a, b, (nOption & 1) != 0);
-  });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
-    return kxu_check_escape_html_charcters(&str, a, nOption & 1);
-  });
+  same([&](auto a, auto, auto& str) { return kxu_get_correct_KS_expression(a, &str, bOption); });
+  same([&](auto a, auto b, auto& str) { return kxu_keyword_replace(&str, a, b, bOption); });
+  same([&](auto a, auto, auto& str) { return kxu_check_escape_html_charcters(&str, a, bOption); });
   SameWithTextInOwnString(CStringW(Widened(start).c_str()), CStringW(Widened(own[1]).c_str()),
                           [&](CStringW& str, const WCHAR* pSet) {
-                            return kxutilsCheckEscapeHTMLCharcters(&str, pSet, nOption & 1);
+                            return kxutilsCheckEscapeHTMLCharcters(&str, pSet, bOption);
                           });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
-    return kxu_make_relative_path(&str, a, b, nOption);
-  });
-  SameWithTextsInString(start, own[1], [](const char* a, const char* b, CStringUTF8& str) {
+  same([&](auto a, auto b, auto& str) { return kxu_make_relative_path(&str, a, b, nOption); });
+  same([](auto a, auto b, auto& str) {
     return kxuStringOrderedFormatFrom(str, a, ReadText, const_cast<char*>(b));
   });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char* b, CStringUTF8& str) {
+  same([&](auto a, auto b, auto& str) {
     int nValue = nOption;
     return kxu_load_msg_str(10000 + nOption, &str, a, (nOption & 2) != 0 ? &nValue : nullptr, b, 0);
   });
-  SameWithTextsInString(start, own[1], [&](const char* a, const char*, CStringUTF8& str) {
-    return zqMBCStoUTF8(str, a, (nOption & 1) != 0 ? 1252 : 65001);
-  });
+  same([&](auto a, auto, auto& str) { return zqMBCStoUTF8(str, a, bOption ? 1252 : 65001); });
   // The code-page side is the framework's narrow string, the same bytes.
   SameWithTextInOwnString(
       CStringA(start.c_str()), CStringA(own[1].c_str()),
@@ -319,6 +305,14 @@ struct Items {
   MockHostObject namesObject{log, names};
 };
 
+// kxu_remove_unchanged_items_by_id with the sides `reference` and `current`
+// and the extra strings of `extra`.
+int RemoveUnchanged(Items& reference, Items& current, Items& extra) {
+  return kxu_remove_unchanged_items_by_id(&reference.idsObject, &reference.namesObject,
+                                          &current.idsObject, &current.namesObject,
+                                          &extra.namesObject);
+}
+
 // kxu_remove_unchanged_items_by_id with shared arrays: ids that are their own
 // reference, and names that are their own reference and their extra strings;
 // then reference names that are the extra strings. The reference is read as
@@ -326,18 +320,12 @@ struct Items {
 void CheckRemoveWithSharedArrays(const Texts& texts, unsigned char options) {
   const std::vector<int> idValues = {options & 3, (options >> 2) & 3, (options >> 4) & 3};
   Items reference(idValues, texts), current(idValues, texts), extra(idValues, texts);
-  const int nRemoved = kxu_remove_unchanged_items_by_id(&reference.idsObject,
-                                                        &reference.namesObject, &current.idsObject,
-                                                        &current.namesObject, &extra.namesObject);
+  const int nRemoved = RemoveUnchanged(reference, current, extra);
   Items shared(idValues, texts);
-  Require(kxu_remove_unchanged_items_by_id(&shared.idsObject, &shared.namesObject,
-                                           &shared.idsObject, &shared.namesObject,
-                                           &shared.namesObject) == nRemoved);
+  Require(RemoveUnchanged(shared, shared, shared) == nRemoved);
   Require(TextsOf(shared.names) == TextsOf(current.names));
   Items reference2(idValues, texts), current2(idValues, texts);
-  Require(kxu_remove_unchanged_items_by_id(&reference2.idsObject, &reference2.namesObject,
-                                           &current2.idsObject, &current2.namesObject,
-                                           &reference2.namesObject) == nRemoved);
+  Require(RemoveUnchanged(reference2, current2, reference2) == nRemoved);
   Require(TextsOf(reference2.names) == TextsOf(extra.names));
 }
 

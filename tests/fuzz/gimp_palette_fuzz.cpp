@@ -14,12 +14,8 @@
 #include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
-namespace {
-
 constexpr int kUntouched = 0x5A5A5A5A;
 constexpr std::size_t kRoom = 128;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   static const kxu::test::TempDir folder;
@@ -28,9 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
   const std::filesystem::path path = folder.Path("palette.gpl");
   kxu::test::WriteBytes(path, {reinterpret_cast<const char*>(data + 1), size - 1});
   std::array<int, kRoom> red, green, blue;
-  red.fill(kUntouched);
-  green.fill(kUntouched);
-  blue.fill(kUntouched);
+  for (auto* pChannel : {&red, &green, &blue}) pChannel->fill(kUntouched);
   const int nResult = kxu_read_GIMP_palette(kxu::test::Utf8(path).c_str(), red.data(), green.data(),
                                             blue.data(), nMax);
   Require(nResult == -2 || (nResult >= 0 && nResult <= (nMax > 0 ? nMax : 0)));

@@ -23,14 +23,11 @@ constexpr std::array<const char*, 10> kTexts = {"",  "a", "\xC3\xA9", "{0}%s", "
 constexpr std::array<double, 10> kDoubles = {0.0,  0.5,  -1e300, 1e-300,      3.14159,
                                              -0.0, 1e21, 2.5,    123456789.0, 1.0 / 3.0};
 
-struct Reads {
-  int nNext = 0;
-};
-
+// Reads value `nIndex`, which must be the next one: the context counts the reads.
 kxu::format::OrderedValue ReadFromTable(void* pContext, int nIndex, char chLetter) {
-  Reads& reads = *static_cast<Reads*>(pContext);
-  Require(nIndex == reads.nNext && nIndex >= 0 && nIndex < 10);
-  ++reads.nNext;
+  int& nReads = *static_cast<int*>(pContext);
+  Require(nIndex == nReads && nIndex >= 0 && nIndex < 10);
+  ++nReads;
   const auto i = static_cast<std::size_t>(nIndex);
   kxu::format::OrderedValue value{};
   if (chLetter == 'd') {
@@ -49,16 +46,16 @@ kxu::format::OrderedValue ReadFromTable(void* pContext, int nIndex, char chLette
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // The format ends at its first NUL, as a C string does.
   const std::string format(reinterpret_cast<const char*>(data), size);
-  Reads reads;
+  int nReads = 0;
   CStringUTF8 result("before");
-  const int nResult = kxuStringOrderedFormatFrom(result, format.c_str(), ReadFromTable, &reads);
+  const int nResult = kxuStringOrderedFormatFrom(result, format.c_str(), ReadFromTable, &nReads);
   const std::string_view text(result.GetString(), static_cast<std::size_t>(result.GetLength()));
   if (nResult == 0) {
-    Require(reads.nNext == 0);
+    Require(nReads == 0);
     Require(text.substr(0, 7) == "ERROR: ");
   } else {
     Require(nResult == 1);
-    Require(reads.nNext >= 2 && reads.nNext <= 10);
+    Require(nReads >= 2 && nReads <= 10);
   }
   return 0;
 }

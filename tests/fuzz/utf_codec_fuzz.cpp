@@ -23,32 +23,36 @@ namespace {
 
 using U16 = std::basic_string<WCHAR>;
 
-U16 DecodeUtf8(const std::string& bytes, DWORD dwFlags, bool& bOk) {
+// `bytes` decoded from page `nPage`: the size query and the conversion
+// agree, and a failure (bOk false) is invalid input, never anything else.
+U16 Decode(UINT nPage, const std::string& bytes, DWORD dwFlags, bool& bOk) {
   const int nLength = static_cast<int>(bytes.size());
-  const int nNeeded = MultiByteToWideChar(CP_UTF8, dwFlags, bytes.data(), nLength, nullptr, 0);
+  const int nNeeded = MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, nullptr, 0);
   bOk = nNeeded > 0;
   if (!bOk) {
     Require(GetLastError() == ERROR_NO_UNICODE_TRANSLATION);
     return U16();
   }
   U16 units(static_cast<std::size_t>(nNeeded), 0);
-  Require(MultiByteToWideChar(CP_UTF8, dwFlags, bytes.data(), nLength, units.data(), nNeeded) ==
+  Require(MultiByteToWideChar(nPage, dwFlags, bytes.data(), nLength, units.data(), nNeeded) ==
           nNeeded);
   return units;
 }
 
-std::string EncodeUtf8(const U16& units, DWORD dwFlags, bool& bOk) {
+// `units` encoded to page `nPage`, under the same rules as Decode; `pbUsed`
+// takes the default-character report.
+std::string Encode(UINT nPage, const U16& units, DWORD dwFlags, bool& bOk, BOOL* pbUsed = nullptr) {
   const int nLength = static_cast<int>(units.size());
   const int nNeeded =
-      WideCharToMultiByte(CP_UTF8, dwFlags, units.data(), nLength, nullptr, 0, nullptr, nullptr);
+      WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, nullptr, 0, nullptr, pbUsed);
   bOk = nNeeded > 0;
   if (!bOk) {
     Require(GetLastError() == ERROR_NO_UNICODE_TRANSLATION);
     return std::string();
   }
   std::string bytes(static_cast<std::size_t>(nNeeded), '\0');
-  Require(WideCharToMultiByte(CP_UTF8, dwFlags, units.data(), nLength, bytes.data(), nNeeded,
-                              nullptr, nullptr) == nNeeded);
+  Require(WideCharToMultiByte(nPage, dwFlags, units.data(), nLength, bytes.data(), nNeeded, nullptr,
+                              pbUsed) == nNeeded);
   return bytes;
 }
 
@@ -59,12 +63,12 @@ bool Contains(const U16& units, WCHAR unit) {
 void CheckUtf8Input(const std::string& bytes) {
   bool bStrictOk = false;
   bool bOk = false;
-  const U16 strict = DecodeUtf8(bytes, MB_ERR_INVALID_CHARS, bStrictOk);
-  const U16 replaced = DecodeUtf8(bytes, 0, bOk);
+  const U16 strict = Decode(CP_UTF8, bytes, MB_ERR_INVALID_CHARS, bStrictOk);
+  const U16 replaced = Decode(CP_UTF8, bytes, 0, bOk);
   Require(bOk);
   if (bStrictOk) {
     Require(strict == replaced);
-    Require(EncodeUtf8(strict, WC_ERR_INVALID_CHARS, bOk) == bytes && bOk);
+    Require(Encode(CP_UTF8, strict, WC_ERR_INVALID_CHARS, bOk) == bytes && bOk);
   } else {
     Require(Contains(replaced, 0xFFFD));
   }
@@ -77,27 +81,27 @@ void CheckUtf8Input(const std::string& bytes) {
   const U16 escaped = kxu::platform::Utf8ToUtf16(bytes, InvalidInput::kEscape);
   Require(kxu::platform::Utf16ToUtf8(escaped, InvalidInput::kEscape) == bytes);
   // The replaced text is well-formed: it encodes strictly and decodes back.
-  const std::string clean = EncodeUtf8(replaced, WC_ERR_INVALID_CHARS, bOk);
+  const std::string clean = Encode(CP_UTF8, replaced, WC_ERR_INVALID_CHARS, bOk);
   Require(bOk);
-  Require(DecodeUtf8(clean, MB_ERR_INVALID_CHARS, bOk) == replaced && bOk);
+  Require(Decode(CP_UTF8, clean, MB_ERR_INVALID_CHARS, bOk) == replaced && bOk);
 }
 
 void CheckUtf16Input(const U16& units) {
   bool bStrictOk = false;
   bool bOk = false;
-  const std::string strict = EncodeUtf8(units, WC_ERR_INVALID_CHARS, bStrictOk);
-  const std::string replaced = EncodeUtf8(units, 0, bOk);
+  const std::string strict = Encode(CP_UTF8, units, WC_ERR_INVALID_CHARS, bStrictOk);
+  const std::string replaced = Encode(CP_UTF8, units, 0, bOk);
   Require(bOk);
   if (bStrictOk) {
     Require(strict == replaced);
-    Require(DecodeUtf8(strict, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
+    Require(Decode(CP_UTF8, strict, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
   }
   std::string bounded(units.size() * kxu::platform::kMaxUtf8BytesPerUnit, '\0');
   bounded.resize(static_cast<std::size_t>(
       WideCharToMultiByte(CP_UTF8, 0, units.data(), static_cast<int>(units.size()), bounded.data(),
                           static_cast<int>(bounded.size()), nullptr, nullptr)));
   Require(bounded == replaced);
-  const U16 decoded = DecodeUtf8(replaced, MB_ERR_INVALID_CHARS, bOk);
+  const U16 decoded = Decode(CP_UTF8, replaced, MB_ERR_INVALID_CHARS, bOk);
   Require(bOk);
   Require(decoded.size() == units.size());
 }
@@ -105,25 +109,15 @@ void CheckUtf16Input(const U16& units) {
 // Code-page text: decoding never fails without the strict flag, and text that
 // decodes strictly encodes back to codes that decode to the same units.
 void CheckCodePageInput(UINT nPage, const std::string& bytes) {
-  const int nLength = static_cast<int>(bytes.size());
-  const int nUnits = MultiByteToWideChar(nPage, 0, bytes.data(), nLength, nullptr, 0);
-  Require(nUnits > 0);
-  U16 units(static_cast<std::size_t>(nUnits), 0);
-  Require(MultiByteToWideChar(nPage, 0, bytes.data(), nLength, units.data(), nUnits) == nUnits);
-  if (MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes.data(), nLength, nullptr, 0) == 0) {
-    return;
-  }
+  bool bOk = false;
+  const U16 units = Decode(nPage, bytes, 0, bOk);
+  Require(bOk);
+  Decode(nPage, bytes, MB_ERR_INVALID_CHARS, bOk);
+  if (!bOk) return;
   BOOL bUsed = TRUE;
-  const int nBytes = WideCharToMultiByte(nPage, WC_NO_BEST_FIT_CHARS, units.data(), nUnits, nullptr,
-                                         0, nullptr, &bUsed);
-  Require(nBytes > 0 && !bUsed);
-  std::string back(static_cast<std::size_t>(nBytes), '\0');
-  Require(WideCharToMultiByte(nPage, WC_NO_BEST_FIT_CHARS, units.data(), nUnits, back.data(),
-                              nBytes, nullptr, nullptr) == nBytes);
-  U16 again(static_cast<std::size_t>(nUnits), 0);
-  Require(MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, back.data(), nBytes, again.data(),
-                              nUnits) == nUnits);
-  Require(again == units);
+  const std::string back = Encode(nPage, units, WC_NO_BEST_FIT_CHARS, bOk, &bUsed);
+  Require(bOk && !bUsed);
+  Require(Decode(nPage, back, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
 }
 
 constexpr UINT kFuzzedPages[] = {1252, 932, 936, 949, 950, 874, 1255, 20127};

@@ -20,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <atomic>
 #include <clocale>
 #include <cmath>
@@ -96,15 +97,6 @@ TEST(utlStrToDouble, ParsesStrtodsFormsInTheCLocale) {
   std::setlocale(LC_NUMERIC, "C");
 }
 
-// The helpers the families reach only in part: unquoting and keyword search.
-TEST(HostTextHelpers, UnquoteAndFindTextGiveTheirExamples) {
-  char quoted[] = "\"a b\"";
-  EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
-  char text[] = "x AND y";
-  EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
-  EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
-}
-
 // Each class at the edges of its bytes; a char above 0x7F passed as a
 // negative int is a byte of a multi-byte character.
 TEST(utlCharClass, SortsEachByteIntoOneClass) {
@@ -127,9 +119,15 @@ TEST(utlCharClass, SortsEachByteIntoOneClass) {
   }
 }
 
-// A null text is an answer, never a crash: the host hands its scripts' texts on unchecked.
-TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
-  char text[] = "a";
+// The helpers the families reach only in part, unquoting and keyword search,
+// give their examples. A null text is an answer, never a crash: the host
+// hands its scripts' texts on unchecked.
+TEST(HostTextHelpers, GiveTheirExamplesAndTheNoResultAnswerToANullText) {
+  char quoted[] = "\"a b\"";
+  EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
+  char text[] = "x AND y";
+  EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
+  EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
   int nCount = 0;
   EXPECT_EQ(utlSkipWhite(nullptr), nullptr);
   EXPECT_EQ(utlSkipWhiteAfterSep(nullptr), nullptr);
@@ -147,10 +145,10 @@ TEST(HostTextHelpers, ANullTextGivesTheNoResultAnswer) {
 }
 
 TEST(KESUTIL_DetectEncodingFile, DecidesFromTheFirstBytes) {
-  // Bytes, whether UTF-16 patterns are looked for, and the answer.
+  // Bytes, whether UTF-16 patterns are looked for, and the answer. In the
+  // first row a mark decides (the reader's tests hold the other marks).
   const std::tuple<std::string, int, int> rows[] = {
-      {"\xEF\xBB\xBFnon\xE9", 1,
-       kEncodingUtf8},  // a mark decides (the reader's tests hold the others)
+      {"\xEF\xBB\xBFnon\xE9", 1, kEncodingUtf8},
       {"Gr\xC3\xBC\xC3\x9F", 1, kEncodingUtf8},
       {"caf\xE9", 1, kEncodingCodePage},
       {"h\0e\0l\0l\0o\0"s, 1, kEncodingUtf16LE},
@@ -175,13 +173,9 @@ using Lines = std::vector<std::u16string>;
 // Each encoding the first bytes decide, with its line ends.
 TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
   const std::tuple<std::string, Lines> rows[] = {
-      {"\xFF\xFE"
-       "a\0\r\0\n\0b\0"s,
-       {u"a", u"b"}},
+      {"\xFF\xFE" + "a\0\r\0\n\0b\0"s, {u"a", u"b"}},
       {"\xFE\xFF\0a\0\n\0\xE9"s, {u"a", u"\u00E9"}},
-      {"\xEF\xBB\xBF"
-       "a\xC3\xA9\r\nb",
-       {u"a\u00E9", u"b"}},
+      {"\xEF\xBB\xBF" + "a\xC3\xA9\r\nb"s, {u"a\u00E9", u"b"}},
       {"a\n\nx\n", {u"a", u"", u"x"}},  // no mark: bytes
   };
   kxu::test::TempDir dir;
@@ -195,8 +189,6 @@ TEST(CZUNICODETextStdioFile, ReadsUtf16LinesInTheEncodingItsFirstBytesDecide) {
   }
 }
 
-using kxu::test::ReferenceFindSeparator;
-
 // A separator above 0x7F in a signed char (the rule sets below use ASCII ones).
 TEST(utlFindSeparator, FindsAHighByteSeparator) {
   std::string text = "a\xA7z";
@@ -206,27 +198,23 @@ TEST(utlFindSeparator, FindsAHighByteSeparator) {
 // The three searches keep brackets whole alike, angle brackets while the
 // switch is on (the offset found, or -1 for none).
 TEST(utlFindSeparatorQuoted, HonoursBracketsAsTheOtherSearchesDo) {
-  const struct {
-    std::string_view text;
-    int nOff;  // with the angle switch off
-    int nOn;   // and on
-  } rows[] = {{"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
-              {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
-  for (const auto& row : rows) {
+  // Text, and the offset with the angle switch off and on.
+  const std::tuple<std::string_view, int, int> rows[] = {
+      {"(a,b),c", 5, 5},   {"<a,b>,c", 2, 5},       {"a,(b,c),d", 1, 1},
+      {"[a,{b)],c", 7, 7}, {"(a,\"),\",b", -1, -1}, {"a>,b", 2, 2}};
+  for (const auto& [source, nOff, nOn] : rows) {
     for (const bool bAngle : {false, true}) {
       const int nOld = set_parenth_use_angle_brackets(bAngle ? 1 : 0);
-      std::string text(row.text);
+      std::string text(source);
       const auto offset = [&text](const char* pFound) {
         return pFound == nullptr ? -1 : static_cast<int>(pFound - text.data());
       };
-      const int nExpected = bAngle ? row.nOn : row.nOff;
-      EXPECT_EQ(offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)), nExpected)
-          << row.text;
-      EXPECT_EQ(offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
-                nExpected)
-          << row.text;
-      EXPECT_EQ(offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble)), nExpected)
-          << row.text;
+      const int nExpected = bAngle ? nOn : nOff;
+      const std::array found = {
+          offset(utlFindSeparator(text.data(), ',', kFindBrackets, nullptr)),
+          offset(utlFindSeparatorEx(text.data(), ',', kFindBrackets, nullptr, 0, 0)),
+          offset(utlFindSeparatorQuoted(text.data(), ',', kQuoteKindDouble))};
+      EXPECT_EQ(found, (std::array{nExpected, nExpected, nExpected})) << source;
       set_parenth_use_angle_brackets(nOld);
     }
   }
@@ -351,16 +339,9 @@ struct TestBuffer {
   TestBuffer* pSelf = this;
 };
 
-TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
-  struct Row {
-    std::string text;
-    int nCodePage;
-    bool bRefuse;
-    std::string expected;
-    int nResult;
-    std::vector<int> growCalls;
-  };
-  const Row rows[] = {
+TEST(UtlMBCStoUTF8InPlaceTest, ConvertsWithinTheBufferAndGrowsOnlyWhenNeeded) {
+  // Text, page, whether growth is refused, the text after, result and the growth calls.
+  const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
       {"abc", 1252, false, "abc", 3, {}},
       {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
       {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},
@@ -378,6 +359,13 @@ TEST(UtlMBCStoUTF8InPlaceTest, ConvertsAndGrowsOnlyWhenNeeded) {
     EXPECT_EQ(buffer.growCalls, growCalls) << text;
     EXPECT_EQ(record.bFailed, bRefuse ? 1 : 0) << text;
   }
+  // No NUL within the size: the text is the size less one byte.
+  char bytes[4] = {'a', 'b', 'c', 'd'};
+  MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
+  EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
+  MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
+  EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
 }
 
 // The whole text through UTF-16 at once, as the system converts it.
@@ -417,16 +405,6 @@ TEST(UtlMBCStoUTF8InPlaceTest, LongTextsConvertAsAWhole) {
     EXPECT_TRUE(std::string(record.pBuffer) == expected) << nPage;
     EXPECT_EQ(buffer.growCalls.size(), 1u) << nPage;
   }
-}
-
-TEST(UtlMBCStoUTF8InPlaceTest, ReadsNoFurtherThanTheBuffer) {
-  // No NUL within the size: the text is the size less one byte.
-  char bytes[4] = {'a', 'b', 'c', 'd'};
-  MbcsConversion record{nullptr, nullptr, 0, bytes, 3, 0};
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&record, 1252), 2);
-  EXPECT_EQ(std::string(bytes, 3), std::string("ab\0", 3));
-  MbcsConversion empty{nullptr, nullptr, 0, nullptr, 0, 0};
-  EXPECT_EQ(utlMBCStoUTF8InPlace(&empty, 1252), 0);
 }
 
 // The host writes its code page at any time, as one aligned int; a

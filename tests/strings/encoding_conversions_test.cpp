@@ -23,8 +23,8 @@
 #include <vector>
 
 #include "support/array_text.h"
-#include "support/caught_exception.h"
 #include "support/code_page_reference.h"
+#include "support/string_array_archive.h"
 
 namespace {
 
@@ -59,33 +59,25 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
-  struct Row {
-    U16 source;
-    int nCodePage;
-    int nLen;
-    DWORD dwFlags;
-    std::string expected;
-    int bUsedDefault;
-  };
-  const Row rows[] = {
+  // Text, page, length, flags, the bytes and the default-character report (-1: none asked).
+  const std::tuple<const WCHAR*, int, int, DWORD, std::string, int> rows[] = {
       {u"na\u00EFve", 1252, -1, 0, "na\xEFve", FALSE},
       {u"a\u4E2D", 1252, -1, WC_NO_BEST_FIT_CHARS, "a?", TRUE},
       {u"abcdef", 1252, 2, 0, "ab", -1},
-      {U16(u"ab\0cd", 5), 1252, 5, 0, "ab", -1},
+      {u"ab\0cd", 1252, 5, 0, "ab", -1},
       {u"abc", kUnknownPage, -1, 0, "", -1},
+      {nullptr, 1252, -1, 0, "", -1},
   };
   for (const auto& [source, nCodePage, nLen, dwFlags, expected, bUsedDefault] : rows) {
     CStringA strDest("old");
     int bUsed = -1;
-    EXPECT_EQ(zqUTF16toMBCS(strDest, source.c_str(), nCodePage, nLen,
-                            bUsedDefault == -1 ? nullptr : &bUsed, dwFlags),
+    EXPECT_EQ(zqUTF16toMBCS(strDest, source, nCodePage, nLen, bUsedDefault == -1 ? nullptr : &bUsed,
+                            dwFlags),
               static_cast<int>(expected.size()));
     EXPECT_EQ(Units(strDest), expected);
     EXPECT_EQ(bUsed, bUsedDefault) << expected;
   }
-  CStringA strDest("old");
-  EXPECT_EQ(zqUTF16toMBCS(strDest, nullptr, 1252, -1, nullptr, 0), 0);
-  EXPECT_TRUE(strDest.IsEmpty());
+  CStringA strDest;
   CStringUTF8 strUtf8("old");
   EXPECT_EQ(zqUTF16toUTF8(strUtf8, u"\U0001F600!\u00E9", 3), 5);
   EXPECT_EQ(Units(strUtf8), "\xF0\x9F\x98\x80!");
@@ -189,37 +181,6 @@ TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
       EXPECT_EQ(TextOf(inPlace), expected);
     }
   }
-}
-
-using Bytes = std::vector<BYTE>;
-
-Bytes Store(const CZQVStringArray& array) {
-  CMemFile file;
-  CArchive ar(&file, CArchive::store);
-  const_cast<CZQVStringArray&>(array).Serialize(ar);
-  ar.Close();
-  Bytes bytes(static_cast<size_t>(file.GetLength()));
-  file.SeekToBegin();
-  file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-  return bytes;
-}
-
-constexpr int kLoaded = -1;
-
-// Loads `bytes` into `array`; returns kLoaded, the cause of the archive
-// exception raised, or the status code of another.
-int LoadCause(Bytes bytes, CZQVStringArray& array) {
-  CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-  try {
-    CArchive ar(&file, CArchive::load);
-    array.Serialize(ar);
-  } catch (CException* e) {
-    const kxu::test::CaughtPtr<CException> caught(e);
-    if (auto* archive_error = dynamic_cast<CArchiveException*>(e)) return archive_error->m_cause;
-    if (auto* ole_error = dynamic_cast<COleException*>(e)) return static_cast<int>(ole_error->m_sc);
-    return -2;
-  }
-  return kLoaded;
 }
 
 Bytes With(Bytes head, const std::string& text) {

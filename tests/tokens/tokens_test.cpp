@@ -28,14 +28,10 @@ using namespace kxu::tokens;
 // the same without one.
 TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   const DWORD kBackslash = DWORD{kSplitExtendedSearch} | DWORD{kCsvBackslashEscapes};
-  struct Case {
-    std::string text;
-    char chSep;
-    int nQuote;
-    DWORD dwFlags;
-    Texts expected;
-  };
-  const Case cases[] = {
+  const DWORD kBothSearches = DWORD{kSplitQuoteAwareSearch} | DWORD{kSplitExtendedSearch};
+  // Text, separator, quote option, flags and the tokens.
+  const std::tuple<const char*, char, int, DWORD, Texts> cases[] = {
+      {nullptr, ',', 0, 0, {""}},  // a null text is one empty token
       {"a,b,", ',', 0, 0, {"a", "b", ""}},
       {"", ',', 0, 0, {}},
       {"\"a,b\",c", ',', 0, 0, {"\"a,b\"", "c"}},
@@ -51,11 +47,7 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
       {"<a,b>,c", ',', kQuoteAngleBrackets, 0, {"<a,b>", "c"}},
       // The quote-aware search keeps brackets whole too, angle ones when asked.
       {"<a,b>,c", ',', kQuoteAngleBrackets, kSplitQuoteAwareSearch, {"<a,b>", "c"}},
-      {"a,(b,'c),<d,e>",
-       ',',
-       0,
-       kSplitQuoteAwareSearch | kSplitExtendedSearch,
-       {"a", "(b,'c)", "<d", "e>"}},
+      {"a,(b,'c),<d,e>", ',', 0, kBothSearches, {"a", "(b,'c)", "<d", "e>"}},
       {"  a \t b\r\nc  ", 0, 0, 0, {"a", "b", "c"}},
       {"   ", 0, 0, 0, {""}},
       {"x \"a b\" y", 0, 0, 0, {"x", "\"a b\"", "y"}},
@@ -65,17 +57,14 @@ TEST(kxutilsGetTokens, SplitsAndFinishesTokens) {
   };
   for (const auto& [text, chSep, nQuote, dwFlags, expected] : cases) {
     CZQVStringArray tokens = ArrayOf({"a much longer old element", "x", "y", "z"});
-    const int nCount = kxutilsGetTokens(text.c_str(), &tokens, chSep, nullptr, nQuote, dwFlags);
+    const int nCount = kxutilsGetTokens(text, &tokens, chSep, nullptr, nQuote, dwFlags);
     EXPECT_EQ(TextsOf(tokens), expected) << text;
     EXPECT_EQ(nCount, static_cast<int>(expected.size())) << text;
-    EXPECT_EQ(kxutilsGetTokens(text.c_str(), nullptr, chSep, nullptr, nQuote, dwFlags), nCount)
-        << text;
+    EXPECT_EQ(kxutilsGetTokens(text, nullptr, chSep, nullptr, nQuote, dwFlags), nCount) << text;
   }
-  // A null text is one empty token; a state that says "inside a double
-  // quote" keeps the first comma hidden and comes back outside.
-  CZQVStringArray tokens = ArrayOf({"a"});
-  EXPECT_EQ(kxutilsGetTokens(nullptr, &tokens, ',', nullptr, 0, 0), 1);
-  EXPECT_EQ(TextsOf(tokens), Texts{""});
+  // A state that says "inside a double quote" keeps the first comma hidden
+  // and comes back outside.
+  CZQVStringArray tokens;
   int nState = '"';
   EXPECT_EQ(kxutilsGetTokens("a,b\",c", &tokens, ',', &nState, 0, 0), 2);
   EXPECT_EQ(TextsOf(tokens), (Texts{"a,b\"", "c"}));
@@ -124,35 +113,26 @@ TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
 // or null text, 0. (A text or separator that is a string of the result is the
 // aliasing fuzz target's.)
 TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
-  const std::tuple<std::string, std::string, int, Texts> cases[] = {
+  const std::tuple<const char*, std::string, int, Texts> cases[] = {
       {"abc", ",", 1, {"abc"}},         {"a,b,", ",", 3, {"a", "b", ""}},
       {"a,,b", ",", 3, {"a", "", "b"}}, {"a::b::c", "::", 3, {"a", "b", "c"}},
       {"a:::b", "::", 2, {"a", ":b"}},  {"", ",", 0, {}},
-      {"a,b", "", -1, {"left over"}},
+      {"a,b", "", -1, {"left over"}},   {nullptr, ",", 0, {}},
   };
   for (const auto& [text, separator, nResult, expected] : cases) {
     CZQVStringArray result = ArrayOf({"left over"});
-    EXPECT_EQ(kxutilsSeparateByStr(text.c_str(), &result, separator.c_str()), nResult);
+    EXPECT_EQ(kxutilsSeparateByStr(text, &result, separator.c_str()), nResult);
     EXPECT_EQ(TextsOf(result), expected) << text;
   }
   EXPECT_EQ(kxutilsSeparateByStr("a,b", nullptr, ","), -1);
   EXPECT_EQ(kxutilsSeparateByStr("", nullptr, ","), 0);
-  CZQVStringArray result = ArrayOf({"left over"});
-  EXPECT_EQ(kxutilsSeparateByStr(nullptr, &result, ","), 0);
-  EXPECT_EQ(result.GetSize(), 0);
 }
 
 // Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
 // then the worksheet label letters.
 TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
-  struct Case {
-    std::string text;
-    Texts before;
-    int bAllowDuplicates;
-    int nResult;
-    Texts after;
-  };
-  const Case cases[] = {
+  // Text, the array before, whether duplicates are allowed, result and the array after.
+  const std::tuple<const char*, Texts, int, int, Texts> cases[] = {
       {"LP12", {}, 0, 2, {"L", "P12"}},
       {"L, P1; D", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
       {"", {"x"}, 0, 1, {"x"}},
@@ -166,18 +146,16 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"PP1", {}, 0, 2, {"P", "P1"}},
       {"LX", {}, 0, kSuffixBadByte, {"L"}},
       {"l", {}, 0, kSuffixBadByte, {}},
+      {nullptr, {"x"}, 0, kSuffixMissingArgument, {"x"}},
   };
   for (const auto& [text, before, bAllowDuplicates, nResult, after] : cases) {
     CZQVStringArray result = ArrayOf(before);
-    EXPECT_EQ(
-        kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, "LUC", "PD", bAllowDuplicates),
-        nResult)
+    EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text, &result, "LUC", "PD", bAllowDuplicates),
+              nResult)
         << text;
     EXPECT_EQ(TextsOf(result), after) << text;
   }
   CZQVStringArray result = ArrayOf({"x"});
-  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(nullptr, &result, "L", "P", 0),
-            kSuffixMissingArgument);
   EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("L", &result, "L", nullptr, 0),
             kSuffixMissingArgument);
   EXPECT_EQ(TextsOf(result), Texts{"x"});
@@ -194,37 +172,35 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
     EXPECT_EQ(TextsOf(result), after) << text;
   }
   EXPECT_EQ(kxutilsSeparateWksLabelsChar("L", nullptr, 0), kSuffixMissingArgument);
-}
-
-TEST(kxutilsSeparateCharWithNumericSuffix, ALetterSetMayBeAStringOfTheResult) {
-  // The digits grow the result's last string, which holds the stand-alone set.
+  // A letter set may be a string of the result: the digits grow the result's
+  // last string, which holds the stand-alone set.
   const std::string text = " " + std::string(64, '7');
-  CZQVStringArray result = ArrayOf({"L"});
-  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &result, result[0], " ", 0), 1);
-  EXPECT_EQ(TextsOf(result), Texts{"L" + std::string(64, '7')});
+  CZQVStringArray letters = ArrayOf({"L"});
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text.c_str(), &letters, letters[0], " ", 0), 1);
+  EXPECT_EQ(TextsOf(letters), Texts{"L" + std::string(64, '7')});
 }
 
-// Joined with ';' and with ", ", the result's old text replaced; null
-// arguments give -1 and change nothing.
+// Joined with a character and with a text, the result's old text replaced;
+// null arguments give -1 and change nothing.
 TEST(kxutilsSetTokens, JoinsWithSeparatorBetweenElements) {
-  const std::tuple<Texts, std::string, std::string> cases[] = {
-      {{}, "", ""}, {{"a", "b", "c"}, "a;b;c", "a, b, c"}, {{"", "", ""}, ";;", ", , "}};
-  for (const auto& [texts, byChar, byText] : cases) {
+  // Tokens, the separator character and text, and the two joined texts.
+  const std::tuple<Texts, char, const char*, std::string, std::string> cases[] = {
+      {{}, ';', ", ", "", ""},
+      {{"a", "b", "c"}, ';', ", ", "a;b;c", "a, b, c"},
+      {{"", "", ""}, ';', ", ", ";;", ", , "},
+      {{"a", "b"}, '\0', "", std::string("a\0b", 3), "ab"}};
+  for (const auto& [texts, chSep, separator, byChar, byText] : cases) {
     CZQVStringArray tokens = ArrayOf(texts);
     CStringUTF8 strResult("old");
-    EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, ';'), static_cast<int>(texts.size()));
-    EXPECT_EQ(std::string(strResult), byChar);
+    EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, chSep), static_cast<int>(texts.size()));
+    EXPECT_EQ(TextOf(strResult), byChar);
     strResult = "old";
-    EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ", "), static_cast<int>(texts.size()));
-    EXPECT_EQ(std::string(strResult), byText);
+    EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, separator),
+              static_cast<int>(texts.size()));
+    EXPECT_EQ(TextOf(strResult), byText);
   }
   CZQVStringArray tokens = ArrayOf({"a", "b"});
-  CStringUTF8 strResult;
-  EXPECT_EQ(kxutilsSetTokens(&strResult, &tokens, '\0'), 2);
-  EXPECT_EQ(TextOf(strResult), std::string("a\0b", 3));
-  EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, ""), 2);
-  EXPECT_EQ(strResult, "ab");
-  strResult = "keep";
+  CStringUTF8 strResult("keep");
   EXPECT_EQ(kxutilsSetTokens(&strResult, nullptr, ','), -1);
   EXPECT_EQ(kxutilsSetTokens(nullptr, &tokens, ','), -1);
   EXPECT_EQ(kxutilsSetTokensByStr(&strResult, &tokens, nullptr), -1);
@@ -256,17 +232,12 @@ TEST(kxutilsSeparateKeyValues, SplitsPairsAtTheFirstAssign) {
 
 // Appended after "pre:"; arrays of different lengths give 0 and append nothing.
 TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
-  struct Case {
-    Texts keyTexts;
-    Texts valueTexts;
-    int chSep;
-    int nExpected;
-    std::string expected;
-  };
-  const Case cases[] = {{{"a", "b"}, {"1", "2"}, ',', 2, "a=1,b=2"},
-                        {{"", "b"}, {"", ""}, ' ', 2, "= b="},
-                        {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
-                        {{}, {}, ',', 0, ""}};
+  // Keys, values, separator, result and the text appended.
+  const std::tuple<Texts, Texts, int, int, std::string> cases[] = {
+      {{"a", "b"}, {"1", "2"}, ',', 2, "a=1,b=2"},
+      {{"", "b"}, {"", ""}, ' ', 2, "= b="},
+      {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
+      {{}, {}, ',', 0, ""}};
   for (const auto& [keyTexts, valueTexts, chSep, nExpected, expected] : cases) {
     CZQVStringArray keys = ArrayOf(keyTexts);
     CZQVStringArray values = ArrayOf(valueTexts);

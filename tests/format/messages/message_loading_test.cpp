@@ -64,15 +64,8 @@ TEST(kxu_err_msg_heading, NumbersWarningsAndErrorsOnly) {
 // no first text; 4. %s takes the first text and no int; 5. a text with neither
 // is copied as it is, whatever is given. A row that fits no rule fails.
 TEST(kxu_load_msg_str, FillsByTheFirstRuleThatApplies) {
-  struct Row {
-    int nID;
-    const char* lpcsz1;
-    bool bValue;
-    const char* lpcsz2;
-    int nResult;
-    const char* expected;
-  };
-  const Row rows[] = {
+  // Id, first text, whether an int is given, second text, result and the text.
+  const std::tuple<int, const char*, bool, const char*, int, const char*> rows[] = {
       {10005, "A", false, "B", 1, "WARN0010005: Copy the settings of A to B?"},
       {10005, "A", true, "B", 0, kUntouched},
       {10002, "B", true, nullptr, 1, "WARN0010002: Column B holds 4 missing values."},

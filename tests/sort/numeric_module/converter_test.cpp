@@ -23,8 +23,8 @@ TEST(ConverterPresent, RejectedTextsAreMissingValues) {
   }
   EXPECT_EQ(CompareTexts("abc", "5", SORT_NUMERIC_TEXT | SORT_MISSING_LOW), -1);
   EXPECT_EQ(CompareTexts("abc", "5", SORT_NUMERIC_TEXT | SORT_MISSING_HIGH), 1);
-  EXPECT_EQ(CompareTexts("abc", "-1", SORT_NUMERIC_TEXT),
-            1);  // mode 0: NANUM by value, just below zero
+  // Mode 0: NANUM by value, just below zero.
+  EXPECT_EQ(CompareTexts("abc", "-1", SORT_NUMERIC_TEXT), 1);
   EXPECT_EQ(CompareTexts("abc", "0", SORT_NUMERIC_TEXT), -1);
 }
 #else
