@@ -68,14 +68,20 @@ struct OrderKey {
     }
   }
 
+  // For floating point, from the value's bits by integer tests alone, which
+  // a 32-bit processor makes on a double without passing it through memory
+  // between its integer and floating-point registers. NANUM, neither zero
+  // nor NaN, is the only value with its bits.
   static Key Ascending(T value) {
     if constexpr (std::is_floating_point_v<T>) {
-      if constexpr (kMissing != Missing::kByValue) {
-        if (value == static_cast<T>(NANUM)) return kMissing == Missing::kLow ? Key{0} : ~Key{0};
-      }
-      if (value != value) return NaNKey();
-      if (value == 0) return kSignBit;
       const Key bits = std::bit_cast<Key>(value);
+      if constexpr (kMissing != Missing::kByValue) {
+        if (bits == std::bit_cast<Key>(static_cast<T>(NANUM)))
+          return kMissing == Missing::kLow ? Key{0} : ~Key{0};
+      }
+      const auto magnitude = static_cast<Key>(bits & ~kSignBit);
+      if (magnitude > std::bit_cast<Key>(std::numeric_limits<T>::infinity())) return NaNKey();
+      if (magnitude == 0) return kSignBit;
       return (bits & kSignBit) != 0 ? static_cast<Key>(~bits) : static_cast<Key>(bits | kSignBit);
     } else if constexpr (std::is_signed_v<T>) {
       return static_cast<Key>(static_cast<Key>(value) ^ kSignBit);
@@ -163,7 +169,7 @@ class NumberSorter {
   bool Sort() {
     if (FinishMonotonicRun()) return true;
     if (m_n < static_cast<std::size_t>(kRadixSortThreshold)) {
-      InsertionSort();
+      InsertionSort(m_values, m_index, m_n);
       return true;
     }
     if (const Outcome outcome = CountingSortOfFewKeys(); outcome != Outcome::kManyKeys)
@@ -171,8 +177,7 @@ class NumberSorter {
     Scratch<T> values(m_n);
     Scratch<int> index(m_index != nullptr ? m_n : 0);
     if (values.Get() == nullptr || (m_index != nullptr && index.Get() == nullptr)) return false;
-    RadixSort(reinterpret_cast<unsigned char*>(values.Get()), index.Get());
-    return true;
+    return RadixSort(Side{reinterpret_cast<unsigned char*>(values.Get()), index.Get()});
   }
 
  private:
@@ -192,19 +197,18 @@ class NumberSorter {
     return true;
   }
 
-  void InsertionSort() {
-    for (std::size_t cur = 1; cur < m_n; ++cur) {
-      const T value = m_values[cur];
+  static void InsertionSort(T* values, int* index, std::size_t n) {
+    for (std::size_t cur = 1; cur < n; ++cur) {
+      const T value = values[cur];
       const Key key = Order::Of(value);
       std::size_t hole = cur;
-      for (; hole > 0 && key < KeyAt(m_values, hole - 1); --hole)
-        m_values[hole] = m_values[hole - 1];
+      for (; hole > 0 && key < KeyAt(values, hole - 1); --hole) values[hole] = values[hole - 1];
       if (hole == cur) continue;
-      m_values[hole] = value;
-      if (m_index != nullptr) {
-        const int entry = m_index[cur];
-        std::memmove(m_index + hole + 1, m_index + hole, (cur - hole) * sizeof(int));
-        m_index[hole] = entry;
+      values[hole] = value;
+      if (index != nullptr) {
+        const int entry = index[cur];
+        std::memmove(index + hole + 1, index + hole, (cur - hole) * sizeof(int));
+        index[hole] = entry;
       }
     }
   }
@@ -325,6 +329,27 @@ class NumberSorter {
     }
   }
 
+  // The caller's buffers or the working ones, from some element on: the
+  // bytes of its values or keys, and its index entries (null when none).
+  struct Side {
+    unsigned char* bytes;
+    int* index;
+
+    Side At(std::size_t first) const {
+      return {bytes + first * sizeof(T), index != nullptr ? index + first : nullptr};
+    }
+  };
+
+  // Calls `op` with `side` seen as holding keys (bAsKeys) or values.
+  template <class Op>
+  static void WithLane(Side side, bool bAsKeys, Op&& op) {
+    if (bAsKeys) {
+      op(Lane<T, Order, true>{side.bytes, side.index});
+    } else {
+      op(Lane<T, Order, false>{side.bytes, side.index});
+    }
+  }
+
   // The slots of each byte value, per key byte, and the bytes that differ
   // between elements (the only ones that need a pass), lowest first.
   struct Passes {
@@ -333,77 +358,167 @@ class NumberSorter {
     std::size_t nDigits;
   };
 
-  // One counting pass for all key bytes, then one stable scatter per byte
-  // that differs between elements, alternating between the caller's buffers
-  // and the working ones. When every value comes back bit for bit from its
-  // key (no -0, no NaN), the passes move keys, computed once, and the last
-  // one writes the values back from them; otherwise they move the values and
-  // compute each key again.
-  void RadixSort(unsigned char* roomBytes, int* roomIndex) {
-    Passes passes{};
+  // The bits in which the keys of the n elements of `lane` differ.
+  template <class Elements>
+  static Key VaryingBits(const Elements& lane, std::size_t n) {
+    const Key firstKey = lane.KeyAt(0);
+    Key varying = 0;
+    for (std::size_t i = 1; i < n; ++i) varying |= static_cast<Key>(lane.KeyAt(i) ^ firstKey);
+    return varying;
+  }
+
+  // The passes that sort the n elements of `lane`, whose keys differ in the
+  // bits `varying`: one per key byte that holds such a bit, their counts made
+  // in one read (a byte the same everywhere is never counted: counting it
+  // would add to one slot again and again, each add waiting for the last)
+  // and turned into slots.
+  template <class Elements>
+  static void PlanPasses(const Elements& lane, std::size_t n, Key varying, Passes& passes) {
+    passes.nDigits = 0;
+    for (std::size_t d = 0; d < kDigits; ++d) {
+      if (Digit(varying, d) == 0) continue;
+      std::fill(std::begin(passes.offsets[d]), std::end(passes.offsets[d]), 0);
+      passes.digits[passes.nDigits++] = d;
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      const Key key = lane.KeyAt(i);
+      for (std::size_t pass = 0; pass < passes.nDigits; ++pass) {
+        const std::size_t d = passes.digits[pass];
+        ++passes.offsets[d][Digit(key, d)];
+      }
+    }
+    for (std::size_t pass = 0; pass < passes.nDigits; ++pass) {
+      std::uint32_t sum = 0;
+      for (std::uint32_t& slot : passes.offsets[passes.digits[pass]])
+        sum += std::exchange(slot, sum);
+    }
+  }
+
+  // A least-significant-digit radix sort through the working buffers in
+  // `room`; from kBucketSortThreshold elements on, when their keys differ in
+  // more than the bucket bits, the buckets come first. When every value comes
+  // back bit for bit from its key (no -0, no NaN), the passes move keys,
+  // computed once, and the last one writes the values back from them;
+  // otherwise they move the values and compute each key again.
+  bool RadixSort(Side room) {
     bool bKeysSuffice = true;
+    Key varying = 0;
+    const Key firstKey = KeyAt(m_values, 0);
     for (std::size_t i = 0; i < m_n; ++i) {
       const T value = m_values[i];
       const Key key = Order::Of(value);
       bKeysSuffice &= std::bit_cast<Key>(Order::ValueOf(key)) == std::bit_cast<Key>(value);
-      for (std::size_t d = 0; d < kDigits; ++d) ++passes.offsets[d][Digit(key, d)];
+      varying |= static_cast<Key>(key ^ firstKey);
     }
-    const Key firstKey = KeyAt(m_values, 0);
-    for (std::size_t d = 0; d < kDigits; ++d) {
-      if (passes.offsets[d][Digit(firstKey, d)] == m_n) continue;  // the same byte everywhere
-      std::uint32_t sum = 0;
-      for (std::uint32_t& slot : passes.offsets[d]) sum += std::exchange(slot, sum);
-      passes.digits[passes.nDigits++] = d;
-    }
-    auto* const valueBytes = reinterpret_cast<unsigned char*>(m_values);
-    const Lane<T, Order, false> values{valueBytes, m_index};
-    const Lane<T, Order, false> valuesRoom{roomBytes, roomIndex};
-    const Lane<T, Order, true> keys{valueBytes, m_index};
-    const Lane<T, Order, true> keysRoom{roomBytes, roomIndex};
-    for (std::size_t pass = 0; pass < passes.nDigits; ++pass) {
-      std::uint32_t* const offsets = passes.offsets[passes.digits[pass]];
-      const std::size_t d = passes.digits[pass];
-      const bool bToRoom = pass % 2 == 0;
-      if (!bKeysSuffice) {
-        bToRoom ? Scatter(values, valuesRoom, offsets, d) : Scatter(valuesRoom, values, offsets, d);
-      } else if (pass == 0) {
-        Scatter(values, keysRoom, offsets, d);
-      } else if (bToRoom) {
-        Scatter(keys, keysRoom, offsets, d);
-      } else if (pass + 1 == passes.nDigits) {
-        Scatter(keysRoom, values, offsets, d);
-      } else {
-        Scatter(keysRoom, keys, offsets, d);
-      }
-    }
-    if (passes.nDigits % 2 == 0) return;
-    bKeysSuffice ? CopyBack(keysRoom, values) : CopyBack(valuesRoom, values);
+    const Side caller{reinterpret_cast<unsigned char*>(m_values), m_index};
+    const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
+    if (m_n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits)
+      return SortByBucketsFirst(caller, room, bKeysSuffice, nVaryingBits - kBucketBits);
+    Passes passes;
+    PlanPasses(Lane<T, Order, false>{caller.bytes, caller.index}, m_n, varying, passes);
+    RunPasses(caller, room, false, bKeysSuffice, passes, m_n);
+    return true;
   }
 
-  // Moves every element (and index entry) of `from` to the next slot of its
-  // byte `d` in `to`.
-  template <class From, class To>
-  void Scatter(const From& from, const To& to, std::uint32_t* offsets, std::size_t d) const {
+  static constexpr std::size_t kBucketBits = 16;
+  static constexpr std::size_t kBuckets = std::size_t{1} << kBucketBits;
+
+  // One stable scatter of all elements into the room by their key bits from
+  // `nShift` up (the kBucketBits below the highest bit that differs between
+  // them), then each bucket sorted on its own by the bytes below. Only the
+  // scatter moves all elements through memory; a bucket's passes stay in the
+  // processor's cache unless the keys crowd into few buckets.
+  bool SortByBucketsFirst(Side caller, Side room, bool bKeys, std::size_t nShift) {
+    Scratch<std::uint32_t> slots(kBuckets);
+    if (slots.Get() == nullptr) return false;
+    std::uint32_t* const offsets = slots.Get();
+    std::fill(offsets, offsets + kBuckets, 0);
+    const auto bucketOf = [nShift](Key key) {
+      return static_cast<std::size_t>(key >> nShift) & (kBuckets - 1);
+    };
+    for (std::size_t i = 0; i < m_n; ++i) ++offsets[bucketOf(KeyAt(m_values, i))];
+    std::uint32_t sum = 0;
+    for (std::size_t b = 0; b < kBuckets; ++b) sum += std::exchange(offsets[b], sum);
+    WithLane(room, bKeys, [&](const auto& to) {
+      Scatter(Lane<T, Order, false>{caller.bytes, caller.index}, to, m_n, offsets,
+              [&bucketOf](const auto& from, std::size_t i) { return bucketOf(from.KeyAt(i)); });
+    });
+    std::size_t first = 0;  // each bucket's offset now is where the next one starts
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      SortBucket(caller.At(first), room.At(first), offsets[b] - first, bKeys);
+      first = offsets[b];
+    }
+    return true;
+  }
+
+  // Sorts the n elements of a bucket from `room` (keys when bKeys) into
+  // `caller`, as values.
+  void SortBucket(Side caller, Side room, std::size_t n, bool bKeys) const {
+    if (n < static_cast<std::size_t>(kRadixSortThreshold)) {
+      WithLane(room, bKeys, [&](const auto& from) {
+        CopyBack(from, Lane<T, Order, false>{caller.bytes, caller.index}, n);
+      });
+      InsertionSort(reinterpret_cast<T*>(caller.bytes), caller.index, n);
+      return;
+    }
+    Passes passes;
+    WithLane(room, bKeys,
+             [&](const auto& lane) { PlanPasses(lane, n, VaryingBits(lane, n), passes); });
+    RunPasses(caller, room, true, bKeys, passes, n);
+  }
+
+  // Moves the n elements from the room (bStartInRoom, as keys when bKeys) or
+  // from the caller's buffers (as values) through one stable scatter per
+  // pass, each to the other side, and leaves them as values in the caller's
+  // buffers. Between passes they are keys when bKeys.
+  void RunPasses(Side caller, Side room, bool bStartInRoom, bool bKeys, Passes& passes,
+                 std::size_t n) const {
+    bool bInRoom = bStartInRoom;
+    bool bAsKeys = bStartInRoom && bKeys;
+    for (std::size_t pass = 0; pass < passes.nDigits; ++pass) {
+      const bool bToKeys = bKeys && !(bInRoom && pass + 1 == passes.nDigits);
+      const std::size_t d = passes.digits[pass];
+      WithLane(bInRoom ? room : caller, bAsKeys, [&](const auto& from) {
+        WithLane(bInRoom ? caller : room, bToKeys, [&](const auto& to) {
+          Scatter(from, to, n, passes.offsets[d],
+                  [d](const auto& lane, std::size_t i) { return lane.DigitAt(i, d); });
+        });
+      });
+      bInRoom = !bInRoom;
+      bAsKeys = bToKeys;
+    }
+    if (!bInRoom) return;
+    WithLane(room, bAsKeys, [&](const auto& from) {
+      CopyBack(from, Lane<T, Order, false>{caller.bytes, caller.index}, n);
+    });
+  }
+
+  // Moves each of the n elements (and index entries) of `from` to the next
+  // slot of its digit in `to`.
+  template <class From, class To, class DigitOf>
+  void Scatter(const From& from, const To& to, std::size_t n, std::uint32_t* offsets,
+               DigitOf digitOf) const {
     if (m_index != nullptr) {
-      Scatter<true>(from, to, offsets, d);
+      Scatter<true>(from, to, n, offsets, digitOf);
     } else {
-      Scatter<false>(from, to, offsets, d);
+      Scatter<false>(from, to, n, offsets, digitOf);
     }
   }
-  template <bool kWithIndex, class From, class To>
-  void Scatter(const From& from, const To& to, std::uint32_t* offsets, std::size_t d) const {
-    for (std::size_t i = 0; i < m_n; ++i) {
-      const std::uint32_t slot = offsets[from.DigitAt(i, d)]++;
+  template <bool kWithIndex, class From, class To, class DigitOf>
+  static void Scatter(const From& from, const To& to, std::size_t n, std::uint32_t* offsets,
+                      DigitOf digitOf) {
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::uint32_t slot = offsets[digitOf(from, i)]++;
       to.Put(slot, from, i);
       if constexpr (kWithIndex) to.index[slot] = from.index[i];
     }
   }
 
-  // Puts the elements of `from` into the caller's buffers, in order.
+  // Puts the n elements of `from` into `to`, in order.
   template <class From, class To>
-  void CopyBack(const From& from, const To& to) const {
-    for (std::size_t i = 0; i < m_n; ++i) to.Put(i, from, i);
-    if (m_index != nullptr) std::memcpy(m_index, from.index, m_n * sizeof(int));
+  static void CopyBack(const From& from, const To& to, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i) to.Put(i, from, i);
+    if (to.index != nullptr) std::memcpy(to.index, from.index, n * sizeof(int));
   }
 
   T* m_values;

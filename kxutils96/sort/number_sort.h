@@ -13,6 +13,12 @@ namespace kxu::sort {
 // a byte per element besides, and no buffer when every value is its key's).
 inline constexpr int kRadixSortThreshold = 64;
 
+// From this many elements on, a radix sort whose keys differ in more than
+// their 16 highest differing bits first splits the elements by those bits,
+// in one pass through memory, and then sorts each part on its own, in cache
+// (with working memory of 256 KiB besides).
+inline constexpr int kBucketSortThreshold = 1 << 16;
+
 // Sorts the `n` values at `values` (n >= 2) by the family's rule for T under
 // `flags`, stably: equal values, two NaNs, a NaN and any number, -0 and +0,
 // keep their relative order. NaNs (equal to every number under the rule) go
