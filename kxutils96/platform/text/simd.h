@@ -6,9 +6,10 @@
 // elsewhere a scalar fallback gives the same results, so callers never test
 // the instruction set themselves.
 //
-// Kernels: loops over whole runs (ASCII runs, groups of UTF-16 units), each
-// in a scalar form and in forms for SSE2, SSSE3 and AVX2, of which the one
-// for the process's SIMD level (platform/cpu/simd_level.h) runs.
+// Kernels: loops over whole runs (ASCII runs, groups of UTF-16 units, blocks
+// of single-byte code-page text), each in a scalar form and in forms for
+// SSE2, SSSE3 and AVX2, of which the one for the process's SIMD level
+// (platform/cpu/simd_level.h) runs.
 //
 // A mask has bit i set for byte i of the block (bit 0 for the lowest
 // address); find the first with std::countr_zero.
