@@ -7,8 +7,8 @@
 //
 // The SIMD kernels, each implementation this processor runs (scalar, SSE2,
 // SSSE3, AVX2) held to a plain reference: every length up to three of the
-// widest blocks and one more, the stopping unit at every offset, unaligned
-// starts, and nothing written past the room given.
+// widest blocks and one more, the stopping unit (or code-page byte) at every
+// offset, unaligned starts, and nothing written past the room given.
 //
 // The text scans: the library's one substring search finds what
 // std::string_view::find finds, with and without ASCII case, and compares each
@@ -18,6 +18,7 @@
 #include <kxutils96/platform/crt/crt_locale.h>
 #include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/text/simd.h>
+#include <kxutils96/platform/text/single_byte_page.h>
 #include <kxutils96/platform/text/substring_search.h>
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
@@ -429,6 +430,46 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
           ASSERT_EQ(Utf8Of(text.data(), run.nUnits).size(), run.nBytes) << stop << " " << at;
           ASSERT_EQ(out[nRoom], kUntouched) << stop << " " << at << " " << nRoom;
         }
+      }
+    }
+  }
+}
+
+// The code-page encoder takes whole blocks of ASCII and bytes with two-byte
+// forms, up to the block of the first other byte (a longer form, or a byte
+// read as ASCII) or the first block met with less room than a block may
+// store, converts them as the page does, and keeps within the room.
+TEST_P(SimdKernels, PageEncoderTakesBlocksOfTwoByteFormsAndKeepsWithinTheRoom) {
+  const struct {
+    UINT nPage;
+    unsigned char bytes[4];  // ASCII and two-byte forms, drawn by a hash
+    unsigned char other;
+  } pages[] = {{1252, {'a', 0xE9, 0x8A, 0xFF}, 0x80},
+               {1251, {0xC0, 0xFF, 0xA8, '7'}, 0x96},
+               {20127, {'a', 'z', ' ', '~'}, 0xC1}};
+  for (const auto& page : pages) {
+    for (std::size_t at = 0; at <= kLongest; ++at) {
+      std::string text(kLongest, ' ');
+      for (std::uint32_t i = 0; i < kLongest; ++i)
+        text[i] = static_cast<char>(
+            page.bytes[static_cast<std::uint32_t>((i + 31 * at) * 2654435761U) >> 30]);
+      if (at < kLongest) text[at] = static_cast<char>(page.other);
+      const auto utf8Of = [&](std::size_t nBytes) {
+        const U16 units = ToWide(page.nPage, 0, text.substr(0, nBytes) + '.');
+        return Utf8Of(units.data(), units.size() - 1);
+      };
+      for (std::size_t nRoom : {0, 47, 48, 64, 79, 80, 96, 127, 128, 300}) {
+        std::size_t nTaken = 0;
+        while (nTaken + simd::kBlockBytes <= at &&
+               nRoom - utf8Of(nTaken).size() >= simd::kPageBlockReach)
+          nTaken += simd::kBlockBytes;
+        std::string out(nRoom + 1, kUntouched);
+        const simd::EncodedRun run = simd::EncodePageBelowU0800(
+            *SingleBytePageOf(page.nPage), reinterpret_cast<const unsigned char*>(text.data()),
+            kLongest, out.data(), nRoom);
+        ASSERT_EQ(run.nUnits, nTaken) << page.nPage << " " << at << " " << nRoom;
+        ASSERT_EQ(out.substr(0, run.nBytes), utf8Of(nTaken)) << page.nPage << " " << at;
+        ASSERT_EQ(out[nRoom], kUntouched) << page.nPage << " " << at << " " << nRoom;
       }
     }
   }

@@ -161,9 +161,11 @@ std::size_t Utf8LengthIn(const SingleBytePage& page, std::string_view text) noex
   return nUtf8;
 }
 
-// Each step stores a whole block and a whole entry, which may reach 20
-// bytes past the output so far: steps go while the room holds that, and
-// the rest byte by byte, each byte's own bytes only.
+// Blocks whose characters are all below U+0800 go to the SIMD kernel; a
+// block it refuses goes in steps, each an ASCII run and one other byte. Each
+// step stores a whole block and a whole entry, which may reach 20 bytes past
+// the output so far: steps go while the room holds that, and the rest byte
+// by byte, each byte's own bytes only.
 std::optional<std::size_t> WriteUtf8Ahead(const SingleBytePage& page, std::string_view text,
                                           char* pOut, std::size_t nRoom) noexcept {
   namespace simd = kxu::platform::simd;
@@ -172,21 +174,29 @@ std::optional<std::size_t> WriteUtf8Ahead(const SingleBytePage& page, std::strin
   const auto* const pIn = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t i = 0;
   std::size_t nOut = 0;
-  while (text.size() - i >= simd::kBlockBytes && nRoom - nOut >= kStepReach) {
-    const simd::Block block = simd::LoadBlock(pIn + i);
-    const simd::Mask high = simd::HighBitMask(block);
-    simd::StoreBlock(pOut + nOut, block);
-    if (high == 0) {
-      i += simd::kBlockBytes;
-      nOut += simd::kBlockBytes;
-      continue;
+  for (;;) {
+    const simd::EncodedRun run =
+        simd::EncodePageBelowU0800(page, pIn + i, text.size() - i, pOut + nOut, nRoom - nOut);
+    i += run.nUnits;
+    nOut += run.nBytes;
+    const std::size_t iRefusedEnd = i + simd::kBlockBytes;
+    while (i < iRefusedEnd && text.size() - i >= simd::kBlockBytes && nRoom - nOut >= kStepReach) {
+      const simd::Block block = simd::LoadBlock(pIn + i);
+      const simd::Mask high = simd::HighBitMask(block);
+      simd::StoreBlock(pOut + nOut, block);
+      if (high == 0) {
+        i += simd::kBlockBytes;
+        nOut += simd::kBlockBytes;
+        continue;
+      }
+      // The ASCII run before the first other byte, then that byte.
+      const auto nRun = static_cast<std::size_t>(std::countr_zero(high));
+      const unsigned char byte = pIn[i + nRun];
+      std::memcpy(pOut + nOut + nRun, page.utf8Ahead[byte], kEntry);
+      i += nRun + 1;
+      nOut += nRun + page.nUtf8Bytes[byte];
     }
-    // The ASCII run before the first other byte, then that byte.
-    const auto nRun = static_cast<std::size_t>(std::countr_zero(high));
-    const unsigned char byte = pIn[i + nRun];
-    std::memcpy(pOut + nOut + nRun, page.utf8Ahead[byte], kEntry);
-    i += nRun + 1;
-    nOut += nRun + page.nUtf8Bytes[byte];
+    if (i < iRefusedEnd) break;  // the text or the room left is short of a step
   }
   for (; i < text.size(); ++i) {
     const unsigned char byte = pIn[i];

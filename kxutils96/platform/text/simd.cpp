@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include <kxutils96/platform/cpu/simd_level.h>
+#include <kxutils96/platform/text/single_byte_page.h>
 
 #if defined(KXU_SIMD_SSE2) && defined(__GNUC__)
 #include <immintrin.h>
@@ -88,6 +89,30 @@ EncodedRun EncodeFromU0800Scalar(const char16_t* p, std::size_t nUnits, char* ou
       out[run.nBytes++] = static_cast<char>(0x80 | (unit & 0x3F));
     }
     run.nUnits += kEncodeGroupUnits;
+  }
+  return run;
+}
+
+// Without a branch a byte: each stores the first two bytes of its entry and
+// moves on by the length of a taken byte's form; a block found to hold
+// another byte is written but not taken.
+EncodedRun EncodePageBelowU0800Scalar(const SingleBytePage& page, const unsigned char* p,
+                                      std::size_t nBytes, char* out, std::size_t nRoom) noexcept {
+  EncodedRun run{0, 0};
+  while (nBytes - run.nUnits >= kBlockBytes && nRoom - run.nBytes >= kPageBlockReach) {
+    const unsigned char* const block = p + run.nUnits;
+    unsigned nOtherLengths = 0;
+    std::size_t nOut = run.nBytes;
+    for (std::size_t k = 0; k < kBlockBytes; ++k) {
+      const unsigned char byte = block[k];
+      const unsigned nTakenLength = 1u + (byte >> 7);
+      std::memcpy(out + nOut, page.utf8Ahead[byte], 2);
+      nOtherLengths |= page.nUtf8Bytes[byte] ^ nTakenLength;
+      nOut += nTakenLength;
+    }
+    if (nOtherLengths != 0) break;
+    run.nBytes = nOut;
+    run.nUnits += kBlockBytes;
   }
   return run;
 }
@@ -184,10 +209,37 @@ std::size_t NarrowAsciiSse2(const char16_t* p, std::size_t nUnits, char* out) no
   }
   return i + NarrowAsciiScalar(p + i, nUnits - i, out + i);
 }
+
+// A block a step, going from each byte with a two-byte form to the next: the
+// rest of the block moves whole, stored after that byte's form.
+EncodedRun EncodePageBelowU0800Sse2(const SingleBytePage& page, const unsigned char* p,
+                                    std::size_t nBytes, char* out, std::size_t nRoom) noexcept {
+  EncodedRun run{0, 0};
+  // The rest of a block is loaded whole, reading up to 16 bytes past it.
+  while (nBytes - run.nUnits >= 2 * kBlockBytes && nRoom - run.nBytes >= kPageBlockReach) {
+    const unsigned char* const block = p + run.nUnits;
+    char* pOut = out + run.nBytes;
+    bool bOtherLength = false;
+    StoreBlock(pOut, LoadBlock(block));
+    for (Mask high = HighBitMask(LoadBlock(block)); high != 0; high &= high - 1) {
+      const auto at = static_cast<std::size_t>(std::countr_zero(high));
+      bOtherLength |= page.nUtf8Bytes[block[at]] != 2;
+      std::memcpy(pOut + at, page.utf8Ahead[block[at]], 2);
+      StoreBlock(pOut + at + 2, LoadBlock(block + at + 1));
+      ++pOut;
+    }
+    if (bOtherLength) break;
+    run.nBytes = static_cast<std::size_t>(pOut - out) + kBlockBytes;
+    run.nUnits += kBlockBytes;
+  }
+  const EncodedRun rest = EncodePageBelowU0800Scalar(page, p + run.nUnits, nBytes - run.nUnits,
+                                                     out + run.nBytes, nRoom - run.nBytes);
+  return {run.nUnits + rest.nUnits, run.nBytes + rest.nBytes};
+}
 #endif
 
 #if defined(KXU_SIMD_X86_EXTENSIONS)
-// ---- SSSE3 forms: the UTF-16 encoders, which shuffle bytes.
+// ---- SSSE3 forms: the UTF-8 encoders, which shuffle bytes.
 
 constexpr int kGroupUnits = static_cast<int>(kEncodeGroupUnits);
 constexpr int kGroupShapes = 1 << kGroupUnits;
@@ -334,6 +386,67 @@ __attribute__((target("ssse3"))) EncodedRun EncodeFromU0800WithSsse3(const char1
     }
     run.nUnits += kGroupUnits;
     run.nBytes += 3 * kEncodeGroupUnits - 2 * std::size_t{kShapeBitCounts.of[shape]};
+  }
+  return run;
+}
+
+// The two-byte forms as shuffle tables, eight rows of 16 bytes: a byte's
+// row is looked up by shuffling with its index (byte & 0x7F) less 16 a row,
+// which shuffles to 0 once negative. Each row holds its forms XORed with
+// the row before, so that the shuffles of all rows XORed leave the byte's
+// own form.
+constexpr int kFormRows = static_cast<int>(TwoByteForms::kHighBytes / kBlockBytes);
+
+struct FormRows {
+  __m128i leads[kFormRows];
+  __m128i trails[kFormRows];
+};
+
+void LoadCascade(const unsigned char* forms, __m128i* rows) noexcept {
+  __m128i before = _mm_setzero_si128();
+  for (int row = 0; row < kFormRows; ++row) {
+    const __m128i current = LoadShuffle(forms + row * kBlockBytes);
+    rows[row] = _mm_xor_si128(current, before);
+    before = current;
+  }
+}
+
+__attribute__((target("ssse3"))) EncodedRun EncodePageBelowU0800WithSsse3(
+    const SingleBytePage& page, const unsigned char* p, std::size_t nBytes, char* out,
+    std::size_t nRoom) noexcept {
+  FormRows rows;
+  LoadCascade(page.twoByteForms.leads, rows.leads);
+  LoadCascade(page.twoByteForms.trails, rows.trails);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i rowStep = _mm_set1_epi8(static_cast<char>(kBlockBytes));
+  EncodedRun run{0, 0};
+  while (nBytes - run.nUnits >= kBlockBytes && nRoom - run.nBytes >= kPageBlockReach) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nUnits));
+    __m128i index = _mm_and_si128(bytes, _mm_set1_epi8(0x7F));
+    __m128i lead = _mm_shuffle_epi8(rows.leads[0], index);
+    __m128i trail = _mm_shuffle_epi8(rows.trails[0], index);
+#pragma GCC unroll 8
+    for (int row = 1; row < kFormRows; ++row) {
+      index = _mm_sub_epi8(index, rowStep);
+      lead = _mm_xor_si128(lead, _mm_shuffle_epi8(rows.leads[row], index));
+      trail = _mm_xor_si128(trail, _mm_shuffle_epi8(rows.trails[row], index));
+    }
+    const auto high = static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if ((static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(lead, zero))) & high) != 0) break;
+    // The ASCII byte or the lead, then the trail, a pair a byte, kept as
+    // EncodeBelowU0800 keeps its pairs.
+    const __m128i isHigh = _mm_cmplt_epi8(bytes, zero);
+    const __m128i first =
+        _mm_or_si128(_mm_and_si128(isHigh, lead), _mm_andnot_si128(isHigh, bytes));
+    for (int half = 0; half < 2; ++half) {
+      const __m128i pairs =
+          half == 0 ? _mm_unpacklo_epi8(first, trail) : _mm_unpackhi_epi8(first, trail);
+      const unsigned shape = (high >> (8 * half)) & 0xFF;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes),
+                       _mm_shuffle_epi8(pairs, LoadShuffle(kGroupShuffles.order[shape])));
+      run.nBytes += kEncodeGroupUnits + std::size_t{kShapeBitCounts.of[shape]};
+    }
+    run.nUnits += kBlockBytes;
   }
   return run;
 }
@@ -502,6 +615,62 @@ __attribute__((target("avx2"))) std::size_t NarrowAsciiAvx2(const char16_t* p, s
   _mm256_zeroupper();
   return i + NarrowAsciiSse2(p + i, nUnits - i, out + i);
 }
+
+__attribute__((target("avx2"))) EncodedRun EncodePageBelowU0800Avx2(const SingleBytePage& page,
+                                                                    const unsigned char* p,
+                                                                    std::size_t nBytes, char* out,
+                                                                    std::size_t nRoom) noexcept {
+  FormRows rows;
+  LoadCascade(page.twoByteForms.leads, rows.leads);
+  LoadCascade(page.twoByteForms.trails, rows.trails);
+  __m256i leads[kFormRows];
+  __m256i trails[kFormRows];
+  for (int row = 0; row < kFormRows; ++row) {
+    leads[row] = _mm256_broadcastsi128_si256(rows.leads[row]);
+    trails[row] = _mm256_broadcastsi128_si256(rows.trails[row]);
+  }
+  const __m256i zero = _mm256_setzero_si256();
+  const __m256i rowStep = _mm256_set1_epi8(static_cast<char>(kBlockBytes));
+  EncodedRun run{0, 0};
+  // Room for the first block's 32 bytes and the second's reach: the blocks
+  // taken are those the 16-byte form takes.
+  while (nBytes - run.nUnits >= kWideBytes &&
+         nRoom - run.nBytes >= kBlockBytes * 2 + kPageBlockReach) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + run.nUnits));
+    __m256i index = _mm256_and_si256(bytes, _mm256_set1_epi8(0x7F));
+    __m256i lead = _mm256_shuffle_epi8(leads[0], index);
+    __m256i trail = _mm256_shuffle_epi8(trails[0], index);
+#pragma GCC unroll 8
+    for (int row = 1; row < kFormRows; ++row) {
+      index = _mm256_sub_epi8(index, rowStep);
+      lead = _mm256_xor_si256(lead, _mm256_shuffle_epi8(leads[row], index));
+      trail = _mm256_xor_si256(trail, _mm256_shuffle_epi8(trails[row], index));
+    }
+    const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(bytes));
+    if ((static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(lead, zero))) & high) !=
+        0)
+      break;
+    // The ASCII byte or the lead, then the trail, a pair a byte; unpacking
+    // works on 128-bit lanes, so the groups of eight bytes come out of order.
+    const __m256i first = _mm256_blendv_epi8(bytes, lead, bytes);
+    const __m256i pairsLow = _mm256_unpacklo_epi8(first, trail);
+    const __m256i pairsHigh = _mm256_unpackhi_epi8(first, trail);
+    const __m128i groups[4] = {_mm256_castsi256_si128(pairsLow), _mm256_castsi256_si128(pairsHigh),
+                               _mm256_extracti128_si256(pairsLow, 1),
+                               _mm256_extracti128_si256(pairsHigh, 1)};
+    for (int group = 0; group < 4; ++group) {
+      const unsigned shape = (high >> (8 * group)) & 0xFF;
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nBytes),
+                       _mm_shuffle_epi8(groups[group], LoadShuffle(kGroupShuffles.order[shape])));
+      run.nBytes += kEncodeGroupUnits + std::size_t{kShapeBitCounts.of[shape]};
+    }
+    run.nUnits += kWideBytes;
+  }
+  _mm256_zeroupper();
+  const EncodedRun rest = EncodePageBelowU0800WithSsse3(page, p + run.nUnits, nBytes - run.nUnits,
+                                                        out + run.nBytes, nRoom - run.nBytes);
+  return {run.nUnits + rest.nUnits, run.nBytes + rest.nBytes};
+}
 #endif
 
 // ---- The choice.
@@ -515,11 +684,14 @@ struct Kernels {
   DecodedRun (*decodeBelowU0800)(const unsigned char*, std::size_t, char16_t*,
                                  std::size_t) noexcept;
   DecodedRun (*decodeFromU0800)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
+  EncodedRun (*encodePageBelowU0800)(const SingleBytePage&, const unsigned char*, std::size_t,
+                                     char*, std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {
-    AsciiPrefixLengthScalar, WidenAsciiScalar,       NarrowAsciiScalar,    EncodeBelowU0800Scalar,
-    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar, DecodeFromU0800Scalar};
+constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
+                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
+                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar,
+                                    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
@@ -527,11 +699,14 @@ constexpr Kernels kScalarKernels = {
 constexpr Kernels kLevelKernels[] = {
     kScalarKernels,
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
-     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar},
+     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar,
+     EncodePageBelowU0800Sse2},
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3},
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
+     EncodePageBelowU0800WithSsse3},
     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3}};
+     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
+     EncodePageBelowU0800Avx2}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -573,6 +748,11 @@ EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
 EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
                            std::size_t nRoom) noexcept {
   return Active().encodeFromU0800(p, nUnits, out, nRoom);
+}
+
+EncodedRun EncodePageBelowU0800(const SingleBytePage& page, const unsigned char* p,
+                                std::size_t nBytes, char* out, std::size_t nRoom) noexcept {
+  return Active().encodePageBelowU0800(page, p, nBytes, out, nRoom);
 }
 
 }  // namespace kxu::platform::simd

@@ -6,9 +6,10 @@
 // elsewhere a scalar fallback gives the same results, so callers never test
 // the instruction set themselves.
 //
-// Kernels: loops over whole runs (ASCII runs, groups of UTF-16 units), each
-// in a scalar form and in forms for SSE2, SSSE3 and AVX2, of which the one
-// for the process's SIMD level (platform/cpu/simd_level.h) runs.
+// Kernels: loops over whole runs (ASCII runs, groups of UTF-16 units, blocks
+// of single-byte code-page text), each in a scalar form and in forms for
+// SSE2, SSSE3 and AVX2, of which the one for the process's SIMD level
+// (platform/cpu/simd_level.h) runs.
 //
 // A mask has bit i set for byte i of the block (bit 0 for the lowest
 // address); find the first with std::countr_zero.
@@ -34,6 +35,10 @@
 #else
 #define KXU_READS_WHOLE_BLOCKS
 #endif
+
+namespace kxu::platform {
+struct SingleBytePage;
+}
 
 namespace kxu::platform::simd {
 
@@ -259,5 +264,19 @@ EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
 // holds 32 more bytes (each step may store 32, keeps 8 to 24).
 EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
                            std::size_t nRoom) noexcept;
+
+// The room EncodePageBelowU0800 needs for each block it takes.
+inline constexpr std::size_t kPageBlockReach = 48;
+
+// Encodes the text at `p`, bytes of the single-byte code page `page`, as
+// UTF-8 at `out`, a block of 16 bytes at a time while the next 16 hold only
+// ASCII and bytes whose form is two bytes long, and `nRoom` holds 48 more
+// bytes (each block may store 48, of which it keeps 16 to 32); stops before
+// the first block holding any other byte. The run's nUnits counts the bytes
+// taken; every form takes the same blocks.
+// Example: for 1252 text of European words it takes every block that holds
+// no euro sign, typographic quote or dash (characters from U+2000 on).
+EncodedRun EncodePageBelowU0800(const SingleBytePage& page, const unsigned char* p,
+                                std::size_t nBytes, char* out, std::size_t nRoom) noexcept;
 
 }  // namespace kxu::platform::simd

@@ -34,6 +34,11 @@ std::unique_ptr<SingleBytePage> Build(UINT nCodePage) {
     std::fill_n(entryAhead, SingleBytePage::kEntryBytes, 0);
     std::copy(utf8.begin(), utf8.end(), entryAhead);
     pPage->nUtf8Bytes[byte] = static_cast<unsigned char>(utf8.size());
+    if (byte >= 0x80) {
+      const bool bTwoBytes = utf8.size() == 2;
+      pPage->twoByteForms.leads[byte - 0x80] = bTwoBytes ? entryAhead[0] : 0;
+      pPage->twoByteForms.trails[byte - 0x80] = bTwoBytes ? entryAhead[1] : 0;
+    }
   }
   return pPage;
 }
