@@ -671,7 +671,8 @@ void CStringT<Char>::Preallocate(int nLength) {
 
 template <class Char>
 void CStringT<Char>::FreeExtra() {
-  if (IsShared() || GetHeader()->nAllocLength == GetLength()) return;
+  // Also the shared empty string, whose room and length are both 0.
+  if (GetHeader()->nAllocLength == GetLength()) return;
   m_pszData = reinterpret_cast<PXSTR>(ResizeBlock<Header, Char>(GetHeader(), GetLength()) + 1);
 }
 
