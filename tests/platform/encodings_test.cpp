@@ -395,18 +395,18 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
     std::vector<std::string_view> stops;
     std::size_t nLongestStep;
   };
-  const Decoder decoders[] = {
-      {simd::DecodeBelowU0800,
-       u"a\u00E9\u07FF",
-       {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
-       simd::kBlockBytes},
-      {simd::DecodeFromU0800,
-       u"\u0800\u4E2D a\uD7FF\uE000\uFFFF\u4E8C",
-       {"\x01\x80", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
-        "\xE4\xB8"
-        "a",
-        "\xBF"},
-       simd::kDecodeThreeByteStep}};
+  const Decoder decoders[] = {{simd::DecodeBelowU0800,
+                               u"a\u00E9\u07FF",
+                               {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
+                               simd::kBlockBytes},
+                              {simd::DecodeFromU0800,
+                               u"\u0800\u4E2D a\uD7FF\uE000\uFFFF\u4E8C",
+                               {"\x01\x80", "\xC3 ", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80",
+                                "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
+                                "\xE4\xB8"
+                                "a",
+                                "\xBF"},
+                               simd::kDecodeThreeByteStep}};
   constexpr std::size_t kUnits = 3 * simd::kBlockBytes;
   for (const Decoder& decoder : decoders) {
     for (const std::string_view stop : decoder.stops) {
