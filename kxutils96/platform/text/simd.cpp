@@ -634,7 +634,7 @@ constexpr MixedStepTable MakeMixedStepTable() {
       unsigned char* const tail = table.tailOrder[nShapes];
       for (std::size_t at = 0; at < kBlockBytes; ++at) lead[at] = tail[at] = kZeroByte;
       unsigned at = 0;
-      for (unsigned unit = 0; unit < shape.nUnits; ++unit) {
+      for (std::size_t unit = 0; unit < shape.nUnits; ++unit) {
         if (shape.ascii >> at & 1) {
           tail[2 * unit] = static_cast<unsigned char>(at++);
           continue;
