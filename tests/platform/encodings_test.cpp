@@ -385,7 +385,7 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
 }
 
 // Each decoder takes steps of its sequences only (ASCII and two-byte ones;
-// three-byte ones), up to the first other byte (another length, or a
+// ASCII and three-byte ones), up to the first other byte (another length, or a
 // sequence not well formed) when the room is ample, decodes them as UTF-8
 // does, and keeps within any room.
 TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWithinTheRoom) {
@@ -395,18 +395,18 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
     std::vector<std::string_view> stops;
     std::size_t nLongestStep;
   };
-  const Decoder decoders[] = {
-      {simd::DecodeBelowU0800,
-       u"a\u00E9\u07FF",
-       {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
-       simd::kBlockBytes},
-      {simd::DecodeFromU0800,
-       u"\u0800\u4E2D\uD7FF\uE000\uFFFF",
-       {"a", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
-        "\xE4\xB8"
-        "a",
-        "\xBF"},
-       simd::kDecodeThreeByteStep}};
+  const Decoder decoders[] = {{simd::DecodeBelowU0800,
+                               u"a\u00E9\u07FF",
+                               {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
+                               simd::kBlockBytes},
+                              {simd::DecodeFromU0800,
+                               u"\u0800\u4E2D a\uD7FF\uE000\uFFFF\u4E8C",
+                               {"\x01\x80", "\xC3 ", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80",
+                                "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
+                                "\xE4\xB8"
+                                "a",
+                                "\xBF"},
+                               simd::kDecodeThreeByteStep}};
   constexpr std::size_t kUnits = 3 * simd::kBlockBytes;
   for (const Decoder& decoder : decoders) {
     for (const std::string_view stop : decoder.stops) {

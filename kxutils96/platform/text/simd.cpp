@@ -152,26 +152,103 @@ constexpr std::size_t kThreeByteStepUnits = kDecodeThreeByteStep / 3;
 constexpr std::size_t kThreeByteStepRead = 16;
 constexpr std::size_t kThreeByteStepStores = 8;
 
+// A mixed step of DecodeFromU0800 (ASCII among three-byte sequences) looks
+// at the first 12 bytes of a block, by which bytes start a character (all
+// but continuation bytes): a start followed by a start is ASCII, a start
+// followed by two others a three-byte sequence. It takes whole characters
+// so found, at most 8 units; an ASCII byte is taken only when the byte after
+// it is among the 12 too, so the shape depends on those 12 bits alone.
+constexpr unsigned kMixedStepBytes = 12;
+constexpr unsigned kMixedStepStarts = (1u << kMixedStepBytes) - 1;
+
+struct MixedShape {
+  unsigned nBytes = 0;
+  unsigned nUnits = 0;
+  unsigned leads = 0;  // bits of the three-byte sequences' leads
+  unsigned ascii = 0;  // bits of the ASCII bytes
+  unsigned kinds = 1;  // a bit a unit (1 for three bytes) after a leading 1
+};
+
+constexpr MixedShape MixedShapeOf(unsigned starts) noexcept {
+  MixedShape shape;
+  const auto isStart = [starts](unsigned at) { return at < kMixedStepBytes && (starts >> at & 1); };
+  unsigned at = 0;
+  while (shape.nUnits < kThreeByteStepStores && isStart(at)) {
+    if (isStart(at + 1)) {
+      shape.ascii |= 1u << at;
+      shape.kinds <<= 1;
+      at += 1;
+    } else if (at + 2 < kMixedStepBytes && !isStart(at + 2)) {
+      shape.leads |= 1u << at;
+      shape.kinds = shape.kinds << 1 | 1;
+      at += 3;
+    } else {
+      break;
+    }
+    ++shape.nUnits;
+  }
+  shape.nBytes = at;
+  return shape;
+}
+
+bool IsThreeByteUnit(unsigned unit) noexcept {
+  return unit >= 0x800 && (unit < 0xD800 || unit > 0xDFFF);
+}
+
+// Decodes five well-formed three-byte sequences at `step` to `units`;
+// false (units undefined) when they are not.
+bool DecodeThreeByteStep(const unsigned char* step, char16_t* units) noexcept {
+  bool bWellFormed = true;
+  for (std::size_t k = 0; k < kThreeByteStepUnits; ++k) {
+    const unsigned char* const sequence = step + 3 * k;
+    const unsigned unit =
+        (sequence[0] & 0x0Fu) << 12 | (sequence[1] & 0x3Fu) << 6 | (sequence[2] & 0x3Fu);
+    bWellFormed &= (sequence[0] & 0xF0) == 0xE0 && (sequence[1] & 0xC0) == 0x80 &&
+                   (sequence[2] & 0xC0) == 0x80 && IsThreeByteUnit(unit);
+    units[k] = static_cast<char16_t>(unit);
+  }
+  return bWellFormed;
+}
+
+// Decodes a mixed step at `step` to `units`; the shape taken, none (zero
+// bytes) when its characters are not ASCII and well-formed three-byte ones.
+MixedShape DecodeMixedStep(const unsigned char* step, char16_t* units) noexcept {
+  unsigned starts = 0;
+  for (unsigned k = 0; k < kMixedStepBytes; ++k) starts |= unsigned{(step[k] & 0xC0) != 0x80} << k;
+  const MixedShape shape = MixedShapeOf(starts);
+  unsigned at = 0;
+  for (unsigned k = 0; k < shape.nUnits; ++k) {
+    if (shape.ascii >> at & 1) {
+      if (step[at] >= 0x80) return {};
+      units[k] = step[at++];
+      continue;
+    }
+    const unsigned unit =
+        (step[at] & 0x0Fu) << 12 | (step[at + 1] & 0x3Fu) << 6 | (step[at + 2] & 0x3Fu);
+    if ((step[at] & 0xF0) != 0xE0 || !IsThreeByteUnit(unit)) return {};
+    units[k] = static_cast<char16_t>(unit);
+    at += 3;
+  }
+  return shape;
+}
+
 DecodedRun DecodeFromU0800Scalar(const unsigned char* p, std::size_t nBytes, char16_t* out,
                                  std::size_t nRoom) noexcept {
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
     const unsigned char* const step = p + run.nBytes;
-    char16_t units[kThreeByteStepUnits];
-    bool bWellFormed = true;
-    for (std::size_t k = 0; k < kThreeByteStepUnits; ++k) {
-      const unsigned char* const sequence = step + 3 * k;
-      const unsigned unit =
-          (sequence[0] & 0x0Fu) << 12 | (sequence[1] & 0x3Fu) << 6 | (sequence[2] & 0x3Fu);
-      bWellFormed &= (sequence[0] & 0xF0) == 0xE0 && (sequence[1] & 0xC0) == 0x80 &&
-                     (sequence[2] & 0xC0) == 0x80 && unit >= 0x800 &&
-                     (unit < 0xD800 || unit > 0xDFFF);
-      units[k] = static_cast<char16_t>(unit);
+    char16_t units[kThreeByteStepStores];
+    if (DecodeThreeByteStep(step, units)) {
+      std::memcpy(out + run.nUnits, units, kThreeByteStepUnits * sizeof units[0]);
+      run.nBytes += kDecodeThreeByteStep;
+      run.nUnits += kThreeByteStepUnits;
+      continue;
     }
-    if (!bWellFormed) break;
-    std::memcpy(out + run.nUnits, units, sizeof units);
-    run.nBytes += kDecodeThreeByteStep;
-    run.nUnits += kThreeByteStepUnits;
+    const MixedShape shape = DecodeMixedStep(step, units);
+    if (shape.nBytes == 0) break;
+    std::memcpy(out + run.nUnits, units, shape.nUnits * sizeof units[0]);
+    run.nBytes += shape.nBytes;
+    run.nUnits += shape.nUnits;
   }
   return run;
 }
@@ -526,17 +603,91 @@ constexpr unsigned kThreeByteLeads = 0x1249;
 constexpr unsigned kThreeByteContinuations = 0x6DB6;
 constexpr unsigned kThreeByteStepBits = 0x7FFF;
 
+// For each set of character starts among a block's first 12 bytes (bit k
+// for byte k): the mixed step's shape, as an index into the shapes met, and
+// for each shape the shuffles that put its units' leads (low byte of each
+// 16-bit lane; zero for ASCII) and their middle and last bytes (the middle
+// one high, zero for ASCII; the last one low, the ASCII byte itself) in the
+// units' lanes.
+constexpr std::size_t kMixedShapes = 134;  // orders of 0 to 8 units that fit
+
+struct MixedStepTable {
+  unsigned char shapeOf[kMixedStepStarts + 1];
+  MixedShape shapes[kMixedShapes];
+  alignas(16) unsigned char leadOrder[kMixedShapes][kBlockBytes];
+  alignas(16) unsigned char tailOrder[kMixedShapes][kBlockBytes];
+};
+
+constexpr MixedStepTable MakeMixedStepTable() {
+  MixedStepTable table{};
+  constexpr unsigned kNoShape = 0xFF;
+  unsigned char shapeOfKinds[1u << (kThreeByteStepStores + 1)];
+  for (unsigned char& shape : shapeOfKinds) shape = kNoShape;
+  std::size_t nShapes = 0;
+  for (unsigned starts = 0; starts <= kMixedStepStarts; ++starts) {
+    const MixedShape shape = MixedShapeOf(starts);
+    if (shapeOfKinds[shape.kinds] == kNoShape) {
+      if (nShapes == kMixedShapes) throw "more mixed shapes than kMixedShapes";
+      shapeOfKinds[shape.kinds] = static_cast<unsigned char>(nShapes);
+      table.shapes[nShapes] = shape;
+      unsigned char* const lead = table.leadOrder[nShapes];
+      unsigned char* const tail = table.tailOrder[nShapes];
+      for (std::size_t at = 0; at < kBlockBytes; ++at) lead[at] = tail[at] = kZeroByte;
+      unsigned at = 0;
+      for (std::size_t unit = 0; unit < shape.nUnits; ++unit) {
+        if (shape.ascii >> at & 1) {
+          tail[2 * unit] = static_cast<unsigned char>(at++);
+          continue;
+        }
+        lead[2 * unit] = static_cast<unsigned char>(at);
+        tail[2 * unit + 1] = static_cast<unsigned char>(at + 1);
+        tail[2 * unit] = static_cast<unsigned char>(at + 2);
+        at += 3;
+      }
+      ++nShapes;
+    }
+    table.shapeOf[starts] = shapeOfKinds[shape.kinds];
+  }
+  if (nShapes != kMixedShapes) throw "fewer mixed shapes than kMixedShapes";
+  return table;
+}
+
+constexpr MixedStepTable kMixedStepTable = MakeMixedStepTable();
+
+// Puts the units whose leads (low byte of each 16-bit lane, zero for ASCII)
+// and middle and last bytes (middle << 8 | last; the ASCII byte as the last)
+// the shuffles take from `bytes` at `out`, 8 units; false when a three-byte
+// one is below U+0800 (an overlong form) or a surrogate. Lanes the shuffles
+// leave zero are ASCII NULs here, never out of range.
+__attribute__((target("ssse3"))) inline bool PutThreeByteLanes(__m128i bytes, __m128i leadOrder,
+                                                               __m128i tailOrder,
+                                                               char16_t* out) noexcept {
+  const __m128i leads = _mm_shuffle_epi8(bytes, leadOrder);
+  const __m128i tails = _mm_shuffle_epi8(bytes, tailOrder);
+  // A continuation byte has bit 6 clear, so the last byte's seven low bits
+  // serve both kinds.
+  const __m128i units =
+      _mm_or_si128(_mm_or_si128(_mm_slli_epi16(leads, 12),
+                                _mm_srli_epi16(_mm_and_si128(tails, _mm_set1_epi16(0x3F00)), 2)),
+                   _mm_and_si128(tails, _mm_set1_epi16(0x7F)));
+  // Told by the top five bits.
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i top = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xF800)));
+  const __m128i overlong =
+      _mm_andnot_si128(_mm_cmpeq_epi16(leads, zero), _mm_cmpeq_epi16(top, zero));
+  const __m128i outOfRange =
+      _mm_or_si128(overlong, _mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800))));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), units);
+  return _mm_movemask_epi8(outOfRange) == 0;
+}
+
 __attribute__((target("ssse3"))) DecodedRun DecodeFromU0800WithSsse3(const unsigned char* p,
                                                                      std::size_t nBytes,
                                                                      char16_t* out,
                                                                      std::size_t nRoom) noexcept {
-  // Each unit's middle and last byte as one 16-bit value (middle << 8 |
-  // last), and its lead alone.
   const __m128i tailOrder = _mm_setr_epi8(2, 1, 5, 4, 8, 7, 11, 10, 14, 13, -1, -1, -1, -1, -1, -1);
   const __m128i leadOrder =
       _mm_setr_epi8(0, -1, 3, -1, 6, -1, 9, -1, 12, -1, -1, -1, -1, -1, -1, -1);
-  // Bits of the five units' 16-bit lanes in a byte mask.
-  constexpr unsigned kUnitLaneBits = 0x3FF;
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nBytes));
@@ -544,23 +695,24 @@ __attribute__((target("ssse3"))) DecodedRun DecodeFromU0800WithSsse3(const unsig
         _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(-16)), _mm_set1_epi8(-32))));
     const auto continuations = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(-64)), _mm_set1_epi8(-128))));
-    if ((leads & kThreeByteStepBits) != kThreeByteLeads ||
-        (continuations & kThreeByteStepBits) != kThreeByteContinuations)
+    if ((leads & kThreeByteStepBits) == kThreeByteLeads &&
+        (continuations & kThreeByteStepBits) == kThreeByteContinuations) {
+      if (!PutThreeByteLanes(bytes, leadOrder, tailOrder, out + run.nUnits)) break;
+      run.nBytes += kDecodeThreeByteStep;
+      run.nUnits += kThreeByteStepUnits;
+      continue;
+    }
+    // A mixed step; its shape tells where the leads and ASCII bytes must be.
+    const std::size_t nShape = kMixedStepTable.shapeOf[~continuations & kMixedStepStarts];
+    const MixedShape& shape = kMixedStepTable.shapes[nShape];
+    const unsigned taken = (1u << shape.nBytes) - 1;
+    const unsigned ascii = ~static_cast<unsigned>(_mm_movemask_epi8(bytes));
+    if (shape.nBytes == 0 || (leads & taken) != shape.leads || (ascii & taken) != shape.ascii ||
+        !PutThreeByteLanes(bytes, LoadShuffle(kMixedStepTable.leadOrder[nShape]),
+                           LoadShuffle(kMixedStepTable.tailOrder[nShape]), out + run.nUnits))
       break;
-    const __m128i tails = _mm_shuffle_epi8(bytes, tailOrder);
-    const __m128i units =
-        _mm_or_si128(_mm_or_si128(_mm_slli_epi16(_mm_shuffle_epi8(bytes, leadOrder), 12),
-                                  _mm_srli_epi16(_mm_and_si128(tails, _mm_set1_epi16(0x3F00)), 2)),
-                     _mm_and_si128(tails, _mm_set1_epi16(0x3F)));
-    // Below U+0800 (an overlong form) or a surrogate, told by the top five bits.
-    const __m128i top = _mm_and_si128(units, _mm_set1_epi16(static_cast<short>(0xF800)));
-    const __m128i outOfRange =
-        _mm_or_si128(_mm_cmpeq_epi16(top, _mm_setzero_si128()),
-                     _mm_cmpeq_epi16(top, _mm_set1_epi16(static_cast<short>(0xD800))));
-    if ((static_cast<unsigned>(_mm_movemask_epi8(outOfRange)) & kUnitLaneBits) != 0) break;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + run.nUnits), units);
-    run.nBytes += kDecodeThreeByteStep;
-    run.nUnits += kThreeByteStepUnits;
+    run.nBytes += shape.nBytes;
+    run.nUnits += shape.nUnits;
   }
   return run;
 }

@@ -226,16 +226,19 @@ struct DecodedRun {
 DecodedRun DecodeBelowU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
                             std::size_t nRoom) noexcept;
 
-// The bytes DecodeFromU0800 takes a step: five three-byte sequences.
+// The most bytes DecodeFromU0800 takes a step: five three-byte sequences.
 inline constexpr std::size_t kDecodeThreeByteStep = 15;
 
-// Decodes the UTF-8 bytes at `p` to UTF-16 units at `out` a step of five
-// three-byte sequences at a time while the next 15 bytes are five
-// well-formed ones (U+0800 to U+FFFF outside the surrogates: CJK text), 16
+// Decodes the UTF-8 bytes at `p` to UTF-16 units at `out` a step at a time
+// while the next bytes are ASCII and well-formed three-byte sequences (U+0800
+// to U+FFFF outside the surrogates: CJK text with its blanks and digits), 16
 // bytes are left to read and `nRoom` holds 8 more units (each step may store
-// 8, of which it keeps 5); stops before the first step holding anything
-// else, valid or not.
-// Example: for 16 bytes or more of Han ideographs it takes 15 bytes a step.
+// 8). A step takes five three-byte sequences (15 bytes), or else the whole
+// characters among the next 12 bytes, at most 8 units (an ASCII byte in the
+// 12th is left to the next step); it stops before the first step that would
+// take nothing or holds anything else, valid or not.
+// Example: for Han ideographs with a blank now and then it takes up to 15
+// bytes a step, the blanks too.
 DecodedRun DecodeFromU0800(const unsigned char* p, std::size_t nBytes, char16_t* out,
                            std::size_t nRoom) noexcept;
 
