@@ -108,6 +108,8 @@ TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
       // A line's text ends at its first NUL, in either encoding.
       {"a\0bc\n"s, 0, 80, {"a"}},
       {"\xFF\xFEx\0\0\0y\0"s, 0, 80, {"x"}},
+      // A line longer than the read-ahead, its CR LF split between two refills.
+      {std::string(65535, 'x') + "\r\nb\r\n", 0, 80, {std::string(65535, 'x'), "b"}},
   };
   for (const auto& [bytes, dwFlags, nCap, kept] : cases) {
     ASSERT_EQ(kxuReadTextFileLines("", nullptr, static_cast<unsigned>(nCap)), kLinesCapSet);
@@ -119,6 +121,17 @@ TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
               static_cast<int>(expected.size()));
     EXPECT_EQ(TextsOf(lines), expected) << testing::PrintToString(bytes);
   }
+}
+
+// A line that is not UTF-8 is read in the system's code page wherever it
+// lies, as when it is the file's only line; the UTF-8 lines around it stay.
+TEST_F(TextFiles, LinesThatAreNotUtf8ReadAsWhenAlone) {
+  CZQVStringArray alone;
+  CZQVStringArray among;
+  ASSERT_EQ(kxuReadTextFileLines(File("caf\xE9").c_str(), &alone, 0), 1);
+  ASSERT_EQ(kxuReadTextFileLines(File("ok\ncaf\xE9\nGr\xC3\xBC\n").c_str(), &among, 0), 3);
+  EXPECT_NE(TextsOf(alone)[0], "caf\xE9");
+  EXPECT_EQ(TextsOf(among), (Texts{"ok", TextsOf(alone)[0], "Gr\xC3\xBC"}));
 }
 
 // A missing file, a folder and a null name: each reader fails with its own

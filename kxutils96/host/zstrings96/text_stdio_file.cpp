@@ -1,5 +1,6 @@
 #include <kxutils96/host/zstrings96/text_stdio_file.h>
 
+#include <functional>
 #include <string_view>
 
 #include <kxutils96/host/zstrings96/string_utf8.h>
@@ -16,6 +17,7 @@ namespace {
 constexpr UINT kLongestMark = 3;
 constexpr WCHAR kLineFeed = 0x000A;
 constexpr WCHAR kCarriageReturn = 0x000D;
+constexpr char kLineFeedByte = '\n';
 // The code page for lines that are not UTF-8 when the system's ANSI page is
 // UTF-8 itself: one in which every byte is a character, so nothing is lost.
 constexpr UINT kLatinCodePage = 1252;
@@ -39,6 +41,13 @@ bool DecodeLine(CStringW& rString, std::string_view line, UINT codePage, DWORD d
       rString.GetAllocLength(), [&rString](int nRoom) { return rString.GetBuffer(nRoom); });
   rString.ReleaseBuffer(nUnits);
   return nUnits != 0;
+}
+
+// Makes `rString` hold the UTF-8 form of `wide`.
+void AssignUtf8Of(CStringUTF8& rString, const CStringW& wide) {
+  const std::basic_string_view<WCHAR> units(wide.GetString(),
+                                            static_cast<std::size_t>(wide.GetLength()));
+  AssignBytes(rString, kxu::platform::Utf16ToUtf8(units));
 }
 
 }  // namespace
@@ -82,21 +91,44 @@ BOOL CZUNICODETextStdioFile::ReadString(CStringW& rString) {
 }
 
 BOOL CZUNICODETextStdioFile::ReadUtf8String(CStringUTF8& rString) {
-  CStringW wide;
-  if (DecidedEncoding() == Encoding::kBytes) {
-    if (!ReadNextLine()) return FALSE;
-    const std::string_view bytes = LineBytes();
-    if (kxu::platform::IsValidUtf8(bytes)) {
-      AssignBytes(rString, bytes);
-      return TRUE;
-    }
+  if (DecidedEncoding() != Encoding::kBytes) return ReadUtf16LineAsUtf8(rString);
+  if (!ReadNextLine()) return FALSE;
+  const std::string_view bytes = LineBytes();
+  if (IsValidUtf8Line(bytes)) {
+    AssignBytes(rString, bytes);
+  } else {
+    CStringW wide;
     DecodeLine(wide, bytes, FallbackCodePage(), 0);
-  } else if (!ReadUtf16Line(wide)) {
-    return FALSE;
+    AssignUtf8Of(rString, wide);
   }
-  const std::basic_string_view<WCHAR> units(wide.GetString(),
-                                            static_cast<std::size_t>(wide.GetLength()));
-  AssignBytes(rString, kxu::platform::Utf16ToUtf8(units));
+  return TRUE;
+}
+
+bool CZUNICODETextStdioFile::IsValidUtf8Line(std::string_view line) {
+  const std::less_equal<const char*> notAfter;
+  const bool bChanged = m_checked.nBufferChanges != BufferChanges();
+  if (!bChanged && notAfter(m_checked.valid.data(), line.data()) &&
+      notAfter(line.data() + line.size(), m_checked.valid.data() + m_checked.valid.size())) {
+    return true;
+  }
+  if (bChanged) {
+    // Once per fill of the buffer, the complete lines read ahead are checked
+    // in one pass: a valid run of lines holds only valid lines, as a line end
+    // is never part of a character. When the run is not valid, its lines are
+    // checked one by one.
+    const std::string_view ahead = ReadAhead();
+    const std::size_t nLastEnd = ahead.rfind(kLineFeedByte);
+    const std::string_view lines =
+        ahead.substr(0, nLastEnd == std::string_view::npos ? 0 : nLastEnd);
+    m_checked = {BufferChanges(), kxu::platform::IsValidUtf8(lines) ? lines : std::string_view()};
+  }
+  return kxu::platform::IsValidUtf8(line);
+}
+
+BOOL CZUNICODETextStdioFile::ReadUtf16LineAsUtf8(CStringUTF8& rString) {
+  CStringW wide;
+  if (!ReadUtf16Line(wide)) return FALSE;
+  AssignUtf8Of(rString, wide);
   return TRUE;
 }
 

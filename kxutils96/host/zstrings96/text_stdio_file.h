@@ -21,6 +21,9 @@
 // advisory locks, nor a writer that opened the file before the reader.
 #pragma once
 
+#include <cstddef>
+#include <string_view>
+
 #include <kxutils96/kxu_export.h>
 #include <kxutils96/platform/framework/afx_stdio_file.h>
 #include <kxutils96/platform/framework/afx_string.h>
@@ -55,12 +58,24 @@ class KXU_API CZUNICODETextStdioFile : public CStdioFile {
   void DecideEncoding();
   BOOL ReadBytesLine(CStringW& rString);
   BOOL ReadUtf16Line(CStringW& rString);
+  // IsValidUtf8 for a line that ReadNextLine has just read; lines already
+  // checked with the lines read ahead of them are not checked again.
+  bool IsValidUtf8Line(std::string_view line);
+  // ReadUtf8String for a UTF-16 file.
+  BOOL ReadUtf16LineAsUtf8(CStringUTF8& rString);
   // The next UTF-16 unit in the file's byte order; false at the end.
   bool ReadUnit(WCHAR& unit);
   // The encoding, decided on the first call.
   Encoding DecidedEncoding();
 
   Encoding m_encoding = Encoding::kUndecided;
+  // Bytes of the read-ahead known to be valid UTF-8, while BufferChanges()
+  // is still nBufferChanges.
+  struct CheckedBytes {
+    std::size_t nBufferChanges = 0;
+    std::string_view valid;
+  };
+  CheckedBytes m_checked;
 };
 
 // A UTF-8 text file for writing: default-constructed, opened with the base's

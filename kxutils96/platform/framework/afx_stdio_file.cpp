@@ -61,6 +61,7 @@ void CStdioFile::BeginWriting() {
   if (!IsOpen()) ThrowError(CFileException::invalidFile, kxu::platform::ClosedFileError());
   SyncPosition();
   m_bWriting = true;
+  ++m_nBufferChanges;
 }
 
 void CStdioFile::SyncPosition() {
@@ -74,6 +75,7 @@ bool CStdioFile::FillBuffer() {
   BeginReading();
   m_nBufferPos = 0;
   m_nBufferLen = CFile::Read(Buffer(), kBufferSize);
+  ++m_nBufferChanges;
   return m_nBufferLen != 0;
 }
 
@@ -157,31 +159,47 @@ void CStdioFile::Abort() noexcept {
 }
 
 bool CStdioFile::ReadNextLine() {
-  std::string& line = m_line;
-  line.clear();
+  // A line that lies wholly in the read-ahead is shown where it lies; only a
+  // line that spans refills is gathered into m_line.
+  m_line.clear();
+  m_lineView = {};
   bool gotBytes = false;
   for (;;) {
-    if (m_nBufferPos == m_nBufferLen && !FillBuffer()) return gotBytes;
+    if (m_nBufferPos == m_nBufferLen && !FillBuffer()) {
+      m_lineView = m_line;
+      return gotBytes;
+    }
     gotBytes = true;
     const auto* start = reinterpret_cast<const char*>(m_pBuffer.get()) + m_nBufferPos;
     const size_t available = m_nBufferLen - m_nBufferPos;
     const auto* lineEnd = static_cast<const char*>(std::memchr(start, '\n', available));
     if (lineEnd == nullptr) {
-      line.append(start, available);
+      m_line.append(start, available);
       m_nBufferPos = m_nBufferLen;
       continue;
     }
-    line.append(start, lineEnd);
     m_nBufferPos += static_cast<size_t>(lineEnd - start) + 1;
-    if (m_bText && !line.empty() && line.back() == '\r') line.pop_back();
+    if (m_line.empty()) {
+      m_lineView = std::string_view(start, lineEnd);
+    } else {
+      m_line.append(start, lineEnd);
+      m_lineView = m_line;
+    }
+    if (m_bText && m_lineView.ends_with('\r')) m_lineView.remove_suffix(1);
     return true;
   }
+}
+
+std::string_view CStdioFile::ReadAhead() const noexcept {
+  if (m_bWriting || m_nBufferPos == m_nBufferLen) return {};
+  return {reinterpret_cast<const char*>(m_pBuffer.get()) + m_nBufferPos,
+          m_nBufferLen - m_nBufferPos};
 }
 
 namespace {
 
 // A line's bytes as UTF-16: decoded when they are UTF-8, else one unit per byte.
-std::basic_string<WCHAR> WidenLine(const std::string& line) {
+std::basic_string<WCHAR> WidenLine(std::string_view line) {
   if (kxu::platform::IsValidUtf8(line)) return kxu::platform::Utf8ToUtf16(line);
   std::basic_string<WCHAR> wide(line.size(), WCHAR{});
   std::transform(line.begin(), line.end(), wide.begin(),
@@ -194,15 +212,15 @@ std::basic_string<WCHAR> WidenLine(const std::string& line) {
 BOOL CStdioFile::ReadString(CStringA& rString) {
   const bool gotLine = ReadNextLine();
   // Into the string's own buffer, which keeps its room from line to line.
-  const int nLength = kxu::platform::CheckedInt(m_line.size());
-  m_line.copy(rString.GetBuffer(nLength), m_line.size());
+  const int nLength = kxu::platform::CheckedInt(m_lineView.size());
+  m_lineView.copy(rString.GetBuffer(nLength), m_lineView.size());
   rString.ReleaseBuffer(nLength);
   return gotLine ? TRUE : FALSE;
 }
 
 BOOL CStdioFile::ReadString(CStringW& rString) {
   const bool gotLine = ReadNextLine();
-  const std::basic_string<WCHAR> wide = WidenLine(m_line);
+  const std::basic_string<WCHAR> wide = WidenLine(m_lineView);
   rString = CStringW(wide.data(), kxu::platform::CheckedInt(wide.size()));
   return gotLine ? TRUE : FALSE;
 }

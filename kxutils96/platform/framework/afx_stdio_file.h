@@ -3,6 +3,8 @@
 
 #include <cstddef>
 #include <memory>
+#include <string>
+#include <string_view>
 
 #include <kxutils96/platform/framework/afx_file.h>
 
@@ -44,11 +46,18 @@ class KXU_API CStdioFile : public CFile {
   void WriteString(LPCWSTR lpsz);
 
  protected:
-  // Reads the next line's bytes, without its line end, into a buffer kept
-  // from line to line, so that reading a file takes no allocation a line;
-  // false at the end of the file. LineBytes() shows them until the next read.
+  // Reads the next line's bytes, without its line end; false at the end of
+  // the file. LineBytes() shows them until the next read or write: in the read-ahead
+  // itself, or, for a line that spans refills, in a buffer kept from line to
+  // line, so that reading a file takes no allocation nor copy a line.
   bool ReadNextLine();
-  std::string_view LineBytes() const noexcept { return m_line; }
+  std::string_view LineBytes() const noexcept { return m_lineView; }
+  // The read-ahead bytes after the last line read: what the next reads take
+  // first. Valid, like LineBytes(), until the next read or write.
+  std::string_view ReadAhead() const noexcept;
+  // Counts the times the buffer's bytes were replaced (read into, or turned
+  // to writing): views of it taken at the same count still show its bytes.
+  std::size_t BufferChanges() const noexcept { return m_nBufferChanges; }
 
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
@@ -75,5 +84,7 @@ class KXU_API CStdioFile : public CFile {
   size_t m_nBufferPos = 0;            // next unread byte when reading
   bool m_bWriting = false;            // the buffer holds pending writes
   bool m_bText = true;
-  std::string m_line;  // the last line read, see ReadNextLine
+  std::size_t m_nBufferChanges = 0;
+  std::string m_line;           // a line gathered across refills, see ReadNextLine
+  std::string_view m_lineView;  // the last line read, see ReadNextLine
 };
