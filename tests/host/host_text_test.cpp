@@ -489,6 +489,13 @@ TEST_F(MessageStoreTest, FindsTextsByIdAndLanguageFallingBackToTheDefaultAndCuts
   for (int nID : {-1, 10003}) EXPECT_EQ(Lookup(hStore, nID, 0, 8), "<none>") << nID;
 }
 
+// The host's language numbers: 1 to 4 name a language, every other none.
+TEST(utlLanguageToLangId, NamesTheFourLanguagesAndNoneForAnyOtherNumber) {
+  const std::pair<int, int> rows[] = {{1, 0x0409}, {4, 0x0804}, {0, 0}, {5, 0}, {-1, 0}, {99, 0}};
+  for (const auto& [nLanguage, nLangId] : rows)
+    EXPECT_EQ(utlLanguageToLangId(nLanguage), nLangId) << nLanguage;
+}
+
 TEST_F(MessageStoreTest, RejectsForeignHandlesAndAbsentFiles) {
   int nNotAStore = 0;
   EXPECT_EQ(Lookup(reinterpret_cast<HMODULE>(&nNotAStore), 10000, 0, 16), "<none>");

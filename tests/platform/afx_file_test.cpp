@@ -10,7 +10,7 @@
 // The framework's string against the standard string: random sequences of
 // the calls the families make (with a fixed seed), each checked against what
 // std::basic_string gives for the same call. (Formatting is tested through
-// the messages and paths the families format.)
+// the messages and paths the families format, but for its scratch's edge.)
 #include <kxutils96/platform/framework/afx_archive.h>
 #include <kxutils96/platform/framework/afx_coll.h>
 #include <kxutils96/platform/framework/afx_exception.h>
@@ -465,6 +465,17 @@ int ReplaceAll(std::basic_string<Char>& text, const std::basic_string<Char>& fro
        at = text.find(from, at + to.size()), ++n)
     text.replace(at, from.size(), to);
   return n;
+}
+
+// A result that just fills the stack's scratch (512 bytes with the NUL), and
+// one past it, come back whole.
+TEST(CStringAFormat, KeepsResultsAtTheEdgeOfItsScratchWhole) {
+  for (const std::size_t nLength : {511U, 512U, 513U}) {
+    const std::string text = std::string(nLength - 1, 'x') + 'y';
+    CStringA str;
+    str.Format("%s", text.c_str());
+    EXPECT_EQ(std::string(str.GetString(), static_cast<std::size_t>(str.GetLength())), text);
+  }
 }
 
 template <class Char>
