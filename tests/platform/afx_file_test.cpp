@@ -1,11 +1,12 @@
 // The framework's files and forms as the host and the families use them: why
 // a file's open fails and how sharing behaves (each system by its own rules),
 // and reads, writes and seeks on a disk file, a buffered file and a memory
-// file (text lines are tested through the line readers); the archive's byte
-// forms (counts, string lengths, values), each written, read back and cut
-// short at every byte, its buffer and the storing archive's flushing as the
-// string array and the archive tool rely on them; and the array's words and
-// growth steps (its calls are tested through the families that make them).
+// file (text lines are tested through the line readers, but for a read after
+// a write); the archive's byte forms (counts, string lengths, values), each
+// written, read back and cut short at every byte, its buffer and the storing
+// archive's flushing as the string array and the archive tool rely on them;
+// and the array's words and growth steps (its calls are tested through the
+// families that make them).
 //
 // The framework's string against the standard string: random sequences of
 // the calls the families make (with a fixed seed), each checked against what
@@ -152,6 +153,22 @@ TEST(CFileKinds, ReadBackWhatWasWrittenAndSeekWithinTheFile) {
     EXPECT_TRUE(back == bytes);
     EXPECT_EQ(file->GetPosition(), bytes.size());
   }
+}
+
+// A line read after a write starts after the written bytes, which reach the file.
+TEST(CStdioFileLines, ReadAfterWriteStartsAfterTheWrittenBytes) {
+  TempDir dir;
+  const std::u16string path = dir.Path("lines").u16string();
+  CStdioFile file(path.c_str(), CFile::modeCreate | CFile::modeReadWrite);
+  file.WriteString("one\ntwo\n");
+  file.Seek(0, CFile::begin);
+  file.WriteString("ONE\n");
+  CStringA line;
+  EXPECT_TRUE(file.ReadString(line));
+  EXPECT_STREQ(line.GetString(), "two");
+  EXPECT_FALSE(file.ReadString(line));
+  file.Close();
+  EXPECT_EQ(ReadBytes(dir.Path("lines")), "ONE\ntwo\n");
 }
 
 // A write where the file may not be written, a flush of a closed file and a

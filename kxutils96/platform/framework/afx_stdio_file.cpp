@@ -161,6 +161,7 @@ void CStdioFile::Abort() noexcept {
 bool CStdioFile::ReadNextLine() {
   // A line that lies wholly in the read-ahead is shown where it lies; only a
   // line that spans refills is gathered into m_line.
+  BeginReading();
   m_line.clear();
   m_lineView = {};
   bool gotBytes = false;
