@@ -435,6 +435,67 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
   }
 }
 
+// The validator agrees with a round trip through UTF-16 (which keeps only
+// valid text as it is) for each well-formed or broken sequence at every
+// place among ASCII text and among characters of every length; the kernel
+// takes a valid prefix ending with a whole character, and from SSSE3 on all
+// whole blocks of valid text but the character the last one ends in.
+TEST_P(SimdKernels, Utf8ValidatorFindsEveryErrorAtEveryPlaceOfABlock) {
+  const std::string_view pieces[] = {"\xC2\x80",
+                                     "\xDF\xBF",
+                                     "\xE0\xA0\x80",
+                                     "\xED\x9F\xBF",
+                                     "\xEE\x80\x80",
+                                     "\xEF\xBF\xBF",
+                                     "\xF0\x90\x80\x80",
+                                     "\xF4\x8F\xBF\xBF",
+                                     "\x80",
+                                     "\xBF",
+                                     "\xC0\x80",
+                                     "\xC1\xBF",
+                                     "\xC2",
+                                     "\xC2\x41",
+                                     "\xC2\xC2\x80",
+                                     "\xE0\x9F\xBF",
+                                     "\xED\xA0\x80",
+                                     "\xE1\x80",
+                                     "\xE1\x80\x41",
+                                     "\xEF\xC0\x80",
+                                     "\xF0\x8F\xBF\xBF",
+                                     "\xF4\x90\x80\x80",
+                                     "\xF5\x80\x80\x80",
+                                     "\xF1\x80\x80",
+                                     "\xF1\x80\x80\x80\x80",
+                                     "\xF8\x88\x80\x80\x80",
+                                     "\xFF",
+                                     "\xC3\xA9\xA9"};
+  const std::vector<std::string_view> fillers[] = {
+      {"a", "b", "c"}, {"a", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xDF\xBF", " "}};
+  const bool bTakesBlocks = GetParam() >= SimdLevel::kSsse3;
+  for (const auto& filler : fillers) {
+    for (const std::string_view piece : pieces) {
+      for (std::size_t at = 0; at < 48; ++at) {
+        std::string text;
+        for (std::size_t i = 0; i < 48; ++i) {
+          if (i == at) text += piece;
+          text += filler[(i * 5 + at) % filler.size()];
+        }
+        const bool bValid = Utf16ToUtf8(Utf8ToUtf16(text)) == text;
+        ASSERT_EQ(IsValidUtf8(text), bValid) << Hex(text);
+        const std::size_t n =
+            simd::ValidUtf8Prefix(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+        const std::string prefix = text.substr(0, n);
+        ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(prefix)), prefix) << Hex(text);
+        if (!bTakesBlocks) {
+          ASSERT_EQ(n, 0U);
+        } else if (bValid) {
+          ASSERT_GE(n + 4, text.size() - text.size() % simd::kBlockBytes) << Hex(text);
+        }
+      }
+    }
+  }
+}
+
 // The code-page encoder takes whole blocks of ASCII and bytes with two-byte
 // forms, up to the block of the first other byte (a longer form, or a byte
 // read as ASCII) or the first block met with less room than a block may

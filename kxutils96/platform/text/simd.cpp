@@ -117,6 +117,11 @@ EncodedRun EncodePageBelowU0800Scalar(const SingleBytePage& page, const unsigned
   return run;
 }
 
+// The character loop of IsValidUtf8 checks every byte itself.
+std::size_t ValidUtf8PrefixScalar(const unsigned char* /*p*/, std::size_t /*nBytes*/) noexcept {
+  return 0;
+}
+
 bool IsTwoByteLead(unsigned char byte) noexcept {
   return byte >= 0xC2 && byte <= 0xDF;
 }
@@ -717,6 +722,141 @@ __attribute__((target("ssse3"))) DecodedRun DecodeFromU0800WithSsse3(const unsig
   return run;
 }
 
+// ---- UTF-8 validation a block at a time. Every error shows in a pair of
+// adjacent bytes, but for a missing third or fourth byte: each pair is
+// classified by three table lookups (the high and the low half of the byte
+// before, the high half of the byte itself), whose AND keeps a bit for each
+// error the pair shows; a byte that a lead two or three bytes back needs as
+// a continuation is then told from a stray continuation byte.
+
+// The errors a pair of bytes (before, after) can show, a bit each.
+enum Utf8PairError : unsigned char {
+  kTooShort = 1 << 0,                // a lead, then no continuation byte
+  kTooLong = 1 << 1,                 // ASCII, then a continuation byte
+  kOverlongThree = 1 << 2,           // E0, then 80..9F
+  kTooLarge = 1 << 3,                // F4..FF, then 90..BF: past U+10FFFF
+  kSurrogate = 1 << 4,               // ED, then A0..BF
+  kOverlongTwo = 1 << 5,             // C0 or C1, then a continuation byte
+  kOverlongFourOrTooLarge = 1 << 6,  // F0 or F5..FF, then 80..8F
+  kTwoContinuations = 1 << 7,        // an error unless a lead before needs the second
+};
+
+// A set of values of a byte's high or low half (bit n for the value n).
+using Nibbles = unsigned;
+constexpr Nibbles NibbleRange(unsigned first, unsigned last) {
+  return ((2u << last) - 1) & ~((1u << first) - 1);
+}
+constexpr Nibbles kAnyNibble = NibbleRange(0, 15);
+constexpr Nibbles kAsciiHigh = NibbleRange(0, 7);
+constexpr Nibbles kContinuationHigh = NibbleRange(8, 11);
+constexpr Nibbles kLeadHigh = NibbleRange(12, 15);
+
+// An error and the halves of the two bytes that show it: every error is
+// exactly the pairs whose three halves each lie in its set.
+struct PairRule {
+  unsigned char error;
+  Nibbles beforeHigh;
+  Nibbles beforeLow;
+  Nibbles afterHigh;
+};
+
+constexpr PairRule kPairRules[] = {
+    {kTooShort, kLeadHigh, kAnyNibble, kAsciiHigh | kLeadHigh},
+    {kTooLong, kAsciiHigh, kAnyNibble, kContinuationHigh},
+    {kOverlongThree, NibbleRange(14, 14), NibbleRange(0, 0), NibbleRange(8, 9)},
+    {kTooLarge, NibbleRange(15, 15), NibbleRange(4, 15), NibbleRange(9, 11)},
+    {kSurrogate, NibbleRange(14, 14), NibbleRange(13, 13), NibbleRange(10, 11)},
+    {kOverlongTwo, NibbleRange(12, 12), NibbleRange(0, 1), kContinuationHigh},
+    {kOverlongFourOrTooLarge, NibbleRange(15, 15), NibbleRange(0, 0) | NibbleRange(5, 15),
+     NibbleRange(8, 8)},
+    {kTwoContinuations, kContinuationHigh, kAnyNibble, kContinuationHigh},
+};
+
+// For each of the three halves, by its value, the errors it allows.
+struct PairErrorTables {
+  unsigned char beforeHigh[kBlockBytes];
+  unsigned char beforeLow[kBlockBytes];
+  unsigned char afterHigh[kBlockBytes];
+};
+
+constexpr PairErrorTables MakePairErrorTables() {
+  PairErrorTables tables{};
+  for (const PairRule& rule : kPairRules) {
+    for (unsigned n = 0; n < kBlockBytes; ++n) {
+      if ((rule.beforeHigh >> n & 1) != 0) tables.beforeHigh[n] |= rule.error;
+      if ((rule.beforeLow >> n & 1) != 0) tables.beforeLow[n] |= rule.error;
+      if ((rule.afterHigh >> n & 1) != 0) tables.afterHigh[n] |= rule.error;
+    }
+  }
+  return tables;
+}
+
+constexpr PairErrorTables kPairErrorTables = MakePairErrorTables();
+
+__attribute__((target("ssse3"))) inline __m128i LoadTable(const unsigned char* table) noexcept {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(table));
+}
+
+// Each byte's high half, as a table index.
+__attribute__((target("ssse3"))) inline __m128i HighHalves(__m128i bytes) noexcept {
+  return _mm_and_si128(_mm_srli_epi16(bytes, 4), _mm_set1_epi8(0x0F));
+}
+
+// Nonzero bytes where the block `bytes`, after the block `before`, shows an
+// error other than text cut short at its end.
+__attribute__((target("ssse3"))) __m128i Utf8BlockErrors(__m128i bytes, __m128i before) noexcept {
+  const __m128i before1 = _mm_alignr_epi8(bytes, before, 15);
+  const __m128i pairErrors = _mm_and_si128(
+      _mm_and_si128(_mm_shuffle_epi8(LoadTable(kPairErrorTables.beforeHigh), HighHalves(before1)),
+                    _mm_shuffle_epi8(LoadTable(kPairErrorTables.beforeLow),
+                                     _mm_and_si128(before1, _mm_set1_epi8(0x0F)))),
+      _mm_shuffle_epi8(LoadTable(kPairErrorTables.afterHigh), HighHalves(bytes)));
+  // The high bit of each byte whose lead, two or three bytes back, needs it
+  // as a continuation byte: leads E0 and up two back, F0 and up three back.
+  const __m128i before2 = _mm_alignr_epi8(bytes, before, 14);
+  const __m128i before3 = _mm_alignr_epi8(bytes, before, 13);
+  const __m128i needed = _mm_and_si128(_mm_or_si128(_mm_subs_epu8(before2, _mm_set1_epi8(0x60)),
+                                                    _mm_subs_epu8(before3, _mm_set1_epi8(0x70))),
+                                       _mm_set1_epi8(static_cast<char>(0x80)));
+  return _mm_xor_si128(pairErrors, needed);
+}
+
+// Nonzero bytes where `bytes` ends inside a character: a lead from C0 in its
+// last byte, from E0 in the one before, from F0 in the one before that.
+__attribute__((target("ssse3"))) __m128i Utf8CutShort(__m128i bytes) noexcept {
+  const __m128i largestWhole =
+      _mm_setr_epi8(-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, static_cast<char>(0xEF),
+                    static_cast<char>(0xDF), static_cast<char>(0xBF));
+  return _mm_subs_epu8(bytes, largestWhole);
+}
+
+// Backs `nBytes` off to the start of the character the bytes before it end
+// in when that may be cut short, so that a checked prefix ends with a
+// whole character.
+std::size_t BackToCharacterStart(const unsigned char* p, std::size_t nBytes) noexcept {
+  std::size_t n = nBytes;
+  while (n != 0 && nBytes - n < 3 && (p[n - 1] & 0xC0) == 0x80) --n;
+  if (n != 0 && p[n - 1] >= 0xC0) return n - 1;
+  return n;
+}
+
+__attribute__((target("ssse3"))) std::size_t ValidUtf8PrefixWithSsse3(const unsigned char* p,
+                                                                      std::size_t nBytes) noexcept {
+  __m128i before = _mm_setzero_si128();
+  __m128i cutShort = _mm_setzero_si128();
+  std::size_t n = 0;
+  for (; nBytes - n >= kBlockBytes; n += kBlockBytes) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + n));
+    // A block of ASCII has no error of its own; it only may cut the character before short.
+    const __m128i errors =
+        _mm_movemask_epi8(bytes) == 0 ? cutShort : Utf8BlockErrors(bytes, before);
+    if (_mm_movemask_epi8(_mm_cmpeq_epi8(errors, _mm_setzero_si128())) != 0xFFFF) break;
+    cutShort = Utf8CutShort(bytes);
+    before = bytes;
+  }
+  return BackToCharacterStart(p, n);
+}
+
 // ---- AVX2 forms: 32 bytes a step, the SSE2 form for the rest. They clear
 // the upper halves of the wide registers before the SSE2 code runs: left
 // set, they slow every SSE instruction after them several times over.
@@ -838,12 +978,13 @@ struct Kernels {
   DecodedRun (*decodeFromU0800)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
   EncodedRun (*encodePageBelowU0800)(const SingleBytePage&, const unsigned char*, std::size_t,
                                      char*, std::size_t) noexcept;
+  std::size_t (*validUtf8Prefix)(const unsigned char*, std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
-                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
-                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar,
-                                    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar};
+constexpr Kernels kScalarKernels = {
+    AsciiPrefixLengthScalar, WidenAsciiScalar,           NarrowAsciiScalar,
+    EncodeBelowU0800Scalar,  EncodeFromU0800Scalar,      DecodeBelowU0800Scalar,
+    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar, ValidUtf8PrefixScalar};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
@@ -851,14 +992,14 @@ constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
 constexpr Kernels kLevelKernels[] = {
     kScalarKernels,
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
-     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar,
-     EncodePageBelowU0800Sse2},
+     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar, EncodePageBelowU0800Sse2,
+     ValidUtf8PrefixScalar},
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
      EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800WithSsse3},
+     EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3},
     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
      EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800Avx2}};
+     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -905,6 +1046,10 @@ EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
 EncodedRun EncodePageBelowU0800(const SingleBytePage& page, const unsigned char* p,
                                 std::size_t nBytes, char* out, std::size_t nRoom) noexcept {
   return Active().encodePageBelowU0800(page, p, nBytes, out, nRoom);
+}
+
+std::size_t ValidUtf8Prefix(const unsigned char* p, std::size_t nBytes) noexcept {
+  return Active().validUtf8Prefix(p, nBytes);
 }
 
 }  // namespace kxu::platform::simd

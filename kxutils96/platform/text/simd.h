@@ -268,6 +268,15 @@ EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,
 EncodedRun EncodeFromU0800(const char16_t* p, std::size_t nUnits, char* out,
                            std::size_t nRoom) noexcept;
 
+// The length of a prefix of the `nBytes` at `p` that is valid UTF-8 and ends
+// with a whole character, found a block of 16 bytes at a time: it ends at
+// most a character before the first block holding an error or the bytes
+// after the last whole block, which the caller checks itself. The scalar
+// form takes nothing.
+// Example: for "caf\xC3\xA9" and then 12 more ASCII bytes it returns 0 or 16,
+// and for 32 bytes whose 30th starts a three-byte character, 0 or 29.
+std::size_t ValidUtf8Prefix(const unsigned char* p, std::size_t nBytes) noexcept;
+
 // The room EncodePageBelowU0800 needs for each block it takes.
 inline constexpr std::size_t kPageBlockReach = 48;
 

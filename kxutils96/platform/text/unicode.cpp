@@ -413,11 +413,13 @@ std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text, InvalidInput invalid
 }
 
 bool IsValidUtf8(std::string_view text) noexcept {
-  // Runs of ASCII are skipped a block at a time, the short ones between the
-  // characters of European text by the block's mask, without a call; each
-  // other character is checked, not decoded into anything.
+  // The SIMD kernel checks whole blocks; the rest, and the block of an error,
+  // are checked here: runs of ASCII a block at a time, the short ones between
+  // the characters of European text by the block's mask, without a call;
+  // each other character is checked, not decoded into anything.
   const unsigned char* p = BytesOf(text);
   const unsigned char* const end = p + text.size();
+  p += simd::ValidUtf8Prefix(p, text.size());
   while (p != end) {
     if (static_cast<std::size_t>(end - p) >= simd::kBlockBytes) {
       const simd::Mask nonAscii = simd::HighBitMask(simd::LoadBlock(p));
