@@ -1,14 +1,14 @@
 // Decodes arbitrary bytes as UTF-8 and, read in pairs, as UTF-16 through
 // MultiByteToWideChar and WideCharToMultiByte, replacing and strict. Checked
 // on every input: no crash and no access outside the buffers; the size
-// query agrees with the conversion; the strict decoder accepts exactly the
-// input that the replacing one converts without U+FFFD where the input held
-// none; valid input round-trips exactly; replaced output is valid and stable
-// (converting it again changes nothing). The same bytes, read in a code
-// page that the first byte picks, decode and round-trip to the same units.
-// Converting into room for the upper bound (one pass without room checks)
-// gives what the exact room gives, and escaping carries any bytes to UTF-16
-// and back unchanged.
+// query agrees with the conversion; the strict decoder, and the validator,
+// accept exactly the input that the replacing one converts without U+FFFD
+// where the input held none; valid input round-trips exactly; replaced
+// output is valid and stable (converting it again changes nothing). The
+// same bytes, read in a code page that the first byte picks, decode and
+// round-trip to the same units. Converting into room for the upper bound
+// (one pass without room checks) gives what the exact room gives, and
+// escaping carries any bytes to UTF-16 and back unchanged.
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
@@ -66,6 +66,7 @@ void CheckUtf8Input(const std::string& bytes) {
   const U16 strict = Decode(CP_UTF8, bytes, MB_ERR_INVALID_CHARS, bStrictOk);
   const U16 replaced = Decode(CP_UTF8, bytes, 0, bOk);
   Require(bOk);
+  Require(kxu::platform::IsValidUtf8(bytes) == bStrictOk);
   if (bStrictOk) {
     Require(strict == replaced);
     Require(Encode(CP_UTF8, strict, WC_ERR_INVALID_CHARS, bOk) == bytes && bOk);
