@@ -413,7 +413,7 @@ class NumberSorter {
     const Side caller{reinterpret_cast<unsigned char*>(m_values), m_index};
     const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
     if (m_n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits)
-      return SortByBucketsFirst(caller, room, bKeysSuffice, nVaryingBits - kBucketBits);
+      return SortByBucketsFirst(caller, room, bKeysSuffice, nVaryingBits);
     Passes passes;
     PlanPasses(Lane<T, Order, false>{caller.bytes, caller.index}, m_n, varying, passes);
     RunPasses(caller, room, false, bKeysSuffice, passes, m_n);
@@ -423,37 +423,59 @@ class NumberSorter {
   static constexpr std::size_t kBucketBits = 16;
   static constexpr std::size_t kBuckets = std::size_t{1} << kBucketBits;
 
-  // One stable scatter of all elements into the room by their key bits from
-  // `nShift` up (the kBucketBits below the highest bit that differs between
-  // them), then each bucket sorted on its own by the bytes below. Only the
-  // scatter moves all elements through memory; a bucket's passes stay in the
-  // processor's cache unless the keys crowd into few buckets.
-  bool SortByBucketsFirst(Side caller, Side room, bool bKeys, std::size_t nShift) {
-    Scratch<std::uint32_t> slots(kBuckets);
-    if (slots.Get() == nullptr) return false;
-    std::uint32_t* const offsets = slots.Get();
+  // The working counts of a split and of the splits of its large buckets.
+  struct BucketOffsets {
+    std::uint32_t* top;
+    std::uint32_t* inner;
+  };
+
+  // Moves the n elements of `from` stably into `to` by their key bits from
+  // `nShift` up (kBucketBits of them); each entry of `offsets` is then where
+  // its bucket ends.
+  template <class From, class To>
+  void SplitIntoBuckets(const From& from, const To& to, std::size_t n, std::size_t nShift,
+                        std::uint32_t* offsets) const {
     std::fill(offsets, offsets + kBuckets, 0);
     const auto bucketOf = [nShift](Key key) {
       return static_cast<std::size_t>(key >> nShift) & (kBuckets - 1);
     };
-    for (std::size_t i = 0; i < m_n; ++i) ++offsets[bucketOf(KeyAt(m_values, i))];
+    for (std::size_t i = 0; i < n; ++i) ++offsets[bucketOf(from.KeyAt(i))];
     std::uint32_t sum = 0;
     for (std::size_t b = 0; b < kBuckets; ++b) sum += std::exchange(offsets[b], sum);
+    Scatter(from, to, n, offsets,
+            [&bucketOf](const auto& lane, std::size_t i) { return bucketOf(lane.KeyAt(i)); });
+  }
+
+  // The shift that splits keys differing in their low `nVaryingBits` by
+  // their kBucketBits highest differing ones.
+  static std::size_t BucketShift(std::size_t nVaryingBits) { return nVaryingBits - kBucketBits; }
+
+  // One stable split of all elements into the room by the kBucketBits below
+  // the highest key bit that differs between them, then each bucket sorted
+  // on its own by the bits below. Only the split moves all elements through
+  // memory; a bucket's passes stay in the processor's cache, and a bucket
+  // too large for it (keys crowded by their high bits, as a float's
+  // exponent crowds them) is split once more by its own bits first.
+  bool SortByBucketsFirst(Side caller, Side room, bool bKeys, std::size_t nVaryingBits) {
+    Scratch<std::uint32_t> slots(2 * kBuckets);
+    if (slots.Get() == nullptr) return false;
+    const BucketOffsets offsets{slots.Get(), slots.Get() + kBuckets};
     WithLane(room, bKeys, [&](const auto& to) {
-      Scatter(Lane<T, Order, false>{caller.bytes, caller.index}, to, m_n, offsets,
-              [&bucketOf](const auto& from, std::size_t i) { return bucketOf(from.KeyAt(i)); });
+      SplitIntoBuckets(Lane<T, Order, false>{caller.bytes, caller.index}, to, m_n,
+                       BucketShift(nVaryingBits), offsets.top);
     });
     std::size_t first = 0;  // each bucket's offset now is where the next one starts
     for (std::size_t b = 0; b < kBuckets; ++b) {
-      SortBucket(caller.At(first), room.At(first), offsets[b] - first, bKeys);
-      first = offsets[b];
+      SortBucket(caller.At(first), room.At(first), offsets.top[b] - first, bKeys, offsets.inner);
+      first = offsets.top[b];
     }
     return true;
   }
 
   // Sorts the n elements of a bucket from `room` (keys when bKeys) into
-  // `caller`, as values.
-  void SortBucket(Side caller, Side room, std::size_t n, bool bKeys) const {
+  // `caller`, as values; `innerOffsets` has room for the counts of a split.
+  void SortBucket(Side caller, Side room, std::size_t n, bool bKeys,
+                  std::uint32_t* innerOffsets) const {
     if (n < static_cast<std::size_t>(kRadixSortThreshold)) {
       WithLane(room, bKeys, [&](const auto& from) {
         CopyBack(from, Lane<T, Order, false>{caller.bytes, caller.index}, n);
@@ -462,9 +484,39 @@ class NumberSorter {
       return;
     }
     Passes passes;
-    WithLane(room, bKeys,
-             [&](const auto& lane) { PlanPasses(lane, n, VaryingBits(lane, n), passes); });
-    RunPasses(caller, room, true, bKeys, passes, n);
+    bool bSplit = false;
+    WithLane(room, bKeys, [&](const auto& lane) {
+      const Key varying = VaryingBits(lane, n);
+      const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
+      bSplit = n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits;
+      if (bSplit) {
+        SplitIntoBuckets(lane, Lane<T, Order, false>{caller.bytes, caller.index}, n,
+                         BucketShift(nVaryingBits), innerOffsets);
+      } else {
+        PlanPasses(lane, n, varying, passes);
+      }
+    });
+    if (!bSplit) {
+      RunPasses(caller, room, true, bKeys, passes, n);
+      return;
+    }
+    std::size_t first = 0;
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      SortInCaller(caller.At(first), room.At(first), innerOffsets[b] - first, bKeys);
+      first = innerOffsets[b];
+    }
+  }
+
+  // Sorts the n elements of a bucket that lie in `caller`, as values.
+  void SortInCaller(Side caller, Side room, std::size_t n, bool bKeys) const {
+    if (n < static_cast<std::size_t>(kRadixSortThreshold)) {
+      InsertionSort(reinterpret_cast<T*>(caller.bytes), caller.index, n);
+      return;
+    }
+    const Lane<T, Order, false> lane{caller.bytes, caller.index};
+    Passes passes;
+    PlanPasses(lane, n, VaryingBits(lane, n), passes);
+    RunPasses(caller, room, false, bKeys, passes, n);
   }
 
   // Moves the n elements from the room (bStartInRoom, as keys when bKeys) or

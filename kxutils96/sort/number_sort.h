@@ -15,8 +15,9 @@ inline constexpr int kRadixSortThreshold = 64;
 
 // From this many elements on, a radix sort whose keys differ in more than
 // their 16 highest differing bits first splits the elements by those bits,
-// in one pass through memory, and then sorts each part on its own, in cache
-// (with working memory of 256 KiB besides).
+// in one pass through memory, and then sorts each part on its own, in cache;
+// a part still this large is split once more by the 16 highest bits that
+// differ within it (with working memory of 512 KiB besides).
 inline constexpr int kBucketSortThreshold = 1 << 16;
 
 // Sorts the `n` values at `values` (n >= 2) by the family's rule for T under

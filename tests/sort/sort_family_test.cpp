@@ -19,8 +19,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cctype>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 #include <limits>
@@ -92,6 +94,17 @@ T ValueNotOfItsKey(std::mt19937_64& rng) {
   return static_cast<T>(rng() % 8);
 }
 
+// Values crowded into one part of the first split of a bucket sort, which
+// then splits it again: for 64-bit types all but the first share their 24
+// highest key bits and differ in the 40 below; other types get ordinary values.
+template <class T>
+T CrowdedValue(std::mt19937_64& rng, int i) {
+  const std::uint64_t low = rng() & ((std::uint64_t{1} << 40) - 1);
+  if constexpr (std::is_same_v<T, double>)
+    return i == 0 ? -1e300 : std::bit_cast<double>(0x3FF0000000000000 | low);
+  return static_cast<T>(i == 0 ? ~std::uint64_t{0} : low);
+}
+
 template <class T>
 class NumericSortFamily : public ::testing::Test {};
 
@@ -102,21 +115,22 @@ TYPED_TEST_SUITE(NumericSortFamily, NumericTypes);
 // Against std::stable_sort under every flag, on both sides of the radix sort
 // threshold, of the count of distinct keys sorted by counting (30000 and
 // 30001) and of the size split into buckets first (ordinary values under the
-// even flags, -0 and NaNs among them under the odd ones), on values not of
-// their keys (100), on random input and on its sorted and reversed forms: the
-// same elements bit for bit (so -0 and +0, and NaNs, keep their order) and the
-// same index array.
+// even flags, -0 and NaNs among them under the odd ones; crowded values one
+// past it), on values not of their keys (100), on random input and on its
+// sorted and reversed forms: the same elements bit for bit (so -0 and +0, and
+// NaNs, keep their order) and the same index array.
 TYPED_TEST(NumericSortFamily, SortsLikeStableSortAndPermutesTheIndex) {
   using T = TypeParam;
   using kxu::sort::kBucketSortThreshold;
   std::mt19937_64 rng(sizeof(T) * 31 + std::is_signed_v<T>);
   for (int n : {2, 17, kxu::sort::kRadixSortThreshold - 1, kxu::sort::kRadixSortThreshold, 100,
-                1000, 20000, 30000, 30001, kBucketSortThreshold}) {
+                1000, 20000, 30000, 30001, kBucketSortThreshold, kBucketSortThreshold + 1}) {
     for (unsigned long flags : {0x00UL, 0x10UL, 0x01UL, 0x11UL, 0x02UL, 0x12UL, 0x63UL}) {
       std::vector<std::pair<T, int>> input(static_cast<size_t>(n));
       for (int i = 0; i < n; ++i)
         input[static_cast<size_t>(i)] = {
-            n == 100 ? ValueNotOfItsKey<T>(rng)
+            n == 100                        ? ValueNotOfItsKey<T>(rng)
+            : n == kBucketSortThreshold + 1 ? CrowdedValue<T>(rng, i)
             : n == 30000 || n == 30001
                 ? FewDistinctValue<T>(i, n)
                 : RandomValue<T>(rng, n == 1000 || (n == kBucketSortThreshold && flags % 2 == 0)),
