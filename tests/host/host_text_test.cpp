@@ -535,7 +535,7 @@ TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
       {"default 0x0409\n1 a\n", 2},  // a message before a language
       {STORE_HEAD "65536 a\n", 3},           {STORE_HEAD "000001 a\n", 3},
       {STORE_HEAD "15000The file\n", 3},     {STORE_HEAD "15000   \n", 3},
-      {STORE_HEAD "1 C:\\data\n", 3},        {STORE_HEAD "1 a\x01z\n", 3},
+      {STORE_HEAD "1 C:\\data\n", 3},        {STORE_HEAD "1 a\x01z\n1 b\n", 3},
       {STORE_HEAD "1 caf\xE9\n", 3},         {STORE_HEAD "message 1 a\n", 3},
       {STORE_HEAD "1 a\n2 b\n1 c\n", 5}};
   int nFile = 0;
