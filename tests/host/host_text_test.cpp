@@ -313,9 +313,14 @@ TEST(SeparatorScanner, EverySearchFindsWhatAByteAtATimeSearchFinds) {
   }
 }
 
+// How the test's growth routine answers: it grows the buffer, refuses to, or
+// grows it but says the record's size is a byte short of the size asked
+// (a routine that breaks its word, whose buffer the conversion must not trust).
+enum class Growth { kGrants, kRefuses, kFallsShort };
+
 // A buffer of the test's own holding a text and its NUL, with a conversion
-// record over it whose growth routine records its calls and grows (or
-// refuses to).
+// record over it whose growth routine records its calls and answers as
+// `growth` says.
 struct TestBuffer {
   explicit TestBuffer(const std::string& text)
       : bytes(text.c_str(), text.c_str() + text.size() + 1) {}
@@ -326,38 +331,39 @@ struct TestBuffer {
   static int Grow(MbcsConversion* pRecord, int nNewSize) {
     TestBuffer& buffer = **static_cast<TestBuffer**>(pRecord->pOwnerSlot);
     buffer.growCalls.push_back(nNewSize);
-    if (buffer.bRefuse) return pRecord->bFailed = 1, 0;
+    if (buffer.growth == Growth::kRefuses) return pRecord->bFailed = 1, 0;
     buffer.bytes.resize(static_cast<std::size_t>(nNewSize));
     pRecord->pBuffer = buffer.bytes.data();
-    pRecord->nBufferSize = nNewSize;
+    pRecord->nBufferSize = nNewSize - (buffer.growth == Growth::kFallsShort ? 1 : 0);
     return 1;
   }
 
   std::vector<char> bytes;
   std::vector<int> growCalls;
-  bool bRefuse = false;
+  Growth growth = Growth::kGrants;
   TestBuffer* pSelf = this;
 };
 
 TEST(UtlMBCStoUTF8InPlaceTest, ConvertsWithinTheBufferAndGrowsOnlyWhenNeeded) {
-  // Text, page, whether growth is refused, the text after, result and the growth calls.
-  const std::tuple<std::string, int, bool, std::string, int, std::vector<int>> rows[] = {
-      {"abc", 1252, false, "abc", 3, {}},
-      {"caf\xE9", 1252, false, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
-      {"\xC3\xA9", 65001, false, "\xC3\xA9", 2, {}},
-      {"\xFF\xFE", 65001, false, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
-      {"abc", CP_ACP, false, "abc", 3, {}},
-      {"caf\xE9", 12345, false, "caf\xE9", 0, {}},     // an unknown page changes nothing
-      {"\xE9t\xE9", 1252, true, "\xE9t\xE9", 0, {6}},  // a refused growth neither
+  // Text, page, how growth is answered, the text after, result and the growth calls.
+  const std::tuple<std::string, int, Growth, std::string, int, std::vector<int>> rows[] = {
+      {"abc", 1252, Growth::kGrants, "abc", 3, {}},
+      {"caf\xE9", 1252, Growth::kGrants, "caf\xC3\xA9", 5, {6}},  // grows once to the exact size
+      {"\xC3\xA9", 65001, Growth::kGrants, "\xC3\xA9", 2, {}},
+      {"\xFF\xFE", 65001, Growth::kGrants, "\xEF\xBF\xBD\xEF\xBF\xBD", 6, {7}},
+      {"abc", CP_ACP, Growth::kGrants, "abc", 3, {}},
+      {"caf\xE9", 12345, Growth::kGrants, "caf\xE9", 0, {}},  // an unknown page changes nothing
+      {"\xE9t\xE9", 1252, Growth::kRefuses, "\xE9t\xE9", 0, {6}},     // a refused growth neither
+      {"\xE9t\xE9", 1252, Growth::kFallsShort, "\xE9t\xE9", 0, {6}},  // nor one short of its word
   };
-  for (const auto& [text, nCodePage, bRefuse, expected, nResult, growCalls] : rows) {
+  for (const auto& [text, nCodePage, growth, expected, nResult, growCalls] : rows) {
     TestBuffer buffer(text);
-    buffer.bRefuse = bRefuse;
+    buffer.growth = growth;
     MbcsConversion record = buffer.Record();
     EXPECT_EQ(utlMBCStoUTF8InPlace(&record, nCodePage), nResult) << text;
     EXPECT_EQ(std::string(buffer.bytes.data()), expected) << text;
     EXPECT_EQ(buffer.growCalls, growCalls) << text;
-    EXPECT_EQ(record.bFailed, bRefuse ? 1 : 0) << text;
+    EXPECT_EQ(record.bFailed, growth == Growth::kRefuses ? 1 : 0) << text;
   }
   // No NUL within the size: the text is the size less one byte.
   char bytes[4] = {'a', 'b', 'c', 'd'};
