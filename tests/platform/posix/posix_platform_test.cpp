@@ -18,6 +18,7 @@
 #include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
 #include <kxutils96/platform/win32/win_file.h>
+#include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 #include <fcntl.h>
@@ -59,6 +60,7 @@ using kxu::test::ToWide;
 
 // The built-in shell32 answers to its bare name in any ASCII case, with or
 // without ".dll"; a name that differs anywhere, or has a folder, is not it.
+// Without a module GetProcAddress finds nothing, not even the process's own.
 TEST(BuiltinModules, AnswerToTheirNameOnly) {
   using kxu::platform::FindBuiltinModule;
   const HMODULE hShell = FindBuiltinModule(u"shell32.dll");
@@ -72,6 +74,8 @@ TEST(BuiltinModules, AnswerToTheirNameOnly) {
   }
   EXPECT_NE(kxu::platform::BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
   EXPECT_EQ(kxu::platform::BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
+  EXPECT_EQ(GetProcAddress(nullptr, "malloc"), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 }
 
 // CopyFileW and a named pipe: neither read from nor written into, and never
@@ -194,7 +198,9 @@ TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
       {932, 0, "\x81 x", u"\u30FBx"},
       {949, 0, "a\x81", u"a?"},
       {20127, 0, "A\xC1", u"AA"},
-      {1361, 0, "\x88\x41\x84\x61\x84\x42", u"\u1100\u1161\u11A8"},
+      // The first and last initial, vowel and final, and the final after the gap.
+      {1361, 0, "\x88\x41\xD0\x41\x84\x61\x87\xA1\x84\x42\x84\x5D\x84\x53",
+       u"\u1100\u1112\u1161\u1175\u11A8\u11C2\u11B8"},
       {874, 0, "\xDB", u"\uF8C1"},
       {874, MB_ERR_INVALID_CHARS, "\xDB", u"<error 1113>"},
       {54936, 0, "\x81\x30", u"\uFFFD0"},
