@@ -66,7 +66,8 @@ TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
       {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF", true},
       // Continuation bytes without a lead; C0 and C1, which never start one.
       {"\x80\xBF\xC0\xAF\xC1\xBF", U16(6, kFFFD), false},
-      {"\xE0\x9F\xBF\xED\xA0\x80", U16(6, kFFFD), false},          // overlong; an encoded surrogate
+      // Overlong; the first and the last surrogate, encoded.
+      {"\xE0\x9F\xBF\xED\xA0\x80\xED\xBF\xBF", U16(9, kFFFD), false},
       {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80", U16(8, kFFFD), false},  // overlong; past U+10FFFF
       {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
       {"\xF0\x9F\x98", U16(1, kFFFD), false},    // truncated at the end
