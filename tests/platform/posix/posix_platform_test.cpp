@@ -60,7 +60,8 @@ using kxu::test::ToWide;
 
 // The built-in shell32 answers to its bare name in any ASCII case, with or
 // without ".dll"; a name that differs anywhere, or has a folder, is not it.
-// Without a module GetProcAddress finds nothing, not even the process's own.
+// No name loads no module, and without a module GetProcAddress finds
+// nothing, not even the process's own.
 TEST(BuiltinModules, AnswerToTheirNameOnly) {
   using kxu::platform::FindBuiltinModule;
   const HMODULE hShell = FindBuiltinModule(u"shell32.dll");
@@ -74,6 +75,10 @@ TEST(BuiltinModules, AnswerToTheirNameOnly) {
   }
   EXPECT_NE(kxu::platform::BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
   EXPECT_EQ(kxu::platform::BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
+  for (const WCHAR* pszName : {static_cast<const WCHAR*>(nullptr), u""}) {
+    EXPECT_EQ(LoadLibraryW(pszName), nullptr);
+    EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
+  }
   EXPECT_EQ(GetProcAddress(nullptr, "malloc"), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 }
