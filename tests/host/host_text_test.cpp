@@ -550,6 +550,15 @@ TEST_F(MessageStoreTest, ABrokenStoreDoesNotLoadAndCheckNamesTheLine) {
     EXPECT_EQ(utlLoadMessageStore(path.c_str()), nullptr) << content;
     EXPECT_EQ(Check(path), (Problems{{nLine, kStoreError}})) << content;
   }
+  // A repeated message's problem names the line it repeats.
+  std::string text;
+  utlCheckMessageStore(
+      Write(STORE_HEAD "1 a\n2 b\n1 c\n", "repeated").c_str(),
+      [](void* pContext, int, int, const char* lpcszProblem) {
+        *static_cast<std::string*>(pContext) = lpcszProblem;
+      },
+      &text);
+  EXPECT_NE(text.find("already on line 3"), std::string::npos) << text;
 }
 
 // 7 has no text in the default language: a warning, which does not stop a load.
