@@ -60,7 +60,8 @@ class KXU_API CZQVStringArray : public CObject {
   // Destroys every element; the capacity stays.
   void RemoveAll() noexcept;
   // Removes `n` elements from `i` (fewer when the array ends first) and moves
-  // the later ones down; an `i` at or past the count changes nothing.
+  // the later ones down; an `i` at or past the count changes nothing, and a
+  // negative `i` or `n` raises CInvalidArgException.
   void RemoveAt(int i, int n = 1);
 
   // Stores the count and each element's length and bytes, or loads them back.

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "support/array_text.h"
+#include "support/caught_exception.h"
 #include "support/code_page_reference.h"
 #include "support/string_array_archive.h"
 
@@ -210,6 +211,23 @@ TEST(ZQVStringArrayTest, AddTakesAMovedStringsTextAndCopiesAnElement) {
   EXPECT_EQ(array[0].GetString(), pText);
   for (int i = 1; i < 40; ++i) EXPECT_EQ(array.Add(std::move(array[0])), i);
   for (int i = 0; i < 40; ++i) EXPECT_STREQ(array[i].GetString(), "first line") << i;
+}
+
+// RemoveAt drops what it is asked to, up to the end, and refuses a negative
+// start or count, changing nothing.
+TEST(ZQVStringArrayTest, RemoveAtDropsUpToTheEndAndRefusesNegativeArguments) {
+  const Texts all = {"a", "b", "c", "d"};
+  const std::tuple<int, int, Texts> rows[] = {
+      {1, 2, {"a", "d"}}, {3, 5, {"a", "b", "c"}}, {4, 1, all}, {-1, 1, all}, {0, -1, all}};
+  for (const auto& [i, n, kept] : rows) {
+    CZQVStringArray array = ArrayOf(all);
+    if (i < 0 || n < 0) {
+      EXPECT_TRUE(Caught<CInvalidArgException>([&] { array.RemoveAt(i, n); })) << i << " " << n;
+    } else {
+      array.RemoveAt(i, n);
+    }
+    EXPECT_EQ(TextsOf(array), kept) << i << " " << n;
+  }
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
