@@ -598,6 +598,16 @@ TEST(SubstringSearchTest, FindsWhatStringViewFindFindsWithAndWithoutCase) {
               AsciiLower(text).find(AsciiLower(pattern)))
         << text << '/' << pattern;
   }
+  // The letters at both ends of the alphabet, and the bytes just outside it.
+  const std::string edges = "@AZ[`az{";
+  for (const char c : edges) {
+    for (const char d : edges) {
+      const std::string text(1, c), pattern(1, d);
+      EXPECT_EQ((SubstringSearch<char, AsciiCaselessUnits>(pattern).Find(text) == 0),
+                AsciiLower(text) == AsciiLower(pattern))
+          << text << '/' << pattern;
+    }
+  }
 }
 
 // Units compared as they are, counting the comparisons.
