@@ -77,6 +77,13 @@ TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
     EXPECT_EQ(Search(row.pattern, dwEnd), row.names) << row.pattern;
     EXPECT_EQ(dwEnd, row.dwEnd) << row.pattern;
   }
+  // A file found carries its size and the time it was written.
+  WIN32_FIND_DATAW data{};
+  const HANDLE h = FindFirstFileW((W("") + u"\\readme").c_str(), &data);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  EXPECT_EQ(data.nFileSizeLow, 1u);
+  EXPECT_NE(data.ftLastWriteTime.dwHighDateTime, 0u);
+  EXPECT_TRUE(FindClose(h));
 }
 
 // A folder is made one level at a time; deletion takes files and links (never
