@@ -57,6 +57,11 @@ TEST(ZqMBCStoUTF16Test, ConvertsWithTheLengthAndTerminatorRules) {
   const int nRoom = strRoomy.GetAllocLength();
   zqMBCStoUTF16(strRoomy, "caf\xE9", 1252, -1);
   EXPECT_EQ(strRoomy.GetAllocLength(), nRoom);
+  // A text past the room converted in one pass is counted first, then converted whole.
+  const std::string longText(std::size_t{kxu::platform::kOnePassUnits} + 3, '\xE9');
+  CString strLong;
+  EXPECT_EQ(zqMBCStoUTF16(strLong, longText.c_str(), 1252, -1), kxu::platform::kOnePassUnits + 3);
+  EXPECT_TRUE(Units(strLong) == U16(longText.size(), u'\u00E9'));
 }
 
 TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
