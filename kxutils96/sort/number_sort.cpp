@@ -412,7 +412,7 @@ class NumberSorter {
     }
     const Side caller{reinterpret_cast<unsigned char*>(m_values), m_index};
     const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
-    if (m_n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits)
+    if (SplitsFirst(m_n, nVaryingBits))
       return SortByBucketsFirst(caller, room, bKeysSuffice, nVaryingBits);
     Passes passes;
     PlanPasses(Lane<T, Order, false>{caller.bytes, caller.index}, m_n, varying, passes);
@@ -423,11 +423,22 @@ class NumberSorter {
   static constexpr std::size_t kBucketBits = 16;
   static constexpr std::size_t kBuckets = std::size_t{1} << kBucketBits;
 
-  // The working counts of a split and of the splits of its large buckets.
-  struct BucketOffsets {
-    std::uint32_t* top;
-    std::uint32_t* inner;
-  };
+  // Whether n elements whose keys differ in their low `nVaryingBits` are
+  // split into buckets before their byte passes.
+  static bool SplitsFirst(std::size_t n, std::size_t nVaryingBits) {
+    return n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits;
+  }
+
+  // Calls `op(first, n)` for each bucket of a split, whose `ends` give where
+  // each bucket ends.
+  template <class Op>
+  static void ForEachBucket(const std::uint32_t* ends, Op op) {
+    std::size_t first = 0;
+    for (std::size_t b = 0; b < kBuckets; ++b) {
+      op(first, ends[b] - first);
+      first = ends[b];
+    }
+  }
 
   // Moves the n elements of `from` stably into `to` by their key bits from
   // `nShift` up (kBucketBits of them); each entry of `offsets` is then where
@@ -459,16 +470,15 @@ class NumberSorter {
   bool SortByBucketsFirst(Side caller, Side room, bool bKeys, std::size_t nVaryingBits) {
     Scratch<std::uint32_t> slots(2 * kBuckets);
     if (slots.Get() == nullptr) return false;
-    const BucketOffsets offsets{slots.Get(), slots.Get() + kBuckets};
+    std::uint32_t* const offsets = slots.Get();
+    std::uint32_t* const innerOffsets = offsets + kBuckets;
     WithLane(room, bKeys, [&](const auto& to) {
       SplitIntoBuckets(Lane<T, Order, false>{caller.bytes, caller.index}, to, m_n,
-                       BucketShift(nVaryingBits), offsets.top);
+                       BucketShift(nVaryingBits), offsets);
     });
-    std::size_t first = 0;  // each bucket's offset now is where the next one starts
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-      SortBucket(caller.At(first), room.At(first), offsets.top[b] - first, bKeys, offsets.inner);
-      first = offsets.top[b];
-    }
+    ForEachBucket(offsets, [&](std::size_t first, std::size_t n) {
+      SortBucket(caller.At(first), room.At(first), n, bKeys, innerOffsets);
+    });
     return true;
   }
 
@@ -488,7 +498,7 @@ class NumberSorter {
     WithLane(room, bKeys, [&](const auto& lane) {
       const Key varying = VaryingBits(lane, n);
       const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
-      bSplit = n >= static_cast<std::size_t>(kBucketSortThreshold) && nVaryingBits > kBucketBits;
+      bSplit = SplitsFirst(n, nVaryingBits);
       if (bSplit) {
         SplitIntoBuckets(lane, Lane<T, Order, false>{caller.bytes, caller.index}, n,
                          BucketShift(nVaryingBits), innerOffsets);
@@ -500,11 +510,9 @@ class NumberSorter {
       RunPasses(caller, room, true, bKeys, passes, n);
       return;
     }
-    std::size_t first = 0;
-    for (std::size_t b = 0; b < kBuckets; ++b) {
-      SortInCaller(caller.At(first), room.At(first), innerOffsets[b] - first, bKeys);
-      first = innerOffsets[b];
-    }
+    ForEachBucket(innerOffsets, [&](std::size_t first, std::size_t nInBucket) {
+      SortInCaller(caller.At(first), room.At(first), nInBucket, bKeys);
+    });
   }
 
   // Sorts the n elements of a bucket that lie in `caller`, as values.
