@@ -35,7 +35,7 @@ TEST(KxuFrame, EveryRefusalOfTheLibraryReachesTheUser) {
   };
   for (const auto& [raise, words] : cases) {
     kxu::tool::CommandLine commands;
-    commands.Add("work", "", "", [&] {
+    commands.Add("work", "", "", [&, raise = raise] {
       kxu::tool::ReadBytes(input);
       raise();
       return kxu::tool::kExitDone;

@@ -92,9 +92,9 @@ TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
   for (const auto& [from, to] : {std::pair{"pipe", "copy"}, {"a", "pipe"}}) {
     // Should the copy wait, the other end comes after a generous bound and
     // the test fails instead of hanging. The last error is the copying thread's.
+    const std::u16string source = dir.Path(from).u16string(), target = dir.Path(to).u16string();
     std::future<std::pair<BOOL, DWORD>> copied = std::async(std::launch::async, [&] {
-      const BOOL bCopied =
-          CopyFileW(dir.Path(from).u16string().c_str(), dir.Path(to).u16string().c_str(), FALSE);
+      const BOOL bCopied = CopyFileW(source.c_str(), target.c_str(), FALSE);
       return std::make_pair(bCopied, GetLastError());
     });
     if (copied.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
