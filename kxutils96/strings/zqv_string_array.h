@@ -39,7 +39,7 @@ class KXU_API CZQVStringArray : public CObject {
   CStringUTF8* GetData() noexcept { return IsEmpty() ? nullptr : m_storage.pFirst; }
   const CStringUTF8* GetData() const noexcept { return IsEmpty() ? nullptr : m_storage.pFirst; }
 
-  // The element at `i` (0 <= i < count), writable in place.
+  // The element at `i` (0 <= i < count, else CInvalidArgException), writable in place.
   CStringUTF8& ElementAt(int i) { return m_storage.pFirst[CheckedIndex(i)]; }
   const CStringUTF8& GetAt(int i) const { return m_storage.pFirst[CheckedIndex(i)]; }
   CStringUTF8& operator[](int i) { return ElementAt(i); }

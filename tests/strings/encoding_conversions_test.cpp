@@ -219,7 +219,7 @@ TEST(ZQVStringArrayTest, AddTakesAMovedStringsTextAndCopiesAnElement) {
 }
 
 // RemoveAt drops what it is asked to, up to the end, and refuses a negative
-// start or count, changing nothing.
+// start or count, changing nothing; an element is read only inside the array.
 TEST(ZQVStringArrayTest, RemoveAtDropsUpToTheEndAndRefusesNegativeArguments) {
   const Texts all = {"a", "b", "c", "d"};
   const std::tuple<int, int, Texts> rows[] = {
@@ -227,12 +227,15 @@ TEST(ZQVStringArrayTest, RemoveAtDropsUpToTheEndAndRefusesNegativeArguments) {
   for (const auto& [i, n, kept] : rows) {
     CZQVStringArray array = ArrayOf(all);
     if (i < 0 || n < 0) {
-      EXPECT_TRUE(Caught<CInvalidArgException>([&] { array.RemoveAt(i, n); })) << i << " " << n;
+      EXPECT_TRUE(Caught<CInvalidArgException>([&, i = i, n = n] { array.RemoveAt(i, n); }))
+          << i << " " << n;
     } else {
       array.RemoveAt(i, n);
     }
     EXPECT_EQ(TextsOf(array), kept) << i << " " << n;
   }
+  const CZQVStringArray array = ArrayOf(all);
+  for (const int i : {-1, 4}) EXPECT_TRUE(Caught<CInvalidArgException>([&] { (void)array[i]; }));
 }
 
 TEST(ZQVStringArrayArchiveTest, StoredBytesFollowTheArchiveFormat) {
