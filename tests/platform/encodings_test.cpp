@@ -52,49 +52,6 @@ constexpr UINT kUnknownPage = 12345;
 
 constexpr WCHAR kFFFD = 0xFFFD;
 
-// Rows that round-trip are valid UTF-8 read both ways; the others are what
-// decoding gives.
-TEST(UnicodeTest, DecodesEachFormAndReplacesEachMaximalInvalidSubsequence) {
-  const struct {
-    std::string_view utf8;
-    U16 utf16;
-    bool bRoundTrips;
-  } rows[] = {
-      {std::string_view("a\0b", 3), U16(u"a\0b", 3), true},
-      {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800", true},
-      {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000", true},  // around the surrogates
-      {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF", true},
-      // Continuation bytes without a lead; C0 and C1, which never start one.
-      {"\x80\xBF\xC0\xAF\xC1\xBF", U16(6, kFFFD), false},
-      // Overlong; the first and the last surrogate, encoded.
-      {"\xE0\x9F\xBF\xED\xA0\x80\xED\xBF\xBF", U16(9, kFFFD), false},
-      {"\xF0\x8F\xBF\xBF\xF4\x90\x80\x80", U16(8, kFFFD), false},  // overlong; past U+10FFFF
-      {"\xF8\x88\x80\x80\x80", U16(5, kFFFD), false},
-      {"\xF0\x9F\x98", U16(1, kFFFD), false},    // truncated at the end
-      {"\xC3\xA9\xA9", u"\u00E9\uFFFD", false},  // a continuation byte after a character
-      // Cut short before a character, the leads at the ends of their ranges.
-      {"\xE1\x82\x41\xEF\xBF\x41\xF0\x9F\x41\xF1\x80\x41\xF3\xBF\xBF\x41",
-       u"\uFFFDA\uFFFDA\uFFFDA\uFFFDA\uFFFDA", false},
-      {"\xC3\xC3\xA9\xE2\xF0\x9F\x98\x80", u"\uFFFD\u00E9\uFFFD\U0001F600",
-       false},  // cut by a lead
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(Hex(row.utf8));
-    EXPECT_EQ(Hex(Utf8ToUtf16(row.utf8)), Hex(row.utf16));
-    EXPECT_EQ(IsValidUtf8(row.utf8), row.bRoundTrips);
-    // The same after ASCII text, from every offset of a block on, at the
-    // end and before a block of ASCII text.
-    for (std::size_t nBefore = 0; nBefore <= 16; ++nBefore) {
-      const std::string longer = std::string(nBefore, 'a') + std::string(row.utf8);
-      EXPECT_EQ(IsValidUtf8(longer), row.bRoundTrips) << nBefore;
-      EXPECT_EQ(IsValidUtf8(longer + "0123456789abcdef"), row.bRoundTrips) << nBefore;
-    }
-    if (row.bRoundTrips) {
-      EXPECT_EQ(Hex(Utf16ToUtf8(row.utf16)), Hex(row.utf8));
-    }
-  }
-}
-
 // Lone surrogates become U+FFFD, or with escaping carry the invalid bytes
 // there and back; a lone surrogate that escapes no byte is replaced.
 TEST(UnicodeTest, LoneSurrogatesAndEscaping) {
@@ -440,53 +397,80 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
   }
 }
 
-// The validator agrees with a round trip through UTF-16 (which keeps only
-// valid text as it is) for each well-formed or broken sequence at every
-// place among ASCII text and among characters of every length; the kernel
-// takes a valid prefix ending with a whole character, and from SSSE3 on all
-// whole blocks of valid text but the character the last one ends in.
-TEST_P(SimdKernels, Utf8ValidatorFindsEveryErrorAtEveryPlaceOfABlock) {
-  const std::string_view pieces[] = {"\xC2\x80",
-                                     "\xDF\xBF",
-                                     "\xE0\xA0\x80",
-                                     "\xED\x9F\xBF",
-                                     "\xEE\x80\x80",
-                                     "\xEF\xBF\xBF",
-                                     "\xF0\x90\x80\x80",
-                                     "\xF4\x8F\xBF\xBF",
-                                     "\x80",
-                                     "\xBF",
-                                     "\xC0\x80",
-                                     "\xC1\xBF",
-                                     "\xC2",
-                                     "\xC2\x41",
-                                     "\xC2\xC2\x80",
-                                     "\xE0\x9F\xBF",
-                                     "\xED\xA0\x80",
-                                     "\xE1\x80",
-                                     "\xE1\x80\x41",
-                                     "\xEF\xC0\x80",
-                                     "\xF0\x8F\xBF\xBF",
-                                     "\xF4\x90\x80\x80",
-                                     "\xF5\x80\x80\x80",
-                                     "\xF1\x80\x80",
-                                     "\xF1\x80\x80\x80\x80",
-                                     "\xF8\x88\x80\x80\x80",
-                                     "\xFF",
-                                     "\xC3\xA9\xA9"};
-  const std::vector<std::string_view> fillers[] = {
-      {"a", "b", "c"}, {"a", "\xC3\xA9", "\xE4\xB8\xAD", "\xF0\x9F\x98\x80", "\xDF\xBF", " "}};
+// Each sequence, well formed or not, with what decoding gives (one U+FFFD
+// per maximal invalid subsequence), at every place of three blocks among
+// ASCII text and among characters of every length, and at the end: the
+// decoder gives its units among the others', the validator and the encoder
+// take the text exactly when the sequence encodes back to itself (a
+// replacement never does), and the validating kernel takes a valid prefix
+// ending with a whole character, from SSSE3 on all whole blocks of valid text
+// but the character the last one ends in.
+TEST_P(SimdKernels, Utf8SequencesDecodeAndValidateAtEveryPlaceOfABlock) {
+  struct Piece {
+    std::string_view utf8;
+    U16 utf16;
+  };
+  const U16 x2(2, kFFFD), x3(3, kFFFD), x4(4, kFFFD), x5(5, kFFFD);
+  const Piece rows[] = {
+      {std::string_view("a\0b", 3), U16(u"a\0b", 3)},
+      {"\xC2\x80", u"\u0080"},
+      {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800"},
+      {"\xEF\xBF\xBF", u"\uFFFF"},
+      {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000"},  // around the surrogates
+      {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF"},
+      // Continuation bytes without a lead; C0 and C1, which never start one;
+      // bytes that start nothing.
+      {"\x80", {kFFFD}},
+      {"\xBF", {kFFFD}},
+      {"\xC0\x80", x2},
+      {"\xC1\xBF", x2},
+      {"\xFF", {kFFFD}},
+      {"\xF5\x80\x80\x80", x4},
+      {"\xF8\x88\x80\x80\x80", x5},
+      // Overlong; the first and the last surrogate, encoded; past U+10FFFF.
+      {"\xE0\x9F\xBF", x3},
+      {"\xF0\x8F\xBF\xBF", x4},
+      {"\xED\xA0\x80", x3},
+      {"\xED\xBF\xBF", x3},
+      {"\xF4\x90\x80\x80", x4},
+      // Cut short before a character, the leads at the ends of their ranges;
+      // a continuation byte after a character; one too many.
+      {"\xC2", {kFFFD}},
+      {"\xC2\x41", u"\uFFFDA"},
+      {"\xC2\xC2\x80", u"\uFFFD\u0080"},
+      {"\xE1\x80", {kFFFD}},
+      {"\xEF\xBF\x41", u"\uFFFDA"},
+      {"\xEF\xC0\x80", x3},
+      {"\xF0\x9F\x98", {kFFFD}},
+      {"\xF3\xBF\xBF\x41", u"\uFFFDA"},
+      {"\xC3\xA9\xA9", u"\u00E9\uFFFD"},
+      {"\xF1\x80\x80\x80\x80", u"\U00040000\uFFFD"}};
+  const std::vector<Piece> fillers[] = {{{"a", u"a"}, {"b", u"b"}, {"c", u"c"}},
+                                        {{"a", u"a"},
+                                         {"\xC3\xA9", u"\u00E9"},
+                                         {"\xE4\xB8\xAD", u"\u4E2D"},
+                                         {"\xF0\x9F\x98\x80", u"\U0001F600"},
+                                         {"\xDF\xBF", u"\u07FF"},
+                                         {" ", u" "}}};
+  constexpr std::size_t kPlaces = 48;
   const bool bTakesBlocks = GetParam() >= SimdLevel::kSsse3;
   for (const auto& filler : fillers) {
-    for (const std::string_view piece : pieces) {
-      for (std::size_t at = 0; at < 48; ++at) {
+    for (const Piece& row : rows) {
+      const bool bValid = Utf16ToUtf8(row.utf16) == row.utf8;
+      for (std::size_t at = 0; at <= kPlaces; ++at) {
         std::string text;
-        for (std::size_t i = 0; i < 48; ++i) {
-          if (i == at) text += piece;
-          text += filler[(i * 5 + at) % filler.size()];
+        U16 units;
+        for (std::size_t i = 0; i <= kPlaces; ++i) {
+          if (i == at) text += row.utf8, units += row.utf16;
+          if (i == kPlaces) break;
+          const Piece& piece = filler[(i * 5 + at) % filler.size()];
+          text += piece.utf8, units += piece.utf16;
         }
-        const bool bValid = Utf16ToUtf8(Utf8ToUtf16(text)) == text;
+        ASSERT_EQ(Hex(Utf8ToUtf16(text)), Hex(units)) << Hex(text);
         ASSERT_EQ(IsValidUtf8(text), bValid) << Hex(text);
+        if (bValid) {
+          ASSERT_EQ(Hex(Utf16ToUtf8(units)), Hex(text));
+        }
         const std::size_t n =
             simd::ValidUtf8Prefix(reinterpret_cast<const unsigned char*>(text.data()), text.size());
         const std::string prefix = text.substr(0, n);
@@ -654,18 +638,6 @@ TEST(NulScan, AgreesWithAUnitByUnitScanAtEveryStartAndEnd) {
       for (std::size_t bound : {nul - start, nul - start + 1, kUnits})
         ASSERT_EQ(FindNul(p, bound), std::min(nul - start, bound)) << start << " " << nul;
     }
-  }
-}
-
-// A text whose NUL is the last unit of its allocation, at every length: the
-// length scan's whole blocks may pass the allocation's end only as far as an
-// aligned block reaches, which the address checker must not report.
-TEST(NulScan, ReadsNoFurtherThanTheAlignedBlockHoldingTheNul) {
-  for (std::size_t nUnits = 1; nUnits <= 40; ++nUnits) {
-    const auto text = std::make_unique<char16_t[]>(nUnits);
-    std::fill_n(text.get(), nUnits - 1, u'a');
-    text[nUnits - 1] = 0;
-    ASSERT_EQ(NulTerminatedLength(text.get()), nUnits - 1);
   }
 }
 
