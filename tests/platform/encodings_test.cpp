@@ -6,7 +6,7 @@
 // and the run-time library's locale conversions.
 //
 // The SIMD kernels, each implementation this processor runs (scalar, SSE2,
-// SSSE3, AVX2) held to a plain reference: every length up to three of the
+// SSSE3, AVX2, AVX-512) held to a plain reference: every length up to three of the
 // widest blocks and one more, the stopping unit (or code-page byte) at every
 // offset, unaligned starts, and nothing written past the room given.
 //
@@ -249,7 +249,10 @@ using kxu::platform::SimdLevel;
 
 namespace simd = kxu::platform::simd;
 
-constexpr std::size_t kLongest = 3 * 32 + 1;
+// The bytes the widest form of a kernel moves a step (AVX-512), and the
+// length of three steps and one more.
+constexpr std::size_t kWidestStep = 64;
+constexpr std::size_t kLongest = 3 * kWidestStep + 1;
 constexpr char kUntouched = '\x5A';
 
 class SimdKernels : public ::testing::TestWithParam<SimdLevel> {
@@ -321,14 +324,14 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
   const Encoder encoders[] = {{simd::EncodeBelowU0800, {u'a', 0xE9, 0x7FF, 0x80}, 0x800, 16},
                               {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0xD800, 32},
                               {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0x7FF, 32}};
-  constexpr std::size_t kUnits = 3 * simd::kEncodeGroupUnits + 1;
+  constexpr std::size_t kUnits = kLongest / 2 + 1;  // three steps of 32 units and one more
   for (const Encoder& encoder : encoders) {
     for (std::size_t at = 0; at <= kUnits; ++at) {
       std::u16string text(kUnits, u' ');
       for (std::uint32_t i = 0; i < kUnits; ++i)
         text[i] = encoder.units[static_cast<std::uint32_t>((i + 31 * at) * 2654435761U) >> 30];
       if (at < kUnits) text[at] = encoder.other;
-      for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 63, 64, 200}) {
+      for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 63, 64, 127, 128, 300}) {
         std::string out(nRoom + 1, kUntouched);
         const simd::EncodedRun run = encoder.encode(text.data(), kUnits, out.data(), nRoom);
         ASSERT_EQ(run.nUnits % simd::kEncodeGroupUnits, 0U) << at << " " << nRoom;
@@ -368,8 +371,14 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
                                 "a",
                                 "\xBF"},
                                simd::kDecodeThreeByteStep,
+                               8},
+                              // Mostly ASCII: more characters a step than half its bytes.
+                              {simd::DecodeFromU0800,
+                               u"ab\u4E2D",
+                               {"\x01\x80", "\xC3\xA9"},
+                               simd::kDecodeThreeByteStep,
                                8}};
-  constexpr std::size_t kUnits = 3 * simd::kBlockBytes;
+  constexpr std::size_t kUnits = 3 * kWidestStep;
   for (const Decoder& decoder : decoders) {
     for (const std::string_view stop : decoder.stops) {
       for (std::size_t at = 0; at <= kUnits; ++at) {
@@ -379,7 +388,7 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
         const std::string before = Utf8Of(text.data(), at);
         const std::string bytes =
             before + std::string(stop) + Utf8Of(text.data() + at, kUnits - at);
-        for (std::size_t nRoom : {0, 7, 8, 15, 16, 31, 32, 47, 48, 200}) {
+        for (std::size_t nRoom : {0, 7, 8, 15, 16, 31, 32, 47, 48, 63, 64, 200}) {
           std::u16string out(nRoom + 1, kUntouched);
           const simd::DecodedRun run =
               decoder.decode(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(),
@@ -398,7 +407,7 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
 }
 
 // Each sequence, well formed or not, with what decoding gives (one U+FFFD
-// per maximal invalid subsequence), at every place of three blocks among
+// per maximal invalid subsequence), at every place of four blocks among
 // ASCII text and among characters of every length, and at the end: the
 // decoder gives its units among the others', the validator and the encoder
 // take the text exactly when the sequence encodes back to itself (a
@@ -452,33 +461,36 @@ TEST_P(SimdKernels, Utf8SequencesDecodeAndValidateAtEveryPlaceOfABlock) {
                                          {"\xF0\x9F\x98\x80", u"\U0001F600"},
                                          {"\xDF\xBF", u"\u07FF"},
                                          {" ", u" "}}};
-  constexpr std::size_t kPlaces = 48;
   const bool bTakesBlocks = GetParam() >= SimdLevel::kSsse3;
-  for (const auto& filler : fillers) {
-    for (const Piece& row : rows) {
-      const bool bValid = Utf16ToUtf8(row.utf16) == row.utf8;
-      for (std::size_t at = 0; at <= kPlaces; ++at) {
-        std::string text;
-        U16 units;
-        for (std::size_t i = 0; i <= kPlaces; ++i) {
-          if (i == at) text += row.utf8, units += row.utf16;
-          if (i == kPlaces) break;
-          const Piece& piece = filler[(i * 5 + at) % filler.size()];
-          text += piece.utf8, units += piece.utf16;
-        }
-        ASSERT_EQ(Hex(Utf8ToUtf16(text)), Hex(units)) << Hex(text);
-        ASSERT_EQ(IsValidUtf8(text), bValid) << Hex(text);
-        if (bValid) {
-          ASSERT_EQ(Hex(Utf16ToUtf8(units)), Hex(text));
-        }
-        const std::size_t n =
-            simd::ValidUtf8Prefix(reinterpret_cast<const unsigned char*>(text.data()), text.size());
-        const std::string prefix = text.substr(0, n);
-        ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(prefix)), prefix) << Hex(text);
-        if (!bTakesBlocks) {
-          ASSERT_EQ(n, 0U);
-        } else if (bValid) {
-          ASSERT_GE(n + 4, text.size() - text.size() % simd::kBlockBytes) << Hex(text);
+  // 60 to 64 pieces: among ASCII, sequences of every length end a 64-byte
+  // block, inside the text and at its end.
+  for (std::size_t nPlaces = 60; nPlaces <= 64; ++nPlaces) {
+    for (const auto& filler : fillers) {
+      for (const Piece& row : rows) {
+        const bool bValid = Utf16ToUtf8(row.utf16) == row.utf8;
+        for (std::size_t at = 0; at <= nPlaces; ++at) {
+          std::string text;
+          U16 units;
+          for (std::size_t i = 0; i <= nPlaces; ++i) {
+            if (i == at) text += row.utf8, units += row.utf16;
+            if (i == nPlaces) break;
+            const Piece& piece = filler[(i * 5 + at) % filler.size()];
+            text += piece.utf8, units += piece.utf16;
+          }
+          ASSERT_EQ(Hex(Utf8ToUtf16(text)), Hex(units)) << Hex(text);
+          ASSERT_EQ(IsValidUtf8(text), bValid) << Hex(text);
+          if (bValid) {
+            ASSERT_EQ(Hex(Utf16ToUtf8(units)), Hex(text));
+          }
+          const std::size_t n = simd::ValidUtf8Prefix(
+              reinterpret_cast<const unsigned char*>(text.data()), text.size());
+          const std::string prefix = text.substr(0, n);
+          ASSERT_EQ(Utf16ToUtf8(Utf8ToUtf16(prefix)), prefix) << Hex(text);
+          if (!bTakesBlocks) {
+            ASSERT_EQ(n, 0U);
+          } else if (bValid) {
+            ASSERT_GE(n + 4, text.size() - text.size() % simd::kBlockBytes) << Hex(text);
+          }
         }
       }
     }

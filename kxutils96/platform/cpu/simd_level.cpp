@@ -6,13 +6,16 @@ namespace kxu::platform {
 namespace {
 
 constexpr SimdLevel kLevels[] = {SimdLevel::kScalar, SimdLevel::kSse2, SimdLevel::kSsse3,
-                                 SimdLevel::kAvx2};
+                                 SimdLevel::kAvx2, SimdLevel::kAvx512};
 
-// The highest level the processor (and, for AVX2, the system's saving of
-// the wide registers) supports.
+// The highest level the processor (and, for AVX2 and AVX-512, the system's
+// saving of the wide registers) supports.
 SimdLevel DetectBestLevel() noexcept {
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
   __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2")) {
+    return SimdLevel::kAvx512;
+  }
   if (__builtin_cpu_supports("avx2")) return SimdLevel::kAvx2;
   if (__builtin_cpu_supports("ssse3")) return SimdLevel::kSsse3;
   if (__builtin_cpu_supports("sse2")) return SimdLevel::kSse2;
@@ -68,6 +71,8 @@ std::string_view SimdLevelName(SimdLevel level) noexcept {
       return "ssse3";
     case SimdLevel::kAvx2:
       return "avx2";
+    case SimdLevel::kAvx512:
+      return "avx512";
   }
   return "scalar";
 }

@@ -1,6 +1,6 @@
 // Which instruction set the library's SIMD kernels use, chosen once per
 // process: the best the processor offers, unless the environment variable
-// KXU_SIMD names a lower one (scalar, sse2, ssse3 or avx2; a level the
+// KXU_SIMD names a lower one (scalar, sse2, ssse3, avx2 or avx512; a level the
 // processor lacks gives its best, any other name is ignored). Tests and
 // benchmarks force a level with ForceSimdLevel, so that every implementation
 // of a kernel can be held to the others on one machine.
@@ -14,7 +14,9 @@
 namespace kxu::platform {
 
 // Ordered: each level offers what the ones below it do.
-enum class SimdLevel : unsigned char { kScalar, kSse2, kSsse3, kAvx2 };
+// kAvx512 stands for AVX-512 with its byte and word instructions (BW) and
+// the byte compress of VBMI2.
+enum class SimdLevel : unsigned char { kScalar, kSse2, kSsse3, kAvx2, kAvx512 };
 
 // The levels this processor runs, lowest first; kScalar always.
 std::vector<SimdLevel> AvailableSimdLevels();
@@ -35,7 +37,7 @@ inline SimdLevel ActiveSimdLevel() noexcept {
 // and changes nothing when the processor lacks it.
 bool ForceSimdLevel(SimdLevel level) noexcept;
 
-// "scalar", "sse2", "ssse3" or "avx2".
+// "scalar", "sse2", "ssse3", "avx2" or "avx512".
 std::string_view SimdLevelName(SimdLevel level) noexcept;
 
 }  // namespace kxu::platform

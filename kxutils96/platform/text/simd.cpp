@@ -1,5 +1,5 @@
 // The kernels of simd.h in each of their forms, and the choice among them by
-// the process's SIMD level. The SSSE3 and AVX2 forms are compiled for their
+// the process's SIMD level. The SSSE3, AVX2 and AVX-512 forms are compiled for their
 // instruction set function by function (the rest of the library stays at
 // the SSE2 floor) and run only when the processor has it.
 #include <kxutils96/platform/text/simd.h>
@@ -963,6 +963,306 @@ __attribute__((target("avx2"))) EncodedRun EncodePageBelowU0800Avx2(const Single
                                                         out + run.nBytes, nRoom - run.nBytes);
   return {run.nUnits + rest.nUnits, run.nBytes + rest.nBytes};
 }
+
+// ---- AVX-512 forms (with VBMI2's byte compress): 64 bytes, or 32 UTF-16
+// units, a step, the AVX2 or SSSE3 form for the rest. A step writes its
+// encoded bytes by compressing each unit's form to the bytes it keeps, so
+// that no shuffle table is needed at this width.
+
+#define KXU_TARGET_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt")))
+// GCC 12 takes the undefined source lanes of its own AVX-512 intrinsics for
+// uninitialized reads.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+constexpr std::size_t kZmmBytes = 64;
+constexpr std::size_t kZmmUnits = 32;
+// A step of the three-byte encoder: 16 units, each widened to 32 bits.
+constexpr std::size_t kZmmLanes = 16;
+
+KXU_TARGET_AVX512 std::size_t AsciiPrefixLengthAvx512(const unsigned char* p,
+                                                      std::size_t nBytes) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kZmmBytes; i += kZmmBytes) {
+    const auto nonAscii =
+        static_cast<std::uint64_t>(_mm512_movepi8_mask(_mm512_loadu_si512(p + i)));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  return i + AsciiPrefixLengthAvx2(p + i, nBytes - i);
+}
+
+KXU_TARGET_AVX512 std::size_t WidenAsciiAvx512(const unsigned char* p, std::size_t nBytes,
+                                               char16_t* out) noexcept {
+  std::size_t i = 0;
+  for (; nBytes - i >= kZmmBytes; i += kZmmBytes) {
+    const __m512i bytes = _mm512_loadu_si512(p + i);
+    _mm512_storeu_si512(out + i, _mm512_cvtepu8_epi16(_mm512_castsi512_si256(bytes)));
+    _mm512_storeu_si512(out + i + kZmmUnits,
+                        _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, 1)));
+    const auto nonAscii = static_cast<std::uint64_t>(_mm512_movepi8_mask(bytes));
+    if (nonAscii != 0) return i + static_cast<std::size_t>(std::countr_zero(nonAscii));
+  }
+  return i + WidenAsciiAvx2(p + i, nBytes - i, out + i);
+}
+
+KXU_TARGET_AVX512 std::size_t NarrowAsciiAvx512(const char16_t* p, std::size_t nUnits,
+                                                char* out) noexcept {
+  const __m512i nonAsciiBits = _mm512_set1_epi16(static_cast<short>(0xFF80));
+  std::size_t i = 0;
+  for (; nUnits - i >= kZmmBytes; i += kZmmBytes) {
+    const __m512i low = _mm512_loadu_si512(p + i);
+    const __m512i high = _mm512_loadu_si512(p + i + kZmmUnits);
+    if (_mm512_test_epi16_mask(_mm512_or_si512(low, high), nonAsciiBits) != 0) break;
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i), _mm512_cvtepi16_epi8(low));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + i + kZmmUnits),
+                        _mm512_cvtepi16_epi8(high));
+  }
+  return i + NarrowAsciiAvx2(p + i, nUnits - i, out + i);
+}
+
+// 10xxxxxx from the low six bits of each 16- or 32-bit lane.
+KXU_TARGET_AVX512 inline __m512i ContinuationBytes16(__m512i bits) noexcept {
+  return _mm512_or_si512(_mm512_and_si512(bits, _mm512_set1_epi16(0x3F)), _mm512_set1_epi16(0x80));
+}
+KXU_TARGET_AVX512 inline __m512i ContinuationBytes32(__m512i bits) noexcept {
+  return _mm512_or_si512(_mm512_and_si512(bits, _mm512_set1_epi32(0x3F)), _mm512_set1_epi32(0x80));
+}
+
+KXU_TARGET_AVX512 EncodedRun EncodeBelowU0800Avx512(const char16_t* p, std::size_t nUnits,
+                                                    char* out, std::size_t nRoom) noexcept {
+  const __m512i ascii = _mm512_set1_epi16(0x80);
+  // Every unit's first byte is kept; its second where it is not zero.
+  const std::uint64_t kFirstBytes = 0x5555555555555555;
+  EncodedRun run{0, 0};
+  while (nUnits - run.nUnits >= kZmmUnits && nRoom - run.nBytes >= kZmmBytes) {
+    const __m512i units = _mm512_loadu_si512(p + run.nUnits);
+    if (_mm512_test_epi16_mask(units, _mm512_set1_epi16(static_cast<short>(0xF800))) != 0) break;
+    // Each unit as a pair of bytes: 110xxxxx and 10xxxxxx, or the ASCII byte and 0.
+    const __m512i pairs = _mm512_mask_mov_epi16(
+        _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi16(units, 6), _mm512_set1_epi16(0xC0)),
+                        _mm512_slli_epi16(ContinuationBytes16(units), 8)),
+        _mm512_cmplt_epu16_mask(units, ascii), units);
+    const std::uint64_t kept =
+        kFirstBytes | _mm512_test_epi8_mask(pairs, _mm512_set1_epi16(static_cast<short>(0xFF00)));
+    _mm512_storeu_si512(out + run.nBytes, _mm512_maskz_compress_epi8(kept, pairs));
+    run.nUnits += kZmmUnits;
+    run.nBytes += static_cast<std::size_t>(__builtin_popcountll(kept));
+  }
+  const EncodedRun rest = EncodeBelowU0800WithSsse3(p + run.nUnits, nUnits - run.nUnits,
+                                                    out + run.nBytes, nRoom - run.nBytes);
+  return {run.nUnits + rest.nUnits, run.nBytes + rest.nBytes};
+}
+
+KXU_TARGET_AVX512 EncodedRun EncodeFromU0800Avx512(const char16_t* p, std::size_t nUnits, char* out,
+                                                   std::size_t nRoom) noexcept {
+  // Every unit's first byte is kept; its second and third where they are not zero.
+  const std::uint64_t kFirstBytes = 0x1111111111111111;
+  EncodedRun run{0, 0};
+  while (nUnits - run.nUnits >= kZmmLanes && nRoom - run.nBytes >= kZmmBytes) {
+    const __m512i units =
+        _mm512_cvtepu16_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + run.nUnits)));
+    // Every unit ASCII or from U+0800 on, and none a surrogate.
+    const __mmask16 ascii = _mm512_cmplt_epu32_mask(units, _mm512_set1_epi32(0x80));
+    const __mmask16 twoBytes = _mm512_cmplt_epu32_mask(units, _mm512_set1_epi32(0x800)) & ~ascii;
+    const __mmask16 surrogate = _mm512_cmpeq_epi32_mask(
+        _mm512_and_si512(units, _mm512_set1_epi32(0xF800)), _mm512_set1_epi32(0xD800));
+    if ((twoBytes | surrogate) != 0) break;
+    // 1110xxxx, 10xxxxxx and 10xxxxxx in the low three bytes of each lane, or the ASCII byte.
+    const __m512i forms = _mm512_mask_mov_epi32(
+        _mm512_or_si512(
+            _mm512_or_si512(_mm512_srli_epi32(units, 12), _mm512_set1_epi32(0xE0)),
+            _mm512_or_si512(_mm512_slli_epi32(ContinuationBytes32(_mm512_srli_epi32(units, 6)), 8),
+                            _mm512_slli_epi32(ContinuationBytes32(units), 16))),
+        ascii, units);
+    const std::uint64_t kept =
+        kFirstBytes | _mm512_test_epi8_mask(forms, _mm512_set1_epi32(0x00FFFF00));
+    _mm512_storeu_si512(out + run.nBytes, _mm512_maskz_compress_epi8(kept, forms));
+    run.nUnits += kZmmLanes;
+    run.nBytes += static_cast<std::size_t>(__builtin_popcountll(kept));
+  }
+  const EncodedRun rest = EncodeFromU0800WithSsse3(p + run.nUnits, nUnits - run.nUnits,
+                                                   out + run.nBytes, nRoom - run.nBytes);
+  return {run.nUnits + rest.nUnits, run.nBytes + rest.nBytes};
+}
+
+// Each 16-byte lane of `bytes` followed by the first byte of the lane after
+// it (0 after the last lane): the byte after each byte.
+KXU_TARGET_AVX512 inline __m512i NextBytes(__m512i bytes) noexcept {
+  return _mm512_alignr_epi8(_mm512_alignr_epi64(_mm512_setzero_si512(), bytes, 2), bytes, 1);
+}
+
+KXU_TARGET_AVX512 DecodedRun DecodeBelowU0800Avx512(const unsigned char* p, std::size_t nBytes,
+                                                    char16_t* out, std::size_t nRoom) noexcept {
+  constexpr std::uint64_t kWholeStep = ~std::uint64_t{0};
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kZmmBytes && nRoom - run.nUnits >= kZmmBytes) {
+    // Compared as signed bytes: continuations are -128..-65, two-byte leads
+    // C2..DF are -62..-33.
+    const __m512i bytes = _mm512_loadu_si512(p + run.nBytes);
+    const std::uint64_t ascii = ~static_cast<std::uint64_t>(_mm512_movepi8_mask(bytes));
+    const std::uint64_t continuations = _mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-64));
+    const std::uint64_t leads = _mm512_cmpgt_epi8_mask(bytes, _mm512_set1_epi8(-63)) &
+                                _mm512_cmplt_epi8_mask(bytes, _mm512_set1_epi8(-32));
+    // A lead in the last byte waits for the next step.
+    const std::uint64_t taken = (leads >> 63) != 0 ? kWholeStep >> 1 : kWholeStep;
+    const std::uint64_t takenLeads = leads & taken;
+    if (((ascii | takenLeads | continuations) & taken) != taken ||
+        (continuations & taken) != takenLeads << 1)
+      break;
+    // Each byte as a unit (an ASCII byte as it is, a lead with the next
+    // byte), kept where a character starts.
+    const __m512i nextBytes = NextBytes(bytes);
+    const std::uint64_t starts = (ascii | takenLeads) & taken;
+    for (int half = 0; half < 2; ++half) {
+      const __m512i first = _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, half));
+      const __m512i second = _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(nextBytes, half));
+      const __m512i twoByte =
+          _mm512_or_si512(_mm512_slli_epi16(_mm512_and_si512(first, _mm512_set1_epi16(0x1F)), 6),
+                          _mm512_and_si512(second, _mm512_set1_epi16(0x3F)));
+      const auto halfAscii = static_cast<__mmask32>(ascii >> (32 * half));
+      const auto halfStarts = static_cast<__mmask32>(starts >> (32 * half));
+      _mm512_storeu_si512(out + run.nUnits,
+                          _mm512_maskz_compress_epi16(
+                              halfStarts, _mm512_mask_mov_epi16(twoByte, halfAscii, first)));
+      run.nUnits += static_cast<std::size_t>(__builtin_popcount(halfStarts));
+    }
+    run.nBytes += taken == kWholeStep ? kZmmBytes : kZmmBytes - 1;
+  }
+  const DecodedRun rest = DecodeBelowU0800WithSsse3(p + run.nBytes, nBytes - run.nBytes,
+                                                    out + run.nUnits, nRoom - run.nUnits);
+  return {run.nBytes + rest.nBytes, run.nUnits + rest.nUnits};
+}
+
+// The units of the characters starting at the `nUnits` (up to 32) lanes of
+// the leads, middle and last bytes of three-byte sequences gathered in `leads`,
+// `middles` and `lasts` (the ASCII byte as its own lead), at `out`; false when
+// a three-byte one is below U+0800 (an overlong form) or a surrogate.
+KXU_TARGET_AVX512 inline bool PutThreeByteUnits(__m256i leads, __m256i middles, __m256i lasts,
+                                                char16_t* out) noexcept {
+  const __m512i lead = _mm512_cvtepu8_epi16(leads);
+  const __m512i unit = _mm512_or_si512(
+      _mm512_or_si512(
+          _mm512_slli_epi16(lead, 12),
+          _mm512_slli_epi16(
+              _mm512_and_si512(_mm512_cvtepu8_epi16(middles), _mm512_set1_epi16(0x3F)), 6)),
+      _mm512_and_si512(_mm512_cvtepu8_epi16(lasts), _mm512_set1_epi16(0x3F)));
+  const __mmask32 ascii = _mm512_cmplt_epu16_mask(lead, _mm512_set1_epi16(0x80));
+  const __mmask32 outOfRange =
+      _mm512_cmplt_epu16_mask(unit, _mm512_set1_epi16(0x800)) |
+      _mm512_cmpeq_epi16_mask(_mm512_and_si512(unit, _mm512_set1_epi16(static_cast<short>(0xF800))),
+                              _mm512_set1_epi16(static_cast<short>(0xD800)));
+  _mm512_storeu_si512(out, _mm512_mask_mov_epi16(unit, ascii, lead));
+  return (outOfRange & ~ascii) == 0;
+}
+
+KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::size_t nBytes,
+                                                   char16_t* out, std::size_t nRoom) noexcept {
+  // A step takes up to 63 bytes, whole characters only; the byte after them
+  // must not be a continuation byte (as in the 16-byte form).
+  constexpr std::uint64_t kReach = ~std::uint64_t{0} >> 1;
+  DecodedRun run{0, 0};
+  while (nBytes - run.nBytes >= kZmmBytes && nRoom - run.nUnits >= kZmmBytes) {
+    const __m512i bytes = _mm512_loadu_si512(p + run.nBytes);
+    const std::uint64_t ascii = ~static_cast<std::uint64_t>(_mm512_movepi8_mask(bytes));
+    const std::uint64_t leads = _mm512_cmpeq_epi8_mask(
+        _mm512_and_si512(bytes, _mm512_set1_epi8(-16)), _mm512_set1_epi8(-32));
+    const std::uint64_t continuations = _mm512_cmpeq_epi8_mask(
+        _mm512_and_si512(bytes, _mm512_set1_epi8(-64)), _mm512_set1_epi8(-128));
+    const std::uint64_t taken = (leads >> 62 & 1) != 0   ? kReach >> 1
+                                : (leads >> 61 & 1) != 0 ? kReach >> 2
+                                                         : kReach;
+    const std::uint64_t takenLeads = leads & taken;
+    if (((ascii | takenLeads | continuations) & taken) != taken ||
+        (continuations & (taken | (taken + 1))) != ((takenLeads << 1) | (takenLeads << 2)))
+      break;
+    // Each character's lead (or ASCII byte), middle and last byte, in order.
+    const std::uint64_t starts = (ascii | takenLeads) & taken;
+    const __m512i middles = NextBytes(bytes);
+    const __m512i lead = _mm512_maskz_compress_epi8(starts, bytes);
+    const __m512i middle = _mm512_maskz_compress_epi8(starts, middles);
+    const __m512i last = _mm512_maskz_compress_epi8(starts, NextBytes(middles));
+    const auto nStarts = static_cast<std::size_t>(__builtin_popcountll(starts));
+    bool bInRange = PutThreeByteUnits(_mm512_castsi512_si256(lead), _mm512_castsi512_si256(middle),
+                                      _mm512_castsi512_si256(last), out + run.nUnits);
+    if (nStarts > kZmmUnits) {
+      bInRange &= PutThreeByteUnits(
+          _mm512_extracti64x4_epi64(lead, 1), _mm512_extracti64x4_epi64(middle, 1),
+          _mm512_extracti64x4_epi64(last, 1), out + run.nUnits + kZmmUnits);
+    }
+    if (!bInRange) break;
+    run.nBytes += static_cast<std::size_t>(__builtin_popcountll(taken));
+    run.nUnits += nStarts;
+  }
+  const DecodedRun rest = DecodeFromU0800WithSsse3(p + run.nBytes, nBytes - run.nBytes,
+                                                   out + run.nUnits, nRoom - run.nUnits);
+  return {run.nBytes + rest.nBytes, run.nUnits + rest.nUnits};
+}
+
+// A 16-byte table in each lane.
+KXU_TARGET_AVX512 inline __m512i LaneTable(const unsigned char* entries) noexcept {
+  return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(entries)));
+}
+
+KXU_TARGET_AVX512 inline __m512i HighHalves(__m512i bytes) noexcept {
+  return _mm512_and_si512(_mm512_srli_epi16(bytes, 4), _mm512_set1_epi8(0x0F));
+}
+
+// Utf8BlockErrors over the four 16-byte lanes of 64 bytes: each lane's
+// bytes before it are the 16 before its own.
+KXU_TARGET_AVX512 __m512i Utf8BlockErrorsAvx512(__m512i bytes, __m512i before) noexcept {
+  const __m512i lanesBefore = _mm512_alignr_epi64(bytes, before, 6);
+  const __m512i before1 = _mm512_alignr_epi8(bytes, lanesBefore, 15);
+  const __m512i pairErrors = _mm512_and_si512(
+      _mm512_and_si512(
+          _mm512_shuffle_epi8(LaneTable(kPairErrorTables.beforeHigh), HighHalves(before1)),
+          _mm512_shuffle_epi8(LaneTable(kPairErrorTables.beforeLow),
+                              _mm512_and_si512(before1, _mm512_set1_epi8(0x0F)))),
+      _mm512_shuffle_epi8(LaneTable(kPairErrorTables.afterHigh), HighHalves(bytes)));
+  const __m512i before2 = _mm512_alignr_epi8(bytes, lanesBefore, 14);
+  const __m512i before3 = _mm512_alignr_epi8(bytes, lanesBefore, 13);
+  const __m512i needed =
+      _mm512_and_si512(_mm512_or_si512(_mm512_subs_epu8(before2, _mm512_set1_epi8(0x60)),
+                                       _mm512_subs_epu8(before3, _mm512_set1_epi8(0x70))),
+                       _mm512_set1_epi8(static_cast<char>(0x80)));
+  return _mm512_xor_si512(pairErrors, needed);
+}
+
+// The bytes of a 64-byte block that end a character cut short when they are
+// its last three: a lead from F0, from E0, from C0.
+KXU_TARGET_AVX512 std::uint64_t Utf8CutShortAvx512(__m512i bytes) noexcept {
+  const __mmask64 kLastThree = 0x7ULL << 61;
+  const __m512i largestWhole = _mm512_mask_blend_epi8(
+      kLastThree, _mm512_set1_epi8(-1), _mm512_set1_epi32(static_cast<int>(0xBFDFEFFF)));
+  const __m512i past = _mm512_subs_epu8(bytes, largestWhole);
+  return _mm512_test_epi8_mask(past, past);
+}
+
+// Whole blocks of 64 bytes, and the last part block read as though zeros
+// followed it: zeros after a character cut short show it as an error, so a
+// valid text is taken whole.
+KXU_TARGET_AVX512 std::size_t ValidUtf8PrefixAvx512(const unsigned char* p,
+                                                    std::size_t nBytes) noexcept {
+  __m512i before = _mm512_setzero_si512();
+  std::uint64_t cutShort = 0;
+  for (std::size_t n = 0; n < nBytes; n += kZmmBytes) {
+    const std::size_t nLeft = nBytes - n;
+    const std::uint64_t inText =
+        nLeft >= kZmmBytes ? ~std::uint64_t{0} : (std::uint64_t{1} << nLeft) - 1;
+    const __m512i bytes = _mm512_maskz_loadu_epi8(inText, p + n);
+    // A block of ASCII has no error of its own; it only may cut the character before short.
+    const bool bError = _mm512_movepi8_mask(bytes) == 0
+                            ? cutShort != 0
+                            : _mm512_test_epi8_mask(Utf8BlockErrorsAvx512(bytes, before),
+                                                    _mm512_set1_epi8(-1)) != 0;
+    if (bError) return BackToCharacterStart(p, n);
+    cutShort = Utf8CutShortAvx512(bytes);
+    before = bytes;
+  }
+  return cutShort != 0 ? BackToCharacterStart(p, nBytes) : nBytes;
+}
+
+#pragma GCC diagnostic pop
+#undef KXU_TARGET_AVX512
 #endif
 
 // ---- The choice.
@@ -999,9 +1299,12 @@ constexpr Kernels kLevelKernels[] = {
      EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3},
     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
      EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3}};
+     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3},
+    {AsciiPrefixLengthAvx512, WidenAsciiAvx512, NarrowAsciiAvx512, EncodeBelowU0800Avx512,
+     EncodeFromU0800Avx512, DecodeBelowU0800Avx512, DecodeFromU0800Avx512, EncodePageBelowU0800Avx2,
+     ValidUtf8PrefixAvx512}};
 #else
-constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels,
+constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
 #endif
 
