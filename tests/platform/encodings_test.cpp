@@ -317,19 +317,20 @@ std::string Utf8Of(const char16_t* p, std::size_t nUnits) {
 TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
   struct Encoder {
     simd::EncodedRun (*encode)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
-    char16_t units[4];  // of the encoder's kind, drawn by a hash
+    char16_t units[8];  // of the encoder's kind (NUL among them), drawn by a hash
     char16_t other;
     std::size_t nStepRoom;  // the bytes a group may store
   };
-  const Encoder encoders[] = {{simd::EncodeBelowU0800, {u'a', 0xE9, 0x7FF, 0x80}, 0x800, 16},
-                              {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0xD800, 32},
-                              {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7'}, 0x7FF, 32}};
+  const Encoder encoders[] = {
+      {simd::EncodeBelowU0800, {u'a', 0xE9, 0x7FF, 0x80, 0, 0x7F, 0x100, u'z'}, 0x800, 16},
+      {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7', 0, 0xD7FF, 0xE000, 0x7F}, 0xD800, 32},
+      {simd::EncodeFromU0800, {0x800, 0x4E2D, 0xFFFF, u'7', 0, 0xD7FF, 0xE000, 0x7F}, 0x7FF, 32}};
   constexpr std::size_t kUnits = kLongest / 2 + 1;  // three steps of 32 units and one more
   for (const Encoder& encoder : encoders) {
     for (std::size_t at = 0; at <= kUnits; ++at) {
       std::u16string text(kUnits, u' ');
       for (std::uint32_t i = 0; i < kUnits; ++i)
-        text[i] = encoder.units[static_cast<std::uint32_t>((i + 31 * at) * 2654435761U) >> 30];
+        text[i] = encoder.units[static_cast<std::uint32_t>((i + 31 * at) * 2654435761U) >> 29];
       if (at < kUnits) text[at] = encoder.other;
       for (std::size_t nRoom : {0, 15, 16, 31, 32, 47, 48, 63, 64, 127, 128, 300}) {
         std::string out(nRoom + 1, kUntouched);
