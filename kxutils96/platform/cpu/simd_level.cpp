@@ -13,7 +13,8 @@ constexpr SimdLevel kLevels[] = {SimdLevel::kScalar, SimdLevel::kSse2, SimdLevel
 SimdLevel DetectBestLevel() noexcept {
 #if defined(__GNUC__) && (defined(__i386__) || defined(__x86_64__))
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi2")) {
+  if (__builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi") &&
+      __builtin_cpu_supports("avx512vbmi2")) {
     return SimdLevel::kAvx512;
   }
   if (__builtin_cpu_supports("avx2")) return SimdLevel::kAvx2;

@@ -14,8 +14,8 @@
 namespace kxu::platform {
 
 // Ordered: each level offers what the ones below it do.
-// kAvx512 stands for AVX-512 with its byte and word instructions (BW) and
-// the byte compress of VBMI2.
+// kAvx512 stands for AVX-512 with its byte and word instructions (BW), the
+// byte permutes of VBMI and the byte compress of VBMI2.
 enum class SimdLevel : unsigned char { kScalar, kSse2, kSsse3, kAvx2, kAvx512 };
 
 // The levels this processor runs, lowest first; kScalar always.
