@@ -637,18 +637,18 @@ TEST(SubstringSearchTest, ComparesInTimeLinearInTextAndPattern) {
 }
 
 // Every start (aligned to the scan's blocks or not) and every NUL position
-// over three blocks, against a unit-by-unit scan's answers, with bounds
-// before, at and past the NUL.
-TEST(NulScan, AgreesWithAUnitByUnitScanAtEveryStartAndEnd) {
-  constexpr std::size_t kUnits = 48;
+// over three of the widest blocks, against a unit-by-unit scan's answers,
+// with bounds before, at and past the NUL, and with none (the length scan).
+TEST_P(SimdKernels, NulScanAgreesWithAUnitByUnitScanAtEveryStartAndEnd) {
+  constexpr std::size_t kUnits = 3 * kWidestStep / 2;
   std::vector<char16_t> units(kUnits * 2);
-  for (std::size_t start = 0; start < 32; ++start) {
+  for (std::size_t start = 0; start < kWidestStep / 2; ++start) {
     for (std::size_t nul = start; nul < start + kUnits; ++nul) {
       std::fill(units.begin(), units.end(), u'\u0100');
       units[nul] = 0;
       const char16_t* p = units.data() + start;
       ASSERT_EQ(NulTerminatedLength(p), nul - start) << start << " " << nul;
-      for (std::size_t bound : {nul - start, nul - start + 1, kUnits})
+      for (std::size_t bound : {nul - start - 1, nul - start, nul - start + 1, kUnits})
         ASSERT_EQ(FindNul(p, bound), std::min(nul - start, bound)) << start << " " << nul;
     }
   }

@@ -258,6 +258,18 @@ DecodedRun DecodeFromU0800Scalar(const unsigned char* p, std::size_t nBytes, cha
   return run;
 }
 
+// Each block holds a unit before the NUL or the bound, which the caller
+// vouches for, so its page is the text's. (ZeroUnitMask is the SSE2 form
+// wherever the build has SSE2.)
+KXU_READS_WHOLE_BLOCKS std::size_t FindNulInBlocks(const char16_t* p, std::size_t nUnits) noexcept {
+  for (std::size_t i = 0; i < nUnits; i += kBlockBytes) {
+    if (const Mask zeros = ZeroUnitMask(p + i); zeros != 0) {
+      return std::min(i + static_cast<std::size_t>(std::countr_zero(zeros)), nUnits);
+    }
+  }
+  return nUnits;
+}
+
 #if defined(KXU_SIMD_SSE2)
 // ---- SSE2 forms: a block of 16 a step, the scalar form for the rest.
 
@@ -1255,6 +1267,24 @@ KXU_TARGET_AVX512 inline __m512i HighHalves(__m512i bytes) noexcept {
   return _mm512_and_si512(_mm512_srli_epi16(bytes, 4), _mm512_set1_epi8(0x0F));
 }
 
+// 16-byte blocks up to the first 64-byte boundary, then whole aligned
+// blocks of 64 bytes.
+KXU_TARGET_AVX512 KXU_READS_WHOLE_BLOCKS std::size_t FindNulInAlignedBlocksAvx512(
+    const char16_t* p, std::size_t nUnits) noexcept {
+  std::size_t i = 0;
+  for (; i < nUnits && reinterpret_cast<std::uintptr_t>(p + i) % kZmmBytes != 0; i += kBlockBytes) {
+    if (const Mask zeros = ZeroUnitMask(p + i); zeros != 0) {
+      return std::min(i + static_cast<std::size_t>(std::countr_zero(zeros)), nUnits);
+    }
+  }
+  for (; i < nUnits; i += kZmmUnits) {
+    const __mmask32 zeros =
+        _mm512_cmpeq_epi16_mask(_mm512_load_si512(p + i), _mm512_setzero_si512());
+    if (zeros != 0) return std::min(i + static_cast<std::size_t>(std::countr_zero(zeros)), nUnits);
+  }
+  return nUnits;
+}
+
 // Utf8BlockErrors over the four 16-byte lanes of 64 bytes: each lane's
 // bytes before it are the 16 before its own.
 KXU_TARGET_AVX512 __m512i Utf8BlockErrorsAvx512(__m512i bytes, __m512i before) noexcept {
@@ -1327,12 +1357,14 @@ struct Kernels {
   EncodedRun (*encodePageBelowU0800)(const SingleBytePage&, const unsigned char*, std::size_t,
                                      char*, std::size_t) noexcept;
   std::size_t (*validUtf8Prefix)(const unsigned char*, std::size_t) noexcept;
+  std::size_t (*findNulInAlignedBlocks)(const char16_t*, std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {
-    AsciiPrefixLengthScalar, WidenAsciiScalar,           NarrowAsciiScalar,
-    EncodeBelowU0800Scalar,  EncodeFromU0800Scalar,      DecodeBelowU0800Scalar,
-    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar, ValidUtf8PrefixScalar};
+constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
+                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
+                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar,
+                                    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar,
+                                    ValidUtf8PrefixScalar,   FindNulInBlocks};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
@@ -1341,16 +1373,16 @@ constexpr Kernels kLevelKernels[] = {
     kScalarKernels,
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
      EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar, EncodePageBelowU0800Sse2,
-     ValidUtf8PrefixScalar},
+     ValidUtf8PrefixScalar, FindNulInBlocks},
     {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
      EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3},
+     EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3, FindNulInBlocks},
     {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
      EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3},
+     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3, FindNulInBlocks},
     {AsciiPrefixLengthAvx512, WidenAsciiAvx512, NarrowAsciiAvx512, EncodeBelowU0800Avx512,
      EncodeFromU0800Avx512, DecodeBelowU0800Avx512, DecodeFromU0800Avx512,
-     EncodePageBelowU0800Avx512, ValidUtf8PrefixAvx512}};
+     EncodePageBelowU0800Avx512, ValidUtf8PrefixAvx512, FindNulInAlignedBlocksAvx512}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -1401,6 +1433,10 @@ EncodedRun EncodePageBelowU0800(const SingleBytePage& page, const unsigned char*
 
 std::size_t ValidUtf8Prefix(const unsigned char* p, std::size_t nBytes) noexcept {
   return Active().validUtf8Prefix(p, nBytes);
+}
+
+std::size_t FindNulInAlignedBlocks(const char16_t* p, std::size_t nUnits) noexcept {
+  return Active().findNulInAlignedBlocks(p, nUnits);
 }
 
 }  // namespace kxu::platform::simd

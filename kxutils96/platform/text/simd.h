@@ -195,6 +195,12 @@ KXU_READS_WHOLE_BLOCKS inline Mask ZeroUnitMask(const char16_t* p) noexcept {
 
 #endif
 
+// The index of the first NUL among the `nUnits` UTF-16 units at `p`, which
+// is aligned to a block of 16 units, or nUnits when none is. Reads whole
+// aligned blocks (of 64 bytes at the AVX-512 level), none past the one that
+// holds the NUL or the last unit.
+std::size_t FindNulInAlignedBlocks(const char16_t* p, std::size_t nUnits) noexcept;
+
 // The ASCII bytes that begin the `nBytes` at `p`.
 // Example: AsciiPrefixLength("ab\xC3\xA9", 4) == 2.
 std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept;
