@@ -373,7 +373,13 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
                                 "\xBF"},
                                simd::kDecodeThreeByteStep,
                                8},
-                              // Mostly ASCII: more characters a step than half its bytes.
+                              // No ASCII, and mostly ASCII (more characters a step
+                              // than half its bytes).
+                              {simd::DecodeFromU0800,
+                               u"\u0800\u4E2D\uD7FF\uE000\uFFFF",
+                               {"\xE0\x9F\xBF", "\xED\xA0\x80", "\xC3\xA9", "\x01\x80"},
+                               simd::kDecodeThreeByteStep,
+                               8},
                               {simd::DecodeFromU0800,
                                u"ab\u4E2D",
                                {"\x01\x80", "\xC3\xA9"},

@@ -1215,6 +1215,34 @@ KXU_TARGET_AVX512 inline bool PutThreeByteUnits(__m256i leads, __m256i middles, 
   return (outOfRange & ~ascii) == 0;
 }
 
+// A step of 21 three-byte characters from its start: where each one's lead,
+// middle and last byte lie, and the masks of such leads and continuations.
+constexpr std::size_t kPureThreeByteUnits = 21;
+struct PureThreeByteStep {
+  unsigned char order[3][kZmmBytes];
+  std::uint64_t leads;
+  std::uint64_t continuations;
+};
+constexpr PureThreeByteStep MakePureThreeByteStep() {
+  PureThreeByteStep step{};
+  for (std::size_t unit = 0; unit < kPureThreeByteUnits; ++unit) {
+    for (std::size_t part = 0; part < 3; ++part) {
+      step.order[part][unit] = static_cast<unsigned char>(3 * unit + part);
+      (part == 0 ? step.leads : step.continuations) |= std::uint64_t{1} << (3 * unit + part);
+    }
+  }
+  return step;
+}
+constexpr PureThreeByteStep kPureThreeByteStep = MakePureThreeByteStep();
+
+// The bytes of `bytes` the permute `order` picks for the 21 characters, 0 past them.
+KXU_TARGET_AVX512 inline __m256i PickForCharacters(const unsigned char* order,
+                                                   __m512i bytes) noexcept {
+  constexpr __mmask64 kCharacters = (std::uint64_t{1} << kPureThreeByteUnits) - 1;
+  return _mm512_castsi512_si256(
+      _mm512_maskz_permutexvar_epi8(kCharacters, _mm512_loadu_si512(order), bytes));
+}
+
 KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::size_t nBytes,
                                                    char16_t* out, std::size_t nRoom) noexcept {
   // A step takes up to 63 bytes, whole characters only; the byte after them
@@ -1228,6 +1256,18 @@ KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::
         _mm512_and_si512(bytes, _mm512_set1_epi8(-16)), _mm512_set1_epi8(-32));
     const std::uint64_t continuations = _mm512_cmpeq_epi8_mask(
         _mm512_and_si512(bytes, _mm512_set1_epi8(-64)), _mm512_set1_epi8(-128));
+    // The common step of text without ASCII takes fixed permutes and a
+    // fixed length, which the next step's load need not wait for.
+    if ((leads & kReach) == kPureThreeByteStep.leads &&
+        continuations == kPureThreeByteStep.continuations) {
+      const auto& order = kPureThreeByteStep.order;
+      if (!PutThreeByteUnits(PickForCharacters(order[0], bytes), PickForCharacters(order[1], bytes),
+                             PickForCharacters(order[2], bytes), out + run.nUnits))
+        break;
+      run.nBytes += 3 * kPureThreeByteUnits;
+      run.nUnits += kPureThreeByteUnits;
+      continue;
+    }
     const std::uint64_t taken = (leads >> 62 & 1) != 0   ? kReach >> 1
                                 : (leads >> 61 & 1) != 0 ? kReach >> 2
                                                          : kReach;
