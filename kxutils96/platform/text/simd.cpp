@@ -1218,17 +1218,21 @@ KXU_TARGET_AVX512 inline bool PutThreeByteUnits(__m256i leads, __m256i middles, 
 // A step of 21 three-byte characters from its start: where each one's lead,
 // middle and last byte lie, and the masks of such leads and continuations.
 constexpr std::size_t kPureThreeByteUnits = 21;
+// The kind bits of each byte (F0 of a lead, C0 of a continuation; none of
+// the last byte, which is looked at alone) and what they must be.
 struct PureThreeByteStep {
   unsigned char order[3][kZmmBytes];
-  std::uint64_t leads;
-  std::uint64_t continuations;
+  unsigned char kindBits[kZmmBytes];
+  unsigned char kinds[kZmmBytes];
 };
 constexpr PureThreeByteStep MakePureThreeByteStep() {
   PureThreeByteStep step{};
   for (std::size_t unit = 0; unit < kPureThreeByteUnits; ++unit) {
     for (std::size_t part = 0; part < 3; ++part) {
-      step.order[part][unit] = static_cast<unsigned char>(3 * unit + part);
-      (part == 0 ? step.leads : step.continuations) |= std::uint64_t{1} << (3 * unit + part);
+      const std::size_t at = 3 * unit + part;
+      step.order[part][unit] = static_cast<unsigned char>(at);
+      step.kindBits[at] = part == 0 ? 0xF0 : 0xC0;
+      step.kinds[at] = part == 0 ? 0xE0 : 0x80;
     }
   }
   return step;
@@ -1251,15 +1255,12 @@ KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kZmmBytes && nRoom - run.nUnits >= kZmmBytes) {
     const __m512i bytes = _mm512_loadu_si512(p + run.nBytes);
-    const std::uint64_t ascii = ~static_cast<std::uint64_t>(_mm512_movepi8_mask(bytes));
-    const std::uint64_t leads = _mm512_cmpeq_epi8_mask(
-        _mm512_and_si512(bytes, _mm512_set1_epi8(-16)), _mm512_set1_epi8(-32));
-    const std::uint64_t continuations = _mm512_cmpeq_epi8_mask(
-        _mm512_and_si512(bytes, _mm512_set1_epi8(-64)), _mm512_set1_epi8(-128));
     // The common step of text without ASCII takes fixed permutes and a
-    // fixed length, which the next step's load need not wait for.
-    if ((leads & kReach) == kPureThreeByteStep.leads &&
-        continuations == kPureThreeByteStep.continuations) {
+    // fixed length, which the next step's load need not wait for; it is told
+    // in mask registers, which 32-bit code moves out only in halves.
+    const __m512i kinds = _mm512_and_si512(bytes, _mm512_loadu_si512(kPureThreeByteStep.kindBits));
+    if (_mm512_cmpneq_epi8_mask(kinds, _mm512_loadu_si512(kPureThreeByteStep.kinds)) == 0 &&
+        (p[run.nBytes + kZmmBytes - 1] & 0xC0) != 0x80) {
       const auto& order = kPureThreeByteStep.order;
       if (!PutThreeByteUnits(PickForCharacters(order[0], bytes), PickForCharacters(order[1], bytes),
                              PickForCharacters(order[2], bytes), out + run.nUnits))
@@ -1268,6 +1269,11 @@ KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::
       run.nUnits += kPureThreeByteUnits;
       continue;
     }
+    const std::uint64_t ascii = ~static_cast<std::uint64_t>(_mm512_movepi8_mask(bytes));
+    const std::uint64_t leads = _mm512_cmpeq_epi8_mask(
+        _mm512_and_si512(bytes, _mm512_set1_epi8(-16)), _mm512_set1_epi8(-32));
+    const std::uint64_t continuations = _mm512_cmpeq_epi8_mask(
+        _mm512_and_si512(bytes, _mm512_set1_epi8(-64)), _mm512_set1_epi8(-128));
     const std::uint64_t taken = (leads >> 62 & 1) != 0   ? kReach >> 1
                                 : (leads >> 61 & 1) != 0 ? kReach >> 2
                                                          : kReach;
