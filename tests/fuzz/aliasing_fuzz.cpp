@@ -2,7 +2,8 @@
 // arguments aliased in each way the types allow: a text that lives inside the
 // string or array the call writes, one array passed as two arguments, a result
 // string that is an element of the array read. (A flat export that only hands
-// its object's array to the native call is called through the native one.) Each aliased call must
+// its object's array to the native call is called through the native one; an array sorted as
+// its own index array is the sort family's test.) Each aliased call must
 // give what the same call gives on independent copies (or, where one array plays two parts, what
 // the documented order of reads and writes gives). Input: one option byte, then texts separated by
 // NUL bytes; the first three texts (empty when missing) are the elements the arguments are taken
@@ -19,7 +20,6 @@
 #include <kxutils96/format/transforms/keyword_replace.h>
 #include <kxutils96/format/transforms/multi_str_reorder.h>
 #include <kxutils96/host/zutl96/zutl96.h>
-#include <kxutils96/sort/sort_family.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/tokens/csv_line.h>
 #include <kxutils96/tokens/join_tokens.h>
@@ -329,18 +329,6 @@ void CheckRemoveWithSharedArrays(const Texts& texts, unsigned char options) {
   Require(TextsOf(reference2.names) == TextsOf(extra.names));
 }
 
-// An integer array sorted as its own index array ends sorted.
-void CheckSortWithOwnIndex(const Texts& texts, unsigned long flags) {
-  CArray<int, int> array;
-  for (const std::string& text : texts)
-    for (const char c : text) array.Add(static_cast<signed char>(c));
-  CArray<int, int> expected;
-  for (INT_PTR i = 0; i < array.GetSize(); ++i) expected.Add(array[i]);
-  kxutilsSort(expected, flags, nullptr);
-  kxutilsSort(array, flags, &array);
-  Require(std::equal(array.GetData(), array.GetData() + array.GetSize(), expected.GetData()));
-}
-
 // The string array itself (a string's appends and inserts of its own text
 // are the string type's own test): an element added to its own array, an
 // array assigned to itself.
@@ -384,8 +372,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CheckFrequenciesInPlace(texts, options & 3);
   CheckReorderInPlace(texts, options);
   CheckRemoveWithSharedArrays(texts, options);
-  CheckSortWithOwnIndex(texts,
-                        (options & 8) != 0 ? static_cast<unsigned long>(SORT_DESCENDING) : 0UL);
   CheckStringPrimitives(texts);
   return 0;
 }
