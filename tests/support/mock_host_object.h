@@ -22,7 +22,7 @@ struct NativeQuery {
 // Calls of all mock objects of one test, in the order they happened.
 using QueryLog = std::vector<NativeQuery>;
 
-class MockHostObject : public HostObject {
+class MockHostObject final : public HostObject {
  public:
   explicit MockHostObject(QueryLog& log) : m_log(log) {}
   // An object that answers the query of its array's kind with `array`.

@@ -984,8 +984,10 @@ __attribute__((target("avx2"))) EncodedRun EncodePageBelowU0800Avx2(const Single
 #define KXU_TARGET_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi,avx512vbmi2,popcnt")))
 // GCC 12 takes the undefined source lanes of its own AVX-512 intrinsics for
 // uninitialized reads.
+#if !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 
 constexpr std::size_t kZmmBytes = 64;
 constexpr std::size_t kZmmUnits = 32;
@@ -1385,7 +1387,9 @@ KXU_TARGET_AVX512 std::size_t ValidUtf8PrefixAvx512(const unsigned char* p,
   return cutShort != 0 ? BackToCharacterStart(p, nBytes) : nBytes;
 }
 
+#if !defined(__clang__)
 #pragma GCC diagnostic pop
+#endif
 #undef KXU_TARGET_AVX512
 #endif
 
