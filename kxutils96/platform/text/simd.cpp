@@ -1120,7 +1120,7 @@ KXU_TARGET_AVX512 EncodedRun EncodePageBelowU0800Avx512(const SingleBytePage& pa
   const __m512i trailsHigh = _mm512_loadu_si512(trails + kZmmBytes);
   EncodedRun run{0, 0};
   while (nBytes - run.nUnits >= kZmmBytes &&
-         nRoom - run.nBytes >= 3 * 2 * kBlockBytes + kPageBlockReach) {
+         nRoom - run.nBytes >= 3 * (2 * kBlockBytes) + kPageBlockReach) {
     const __m512i bytes = _mm512_loadu_si512(p + run.nUnits);
     const __mmask64 high = _mm512_movepi8_mask(bytes);
     // The permutes read the low seven bits of each byte.
