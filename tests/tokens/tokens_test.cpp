@@ -139,6 +139,7 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"L1", {}, 0, kSuffixStrayDigit, {"L"}},
       {"1P", {}, 0, kSuffixLeadingDigit, {}},
       {"LUL", {}, 0, kSuffixDuplicate, {"L", "U"}},
+      {"LLU", {}, 0, kSuffixDuplicate, {"L"}},  // a duplicate before the end
       {"LUL", {}, 1, 3, {"L", "U", "L"}},
       {"C", {"C"}, 0, kSuffixDuplicate, {"C"}},
       {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
