@@ -83,6 +83,16 @@ TEST(BuiltinModules, AnswerToTheirNameOnly) {
   EXPECT_EQ(GetLastError(), ERROR_PROC_NOT_FOUND);
 }
 
+// A search handle that is none, null or invalid, is refused, never followed.
+TEST(FindFile, NoSearchIsRefused) {
+  WIN32_FIND_DATAW data{};
+  for (const HANDLE hNone : {HANDLE{}, INVALID_HANDLE_VALUE}) {
+    EXPECT_FALSE(FindNextFileW(hNone, &data));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(FindClose(hNone));
+  }
+}
+
 // CopyFileW and a named pipe: neither read from nor written into, and never
 // waited on for the other end.
 TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
