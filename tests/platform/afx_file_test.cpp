@@ -575,7 +575,8 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
           {[&] { return s.Find(arg[0], i); },
            [&] { return i < 0 || i > len ? -1 : PositionOf(ref.find(a, i)); }},
           {[&] { return s.ReverseFind(u); }, [&] { return PositionOf(ref.rfind(u)); }},
-          {[&] { return Sign(s.Compare(arg[0])); }, [&] { return Sign(asRead.compare(a)); }},
+          {[&] { return Sign(s.Compare(arg[0])) * 2 + (s < CStringT<Char>(arg[0]) ? 1 : 0); },
+           [&] { return Sign(asRead.compare(a)) * 2 + (asRead < a ? 1 : 0); }},
           {[&] { return Sign(s.CompareNoCase(arg[0])); },
            [&] { return Sign(Folded(asRead).compare(Folded(a))); }},
           {[&] { return (s = s.Left(n)).GetLength(); },  // pieces, through the text they replace
