@@ -1047,6 +1047,15 @@ KXU_TARGET_AVX512 inline __m512i ContinuationBytes32(__m512i bits) noexcept {
   return _mm512_or_si512(_mm512_and_si512(bits, _mm512_set1_epi32(0x3F)), _mm512_set1_epi32(0x80));
 }
 
+// Stores the bytes of 32 UTF-8 forms of one or two bytes held in 16-bit
+// lanes, in order: each lane's first byte, and its second where it is not
+// zero. Writes 64 bytes.
+KXU_TARGET_AVX512 inline void StorePairs(__m512i pairs, char* out) noexcept {
+  const __mmask64 kept =
+      _mm512_test_epi8_mask(_mm512_or_si512(pairs, _mm512_set1_epi16(0xFF)), _mm512_set1_epi8(-1));
+  _mm512_storeu_si512(out, _mm512_maskz_compress_epi8(kept, pairs));
+}
+
 // The encoders keep their masks in mask registers and count bytes from the
 // narrower masks of units: a 64-bit mask costs a pair of moves and counts
 // on 32-bit processors.
@@ -1062,10 +1071,7 @@ KXU_TARGET_AVX512 EncodedRun EncodeBelowU0800Avx512(const char16_t* p, std::size
         _mm512_or_si512(_mm512_or_si512(_mm512_srli_epi16(units, 6), _mm512_set1_epi16(0xC0)),
                         _mm512_slli_epi16(ContinuationBytes16(units), 8)),
         ascii, units);
-    // Every first byte is kept, a second one where it is not zero.
-    const __mmask64 kept = _mm512_test_epi8_mask(_mm512_or_si512(pairs, _mm512_set1_epi16(0xFF)),
-                                                 _mm512_set1_epi8(-1));
-    _mm512_storeu_si512(out + run.nBytes, _mm512_maskz_compress_epi8(kept, pairs));
+    StorePairs(pairs, out + run.nBytes);
     run.nUnits += kZmmUnits;
     run.nBytes += kZmmUnits + static_cast<std::size_t>(__builtin_popcount(~ascii));
   }
@@ -1134,9 +1140,7 @@ KXU_TARGET_AVX512 EncodedRun EncodePageBelowU0800Avx512(const SingleBytePage& pa
       const __m512i pairs =
           _mm512_or_si512(_mm512_cvtepu8_epi16(HalfOf(first, half)),
                           _mm512_slli_epi16(_mm512_cvtepu8_epi16(HalfOf(second, half)), 8));
-      const __mmask64 kept = _mm512_test_epi8_mask(_mm512_or_si512(pairs, _mm512_set1_epi16(0xFF)),
-                                                   _mm512_set1_epi8(-1));
-      _mm512_storeu_si512(out + run.nBytes, _mm512_maskz_compress_epi8(kept, pairs));
+      StorePairs(pairs, out + run.nBytes);
       run.nBytes += kZmmUnits + static_cast<std::size_t>(__builtin_popcount(
                                     static_cast<unsigned>(_mm256_movemask_epi8(halfBytes))));
     }
