@@ -1199,10 +1199,10 @@ KXU_TARGET_AVX512 DecodedRun DecodeBelowU0800Avx512(const unsigned char* p, std:
   return {run.nBytes + rest.nBytes, run.nUnits + rest.nUnits};
 }
 
-// The units of the characters starting at the `nUnits` (up to 32) lanes of
-// the leads, middle and last bytes of three-byte sequences gathered in `leads`,
-// `middles` and `lasts` (the ASCII byte as its own lead), at `out`; false when
-// a three-byte one is below U+0800 (an overlong form) or a surrogate.
+// Puts at `out` the 32 units whose leads, middle and last bytes the lanes of
+// `leads`, `middles` and `lasts` hold (an ASCII byte as its own lead; zero
+// lanes past the characters are NULs); false when a three-byte one is below
+// U+0800 (an overlong form) or a surrogate.
 KXU_TARGET_AVX512 inline bool PutThreeByteUnits(__m256i leads, __m256i middles, __m256i lasts,
                                                 char16_t* out) noexcept {
   const __m512i lead = _mm512_cvtepu8_epi16(leads);
@@ -1222,10 +1222,10 @@ KXU_TARGET_AVX512 inline bool PutThreeByteUnits(__m256i leads, __m256i middles, 
 }
 
 // A step of 21 three-byte characters from its start: where each one's lead,
-// middle and last byte lie, and the masks of such leads and continuations.
+// middle and last byte lie, the kind bits of each byte (F0 of a lead, C0 of
+// a continuation; none of the last byte, which is looked at alone) and what
+// they must be.
 constexpr std::size_t kPureThreeByteUnits = 21;
-// The kind bits of each byte (F0 of a lead, C0 of a continuation; none of
-// the last byte, which is looked at alone) and what they must be.
 struct PureThreeByteStep {
   unsigned char order[3][kZmmBytes];
   unsigned char kindBits[kZmmBytes];
@@ -1323,12 +1323,10 @@ KXU_TARGET_AVX512 inline __m512i HighHalves(__m512i bytes) noexcept {
 // blocks of 64 bytes.
 KXU_TARGET_AVX512 KXU_READS_WHOLE_BLOCKS std::size_t FindNulInAlignedBlocksAvx512(
     const char16_t* p, std::size_t nUnits) noexcept {
-  std::size_t i = 0;
-  for (; i < nUnits && reinterpret_cast<std::uintptr_t>(p + i) % kZmmBytes != 0; i += kBlockBytes) {
-    if (const Mask zeros = ZeroUnitMask(p + i); zeros != 0) {
-      return std::min(i + static_cast<std::size_t>(std::countr_zero(zeros)), nUnits);
-    }
-  }
+  const std::size_t nToBoundary =
+      (kZmmBytes - reinterpret_cast<std::uintptr_t>(p) % kZmmBytes) % kZmmBytes / sizeof(char16_t);
+  std::size_t i = std::min(nToBoundary, nUnits);
+  if (const std::size_t nAt = FindNulInBlocks(p, i); nAt < i) return nAt;
   for (; i < nUnits; i += kZmmUnits) {
     const __mmask32 zeros =
         _mm512_cmpeq_epi16_mask(_mm512_load_si512(p + i), _mm512_setzero_si512());
