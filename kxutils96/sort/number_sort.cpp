@@ -39,6 +39,12 @@ struct OrderKey {
     return kDescending ? static_cast<Key>(~key) : key;
   }
 
+  // The bits in which `value` differs from the value its key gives back:
+  // none but for -0 and NaNs.
+  static Key LostBits(T value, Key key) {
+    return static_cast<Key>(std::bit_cast<Key>(ValueOf(key)) ^ std::bit_cast<Key>(value));
+  }
+
   // The value whose key `key` is: the value itself for every value but -0
   // (+0's key) and the NaNs (one key for all).
   static T ValueOf(Key key) {
@@ -48,8 +54,7 @@ struct OrderKey {
         if (ascending == (kMissing == Missing::kLow ? Key{0} : ~Key{0}))
           return static_cast<T>(NANUM);
       }
-      return std::bit_cast<T>((ascending & kSignBit) != 0 ? static_cast<Key>(ascending ^ kSignBit)
-                                                          : static_cast<Key>(~ascending));
+      return std::bit_cast<T>(static_cast<Key>(ascending ^ SignFlips(~ascending)));
     } else if constexpr (std::is_signed_v<T>) {
       return static_cast<T>(ascending ^ kSignBit);
     } else {
@@ -58,6 +63,14 @@ struct OrderKey {
   }
 
  private:
+  // What a value with `bits` is XORed with to become its key, or a key with
+  // `~bits` to become its value: all bits for a negative value, the sign bit
+  // alone for a positive one. A mask from the sign, not a branch on it, which
+  // random signs would mispredict half the time.
+  static Key SignFlips(Key bits) {
+    return static_cast<Key>((Key{0} - (bits >> (8 * sizeof(T) - 1))) | kSignBit);
+  }
+
   // Every NaN: the key after +inf's.
   static constexpr Key NaNKey() {
     if constexpr (std::is_floating_point_v<T>) {
@@ -82,7 +95,7 @@ struct OrderKey {
       const auto magnitude = static_cast<Key>(bits & ~kSignBit);
       if (magnitude > std::bit_cast<Key>(std::numeric_limits<T>::infinity())) return NaNKey();
       if (magnitude == 0) return kSignBit;
-      return (bits & kSignBit) != 0 ? static_cast<Key>(~bits) : static_cast<Key>(bits | kSignBit);
+      return static_cast<Key>(bits ^ SignFlips(bits));
     } else if constexpr (std::is_signed_v<T>) {
       return static_cast<Key>(static_cast<Key>(value) ^ kSignBit);
     } else {
@@ -198,18 +211,36 @@ class NumberSorter {
   }
 
   static void InsertionSort(T* values, int* index, std::size_t n) {
+    if (index != nullptr) {
+      InsertionSort<true>(values, index, n);
+    } else {
+      InsertionSort<false>(values, index, n);
+    }
+  }
+  // Each element smaller than the largest before it moves back, with its
+  // index entry (kWithIndex), past the larger ones in one loop: the runs it
+  // passes are short in every use, too short for a call to move them.
+  template <bool kWithIndex>
+  static void InsertionSort(T* values, int* index, std::size_t n) {
+    if (n < 2) return;
+    Key largest = KeyAt(values, 0);
     for (std::size_t cur = 1; cur < n; ++cur) {
       const T value = values[cur];
       const Key key = Order::Of(value);
-      std::size_t hole = cur;
-      for (; hole > 0 && key < KeyAt(values, hole - 1); --hole) values[hole] = values[hole - 1];
-      if (hole == cur) continue;
-      values[hole] = value;
-      if (index != nullptr) {
-        const int entry = index[cur];
-        std::memmove(index + hole + 1, index + hole, (cur - hole) * sizeof(int));
-        index[hole] = entry;
+      if (!(key < largest)) {
+        largest = key;
+        continue;
       }
+      int entry = 0;
+      if constexpr (kWithIndex) entry = index[cur];
+      std::size_t hole = cur;
+      do {
+        values[hole] = values[hole - 1];
+        if constexpr (kWithIndex) index[hole] = index[hole - 1];
+        --hole;
+      } while (hole > 0 && key < KeyAt(values, hole - 1));
+      values[hole] = value;
+      if constexpr (kWithIndex) index[hole] = entry;
     }
   }
 
@@ -270,16 +301,17 @@ class NumberSorter {
     if (numbers.Get() == nullptr) return Outcome::kManyKeys;
     FewKeys keys;
     std::uint32_t offsets[kFewKeys] = {};
-    bool bKeysSuffice = true;
+    Key lost = 0;
     for (std::size_t i = 0; i < m_n; ++i) {
       const T value = m_values[i];
       const Key key = Order::Of(value);
-      bKeysSuffice &= std::bit_cast<Key>(Order::ValueOf(key)) == std::bit_cast<Key>(value);
+      lost |= Order::LostBits(value, key);
       const std::size_t number = keys.NumberOf(key);
       if (number == kFewKeys) return Outcome::kManyKeys;
       numbers.Get()[i] = static_cast<std::uint8_t>(number);
       ++offsets[number];
     }
+    const bool bKeysSuffice = lost == 0;
     Scratch<T> valuesRoom(bKeysSuffice ? 0 : m_n);
     Scratch<int> indexRoom(m_index != nullptr ? m_n : 0);
     if (valuesRoom.Get() == nullptr || indexRoom.Get() == nullptr) return Outcome::kNoMemory;
@@ -401,15 +433,17 @@ class NumberSorter {
   // computed once, and the last one writes the values back from them;
   // otherwise they move the values and compute each key again.
   bool RadixSort(Side room) {
-    bool bKeysSuffice = true;
+    // Both folded with OR, so that the loop carries nothing but two registers.
+    Key lost = 0;
     Key varying = 0;
     const Key firstKey = KeyAt(m_values, 0);
     for (std::size_t i = 0; i < m_n; ++i) {
       const T value = m_values[i];
       const Key key = Order::Of(value);
-      bKeysSuffice &= std::bit_cast<Key>(Order::ValueOf(key)) == std::bit_cast<Key>(value);
+      lost |= Order::LostBits(value, key);
       varying |= static_cast<Key>(key ^ firstKey);
     }
+    const bool bKeysSuffice = lost == 0;
     const Side caller{reinterpret_cast<unsigned char*>(m_values), m_index};
     const auto nVaryingBits = static_cast<std::size_t>(std::bit_width(varying));
     if (SplitsFirst(m_n, nVaryingBits))
@@ -510,17 +544,18 @@ class NumberSorter {
       RunPasses(caller, room, true, bKeys, passes, n);
       return;
     }
+    // The large buckets take their passes; one insertion sort then finishes
+    // the small ones all at once (thousands of them, of a few elements each):
+    // the buckets stand in order, so no element moves out of its own.
     ForEachBucket(innerOffsets, [&](std::size_t first, std::size_t nInBucket) {
-      SortInCaller(caller.At(first), room.At(first), nInBucket, bKeys);
+      if (nInBucket >= static_cast<std::size_t>(kRadixSortThreshold))
+        SortByPassesInCaller(caller.At(first), room.At(first), nInBucket, bKeys);
     });
+    InsertionSort(reinterpret_cast<T*>(caller.bytes), caller.index, n);
   }
 
   // Sorts the n elements of a bucket that lie in `caller`, as values.
-  void SortInCaller(Side caller, Side room, std::size_t n, bool bKeys) const {
-    if (n < static_cast<std::size_t>(kRadixSortThreshold)) {
-      InsertionSort(reinterpret_cast<T*>(caller.bytes), caller.index, n);
-      return;
-    }
+  void SortByPassesInCaller(Side caller, Side room, std::size_t n, bool bKeys) const {
     const Lane<T, Order, false> lane{caller.bytes, caller.index};
     Passes passes;
     PlanPasses(lane, n, VaryingBits(lane, n), passes);

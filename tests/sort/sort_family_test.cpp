@@ -13,6 +13,7 @@
 #include <kxutils96/sort/comparators.h>
 #include <kxutils96/sort/generic_callbacks.h>
 #include <kxutils96/sort/number_sort.h>
+#include <kxutils96/sort/scratch.h>
 #include <kxutils96/sort/sort_family.h>
 
 #include <gtest/gtest.h>
@@ -96,10 +97,12 @@ T ValueNotOfItsKey(std::mt19937_64& rng) {
 
 // Values crowded into one part of the first split of a bucket sort, which
 // then splits it again: for 64-bit types all but the first share their 24
-// highest key bits and differ in the 40 below; other types get ordinary values.
+// highest key bits and differ in the 40 below, and every other one differs
+// only in its 8 lowest bits, crowding one part of the second split too; other
+// types get ordinary values.
 template <class T>
 T CrowdedValue(std::mt19937_64& rng, int i) {
-  const std::uint64_t low = rng() & ((std::uint64_t{1} << 40) - 1);
+  const std::uint64_t low = rng() & ((std::uint64_t{1} << (i % 2 == 0 ? 8 : 40)) - 1);
   if constexpr (std::is_same_v<T, double>)
     return i == 0 ? -1e300 : std::bit_cast<double>(0x3FF0000000000000 | low);
   return static_cast<T>(i == 0 ? ~std::uint64_t{0} : low);
@@ -184,6 +187,19 @@ TYPED_TEST(NumericSortFamily, ShortCountsAndShortIndexArraysChangeNothing) {
   FillIdentity(index, 5);
   kxutilsSortBuff(buffer, 3, SORT_DESCENDING, &index);
   EXPECT_EQ(kxu::test::IntsOf(index), (std::vector<int>{2, 1, 0, 3, 4}));
+}
+
+// Working room on both sides of 2 MiB (from the heap and straight from the
+// system), writable to its end and given back whole; a count whose bytes no
+// size holds gets none.
+TEST(SortScratch, GivesRoomOfEverySizeOrNone) {
+  constexpr std::size_t kSystemBlock = std::size_t{1} << 18;  // doubles in 2 MiB
+  for (const std::size_t count : {std::size_t{0}, kSystemBlock - 1, kSystemBlock}) {
+    const kxu::sort::Scratch<double> room(count);
+    ASSERT_NE(room.Get(), nullptr) << count;
+    std::fill(room.Get(), room.Get() + count, 1.0);
+  }
+  EXPECT_EQ(kxu::sort::Scratch<double>(SIZE_MAX / 4).Get(), nullptr);
 }
 
 // An int array sorted as its own index array holds the values once: they

@@ -18,6 +18,7 @@
 #include <kxutils96/platform/win32/win_builtin_modules.h>
 #include <kxutils96/platform/win32/win_error.h>
 #include <kxutils96/platform/win32/win_file.h>
+#include <kxutils96/platform/win32/win_memory.h>
 #include <kxutils96/platform/win32/win_module.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
@@ -91,6 +92,43 @@ TEST(FindFile, NoSearchIsRefused) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
     EXPECT_FALSE(FindClose(hNone));
   }
+}
+
+// Virtual memory blocks: zeroed, writable to their last byte, on a page
+// boundary or, from 2 MiB on, a 2 MiB one, and gone once released; any use
+// but a new block and its release is refused, as is a size past the address space.
+TEST(VirtualAlloc, GivesWholeBlocksAndReleasesThem) {
+  const auto nPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  for (const std::size_t nSize : {std::size_t{1}, nPage + 1, std::size_t{3} << 20}) {
+    auto* p = static_cast<unsigned char*>(
+        VirtualAlloc(nullptr, nSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(p) % (nSize >= (2u << 20) ? 2u << 20 : nPage), 0u);
+    EXPECT_EQ(static_cast<std::size_t>(std::count(p, p + nSize, 0)), nSize);
+    std::fill(p, p + nSize, 0xAB);
+    EXPECT_EQ(VirtualFree(p, nSize, MEM_RELEASE), FALSE);
+    EXPECT_EQ(VirtualFree(p, 0, MEM_RELEASE), TRUE);
+    unsigned char resident = 0;
+    EXPECT_EQ(mincore(p, 1, &resident), -1) << nSize;
+    EXPECT_EQ(errno, ENOMEM);
+  }
+  struct Refused {
+    std::size_t nSize;
+    DWORD dwType;
+    DWORD dwProtect;
+    DWORD dwError;
+  };
+  for (const Refused& refused :
+       {Refused{0, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
+        Refused{16, MEM_COMMIT, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
+        Refused{16, MEM_COMMIT | MEM_RESERVE, 0x02, ERROR_INVALID_PARAMETER},
+        Refused{SIZE_MAX, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_NOT_ENOUGH_MEMORY}}) {
+    SetLastError(ERROR_SUCCESS);
+    EXPECT_EQ(VirtualAlloc(nullptr, refused.nSize, refused.dwType, refused.dwProtect), nullptr);
+    EXPECT_EQ(GetLastError(), refused.dwError) << refused.nSize;
+  }
+  EXPECT_EQ(VirtualFree(nullptr, 0, MEM_RELEASE), FALSE);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
 // CopyFileW and a named pipe: neither read from nor written into, and never

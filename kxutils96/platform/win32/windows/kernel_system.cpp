@@ -28,6 +28,15 @@ void SetLastError(std::uint32_t dwErrCode) noexcept {
   ::SetLastError(dwErrCode);
 }
 
+void* VirtualAlloc(void* pAddress, std::size_t nSize, std::uint32_t dwAllocationType,
+                   std::uint32_t dwProtect) noexcept {
+  return ::VirtualAlloc(pAddress, nSize, dwAllocationType, dwProtect);
+}
+
+int VirtualFree(void* pAddress, std::size_t nSize, std::uint32_t dwFreeType) noexcept {
+  return ::VirtualFree(pAddress, nSize, dwFreeType);
+}
+
 int MultiByteToWideChar(unsigned nCodePage, std::uint32_t dwFlags, const char* pSource, int nSource,
                         char16_t* pOut, int nOut) noexcept {
   return ::MultiByteToWideChar(nCodePage, dwFlags, pSource, nSource, Wide(pOut), nOut);

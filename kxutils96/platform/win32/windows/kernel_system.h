@@ -1,10 +1,11 @@
-// The kernel's calls that the Windows forms of win_error, win_nls, win_module
-// and win_resource hand their work to, declared with plain C++ types so that their
+// The kernel's calls that the Windows forms of win_error, win_nls, win_memory,
+// win_module and win_resource hand their work to, declared with plain C++ types so that their
 // callers need not see <windows.h> (whose names clash with the library's own
 // Windows-shaped declarations). Each does exactly what the system call of the
 // same name does.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kxu::platform::windows {
@@ -20,6 +21,10 @@ int WideCharToMultiByte(unsigned nCodePage, std::uint32_t dwFlags, const char16_
 int IsValidCodePage(unsigned nCodePage) noexcept;
 unsigned GetACP() noexcept;
 int IsCharAlphaA(char ch) noexcept;
+
+void* VirtualAlloc(void* pAddress, std::size_t nSize, std::uint32_t dwAllocationType,
+                   std::uint32_t dwProtect) noexcept;
+int VirtualFree(void* pAddress, std::size_t nSize, std::uint32_t dwFreeType) noexcept;
 
 void* LoadLibraryW(const char16_t* pszName) noexcept;
 // The address of `pszName` in `hModule` as a plain function pointer, or null.

@@ -1,0 +1,15 @@
+// VirtualAlloc and VirtualFree are the system's own.
+#include <kxutils96/platform/win32/win_memory.h>
+
+#include <kxutils96/platform/win32/windows/kernel_system.h>
+
+namespace os = kxu::platform::windows;
+
+void* VirtualAlloc(void* lpAddress, std::size_t dwSize, DWORD flAllocationType,
+                   DWORD flProtect) noexcept {
+  return os::VirtualAlloc(lpAddress, dwSize, flAllocationType, flProtect);
+}
+
+BOOL VirtualFree(void* lpAddress, std::size_t dwSize, DWORD dwFreeType) noexcept {
+  return os::VirtualFree(lpAddress, dwSize, dwFreeType);
+}
