@@ -101,13 +101,12 @@ int kxu_discrete_frequencies(HostObject* pInput, HostObject* pOutput, double* pF
     pFrequencies[k] = static_cast<double>(starts[k + 1]);
     starts[k + 1] += starts[k];
   }
-  // The input rewritten in group order, members in input order.
-  std::vector<int> order(static_cast<std::size_t>(n));
+  // The input rewritten in group order, members in input order: each string
+  // moves straight to the next place of its group.
   std::vector<int> next(starts.begin(), starts.end() - 1);
-  for (int i = 0; i < n; ++i)
-    order[static_cast<std::size_t>(next[static_cast<std::size_t>(ranks[groups[i]])]++)] = i;
-  kxu::sort::MoveIntoOrder(
-      strings, static_cast<std::size_t>(n), [&order](std::size_t i) { return order[i]; },
+  kxu::sort::MoveToPlaces(
+      strings, static_cast<std::size_t>(n),
+      [&](std::size_t i) { return next[static_cast<std::size_t>(ranks[groups[i]])]++; },
       room.Get());
 
   // The input is read by index: it may be the output array, which every

@@ -67,4 +67,19 @@ void MoveIntoOrder(T* data, std::size_t n, PositionAt positionAt, T* room) {
   std::memcpy(bytes, roomBytes, n * sizeof(T));
 }
 
+// Rearranges the `n` objects at `data` so that the one at position i moves
+// to position placeOf(i), called once for each i in turn (the places a
+// permutation of 0 to n - 1), moving them as raw bytes through `room`, which
+// holds n objects.
+template <class T, class PlaceOf>
+void MoveToPlaces(T* data, std::size_t n, PlaceOf placeOf, T* room) {
+  auto* bytes = reinterpret_cast<unsigned char*>(data);
+  auto* roomBytes = reinterpret_cast<unsigned char*>(room);
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto to = static_cast<std::size_t>(placeOf(i));
+    std::memcpy(roomBytes + to * sizeof(T), bytes + i * sizeof(T), sizeof(T));
+  }
+  std::memcpy(bytes, roomBytes, n * sizeof(T));
+}
+
 }  // namespace kxu::sort
