@@ -1,6 +1,8 @@
 #include <kxutils96/tokens/csv_line.h>
 
+#include <algorithm>
 #include <bit>
+#include <climits>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -34,17 +36,21 @@ namespace {
 namespace simd = kxu::platform::simd;
 
 // Copies the bytes of `run` before its first double quote (all of them when
-// it has none) to `pOut` and returns how many. Whole blocks are copied as
-// they are looked at, so `pOut` needs room for run.size() bytes; the bytes
-// after them, fewer than a block, are searched and copied by the C library.
-std::size_t CopyUntilQuote(std::string_view run, char* pOut) {
+// it has none) to `pOut` and returns how many. Whole blocks are read while
+// `nReadable` bytes from the run's start allow (at least run.size(); past
+// the run they lie in the text it comes from) and written whole, so `pOut`
+// needs room for run.size() bytes and a block; the bytes after them, fewer
+// than a block, are searched and copied by the C library.
+std::size_t CopyUntilQuote(std::string_view run, std::size_t nReadable, char* pOut) {
   std::size_t n = 0;
-  for (; run.size() - n >= simd::kBlockBytes; n += simd::kBlockBytes) {
+  for (; n < run.size() && nReadable - n >= simd::kBlockBytes; n += simd::kBlockBytes) {
     const simd::Block block = simd::LoadBlock(run.data() + n);
     simd::StoreBlock(pOut + n, block);
     const simd::Mask quotes = simd::EqualMask(block, kDoubleQuote);
-    if (quotes != 0) return n + static_cast<std::size_t>(std::countr_zero(quotes));
+    if (quotes != 0)
+      return std::min(n + static_cast<std::size_t>(std::countr_zero(quotes)), run.size());
   }
+  if (n >= run.size()) return run.size();
   const std::size_t nQuote = run.find(kDoubleQuote, n);
   const std::size_t nEnd = nQuote == std::string_view::npos ? run.size() : nQuote;
   std::memcpy(pOut + n, run.data() + n, nEnd - n);
@@ -55,34 +61,37 @@ std::size_t CopyUntilQuote(std::string_view run, char* pOut) {
 
 namespace kxu::tokens::detail {
 
-int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut) {
+int CsvUnquoteFieldInto(std::string_view field, std::size_t nReadable, CStringUTF8& strOut) {
   if (field.empty() || (field.size() == 1 && field[0] == kLineFeed)) {
     AssignBytes(strOut, {});
     return 0;
   }
-  const bool bQuoted = field[0] == kDoubleQuote;
-  // Without a double quote every byte stays.
-  if (!bQuoted && field.find(kDoubleQuote) == std::string_view::npos) {
-    AssignBytes(strOut, field);
-    return CheckedInt(field.size());
-  }
-
-  char* pOut = strOut.GetBuffer(CheckedInt(field.size()));
+  // The output never gets ahead of the input. Room for a block past the
+  // field lets the copies write whole blocks; they read and write no further
+  // than the room.
+  const int nLength = CheckedInt(field.size());
+  constexpr int kBlock = static_cast<int>(simd::kBlockBytes);
+  const int nRoom = nLength <= INT_MAX - kBlock ? nLength + kBlock : nLength;
+  char* pOut = strOut.GetBuffer(nRoom);
+  nReadable = std::min(nReadable, static_cast<std::size_t>(nRoom));
   std::size_t nOut = 0;
   auto finish = [&](int nResult) {
     strOut.ReleaseBuffer(CheckedInt(nOut));
     return nResult;
   };
 
-  if (!bQuoted) pOut[nOut++] = field[0];
-  if (field.size() == 1) return finish(CheckedInt(nOut));
-  // The bytes between the first and the last are copied run by run (the
-  // output never gets ahead of the input, so each run has its room); each
-  // quote among them must be the first of a pair, which gives one quote.
+  // A field not in quotes is copied up to its first quote: without one,
+  // every byte stays.
+  const bool bQuoted = field[0] == kDoubleQuote;
+  std::size_t nAt = bQuoted ? 1 : CopyUntilQuote(field, nReadable, pOut);
+  nOut = bQuoted ? 0 : nAt;
+  if (nAt == field.size()) return finish(CheckedInt(nOut));
+  // The bytes up to the last are copied run by run; each quote among them
+  // must be the first of a pair, which gives one quote.
   const std::size_t nLast = field.size() - 1;
-  std::size_t nAt = 1;
   while (nAt < nLast) {
-    const std::size_t nRun = CopyUntilQuote(field.substr(nAt, nLast - nAt), pOut + nOut);
+    const std::size_t nRun =
+        CopyUntilQuote(field.substr(nAt, nLast - nAt), nReadable - nAt, pOut + nOut);
     nOut += nRun;
     nAt += nRun;
     if (nAt == nLast) break;
@@ -112,14 +121,9 @@ int kxutilsTokenizeOneCSVLine(const char* lpcszLine, CZQVStringArray* pFields) {
   int nSearchState = kSearchOutsideQuotes;
   const SplitOptions options{kComma, &nSearchState, kxu::tokens::kQuoteAngleBrackets,
                              kNoSplitFlags};
-  const int nCount = SplitRaw(line, options, [&](int nIndex, std::string_view field, bool bPlain) {
-    // A plain field has no quote to remove; a lone line feed still goes.
-    CStringUTF8& slot = TokenSlot(*pFields, nIndex);
-    if (bPlain && field != "\n") {
-      AssignBytes(slot, field);
-    } else {
-      CsvUnquoteFieldInto(field, slot);
-    }
+  const int nCount = SplitRaw(line, options, [&](int nIndex, std::string_view field, bool) {
+    CsvUnquoteFieldInto(field, line.data() + line.size() - field.data(),
+                        TokenSlot(*pFields, nIndex));
   });
   pFields->SetSize(nCount);
   return nCount;

@@ -98,7 +98,8 @@ void CheckCsvLine(const std::string& line) {
   for (int i = 0;; ++i) {
     const std::size_t nAt = kxu::test::ReferenceFindSeparator(rest, rules, nullptr);
     CStringUTF8 expected;
-    kxu::tokens::detail::CsvUnquoteFieldInto(rest.substr(0, nAt), expected);
+    const std::string_view field = rest.substr(0, nAt);
+    kxu::tokens::detail::CsvUnquoteFieldInto(field, field.size(), expected);
     Require(i < nCount && kxu::test::TextOf(fields[i]) == kxu::test::TextOf(expected));
     if (nAt == std::string_view::npos) return Require(i + 1 == nCount);
     rest.remove_prefix(nAt + 1);

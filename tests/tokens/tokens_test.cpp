@@ -101,11 +101,21 @@ TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
       {"a\"b", kFieldLoneQuote, "a"},
       {"\"abc", kFieldUnterminated, "abc"},
       {"ab\"", 2, "ab"},
+      {'"' + std::string(15, 'x') + "\"\"" + std::string(20, 'y') + '"', 36,
+       std::string(15, 'x') + '"' + std::string(20, 'y')},
   };
+  // Each field alone, and followed by quotes that a read of whole blocks
+  // past its end meets.
   for (const auto& [field, nResult, expected] : cases) {
-    CStringUTF8 strField("left over");
-    EXPECT_EQ(CsvUnquoteFieldInto(field, strField), nResult) << field;
-    EXPECT_EQ(TextOf(strField), expected) << field;
+    const std::string text = field + std::string(40, '"');
+    for (const std::size_t nReadable : {field.size(), text.size()}) {
+      CStringUTF8 strField("left over");
+      EXPECT_EQ(
+          CsvUnquoteFieldInto(std::string_view(text).substr(0, field.size()), nReadable, strField),
+          nResult)
+          << field << " " << nReadable;
+      EXPECT_EQ(TextOf(strField), expected) << field << " " << nReadable;
+    }
   }
 }
 

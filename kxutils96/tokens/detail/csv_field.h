@@ -1,6 +1,7 @@
 // The CSV field unquoting of kxutilsTokenizeOneCSVLine, visible to its tests.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include <kxutils96/host/zstrings96/zstrings96.h>
@@ -19,7 +20,10 @@ enum CsvFieldError : int {
 // the new length; kFieldLoneQuote with `strOut` holding the bytes read before
 // that quote; kFieldUnterminated with `strOut` holding the text without the
 // opening quote.
+// `nReadable` bytes from the field's start may be read (at least
+// field.size(): the text the field lies in), which lets short fields be
+// searched a block at a time.
 // Example: `"a""b"` gives `a"b` and the result is 3.
-int CsvUnquoteFieldInto(std::string_view field, CStringUTF8& strOut);
+int CsvUnquoteFieldInto(std::string_view field, std::size_t nReadable, CStringUTF8& strOut);
 
 }  // namespace kxu::tokens::detail
