@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include <kxutils96/platform/win32/win_memory.h>
 
@@ -53,33 +54,33 @@ class Scratch {
   T* m_p;
 };
 
-// Rearranges the `n` objects at `data` so that object i becomes the one that
-// stood at position positionAt(i) (a permutation of 0 to n - 1), moving
-// them as raw bytes through `room`, which holds n objects.
-template <class T, class PositionAt>
-void MoveIntoOrder(T* data, std::size_t n, PositionAt positionAt, T* room) {
+// Rearranges the `n` objects at `data` by a permutation of 0 to n - 1,
+// moving them as raw bytes through `room`, which holds n objects:
+// `fromTo(i)`, called once for each i in turn, gives the position an object
+// comes from and the one it goes to.
+template <class T, class FromTo>
+void MoveThroughRoom(T* data, std::size_t n, T* room, FromTo fromTo) {
   auto* bytes = reinterpret_cast<unsigned char*>(data);
   auto* roomBytes = reinterpret_cast<unsigned char*>(room);
   for (std::size_t i = 0; i < n; ++i) {
-    const auto from = static_cast<std::size_t>(positionAt(i));
-    std::memcpy(roomBytes + i * sizeof(T), bytes + from * sizeof(T), sizeof(T));
+    const auto [from, to] = fromTo(i);
+    std::memcpy(roomBytes + static_cast<std::size_t>(to) * sizeof(T),
+                bytes + static_cast<std::size_t>(from) * sizeof(T), sizeof(T));
   }
   std::memcpy(bytes, roomBytes, n * sizeof(T));
 }
 
-// Rearranges the `n` objects at `data` so that the one at position i moves
-// to position placeOf(i), called once for each i in turn (the places a
-// permutation of 0 to n - 1), moving them as raw bytes through `room`, which
-// holds n objects.
+// Object i becomes the one that stood at position positionAt(i).
+template <class T, class PositionAt>
+void MoveIntoOrder(T* data, std::size_t n, PositionAt positionAt, T* room) {
+  MoveThroughRoom(data, n, room, [&](std::size_t i) { return std::pair(positionAt(i), i); });
+}
+
+// The object at position i moves to position placeOf(i), called once for
+// each i in turn.
 template <class T, class PlaceOf>
 void MoveToPlaces(T* data, std::size_t n, PlaceOf placeOf, T* room) {
-  auto* bytes = reinterpret_cast<unsigned char*>(data);
-  auto* roomBytes = reinterpret_cast<unsigned char*>(room);
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto to = static_cast<std::size_t>(placeOf(i));
-    std::memcpy(roomBytes + to * sizeof(T), bytes + i * sizeof(T), sizeof(T));
-  }
-  std::memcpy(bytes, roomBytes, n * sizeof(T));
+  MoveThroughRoom(data, n, room, [&](std::size_t i) { return std::pair(i, placeOf(i)); });
 }
 
 }  // namespace kxu::sort
