@@ -460,7 +460,8 @@ TEST(SortRange, StaysWithinNLogNComparisonsAgainstAnAdversary) {
 }
 
 // A sub-range only, with its companion entries; bad arguments change nothing;
-// a companion with null data, no width, or the elements' own bytes is skipped.
+// a companion with null data, no width, or the elements' own bytes is
+// skipped, and one right before or right after the elements takes part.
 TEST(SortRange, SortsOnlyTheRangeAndRefusesBadArguments) {
   const std::size_t four = 4;
   std::vector<int> values = {9, 8, 7, 6, 5, 4, 3, 2, 1, 0};
@@ -480,6 +481,20 @@ TEST(SortRange, SortsOnlyTheRangeAndRefusesBadArguments) {
   SortCompanion skipped[3] = {{nullptr, 4}, {run.data(), 0}, {run.data(), 4}};
   utlSortRange(run.data(), 0, 29, 4, CompareLeadingBytes, skipped, 3, &four);
   EXPECT_TRUE(std::is_sorted(run.begin(), run.end()));
+  for (const bool bIndexFirst : {true, false}) {
+    std::vector<int> both(20);
+    int* const pValues = both.data() + (bIndexFirst ? 10 : 0);
+    int* const pIndex = both.data() + (bIndexFirst ? 0 : 10);
+    for (int i = 0; i < 10; ++i) {
+      pValues[i] = 9 - i;
+      pIndex[i] = i;
+    }
+    SortCompanion adjacent{pIndex, 4};
+    utlSortRange(pValues, 0, 9, 4, CompareLeadingBytes, &adjacent, 1, &four);
+    EXPECT_EQ(std::vector<int>(pIndex, pIndex + 10),
+              (std::vector<int>{9, 8, 7, 6, 5, 4, 3, 2, 1, 0}))
+        << bIndexFirst;
+  }
 }
 
 }  // namespace
