@@ -349,8 +349,9 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
 
 // Each decoder takes steps of its sequences only (ASCII and two-byte ones;
 // ASCII and three-byte ones), up to the first other byte (another length, or a
-// sequence not well formed) or the first step the room left may not hold,
-// decodes them as UTF-8 does, and keeps within any room.
+// sequence not well formed), the first step the room left may not hold or
+// the last block of the text, decodes them as UTF-8 does, and keeps within
+// any room.
 TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWithinTheRoom) {
   struct Decoder {
     simd::DecodedRun (*decode)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
@@ -393,6 +394,13 @@ TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWith
         for (std::size_t i = 0; i < kUnits; ++i)
           text[i] = decoder.units[(i * 7 + at) % decoder.units.size()];
         const std::string before = Utf8Of(text.data(), at);
+        // Ending right before the stop, with room for every unit: the steps
+        // go on while a block's bytes are left to read.
+        std::u16string all(kUnits + kWidestStep, kUntouched);
+        const simd::DecodedRun whole =
+            decoder.decode(reinterpret_cast<const unsigned char*>(before.data()), before.size(),
+                           all.data(), all.size());
+        ASSERT_LT(before.size() - whole.nBytes, simd::kBlockBytes) << at;
         const std::string bytes =
             before + std::string(stop) + Utf8Of(text.data() + at, kUnits - at);
         for (std::size_t nRoom : {0, 7, 8, 15, 16, 31, 32, 47, 48, 63, 64, 200}) {
