@@ -125,6 +125,14 @@ TEST(utlCharClass, SortsEachByteIntoOneClass) {
 TEST(HostTextHelpers, GiveTheirExamplesAndTheNoResultAnswerToANullText) {
   char quoted[] = "\"a b\"";
   EXPECT_STREQ(utlUnquote(quoted, nullptr), "a b");
+  // A CSV field in quotes loses them; one not starting with a quote stays.
+  int nClosed = 0;
+  char field[] = "\"say \"\"hi\"\"\"";
+  EXPECT_STREQ(utlCsvUnquote(field, &nClosed, 0), "say \"hi\"");
+  EXPECT_EQ(nClosed, 1);
+  char plain[] = "a\"\"b\"";
+  EXPECT_STREQ(utlCsvUnquote(plain, &nClosed, 0), "a\"\"b\"");
+  EXPECT_EQ(nClosed, 0);
   char text[] = "x AND y";
   EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
   EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
