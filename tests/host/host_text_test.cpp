@@ -576,17 +576,21 @@ TEST_F(MessageStoreTest, CheckListsTheFirstProblemsInLineOrderAndCountsTheRest) 
   const std::u16string path = Write("default 0x0409\nlanguage 0x0407\n7 nur hier\n", "warned");
   EXPECT_EQ(Check(path), (Problems{{3, kStoreWarning}}));
   EXPECT_NE(utlLoadMessageStore(path.c_str()), nullptr);
-  // Past the first problems, one report on line 0 counts the rest; the count is exact.
-  std::string junk = "default 0x0409\nlanguage 0x0407\n7 nur hier\n";
-  for (int i = 0; i < 3 * kMaxListedStoreProblems; ++i) junk += "x\n";
-  int nCount = 0;
-  const Problems listed = Check(Write(junk, "junk"), &nCount);
-  EXPECT_EQ(nCount, 3 * kMaxListedStoreProblems + 1);
-  ASSERT_EQ(listed.size(), kMaxListedStoreProblems + 1U);
-  EXPECT_EQ(listed.front(), std::make_pair(3, int{kStoreWarning}));
-  EXPECT_EQ(listed[kMaxListedStoreProblems - 1],
-            std::make_pair(kMaxListedStoreProblems + 2, int{kStoreError}));
-  EXPECT_EQ(listed.back(), std::make_pair(0, int{kStoreError}));
+  // Past the first problems, one report on line 0 counts the rest, an error
+  // when one of them is, whether they are cut as they come or only at the
+  // end; the count is exact.
+  for (const int nJunk : {3 * kMaxListedStoreProblems, kMaxListedStoreProblems}) {
+    std::string junk = "default 0x0409\nlanguage 0x0407\n7 nur hier\n";
+    for (int i = 0; i < nJunk; ++i) junk += "x\n";
+    int nCount = 0;
+    const Problems listed = Check(Write(junk, "junk"), &nCount);
+    EXPECT_EQ(nCount, nJunk + 1);
+    ASSERT_EQ(listed.size(), kMaxListedStoreProblems + 1U);
+    EXPECT_EQ(listed.front(), std::make_pair(3, int{kStoreWarning}));
+    EXPECT_EQ(listed[kMaxListedStoreProblems - 1],
+              std::make_pair(kMaxListedStoreProblems + 2, int{kStoreError}));
+    EXPECT_EQ(listed.back(), std::make_pair(0, int{kStoreError})) << nJunk;
+  }
 }
 
 // A text's units in the module's wide literal: quotes doubled, backslashes
