@@ -190,6 +190,15 @@ TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
   EXPECT_EQ(ToWide(CP_ACP, 0, "caf\xE9 \x80"), ToWide(GetACP(), 0, "caf\xE9 \x80"));
 }
 
+// A whole conversion first tries room for its bound while the room at hand
+// or a one-pass result holds it, else the room at hand.
+TEST(OnePassRoom, IsTheBoundUpToTheRoomAtHandOrAOnePassResult) {
+  EXPECT_EQ(OnePassRoom(kOnePassUnits, 0), kOnePassUnits);
+  EXPECT_EQ(OnePassRoom(kOnePassUnits + 1LL, 0), 0);
+  EXPECT_EQ(OnePassRoom(kOnePassUnits + 1LL, kOnePassUnits + 1), kOnePassUnits + 1);
+  EXPECT_EQ(OnePassRoom(kOnePassUnits + 2LL, kOnePassUnits + 1), kOnePassUnits + 1);
+}
+
 // The two threads take turns through an atomic counter alone: a lock or a
 // wait of the system's could itself set the thread's last error.
 TEST(LastErrorTest, IsKeptPerThread) {
