@@ -182,6 +182,7 @@ TEST(kxu_skip_C_comments, RemovesCommentsAndTrims) {
       {"a // x\nb", 0, "a \nb"},  // a line comment keeps its line feed
       {"/*1*//*2*/a", 0, "a"},
       {"/* all */", 0, ""},
+      {"a /* to the end", 0, "a "},
       {"/*x*/a/*y*/", 1, "a/*y*/"},
       {"/*x*///y\nb // z", 1, "\nb // z"},
       {" code /* c */ ", 1, "code /* c */"}};

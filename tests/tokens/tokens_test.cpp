@@ -155,6 +155,7 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
       {"P1P2", {}, 0, 2, {"P1", "P2"}},
       {"PP1", {}, 0, 2, {"P", "P1"}},
+      {"P1P", {}, 0, 2, {"P1", "P"}},  // "P" grew into "P1": it is not there any more
       {"LX", {}, 0, kSuffixBadByte, {"L"}},
       {"l", {}, 0, kSuffixBadByte, {}},
       {nullptr, {"x"}, 0, kSuffixMissingArgument, {"x"}},
