@@ -26,8 +26,8 @@ namespace {
 // address is made as a number: it may lie past the text's end.)
 constexpr std::uintptr_t kDecodeAheadBytes = 2048;
 inline void PrefetchAheadOfDecoder(const unsigned char* pStep) noexcept {
-  PrefetchForRead(reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(pStep) +
-                                                kDecodeAheadBytes));
+  PrefetchForRead(
+      reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(pStep) + kDecodeAheadBytes));
 }
 
 // ---- Scalar forms: the reference for the others, and the only ones on
