@@ -4,6 +4,7 @@
 // the SSE2 floor) and run only when the processor has it.
 #include <kxutils96/platform/text/simd.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -22,12 +23,11 @@ namespace {
 
 // A decoder's step takes as many bytes as its characters have, so each
 // step's load waits for the step before, and the processor's own prefetch
-// falls behind the text: each step asks for the text this far ahead. (The
-// address is made as a number: it may lie past the text's end.)
-constexpr std::uintptr_t kDecodeAheadBytes = 2048;
-inline void PrefetchAheadOfDecoder(const unsigned char* pStep) noexcept {
-  PrefetchForRead(
-      reinterpret_cast<const void*>(reinterpret_cast<std::uintptr_t>(pStep) + kDecodeAheadBytes));
+// falls behind the text: each step asks for the text this far ahead (or for
+// its end, when `nLeft` bytes are all that is left).
+constexpr std::size_t kDecodeAheadBytes = 2048;
+inline void PrefetchAheadOfDecoder(const unsigned char* pStep, std::size_t nLeft) noexcept {
+  PrefetchForRead(pStep + std::min(kDecodeAheadBytes, nLeft));
 }
 
 // ---- Scalar forms: the reference for the others, and the only ones on
@@ -142,7 +142,7 @@ DecodedRun DecodeBelowU0800Scalar(const unsigned char* p, std::size_t nBytes, ch
                                   std::size_t nRoom) noexcept {
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kBlockBytes && nRoom - run.nUnits >= kBlockBytes) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     const unsigned char* const step = p + run.nBytes;
     char16_t* const units = out + run.nUnits;
     std::size_t k = 0;
@@ -254,7 +254,7 @@ DecodedRun DecodeFromU0800Scalar(const unsigned char* p, std::size_t nBytes, cha
                                  std::size_t nRoom) noexcept {
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     const unsigned char* const step = p + run.nBytes;
     char16_t units[kThreeByteStepStores];
     if (DecodeThreeByteStep(step, units)) {
@@ -590,7 +590,7 @@ __attribute__((target("ssse3"))) DecodedRun DecodeBelowU0800WithSsse3(const unsi
   const __m128i zero = _mm_setzero_si128();
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kBlockBytes && nRoom - run.nUnits >= kBlockBytes) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     // Compared as signed bytes: continuations are -128..-65, two-byte leads
     // C2..DF are -62..-33.
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nBytes));
@@ -722,7 +722,7 @@ __attribute__((target("ssse3"))) DecodedRun DecodeFromU0800WithSsse3(const unsig
       _mm_setr_epi8(0, -1, 3, -1, 6, -1, 9, -1, 12, -1, -1, -1, -1, -1, -1, -1);
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kThreeByteStepRead && nRoom - run.nUnits >= kThreeByteStepStores) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + run.nBytes));
     const auto leads = static_cast<unsigned>(_mm_movemask_epi8(
         _mm_cmpeq_epi8(_mm_and_si128(bytes, _mm_set1_epi8(-16)), _mm_set1_epi8(-32))));
@@ -1178,7 +1178,7 @@ KXU_TARGET_AVX512 DecodedRun DecodeBelowU0800Avx512(const unsigned char* p, std:
   constexpr std::uint64_t kWholeStep = ~std::uint64_t{0};
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kZmmBytes && nRoom - run.nUnits >= kZmmBytes) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     // Compared as signed bytes: continuations are -128..-65, two-byte leads
     // C2..DF are -62..-33.
     const __m512i bytes = _mm512_loadu_si512(p + run.nBytes);
@@ -1277,7 +1277,7 @@ KXU_TARGET_AVX512 DecodedRun DecodeFromU0800Avx512(const unsigned char* p, std::
   constexpr std::uint64_t kReach = ~std::uint64_t{0} >> 1;
   DecodedRun run{0, 0};
   while (nBytes - run.nBytes >= kZmmBytes && nRoom - run.nUnits >= kZmmBytes) {
-    PrefetchAheadOfDecoder(p + run.nBytes);
+    PrefetchAheadOfDecoder(p + run.nBytes, nBytes - run.nBytes);
     const __m512i bytes = _mm512_loadu_si512(p + run.nBytes);
     // The common step of text without ASCII takes fixed permutes and a
     // fixed length, which the next step's load need not wait for; it is told
