@@ -183,6 +183,7 @@ TEST(kxu_skip_C_comments, RemovesCommentsAndTrims) {
       {"/*1*//*2*/a", 0, "a"},
       {"/* all */", 0, ""},
       {"a /* to the end", 0, "a "},
+      {"/* 2*3 / 4 */x", 0, "x"},  // a star or slash alone does not end it
       {"/*x*/a/*y*/", 1, "a/*y*/"},
       {"/*x*///y\nb // z", 1, "\nb // z"},
       {" code /* c */ ", 1, "code /* c */"}};
