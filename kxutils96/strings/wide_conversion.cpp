@@ -8,6 +8,7 @@
 #include <kxutils96/host/zutl96/code_page_text.h>
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/text/nul_scan.h>
+#include <kxutils96/platform/text/simd.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::strings {
@@ -98,51 +99,96 @@ class ConversionBuffer {
 // cache when it is converted.
 constexpr std::size_t kPieceUnits = 8192;
 
+// A text converted piece by piece writes its ASCII from this many units on
+// around the caches (see simd::Stores): its output has outgrown them.
+constexpr std::size_t kUnitsCachesHold = std::size_t{1} << 20;
+
 // The outcome of converting a text piece by piece into the room a string has.
 enum class PieceOutcome { kDone, kFailed, kRoomShort };
 
+// The units of a full piece at `p` that end with whole characters: a
+// UTF-16 piece leaves a high surrogate at its end to the next piece, a UTF-8
+// piece a byte among its last three that begins a character of two bytes
+// or more, with that character.
+std::size_t WholeCharacterUnits(const WCHAR* p, std::size_t nPiece) {
+  const bool bEndsInHighSurrogate = (p[nPiece - 1] & 0xFC00) == 0xD800;
+  return bEndsInHighSurrogate ? nPiece - 1 : nPiece;
+}
+std::size_t WholeCharacterUnits(const char* p, std::size_t nPiece) {
+  for (std::size_t nBack = 1; nBack <= 3; ++nBack) {
+    if (static_cast<unsigned char>(p[nPiece - nBack]) >= 0xC2) return nPiece - nBack;
+  }
+  return nPiece;
+}
+
 // The units of the piece of the run at `p` that starts `nDone` units in
-// (`nLen` units, or -1 through its NUL): up to its NUL or kPieceUnits,
-// leaving a high surrogate that ends a full piece to the next one, so that
-// no pair is split. Sets `bLast` when the run ends with this piece.
-std::size_t NextPiece(const WCHAR* p, int nLen, std::size_t nDone, bool& bLast) {
+// (`nLen` units, or -1 through its NUL): up to its NUL or kPieceUnits, with
+// no character split (see WholeCharacterUnits). Sets `bLast` when the run
+// ends with this piece.
+template <class Unit>
+std::size_t NextPiece(const Unit* p, int nLen, std::size_t nDone, bool& bLast) {
   const std::size_t nLeft =
       nLen < 0 ? kPieceUnits : std::min(kPieceUnits, static_cast<std::size_t>(nLen) - nDone);
   const std::size_t nBefore = UnitsBeforeNul(p + nDone, nLeft);
   bLast = nBefore < nLeft || (nLen >= 0 && nDone + nLeft == static_cast<std::size_t>(nLen));
-  if (bLast) return nBefore;
-  const bool bEndsInHighSurrogate = (p[nDone + nBefore - 1] & 0xFC00) == 0xD800;
-  return bEndsInHighSurrogate ? nBefore - 1 : nBefore;
+  return bLast ? nBefore : WholeCharacterUnits(p + nDone, nBefore);
 }
 
-// UTF-8 conversion of the run of `nLen` units at `lpcwszSrc` (-1: through
-// its NUL) into the room `strDest` has, finding the run's end piece by piece
-// as it converts (one read of the text instead of two). kRoomShort, with
-// `strDest` emptied but keeping its room, when the result does not fit it;
-// kFailed, with `strDest` emptied, when the conversion fails.
-template <class NarrowString>
-PieceOutcome Utf8ByPieces(NarrowString& strDest, const WCHAR* lpcwszSrc, int nLen, DWORD dwFlags) {
+// UTF-8 <-> UTF-16 conversion of a piece into `nRoom` units at `out`, as
+// the system call gives it (0 with the last error set when it fails).
+int ConvertPiece(const WCHAR* p, std::size_t nUnits, char* out, int nRoom, DWORD dwFlags) {
+  return WideCharToMultiByte(CP_UTF8, dwFlags, p, static_cast<int>(nUnits), out, nRoom, nullptr,
+                             nullptr);
+}
+int ConvertPiece(const char* p, std::size_t nBytes, WCHAR* out, int nRoom, DWORD dwFlags) {
+  return MultiByteToWideChar(CP_UTF8, dwFlags, p, static_cast<int>(nBytes), out, nRoom);
+}
+
+// The ASCII that begins the `nMost` units at `p`, written around the caches
+// at `out` in the other form; returns its units.
+std::size_t PutAsciiAroundCaches(const WCHAR* p, std::size_t nMost, char* out) noexcept {
+  return kxu::platform::simd::NarrowAscii(p, nMost, out,
+                                          kxu::platform::simd::Stores::kAroundCaches);
+}
+std::size_t PutAsciiAroundCaches(const char* p, std::size_t nMost, WCHAR* out) noexcept {
+  return kxu::platform::simd::WidenAscii(reinterpret_cast<const unsigned char*>(p), nMost, out,
+                                         kxu::platform::simd::Stores::kAroundCaches);
+}
+
+// UTF-8 <-> UTF-16 conversion of the run of `nLen` units at `lpSrc` (-1:
+// through its NUL) into the room `strDest` has, finding the run's end piece
+// by piece as it converts (one read of the text instead of two). kRoomShort,
+// with `strDest` emptied but keeping its room, when the result does not fit
+// it; kFailed, with `strDest` emptied, when the conversion fails.
+template <class String, class Unit>
+PieceOutcome ConvertByPieces(String& strDest, const Unit* lpSrc, int nLen, DWORD dwFlags) {
   const int nRoom = strDest.GetAllocLength();
-  char* const pOut = strDest.GetBuffer(nRoom);
+  auto* const pOut = strDest.GetBuffer(nRoom);
   int nWritten = 0;
   bool bLast = false;
   for (std::size_t nDone = 0; !bLast;) {
-    const std::size_t nPiece = NextPiece(lpcwszSrc, nLen, nDone, bLast);
-    if (nPiece == 0) break;
-    const int nBytes =
-        nWritten == nRoom
-            ? 0
-            : WideCharToMultiByte(CP_UTF8, dwFlags, lpcwszSrc + nDone, static_cast<int>(nPiece),
-                                  pOut + nWritten, nRoom - nWritten, nullptr, nullptr);
-    if (nBytes == 0 && (nWritten == nRoom || GetLastError() == ERROR_INSUFFICIENT_BUFFER)) {
+    std::size_t nPiece = NextPiece(lpSrc, nLen, nDone, bLast);
+    if (nDone >= kUnitsCachesHold) {
+      const std::size_t nAscii = PutAsciiAroundCaches(
+          lpSrc + nDone, std::min(nPiece, static_cast<std::size_t>(nRoom - nWritten)),
+          pOut + nWritten);
+      nDone += nAscii;
+      nPiece -= nAscii;
+      nWritten += static_cast<int>(nAscii);
+    }
+    if (nPiece == 0) continue;
+    const int nUnits = nWritten == nRoom ? 0
+                                         : ConvertPiece(lpSrc + nDone, nPiece, pOut + nWritten,
+                                                        nRoom - nWritten, dwFlags);
+    if (nUnits == 0 && (nWritten == nRoom || GetLastError() == ERROR_INSUFFICIENT_BUFFER)) {
       strDest.ReleaseBuffer(0);  // the room stays for the whole conversion
       return PieceOutcome::kRoomShort;
     }
-    if (nBytes == 0) {
+    if (nUnits == 0) {
       strDest.Empty();
       return PieceOutcome::kFailed;
     }
-    nWritten += nBytes;
+    nWritten += nUnits;
     nDone += nPiece;
   }
   strDest.ReleaseBuffer(nWritten);
@@ -158,7 +204,7 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
   }
   if (ChosenCodePage(nCodePage) == CP_UTF8 && pbUsedDefault == nullptr &&
       strDest.GetAllocLength() > 0) {
-    const PieceOutcome outcome = Utf8ByPieces(strDest, lpcwszSrc, nLen, dwFlags);
+    const PieceOutcome outcome = ConvertByPieces(strDest, lpcwszSrc, nLen, dwFlags);
     if (outcome != PieceOutcome::kRoomShort) return strDest.GetLength();
   }
   const SourceRun run = RunOf(lpcwszSrc, nLen);
@@ -178,6 +224,10 @@ int FromWide(NarrowString& strDest, const WCHAR* lpcwszSrc, int nCodePage, int n
 }  // namespace
 
 int ToWideString(CString& strDest, const char* lpcszSrc, int nCodePage, int nLen) {
+  if (ChosenCodePage(nCodePage) == CP_UTF8 && strDest.GetAllocLength() > 0) {
+    const PieceOutcome outcome = ConvertByPieces(strDest, lpcszSrc, nLen, 0);
+    if (outcome != PieceOutcome::kRoomShort) return strDest.GetLength();
+  }
   const SourceRun run = RunOf(lpcszSrc, nLen);
   const int nBytes = UnitsOf(run, lpcszSrc);
   ConversionBuffer buffer(strDest, run.bTerminated);

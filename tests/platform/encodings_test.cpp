@@ -283,22 +283,40 @@ std::vector<Unit> AsciiWithStop(std::size_t start, std::size_t n, std::size_t at
   return units;
 }
 
+// Room for `n` units and one more, `shift` units past the start of a line
+// of 64 bytes, filled with kUntouched.
+template <class Unit>
+Unit* RoomAfterLineStart(std::vector<Unit>& buffer, std::size_t n, std::size_t shift) {
+  buffer.assign(n + 1 + shift + kWidestStep, static_cast<Unit>(kUntouched));
+  void* p = buffer.data();
+  std::size_t nSpace = buffer.size() * sizeof(Unit);
+  return static_cast<Unit*>(std::align(kWidestStep, sizeof(Unit), p, nSpace)) + shift;
+}
+
+// Also writing around the caches, whose forms take whole lines between a
+// head and a tail written through them: the output starts at a line, one
+// unit after it, or one line's width of 32 units after it less one.
 TEST_P(SimdKernels, AsciiRunsStopAtTheFirstOtherUnitAndWriteOnlyTheirRoom) {
-  for (std::size_t start = 0; start < 3; ++start) {
-    for (std::size_t n = 0; n <= kLongest; ++n) {
-      for (std::size_t at = 0; at <= n; ++at) {
-        const auto bytes = AsciiWithStop<unsigned char>(start, n, at, 0x80 | (at * 37 % 128));
-        const auto units = AsciiWithStop<char16_t>(start, n, at, at % 2 ? 0x80 : 0xFF00 + at);
-        std::u16string widened(n + 1, kUntouched);
-        std::string narrowed(n + 1, kUntouched);
-        const unsigned char* p = bytes.data() + start;
-        ASSERT_EQ(simd::AsciiPrefixLength(p, n), at) << start << " " << n;
-        ASSERT_EQ(simd::WidenAscii(p, n, widened.data()), at) << start << " " << n;
-        ASSERT_EQ(simd::NarrowAscii(units.data() + start, n, narrowed.data()), at) << start << n;
-        ASSERT_EQ(widened.substr(0, at), std::u16string(p, p + at)) << start << " " << n;
-        ASSERT_EQ(narrowed.substr(0, at), std::string(p, p + at)) << start << " " << n;
-        ASSERT_EQ(widened[n], kUntouched) << start << " " << n;
-        ASSERT_EQ(narrowed[n], kUntouched) << start << " " << n;
+  constexpr std::size_t kOutputShifts[] = {0, 1, 31};
+  std::vector<char16_t> wideBuffer;
+  std::vector<char> narrowBuffer;
+  for (const simd::Stores stores : {simd::Stores::kThroughCaches, simd::Stores::kAroundCaches}) {
+    for (std::size_t start = 0; start < 3; ++start) {
+      for (std::size_t n = 0; n <= kLongest; ++n) {
+        for (std::size_t at = 0; at <= n; ++at) {
+          const auto bytes = AsciiWithStop<unsigned char>(start, n, at, 0x80 | (at * 37 % 128));
+          const auto units = AsciiWithStop<char16_t>(start, n, at, at % 2 ? 0x80 : 0xFF00 + at);
+          char16_t* const widened = RoomAfterLineStart(wideBuffer, n, kOutputShifts[start]);
+          char* const narrowed = RoomAfterLineStart(narrowBuffer, n, kOutputShifts[start]);
+          const unsigned char* p = bytes.data() + start;
+          ASSERT_EQ(simd::AsciiPrefixLength(p, n), at) << start << " " << n;
+          ASSERT_EQ(simd::WidenAscii(p, n, widened, stores), at) << start << " " << n;
+          ASSERT_EQ(simd::NarrowAscii(units.data() + start, n, narrowed, stores), at) << start << n;
+          ASSERT_EQ(std::u16string(widened, at), std::u16string(p, p + at)) << start << " " << n;
+          ASSERT_EQ(std::string(narrowed, at), std::string(p, p + at)) << start << " " << n;
+          ASSERT_EQ(widened[n], kUntouched) << start << " " << n;
+          ASSERT_EQ(narrowed[n], kUntouched) << start << " " << n;
+        }
       }
     }
   }

@@ -93,30 +93,58 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
 }
 
 // A string's room is filled piece by piece (8192 units a piece), the
-// text's end found as it goes: the results are the codec's on the whole run
-// (a pair across a piece's end, a caller's length that splits it, a lone
-// high surrogate ending the text), also into too little room or none, and a
-// strict conversion fails whole.
-TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
-  constexpr int kPiece = 8192;
-  U16 text(std::size_t{3} * kPiece, u'a');
-  text[kPiece - 1] = 0xD83D;
-  text[kPiece] = 0xDE00;
-  text.back() = 0xD800;
-  for (const int nLen : {-1, kPiece, 2 * kPiece + 5}) {
-    const std::string expected = kxu::platform::Utf16ToUtf8(std::basic_string_view<WCHAR>(
+// text's end found as it goes, and from 1 MiB of units on ASCII is written
+// around the caches: the results are the codec's on the whole run (a
+// character across a piece's end, a caller's length that splits one, a
+// character cut short ending the text, ASCII runs that end inside a piece
+// past 1 MiB), also into too little room or none.
+constexpr std::size_t kPiece = 8192;
+constexpr std::size_t kPastOneMiB = (std::size_t{1} << 20) + 2 * kPiece;
+
+template <class String, class Unit, class Convert, class Whole>
+void ExpectPiecesGiveTheWhole(const std::basic_string<Unit>& text, Convert convert, Whole whole) {
+  for (const int nLen : {-1, static_cast<int>(kPiece), static_cast<int>(kPastOneMiB + 5)}) {
+    const auto expected = whole(std::basic_string_view<Unit>(
         text.c_str(), nLen < 0 ? text.size() : static_cast<std::size_t>(nLen)));
-    CStringUTF8 strRoomy;
-    strRoomy.Preallocate(4 * kPiece);
-    CStringUTF8 strShort("short");
-    CStringUTF8 strFresh;
-    for (CStringUTF8* pDest : {&strRoomy, &strShort, &strFresh}) {
-      EXPECT_EQ(zqUTF16toUTF8(*pDest, text.c_str(), nLen), static_cast<int>(expected.size()));
-      EXPECT_EQ(Units(*pDest), expected) << nLen;
+    String strRoomy;
+    strRoomy.Preallocate(static_cast<int>(3 * text.size()));
+    String strShort;
+    strShort.Preallocate(5);
+    String strFresh;
+    for (String* pDest : {&strRoomy, &strShort, &strFresh}) {
+      EXPECT_EQ(convert(*pDest, text.c_str(), nLen), static_cast<int>(expected.size()));
+      EXPECT_TRUE(Units(*pDest) == expected) << nLen;
     }
   }
+}
+
+TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
+  // UTF-16: a pair across the end of the first piece, which ends before it,
+  // and of a piece past 1 MiB; a lone high surrogate ends the text.
+  U16 wide(kPastOneMiB + kPiece, u'a');
+  wide.replace(kPiece - 1, 2, u"\U0001F600");
+  wide.replace(kPastOneMiB - kPiece - 1, 2, u"\U0001F600");
+  wide[kPastOneMiB - kPiece / 2] = u'\u00E9';
+  wide.back() = 0xD800;
+  // UTF-8: characters that begin 3, 2 and 1 bytes before the ends of the
+  // first three pieces, which each end before them (6 bytes in all), and
+  // one across a piece's end past 1 MiB; a cut character ends the text.
+  std::string narrow(kPastOneMiB + kPiece, 'a');
+  narrow.replace(kPiece - 3, 4, "\xF0\x9F\x98\x80");
+  narrow.replace(2 * kPiece - 3 - 2, 3, "\xE2\x82\xAC");
+  narrow.replace(3 * kPiece - 5 - 1, 2, "\xC2\xA9");
+  narrow.replace(kPastOneMiB - 6 - 1, 3, "\xE2\x82\xAC");
+  narrow.replace(kPastOneMiB - kPiece / 2, 2, "\xC3\xA9");
+  narrow.replace(kPastOneMiB - 3, 3, "\x80\x80\x80");
+  narrow.back() = '\xE2';
+  ExpectPiecesGiveTheWhole<CStringUTF8>(
+      wide, [](CStringUTF8& str, const WCHAR* p, int n) { return zqUTF16toUTF8(str, p, n); },
+      [](std::basic_string_view<WCHAR> run) { return kxu::platform::Utf16ToUtf8(run); });
+  ExpectPiecesGiveTheWhole<CString>(
+      narrow, [](CString& str, const char* p, int n) { return zqUTF8toUTF16(str, p, n); },
+      [](std::string_view run) { return kxu::platform::Utf8ToUtf16(run); });
   CStringA strDest("old");
-  EXPECT_EQ(zqUTF16toMBCS(strDest, text.c_str(), CP_UTF8, -1, nullptr, WC_ERR_INVALID_CHARS), 0);
+  EXPECT_EQ(zqUTF16toMBCS(strDest, wide.c_str(), CP_UTF8, -1, nullptr, WC_ERR_INVALID_CHARS), 0);
   EXPECT_TRUE(strDest.IsEmpty());
 }
 

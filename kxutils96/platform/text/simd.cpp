@@ -936,6 +936,52 @@ __attribute__((target("avx2"))) std::size_t NarrowAsciiAvx2(const char16_t* p, s
   return i + NarrowAsciiSse2(p + i, nUnits - i, out + i);
 }
 
+// Units of type T from `out` to the next line of kLineBytes (none at a
+// line's start).
+template <std::size_t kLineBytes, class T>
+std::size_t UnitsToLineStart(const T* out) noexcept {
+  return (kLineBytes - reinterpret_cast<std::uintptr_t>(out) % kLineBytes) % kLineBytes / sizeof(T);
+}
+
+// WidenAsciiAvx2 writing around the caches: whole lines from the first one
+// `out` reaches, the cached form before them and from the first block that
+// is not all ASCII.
+__attribute__((target("avx2"))) std::size_t WidenAsciiAroundCachesAvx2(const unsigned char* p,
+                                                                       std::size_t nBytes,
+                                                                       char16_t* out) noexcept {
+  const std::size_t nHead = std::min(nBytes, UnitsToLineStart<kWideBytes>(out));
+  std::size_t i = WidenAsciiSse2(p, nHead, out);
+  if (i < nHead) return i;
+  for (; nBytes - i >= kWideBytes; i += kWideBytes) {
+    const __m256i bytes = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    if (_mm256_movemask_epi8(bytes) != 0) break;
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_cvtepu8_epi16(_mm256_castsi256_si128(bytes)));
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i + kBlockBytes),
+                        _mm256_cvtepu8_epi16(_mm256_extracti128_si256(bytes, 1)));
+  }
+  _mm_sfence();
+  return i + WidenAsciiAvx2(p + i, nBytes - i, out + i);
+}
+
+__attribute__((target("avx2"))) std::size_t NarrowAsciiAroundCachesAvx2(const char16_t* p,
+                                                                        std::size_t nUnits,
+                                                                        char* out) noexcept {
+  const std::size_t nHead = std::min(nUnits, UnitsToLineStart<kWideBytes>(out));
+  std::size_t i = NarrowAsciiSse2(p, nHead, out);
+  if (i < nHead) return i;
+  const __m256i nonAsciiBits = _mm256_set1_epi16(static_cast<short>(0xFF80));
+  for (; nUnits - i >= kWideBytes; i += kWideBytes) {
+    const __m256i low = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+    const __m256i high = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i + kBlockBytes));
+    if (!_mm256_testz_si256(_mm256_or_si256(low, high), nonAsciiBits)) break;
+    _mm256_stream_si256(reinterpret_cast<__m256i*>(out + i),
+                        _mm256_permute4x64_epi64(_mm256_packus_epi16(low, high), 0xD8));
+  }
+  _mm_sfence();
+  return i + NarrowAsciiAvx2(p + i, nUnits - i, out + i);
+}
+
 __attribute__((target("avx2"))) EncodedRun EncodePageBelowU0800Avx2(const SingleBytePage& page,
                                                                     const unsigned char* p,
                                                                     std::size_t nBytes, char* out,
@@ -1048,6 +1094,44 @@ KXU_TARGET_AVX512 std::size_t NarrowAsciiAvx512(const char16_t* p, std::size_t n
                         _mm512_cvtepi16_epi8(high));
   }
   return i + NarrowAsciiAvx2(p + i, nUnits - i, out + i);
+}
+
+// The around-the-caches forms (see WidenAsciiAroundCachesAvx2) by lines of
+// 64 bytes.
+KXU_TARGET_AVX512 std::size_t WidenAsciiAroundCachesAvx512(const unsigned char* p,
+                                                           std::size_t nBytes,
+                                                           char16_t* out) noexcept {
+  const std::size_t nHead = std::min(nBytes, UnitsToLineStart<kZmmBytes>(out));
+  std::size_t i = WidenAsciiAvx2(p, nHead, out);
+  if (i < nHead) return i;
+  for (; nBytes - i >= kZmmBytes; i += kZmmBytes) {
+    const __m512i bytes = _mm512_loadu_si512(p + i);
+    if (_mm512_movepi8_mask(bytes) != 0) break;
+    _mm512_stream_si512(reinterpret_cast<__m512i*>(out + i),
+                        _mm512_cvtepu8_epi16(_mm512_castsi512_si256(bytes)));
+    _mm512_stream_si512(reinterpret_cast<__m512i*>(out + i + kZmmUnits),
+                        _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, 1)));
+  }
+  _mm_sfence();
+  return i + WidenAsciiAvx512(p + i, nBytes - i, out + i);
+}
+
+KXU_TARGET_AVX512 std::size_t NarrowAsciiAroundCachesAvx512(const char16_t* p, std::size_t nUnits,
+                                                            char* out) noexcept {
+  const std::size_t nHead = std::min(nUnits, UnitsToLineStart<kZmmBytes>(out));
+  std::size_t i = NarrowAsciiAvx2(p, nHead, out);
+  if (i < nHead) return i;
+  const __m512i nonAsciiBits = _mm512_set1_epi16(static_cast<short>(0xFF80));
+  for (; nUnits - i >= kZmmBytes; i += kZmmBytes) {
+    const __m512i low = _mm512_loadu_si512(p + i);
+    const __m512i high = _mm512_loadu_si512(p + i + kZmmUnits);
+    if (_mm512_test_epi16_mask(_mm512_or_si512(low, high), nonAsciiBits) != 0) break;
+    _mm512_stream_si512(reinterpret_cast<__m512i*>(out + i),
+                        _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvtepi16_epi8(low)),
+                                           _mm512_cvtepi16_epi8(high), 1));
+  }
+  _mm_sfence();
+  return i + NarrowAsciiAvx512(p + i, nUnits - i, out + i);
 }
 
 // The low (0) or high (1) half of `v`.
@@ -1419,6 +1503,8 @@ struct Kernels {
   std::size_t (*asciiPrefixLength)(const unsigned char*, std::size_t) noexcept;
   std::size_t (*widenAscii)(const unsigned char*, std::size_t, char16_t*) noexcept;
   std::size_t (*narrowAscii)(const char16_t*, std::size_t, char*) noexcept;
+  std::size_t (*widenAsciiAroundCaches)(const unsigned char*, std::size_t, char16_t*) noexcept;
+  std::size_t (*narrowAsciiAroundCaches)(const char16_t*, std::size_t, char*) noexcept;
   EncodedRun (*encodeBelowU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
   EncodedRun (*encodeFromU0800)(const char16_t*, std::size_t, char*, std::size_t) noexcept;
   DecodedRun (*decodeBelowU0800)(const unsigned char*, std::size_t, char16_t*,
@@ -1430,29 +1516,32 @@ struct Kernels {
   std::size_t (*findNulInAlignedBlocks)(const char16_t*, std::size_t) noexcept;
 };
 
-constexpr Kernels kScalarKernels = {AsciiPrefixLengthScalar, WidenAsciiScalar,
-                                    NarrowAsciiScalar,       EncodeBelowU0800Scalar,
-                                    EncodeFromU0800Scalar,   DecodeBelowU0800Scalar,
-                                    DecodeFromU0800Scalar,   EncodePageBelowU0800Scalar,
-                                    ValidUtf8PrefixScalar,   FindNulInBlocks};
+constexpr Kernels kScalarKernels = {
+    AsciiPrefixLengthScalar,    WidenAsciiScalar,       NarrowAsciiScalar,
+    WidenAsciiScalar,           NarrowAsciiScalar,      EncodeBelowU0800Scalar,
+    EncodeFromU0800Scalar,      DecodeBelowU0800Scalar, DecodeFromU0800Scalar,
+    EncodePageBelowU0800Scalar, ValidUtf8PrefixScalar,  FindNulInBlocks};
 
 // The kernels of each level, by SimdLevel; a level this build lacks (no
 // x86) has the scalar ones, and the processor never offers it anyway.
 #if defined(KXU_SIMD_X86_EXTENSIONS)
 constexpr Kernels kLevelKernels[] = {
     kScalarKernels,
-    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800Scalar,
-     EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar, EncodePageBelowU0800Sse2,
-     ValidUtf8PrefixScalar, FindNulInBlocks},
-    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3, FindNulInBlocks},
-    {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, EncodeBelowU0800WithSsse3,
-     EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3,
-     EncodePageBelowU0800Avx2, ValidUtf8PrefixWithSsse3, FindNulInBlocks},
-    {AsciiPrefixLengthAvx512, WidenAsciiAvx512, NarrowAsciiAvx512, EncodeBelowU0800Avx512,
-     EncodeFromU0800Avx512, DecodeBelowU0800Avx512, DecodeFromU0800Avx512,
-     EncodePageBelowU0800Avx512, ValidUtf8PrefixAvx512, FindNulInAlignedBlocksAvx512}};
+    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, WidenAsciiSse2, NarrowAsciiSse2,
+     EncodeBelowU0800Scalar, EncodeFromU0800Scalar, DecodeBelowU0800Scalar, DecodeFromU0800Scalar,
+     EncodePageBelowU0800Sse2, ValidUtf8PrefixScalar, FindNulInBlocks},
+    {AsciiPrefixLengthSse2, WidenAsciiSse2, NarrowAsciiSse2, WidenAsciiSse2, NarrowAsciiSse2,
+     EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3, DecodeBelowU0800WithSsse3,
+     DecodeFromU0800WithSsse3, EncodePageBelowU0800WithSsse3, ValidUtf8PrefixWithSsse3,
+     FindNulInBlocks},
+    {AsciiPrefixLengthAvx2, WidenAsciiAvx2, NarrowAsciiAvx2, WidenAsciiAroundCachesAvx2,
+     NarrowAsciiAroundCachesAvx2, EncodeBelowU0800WithSsse3, EncodeFromU0800WithSsse3,
+     DecodeBelowU0800WithSsse3, DecodeFromU0800WithSsse3, EncodePageBelowU0800Avx2,
+     ValidUtf8PrefixWithSsse3, FindNulInBlocks},
+    {AsciiPrefixLengthAvx512, WidenAsciiAvx512, NarrowAsciiAvx512, WidenAsciiAroundCachesAvx512,
+     NarrowAsciiAroundCachesAvx512, EncodeBelowU0800Avx512, EncodeFromU0800Avx512,
+     DecodeBelowU0800Avx512, DecodeFromU0800Avx512, EncodePageBelowU0800Avx512,
+     ValidUtf8PrefixAvx512, FindNulInAlignedBlocksAvx512}};
 #else
 constexpr Kernels kLevelKernels[] = {kScalarKernels, kScalarKernels, kScalarKernels, kScalarKernels,
                                      kScalarKernels};
@@ -1478,12 +1567,17 @@ std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexce
   return Active().asciiPrefixLength(p, nBytes);
 }
 
-std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept {
-  return Active().widenAscii(p, nBytes, out);
+std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                       Stores stores) noexcept {
+  const Kernels& kernels = Active();
+  return (stores == Stores::kAroundCaches ? kernels.widenAsciiAroundCaches : kernels.widenAscii)(
+      p, nBytes, out);
 }
 
-std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out) noexcept {
-  return Active().narrowAscii(p, nUnits, out);
+std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out, Stores stores) noexcept {
+  const Kernels& kernels = Active();
+  return (stores == Stores::kAroundCaches ? kernels.narrowAsciiAroundCaches : kernels.narrowAscii)(
+      p, nUnits, out);
 }
 
 EncodedRun EncodeBelowU0800(const char16_t* p, std::size_t nUnits, char* out,

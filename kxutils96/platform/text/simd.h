@@ -205,15 +205,25 @@ std::size_t FindNulInAlignedBlocks(const char16_t* p, std::size_t nUnits) noexce
 // Example: AsciiPrefixLength("ab\xC3\xA9", 4) == 2.
 std::size_t AsciiPrefixLength(const unsigned char* p, std::size_t nBytes) noexcept;
 
+// Where the ASCII kernels write: through the caches, or around them
+// (non-temporal stores, whole 32- or 64-byte lines at the AVX2 and AVX-512
+// levels; the others write through the caches either way). Writing around
+// saves reading each line of the output into the cache only to overwrite
+// it, which pays off for an output far larger than the caches, and costs
+// a caller who reads the output next.
+enum class Stores { kThroughCaches, kAroundCaches };
+
 // Widens the ASCII bytes that begin the `nBytes` at `p` to UTF-16 units at
 // `out`, which has room for `nBytes` units, and returns how many it widened;
 // the units of `out` past those, up to `nBytes`, may be overwritten.
 // Example: WidenAscii("ab\xC3\xA9", 4, out) == 2, out starting u"ab".
-std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out) noexcept;
+std::size_t WidenAscii(const unsigned char* p, std::size_t nBytes, char16_t* out,
+                       Stores stores = Stores::kThroughCaches) noexcept;
 
 // The same the other way: the ASCII units that begin the `nUnits` at `p`
 // as bytes at `out` (room for `nUnits` bytes).
-std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out) noexcept;
+std::size_t NarrowAscii(const char16_t* p, std::size_t nUnits, char* out,
+                        Stores stores = Stores::kThroughCaches) noexcept;
 
 // What DecodeBelowU0800 took and wrote.
 struct DecodedRun {
