@@ -150,7 +150,7 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"1P", {}, 0, kSuffixLeadingDigit, {}},
       {"LUL", {}, 0, kSuffixDuplicate, {"L", "U"}},
       {"LLU", {}, 0, kSuffixDuplicate, {"L"}},  // a duplicate before the end
-      {"LUL", {}, 1, 3, {"L", "U", "L"}},
+      {"LP1LP1", {}, 1, 4, {"L", "P1", "L", "P1"}},
       {"C", {"C"}, 0, kSuffixDuplicate, {"C"}},
       {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
       {"P1P2", {}, 0, 2, {"P1", "P2"}},
@@ -171,6 +171,9 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
   EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("L", &result, "L", nullptr, 0),
             kSuffixMissingArgument);
   EXPECT_EQ(TextsOf(result), Texts{"x"});
+  // A byte from 0x80 on is refused even when a letter set holds it.
+  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("\x80", &result, "\x80", "\x80", 0),
+            kSuffixBadByte);
   // The label letters, read case aside.
   const std::tuple<std::string, int, int, Texts> labelCases[] = {
       {"lp3", 0, 2, {"L", "P3"}},
