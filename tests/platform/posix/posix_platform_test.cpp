@@ -290,9 +290,11 @@ TEST(CodePageTest, CodesetNamesMapToAnsiPages) {
   const struct {
     const char* codeset;
     UINT nPage;
-  } rows[] = {{"UTF-8", 65001},  {"utf8", 65001},  {"ISO-8859-1", 1252},
-              {"EUC-JP", 932},   {"CP1251", 1251}, {"WINDOWS-1257", 1257},
-              {"CP12345", 1252}, {"", 1252},       {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
+  } rows[] = {{"UTF-8", 65001},     {"utf8", 65001},
+              {"ISO-8859-1", 1252}, {"EUC-JP", 932},
+              {"CP1251", 1251},     {"WINDOWS-1257", 1257},
+              {"CP12345", 1252},    {"CP1251X", 1252},
+              {"", 1252},           {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
   for (const auto& row : rows) {
     EXPECT_EQ(kxu::platform::AnsiCodePageForCodeset(row.codeset), row.nPage) << row.codeset;
   }
