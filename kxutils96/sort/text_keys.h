@@ -4,6 +4,7 @@
 // loops over many texts ask for the next ones.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -45,11 +46,15 @@ constexpr unsigned char OrderByte(char ch) {
 // Example: TextWord<true>("AbC", 2) == 0x6162000000000000.
 template <bool kFold>
 std::uint64_t TextWord(const char* p, std::size_t available) {
-  const std::size_t count = available < 8 ? available : 8;
-  if (count == 0) return 0;
   std::uint64_t word = 0;
-  for (std::size_t i = 0; i < count; ++i) word = (word << 8) | static_cast<unsigned char>(p[i]);
-  word <<= 8 * (8 - count);
+  if (available >= 8) {
+    // The whole word in one load, its first byte made the highest.
+    std::memcpy(&word, p, 8);
+    if constexpr (std::endian::native == std::endian::little) word = __builtin_bswap64(word);
+  } else {
+    for (std::size_t i = 0; i < available; ++i)
+      word |= std::uint64_t{static_cast<unsigned char>(p[i])} << (56 - 8 * i);
+  }
   return kFold ? FoldCase8(word) : word;
 }
 
