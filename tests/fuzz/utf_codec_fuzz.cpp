@@ -8,10 +8,13 @@
 // same bytes, read in a code page that the first byte picks, decode and
 // round-trip to the same units. Converting into room for the upper bound
 // (one pass without room checks) gives what the exact room gives, and
-// escaping carries any bytes to UTF-16 and back unchanged.
+// escaping carries any bytes to UTF-16 and back unchanged; into a string's
+// room, piece by piece, as the whole run.
 #include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
+#include <kxutils96/strings/encoding_conversions.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <iterator>
@@ -121,6 +124,34 @@ void CheckCodePageInput(UINT nPage, const std::string& bytes) {
   Require(Decode(nPage, back, MB_ERR_INVALID_CHARS, bOk) == units && bOk);
 }
 
+// A text converted into a string's room goes piece by piece (8192 units a
+// piece): the input after as much ASCII as puts the first piece's end
+// `nAt` units into it (at most its length) converts up to its first NUL as
+// the whole run does, both ways.
+template <class Unit>
+std::basic_string<Unit> WithPieceEndInside(const std::basic_string<Unit>& input, std::size_t nAt) {
+  constexpr std::size_t kPieceUnits = 8192;
+  return std::basic_string<Unit>(kPieceUnits - std::min(nAt, input.size()), Unit{'a'}) + input;
+}
+
+template <class String>
+auto Units(const String& str) {
+  return std::basic_string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
+}
+
+void CheckPiecesGiveTheWhole(const std::string& bytes, const U16& units, std::size_t nAt) {
+  const std::string narrow = WithPieceEndInside(bytes, nAt);
+  CString strWide;
+  strWide.Preallocate(static_cast<int>(narrow.size()));
+  zqUTF8toUTF16(strWide, narrow.c_str(), -1);
+  Require(Units(strWide) == kxu::platform::Utf8ToUtf16(narrow.c_str()));
+  const U16 wide = WithPieceEndInside(units, nAt);
+  CStringUTF8 strNarrow;
+  strNarrow.Preallocate(static_cast<int>(wide.size() * kxu::platform::kMaxUtf8BytesPerUnit));
+  zqUTF16toUTF8(strNarrow, wide.c_str(), -1);
+  Require(Units(strNarrow) == kxu::platform::Utf16ToUtf8(wide.c_str()));
+}
+
 constexpr UINT kFuzzedPages[] = {1252, 932, 936, 949, 950, 874, 1255, 20127};
 
 }  // namespace
@@ -132,6 +163,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   U16 units(size / sizeof(WCHAR), 0);
   std::memcpy(units.data(), data, units.size() * sizeof(WCHAR));
   if (!units.empty()) CheckUtf16Input(units);
+  // One input in eight: the pieces cost as much as all the rest.
+  if (size > 1 && data[0] % 8 == 0) CheckPiecesGiveTheWhole(bytes, units, data[1]);
   CheckCodePageInput(kFuzzedPages[data[0] % std::size(kFuzzedPages)], bytes);
   return 0;
 }
