@@ -32,7 +32,9 @@
 #include <array>
 #include <cstdint>
 #include <span>
+#include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fuzz_require.h"
@@ -83,21 +85,28 @@ void SameWithTextsInArray(const Texts& texts, const Texts& own, Call call) {
   }
 }
 
-// `call(a, b, str)` writes `str` reading two texts. Taking either or both
-// from `str` itself must give what copies of its text give.
-template <class Call>
-void SameWithTextsInString(const std::string& start, const std::string& own, Call call) {
+// The whole of a framework string, embedded NULs included.
+template <class Str>
+auto UnitsOf(const Str& str) {
+  return std::basic_string(str.GetString(), static_cast<std::size_t>(str.GetLength()));
+}
+
+// `call(a, b, str)` writes the string `str` reading two texts (a call that
+// reads one ignores `b`). Taking either or both from `str` itself must give
+// what copies of its text give.
+template <class Str, class Call>
+void SameWithTextsInString(const Str& start, const Str& own, Call call) {
   for (const bool bA : {false, true}) {
     for (const bool bB : {false, true}) {
-      CStringUTF8 copies = StringOf(start);
-      const std::string strA = bA ? start : own;
-      const std::string strB = bB ? start : own;
-      const int nCopies = call(strA.c_str(), strB.c_str(), copies);
-      CStringUTF8 aliased = StringOf(start);
-      const char* pA = bA ? aliased.GetString() : own.c_str();
-      const char* pB = bB ? aliased.GetString() : own.c_str();
+      Str copies = start;
+      const Str strA = bA ? start : own;
+      const Str strB = bB ? start : own;
+      const int nCopies = call(strA.GetString(), strB.GetString(), copies);
+      Str aliased = start;
+      const auto pA = bA ? aliased.GetString() : own.GetString();
+      const auto pB = bB ? aliased.GetString() : own.GetString();
       Require(call(pA, pB, aliased) == nCopies);
-      Require(TextOf(aliased) == TextOf(copies));
+      Require(UnitsOf(aliased) == UnitsOf(copies));
     }
   }
 }
@@ -116,20 +125,6 @@ void SameWithResultInArray(const Texts& texts, Call call) {
     Texts expected = texts;
     expected[k] = TextOf(strCopy);
     Require(TextsOf(aliased) == expected);
-  }
-}
-
-// `call(str, a)` writes a framework string `str` reading the text `a`:
-// taking `a` from `str` itself must give what a copy of its text gives.
-template <class Str, class Call>
-void SameWithTextInOwnString(const Str& start, const Str& own, Call call) {
-  for (const bool bAliased : {false, true}) {
-    Str str = start;
-    Str copy = start;
-    const Str source = bAliased ? start : own;
-    const int nCopy = call(copy, source.GetString());
-    Require(call(str, bAliased ? str.GetString() : own.GetString()) == nCopy);
-    Require(str.Compare(copy) == 0);
   }
 }
 
@@ -162,7 +157,7 @@ void CheckTokens(const Texts& texts, const Texts& own, char chSep, int nQuote) {
 
 void CheckJoins(const Texts& texts, const Texts& own, char chSep) {
   const CZQVStringArray tokens = ArrayOf(texts);
-  SameWithTextsInString(texts[0], own[0], [&](const char*, const char* b, CStringUTF8& str) {
+  SameWithTextsInString(StringOf(texts[0]), StringOf(own[0]), [&](auto, auto b, auto& str) {
     CZQVStringArray array = tokens;
     return kxutilsSetTokensByStr(&str, &array, b);
   });
@@ -211,7 +206,9 @@ kxu::format::OrderedValue ReadText(void* pContext, int nIndex, char chLetter) {
 void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   const std::string& start = texts[0];
   const bool bOption = (nOption & 1) != 0;
-  const auto same = [&](auto call) { SameWithTextsInString(start, own[1], call); };
+  const auto same = [&](auto call) {
+    SameWithTextsInString(StringOf(start), StringOf(own[1]), call);
+  };
   same([](auto a, auto, auto& str) {
     kxu_make_C_string_from_ascii(a, &str);
     return 0;
@@ -219,10 +216,10 @@ void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   same([&](auto a, auto, auto& str) { return kxu_get_correct_KS_expression(a, &str, bOption); });
   same([&](auto a, auto b, auto& str) { return kxu_keyword_replace(&str, a, b, bOption); });
   same([&](auto a, auto, auto& str) { return kxu_check_escape_html_charcters(&str, a, bOption); });
-  SameWithTextInOwnString(CStringW(Widened(start).c_str()), CStringW(Widened(own[1]).c_str()),
-                          [&](CStringW& str, const WCHAR* pSet) {
-                            return kxutilsCheckEscapeHTMLCharcters(&str, pSet, bOption);
-                          });
+  SameWithTextsInString(CStringW(Widened(start).c_str()), CStringW(Widened(own[1]).c_str()),
+                        [&](auto pSet, auto, CStringW& str) {
+                          return kxutilsCheckEscapeHTMLCharcters(&str, pSet, bOption);
+                        });
   same([&](auto a, auto b, auto& str) { return kxu_make_relative_path(&str, a, b, nOption); });
   same([](auto a, auto b, auto& str) {
     return kxuStringOrderedFormatFrom(str, a, ReadText, const_cast<char*>(b));
@@ -233,50 +230,41 @@ void CheckTextTransforms(const Texts& texts, const Texts& own, int nOption) {
   });
   same([&](auto a, auto, auto& str) { return zqMBCStoUTF8(str, a, bOption ? 1252 : 65001); });
   // The code-page side is the framework's narrow string, the same bytes.
-  SameWithTextInOwnString(
-      CStringA(start.c_str()), CStringA(own[1].c_str()),
-      [](CStringA& str, const char* a) { return zqUTF8toMBCS(str, a, 1252, -1); });
+  SameWithTextsInString(CStringA(start.c_str()), CStringA(own[1].c_str()),
+                        [](auto a, auto, CStringA& str) { return zqUTF8toMBCS(str, a, 1252, -1); });
 }
 
-// A text file named by element 0 of the array it is read into, and by the
-// string it is read into.
+// A text file named by the string it is read into, and by an element of the
+// array it is read into.
 void CheckFileNamesInOutputs(const std::string& content, const std::string& path) {
   if (!kxuWriteToFile(path.c_str(), content.c_str())) return;
-  CStringUTF8 strCopy;
-  const int nCopy = kxu_read_text_file(path.c_str(), &strCopy, 0);
-  CStringUTF8 strAliased = StringOf(path);
-  Require(kxu_read_text_file(strAliased, &strAliased, 0) == nCopy);
-  Require(strAliased.Compare(strCopy) == 0);
-
-  CZQVStringArray linesCopy = ArrayOf({path});
-  const int nLines = kxuReadTextFileLines(path.c_str(), &linesCopy, 0);
-  CZQVStringArray lines = ArrayOf({path});
-  Require(kxuReadTextFileLines(lines[0], &lines, 0) == nLines);
-  Require(TextsOf(lines) == TextsOf(linesCopy));
+  SameWithTextsInString(StringOf(path), StringOf(path), [](auto a, auto, CStringUTF8& str) {
+    return kxu_read_text_file(a, &str, 0);
+  });
+  const Texts names = {path, "", ""};
+  SameWithTextsInArray<1>(names, names, [](auto a, auto, auto, auto& array) {
+    return kxuReadTextFileLines(a, &array, 0);
+  });
 }
 
 // kxu_discrete_frequencies with one object as input and output: the input is
 // sorted in place and the groups follow it in the same array.
 void CheckFrequenciesInPlace(const Texts& texts, int nOptions) {
-  CZQVStringArray in = ArrayOf(texts);
-  CZQVStringArray out;
+  // The call's result, the count of groups and their frequencies.
+  const auto frequencies = [&](MockHostObject& in, MockHostObject& out) {
+    std::vector<double> values(texts.size() + 1);
+    int nCount = 0;
+    const int nResult = kxu_discrete_frequencies(&in, &out, values.data(), &nCount, nOptions);
+    return std::tuple(nResult, nCount, values);
+  };
+  CZQVStringArray in = ArrayOf(texts), out, both = ArrayOf(texts);
   QueryLog log;
-  MockHostObject inObject(log, in), outObject(log, out);
-  std::vector<double> frequencies(texts.size() + 1);
-  int nCount = 0;
-  const int nResult =
-      kxu_discrete_frequencies(&inObject, &outObject, frequencies.data(), &nCount, nOptions);
-
-  CZQVStringArray both = ArrayOf(texts);
-  MockHostObject bothObject(log, both);
-  std::vector<double> bothFrequencies(texts.size() + 1);
-  int nBothCount = 0;
-  Require(kxu_discrete_frequencies(&bothObject, &bothObject, bothFrequencies.data(), &nBothCount,
-                                   nOptions) == nResult);
+  MockHostObject inObject(log, in), outObject(log, out), bothObject(log, both);
+  const auto separate = frequencies(inObject, outObject);
+  Require(frequencies(bothObject, bothObject) == separate);
   Texts expected = TextsOf(in);
   for (const std::string& group : TextsOf(out)) expected.push_back(group);
   Require(TextsOf(both) == expected);
-  Require(nBothCount == nCount && bothFrequencies == frequencies);
 }
 
 // kxu_multi_str_reorder with one object as destination and source: step i
@@ -349,14 +337,9 @@ void CheckStringPrimitives(const Texts& texts) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
   const unsigned char options = data[0];
-  Texts pieces(1);
-  for (std::size_t i = 1; i < size; ++i) {
-    if (data[i] == '\0') {
-      pieces.emplace_back();
-    } else {
-      pieces.back() += static_cast<char>(data[i]);
-    }
-  }
+  std::istringstream input(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  Texts pieces;
+  for (std::string piece; std::getline(input, piece, '\0');) pieces.push_back(piece);
   pieces.resize(std::max(pieces.size(), 2 * kElements));
   const Texts texts(pieces.begin(), pieces.begin() + kElements);
   const Texts own(pieces.begin() + kElements, pieces.begin() + 2 * kElements);

@@ -30,7 +30,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -59,13 +58,6 @@ constexpr UINT kPages[] = {
 constexpr UINT kPagesNotExact[] = {932,   936,   949,   950,   10001, 28600, 28601, 28604,
                                    28606, 50220, 50221, 50222, 51932, 51949, 54936};
 
-constexpr UINT kUtf7 = 65000;
-constexpr DWORD kNoBestFit = 0x400;        // WC_NO_BEST_FIT_CHARS
-constexpr DWORD kErrInvalidChars = 0x008;  // MB_ERR_INVALID_CHARS
-constexpr unsigned kUnits = 0x10000;
-constexpr unsigned kFirstSurrogate = 0xD800;
-constexpr unsigned kLastSurrogate = 0xDFFF;
-
 using LeadBytes = std::bitset<256>;
 using Answer = std::array<std::uint8_t, 12>;
 
@@ -88,9 +80,10 @@ std::vector<Entry> EntriesOf(const LeadBytes& leads) {
       entries.push_back({Kind::kDecode, lead << 8 | trail});
     }
   }
+  // Every unit but the surrogates.
   for (const Kind kind : {Kind::kEncodeBestFit, Kind::kEncodeExact}) {
-    for (unsigned unit = 0; unit < kUnits; ++unit) {
-      if (unit < kFirstSurrogate || unit > kLastSurrogate) entries.push_back({kind, unit});
+    for (unsigned unit = 0; unit < 0x10000; ++unit) {
+      if (unit < 0xD800 || unit > 0xDFFF) entries.push_back({kind, unit});
     }
   }
   return entries;
@@ -116,24 +109,20 @@ Answer Ask(UINT nPage, const Entry& entry) {
     const DWORD dwError = GetLastError();
     answer[0] = static_cast<std::uint8_t>(nUnits);
     answer[1] = static_cast<std::uint8_t>(
-        MultiByteToWideChar(nPage, kErrInvalidChars, bytes, nBytes, units + 4, 4));
-    if (nUnits == 0) {
-      PutUnit(answer, 2, dwError);
-    } else {
-      PutUnit(answer, 2, units[0]);
-      PutUnit(answer, 4, nUnits > 1 ? units[1] : 0);
-    }
+        MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes, nBytes, units + 4, 4));
+    PutUnit(answer, 2, nUnits == 0 ? dwError : units[0]);
+    PutUnit(answer, 4, nUnits > 1 ? units[1] : 0);
     return answer;
   }
   const WCHAR unit = static_cast<WCHAR>(entry.value);
-  const DWORD dwFlags = entry.kind == Kind::kEncodeExact ? kNoBestFit : 0;
+  const DWORD dwFlags = entry.kind == Kind::kEncodeExact ? WC_NO_BEST_FIT_CHARS : 0;
   char bytes[8] = {};
   BOOL bUsed = FALSE;
   SetLastError(0);
   const int nBytes = WideCharToMultiByte(nPage, dwFlags, &unit, 1, bytes, 8, nullptr,
-                                         nPage == kUtf7 ? nullptr : &bUsed);
+                                         nPage == CP_UTF7 ? nullptr : &bUsed);
   answer[0] = static_cast<std::uint8_t>(nBytes);
-  answer[1] = nPage == kUtf7 ? 2 : static_cast<std::uint8_t>(bUsed != FALSE);
+  answer[1] = nPage == CP_UTF7 ? 2 : static_cast<std::uint8_t>(bUsed != FALSE);
   if (nBytes == 0) PutUnit(answer, 2, GetLastError());
   for (int i = 0; i < nBytes && i < 8; ++i) answer[4 + i] = static_cast<std::uint8_t>(bytes[i]);
   return answer;
@@ -166,11 +155,9 @@ int Write(const std::string& dir) {
     const std::uint8_t header[5] = {static_cast<std::uint8_t>(nPage & 0xFF),
                                     static_cast<std::uint8_t>(nPage >> 8), 0, 0, bServed};
     file.write(reinterpret_cast<const char*>(header), sizeof header);
-    for (unsigned byte = 0; byte < 256; byte += 8) {
-      char bits = 0;
-      for (unsigned bit = 0; bit < 8; ++bit) bits |= static_cast<char>(leads[byte + bit] << bit);
-      file.put(bits);
-    }
+    // The map's bytes, each lead byte's bit at its value's place.
+    for (unsigned byte = 0; byte < 256; byte += 8)
+      file.put(static_cast<char>(((leads >> byte) & LeadBytes(0xFF)).to_ulong()));
     if (bServed) {
       for (const Entry& entry : EntriesOf(leads)) {
         const Answer answer = Ask(nPage, entry);
@@ -195,14 +182,11 @@ std::string Describe(const Entry& entry, const Answer& answer) {
                   entry.value > 0xFF ? 4 : 2, entry.value, answer[0], answer[3], answer[2],
                   answer[5], answer[4], answer[1]);
   } else {
-    std::string bytes;
-    for (int i = 0; i < answer[0] && i < 8; ++i) {
-      char hex[3];
-      std::snprintf(hex, sizeof hex, "%02X", answer[4 + i]);
-      bytes += hex;
-    }
-    std::snprintf(text, sizeof text, "U+%04X -> %s used %d error %u", entry.value, bytes.c_str(),
-                  answer[1], answer[2] | answer[3] << 8);
+    char bytes[2 * 8 + 1] = {};
+    for (int i = 0; i < answer[0] && i < 8; ++i)
+      std::snprintf(bytes + 2 * i, 3, "%02X", answer[4 + i]);
+    std::snprintf(text, sizeof text, "U+%04X -> %s used %d error %u", entry.value, bytes, answer[1],
+                  answer[2] | answer[3] << 8);
   }
   return text;
 }
@@ -279,9 +263,8 @@ int Compare(const std::string& dir, UINT nListed) {
       continue;
     }
     LeadBytes leads;
-    for (unsigned byte = 0; byte < 256; ++byte) {
-      leads[byte] = ((static_cast<unsigned char>(header[9 + byte / 8]) >> (byte % 8)) & 1) != 0;
-    }
+    for (unsigned byte = 0; byte < 256; byte += 8)
+      leads |= LeadBytes(static_cast<unsigned char>(header[9 + byte / 8])) << byte;
     const std::vector<Entry> entries = EntriesOf(leads);
     std::vector<Answer> system(entries.size());
     if (!file.read(reinterpret_cast<char*>(system.data()),
@@ -289,8 +272,7 @@ int Compare(const std::string& dir, UINT nListed) {
       std::fprintf(stderr, "%s is cut short\n", FileOf(dir, nPage).c_str());
       return 2;
     }
-    const bool bHeldExact = std::find(std::begin(kPagesNotExact), std::end(kPagesNotExact),
-                                      nPage) == std::end(kPagesNotExact);
+    const bool bHeldExact = std::ranges::count(kPagesNotExact, nPage) == 0;
     if (!ComparePage(nPage, entries, system, nListed != 0 ? SIZE_MAX : 4) && bHeldExact) {
       std::printf("%u differs, and it is held exact\n", nPage);
       bHeldExactFailed = true;

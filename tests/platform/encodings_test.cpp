@@ -159,15 +159,12 @@ TEST(CodePageTest, EveryServedPageRoundTripsWhatItDefines) {
     for (unsigned code = 0; code < 256 * 257; ++code) {
       std::string bytes(1, static_cast<char>(code / 257));
       if (code % 257 < 256) bytes += static_cast<char>(code % 257);
-      WCHAR unit[2];
-      const int nLength = static_cast<int>(bytes.size());
-      if (MultiByteToWideChar(nPage, MB_ERR_INVALID_CHARS, bytes.data(), nLength, unit, 2) != 1)
-        continue;
+      const U16 unit = ToWide(nPage, MB_ERR_INVALID_CHARS, bytes);
+      if (unit.size() != 1) continue;
       BOOL bUsed = TRUE;
-      const std::string back = ToBytes(nPage, WC_NO_BEST_FIT_CHARS, U16(1, unit[0]), &bUsed);
+      const std::string back = ToBytes(nPage, WC_NO_BEST_FIT_CHARS, unit, &bUsed);
       ASSERT_FALSE(bUsed) << nPage << ": " << Hex(bytes);
-      ASSERT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, back), U16(1, unit[0]))
-          << nPage << ": " << Hex(bytes);
+      ASSERT_EQ(ToWide(nPage, MB_ERR_INVALID_CHARS, back), unit) << nPage << ": " << Hex(bytes);
     }
   }
   // The user-defined areas read as private-use characters, row by row, at
@@ -254,10 +251,6 @@ TEST(CrtLocale, ConvertsWholeCharactersOrRefusesWhatIsNotText) {
   std::setlocale(LC_ALL, saved.c_str());
 }
 
-using kxu::platform::SimdLevel;
-
-namespace simd = kxu::platform::simd;
-
 // The bytes the widest form of a kernel moves a step (AVX-512), and the
 // length of three steps and one more.
 constexpr std::size_t kWidestStep = 64;
@@ -266,11 +259,11 @@ constexpr char kUntouched = '\x5A';
 
 class SimdKernels : public ::testing::TestWithParam<SimdLevel> {
  protected:
-  void SetUp() override { ASSERT_TRUE(kxu::platform::ForceSimdLevel(GetParam())); }
-  void TearDown() override { kxu::platform::ForceSimdLevel(m_before); }
+  void SetUp() override { ASSERT_TRUE(ForceSimdLevel(GetParam())); }
+  void TearDown() override { ForceSimdLevel(m_before); }
 
  private:
-  SimdLevel m_before = kxu::platform::ActiveSimdLevel();
+  SimdLevel m_before = ActiveSimdLevel();
 };
 
 // Texts of `n` ASCII units, starting `start` units into their buffer, with
@@ -382,44 +375,29 @@ TEST_P(SimdKernels, EncodersTakeWholeGroupsOfTheirUnitsAndKeepWithinTheRoom) {
 TEST_P(SimdKernels, DecodersTakeStepsOfTheirSequencesUpToAnyOtherByteAndKeepWithinTheRoom) {
   struct Decoder {
     simd::DecodedRun (*decode)(const unsigned char*, std::size_t, char16_t*, std::size_t) noexcept;
-    std::u16string_view units;  // of the decoder's kind, drawn in turn
-    std::vector<std::string_view> stops;
     std::size_t nLongestStep;
     std::size_t nStepRoom;  // the units a step may store
   };
-  const Decoder decoders[] = {{simd::DecodeBelowU0800,
-                               u"a\u00E9\u07FF",
-                               {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"},
-                               simd::kBlockBytes,
-                               simd::kBlockBytes},
-                              {simd::DecodeFromU0800,
-                               u"\u0800\u4E2D a\uD7FF\uE000\uFFFF\u4E8C",
-                               {"\x01\x80", "\xC3 ", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80",
-                                "\xED\xBF\xBF", "\xF1\x9F\x98\x80",
-                                "\xE4\xB8"
-                                "a",
-                                "\xBF"},
-                               simd::kDecodeThreeByteStep,
-                               8},
-                              // No ASCII, and mostly ASCII (more characters a step
-                              // than half its bytes).
-                              {simd::DecodeFromU0800,
-                               u"\u0800\u4E2D\uD7FF\uE000\uFFFF",
-                               {"\xE0\x9F\xBF", "\xED\xA0\x80", "\xC3\xA9", "\x01\x80"},
-                               simd::kDecodeThreeByteStep,
-                               8},
-                              {simd::DecodeFromU0800,
-                               u"ab\u4E2D",
-                               {"\x01\x80", "\xC3\xA9"},
-                               simd::kDecodeThreeByteStep,
-                               8}};
+  const Decoder kTwoByte = {simd::DecodeBelowU0800, simd::kBlockBytes, simd::kBlockBytes};
+  const Decoder kThreeByte = {simd::DecodeFromU0800, simd::kDecodeThreeByteStep, 8};
+  // Each decoder, units of its kind (drawn in turn) and the stops put among them.
+  const std::tuple<Decoder, std::u16string_view, std::vector<std::string_view>> rows[] = {
+      {kTwoByte, u"a\u00E9\u07FF", {"\xE0\xA0\x80", "\x80", "\xC0\x80", "\xC3\x41", "\xC3\xC3"}},
+      {kThreeByte,
+       u"\u0800\u4E2D a\uD7FF\uE000\uFFFF\u4E8C",
+       {"\x01\x80", "\xC3 ", "\xC3\xA9", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xED\xBF\xBF",
+        "\xF1\x9F\x98\x80", "\xE4\xB8\x61", "\xBF"}},
+      // No ASCII, and mostly ASCII (more characters a step than half its bytes).
+      {kThreeByte,
+       u"\u0800\u4E2D\uD7FF\uE000\uFFFF",
+       {"\xE0\x9F\xBF", "\xED\xA0\x80", "\xC3\xA9", "\x01\x80"}},
+      {kThreeByte, u"ab\u4E2D", {"\x01\x80", "\xC3\xA9"}}};
   constexpr std::size_t kUnits = 3 * kWidestStep;
-  for (const Decoder& decoder : decoders) {
-    for (const std::string_view stop : decoder.stops) {
+  for (const auto& [decoder, units, stops] : rows) {
+    for (const std::string_view stop : stops) {
       for (std::size_t at = 0; at <= kUnits; ++at) {
         std::u16string text(kUnits, u' ');
-        for (std::size_t i = 0; i < kUnits; ++i)
-          text[i] = decoder.units[(i * 7 + at) % decoder.units.size()];
+        for (std::size_t i = 0; i < kUnits; ++i) text[i] = units[(i * 7 + at) % units.size()];
         const std::string before = Utf8Of(text.data(), at);
         // Ending right before the stop, with room for every unit: the steps
         // go on while a block's bytes are left to read.
@@ -461,29 +439,13 @@ TEST_P(SimdKernels, Utf8SequencesDecodeAndValidateAtEveryPlaceOfABlock) {
     std::string_view utf8;
     U16 utf16;
   };
-  const U16 x2(2, kFFFD), x3(3, kFFFD), x4(4, kFFFD), x5(5, kFFFD);
-  const Piece rows[] = {
+  std::vector<Piece> rows = {
       {std::string_view("a\0b", 3), U16(u"a\0b", 3)},
       {"\xC2\x80", u"\u0080"},
       {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800"},
       {"\xEF\xBF\xBF", u"\uFFFF"},
       {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000"},  // around the surrogates
       {"\xF0\x90\x80\x80\xF1\x80\x80\x80\xF4\x8F\xBF\xBF", u"\U00010000\U00040000\U0010FFFF"},
-      // Continuation bytes without a lead; C0 and C1, which never start one;
-      // bytes that start nothing.
-      {"\x80", {kFFFD}},
-      {"\xBF", {kFFFD}},
-      {"\xC0\x80", x2},
-      {"\xC1\xBF", x2},
-      {"\xFF", {kFFFD}},
-      {"\xF5\x80\x80\x80", x4},
-      {"\xF8\x88\x80\x80\x80", x5},
-      // Overlong; the first and the last surrogate, encoded; past U+10FFFF.
-      {"\xE0\x9F\xBF", x3},
-      {"\xF0\x8F\xBF\xBF", x4},
-      {"\xED\xA0\x80", x3},
-      {"\xED\xBF\xBF", x3},
-      {"\xF4\x90\x80\x80", x4},
       // Cut short before a character, the leads at the ends of their ranges;
       // a continuation byte after a character; one too many.
       {"\xC2", {kFFFD}},
@@ -491,11 +453,19 @@ TEST_P(SimdKernels, Utf8SequencesDecodeAndValidateAtEveryPlaceOfABlock) {
       {"\xC2\xC2\x80", u"\uFFFD\u0080"},
       {"\xE1\x80", {kFFFD}},
       {"\xEF\xBF\x41", u"\uFFFDA"},
-      {"\xEF\xC0\x80", x3},
       {"\xF0\x9F\x98", {kFFFD}},
       {"\xF3\xBF\xBF\x41", u"\uFFFDA"},
       {"\xC3\xA9\xA9", u"\u00E9\uFFFD"},
       {"\xF1\x80\x80\x80\x80", u"\U00040000\uFFFD"}};
+  // Sequences each byte of which decodes to a U+FFFD: continuation bytes
+  // without a lead; C0 and C1, which never start one; bytes that start
+  // nothing; overlong; the first and the last surrogate, encoded; past
+  // U+10FFFF; a lead cut short by a byte that never continues one.
+  for (const std::string_view bytes :
+       {"\x80", "\xBF", "\xC0\x80", "\xC1\xBF", "\xFF", "\xF5\x80\x80\x80", "\xF8\x88\x80\x80\x80",
+        "\xE0\x9F\xBF", "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
+        "\xEF\xC0\x80"})
+    rows.push_back({bytes, U16(bytes.size(), kFFFD)});
   const std::vector<Piece> fillers[] = {{{"a", u"a"}, {"b", u"b"}, {"c", u"c"}},
                                         {{"a", u"a"},
                                          {"\xC3\xA9", u"\u00E9"},
@@ -579,23 +549,20 @@ TEST_P(SimdKernels, PageEncoderTakesBlocksOfTwoByteFormsAndKeepsWithinTheRoom) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryLevel, SimdKernels,
-                         ::testing::ValuesIn(kxu::platform::AvailableSimdLevels()),
-                         [](const auto& info) {
-                           return std::string(kxu::platform::SimdLevelName(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryLevel, SimdKernels, ::testing::ValuesIn(AvailableSimdLevels()),
+                         [](const auto& info) { return std::string(SimdLevelName(info.param)); });
 
 // KXU_SIMD chose the level this program started with (ctest runs the
 // conversion tests once a level): the level it names when the processor has
 // it, the best one otherwise.
 TEST(SimdLevel, TheEnvironmentChoosesTheStartingLevel) {
   const char* const pszWanted = std::getenv("KXU_SIMD");
-  const std::vector<SimdLevel> levels = kxu::platform::AvailableSimdLevels();
+  const std::vector<SimdLevel> levels = AvailableSimdLevels();
   SimdLevel expected = levels.back();
   for (const SimdLevel level : levels) {
-    if (pszWanted != nullptr && kxu::platform::SimdLevelName(level) == pszWanted) expected = level;
+    if (pszWanted != nullptr && SimdLevelName(level) == pszWanted) expected = level;
   }
-  EXPECT_EQ(kxu::platform::ActiveSimdLevel(), expected);
+  EXPECT_EQ(ActiveSimdLevel(), expected);
 }
 
 std::string AsciiLower(std::string text) {
@@ -603,25 +570,29 @@ std::string AsciiLower(std::string text) {
   return text;
 }
 
-// Every pattern of up to 4 bytes in every text of up to 5 over "abA\xC3",
-// from every start: periodic and aperiodic patterns, repeats and near-repeats,
-// both letter cases and a byte above 0x7F (negative as a char).
+// Both searches for `pattern` find in `text`, from every start, what
+// std::string_view::find finds (the caseless one in the texts lowered).
+void ExpectFindsWhatFindFinds(const std::string& pattern, const std::string& text) {
+  const SubstringSearch<char> exact(pattern);
+  const SubstringSearch<char, AsciiCaselessUnits> caseless(pattern);
+  for (std::size_t nFrom = 0; nFrom <= text.size() + 1; ++nFrom) {
+    ASSERT_EQ(exact.Find(text, nFrom), text.find(pattern, nFrom)) << text << '/' << pattern;
+    ASSERT_EQ(caseless.Find(text, nFrom), AsciiLower(text).find(AsciiLower(pattern), nFrom))
+        << text << '/' << pattern;
+  }
+}
+
+// Every pattern of up to 4 bytes in every text of up to 5 over "abA\xC3":
+// periodic and aperiodic patterns, repeats and near-repeats, both letter
+// cases and a byte above 0x7F (negative as a char).
 TEST(SubstringSearchTest, FindsWhatStringViewFindFindsWithAndWithoutCase) {
   std::vector<std::string> texts = {""};
   for (std::size_t i = 0; texts[i].size() < 5; ++i)
     for (const char c : std::string("abA\xC3")) texts.push_back(texts[i] + c);
   for (const std::string& pattern : texts) {
     if (pattern.size() > 4) break;
-    const SubstringSearch<char> exact(pattern);
-    const SubstringSearch<char, AsciiCaselessUnits> caseless(pattern);
-    const std::string lowerPattern = AsciiLower(pattern);
-    for (const std::string& text : texts) {
-      for (std::size_t nFrom = 0; nFrom <= text.size() + 1; ++nFrom) {
-        ASSERT_EQ(exact.Find(text, nFrom), text.find(pattern, nFrom)) << text << '/' << pattern;
-        ASSERT_EQ(caseless.Find(text, nFrom), AsciiLower(text).find(lowerPattern, nFrom))
-            << text << '/' << pattern;
-      }
-    }
+    for (const std::string& text : texts)
+      ASSERT_NO_FATAL_FAILURE(ExpectFindsWhatFindFinds(pattern, text));
   }
   // Longer ones, at random: a factorization of the pattern that is not
   // critical misses matches only texts this long show.
@@ -630,21 +601,12 @@ TEST(SubstringSearchTest, FindsWhatStringViewFindFindsWithAndWithoutCase) {
     std::string pattern, text;
     for (auto k = 1 + rng() % 8; k > 0; --k) pattern += "abA"[rng() % 3];
     for (auto k = rng() % 24; k > 0; --k) text += "abA"[rng() % 3];
-    ASSERT_EQ(SubstringSearch<char>(pattern).Find(text), text.find(pattern))
-        << text << '/' << pattern;
-    ASSERT_EQ((SubstringSearch<char, AsciiCaselessUnits>(pattern).Find(text)),
-              AsciiLower(text).find(AsciiLower(pattern)))
-        << text << '/' << pattern;
+    ASSERT_NO_FATAL_FAILURE(ExpectFindsWhatFindFinds(pattern, text));
   }
   // The letters at both ends of the alphabet, and the bytes just outside it.
   const std::string edges = "@AZ[`az{";
   for (const char c : edges) {
-    for (const char d : edges) {
-      const std::string text(1, c), pattern(1, d);
-      EXPECT_EQ((SubstringSearch<char, AsciiCaselessUnits>(pattern).Find(text) == 0),
-                AsciiLower(text) == AsciiLower(pattern))
-          << text << '/' << pattern;
-    }
+    for (const char d : edges) ExpectFindsWhatFindFinds(std::string(1, d), std::string(1, c));
   }
 }
 

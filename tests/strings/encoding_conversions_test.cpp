@@ -3,7 +3,6 @@
 // leaves, the report of a default character, and the array forms; and
 // code-page text to UTF-8 straight into the string.
 #include <kxutils96/platform/framework/afx_mem_file.h>
-#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
 #include <kxutils96/strings/wide_conversion.h>
@@ -106,14 +105,12 @@ void ExpectPiecesGiveTheWhole(const std::basic_string<Unit>& text, Convert conve
   for (const int nLen : {-1, static_cast<int>(kPiece), static_cast<int>(kPastOneMiB + 5)}) {
     const auto expected = whole(std::basic_string_view<Unit>(
         text.c_str(), nLen < 0 ? text.size() : static_cast<std::size_t>(nLen)));
-    String strRoomy;
-    strRoomy.Preallocate(static_cast<int>(3 * text.size()));
-    String strShort;
-    strShort.Preallocate(5);
-    String strFresh;
-    for (String* pDest : {&strRoomy, &strShort, &strFresh}) {
-      EXPECT_EQ(convert(*pDest, text.c_str(), nLen), static_cast<int>(expected.size()));
-      EXPECT_TRUE(Units(*pDest) == expected) << nLen;
+    // Into room for the whole, into too little room, and into a fresh string.
+    for (const int nRoom : {static_cast<int>(3 * text.size()), 5, -1}) {
+      String str;
+      if (nRoom >= 0) str.Preallocate(nRoom);
+      EXPECT_EQ(convert(str, text.c_str(), nLen), static_cast<int>(expected.size())) << nRoom;
+      EXPECT_TRUE(Units(str) == expected) << nLen << " " << nRoom;
     }
   }
 }
@@ -140,22 +137,10 @@ TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
   narrow.replace(kPastOneMiB - 3, 3, "\x80\x80\x80");
   ExpectPiecesGiveTheWhole<CStringUTF8>(
       wide, [](CStringUTF8& str, const WCHAR* p, int n) { return zqUTF16toUTF8(str, p, n); },
-      [](std::basic_string_view<WCHAR> run) {
-        std::string bytes(run.size() * kxu::platform::kMaxUtf8BytesPerUnit, '\0');
-        bytes.resize(static_cast<std::size_t>(
-            WideCharToMultiByte(CP_UTF8, 0, run.data(), static_cast<int>(run.size()), bytes.data(),
-                                static_cast<int>(bytes.size()), nullptr, nullptr)));
-        return bytes;
-      });
+      [](std::basic_string_view<WCHAR> run) { return ToBytes(CP_UTF8, 0, run); });
   ExpectPiecesGiveTheWhole<CString>(
       narrow, [](CString& str, const char* p, int n) { return zqUTF8toUTF16(str, p, n); },
-      [](std::string_view run) {
-        U16 units(run.size(), 0);
-        units.resize(static_cast<std::size_t>(
-            MultiByteToWideChar(CP_UTF8, 0, run.data(), static_cast<int>(run.size()), units.data(),
-                                static_cast<int>(units.size()))));
-        return units;
-      });
+      [](std::string_view run) { return ToWide(CP_UTF8, 0, run); });
   CStringA strDest("old");
   EXPECT_EQ(zqUTF16toMBCS(strDest, wide.c_str(), CP_UTF8, -1, nullptr, WC_ERR_INVALID_CHARS), 0);
   EXPECT_TRUE(strDest.IsEmpty());
@@ -209,7 +194,7 @@ TEST(ZeroLengthRunTest, ReadsNoUnit) {
 TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
   std::mt19937 rng(1252);
   CStringUTF8 reused;
-  for (const UINT nPage : {1252u, 1251u, 437u, 932u}) {
+  for (const int nPage : {1252, 1251, 437, 932}) {
     for (int round = 0; round < 400; ++round) {
       // Up to nine blocks; from no byte to every byte beyond ASCII.
       std::string text(rng() % 150, ' ');
@@ -217,14 +202,12 @@ TEST(ZqMBCStoUTF8Test, CodePagesConvertAsTheSystemDoes) {
       for (char& ch : text) {
         ch = static_cast<char>(rng() % 4 < nHighInFour ? 0x80 + rng() % 0x80 : ' ' + rng() % 0x5F);
       }
-      const std::string expected = kxu::test::Utf8ByWayOfUtf16(text, nPage);
+      const std::string expected = Utf8ByWayOfUtf16(text, static_cast<UINT>(nPage));
       SCOPED_TRACE(testing::Message() << "page " << nPage << " round " << round);
-      EXPECT_EQ(zqMBCStoUTF8(reused, text.c_str(), static_cast<int>(nPage)),
-                static_cast<int>(expected.size()));
+      EXPECT_EQ(zqMBCStoUTF8(reused, text.c_str(), nPage), static_cast<int>(expected.size()));
       EXPECT_EQ(TextOf(reused), expected);
       CStringUTF8 inPlace(text.c_str());
-      EXPECT_EQ(zqMBCStoUTF8(inPlace, nullptr, static_cast<int>(nPage)),
-                static_cast<int>(expected.size()));
+      EXPECT_EQ(zqMBCStoUTF8(inPlace, nullptr, nPage), static_cast<int>(expected.size()));
       EXPECT_EQ(TextOf(inPlace), expected);
     }
   }
