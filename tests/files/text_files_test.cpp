@@ -126,8 +126,7 @@ TEST_F(TextFiles, LinesAreAppendedAsTheOptionsKeepThem) {
 // A line that is not UTF-8 is read in the system's code page wherever it
 // lies, as when it is the file's only line; the UTF-8 lines around it stay.
 TEST_F(TextFiles, LinesThatAreNotUtf8ReadAsWhenAlone) {
-  CZQVStringArray alone;
-  CZQVStringArray among;
+  CZQVStringArray alone, among;
   ASSERT_EQ(kxuReadTextFileLines(File("caf\xE9").c_str(), &alone, 0), 1);
   ASSERT_EQ(kxuReadTextFileLines(File("ok\ncaf\xE9\nGr\xC3\xBC\n").c_str(), &among, 0), 3);
   EXPECT_NE(TextsOf(alone)[0], "caf\xE9");
@@ -157,7 +156,6 @@ TEST_F(TextFiles, ReadersThatCannotOpenTheFileLeaveTheirResults) {
   EXPECT_EQ(kxu_read_GIMP_palette(palette.c_str(), nullptr, nullptr, nullptr, 0), 0);
   EXPECT_EQ(kxu_read_text_file(palette.c_str(), nullptr, 0), 0);
   const auto path = LongPath(m_dir.Path(), "long.txt");
-  ASSERT_GT(path.native().size(), 1024u);
   WriteBytes(path, "\xFF\xFEo\0k\0"s);
   CStringUTF8 text;
   EXPECT_EQ(kxu_read_text_file(Utf8(path).c_str(), &text, 0), 1);
@@ -186,13 +184,12 @@ TEST_F(TextFiles, WrittenTextsReadBack) {
 // The result for at most nMax colours, and what lands in the arrays.
 TEST_F(TextFiles, PaletteRowsStoreTheirColours) {
   using Colours = std::vector<std::array<int, 3>>;
+  const std::string kWarm =
+      "GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
+      "255 128   0\tOrange\n 10  20  30 Indented\n";
   const std::string kThree = "GIMP Palette\n1 2 3\n4 5 6\n7 8 9 Last\n";
   const std::tuple<std::string, int, int, Colours> cases[] = {
-      {"GIMP Palette\nName: Warm tones\nColumns: 16\n# comment\n\n"
-       "255 128   0\tOrange\n 10  20  30 Indented\n",
-       16,
-       2,
-       {{255, 128, 0}, {10, 20, 30}}},
+      {kWarm, 16, 2, {{255, 128, 0}, {10, 20, 30}}},
       {"gimp palette\n1 2 3\n", 16, 1, {{1, 2, 3}}},
       {"GIMP Palette \n1 2 3\n", 16, kPaletteNotAPalette, {}},
       {"GIMP Palette\n", 16, kPaletteNotAPalette, {}},
@@ -224,15 +221,10 @@ TEST_F(TextFiles, PaletteRowsStoreTheirColours) {
 }
 
 // The result code, and for 0 the relative path; otherwise the result keeps
-// its text.
+// its text. Each row: the base, the path, the most levels up, the result
+// code and the relative path.
 TEST(MakeRelativePath, GivesTheResultOfItsRow) {
-  const struct {
-    const char* base;
-    const char* path;
-    int nMaxLevels;
-    int nExpected;
-    const char* result;
-  } cases[] = {
+  const std::tuple<const char*, const char*, int, int, const char*> cases[] = {
       {R"(E:\work\data\)", R"(E:\work\plots\a.png)", 9, kRelativePathDone, R"(..\plots\a.png)"},
       {R"(E:\work\data\in.txt)", R"(E:\work\plots\a.png)", 9, kRelativePathDone,
        R"(..\plots\a.png)"},
@@ -271,14 +263,10 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
   const Paths all = TreeOf("src");
   MakeTree("src", {".hidden", ".git/config", "sub/.profile"});
   for (const char* name : {".hidden", ".git", "sub/.profile"})
-    kxu::test::MarkHidden(m_dir.Path("src/" + std::string(name)));
-  const struct {
-    std::string suffix;
-    int bSubfolders;
-    kxu::test::Texts skipFolders;
-    kxu::test::Texts skipFiles;
-    Paths missing;
-  } cases[] = {
+    MarkHidden(m_dir.Path("src/" + std::string(name)));
+  // The source's trailing separator, whether subfolders are copied, the
+  // folder and file names to skip, and the entries left out.
+  const std::tuple<std::string, int, Texts, Texts, Paths> cases[] = {
       {"\\", 1, {}, {}, {}},
       {"/", 0, {}, {}, {}},
       {"", 1, {"x", "tEmP\\\\"}, {}, {"Temp/", "Temp/t", "sub/temp/", "sub/temp/u"}},
@@ -287,8 +275,7 @@ TEST_F(Directories, CopiesTheTreeLeavingOutHiddenAndListedEntries) {
   };
   int n = 0;
   for (const auto& [suffix, bSubfolders, skipFolders, skipFiles, missing] : cases) {
-    CZQVStringArray folders = kxu::test::ArrayOf(skipFolders),
-                    files = kxu::test::ArrayOf(skipFiles);
+    CZQVStringArray folders = ArrayOf(skipFolders), files = ArrayOf(skipFiles);
     const std::string to = "dst" + std::to_string(n++);
     EXPECT_EQ(kxuCopyDirectory((P("src") + suffix).c_str(), (P(to) + "\\").c_str(), bSubfolders,
                                &folders, &files, 0),
@@ -328,17 +315,16 @@ TEST_F(Directories, StopsAtAnExistingTopLevelFileUnlessNested) {
   const std::string blocked = order[order.size() / 2];
   MakeTree("dst", {});
   WriteBytes(m_dir.Path("dst") / blocked, "old");
-  std::vector<std::string> reported;
+  Texts reported;
   const auto copy = [&](int bNested) {
     const auto report = [](const char* lpcszPath, unsigned int nError, void* pReported) {
-      static_cast<std::vector<std::string>*>(pReported)->push_back(lpcszPath +
-                                                                   std::to_string(nError));
+      static_cast<Texts*>(pReported)->push_back(lpcszPath + std::to_string(nError));
     };
     return kxuCopyDirectoryReportingFailures(P("src").c_str(), P("dst").c_str(), 1, nullptr,
                                              nullptr, bNested, nullptr, report, &reported);
   };
   EXPECT_EQ(copy(0), kDirectoryFailed);
-  EXPECT_EQ(reported, std::vector<std::string>{blocked + std::to_string(ERROR_FILE_EXISTS)});
+  EXPECT_EQ(reported, Texts{blocked + std::to_string(ERROR_FILE_EXISTS)});
   Paths expected = {"!" + blocked};
   for (std::size_t i = 0; order[i] != blocked; ++i) expected.insert(order[i]);
   EXPECT_EQ(TreeOf("dst"), expected);
@@ -348,7 +334,7 @@ TEST_F(Directories, StopsAtAnExistingTopLevelFileUnlessNested) {
   WriteBytes(m_dir.Path("dst/sub"), "sub");
   reported.clear();
   EXPECT_EQ(copy(1), kDirectoryDone);
-  EXPECT_EQ(reported, std::vector<std::string>{"sub\\" + std::to_string(ERROR_ALREADY_EXISTS)});
+  EXPECT_EQ(reported, Texts{"sub\\" + std::to_string(ERROR_ALREADY_EXISTS)});
 }
 
 // Files only, matched case aside; a null pattern matches every one, and a
@@ -356,13 +342,13 @@ TEST_F(Directories, StopsAtAnExistingTopLevelFileUnlessNested) {
 TEST_F(Directories, DeletesTheMatchingFilesThatAreNotListed) {
   MakeTree("d", {"a.txt", "b.TXT", ".hidden.txt", "c.log", "sub.txt/inner.txt", "locked.txt",
                  "\xC3\xA9 t\xC3\xA9.txt"});
-  kxu::test::MarkHidden(m_dir.Path("d/.hidden.txt"));
+  MarkHidden(m_dir.Path("d/.hidden.txt"));
   fs::permissions(m_dir.Path("d/locked.txt"), fs::perms::owner_read);
   for (const std::string& folder : {P("missing"), P("d/c.log"), std::string()})
     EXPECT_EQ(kxuDelFiles(folder.c_str(), "*.*", nullptr), kDirectoryNoFolder) << folder;
   EXPECT_EQ(kxuDelFiles(nullptr, "*.*", nullptr), kDirectoryNoFolder);
   EXPECT_EQ(kxuDelFiles(P("d").c_str(), "*.none", nullptr), 0);
-  CZQVStringArray skip = kxu::test::ArrayOf({"B.txt"});
+  CZQVStringArray skip = ArrayOf({"B.txt"});
   EXPECT_EQ(kxuDelFiles(P("d").c_str(), "*.TXT", &skip), 3);
   EXPECT_EQ(TreeOf("d"), (Paths{"b.TXT", "c.log", "sub.txt/", "sub.txt/inner.txt", "locked.txt"}));
   EXPECT_EQ(kxuDelFiles((P("d") + "\\").c_str(), nullptr, nullptr), 2);

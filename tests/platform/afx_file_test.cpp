@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstddef>
 #include <cstdlib>
@@ -47,21 +48,18 @@ namespace {
 namespace fs = std::filesystem;
 using namespace kxu::test;
 
-// The cause of the CFileException that `action` raises, or -1 (and a failure).
+// The cause and system error of the CFileException that `action` raises, or
+// -1 (and a failure).
 template <class Action>
-int CauseOf(Action&& action) {
+std::pair<int, long> ErrorOf(Action&& action) {
   const auto error = Caught<CFileException>(std::forward<Action>(action));
-  return error ? error->m_cause : -1;
+  return error ? std::pair<int, long>(error->m_cause, error->m_lOsError) : std::pair(-1, 0L);
 }
 
 TEST(CFileOpen, FailuresReportCauseSystemErrorAndName) {
-  const struct {
-    const char* scene;  // "file" or "folder" made at the path's first part, or nothing
-    std::u16string rest;
-    UINT flags;
-    int cause;
-    long OsErrors::*osError;
-  } rows[] = {
+  // What is made at the path's first part ("file", "folder" or nothing), the
+  // rest of the path, the flags, and the cause and system error of the failure.
+  const std::tuple<std::string_view, std::u16string, UINT, int, long OsErrors::*> rows[] = {
       {"", u"missing.txt", CFile::modeRead, CFileException::fileNotFound, &OsErrors::fileNotFound},
       {"", u"no\\such\\file.txt", CFile::modeCreate | CFile::modeWrite, CFileException::badPath,
        &OsErrors::pathNotFound},
@@ -70,17 +68,16 @@ TEST(CFileOpen, FailuresReportCauseSystemErrorAndName) {
       {"file", u"", CFile::modeRead | 0x50, CFileException::genericException,
        &OsErrors::invalidArgument},
   };
-  for (const auto& row : rows) {
+  for (const auto& [scene, rest, flags, cause, osError] : rows) {
     TempDir dir;
-    if (std::string_view(row.scene) == "file") WriteBytes(dir.Path("x"), "data");
-    if (std::string_view(row.scene) == "folder") fs::create_directory(dir.Path("x"));
-    const std::u16string path =
-        dir.Path().u16string() + u"/" + (*row.scene ? u"x" : u"") + row.rest;
+    if (scene == "file") WriteBytes(dir.Path("x"), "data");
+    if (scene == "folder") fs::create_directory(dir.Path("x"));
+    const std::u16string path = dir.Path().u16string() + u"/" + (scene.empty() ? u"" : u"x") + rest;
     CFile file;
     CFileException error;
-    EXPECT_FALSE(file.Open(path.c_str(), row.flags, &error)) << row.scene << row.flags;
-    EXPECT_EQ(error.m_cause, row.cause) << row.scene << row.flags;
-    EXPECT_EQ(error.m_lOsError, kOsErrors.*row.osError) << row.scene << row.flags;
+    EXPECT_FALSE(file.Open(path.c_str(), flags, &error)) << scene << flags;
+    EXPECT_EQ(error.m_cause, cause) << scene << flags;
+    EXPECT_EQ(error.m_lOsError, kOsErrors.*osError) << scene << flags;
     EXPECT_TRUE(error.m_strFileName == path.c_str());
     EXPECT_FALSE(fs::exists(dir.Path("no")));  // a failed create makes no folder
   }
@@ -88,12 +85,11 @@ TEST(CFileOpen, FailuresReportCauseSystemErrorAndName) {
 
 TEST(CFileOpen, ConflictingSharingModesRefuseTheSecondOpen) {
   constexpr UINT r = CFile::modeRead, w = CFile::modeWrite, rw = CFile::modeReadWrite;
-  // A reader that denies no one, and readers without a sharing mode, take no
-  // lock on POSIX; on Windows every open keeps the others to its sharing mode.
-  const struct {
-    UINT first, second;
-    bool opensWithLocks, opensWithShareModes;
-  } rows[] = {
+  // The first open's mode, the second's, and whether the second opens where
+  // only locks bind and where every open binds. A reader that denies no one,
+  // and readers without a sharing mode, take no lock on POSIX; on Windows
+  // every open keeps the others to its sharing mode.
+  const std::tuple<UINT, UINT, bool, bool> rows[] = {
       {w | CFile::shareExclusive, r | CFile::shareDenyWrite, false, false},
       {r | CFile::shareDenyWrite, w | CFile::shareCompat, false, false},
       {r | CFile::shareDenyRead, rw | CFile::shareExclusive, false, false},
@@ -101,24 +97,23 @@ TEST(CFileOpen, ConflictingSharingModesRefuseTheSecondOpen) {
       {r | CFile::shareDenyNone, w | CFile::shareExclusive, true, false},
       {r | CFile::shareCompat, r | CFile::shareCompat, true, false},
   };
-  for (const auto& row : rows) {
-    const bool opens =
-        kxu::test::kShareModesBindEveryOpen ? row.opensWithShareModes : row.opensWithLocks;
+  for (const auto& [firstMode, secondMode, opensWithLocks, opensWithShareModes] : rows) {
+    const bool opens = kShareModesBindEveryOpen ? opensWithShareModes : opensWithLocks;
     TempDir dir;
     const std::u16string path = dir.Path("shared.bin").u16string();
     WriteBytes(dir.Path("shared.bin"), "data");
-    auto first = std::make_unique<CFile>(path.c_str(), row.first);
+    auto first = std::make_unique<CFile>(path.c_str(), firstMode);
     CFile second;
     CFileException error;
-    ASSERT_EQ(second.Open(path.c_str(), row.second | CFile::modeCreate, &error),
+    ASSERT_EQ(second.Open(path.c_str(), secondMode | CFile::modeCreate, &error),
               opens ? TRUE : FALSE)
-        << row.first << " then " << row.second;
+        << firstMode << " then " << secondMode;
     if (!opens) {
       EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
       EXPECT_EQ(error.m_lOsError, kOsErrors.sharingViolation);
       first.reset();                                         // closing releases the lock
       EXPECT_EQ(ReadBytes(dir.Path("shared.bin")), "data");  // the refused create cut nothing
-      EXPECT_TRUE(second.Open(path.c_str(), row.second));
+      EXPECT_TRUE(second.Open(path.c_str(), secondMode));
     }
   }
 }
@@ -144,8 +139,8 @@ TEST(CFileKinds, ReadBackWhatWasWrittenAndSeekWithinTheFile) {
     std::string back(10, '#');
     back.resize(file->Read(back.data(), 10));
     EXPECT_EQ(back, bytes.substr(bytes.size() - 2) + std::string(3, '\0') + "z");
-    EXPECT_EQ(CauseOf([&] { file->Seek(-1, CFile::begin); }), CFileException::badSeek);
-    EXPECT_EQ(CauseOf([&] { file->Seek(0, 3); }), CFileException::badSeek);
+    EXPECT_EQ(ErrorOf([&] { file->Seek(-1, CFile::begin); }).first, CFileException::badSeek);
+    EXPECT_EQ(ErrorOf([&] { file->Seek(0, 3); }).first, CFileException::badSeek);
     EXPECT_EQ(file->Seek(0, CFile::begin), 0u);
     EXPECT_EQ(file->GetPosition(), 0u);
     back.assign(bytes.size(), '#');
@@ -158,8 +153,7 @@ TEST(CFileKinds, ReadBackWhatWasWrittenAndSeekWithinTheFile) {
 // A line read after a write starts after the written bytes, which reach the file.
 TEST(CStdioFileLines, ReadAfterWriteStartsAfterTheWrittenBytes) {
   TempDir dir;
-  const std::u16string path = dir.Path("lines").u16string();
-  CStdioFile file(path.c_str(), CFile::modeCreate | CFile::modeReadWrite);
+  CStdioFile file(dir.Path("lines").u16string().c_str(), CFile::modeCreate | CFile::modeReadWrite);
   file.WriteString("one\ntwo\n");
   file.Seek(0, CFile::begin);
   file.WriteString("ONE\n");
@@ -177,16 +171,14 @@ TEST(CFileErrors, ReadOnlyFilesAndFullDisks) {
   TempDir dir;
   WriteBytes(dir.Path("r.bin"), "data");
   CFile reader(dir.Path("r.bin").u16string().c_str(), CFile::modeRead | CFile::shareDenyWrite);
-  auto error = Caught<CFileException>([&] { reader.Write("x", 1); });
-  ASSERT_TRUE(error);
-  EXPECT_EQ(error->m_cause, CFileException::accessDenied);
-  EXPECT_EQ(error->m_lOsError, kOsErrors.notOpenForWriting);
+  EXPECT_EQ(ErrorOf([&] { reader.Write("x", 1); }),
+            (std::pair<int, long>(CFileException::accessDenied, kOsErrors.notOpenForWriting)));
   reader.Close();
-  EXPECT_EQ(CauseOf([&] { reader.Flush(); }), CFileException::invalidFile);
+  EXPECT_EQ(ErrorOf([&] { reader.Flush(); }).first, CFileException::invalidFile);
   if (fs::exists("/dev/full")) {
     CStdioFile full(u"/dev/full", CFile::modeWrite | CFile::shareDenyNone);
     full.WriteString("lost");  // buffered: no error yet
-    EXPECT_EQ(CauseOf([&] { full.Close(); }), CFileException::diskFull);
+    EXPECT_EQ(ErrorOf([&] { full.Close(); }).first, CFileException::diskFull);
     EXPECT_FALSE(full.IsOpen());
   }
 }
@@ -298,9 +290,8 @@ TEST(CArchiveForms, WriteTheShortestFormAndReadEveryForm) {
     const Bytes bytes = FromHex(row.hex);
     if (row.bWritten) {
       EXPECT_EQ(Stored([&](CArchive& ar) {
-                  if (row.kind == kCount) ar.WriteCount(DWORD(row.value));
-                  if (row.kind != kCount)
-                    AfxWriteStringLength(ar, row.value, row.kind != kNarrowLength);
+                  if (row.kind == kCount) return ar.WriteCount(DWORD(row.value));
+                  AfxWriteStringLength(ar, row.value, row.kind == kWideLength);
                 }),
                 bytes);
     }
@@ -394,52 +385,44 @@ TEST(CArchiveFlush, StoringWritesPendingBytesOnFlushCloseOrDestruction) {
   {
     CArchive ar(&full, CArchive::store);
     ar << DWORD{1};
-    EXPECT_EQ(CauseOf([&] { ar.Close(); }), CFileException::diskFull);
+    EXPECT_EQ(ErrorOf([&] { ar.Close(); }).first, CFileException::diskFull);
   }
   auto ar = std::make_unique<CArchive>(&full, CArchive::store);
   *ar << DWORD{1};
   EXPECT_NO_THROW(ar.reset());  // the destructor swallows the failure
 }
 
-// The array's words as a host module sees them: virtual table, element
-// address, count, capacity, growth step.
-struct ArrayWords {
-  const void* vtable;
-  const void* data;
-  INT_PTR size;
-  INT_PTR capacity;
-  INT_PTR growBy;
-};
+// The array's words as a host module sees them, in their order.
+enum Word { kVtable, kData, kSize, kCapacity, kGrowBy };
+using Words = std::array<INT_PTR, 5>;
 
 template <class Array>
-ArrayWords WordsOf(const Array& array) {
-  static_assert(sizeof(Array) == sizeof(ArrayWords), "CArray must hold exactly five words");
-  ArrayWords words;
-  std::memcpy(&words, reinterpret_cast<const unsigned char*>(&array), sizeof words);
+Words WordsOf(const Array& array) {
+  static_assert(sizeof(Array) == sizeof(Words), "CArray must hold exactly five words");
+  Words words;
+  std::memcpy(words.data(), reinterpret_cast<const unsigned char*>(&array), sizeof words);
   return words;
 }
 
 TEST(CArrayLayout, WordsAreVtableDataCountCapacityAndStep) {
   CArray<int> array;
-  EXPECT_EQ(WordsOf(array).data, nullptr);
+  EXPECT_EQ(WordsOf(array)[kData], 0);
   array.SetSize(10, 3);
   array.Add(1);
-  const ArrayWords words = WordsOf(array);  // a capacity of one step of 3
-  EXPECT_EQ(std::tuple(words.data, words.size, words.capacity, words.growBy),
-            std::tuple(static_cast<const void*>(array.GetData()), 11, 13, 3));
-  EXPECT_NE(words.vtable, WordsOf(CStringArray()).vtable);
+  const Words words = WordsOf(array);  // a capacity of one step of 3
+  EXPECT_EQ(words, (Words{words[kVtable], reinterpret_cast<INT_PTR>(array.GetData()), 11, 13, 3}));
+  EXPECT_NE(words[kVtable], WordsOf(CStringArray())[kVtable]);
   array.SetSize(2);
-  EXPECT_EQ(WordsOf(array).capacity, 13);  // shrinking keeps the storage
+  EXPECT_EQ(WordsOf(array)[kCapacity], 13);  // shrinking keeps the storage
   array.RemoveAll();
-  EXPECT_EQ(std::pair(WordsOf(array).data, WordsOf(array).capacity),
-            (std::pair<const void*, INT_PTR>(nullptr, 0)));
+  EXPECT_EQ(WordsOf(array), (Words{words[kVtable], 0, 0, 0, 3}));
   // Without a step, Add grows by an eighth of the count, between 4 and 1024.
   for (const auto& [startSize, capacityAfterAdd] :
        {std::pair<INT_PTR, INT_PTR>{0, 4}, {31, 35}, {100, 112}, {8192, 9216}, {16000, 17024}}) {
     array.RemoveAll();
     array.SetSize(startSize, 0);
     array.Add(7);
-    EXPECT_EQ(WordsOf(array).capacity, capacityAfterAdd) << startSize;
+    EXPECT_EQ(WordsOf(array)[kCapacity], capacityAfterAdd) << startSize;
   }
 }
 
@@ -456,9 +439,8 @@ long long ResultOf(const std::function<long long()>& call) {
   try {
     return call();
   } catch (CException* e) {
-    const bool bInvalidArg = dynamic_cast<CInvalidArgException*>(e) != nullptr;
-    e->Delete();
-    return bInvalidArg ? kRaised : kRaised + 1;
+    const CaughtPtr<CException> caught(e);
+    return dynamic_cast<CInvalidArgException*>(e) != nullptr ? kRaised : kRaised + 1;
   }
 }
 
@@ -466,10 +448,12 @@ int Sign(long long value) {
   return (value > 0) - (value < 0);
 }
 
+// The text with the ASCII letters of one case, from 'A' or 'a' on, in the
+// other (from `to` on).
 template <class Char>
-std::basic_string<Char> Folded(std::basic_string<Char> text) {
+std::basic_string<Char> Recased(std::basic_string<Char> text, char from, char to) {
   for (Char& ch : text)
-    if (ch >= 'A' && ch <= 'Z') ch = static_cast<Char>(ch - 'A' + 'a');
+    if (ch >= from && ch <= from + 25) ch = static_cast<Char>(ch - from + to);
   return text;
 }
 
@@ -520,12 +504,11 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
     for (int step = 0; step < 40; ++step) {
       const int len = static_cast<int>(ref.size());
       // Positions and counts: mostly near the string, sometimes at the int limits.
-      int number[2];
-      for (int& x : number) {
+      const auto number = [&] {
         const int r = int(pick(0, 20));
-        x = r == 0 ? INT_MIN : r == 1 ? INT_MAX : int(pick(-2, len + 2));
-      }
-      const int i = number[0], n = number[1];
+        return r == 0 ? INT_MIN : r == 1 ? INT_MAX : int(pick(-2, len + 2));
+      };
+      const int i = number(), n = number();
       const long long start = std::clamp(i, 0, len);
       const Char u = unit();
       // Argument texts: fresh ones, or the string's own text from some unit on.
@@ -537,9 +520,8 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
       }
       const R a(arg[0]), b(arg[1]), asRead(ref.c_str());  // as read: up to the first NUL
       const int side = int(pick(0, 3)), cut = int(pick(-1, a.size()));
-      const auto drop = [&](Char c) {
-        return side < 3 ? isSpace(c) : c == u;
-      };  // side 3: TrimRight(u)
+      // What a trim drops: white space, or `u` for side 3 (TrimRight(u)).
+      const auto drop = [&](Char c) { return side < 3 ? isSpace(c) : c == u; };
       // Each call on the string and on the reference, with the results to compare.
       const std::pair<std::function<long long()>, std::function<long long()>> ops[] = {
           {[&] { return s.Append(arg[0]), s.GetLength(); }, [&] { return (ref += a).size(); }},
@@ -549,10 +531,7 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
            [&] { return (n > 0 && i < len ? ref.erase(start, n) : ref).size(); }},
           {[&] { return s.Replace(arg[0], arg[1]); }, [&] { return ReplaceAll(ref, a, b); }},
           {[&] { return s.MakeUpper().GetLength(); },
-           [&] {
-             for (Char& c : ref) c = c >= 'a' && c <= 'z' ? Char(c - 'a' + 'A') : c;
-             return len;
-           }},
+           [&] { return (ref = Recased(ref, 'a', 'A')).size(); }},
           {[&] {
              const std::function<void()> trims[] = {[&] { s.Trim(); }, [&] { s.TrimLeft(); },
                                                     [&] { s.TrimRight(); },
@@ -578,15 +557,14 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
           {[&] { return Sign(s.Compare(arg[0])) * 2 + (s < CStringT<Char>(arg[0]) ? 1 : 0); },
            [&] { return Sign(asRead.compare(a)) * 2 + (asRead < a ? 1 : 0); }},
           {[&] { return Sign(s.CompareNoCase(arg[0])); },
-           [&] { return Sign(Folded(asRead).compare(Folded(a))); }},
+           [&] { return Sign(Recased(asRead, 'A', 'a').compare(Recased(a, 'A', 'a'))); }},
           {[&] { return (s = s.Left(n)).GetLength(); },  // pieces, through the text they replace
            [&] { return (ref = n <= 0 ? R() : ref.substr(0, n)).size(); }},
           {[&] { return (s = s.Mid(i)).GetLength(); },
            [&] { return (ref = i >= len ? R() : ref.substr(start)).size(); }},
           {[&] { return (s = arg[0]).GetLength(); }, [&] { return (ref = a).size(); }},
-          {[&] {
-             return (s = CStringT<Char>(arg[0], cut)).GetLength();
-           },  // a negative count: refused
+          // A negative count: refused.
+          {[&] { return (s = CStringT<Char>(arg[0], cut)).GetLength(); },
            [&] { return cut < 0 ? kRaised : (ref = a.substr(0, cut)).size(); }},
           {[&] { return (s = s + arg[0]).GetLength(); }, [&] { return (ref += a).size(); }},
           {[&] {  // a writable buffer with room, filled, released at its NUL or at a given length

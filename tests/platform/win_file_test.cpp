@@ -13,6 +13,8 @@
 #include <set>
 #include <string>
 #include <system_error>
+#include <tuple>
+#include <utility>
 
 #include <kxutils96/platform/text/unicode.h>
 
@@ -37,17 +39,17 @@ class WinFile : public testing::Test {
   }
 
   // The names a search for `pattern` in the folder reports, in order, each
-  // followed by a space; `dwEnd` gets the error the search ended with.
-  std::string Search(std::string_view pattern, DWORD& dwEnd) const {
+  // followed by a space, and the error the search ended with.
+  std::pair<std::string, DWORD> Search(std::string_view pattern) const {
     std::set<std::string> names;
     WIN32_FIND_DATAW data{};
     const std::u16string path = W("") + u"\\" + kxu::test::PathOfUtf8(pattern).u16string();
     const HANDLE h = FindFirstFileW(path.c_str(), &data);
     for (bool bMore = h != INVALID_HANDLE_VALUE; bMore; bMore = FindNextFileW(h, &data))
       names.insert(kxu::platform::Utf16ToUtf8(data.cFileName) + " ");
-    dwEnd = GetLastError();
+    const DWORD dwEnd = GetLastError();
     EXPECT_TRUE(h == INVALID_HANDLE_VALUE || FindClose(h));
-    return std::accumulate(names.begin(), names.end(), std::string());
+    return {std::accumulate(names.begin(), names.end(), std::string()), dwEnd};
   }
 
   kxu::test::TempDir m_dir;
@@ -57,11 +59,8 @@ TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
   for (const char* name : {"a.txt", "B.TXT", "readme", "x.tar.gz", "ab", "\xC3\xA9t\xC3\xA9.txt"})
     WriteBytes(m_dir.Path(name), "x");
   fs::create_directory(m_dir.Path("sub.d"));
-  const struct {
-    const char* pattern;
-    std::string names;
-    DWORD dwEnd;
-  } rows[] = {
+  // The pattern, the names found and the error the search ends with.
+  const std::tuple<const char*, std::string, DWORD> rows[] = {
       {"*.*", ". .. B.TXT a.txt ab readme sub.d x.tar.gz \xC3\xA9t\xC3\xA9.txt ",
        ERROR_NO_MORE_FILES},
       {"?b", "ab ", ERROR_NO_MORE_FILES},
@@ -72,11 +71,8 @@ TEST_F(WinFile, SearchReportsExactlyTheMatchingNames) {
       {"nothing*", "", ERROR_FILE_NOT_FOUND},
       {"missing/*.*", "", ERROR_PATH_NOT_FOUND},
   };
-  for (const auto& row : rows) {
-    DWORD dwEnd = 0;
-    EXPECT_EQ(Search(row.pattern, dwEnd), row.names) << row.pattern;
-    EXPECT_EQ(dwEnd, row.dwEnd) << row.pattern;
-  }
+  for (const auto& [pattern, names, dwEnd] : rows)
+    EXPECT_EQ(Search(pattern), std::make_pair(names, dwEnd)) << pattern;
   // A file found carries its size and the time it was written.
   WIN32_FIND_DATAW data{};
   const HANDLE h = FindFirstFileW((W("") + u"\\readme").c_str(), &data);

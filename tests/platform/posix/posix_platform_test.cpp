@@ -39,13 +39,13 @@
 #include <functional>
 #include <future>
 #include <iterator>
+#include <memory>
 #include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "support/caught_exception.h"
 #include "support/code_page_reference.h"
@@ -55,27 +55,23 @@
 
 namespace {
 
-using kxu::test::SetUserXattr;
-using kxu::test::ToBytes;
-using kxu::test::ToWide;
+using namespace kxu::platform;
+using namespace kxu::test;
 
 // The built-in shell32 answers to its bare name in any ASCII case, with or
 // without ".dll"; a name that differs anywhere, or has a folder, is not it.
 // No name loads no module, and without a module GetProcAddress finds
 // nothing, not even the process's own.
 TEST(BuiltinModules, AnswerToTheirNameOnly) {
-  using kxu::platform::FindBuiltinModule;
   const HMODULE hShell = FindBuiltinModule(u"shell32.dll");
   ASSERT_NE(hShell, nullptr);
-  for (const WCHAR* pszName : {u"SHELL32", u"Shell32.DLL"}) {
+  for (const WCHAR* pszName : {u"SHELL32", u"Shell32.DLL"})
     EXPECT_EQ(FindBuiltinModule(pszName), hShell);
-  }
   for (const WCHAR* pszName : {u"xhell32", u"shell3x", u"shell32.dlx", u"shell32x.dll", u"shell",
-                               u"lib/shell32.dll", u".dll", u""}) {
+                               u"lib/shell32.dll", u".dll", u""})
     EXPECT_EQ(FindBuiltinModule(pszName), nullptr);
-  }
-  EXPECT_NE(kxu::platform::BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
-  EXPECT_EQ(kxu::platform::BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
+  EXPECT_NE(BuiltinProcAddress(hShell, "SHCreateItemFromParsingName"), nullptr);
+  EXPECT_EQ(BuiltinProcAddress(hShell, "shCreateItemFromParsingName"), nullptr);
   for (const WCHAR* pszName : {static_cast<const WCHAR*>(nullptr), u""}) {
     EXPECT_EQ(LoadLibraryW(pszName), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_MOD_NOT_FOUND);
@@ -112,39 +108,39 @@ TEST(VirtualAlloc, GivesWholeBlocksAndReleasesThem) {
     EXPECT_EQ(mincore(p, 1, &resident), -1) << nSize;
     EXPECT_EQ(errno, ENOMEM);
   }
-  struct Refused {
-    std::size_t nSize;
-    DWORD dwType;
-    DWORD dwProtect;
-    DWORD dwError;
-  };
-  for (const Refused& refused :
-       {Refused{0, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
-        Refused{16, MEM_COMMIT, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
-        Refused{16, MEM_COMMIT | MEM_RESERVE, 0x02, ERROR_INVALID_PARAMETER},
-        Refused{SIZE_MAX, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_NOT_ENOUGH_MEMORY}}) {
+  const std::tuple<std::size_t, DWORD, DWORD, DWORD> refusals[] = {
+      {0, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
+      {16, MEM_COMMIT, PAGE_READWRITE, ERROR_INVALID_PARAMETER},
+      {16, MEM_COMMIT | MEM_RESERVE, 0x02, ERROR_INVALID_PARAMETER},
+      {SIZE_MAX, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE, ERROR_NOT_ENOUGH_MEMORY}};
+  for (const auto& [nSize, dwType, dwProtect, dwError] : refusals) {
     SetLastError(ERROR_SUCCESS);
-    EXPECT_EQ(VirtualAlloc(nullptr, refused.nSize, refused.dwType, refused.dwProtect), nullptr);
-    EXPECT_EQ(GetLastError(), refused.dwError) << refused.nSize;
+    EXPECT_EQ(VirtualAlloc(nullptr, nSize, dwType, dwProtect), nullptr);
+    EXPECT_EQ(GetLastError(), dwError) << nSize;
   }
   EXPECT_EQ(VirtualFree(nullptr, 0, MEM_RELEASE), FALSE);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
+// What CopyFileW gives for a copy from `from` to `to` over any file there,
+// and the last error it leaves.
+std::pair<BOOL, DWORD> CopyResult(const std::filesystem::path& from,
+                                  const std::filesystem::path& to) {
+  const BOOL bCopied = CopyFileW(from.u16string().c_str(), to.u16string().c_str(), FALSE);
+  return {bCopied, GetLastError()};
+}
+
 // CopyFileW and a named pipe: neither read from nor written into, and never
 // waited on for the other end.
 TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
-  kxu::test::TempDir dir;
-  kxu::test::WriteBytes(dir.Path("a"), "a");
+  TempDir dir;
+  WriteBytes(dir.Path("a"), "a");
   ASSERT_EQ(::mkfifo(dir.Path("pipe").c_str(), 0600), 0);
   for (const auto& [from, to] : {std::pair{"pipe", "copy"}, {"a", "pipe"}}) {
     // Should the copy wait, the other end comes after a generous bound and
     // the test fails instead of hanging. The last error is the copying thread's.
-    const std::u16string source = dir.Path(from).u16string(), target = dir.Path(to).u16string();
-    std::future<std::pair<BOOL, DWORD>> copied = std::async(std::launch::async, [&] {
-      const BOOL bCopied = CopyFileW(source.c_str(), target.c_str(), FALSE);
-      return std::make_pair(bCopied, GetLastError());
-    });
+    const std::filesystem::path source = dir.Path(from), target = dir.Path(to);
+    auto copied = std::async(std::launch::async, [&] { return CopyResult(source, target); });
     if (copied.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
       ADD_FAILURE() << "the copy waited for the pipe's other end";
       const int end =
@@ -161,50 +157,41 @@ TEST(CopyFileW, RefusesAPipeWithoutWaitingForItsOtherEnd) {
 // itself, the copy of a file too large for the small-file path goes through
 // a buffer.
 TEST(CopyFileW, CopiesAcrossFileSystems) {
-  kxu::test::TempDir dir;
+  TempDir dir;
   char szSource[] = "/dev/shm/kxu-copy-XXXXXX";
   const int fd = ::mkstemp(szSource);
-  struct stat source {};
-  struct stat target {};
+  struct stat source = {}, target = {};
   const bool bApart = fd >= 0 && ::fstat(fd, &source) == 0 &&
                       ::stat(dir.Path().c_str(), &target) == 0 && source.st_dev != target.st_dev;
   if (fd >= 0) ::close(fd);
   std::string bytes(100000, '\0');
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 % 251);
-  kxu::test::WriteBytes(szSource, bytes);
-  const BOOL bCopied = bApart && CopyFileW(std::filesystem::path(szSource).u16string().c_str(),
-                                           dir.Path("copy").u16string().c_str(), FALSE);
+  WriteBytes(szSource, bytes);
+  const BOOL bCopied = bApart && CopyResult(szSource, dir.Path("copy")).first;
   ::unlink(szSource);
   if (!bApart) GTEST_SKIP() << "no second file system at hand";
   ASSERT_TRUE(bCopied);
-  EXPECT_TRUE(kxu::test::ReadBytes(dir.Path("copy")) == bytes);
+  EXPECT_TRUE(ReadBytes(dir.Path("copy")) == bytes);
 }
 
 // A write the system refuses (here past the process's file size limit)
 // fails the copy with the disk-full error, for a small file written whole
 // and for a large one moved inside the system.
 TEST(CopyFileW, AWriteTheSystemRefusesFailsTheCopy) {
-  kxu::test::TempDir dir;
-  const std::string small(4000, 's');
-  const std::string large(100000, 'l');
-  kxu::test::WriteBytes(dir.Path("small"), small);
-  kxu::test::WriteBytes(dir.Path("large"), large);
+  TempDir dir;
+  WriteBytes(dir.Path("small"), std::string(4000, 's'));
+  WriteBytes(dir.Path("large"), std::string(100000, 'l'));
   struct rlimit before {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
   const struct rlimit limited = {1000, before.rlim_max};
   const auto ignoreSignal = std::signal(SIGXFSZ, SIG_IGN);
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
-  std::vector<std::pair<BOOL, DWORD>> results;
-  for (const char* name : {"small", "large"}) {
-    const BOOL bCopied =
-        CopyFileW(dir.Path(name).u16string().c_str(),
-                  dir.Path(std::string(name) + ".copy").u16string().c_str(), FALSE);
-    results.emplace_back(bCopied, GetLastError());
-  }
+  const auto small = CopyResult(dir.Path("small"), dir.Path("small.copy"));
+  const auto large = CopyResult(dir.Path("large"), dir.Path("large.copy"));
   ::setrlimit(RLIMIT_FSIZE, &before);
   std::signal(SIGXFSZ, ignoreSignal);
-  for (const auto& result : results)
-    EXPECT_EQ(result, std::make_pair(FALSE, DWORD{ERROR_DISK_FULL}));
+  EXPECT_EQ(small, std::make_pair(FALSE, DWORD{ERROR_DISK_FULL}));
+  EXPECT_EQ(large, std::make_pair(FALSE, DWORD{ERROR_DISK_FULL}));
 }
 
 // The own code-page tables: the pages the system's conversions lack, which
@@ -213,12 +200,9 @@ TEST(CopyFileW, AWriteTheSystemRefusesFailsTheCopy) {
 // or with shift states convert whole texts: each row's units encode to its
 // bytes (or the error its flags meet) and its bytes decode to its units.
 TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
-  const struct {
-    UINT nPage;
-    DWORD dwFlags;
-    std::string_view bytes;  // "<error N>": the encoding fails with error N
-    std::u16string_view units;
-  } rows[] = {
+  // The page, the encoding's flags, the bytes ("<error N>": the encoding
+  // fails with error N) and the units.
+  const std::tuple<UINT, DWORD, std::string_view, std::u16string_view> rows[] = {
       {54936, 0, "\x81\x30\x81\x30\xB0\xA1\x90\x30\x81\x30", u"\u0080\u554A\U00010000"},
       {54936, WC_ERR_INVALID_CHARS, "<error 1113>", u"a\xDC00"},
       {50220, 0, "a\x1B$B\x24\x22\x1B(Bb", u"a\u3042b"},
@@ -232,11 +216,11 @@ TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
       {28604, 0, "\xA1\xFF", u"\u1E02\u00FF"},
       {28606, 0, "\xA1\xA4", u"\u0104\u20AC"},
   };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.nPage);
-    EXPECT_EQ(ToBytes(row.nPage, row.dwFlags, row.units), row.bytes);
-    if (row.bytes[0] != '<') {
-      EXPECT_EQ(ToWide(row.nPage, 0, row.bytes), row.units);
+  for (const auto& [nPage, dwFlags, bytes, units] : rows) {
+    SCOPED_TRACE(nPage);
+    EXPECT_EQ(ToBytes(nPage, dwFlags, units), bytes);
+    if (bytes[0] != '<') {
+      EXPECT_EQ(ToWide(nPage, 0, bytes), units);
     }
   }
   // Where the pages' standards leave it open, as the system reads: a lead
@@ -264,22 +248,21 @@ TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
       {CP_OEMCP, 0, "\x80\xB0", u"\u00C7\u2591"},
       {CP_MACCP, 0, "\x80\xB0", u"\u00C4\u221E"},
   };
-  for (const auto& [nPage, dwFlags, bytes, units] : decoded) {
+  for (const auto& [nPage, dwFlags, bytes, units] : decoded)
     EXPECT_EQ(ToWide(nPage, dwFlags, bytes), units) << nPage;
-  }
   EXPECT_EQ(ToWide(CP_THREAD_ACP, 0, "\x80\xB0"), ToWide(GetACP(), 0, "\x80\xB0"));
-  // A character a page lacks is written as its look-alike unless
-  // WC_NO_BEST_FIT_CHARS is given, else as the default, reported; UTF-7 has
-  // no default to report (7: the report left alone).
-  const std::tuple<UINT, DWORD, std::u16string_view, std::string_view, BOOL> encoded[] = {
-      {1252, 0, u"\u0101", "a", FALSE},
-      {1252, WC_NO_BEST_FIT_CHARS, u"\u0101", "?", TRUE},
-      {50220, 0, u"\u00E9", "?", TRUE},
-      {65000, 0, u"a", "<error 87>", 7},
+  // A character a page lacks is written as its look-alike, else as the
+  // default, reported; UTF-7 has no default to report (7: the report left
+  // alone). (With WC_NO_BEST_FIT_CHARS a page writes the default instead of
+  // the look-alike: the code page tests hold that.)
+  const std::tuple<UINT, std::u16string_view, std::string_view, BOOL> encoded[] = {
+      {1252, u"\u0101", "a", FALSE},
+      {50220, u"\u00E9", "?", TRUE},
+      {65000, u"a", "<error 87>", 7},
   };
-  for (const auto& [nPage, dwFlags, units, bytes, bUsed] : encoded) {
+  for (const auto& [nPage, units, bytes, bUsed] : encoded) {
     BOOL bReported = 7;
-    EXPECT_EQ(ToBytes(nPage, dwFlags, units, &bReported), bytes) << nPage;
+    EXPECT_EQ(ToBytes(nPage, 0, units, &bReported), bytes) << nPage;
     EXPECT_EQ(bReported, bUsed) << nPage;
   }
 }
@@ -287,17 +270,14 @@ TEST(OwnTables, ReadAndWriteAsTheSystemOrThePagesStandardHasIt) {
 // The map from locale codesets to ANSI code pages behind GetACP: one row a
 // way a name is read (the names' table is data).
 TEST(CodePageTest, CodesetNamesMapToAnsiPages) {
-  const struct {
-    const char* codeset;
-    UINT nPage;
-  } rows[] = {{"UTF-8", 65001},     {"utf8", 65001},
-              {"ISO-8859-1", 1252}, {"EUC-JP", 932},
-              {"CP1251", 1251},     {"WINDOWS-1257", 1257},
-              {"CP12345", 1252},    {"CP1251X", 1252},
-              {"", 1252},           {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
-  for (const auto& row : rows) {
-    EXPECT_EQ(kxu::platform::AnsiCodePageForCodeset(row.codeset), row.nPage) << row.codeset;
-  }
+  const std::pair<const char*, UINT> rows[] = {
+      {"UTF-8", 65001},     {"utf8", 65001},
+      {"ISO-8859-1", 1252}, {"EUC-JP", 932},
+      {"CP1251", 1251},     {"WINDOWS-1257", 1257},
+      {"CP12345", 1252},    {"CP1251X", 1252},
+      {"", 1252},           {"A-VERY-LONG-UNKNOWN-CODESET-NAME", 1252}};
+  for (const auto& [codeset, nPage] : rows)
+    EXPECT_EQ(AnsiCodePageForCodeset(codeset), nPage) << codeset;
 }
 
 // Shell items: the modification time to the tick, a key without a source
@@ -309,20 +289,18 @@ constexpr HRESULT kNotFound = static_cast<HRESULT>(0x80070490u);
 class ShellItems : public ::testing::Test {
  protected:
   void SetUp() override {
-    kxu::test::WriteBytes(m_file, "pixels");
+    WriteBytes(m_file, "pixels");
     void* pv = nullptr;
     ASSERT_EQ(
         SHCreateItemFromParsingName(m_file.u16string().c_str(), nullptr, IID_IShellItem2, &pv),
         S_OK);
-    m_pItem = static_cast<IShellItem2*>(pv);
-  }
-  void TearDown() override {
-    if (m_pItem != nullptr) m_pItem->Release();
+    m_pItem.reset(static_cast<IShellItem2*>(pv));
   }
 
-  kxu::test::TempDir m_dir;
+  TempDir m_dir;
   std::filesystem::path m_file = m_dir.Path("photo.txt");
-  IShellItem2* m_pItem = nullptr;
+  std::unique_ptr<IShellItem2, void (*)(IShellItem2*)> m_pItem{
+      nullptr, [](IShellItem2* p) { p->Release(); }};
 };
 
 TEST_F(ShellItems, TimeInFileTimeTicksAKeyWithoutASourceAbsentAFileGoneAFailure) {
@@ -343,29 +321,26 @@ TEST_F(ShellItems, TimeInFileTimeTicksAKeyWithoutASourceAbsentAFileGoneAFailure)
 // The rating attribute holds the desktop's half stars, 0 to 10, in digits;
 // without it the rating is absent.
 TEST_F(ShellItems, RatingIsReadOnTheDesktopScale) {
-  const std::string why = kxu::test::UserXattrsUnsupported(m_dir.Path());
+  const std::string why = UserXattrsUnsupported(m_dir.Path());
   if (!why.empty()) GTEST_SKIP() << why;
-  const struct {
-    const char* attribute;
-    HRESULT hr;
-    ULONG value;
-  } rows[] = {{nullptr, kNotFound, 0}, {"0", S_OK, 0},  {"3", S_OK, 13},  {"10", S_OK, 99},
-              {"11", E_FAIL, 0},       {"", E_FAIL, 0}, {"x", E_FAIL, 0}, {"100", E_FAIL, 0}};
-  for (const auto& row : rows) {
-    ASSERT_TRUE(row.attribute == nullptr ||
-                SetUserXattr(m_file, "user.baloo.rating", row.attribute));
+  const std::tuple<const char*, HRESULT, ULONG> rows[] = {
+      {nullptr, kNotFound, 0}, {"0", S_OK, 0},  {"3", S_OK, 13},  {"10", S_OK, 99},
+      {"11", E_FAIL, 0},       {"", E_FAIL, 0}, {"x", E_FAIL, 0}, {"100", E_FAIL, 0}};
+  for (const auto& [attribute, hr, value] : rows) {
+    ASSERT_TRUE(attribute == nullptr || SetUserXattr(m_file, "user.baloo.rating", attribute));
     ULONG n = 12345;
-    EXPECT_EQ(m_pItem->GetUInt32(PKEY_Rating, &n), row.hr) << row.attribute;
-    EXPECT_EQ(n, row.value) << row.attribute;
+    EXPECT_EQ(m_pItem->GetUInt32(PKEY_Rating, &n), hr) << attribute;
+    EXPECT_EQ(n, value) << attribute;
   }
 }
 
 // A multiple of every page size, and few enough mappings for 8 GiB.
 constexpr std::size_t kChunk = std::size_t{1} << 20;
 
-void* Checked(void* p) {
-  if (p == MAP_FAILED) throw std::runtime_error("HugeText: mmap failed");
-  return p;
+// The mapping `p` as bytes; a failed mmap throws (and fails the test).
+char* Checked(void* p) {
+  if (p == MAP_FAILED) throw std::runtime_error("mmap failed");
+  return static_cast<char*>(p);
 }
 
 // A text of gigabytes that costs address space, not memory: `nBytes` bytes of
@@ -381,8 +356,7 @@ class HugeText {
       throw std::invalid_argument("HugeText: the pattern must divide 1 MiB");
     const std::size_t nWhole = nBytes / kChunk * kChunk;
     m_nReserved = nWhole + kChunk;  // the tail and at least one page of zeros
-    m_pText = static_cast<char*>(
-        Checked(mmap(nullptr, m_nReserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0)));
+    m_pText = Checked(mmap(nullptr, m_nReserved, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
     const int fd = memfd_create("huge_text", 0);
     std::string chunk;
     while (chunk.size() < kChunk) chunk += pattern;
@@ -392,8 +366,8 @@ class HugeText {
       Checked(mmap(m_pText + at, kChunk, PROT_READ, MAP_SHARED | MAP_FIXED, fd, 0));
     if (fd >= 0) close(fd);
     if (!bWritten) throw std::runtime_error("HugeText: memfd failed");
-    char* pTail = static_cast<char*>(Checked(mmap(m_pText + nWhole, kChunk, PROT_READ | PROT_WRITE,
-                                                  MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0)));
+    char* pTail = Checked(mmap(m_pText + nWhole, kChunk, PROT_READ | PROT_WRITE,
+                               MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0));
     std::memcpy(pTail, chunk.data(), nBytes - nWhole);
     mprotect(pTail, kChunk, PROT_READ);
   }
@@ -419,7 +393,9 @@ struct Crossing {
   std::size_t nLengths = std::size(kLengths);  // the splits, slow to scan, take the first only
 };
 
-TEST(TextPastInt, EveryCrossingRaisesMemoryExceptionForTheWholeText) {
+// Every crossing raises CMemoryException for the whole text, while padding
+// reads no further than the width: a text of any length is cut.
+TEST(TextPastInt, EveryCrossingRaisesMemoryExceptionForTheWholeTextAndPaddingCutsIt) {
   if (sizeof(std::size_t) < sizeof(std::uint64_t)) GTEST_SKIP() << "needs 64-bit addresses";
   const auto wide = [](const char* p) { return reinterpret_cast<const WCHAR*>(p); };
   // Quotes are rare in the quoted texts: where they abound, splitting takes long.
@@ -432,8 +408,7 @@ TEST(TextPastInt, EveryCrossingRaisesMemoryExceptionForTheWholeText) {
   CString w;
   CStringUTF8 s;
   const Crossing crossings[] = {
-      {"CSV field with quotes", inner, [&](const char* p) { kxutilsTokenizeOneCSVLine(p, &a); }, 1,
-       1},
+      {"quoted CSV field", inner, [&](const char* p) { kxutilsTokenizeOneCSVLine(p, &a); }, 1, 1},
       {"quoted token", quoted,
        [&](const char* p) { kxutilsGetTokens(p, &a, ',', nullptr, kxu::tokens::kQuoteDouble, 0); },
        1, 1},
@@ -446,22 +421,16 @@ TEST(TextPastInt, EveryCrossingRaisesMemoryExceptionForTheWholeText) {
        [&](const char* p) {
          kxu::format::FormatSupplied(s, "%s", {{kxu::format::SuppliedValue::Text(p)}});
        }},
-      {"text in place", "a",
-       [](const char* p) { utlConvertTextInPlace(const_cast<char*>(p), -1); }},
+      {"in place", "a", [](const char* p) { utlConvertTextInPlace(const_cast<char*>(p), -1); }},
   };
   for (const Crossing& crossing : crossings) {
     for (const std::uint64_t nUnits : std::span(kLengths).first(crossing.nLengths)) {
       SCOPED_TRACE(testing::Message() << crossing.name << ", units: " << nUnits);
       const HugeText text(crossing.pattern, static_cast<std::size_t>(nUnits * crossing.nUnitBytes));
-      EXPECT_TRUE(kxu::test::Caught<CMemoryException>([&] { crossing.call(text.data()); }));
+      EXPECT_TRUE(Caught<CMemoryException>([&] { crossing.call(text.data()); }));
       EXPECT_TRUE(w.IsEmpty() && s.IsEmpty());
     }
   }
-}
-
-// Padding reads no further than the width: a text of any length is cut.
-TEST(TextPastInt, PaddingCutsItToTheWidth) {
-  if (sizeof(std::size_t) < sizeof(std::uint64_t)) GTEST_SKIP() << "needs 64-bit addresses";
   for (const std::uint64_t nBytes : kLengths) {
     const HugeText text("a", static_cast<std::size_t>(nBytes));
     EXPECT_STREQ(kxu_str_pad_char(text.data(), 8, kPadAlignLeft, '*'), "aaaaaaaa");
@@ -472,17 +441,16 @@ TEST(TextPastInt, PaddingCutsItToTheWidth) {
 // past their NUL: every scan must stop in the text's own page.
 TEST(NulScanAtAPageEnd, NeverTouchesTheNextPage) {
   const auto nPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-  void* const pages =
-      mmap(nullptr, 2 * nPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-  ASSERT_NE(pages, MAP_FAILED);
-  ASSERT_EQ(mprotect(static_cast<char*>(pages) + nPage, nPage, PROT_NONE), 0);
-  auto* const pageEnd = reinterpret_cast<char16_t*>(static_cast<char*>(pages) + nPage);
+  char* const pages =
+      Checked(mmap(nullptr, 2 * nPage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+  ASSERT_EQ(mprotect(pages + nPage, nPage, PROT_NONE), 0);
+  auto* const pageEnd = reinterpret_cast<char16_t*>(pages + nPage);
   for (std::size_t nUnits = 1; nUnits <= 40; ++nUnits) {
     char16_t* const text = pageEnd - nUnits;
     std::fill_n(text, nUnits - 1, u'a');
     text[nUnits - 1] = 0;
-    EXPECT_EQ(kxu::platform::NulTerminatedLength(text), nUnits - 1);
-    EXPECT_EQ(kxu::platform::FindNul(text, nUnits + 100), nUnits - 1);
+    EXPECT_EQ(NulTerminatedLength(text), nUnits - 1);
+    EXPECT_EQ(FindNul(text, nUnits + 100), nUnits - 1);
   }
   munmap(pages, 2 * nPage);
 }
