@@ -77,28 +77,12 @@ TEST(DiscreteFrequencies, GroupsAreTheRunsOfTheStableSort) {
 // on every text before it.
 TEST(DiscreteFrequencies, TextsMadeToCollideCostAboutOneProbeEach) {
   const std::vector<std::string> texts = CollidingTexts(4096);
-  kxu::data::detail::DistinctTexts<false> distinct;
-  for (const std::string& text : texts) {
-    distinct.GroupOf(
-        kxu::data::detail::KeyOf<false>(text.c_str(), kxu::platform::ProcessHashSeeds()));
-  }
+  using namespace kxu::data::detail;
+  DistinctTexts<false> distinct;
+  for (const std::string& text : texts)
+    distinct.GroupOf(KeyOf<false>(text.c_str(), kxu::platform::ProcessHashSeeds()));
   EXPECT_LE(distinct.Probes(), 2 * texts.size());
 }
-
-// The five host objects, each answering its array.
-struct Items {
-  QueryLog log;
-  CArray<int, int> refIds, ids;
-  CZQVStringArray refNames, names, extra;
-  MockHostObject refIdsObject{log, refIds}, refNamesObject{log, refNames}, idsObject{log, ids},
-      namesObject{log, names}, extraObject{log, extra};
-
-  Items(const Ints& ri, const Texts& rn, const Ints& i, const Texts& n, const Texts& e)
-      : refNames(ArrayOf(rn)), names(ArrayOf(n)), extra(ArrayOf(e)) {
-    for (int v : ri) refIds.Add(v);
-    for (int v : i) ids.Add(v);
-  }
-};
 
 // An item is unchanged when its id's first reference entry has its name,
 // case aside; extra strings go with their items; the reference side stays.
@@ -121,18 +105,26 @@ TEST(RemoveUnchangedItems, RemovesUnchangedItemsOrReportsTheBadSide) {
   };
   for (const auto& [refIds, refNames, ids, names, extra, expected, idsAfter, namesAfter,
                     extraAfter] : rows) {
-    Items f(refIds, refNames, ids, names, extra);
-    const int* storage = f.ids.GetData();
+    // The five host objects, each answering its array.
+    QueryLog log;
+    CArray<int, int> refIdArray, idArray;
+    for (int v : refIds) refIdArray.Add(v);
+    for (int v : ids) idArray.Add(v);
+    CZQVStringArray refNameArray = ArrayOf(refNames), nameArray = ArrayOf(names),
+                    extraArray = ArrayOf(extra);
+    MockHostObject refIdsObject{log, refIdArray}, refNamesObject{log, refNameArray},
+        idsObject{log, idArray}, namesObject{log, nameArray}, extraObject{log, extraArray};
+    const int* storage = idArray.GetData();
     EXPECT_EQ(
-        kxu_remove_unchanged_items_by_id(&f.refIdsObject, &f.refNamesObject, &f.idsObject,
-                                         &f.namesObject, extra.empty() ? nullptr : &f.extraObject),
+        kxu_remove_unchanged_items_by_id(&refIdsObject, &refNamesObject, &idsObject, &namesObject,
+                                         extra.empty() ? nullptr : &extraObject),
         expected);
-    EXPECT_EQ(IntsOf(f.ids), idsAfter);
-    EXPECT_EQ(TextsOf(f.names), namesAfter);
-    EXPECT_EQ(TextsOf(f.extra), extraAfter);
-    EXPECT_EQ(IntsOf(f.refIds), refIds);
-    EXPECT_EQ(TextsOf(f.refNames), refNames);
-    EXPECT_TRUE(idsAfter.empty() || f.ids.GetData() == storage) << "shrunk in place";
+    EXPECT_EQ(IntsOf(idArray), idsAfter);
+    EXPECT_EQ(TextsOf(nameArray), namesAfter);
+    EXPECT_EQ(TextsOf(extraArray), extraAfter);
+    EXPECT_EQ(IntsOf(refIdArray), refIds);
+    EXPECT_EQ(TextsOf(refNameArray), refNames);
+    EXPECT_TRUE(idsAfter.empty() || idArray.GetData() == storage) << "shrunk in place";
   }
 }
 
@@ -154,10 +146,8 @@ TEST(MissingValues, EachDirectionReplacesItsOwnValues) {
   EXPECT_EQ(Bits(values), Bits({1.0, nan, 0.0, qnan, inf, -inf, -0.0, -NANUM, NANUM, inf}));
   EXPECT_EQ(kxu_nan_inf_to_NANUM(values.data(), 9), 4);
   EXPECT_EQ(Bits(values), Bits({1.0, NANUM, 0.0, NANUM, NANUM, NANUM, -0.0, -NANUM, NANUM, inf}));
-  EXPECT_EQ(kxu_NANUM_to_nan(values.data(), 0), 0);
-  EXPECT_EQ(kxu_nan_inf_to_NANUM(values.data(), 0), 0);
-  EXPECT_EQ(kxu_NANUM_to_nan(nullptr, 5), 0);
-  EXPECT_EQ(kxu_nan_inf_to_NANUM(nullptr, 5), 0);
+  for (auto* convert : {kxu_NANUM_to_nan, kxu_nan_inf_to_NANUM})
+    EXPECT_EQ(std::tuple(convert(values.data(), 0), convert(nullptr, 5)), std::tuple(0, 0));
 }
 
 }  // namespace

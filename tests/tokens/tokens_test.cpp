@@ -109,12 +109,10 @@ TEST(CsvUnquoteField, ReportsAndKeepsWhatItRead) {
   for (const auto& [field, nResult, expected] : cases) {
     const std::string text = field + std::string(40, '"');
     for (const std::size_t nReadable : {field.size(), text.size()}) {
+      SCOPED_TRACE(testing::Message() << field << " " << nReadable);
       CStringUTF8 strField("left over");
-      EXPECT_EQ(
-          CsvUnquoteFieldInto(std::string_view(text).substr(0, field.size()), nReadable, strField),
-          nResult)
-          << field << " " << nReadable;
-      EXPECT_EQ(TextOf(strField), expected) << field << " " << nReadable;
+      EXPECT_EQ(CsvUnquoteFieldInto({text.data(), field.size()}, nReadable, strField), nResult);
+      EXPECT_EQ(TextOf(strField), expected);
     }
   }
 }
@@ -138,42 +136,40 @@ TEST(kxutilsSeparateByStr, CutsAtEveryOccurrence) {
   EXPECT_EQ(kxutilsSeparateByStr("", nullptr, ","), 0);
 }
 
-// Stand-alone letters "LUC", suffix letters "PD", appended after `before`;
-// then the worksheet label letters.
+// Letters with their digits appended after `before`; then the worksheet
+// label letters.
 TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
-  // Text, the array before, whether duplicates are allowed, result and the array after.
-  const std::tuple<const char*, Texts, int, int, Texts> cases[] = {
-      {"LP12", {}, 0, 2, {"L", "P12"}},
-      {"L, P1; D", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
-      {"", {"x"}, 0, 1, {"x"}},
-      {"L1", {}, 0, kSuffixStrayDigit, {"L"}},
-      {"1P", {}, 0, kSuffixLeadingDigit, {}},
-      {"LUL", {}, 0, kSuffixDuplicate, {"L", "U"}},
-      {"LLU", {}, 0, kSuffixDuplicate, {"L"}},  // a duplicate before the end
-      {"LP1LP1", {}, 1, 4, {"L", "P1", "L", "P1"}},
-      {"C", {"C"}, 0, kSuffixDuplicate, {"C"}},
-      {"P1P12", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
-      {"P1P2", {}, 0, 2, {"P1", "P2"}},
-      {"PP1", {}, 0, 2, {"P", "P1"}},
-      {"P1P", {}, 0, 2, {"P1", "P"}},  // "P" grew into "P1": it is not there any more
-      {"LX", {}, 0, kSuffixBadByte, {"L"}},
-      {"l", {}, 0, kSuffixBadByte, {}},
-      {nullptr, {"x"}, 0, kSuffixMissingArgument, {"x"}},
+  // Text, the stand-alone and the suffix letters, the array before, whether
+  // duplicates are allowed, result and the array after.
+  const std::tuple<const char*, const char*, const char*, Texts, int, int, Texts> cases[] = {
+      {"LP12", "LUC", "PD", {}, 0, 2, {"L", "P12"}},
+      {"L, P1; D", "LUC", "PD", {"x"}, 0, 4, {"x", "L", "P1", "D"}},
+      {"", "LUC", "PD", {"x"}, 0, 1, {"x"}},
+      {"L1", "LUC", "PD", {}, 0, kSuffixStrayDigit, {"L"}},
+      {"1P", "LUC", "PD", {}, 0, kSuffixLeadingDigit, {}},
+      {"LUL", "LUC", "PD", {}, 0, kSuffixDuplicate, {"L", "U"}},
+      {"LLU", "LUC", "PD", {}, 0, kSuffixDuplicate, {"L"}},  // a duplicate before the end
+      {"LP1LP1", "LUC", "PD", {}, 1, 4, {"L", "P1", "L", "P1"}},
+      {"C", "LUC", "PD", {"C"}, 0, kSuffixDuplicate, {"C"}},
+      {"P1P12", "LUC", "PD", {}, 0, kSuffixDuplicate, {"P1", "P1"}},
+      {"P1P2", "LUC", "PD", {}, 0, 2, {"P1", "P2"}},
+      {"PP1", "LUC", "PD", {}, 0, 2, {"P", "P1"}},
+      {"P1P", "LUC", "PD", {}, 0, 2, {"P1", "P"}},  // "P" grew into "P1": it is not there any more
+      {"LX", "LUC", "PD", {}, 0, kSuffixBadByte, {"L"}},
+      {"l", "LUC", "PD", {}, 0, kSuffixBadByte, {}},
+      {nullptr, "LUC", "PD", {"x"}, 0, kSuffixMissingArgument, {"x"}},
+      {"L", "L", nullptr, {"x"}, 0, kSuffixMissingArgument, {"x"}},
+      // A byte from 0x80 on is refused even when a letter set holds it.
+      {"\x80", "\x80", "\x80", {"x"}, 0, kSuffixBadByte, {"x"}},
   };
-  for (const auto& [text, before, bAllowDuplicates, nResult, after] : cases) {
+  for (const auto& [text, standAlone, suffixed, before, bAllowDuplicates, nResult, after] : cases) {
     CZQVStringArray result = ArrayOf(before);
-    EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix(text, &result, "LUC", "PD", bAllowDuplicates),
-              nResult)
+    EXPECT_EQ(
+        kxutilsSeparateCharWithNumericSuffix(text, &result, standAlone, suffixed, bAllowDuplicates),
+        nResult)
         << text;
     EXPECT_EQ(TextsOf(result), after) << text;
   }
-  CZQVStringArray result = ArrayOf({"x"});
-  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("L", &result, "L", nullptr, 0),
-            kSuffixMissingArgument);
-  EXPECT_EQ(TextsOf(result), Texts{"x"});
-  // A byte from 0x80 on is refused even when a letter set holds it.
-  EXPECT_EQ(kxutilsSeparateCharWithNumericSuffix("\x80", &result, "\x80", "\x80", 0),
-            kSuffixBadByte);
   // The label letters, read case aside.
   const std::tuple<std::string, int, int, Texts> labelCases[] = {
       {"lp3", 0, 2, {"L", "P3"}},
@@ -182,7 +178,7 @@ TEST(kxutilsSeparateCharWithNumericSuffix, SplitsLettersWithTheirDigits) {
       {"LL", kWksAllowDuplicates, 2, {"L", "L"}},
   };
   for (const auto& [text, nFlags, nResult, after] : labelCases) {
-    result.RemoveAll();
+    CZQVStringArray result;
     EXPECT_EQ(kxutilsSeparateWksLabelsChar(text.c_str(), &result, nFlags), nResult) << text;
     EXPECT_EQ(TextsOf(result), after) << text;
   }
@@ -233,8 +229,7 @@ TEST(kxutilsSeparateKeyValues, SplitsPairsAtTheFirstAssign) {
       {"a=1 \"b=2 3\"", '\0', {"a", "b"}, {"1", "2 3"}},
   };
   for (const auto& [text, chSep, wantKeys, wantValues] : cases) {
-    CZQVStringArray keys = ArrayOf({"old"});
-    CZQVStringArray values = ArrayOf({"old", "older"});
+    CZQVStringArray keys = ArrayOf({"old"}), values = ArrayOf({"old", "older"});
     EXPECT_EQ(kxutilsSeparateKeyValues(text.c_str(), &keys, &values, chSep),
               static_cast<int>(wantKeys.size()));
     EXPECT_EQ(TextsOf(keys), wantKeys) << text;
@@ -254,8 +249,7 @@ TEST(kxutilsMakeKeyValuesStr, AppendsPairs) {
       {{"a", "b"}, {"1", "2", "3"}, ',', 0, ""},
       {{}, {}, ',', 0, ""}};
   for (const auto& [keyTexts, valueTexts, chSep, nExpected, expected] : cases) {
-    CZQVStringArray keys = ArrayOf(keyTexts);
-    CZQVStringArray values = ArrayOf(valueTexts);
+    CZQVStringArray keys = ArrayOf(keyTexts), values = ArrayOf(valueTexts);
     CStringUTF8 strResult("pre:");
     EXPECT_EQ(kxutilsMakeKeyValuesStr(&strResult, &keys, &values, chSep), nExpected);
     EXPECT_EQ(std::string(strResult), "pre:" + expected);
