@@ -554,8 +554,11 @@ TYPED_TEST(CStringTTest, BehavesLikeTheStandardStringUnderRandomOperations) {
           {[&] { return s.Find(arg[0], i); },
            [&] { return i < 0 || i > len ? -1 : PositionOf(ref.find(a, i)); }},
           {[&] { return s.ReverseFind(u); }, [&] { return PositionOf(ref.rfind(u)); }},
-          {[&] { return Sign(s.Compare(arg[0])) * 2 + (s < CStringT<Char>(arg[0]) ? 1 : 0); },
-           [&] { return Sign(asRead.compare(a)) * 2 + (asRead < a ? 1 : 0); }},
+          {[&] {
+             const CStringT<Char> other(arg[0]);
+             return Sign(s.Compare(arg[0])) * 4 + (s < other ? 2 : 0) + (s == other ? 1 : 0);
+           },
+           [&] { return Sign(asRead.compare(a)) * 4 + (asRead < a ? 2 : 0) + (ref == a ? 1 : 0); }},
           {[&] { return Sign(s.CompareNoCase(arg[0])); },
            [&] { return Sign(Recased(asRead, 'A', 'a').compare(Recased(a, 'A', 'a'))); }},
           {[&] { return (s = s.Left(n)).GetLength(); },  // pieces, through the text they replace
