@@ -129,6 +129,11 @@ TEST(HostTextHelpers, GiveTheirExamplesAndTheNoResultAnswerToANullText) {
   char text[] = "x AND y";
   EXPECT_EQ(utlFindTextEx("and", text, kFindTextIgnoreCase), text + 2);
   EXPECT_EQ(utlFindTextEx("AND", text, 0), text + 2);
+  // After a separator: the next token, or null when only white space is left.
+  char spaced[] = " \t x";
+  EXPECT_EQ(utlSkipWhiteAfterSep(spaced), spaced + 3);
+  char blank[] = " \t";
+  EXPECT_EQ(utlSkipWhiteAfterSep(blank), nullptr);
   EXPECT_EQ(utlSkipWhite(nullptr), nullptr);
   EXPECT_EQ(utlSkipWhiteAfterSep(nullptr), nullptr);
   EXPECT_EQ(utlStrToInt(nullptr, nullptr), 0);
