@@ -16,6 +16,7 @@
 
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/framework/afx_exception.h>
+#include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/text/substring_search.h>
 
 using namespace kxu::platform;
@@ -62,9 +63,32 @@ int CheckedSum(int a, int b) {
   return CheckedInt(static_cast<long long>(a) + b);
 }
 
+// The units before the NUL that ends `psz`. The C library's search is the
+// fast one for bytes; for UTF-16 it is the library's own block scan, which
+// a text of millions of units would otherwise pay unit by unit.
+template <class Char>
+std::size_t NulTerminatedLengthOf(const Char* psz) noexcept {
+  if constexpr (sizeof(Char) == 1) {
+    return Traits<Char>::length(psz);
+  } else {
+    return NulTerminatedLength(psz);
+  }
+}
+
+// The first NUL among the `nUnits` units at `p`, or null when none is.
+template <class Char>
+const Char* FindNulIn(const Char* p, std::size_t nUnits) noexcept {
+  if constexpr (sizeof(Char) == 1) {
+    return Traits<Char>::find(p, nUnits, Char{});
+  } else {
+    const std::size_t nBefore = FindNul(p, nUnits);
+    return nBefore < nUnits ? p + nBefore : nullptr;
+  }
+}
+
 template <class Char>
 int LengthOf(const Char* psz) {
-  return psz ? CheckedInt(Traits<Char>::length(psz)) : 0;
+  return psz ? CheckedInt(NulTerminatedLengthOf(psz)) : 0;
 }
 
 // A (pointer, count) pair must be a real range: no negative count and no
@@ -659,7 +683,7 @@ template <class Char>
 void CStringT<Char>::ReleaseBufferAtNul(int nNewLength) {
   if (nNewLength < -1) AfxThrowInvalidArgException();
   const int nRoom = GetHeader()->nAllocLength;
-  const PCXSTR nul = Traits<Char>::find(m_pszData, static_cast<std::size_t>(nRoom), Char{});
+  const PCXSTR nul = FindNulIn(m_pszData, static_cast<std::size_t>(nRoom));
   SetLength(nul ? static_cast<int>(nul - m_pszData) : nRoom);
 }
 
