@@ -1,8 +1,11 @@
 #include <kxutils96/files/text_file_reader.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string_view>
 
 #include <kxutils96/files/wide_file_name.h>
@@ -11,10 +14,9 @@
 #include <kxutils96/platform/framework/afx_file.h>
 #include <kxutils96/platform/framework/framework_exceptions.h>
 #include <kxutils96/platform/text/byte_order_mark.h>
+#include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/text/unicode.h>
-#include <kxutils96/platform/win32/win_nls.h>
 #include <kxutils96/strings/encoding_conversions.h>
-#include <kxutils96/strings/wide_conversion.h>
 
 using namespace kxu::platform;
 using namespace kxu::zutl96;
@@ -82,15 +84,43 @@ void ReadCodePageTextFile(CFile& file, CStringUTF8& strText) {
   file.Close();
 }
 
-void SwapBytes(WCHAR* pUnits, UINT nUnits) {
-  for (UINT i = 0; i < nUnits; ++i) {
+void SwapBytes(WCHAR* pUnits, std::size_t nUnits) {
+  for (std::size_t i = 0; i < nUnits; ++i) {
     const auto unit = static_cast<unsigned>(pUnits[i]);
     pUnits[i] = static_cast<WCHAR>(((unit & 0xFFu) << 8) | (unit >> 8));
   }
 }
 
+// The UTF-16 units read and converted at a time: the text goes from the file
+// to UTF-8 through this much memory, which stays in the processor's cache,
+// not through a wide copy of the whole file.
+constexpr std::size_t kUtf16PieceUnits = std::size_t{32} * 1024;
+
+// Appends the UTF-8 of `units` (lone surrogates as U+FFFD) to `strText`, whose
+// room grows by half again whenever the worst case would not fit. False,
+// with `strText` emptied, when the text would pass the longest a string
+// holds.
+bool AppendUtf8(CStringUTF8& strText, std::basic_string_view<WCHAR> units) {
+  const auto nText = static_cast<std::size_t>(strText.GetLength());
+  const std::size_t nNeeded = nText + units.size() * kMaxUtf8BytesPerUnit;
+  auto nRoom = static_cast<std::size_t>(strText.GetAllocLength());
+  if (nNeeded > nRoom) nRoom = std::min<std::size_t>(std::max(nNeeded, nRoom + nRoom / 2), INT_MAX);
+  char* const pBuffer = strText.GetBuffer(static_cast<int>(nRoom));
+  const ConversionResult result =
+      Utf16ToUtf8(units, pBuffer + nText, nRoom - nText, InvalidInput::kReplace);
+  if (result.status != ConversionStatus::kDone) {
+    strText.ReleaseBuffer(0);
+    return false;
+  }
+  strText.ReleaseBuffer(static_cast<int>(nText + result.nUnits));
+  return true;
+}
+
 // The UTF-16 reader's work after a successful open; raises the framework's
-// exceptions on a failed read.
+// exceptions on a failed read. The text ends at its first NUL unit, or
+// where the file ended when it shrank since its length was taken; a piece
+// leaves a high surrogate at its end to the next one, so that a pair is
+// never split.
 void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
   UINT nLength = FileLength(file);
   if (nLength < kUtf16MarkSize) return;
@@ -102,14 +132,21 @@ void ReadUtf16Body(CFile& file, CStringUTF8& strText, bool bBigEndian) {
     bSwap = mark == ByteOrderMark::kUtf16BE;
   }
   if (nLength % 2 != 0) return;
-  const UINT nUnits = nLength / 2;
-  CStringW strWide;
-  WCHAR* pUnits = strWide.GetBuffer(kxu::platform::CheckedInt(nUnits));
-  const UINT nUnitsRead = file.Read(pUnits, nLength) / 2;
-  pUnits[nUnitsRead] = 0;
-  if (bSwap) SwapBytes(pUnits, nUnitsRead);
-  strWide.ReleaseBuffer(-1);
-  kxu::strings::ConvertWideToUTF8(strText, strWide, CP_UTF8, -1);
+  const std::unique_ptr<WCHAR[]> piece(new WCHAR[kUtf16PieceUnits]);
+  std::size_t nHeld = 0;  // units at the piece's start, carried from the last one
+  for (std::size_t nLeft = nLength / 2; nLeft > 0;) {
+    const std::size_t nWanted = std::min(kUtf16PieceUnits - nHeld, nLeft);
+    const std::size_t nRead = file.Read(piece.get() + nHeld, static_cast<UINT>(nWanted * 2)) / 2;
+    if (bSwap) SwapBytes(piece.get() + nHeld, nRead);
+    nLeft = nRead < nWanted ? 0 : nLeft - nRead;
+    const std::size_t nUnits = nHeld + nRead;
+    const std::size_t nBeforeNul = FindNul(piece.get(), nUnits);
+    const bool bLast = nLeft == 0 || nBeforeNul < nUnits;
+    const std::size_t nTaken = bLast ? nBeforeNul : WholeCharacterUnits(piece.get(), nUnits);
+    if (!AppendUtf8(strText, {piece.get(), nTaken}) || bLast) return;
+    nHeld = nUnits - nTaken;
+    std::copy(piece.get() + nTaken, piece.get() + nUnits, piece.get());
+  }
 }
 
 // Empties `strText`, keeping its buffer for the text to come, and lets

@@ -9,10 +9,13 @@
 #include <kxutils96/platform/checked_int.h>
 #include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/text/simd.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_nls.h>
 
 namespace kxu::strings {
 namespace {
+
+using kxu::platform::WholeCharacterUnits;
 
 // The source units a conversion reads: `nUnits` for the system conversions
 // (-1: through the NUL), and whether the run takes a terminator along.
@@ -105,21 +108,6 @@ constexpr std::size_t kUnitsCachesHold = std::size_t{1} << 20;
 
 // The outcome of converting a text piece by piece into the room a string has.
 enum class PieceOutcome { kDone, kFailed, kRoomShort };
-
-// The units of a full piece at `p` that end with whole characters: a
-// UTF-16 piece leaves a high surrogate at its end to the next piece, a UTF-8
-// piece a byte among its last three that begins a character of two bytes
-// or more, with that character.
-std::size_t WholeCharacterUnits(const WCHAR* p, std::size_t nPiece) {
-  const bool bEndsInHighSurrogate = (p[nPiece - 1] & 0xFC00) == 0xD800;
-  return bEndsInHighSurrogate ? nPiece - 1 : nPiece;
-}
-std::size_t WholeCharacterUnits(const char* p, std::size_t nPiece) {
-  for (std::size_t nBack = 1; nBack <= 3; ++nBack) {
-    if (static_cast<unsigned char>(p[nPiece - nBack]) >= 0xC2) return nPiece - nBack;
-  }
-  return nPiece;
-}
 
 // The units of the piece of the run at `p` that starts `nDone` units in
 // (`nLen` units, or -1 through its NUL): up to its NUL or kPieceUnits, with

@@ -9,6 +9,7 @@
 #include <kxutils96/files/text_file_lines.h>
 #include <kxutils96/files/text_file_reader.h>
 #include <kxutils96/host/zutl96/zutl96.h>
+#include <kxutils96/platform/text/unicode.h>
 #include <kxutils96/platform/win32/win_error.h>
 
 #include <gtest/gtest.h>
@@ -81,6 +82,38 @@ TEST_F(TextFiles, WholeFileIsReadInUtf8) {
     CStringUTF8 text("previous");
     EXPECT_EQ(kxu_read_text_file(File(bytes).c_str(), &text, nOption), 1);
     EXPECT_EQ(TextOf(text), expected) << testing::PrintToString(bytes);
+  }
+}
+
+// UTF-16 files longer than the reader's piece read as their whole
+// conversion does: every character whole wherever a piece ends (a pair
+// across that end, a lone surrogate before it), in either byte order, up to
+// a NUL that lies pieces in.
+TEST_F(TextFiles, LongUtf16FilesReadAsTheirWholeConversion) {
+  const std::u16string kCharacters[] = {u"a",          u"\u00E9", u"\u4E2D",
+                                        u"\U0001F600", u"\xD800", u"\xDC00"};
+  for (const std::size_t nOffset : {0u, 1u, 2u, 3u}) {
+    std::u16string units;
+    for (std::size_t i = 0; units.size() < 150'000; ++i) {
+      // Mostly ASCII, so that the offset shifts where the other characters fall.
+      units += i % 7 == 0 ? kCharacters[(i / 7 + nOffset) % std::size(kCharacters)] : u"x";
+    }
+    units.erase(0, nOffset);
+    std::u16string withNul = units;
+    withNul[100'000 + nOffset] = 0;
+    for (const auto& text : {units, withNul}) {
+      const std::string expected = kxu::platform::Utf16ToUtf8(text.substr(0, text.find(u'\0')));
+      for (const bool bBigEndian : {false, true}) {
+        std::string bytes = bBigEndian ? "\xFE\xFF" : "\xFF\xFE";
+        for (const char16_t unit : text) {
+          const char low = static_cast<char>(unit & 0xFF), high = static_cast<char>(unit >> 8);
+          bytes += bBigEndian ? std::string{high, low} : std::string{low, high};
+        }
+        CStringUTF8 read("previous");
+        EXPECT_EQ(kxu_read_text_file(File(bytes).c_str(), &read, 0), 1);
+        EXPECT_TRUE(TextOf(read) == expected) << nOffset << ' ' << bBigEndian;
+      }
+    }
   }
 }
 

@@ -439,4 +439,16 @@ bool IsValidUtf8(std::string_view text) noexcept {
   return true;
 }
 
+std::size_t WholeCharacterUnits(const WCHAR* p, std::size_t nPiece) noexcept {
+  const bool bEndsInHighSurrogate = (p[nPiece - 1] & 0xFC00) == 0xD800;
+  return bEndsInHighSurrogate ? nPiece - 1 : nPiece;
+}
+
+std::size_t WholeCharacterUnits(const char* p, std::size_t nPiece) noexcept {
+  for (std::size_t nBack = 1; nBack <= 3 && nBack <= nPiece; ++nBack) {
+    if (static_cast<unsigned char>(p[nPiece - nBack]) >= 0xC2) return nPiece - nBack;
+  }
+  return nPiece;
+}
+
 }  // namespace kxu::platform

@@ -80,6 +80,15 @@ std::string Utf16ToUtf8(std::basic_string_view<WCHAR> text,
 std::basic_string<WCHAR> Utf8ToUtf16(std::string_view text,
                                      InvalidInput invalid = InvalidInput::kReplace);
 
+// The units of a piece of text at `p` (`nPiece` units, at least one) that
+// end with whole characters when the text goes on after the piece: a UTF-16
+// piece leaves a high surrogate at its end to the next piece, a UTF-8 piece
+// a byte among its last three that begins a character of two bytes or more,
+// with that character.
+// Example: WholeCharacterUnits(u"ab\xD83D", 3) == 2; WholeCharacterUnits("a\xC3\xA9", 3) == 1.
+std::size_t WholeCharacterUnits(const WCHAR* p, std::size_t nPiece) noexcept;
+std::size_t WholeCharacterUnits(const char* p, std::size_t nPiece) noexcept;
+
 // True when `text` is well-formed UTF-8 (no overlongs, surrogates or values
 // past U+10FFFF).
 // Example: IsValidUtf8("\xC3\xA9") is true; IsValidUtf8("\xC0\xAF") is false.
