@@ -16,6 +16,7 @@
 #include <kxutils96/platform/text/byte_order_mark.h>
 #include <kxutils96/platform/text/nul_scan.h>
 #include <kxutils96/platform/text/unicode.h>
+#include <kxutils96/platform/win32/win_memory.h>
 #include <kxutils96/strings/encoding_conversions.h>
 
 using namespace kxu::platform;
@@ -56,16 +57,20 @@ constexpr UINT kReadPiece = UINT{256} * 1024;
 
 // Reads `nLength` bytes at the file's position into `strText`'s own buffer
 // (the one it has when its room suffices; otherwise a new one, the old text
-// dropped unread) a piece at a time, searching each piece for a NUL as it
-// arrives: the text ends at its first NUL, and the reading stops there (or
-// where the file ended, when it shrank since its length was taken).
+// dropped unread, whose pages each piece has backed before it is read) a
+// piece at a time, searching each piece for a NUL as it arrives: the text
+// ends at its first NUL, and the reading stops there (or where the file
+// ended, when it shrank since its length was taken).
 void ReadIntoString(CFile& file, CStringUTF8& strText, UINT nLength) {
   const int nRoom = kxu::platform::CheckedInt(nLength);
-  if (strText.GetAllocLength() < nRoom) strText.Empty();
+  const bool bFreshRoom = strText.GetAllocLength() < nRoom;
+  if (bFreshRoom) strText.Empty();
   char* const pBuffer = strText.GetBuffer(nRoom);
   UINT nText = 0;
   while (nText < nLength) {
-    const UINT nRead = file.Read(pBuffer + nText, std::min(kReadPiece, nLength - nText));
+    const UINT nPiece = std::min(kReadPiece, nLength - nText);
+    if (bFreshRoom) kxu::platform::PopulateForWrite(pBuffer + nText, nPiece);
+    const UINT nRead = file.Read(pBuffer + nText, nPiece);
     const void* pNul = std::memchr(pBuffer + nText, '\0', nRead);
     if (pNul != nullptr) {
       nText = static_cast<UINT>(static_cast<const char*>(pNul) - pBuffer);

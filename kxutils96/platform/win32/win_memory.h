@@ -29,3 +29,16 @@ void* VirtualAlloc(void* lpAddress, std::size_t dwSize, DWORD flAllocationType,
 // Returns TRUE, or FALSE with ERROR_INVALID_PARAMETER for a null block, a
 // size other than 0 or a free type other than MEM_RELEASE.
 BOOL VirtualFree(void* lpAddress, std::size_t dwSize, DWORD dwFreeType) noexcept;
+
+namespace kxu::platform {
+
+// Backs the whole pages inside [p, p + nBytes) with memory now, in one call
+// to the system, so that the writes that then fill them take no page fault
+// each (under a hypervisor a fault can cost more than the page's bytes);
+// where the system has no such call (Windows, Linux before 5.14) it does
+// nothing and the writes fault the pages in as usual. For fresh memory
+// about to be filled, a piece at a time: the pages hold nothing yet.
+// Example: PopulateForWrite(pBuffer + nDone, nPiece), then read() into it.
+void PopulateForWrite(void* p, std::size_t nBytes) noexcept;
+
+}  // namespace kxu::platform

@@ -122,6 +122,28 @@ TEST(VirtualAlloc, GivesWholeBlocksAndReleasesThem) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
+// PopulateForWrite backs exactly the whole pages inside its range, and
+// changes no byte; a kernel without the call leaves the pages to the writes.
+TEST(PopulateForWrite, BacksTheWholePagesInsideItsRange) {
+  const auto nPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  constexpr std::size_t kPages = 8;
+  auto* p = static_cast<unsigned char*>(
+      VirtualAlloc(nullptr, kPages * nPage, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(p, nullptr);
+  if (madvise(p + (kPages - 1) * nPage, nPage, MADV_POPULATE_WRITE) != 0) {
+    VirtualFree(p, 0, MEM_RELEASE);
+    GTEST_SKIP() << "the kernel cannot populate pages";
+  }
+  kxu::platform::PopulateForWrite(p + nPage / 2, 4 * nPage);  // pages 1 to 3 whole
+  unsigned char resident[kPages] = {};
+  ASSERT_EQ(mincore(p, kPages * nPage, resident), 0);
+  for (std::size_t i = 0; i < kPages; ++i) {
+    EXPECT_EQ(resident[i] & 1, (i >= 1 && i <= 3) || i == kPages - 1 ? 1 : 0) << i;
+  }
+  EXPECT_EQ(static_cast<std::size_t>(std::count(p, p + kPages * nPage, 0)), kPages * nPage);
+  VirtualFree(p, 0, MEM_RELEASE);
+}
+
 // What CopyFileW gives for a copy from `from` to `to` over any file there,
 // and the last error it leaves.
 std::pair<BOOL, DWORD> CopyResult(const std::filesystem::path& from,

@@ -13,3 +13,6 @@ void* VirtualAlloc(void* lpAddress, std::size_t dwSize, DWORD flAllocationType,
 BOOL VirtualFree(void* lpAddress, std::size_t dwSize, DWORD dwFreeType) noexcept {
   return os::VirtualFree(lpAddress, dwSize, dwFreeType);
 }
+
+// The system faults a page in at its first write, with nothing to ask of it.
+void kxu::platform::PopulateForWrite(void* /*p*/, std::size_t /*nBytes*/) noexcept {}
