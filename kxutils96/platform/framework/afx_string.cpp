@@ -75,14 +75,15 @@ std::size_t NulTerminatedLengthOf(const Char* psz) noexcept {
   }
 }
 
-// The first NUL among the `nUnits` units at `p`, or null when none is.
+// The units before the first NUL among the `nUnits` units at `p`; nUnits
+// when none is.
 template <class Char>
-const Char* FindNulIn(const Char* p, std::size_t nUnits) noexcept {
+std::size_t UnitsBeforeNul(const Char* p, std::size_t nUnits) noexcept {
   if constexpr (sizeof(Char) == 1) {
-    return Traits<Char>::find(p, nUnits, Char{});
+    const Char* nul = Traits<Char>::find(p, nUnits, Char{});
+    return nul != nullptr ? static_cast<std::size_t>(nul - p) : nUnits;
   } else {
-    const std::size_t nBefore = FindNul(p, nUnits);
-    return nBefore < nUnits ? p + nBefore : nullptr;
+    return FindNul(p, nUnits);
   }
 }
 
@@ -683,8 +684,7 @@ template <class Char>
 void CStringT<Char>::ReleaseBufferAtNul(int nNewLength) {
   if (nNewLength < -1) AfxThrowInvalidArgException();
   const int nRoom = GetHeader()->nAllocLength;
-  const PCXSTR nul = FindNulIn(m_pszData, static_cast<std::size_t>(nRoom));
-  SetLength(nul ? static_cast<int>(nul - m_pszData) : nRoom);
+  SetLength(static_cast<int>(UnitsBeforeNul(m_pszData, static_cast<std::size_t>(nRoom))));
 }
 
 template <class Char>
