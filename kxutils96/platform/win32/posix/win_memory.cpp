@@ -74,13 +74,14 @@ BOOL VirtualFree(void* lpAddress, std::size_t dwSize, DWORD dwFreeType) noexcept
 
 void kxu::platform::PopulateForWrite(void* p, std::size_t nBytes) noexcept {
 #ifdef MADV_POPULATE_WRITE
-  const auto nPage = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
-  const auto first = reinterpret_cast<std::uintptr_t>(p);
-  const std::uintptr_t start = (first + nPage - 1) / nPage * nPage;
-  const std::uintptr_t end = (first + nBytes) / nPage * nPage;
+  const auto nPage = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+  // The bytes before the first page boundary in the range, then its whole pages.
+  const std::size_t nLead = (nPage - reinterpret_cast<std::uintptr_t>(p) % nPage) % nPage;
+  if (nBytes <= nLead) return;
+  const std::size_t nWhole = (nBytes - nLead) / nPage * nPage;
   // Advice only: where it fails (an older kernel), the writes fault the
   // pages in themselves.
-  if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+  if (nWhole > 0) madvise(static_cast<unsigned char*>(p) + nLead, nWhole, MADV_POPULATE_WRITE);
 #else
   static_cast<void>(p);
   static_cast<void>(nBytes);
