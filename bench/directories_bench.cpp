@@ -7,8 +7,10 @@
 // The trees are written once into a fresh folder under $TMPDIR (or /tmp) and
 // removed with it when the program ends; TMPDIR=/dev/shm measures the copies
 // on tmpfs, where the disk's write-back does not decide. Each copy goes to a
-// destination that does not exist yet and is removed, outside the timed
-// part, after the round; each deletion starts from a freshly written folder.
+// destination that does not exist yet, and the copies are removed when their
+// row ends; each deletion starts from a freshly written folder. On ext4
+// without a journal, run it on a file system that has not seen mass removals
+// in the last minutes (see CopiesSideBySide).
 // The copy rows give the medians of each side and their ratios (library over
 // `cp`), in elapsed time and in processor time (the library's thread beside
 // the `cp` process, which is started without a shell: its start is part of
@@ -27,7 +29,6 @@
 #include <fstream>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 #include <kxutils96/files/directories.h>
 
@@ -137,55 +138,33 @@ void KxuCopy(const fs::path& source, const fs::path& destination) {
   }
 }
 
-// Copies `source` with kxuCopyDirectory and with `cp -r` in turn, each round
-// into destinations that are removed afterwards, untimed; reports the median
-// of each side and their ratios. The side that goes first alternates: a file
-// system may keep the inodes a removal just freed off limits for a while,
-// and the side that creates its files first then pays for passing them.
+// Copies `source` with kxuCopyDirectory and with `cp -r`, the side that goes
+// first alternating, each round into new destinations, and reports the
+// medians. The copies are kept until the row ends: a file system may keep
+// the inodes a removal freed off limits for a while and have every create
+// search past them (ext4 without a journal does, for minutes), and a
+// removal between rounds would have the row time that search, not the copy.
 void CopiesSideBySide(benchmark::State& state, const fs::path& source, double nBytes) {
-  const fs::path libraryCopy = Trees().Scratch() / "kxu";
-  const fs::path anchorCopy = Trees().Scratch() / "cp";
   fs::remove_all(Trees().Scratch());
   fs::create_directories(Trees().Scratch());
-  std::vector<double> libraryTimes, anchorTimes, libraryCpuTimes, anchorCpuTimes;
-  bool bLibraryFirst = true;
-  for (auto _ : state) {
-    auto library = [&] { KxuCopy(source, libraryCopy); };
-    auto anchor = [&] { CpCopy(source, anchorCopy); };
-    kxu::bench::Timing libraryRun;
-    kxu::bench::Timing anchorRun;
-    const auto runLibrary = [&] { libraryRun = kxu::bench::TimingOf(library); };
-    const auto runAnchor = [&] {
-      const double childrenBefore = ChildrenCpuSeconds();
-      anchorRun = kxu::bench::TimingOf(anchor);
-      anchorRun.cpu = ChildrenCpuSeconds() - childrenBefore;
-    };
-    if (bLibraryFirst) {
-      runLibrary();
-      runAnchor();
-    } else {
-      runAnchor();
-      runLibrary();
-    }
-    bLibraryFirst = !bLibraryFirst;
-    libraryTimes.push_back(libraryRun.elapsed);
-    libraryCpuTimes.push_back(libraryRun.cpu);
-    anchorTimes.push_back(anchorRun.elapsed);
-    anchorCpuTimes.push_back(anchorRun.cpu);
-    state.PauseTiming();
-    fs::remove_all(libraryCopy);
-    fs::remove_all(anchorCopy);
-    state.ResumeTiming();
-  }
-  if (libraryTimes.empty()) return;
-  using kxu::bench::Median;
-  state.counters["lib_ms"] = Median(libraryTimes) * 1e3;
-  state.counters["cp_ms"] = Median(anchorTimes) * 1e3;
-  state.counters["lib_cpu_ms"] = Median(libraryCpuTimes) * 1e3;
-  state.counters["cp_cpu_ms"] = Median(anchorCpuTimes) * 1e3;
-  state.counters["ratio"] = Median(libraryTimes) / Median(anchorTimes);
-  state.counters["cpu_ratio"] = Median(libraryCpuTimes) / Median(anchorCpuTimes);
-  state.counters["lib_MBps"] = nBytes / Median(libraryTimes) / 1e6;
+  int nLibraryCopies = 0;
+  int nAnchorCopies = 0;
+  const auto timeLibrary = [&] {
+    const fs::path copy = Trees().Scratch() / ("kxu" + std::to_string(nLibraryCopies++));
+    return kxu::bench::TimingOf([&] { KxuCopy(source, copy); });
+  };
+  const auto timeAnchor = [&] {
+    const fs::path copy = Trees().Scratch() / ("cp" + std::to_string(nAnchorCopies++));
+    const double childrenBefore = ChildrenCpuSeconds();
+    kxu::bench::Timing run = kxu::bench::TimingOf([&] { CpCopy(source, copy); });
+    run.cpu = ChildrenCpuSeconds() - childrenBefore;
+    return run;
+  };
+  kxu::bench::ReportMedians(
+      state,
+      kxu::bench::TimeRounds(state, timeLibrary, timeAnchor, kxu::bench::RoundOrder::kAlternating),
+      nBytes);
+  fs::remove_all(Trees().Scratch());
 }
 
 void BM_CopySmallFiles_kxuCopyDirectory_vs_cp_r(benchmark::State& state) {

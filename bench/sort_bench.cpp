@@ -23,7 +23,6 @@
 #include <strings.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <random>
@@ -33,6 +32,7 @@
 #include <utility>
 #include <vector>
 
+#include "side_by_side.h"
 #include "support/colliding_texts.h"
 #include "warm_heap.h"
 
@@ -48,43 +48,21 @@ constexpr int kDoubles = 10'000'000;
 constexpr int kStrings = 1'000'000;
 constexpr int kDistinct = 10'000;
 
-// Milliseconds that `work` takes.
-template <class Work>
-double Milliseconds(Work&& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-      .count();
-}
-
-double Median(std::vector<double> times) {
-  std::sort(times.begin(), times.end());
-  const size_t n = times.size();
-  return n % 2 == 1 ? times[n / 2] : (times[n / 2 - 1] + times[n / 2]) / 2;
-}
-
 // One side of a row: Prepare() sets up the input, untimed; Run() is timed.
 // Runs the library and the anchor alternately, one of each per iteration,
 // and reports their medians and ratio.
 template <class Library, class Anchor>
 void SideBySide(benchmark::State& state, Library& library, Anchor& anchor) {
   if (!kxu::bench::WarmHeap(state)) return;
-  std::vector<double> libraryTimes;
-  std::vector<double> anchorTimes;
-  for (auto _ : state) {
-    library.Prepare();
-    const double libraryMs = Milliseconds([&] { library.Run(); });
-    anchor.Prepare();
-    const double anchorMs = Milliseconds([&] { anchor.Run(); });
-    libraryTimes.push_back(libraryMs);
-    anchorTimes.push_back(anchorMs);
-    state.SetIterationTime((libraryMs + anchorMs) / 1000.0);
-  }
-  const double libraryMedian = Median(libraryTimes);
-  const double anchorMedian = Median(anchorTimes);
-  state.counters["lib_ms"] = libraryMedian;
-  state.counters["anchor_ms"] = anchorMedian;
-  state.counters["ratio"] = libraryMedian / anchorMedian;
+  const auto timeRun = [](auto& side) {
+    side.Prepare();
+    return kxu::bench::TimingOf([&] { side.Run(); });
+  };
+  kxu::bench::ReportMedians(
+      state,
+      kxu::bench::TimeRounds(
+          state, [&] { return timeRun(library); }, [&] { return timeRun(anchor); }),
+      0);
 }
 
 enum Pattern : int { kRandom, kSorted, kReversed, kFewDistinct };
