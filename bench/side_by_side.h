@@ -1,10 +1,10 @@
 // The library's work and its anchor timed alternately in one benchmark: each
 // iteration runs each side once (the library first, or the two in turn), so
-// both meet the same state of the machine. The counters give the median throughput of each
-// side and the ratio of the medians (library time over anchor time; below 1
-// the library is faster), in elapsed time and, as cpu_ratio, in the thread's
-// own processor time, which other processes on a busy machine do not inflate.
-// Register with Iterations(n) for n rounds.
+// both meet the same state of the machine. The counters give the median
+// throughput of each side and the ratio of the medians (library time over
+// anchor time; below 1 the library is faster), in elapsed time and, as
+// cpu_ratio, in the thread's own processor time, which other processes on a
+// busy machine do not inflate. Register with Iterations(n) for n rounds.
 #pragma once
 
 #include <benchmark/benchmark.h>
