@@ -264,6 +264,7 @@ TEST(OrderedFormat, FormatsOrReportsTheErrorReadingEachValueOnceInIndexOrder) {
       {"{0}%s {1}%x", {}, kBadNotation, ""},
       {"0}%s {1}%d", {}, kNoBrace, ""},
       {"50%% of {0}%s in {1}%d", {S("x"), N(7)}, "50% of x in 7", "sd"},
+      {"{0}%s is {1}%d%%", {S("x"), N(7)}, "x is 7%", "sd"},
       {nullptr, {}, kNoSign, ""},
       {"{0}%s {1}%s %", {S("a"), S("b")}, kBadNotation, ""},
       {"} {0}%s {{1}%s }", {S("a"), S("b")}, "} a {b }", "ss"},

@@ -35,30 +35,12 @@ bool IsSignLetter(char ch) {
   return ch == 'E' || ch == 'G' || ch == 'd' || ch == 'e' || ch == 'g' || ch == 's';
 }
 
-enum class SearchResult { kSign, kNoSign, kInvalid };
-
-struct SignSearch {
-  SearchResult result;
-  std::size_t nPercent;  // the sign's percent sign, for kSign
-  bool bPassedPairs;     // a %% pair lies before it
-};
-
-// The next sign at or after `nStart`: literal pairs %% are passed over, and
-// the first other percent sign must be a sign, preceded by a closing brace
-// at or after `nStart` and followed by a sign letter.
-SignSearch FindSign(std::string_view text, std::size_t nStart) {
-  std::size_t nPercent = text.find('%', nStart);
-  bool bPassedPairs = false;
-  while (nPercent != std::string_view::npos && nPercent + 1 < text.size() &&
-         text[nPercent + 1] == '%') {
-    nPercent = text.find('%', nPercent + 2);
-    bPassedPairs = true;
-  }
-  if (nPercent == std::string_view::npos) return {SearchResult::kNoSign, 0, bPassedPairs};
-  const bool bBraceBefore = nPercent > nStart && text[nPercent - 1] == '}';
-  const bool bLetterAfter = nPercent + 1 < text.size() && IsSignLetter(text[nPercent + 1]);
-  return {bBraceBefore && bLetterAfter ? SearchResult::kSign : SearchResult::kInvalid, nPercent,
-          bPassedPairs};
+// Whether the percent sign at `nPercent` ends a sign whose literal began at
+// `nSegment`: a closing brace right before it, at or after `nSegment`, and a
+// sign letter right after it.
+bool IsSignAt(std::string_view text, std::size_t nSegment, std::size_t nPercent) {
+  return nPercent > nSegment && text[nPercent - 1] == '}' && nPercent + 1 < text.size() &&
+         IsSignLetter(text[nPercent + 1]);
 }
 
 // The index text between the braces as an int, through utlStrToInt, which
@@ -113,13 +95,21 @@ struct ParsedFormat {
   Literal tail;
 };
 
-// Parses `text`; returns null on success, else the error text.
+// Parses `text` in one pass over its percent signs; returns null on
+// success, else the error text. A %% pair is literal text; every other
+// percent sign must end a sign.
 const char* ParseSigns(std::string_view text, ParsedFormat& parsed) {
-  SignSearch search = FindSign(text, 0);
-  if (search.result != SearchResult::kSign) return kErrorNoSign;
-  std::size_t nSegment = 0;
-  for (;;) {
-    const std::size_t nClose = search.nPercent - 1;
+  std::size_t nSegment = 0;  // where the literal in front of the next sign begins
+  bool bPairs = false;
+  for (std::size_t nPercent = text.find('%'); nPercent != std::string_view::npos;
+       nPercent = text.find('%', nPercent + 2)) {
+    if (nPercent + 1 < text.size() && text[nPercent + 1] == '%') {
+      bPairs = true;
+      continue;
+    }
+    if (!IsSignAt(text, nSegment, nPercent))
+      return parsed.nSigns == 0 ? kErrorNoSign : kErrorBadNotation;
+    const std::size_t nClose = nPercent - 1;
     const std::size_t nOpen = text.substr(nSegment, nClose - nSegment).rfind('{');
     if (nOpen == std::string_view::npos) return kErrorNoOpeningBrace;
     int nIndex = 0;
@@ -127,17 +117,14 @@ const char* ParseSigns(std::string_view text, ParsedFormat& parsed) {
       return kErrorBadIndex;
     if (parsed.nSigns < kMaxSigns) {
       parsed.signs[static_cast<std::size_t>(parsed.nSigns)] =
-          Sign{text[search.nPercent + 1],
-               nIndex,
-               {Piece::Of(text.substr(nSegment, nOpen)), search.bPassedPairs}};
+          Sign{text[nPercent + 1], nIndex, {Piece::Of(text.substr(nSegment, nOpen)), bPairs}};
     }
     ++parsed.nSigns;
-    nSegment = search.nPercent + 2;
-    search = FindSign(text, nSegment);
-    if (search.result == SearchResult::kInvalid) return kErrorBadNotation;
-    if (search.result == SearchResult::kNoSign) break;
+    nSegment = nPercent + 2;
+    bPairs = false;
   }
-  parsed.tail = {Piece::Of(text.substr(nSegment)), search.bPassedPairs};
+  if (parsed.nSigns == 0) return kErrorNoSign;
+  parsed.tail = {Piece::Of(text.substr(nSegment)), bPairs};
   if (parsed.nSigns < kMinSigns || parsed.nSigns > kMaxSigns) return kErrorSignCount;
   return nullptr;
 }
