@@ -91,13 +91,14 @@ TEST(ZqUTF16toMBCSTest, ConvertsReportsAndEmpties) {
   EXPECT_EQ(Units(strDest), "\xE9t");
 }
 
-// A string's room is filled piece by piece (8192 units a piece), the
+// A string's room is filled piece by piece (8 KiB of the source a piece), the
 // text's end found as it goes, and from 1 MiB of units on ASCII is written
 // around the caches: the results are the system's conversion of the whole
 // run (a character across a piece's end, a caller's length that splits
 // one, a character cut short ending the text, ASCII runs that end inside a
 // piece past 1 MiB), also into too little room or none.
-constexpr std::size_t kPiece = 8192;
+constexpr std::size_t kPiece = 8192;  // bytes of UTF-8
+constexpr std::size_t kWidePiece = kPiece / 2;
 constexpr std::size_t kPastOneMiB = (std::size_t{1} << 20) + 2 * kPiece;
 
 template <class String, class Unit, class Convert, class Whole>
@@ -119,9 +120,9 @@ TEST(ZqUTF16toMBCSTest, TextsConvertedIntoRoomPieceByPieceAsWhole) {
   // UTF-16: a pair across the end of the first piece, which ends before it,
   // and of a piece past 1 MiB; a lone high surrogate ends the text.
   U16 wide(kPastOneMiB + kPiece, u'a');
-  wide.replace(kPiece - 1, 2, u"\U0001F600");
-  wide.replace(kPastOneMiB - kPiece - 1, 2, u"\U0001F600");
-  wide[kPastOneMiB - kPiece / 2] = u'\u00E9';
+  wide.replace(kWidePiece - 1, 2, u"\U0001F600");
+  wide.replace(kPastOneMiB - kWidePiece - 1, 2, u"\U0001F600");
+  wide[kPastOneMiB - kWidePiece / 2] = u'\u00E9';
   wide.back() = 0xD800;
   // UTF-8: characters that begin 3, 2 and 1 bytes before the ends of the
   // first three pieces, which each end before them (6 bytes in all), and
